@@ -1,0 +1,141 @@
+// The DMK branch: recognition by track length, the refusal tests and the scan
+// of the track blocks.
+//
+// DMK layout (little-endian):
+//   0      write-protect byte            (not read)
+//   1      number of tracks              (not used: taken from the file length)
+//   2..3   track length, pointer table included: 6400 or 6528 double density,
+//          3264 single density
+//   4      option flags                  (not read)
+//   12..15 78 56 34 12 on an image that stands for a real drive
+//   16..   track blocks of that length: track 0 side 0, track 0 side 1 (on a
+//          double-sided image), track 1 side 0, ...
+// A track block starts with 64 two-byte pointers to the ID address marks of
+// its sectors, counted from the block's start; bit 15 is the double-density
+// flag and is masked off, and a pointer of 0 ends the list. ID field from its
+// mark: +0 the mark 254, +1 track, +2 side, +3 sector number.
+#include <algorithm>
+
+#include "identify/stages.h"
+
+namespace trivane::stages {
+namespace {
+
+constexpr Offset kFirstBlock = 16;
+constexpr int kSideScanBlocks = 10;
+constexpr int kIdMark = 254;
+
+int PointerAt(const AnalysisRecord& r, Offset at) { return r.byte(at) + (r.byte(at + 1) & 127) * 256; }
+
+// Reads a block's pointer table into idamptr, up to and including the first
+// zero pointer; returns the number of non-zero pointers (31 when none is zero).
+int ReadPointerTable(AnalysisRecord& r, Offset block) {
+  int i = 0;
+  for (; i < kPointerTable; ++i) {
+    r.idamptr[i] = PointerAt(r, block + 2 * i);
+    if (r.idamptr[i] == 0) break;
+  }
+  return i;
+}
+
+// The first track block. The terminating zero pointer takes part in the sector
+// number and double-byte tests before it ends the list. False on a refusal.
+bool ScanFirstTrack(AnalysisRecord& r, WindowOps& w) {
+  int lowest = 50;
+  r.fpa = kFirstBlock;
+  int i = 0;
+  for (; i < kPointerTable; ++i) {
+    const int p = PointerAt(r, r.fpa);
+    r.idamptr[i] = p;
+    lowest = std::min<int>(lowest, r.byte(kFirstBlock + p + 3));
+    if (r.byte(kFirstBlock + p) == kIdMark && r.byte(kFirstBlock + p + 1) == kIdMark) {
+      RefuseDoubleByte(w);
+      return false;
+    }
+    if (p == 0) break;
+    r.fpa += 2;
+  }
+  r.spt = i;
+  r.firstsecnum = lowest;
+  return true;
+}
+
+// Two sides when an ID field among the first ten track blocks names side 1.
+// Each block is read through its own pointer table, and only pointers that
+// lead to an ID address mark count.
+void ScanSides(AnalysisRecord& r) {
+  r.sides = 1;
+  for (int k = 0; k < kSideScanBlocks; ++k) {
+    const Offset block = kFirstBlock + k * r.trklength;
+    if (block >= r.fileend) break;
+    for (int i = 0; i < kPointerTable; ++i) {
+      const int p = PointerAt(r, block + 2 * i);
+      if (p == 0) break;
+      if (r.byte(block + p) == kIdMark && r.byte(block + p + 2) == 1) r.sides = 2;
+    }
+  }
+}
+
+// File length over the bytes of one track, to the nearest whole number, a half
+// going to the even neighbour.
+int RoundedTracks(Offset fileend, Offset track_bytes) {
+  Offset q = fileend / track_bytes;
+  const Offset twice_rest = 2 * (fileend % track_bytes);
+  if (twice_rest > track_bytes || (twice_rest == track_bytes && q % 2 == 1)) ++q;
+  return static_cast<int>(q);
+}
+
+void CountTracks(AnalysisRecord& r) {
+  r.tracks = RoundedTracks(r.fileend, r.sides * r.trklength);
+  if (r.tracks + 1 > static_cast<int>(r.trksecs.size())) r.trksecs.resize(r.tracks + 1, 0);
+  for (int t = 0; t < r.tracks; ++t) r.trksecs[t] = r.spt;
+}
+
+// Every block of the file, both sides alike, for the lowest sector number;
+// sector numbers of 30 and above never lower it.
+void ScanLowestSector(AnalysisRecord& r) {
+  int lowest = 30;
+  r.tracksideflag = 0;
+  Offset last_block = kFirstBlock;
+  for (Offset block = kFirstBlock; block < r.fileend; block += r.trklength) {
+    last_block = block;
+    r.spt = ReadPointerTable(r, block);
+    for (int j = 0; j < r.spt; ++j) lowest = std::min<int>(lowest, r.byte(block + r.idamptr[j] + 3));
+  }
+  r.fpa = last_block;
+  r.firstsecnum = lowest;
+}
+
+}  // namespace
+
+bool RecogniseDmk(AnalysisRecord& r) {
+  r.trklength = r.byte(2) + 256 * r.byte(3);
+  r.spg = 5;
+  if (r.fileend < 4) return false;
+  if (r.trklength == 6400 || r.trklength == 6528) {
+    r.dmkflag = 1;
+    r.dens = 2;
+    r.spg = 6;
+    r.damindex = 44;
+  } else if (r.trklength == 3264) {
+    r.dmkflag = 1;
+    r.dens = 1;
+    r.spg = 5;
+    r.damindex = 24;
+  }
+  return r.dmkflag == 1;
+}
+
+bool IsRealDisk(const AnalysisRecord& r) {
+  return r.byte(12) == 120 && r.byte(13) == 86 && r.byte(14) == 52 && r.byte(15) == 18;
+}
+
+bool ScanDmk(AnalysisRecord& r, WindowOps& w) {
+  if (!ScanFirstTrack(r, w)) return false;
+  ScanSides(r);
+  CountTracks(r);
+  ScanLowestSector(r);
+  return true;
+}
+
+}  // namespace trivane::stages

@@ -1,0 +1,82 @@
+// The identification driver and the JV1 branch.
+//
+// JV1 layout: a plain dump of a single-sided, single-density disk with no
+// header, 10 sectors of 256 bytes per track, track after track; track t,
+// sector s lies at (t * 10 + s) * 256. The boot sector (track 0, sector 0)
+// starts 00 FE 11: its byte 2 names track 17 as the directory track.
+#include "identify/identify_image.h"
+
+#include "identify/stages.h"
+
+namespace trivane {
+namespace {
+
+constexpr Offset kJv1TrackBytes = 2560;
+constexpr Offset kJv1SystemSector = 512;
+
+// Clears the window and the part of the record that every image sets anew.
+void Reset(AnalysisRecord& r, WindowOps& w) {
+  r.fileend = r.filebuf.size();
+  r.fpa = 0;
+  w.Cls();
+  for (Field f : {Field::Text7, Field::Text17, Field::Text6, Field::Text1, Field::Text2,
+                  Field::Text3, Field::Text4, Field::Text5, Field::Text18, Field::Text12}) {
+    w.SetText(f, "");
+  }
+  w.SetBackColor(Field::Text12, colour::kFieldBack);
+  r.trksecs.assign(kMinTrackTable, 0);
+  r.firstsecnum = 0;
+  r.datamarkDmk = 0;
+  r.datamarkjv = 0;
+  r.dmkflag = 0;
+  r.jv1 = 1;
+}
+
+// All three signature bytes are tested; a file too short to hold them is not JV1.
+bool IsJv1(AnalysisRecord& r) {
+  if (r.byte(0) != 0) r.jv1 = 0;
+  if (r.byte(1) != 254) r.jv1 = 0;
+  if (r.byte(2) != 17) r.jv1 = 0;
+  if (r.fileend < 3) r.jv1 = 0;
+  return r.jv1 == 1;
+}
+
+void StoreJv1Geometry(AnalysisRecord& r) {
+  r.dens = 1;
+  r.dmkflag = 0;
+  r.sides = 1;
+  r.spt = 10;
+  r.sda = "  S/Sided";
+  r.dd = "   S/Density";
+  r.PresSecnum = 0;
+  r.Emtype = "JV1";
+  r.tracks = static_cast<int>((r.fileend + kJv1TrackBytes - 1) / kJv1TrackBytes);
+  r.fpa = kJv1SystemSector;
+}
+
+}  // namespace
+
+void IdentifyImage(AnalysisRecord& r, WindowOps& w) {
+  Reset(r, w);
+  if (IsJv1(r)) {
+    StoreJv1Geometry(r);
+    stages::CloseJv1(r, w);
+    return;
+  }
+  if (stages::RecogniseDmk(r)) {
+    if (stages::IsRealDisk(r)) {
+      stages::RefuseRealDisk(w);
+      return;
+    }
+    if (stages::ScanDmk(r, w)) stages::CloseScanned(r, w);
+    return;
+  }
+  if (!stages::IsJv3(r)) {
+    stages::RefuseNoHeader(w);
+    return;
+  }
+  stages::ScanJv3(r);
+  stages::CloseScanned(r, w);
+}
+
+}  // namespace trivane

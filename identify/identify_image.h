@@ -1,0 +1,13 @@
+#pragma once
+
+#include "identify/analysis_record.h"
+#include "window/window_ops.h"
+
+namespace trivane {
+
+// Identifies the image in record.filebuf: clears the previous result, decides
+// the container (JV1, DMK or JV3), works out the geometry, refuses what it
+// cannot decode with a message box, probes for Newdos/80 and shows the summary.
+void IdentifyImage(AnalysisRecord& record, WindowOps& window);
+
+}  // namespace trivane

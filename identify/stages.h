@@ -1,0 +1,34 @@
+// The stages of IdentifyImage, each in a file of its own.
+#pragma once
+
+#include "identify/analysis_record.h"
+#include "window/window_ops.h"
+
+namespace trivane::stages {
+
+// dmk_scan.cpp. Reads the track length from bytes 2 and 3 and, when it is one
+// of the DMK lengths, sets dmkflag and the density values; true for DMK.
+bool RecogniseDmk(AnalysisRecord& r);
+bool IsRealDisk(const AnalysisRecord& r);
+// Scans the track blocks for sides, tracks, sectors per track and the lowest
+// sector number. False when the image was refused (double-byte single density).
+bool ScanDmk(AnalysisRecord& r, WindowOps& w);
+
+// jv3_scan.cpp.
+bool IsJv3(const AnalysisRecord& r);
+void ScanJv3(AnalysisRecord& r);
+
+// refusals.cpp.
+void RefuseNoHeader(WindowOps& w);
+void RefuseRealDisk(WindowOps& w);
+void RefuseDoubleByte(WindowOps& w);
+
+// system_probe.cpp: the closing stage, entered from each branch.
+void CloseJv1(AnalysisRecord& r, WindowOps& w);
+void CloseScanned(AnalysisRecord& r, WindowOps& w);
+void HandOver(AnalysisRecord& r, WindowOps& w);
+
+// newdos_report.cpp: entered with fpa at the system sector's first data byte.
+void ReportNewdos(AnalysisRecord& r, WindowOps& w);
+
+}  // namespace trivane::stages

@@ -1,0 +1,75 @@
+// The closing stage: the density, sides and type texts of scanned images, the
+// probe for the Newdos/80 signature (byte 165 at offset 239 of the system
+// sector), and the hand-over to the summary.
+//
+// The system sector is track 0, sector 2 (at file offset 512 on JV1 images);
+// JV3 and DMK images are probed at track 0 side 0 and then track 1 side 0,
+// sector 3 instead of 2 when the disk numbers its sectors from 1.
+#include "identify/stages.h"
+#include "sectors/sectors.h"
+
+namespace trivane::stages {
+namespace {
+
+constexpr int kSignatureOffset = 239;
+constexpr int kSignature = 165;
+
+bool HasSignature(AnalysisRecord& r) {
+  r.curbyte = r.byte(r.fpa + kSignatureOffset);
+  r.newdosflag = 0;
+  return r.curbyte == kSignature;
+}
+
+// Asks the locator for the system sector on the track; false when not found.
+bool FindSystemSector(AnalysisRecord& r, WindowOps& w, int track) {
+  r.TrkToFind = track;
+  r.SecToFind = r.firstsecnum == 1 ? 3 : 2;
+  r.SideToFind = 0;
+  FindSector(r, w);
+  return r.errflg != 1;
+}
+
+void StoreSummaryTexts(AnalysisRecord& r, WindowOps& w) {
+  r.PresSecnum = 0;
+  r.dd = "   S/Density";
+  if (r.dens == 3) {
+    r.dd = "   Dual/Density";
+    w.SetPrintPosition(2700, 1300);
+    w.SetText(Field::Text6, "");
+    w.SetText(Field::Text6, "    This Disk has Dual Density");
+  }
+  if (r.dens == 2) r.dd = "   D/Density";
+  r.sda = r.sides == 2 ? "  D/Sided" : "  S/Sided";
+  r.Emtype = r.dmkflag == 1 ? "DMK" : "JV3";
+  r.spt = r.TrackSectors(0);
+}
+
+}  // namespace
+
+void CloseJv1(AnalysisRecord& r, WindowOps& w) {
+  if (HasSignature(r)) {
+    ReportNewdos(r, w);
+  } else {
+    GetDispSector(r, w);
+  }
+}
+
+// A probe that does not find the system sector ends identification silently.
+void CloseScanned(AnalysisRecord& r, WindowOps& w) {
+  StoreSummaryTexts(r, w);
+  for (int track : {0, 1}) {
+    if (!FindSystemSector(r, w, track)) return;
+    if (HasSignature(r)) {
+      ReportNewdos(r, w);
+      return;
+    }
+  }
+  HandOver(r, w);
+}
+
+void HandOver(AnalysisRecord& r, WindowOps& w) {
+  r.spgaa = "   Spg =" + NumberText(r.spg);
+  GetDispSector(r, w);
+}
+
+}  // namespace trivane::stages

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "identify/analysis_record.h"
+#include "window/window_ops.h"
+
+namespace trivane {
+
+// Finds sector SecToFind of track TrkToFind, side SideToFind of a JV3 or DMK
+// image. Answers errflg 0 with fpa at the sector's first data byte, or errflg 1.
+void FindSector(AnalysisRecord& record, WindowOps& window);
+
+// Writes the geometry summary into the result fields, looks up the present
+// sector PresSecnum and prints its classification line.
+void GetDispSector(AnalysisRecord& record, WindowOps& window);
+
+}  // namespace trivane
