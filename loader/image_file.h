@@ -1,0 +1,29 @@
+// Loading an image file, shared by the window and the report tool so that
+// both refuse the same files the same way: a missing file, a directory or
+// anything else that is not a plain file, one that cannot be opened or read,
+// and one larger than any disk image can be.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "identify/image_buffer.h"
+
+namespace trivane {
+
+inline constexpr std::uintmax_t kMaxImageBytes = 64u * 1024 * 1024;
+
+struct LoadedImage {
+  ImageBuffer buffer;
+  std::string error;  // why the file could not be loaded; empty when it was
+  bool ok() const { return error.empty(); }
+};
+
+// Reads the whole file into memory and closes it again.
+LoadedImage ReadImageFile(const std::filesystem::path& path);
+
+// The message box prompt for a file that could not be loaded.
+std::string LoadErrorPrompt(const std::string& file, const std::string& reason);
+
+}  // namespace trivane

@@ -1,0 +1,59 @@
+// trivane-report [--json] FILE...: identifies each file as the window would
+// and writes what it shows, as text or as one JSON object a line.
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "report/file_report.h"
+
+namespace {
+
+constexpr const char* kUsage = "usage: trivane-report [--json] FILE...\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool json = false;
+  bool options_done = false;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (!options_done && arg == "--json") {
+      json = true;
+    } else if (!options_done && (arg == "--help" || arg == "-h")) {
+      std::cout << kUsage;
+      return 0;
+    } else if (!options_done && arg == "--") {
+      options_done = true;
+    } else if (!options_done && arg.size() > 1 && arg[0] == '-') {
+      std::cerr << "trivane-report: unknown option " << arg << "\n" << kUsage;
+      return 2;
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty()) {
+    std::cerr << kUsage;
+    return 2;
+  }
+
+  int status = 0;
+  bool first = true;
+  for (const std::string& file : files) {
+    const auto report = std::make_unique<trivane::report::FileReport>();
+    *report = trivane::report::ReportFile(file);
+    if (!report->error.empty()) status = 1;
+    if (json) {
+      std::cout << trivane::report::JsonLine(*report) << "\n";
+    } else if (!report->error.empty()) {
+      std::cerr << "trivane-report: " << file << ": " << report->error << "\n";
+    } else {
+      std::cout << (first ? "" : "\n") << trivane::report::TextBlock(*report);
+      first = false;
+    }
+  }
+  std::cout.flush();
+  return std::cout ? status : 1;
+}

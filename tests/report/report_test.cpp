@@ -1,0 +1,196 @@
+// The report tool, run as a program on sample images written by the test.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "builder/samples.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class ReportTool : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = fs::path(::testing::TempDir()) / ("trivane-report-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    for (const auto& sample : trivane::build::Samples()) {
+      std::ofstream(dir_ / sample.name, std::ios::binary)
+          .write(reinterpret_cast<const char*>(sample.bytes.data()),
+                 static_cast<std::streamsize>(sample.bytes.size()));
+      names_.push_back(sample.name);
+    }
+  }
+  static void TearDownTestSuite() { fs::remove_all(dir_); }
+
+  static std::string Path(const std::string& name) { return (dir_ / name).string(); }
+
+  static ToolRun Tool(const std::vector<std::string>& args) {
+    std::string command = TRIVANE_REPORT;
+    for (const std::string& a : args) command += " '" + a + "'";
+    const fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
+    const int raw = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
+    return {WEXITSTATUS(raw), Slurp(out), Slurp(err)};
+  }
+
+  // The tool's JSON lines by file.
+  static std::map<std::string, json> JsonByFile(const std::vector<std::string>& files) {
+    std::vector<std::string> args = {"--json"};
+    args.insert(args.end(), files.begin(), files.end());
+    const ToolRun run = Tool(args);
+    std::map<std::string, json> by_file;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+      const json j = json::parse(line);
+      by_file[j.at("file")] = j;
+    }
+    return by_file;
+  }
+
+  static std::vector<std::string> AllSamples() {
+    std::vector<std::string> paths;
+    for (const auto& n : names_) paths.push_back(Path(n));
+    return paths;
+  }
+
+  static inline fs::path dir_;
+  static inline std::vector<std::string> names_;
+};
+
+TEST_F(ReportTool, EveryMemberIsPresentForEveryImage) {
+  const auto results = JsonByFile(AllSamples());
+  ASSERT_EQ(results.size(), names_.size());
+  const std::vector<std::string> record_members = {
+      "Emtype", "jv1", "dmkflag", "tracks", "sides", "dens", "spt", "spg", "firstsecnum",
+      "tracksideflag", "newdosflag", "pdrive", "dd", "sda", "spgaa", "sptab", "TrkToFind",
+      "SideToFind", "SecToFind", "errflg", "fpa", "datamarkjv", "datamarkDmk", "trklength",
+      "damindex", "fileend", "PresSecnum", "dirstartsec"};
+  for (const auto& [file, j] : results) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(j.size(), 5u);
+    EXPECT_TRUE(j.at("messages").is_array());
+    EXPECT_TRUE(j.at("drawing").is_array());
+    ASSERT_EQ(j.at("fields").size(), 11u);
+    for (const auto& [name, field] : j.at("fields").items()) {
+      EXPECT_EQ(field.size(), 3u) << name;
+      EXPECT_TRUE(field.at("text").is_string() && field.at("fore").is_number_unsigned() &&
+                  field.at("back").is_number_unsigned())
+          << name;
+    }
+    EXPECT_EQ(j.at("record").size(), record_members.size());
+    for (const auto& m : record_members) EXPECT_TRUE(j.at("record").contains(m)) << m;
+  }
+}
+
+TEST_F(ReportTool, ResultsOfEachKind) {
+  const auto r = JsonByFile(AllSamples());
+  const json& jv1 = r.at(Path("jv1-35track.dsk"));
+  EXPECT_EQ(jv1["fields"]["Text12"]["text"], "JV1");
+  EXPECT_EQ(jv1["fields"]["Text12"]["back"], 8438015u);
+  EXPECT_EQ(jv1["fields"]["Text1"]["text"], " 35 Track");
+  EXPECT_EQ(jv1["fields"]["Text16"]["text"], "  jv1-35track.dsk");
+  EXPECT_EQ(jv1["fields"]["Text16"]["fore"], 2147483656u);
+  EXPECT_EQ(jv1["fields"]["Text16"]["back"], 12640511u);
+  EXPECT_EQ(jv1["drawing"][0], json({{"op", "cls"}}));
+  EXPECT_EQ(jv1["drawing"][1], json::parse(R"({"op":"box","x1":1200,"y1":500,"x2":8800,
+                                              "y2":680,"color":2147483663})"));
+  EXPECT_EQ(jv1["drawing"][2], json::parse(R"({"op":"print","x":730,"y":1600,"color":0,
+                                              "text":" Dam = "})"));
+
+  const json& dmk = r.at(Path("dmk-newdos80.DMK"));
+  EXPECT_EQ(dmk["fields"]["Text12"]["text"], "DMK");
+  EXPECT_EQ(dmk["fields"]["Text7"]["text"], "  Newdos/80");
+  EXPECT_EQ(dmk["fields"]["Text7"]["fore"], 255u);
+  EXPECT_EQ(dmk["fields"]["Text17"]["text"],
+            "Pdrives: TI = AL  TD = G  TC = 80   SPT = 36  TSR = 1  GPL = 2  DDSL = 17  DDGA = 2");
+  EXPECT_EQ(dmk["fields"]["Text17"]["fore"], 16711680u);
+  EXPECT_EQ(dmk["record"]["firstsecnum"], 1);
+
+  const json& jv3 = r.at(Path("jv3-dual-density.dsk"));
+  EXPECT_EQ(jv3["fields"]["Text12"]["back"], 65280u);
+  EXPECT_EQ(jv3["fields"]["Text6"]["text"], "    This Disk has Dual Density");
+  EXPECT_EQ(jv3["record"]["dens"], 3);
+
+  const json& refused = r.at(Path("notes.dsk"));
+  ASSERT_EQ(refused["messages"].size(), 1u);
+  EXPECT_EQ(refused["messages"][0]["title"], "Error");
+  EXPECT_EQ(refused["messages"][0]["prompt"],
+            "** ERROR **\r This file does not have an EMULATOR Disk format HEADER\r"
+            "    It may be a Disk file for use with a dedicated program");
+  EXPECT_EQ(refused["fields"]["Text1"]["text"], "");
+  EXPECT_EQ(refused["drawing"].size(), 1u);
+}
+
+TEST_F(ReportTool, OrderOfFilesChangesNoResult) {
+  const auto forward = JsonByFile(AllSamples());
+  auto reversed_paths = AllSamples();
+  std::reverse(reversed_paths.begin(), reversed_paths.end());
+  EXPECT_EQ(JsonByFile(reversed_paths), forward);
+  for (const auto& path : AllSamples()) EXPECT_EQ(JsonByFile({path}).at(path), forward.at(path));
+}
+
+TEST_F(ReportTool, UnreadableFilesAreReportedAndSkipped) {
+  const std::string big = Path("huge.dsk");
+  { std::ofstream(big).put('x'); }
+  fs::resize_file(big, 64u * 1024 * 1024 + 1);
+  const std::string missing = Path("missing.dsk");
+
+  ToolRun run = Tool({"--json", missing, dir_.string(), big, Path("jv1-35track.dsk")});
+  EXPECT_EQ(run.status, 1);
+  std::istringstream lines(run.out);
+  std::vector<json> out;
+  for (std::string line; std::getline(lines, line);) out.push_back(json::parse(line));
+  ASSERT_EQ(out.size(), 4u);
+  EXPECT_EQ(out[0], json({{"file", missing}, {"error", "the file does not exist"}}));
+  EXPECT_EQ(out[1]["error"], "it is a directory, not a file");
+  EXPECT_EQ(out[2]["error"], "it is larger than 64 MiB, too large to be a disk image");
+  EXPECT_EQ(out[3]["fields"]["Text12"]["text"], "JV1");
+
+  run = Tool({missing, Path("jv1-35track.dsk")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "trivane-report: " + missing + ": the file does not exist\n");
+  EXPECT_NE(run.out.find("JV1"), std::string::npos);
+  fs::remove(big);
+}
+
+TEST_F(ReportTool, ExitStatus) {
+  EXPECT_EQ(Tool({Path("notes.dsk"), Path("dmk-real-disk.dmk")}).status, 0);
+  for (const auto& args : {std::vector<std::string>{}, {"--json"}, {"--xml", Path("notes.dsk")}}) {
+    const ToolRun run = Tool(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage: trivane-report [--json] FILE..."), std::string::npos);
+  }
+}
+
+TEST_F(ReportTool, TextBlockShowsFieldsColoursAndMessages) {
+  const ToolRun run = Tool({Path("jv3-newdos80.dsk"), Path("dmk-real-disk.dmk")});
+  EXPECT_NE(run.out.find("  Text12  type       \"JV3\"  on green\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("  Text2   density    \"   D/Density\"  red text\n"), std::string::npos);
+  EXPECT_NE(run.out.find("  Text7   system     \"  Newdos/80\"  red text\n"), std::string::npos);
+  EXPECT_NE(run.out.find("  message \"Error\"\n"
+                         "            ** ERROR **  This file is a DMK type REAL disk format,\n"
+                         "                                 used to access REAL Disks\n"),
+            std::string::npos)
+      << run.out;
+}
+
+}  // namespace
