@@ -18,12 +18,7 @@ constexpr Offset kJv1SystemSector = 512;
 void Reset(AnalysisRecord& r, WindowOps& w) {
   r.fileend = r.filebuf.size();
   r.fpa = 0;
-  w.Cls();
-  for (Field f : {Field::Text7, Field::Text17, Field::Text6, Field::Text1, Field::Text2,
-                  Field::Text3, Field::Text4, Field::Text5, Field::Text18, Field::Text12}) {
-    w.SetText(f, "");
-  }
-  w.SetBackColor(Field::Text12, colour::kFieldBack);
+  ClearResult(w);
   r.trksecs.assign(kMinTrackTable, 0);
   r.firstsecnum = 0;
   r.datamarkDmk = 0;
@@ -55,6 +50,15 @@ void StoreJv1Geometry(AnalysisRecord& r) {
 }
 
 }  // namespace
+
+void ClearResult(WindowOps& w) {
+  w.Cls();
+  for (Field f : {Field::Text7, Field::Text17, Field::Text6, Field::Text1, Field::Text2,
+                  Field::Text3, Field::Text4, Field::Text5, Field::Text18, Field::Text12}) {
+    w.SetText(f, "");
+  }
+  w.SetBackColor(Field::Text12, colour::kFieldBack);
+}
 
 void IdentifyImage(AnalysisRecord& r, WindowOps& w) {
   Reset(r, w);

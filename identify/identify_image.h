@@ -10,4 +10,8 @@ namespace trivane {
 // cannot decode with a message box, probes for Newdos/80 and shows the summary.
 void IdentifyImage(AnalysisRecord& record, WindowOps& window);
 
+// Clears the drawing surface and every result field, as identification does
+// before it looks at an image.
+void ClearResult(WindowOps& window);
+
 }  // namespace trivane

@@ -42,8 +42,8 @@ LoadedImage ReadImageFile(const std::filesystem::path& path) {
   return {ImageBuffer(std::move(bytes)), {}};
 }
 
-std::string LoadErrorPrompt(const std::string& file, const std::string& reason) {
-  return "** ERROR **  Cannot load " + file + "\r" + reason;
+std::string ErrorPrompt(const std::string& what, const std::string& reason) {
+  return "** ERROR **  " + what + "\r" + reason;
 }
 
 }  // namespace trivane

@@ -23,7 +23,8 @@ struct LoadedImage {
 // Reads the whole file into memory and closes it again.
 LoadedImage ReadImageFile(const std::filesystem::path& path);
 
-// The message box prompt for a file that could not be loaded.
-std::string LoadErrorPrompt(const std::string& file, const std::string& reason);
+// The prompt of an error message box: what failed, then on a line of its own
+// the reason, e.g. ErrorPrompt("Cannot load GAME.DSK", "the file does not exist").
+std::string ErrorPrompt(const std::string& what, const std::string& reason);
 
 }  // namespace trivane

@@ -1,0 +1,172 @@
+#include "app/file_lists.h"
+
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QStorageInfo>
+#include <algorithm>
+#include <system_error>
+
+namespace trivane::app {
+namespace fs = std::filesystem;
+
+QChar PathSeparator() {
+#ifdef _WIN32
+  return QChar('\\');
+#else
+  return QChar('/');
+#endif
+}
+
+fs::path ToFsPath(const QString& path) {
+#ifdef _WIN32
+  return fs::path(path.toStdWString());
+#else
+  return fs::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+namespace {
+
+QString FromFsName(const fs::path& name) {
+#ifdef _WIN32
+  return QString::fromStdWString(name.wstring());
+#else
+  return QFile::decodeName(QByteArray::fromStdString(name.string()));
+#endif
+}
+
+bool MatchWildcard(const QString& name, qsizetype n, const QString& pattern, qsizetype p) {
+  for (; p < pattern.size(); ++p, ++n) {
+    if (pattern[p] == '*') {
+      for (qsizetype rest = n; rest <= name.size(); ++rest) {
+        if (MatchWildcard(name, rest, pattern, p + 1)) return true;
+      }
+      return false;
+    }
+    if (n >= name.size()) return false;
+    if (pattern[p] != '?' && pattern[p].toCaseFolded() != name[n].toCaseFolded()) return false;
+  }
+  return n == name.size();
+}
+
+void SortByName(QStringList& names) {
+  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    const int folded = a.compare(b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a < b;
+  });
+}
+
+// Lists the entries of dir that pass keep.
+template <typename Keep>
+Listing ListEntries(const QString& dir, Keep keep) {
+  Listing listing;
+  std::error_code ec;
+  fs::directory_iterator it(ToFsPath(dir), ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    if (keep(*it)) listing.names << FromFsName(it->path().filename());
+  }
+  if (ec) listing.error = QString::fromStdString(ec.message());
+  SortByName(listing.names);
+  return listing;
+}
+
+}  // namespace
+
+QString JoinPath(const QString& dir, const QString& name, QChar separator) {
+  return dir.endsWith(separator) ? dir + name : dir + separator + name;
+}
+
+bool MatchesPattern(const QString& name, const QString& patterns) {
+  for (const QString& pattern : patterns.split(';', Qt::SkipEmptyParts)) {
+    const QString p = pattern.trimmed();
+    if (p == "*.*" || MatchWildcard(name, 0, p, 0)) return true;
+  }
+  return false;
+}
+
+Listing ListFiles(const QString& dir, const QString& patterns) {
+  return ListEntries(dir, [&](const fs::directory_entry& e) {
+    std::error_code ec;
+    return e.is_regular_file(ec) && MatchesPattern(FromFsName(e.path().filename()), patterns);
+  });
+}
+
+Listing ListSubdirectories(const QString& dir) {
+  return ListEntries(dir, [](const fs::directory_entry& e) {
+    std::error_code ec;
+    return e.is_directory(ec);
+  });
+}
+
+QStringList DriveRoots() {
+  QStringList roots;
+#ifdef _WIN32
+  for (const QFileInfo& drive : QDir::drives()) roots << QDir::toNativeSeparators(drive.path());
+#else
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (volume.isValid() && volume.isReady() && volume.bytesTotal() > 0 &&
+        !roots.contains(volume.rootPath())) {
+      roots << volume.rootPath();
+    }
+  }
+  SortByName(roots);
+  roots.removeAll("/");
+  roots.prepend("/");
+#endif
+  return roots;
+}
+
+QString DriveOf(const QString& path, const QStringList& roots) {
+  QString best = roots.value(0);
+  for (const QString& root : roots) {
+    const bool holds = path.startsWith(root, Qt::CaseInsensitive) &&
+                       (root.endsWith(PathSeparator()) || path.size() == root.size() ||
+                        path[root.size()] == PathSeparator());
+    if (holds && root.size() > best.size()) best = root;
+  }
+  return best;
+}
+
+DirList::DirList(QWidget* parent) : QListWidget(parent) {
+  connect(this, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { setPath(item->data(Qt::UserRole).toString()); });
+}
+
+void DirList::setPath(const QString& path) {
+  path_ = QDir::toNativeSeparators(QDir::cleanPath(path));
+  clear();
+  // The chain of parents from the root, each one step further in.
+  QStringList chain;
+  for (QDir d(path_);; ) {
+    chain.prepend(QDir::toNativeSeparators(d.absolutePath()));
+    if (d.isRoot() || !d.cdUp()) break;
+  }
+  int depth = 0;
+  for (const QString& dir : chain) {
+    const QString name = depth == 0 ? dir : QFileInfo(dir).fileName();
+    auto* item = new QListWidgetItem(QString(2 * depth, ' ') + name, this);
+    item->setData(Qt::UserRole, dir);
+    ++depth;
+  }
+  setCurrentRow(count() - 1);
+  const Listing subdirs = ListSubdirectories(path_);
+  for (const QString& name : subdirs.names) {
+    auto* item = new QListWidgetItem(QString(2 * depth, ' ') + name, this);
+    item->setData(Qt::UserRole, JoinPath(path_, name));
+  }
+  if (!subdirs.error.isEmpty()) emit listingFailed(path_, subdirs.error);
+  emit pathChanged();
+}
+
+FileList::FileList(QWidget* parent) : QListWidget(parent) {
+  connect(this, &QListWidget::itemClicked, this, &FileList::fileChosen);
+}
+
+void FileList::keyPressEvent(QKeyEvent* event) {
+  const int before = currentRow();
+  QListWidget::keyPressEvent(event);
+  if (currentRow() != before && currentRow() >= 0) emit fileChosen();
+}
+
+}  // namespace trivane::app

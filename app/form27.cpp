@@ -1,0 +1,216 @@
+// Form27's layout and its event handlers: the file chooser, loading and the
+// hand-over to identification.
+#include "app/form27.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStorageInfo>
+
+#include "app/icon_xpm.h"
+#include "identify/identify_image.h"
+#include "loader/image_file.h"
+
+namespace trivane::app {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+QRect Twips(int left, int top, int width, int height) {
+  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+          height / kTwipsPerPixel};
+}
+
+// "MS Sans Serif" 8.25 pt, or the platform's sans-serif font of the same
+// size and weight. The layout is fixed in pixels, so the size is given as the
+// 11 pixels that 8.25 pt make at 96 dots per inch.
+QFont WindowFont(QFont::Weight weight) {
+  QFont font;
+  font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Arial",
+                    "Helvetica"});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  font.setWeight(weight);
+  return font;
+}
+
+void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, colour);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+Form27::Form27(QWidget* parent) : QWidget(parent) {
+  setObjectName("Form27");
+  setWindowTitle("Trivane 2009  V1   by Olmsker");
+  setWindowIcon(QIcon(QPixmap(kIconXpm)));
+  setFont(WindowFont(QFont::Bold));
+  setFixedSize(8595 / kTwipsPerPixel, 7425 / kTwipsPerPixel);
+  SetColour(this, QPalette::Window, ToQColor(colour::kWindowBack));
+  surface_ = QImage(size(), QImage::Format_RGB32);
+  surface_.fill(ToQColor(colour::kWindowBack));
+  draw_colour_ = ToQColor(colour::kNavy);
+  BuildControls();
+
+  drives_ = DriveRoots();
+  drive1_->addItems(drives_);
+  drive1_->setCurrentIndex(drives_.indexOf(DriveOf(QDir::currentPath(), drives_)));
+  dir1_->setPath(QDir::currentPath());
+  Form_Load();
+}
+
+void Form27::BuildControls() {
+  drive1_ = new QComboBox(this);
+  drive1_->setObjectName("Drive1");
+  drive1_->setGeometry(Twips(960, 120, 1575, 315));
+  file1_ = new FileList(this);
+  file1_->setObjectName("File1");
+  file1_->setGeometry(Twips(3360, 120, 2895, 4380));
+  dir1_ = new DirList(this);
+  dir1_->setObjectName("Dir1");
+  dir1_->setGeometry(Twips(120, 600, 2895, 2790));
+  for (QWidget* list : {static_cast<QWidget*>(drive1_), static_cast<QWidget*>(file1_),
+                        static_cast<QWidget*>(dir1_)}) {
+    SetColour(list, QPalette::Base, ToQColor(colour::kFieldBack));
+    SetColour(list, QPalette::Button, ToQColor(colour::kFieldBack));
+  }
+  drive1_->setFont(WindowFont(QFont::Normal));
+  dir1_->setFont(WindowFont(QFont::Normal));
+
+  AddTextBox(Field::Text1, 960, 5760, 1335, 285);
+  AddTextBox(Field::Text2, 2280, 5760, 2295, 285);
+  AddTextBox(Field::Text3, 4560, 5760, 2775, 285);
+  AddTextBox(Field::Text4, 120, 6120, 3615, 285);
+  AddTextBox(Field::Text5, 3960, 6120, 3735, 285);
+  AddTextBox(Field::Text6, 120, 6840, 3735, 285);
+  AddTextBox(Field::Text7, 2160, 5040, 2655, 285);
+  AddTextBox(Field::Text12, 120, 5760, 855, 285);
+  AddTextBox(Field::Text16, 2520, 4680, 2055, 285);
+  AddTextBox(Field::Text17, 120, 5400, 8295, 285);
+  AddTextBox(Field::Text18, 120, 6480, 7095, 285);
+
+  option_group_ = new QButtonGroup(this);
+  options_[0] = AddOption("Option1", "Show Dmk and Dsk Files only", 120, 3600, 3015);
+  options_[1] = AddOption("Option2", "Show Dmk files only", 120, 3840, 2895);
+  options_[2] = AddOption("Option3", "Show Dsk Files only", 120, 4080, 2415);
+  options_[3] = AddOption("Option4", "Show all Files", 120, 4320, 3015);
+
+  QWidget* previous = drive1_;
+  for (QWidget* next : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (next == drive1_ || next->objectName().isEmpty()) continue;
+    setTabOrder(previous, next);
+    previous = next;
+  }
+
+  connect(drive1_, &QComboBox::activated, this, &Form27::Drive1_Change);
+  connect(dir1_, &DirList::pathChanged, this, &Form27::Dir1_Change);
+  connect(dir1_, &DirList::listingFailed, this, &Form27::ShowListingError);
+  connect(file1_, &FileList::fileChosen, this, &Form27::File1_Click);
+  connect(options_[0], &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
+  connect(options_[1], &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
+  connect(options_[2], &QRadioButton::toggled, this, [this](bool on) { if (on) Option3_Click(); });
+  connect(options_[3], &QRadioButton::toggled, this, [this](bool on) { if (on) Option4_Click(); });
+}
+
+QLineEdit* Form27::AddTextBox(Field field, int left, int top, int width, int height) {
+  auto* box = new QLineEdit(QString::fromLatin1(FieldName(field)), this);
+  box->setObjectName(box->text());
+  box->setGeometry(Twips(left, top, width, height));
+  box->setReadOnly(true);
+  box->setTextMargins(0, 0, 0, 0);
+  box->setCursorPosition(0);
+  SetColour(box, QPalette::Base, ToQColor(colour::kFieldBack));
+  SetColour(box, QPalette::Text, ToQColor(colour::kWindowText));
+  fields_[field] = box;
+  return box;
+}
+
+QRadioButton* Form27::AddOption(const char* name, const char* caption, int left, int top,
+                                int width) {
+  auto* option = new QRadioButton(caption, this);
+  option->setObjectName(name);
+  option->setGeometry(Twips(left, top, width, 195));
+  option->setBackgroundRole(QPalette::Window);
+  option->setAutoFillBackground(true);
+  SetColour(option, QPalette::Window, ToQColor(colour::kWindowBack));
+  option_group_->addButton(option);
+  return option;
+}
+
+void Form27::Form_Load() { options_[0]->setChecked(true); }
+
+void Form27::Option1_Click() { Dir1_Change(); }
+void Form27::Option2_Click() { Dir1_Change(); }
+void Form27::Option3_Click() { Dir1_Change(); }
+void Form27::Option4_Click() { Dir1_Change(); }
+
+// Each option is tested on its own; exactly one is selected.
+void Form27::ApplyFilter() {
+  if (options_[0]->isChecked()) pattern_ = "*.dsk;*.dmk";
+  if (options_[1]->isChecked()) pattern_ = "*.dmk";
+  if (options_[2]->isChecked()) pattern_ = "*.dsk";
+  if (options_[3]->isChecked()) pattern_ = "*.*";
+}
+
+void Form27::Dir1_Change() {
+  ApplyFilter();
+  file_path_ = dir1_->path();
+  const Listing files = ListFiles(file_path_, pattern_);
+  file1_->clear();
+  file1_->addItems(files.names);
+  if (!files.error.isEmpty()) ShowListingError(file_path_, files.error);
+}
+
+void Form27::Drive1_Change() {
+  const QString root = drive1_->currentText();
+  const QStorageInfo volume(root);
+  if (!volume.isValid() || !volume.isReady() || !QDir(root).isReadable()) {
+    drive1_->setCurrentIndex(drives_.indexOf(DriveOf(dir1_->path(), drives_)));
+    MessageBox(ErrorPrompt("Cannot read the drive " + root.toStdString(),
+                           "it is not ready or cannot be read"),
+               "Error");
+    return;
+  }
+  dir1_->setPath(root);
+}
+
+void Form27::ShowListingError(const QString& dir, const QString& reason) {
+  MessageBox(ErrorPrompt("Cannot list " + dir.toStdString(), reason.toStdString()), "Error");
+}
+
+// A file chosen while an identification runs (during its yield) is identified
+// when that one has finished; only the latest such choice is kept.
+void Form27::File1_Click() {
+  const QListWidgetItem* item = file1_->currentItem();
+  if (item == nullptr) return;
+  pending_dir_ = file_path_;
+  pending_name_ = item->text();
+  if (identifying_) return;
+  while (!pending_name_.isEmpty()) {
+    const QString dir = pending_dir_;
+    const QString name = pending_name_;
+    pending_name_.clear();
+    LoadAndIdentify(dir, name);
+  }
+}
+
+void Form27::LoadAndIdentify(const QString& dir, const QString& name) {
+  ApplyFilter();
+  filea_ = JoinPath(dir, name);
+  SetText(Field::Text16, ("  " + name).toStdString());
+  identifying_ = true;
+  LoadedImage loaded = ReadImageFile(ToFsPath(filea_));
+  if (loaded.ok()) {
+    record_.filea = filea_.toStdString();
+    record_.filebuf = std::move(loaded.buffer);
+    IdentifyImage(record_, *this);
+  } else {
+    ClearResult(*this);
+    MessageBox(ErrorPrompt("Cannot load " + filea_.toStdString(), loaded.error), "Error");
+  }
+  identifying_ = false;
+  emit fileDone(filea_);
+}
+
+}  // namespace trivane::app

@@ -1,0 +1,348 @@
+// The window, offscreen: its layout, the file chooser, loading and the
+// identification shown in its controls.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <unistd.h>
+
+#include "app/form27.h"
+#include "builder/samples.h"
+
+using trivane::app::Form27;
+
+namespace {
+
+struct Shown {
+  QString title;
+  QString text;
+  bool no_icon;
+  bool only_ok;
+};
+
+// Answers every message box that opens, recording what it showed.
+class MessageCatcher : public QObject {
+ public:
+  MessageCatcher() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      shown.push_back({box->windowTitle(), box->text(), box->icon() == QMessageBox::NoIcon,
+                       box->standardButtons() == QMessageBox::Ok});
+      box->button(QMessageBox::Ok)->click();
+    });
+    timer_.start(5);
+  }
+  std::vector<Shown> shown;
+
+ private:
+  QTimer timer_;
+};
+
+void WriteFile(const QString& path, const trivane::build::Bytes& bytes) {
+  std::ofstream(path.toStdString(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+class Form27Test : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::unique_ptr<Form27> form_;
+  std::unique_ptr<MessageCatcher> catcher_;  // answers every box, so no test can hang on one
+
+  template <typename T>
+  T* Control(const char* name) {
+    T* control = form_->findChild<T*>(name);
+    if (control == nullptr) qFatal("no control %s", name);
+    return control;
+  }
+  QString Text(const char* field) { return Control<QLineEdit>(field)->text(); }
+  QColor Fore(const char* field) {
+    return Control<QLineEdit>(field)->palette().color(QPalette::Text);
+  }
+  QColor Back(const char* field) {
+    return Control<QLineEdit>(field)->palette().color(QPalette::Base);
+  }
+  QStringList Files() {
+    QStringList names;
+    auto* list = Control<QListWidget>("File1");
+    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+    return names;
+  }
+  void ClickFile(const QString& name) {
+    auto* list = Control<QListWidget>("File1");
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    QVERIFY2(items.size() == 1, qPrintable(name));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(items[0]).center());
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    for (const auto& sample : trivane::build::Samples()) {
+      WriteFile(dir_.filePath(QString::fromStdString(sample.name)), sample.bytes);
+    }
+    WriteFile(dir_.filePath("readme.txt"), {'h', 'i'});
+    QDir(dir_.path()).mkdir("more");
+    WriteFile(dir_.filePath("more/GAME.DSK"), trivane::build::Jv1(35));
+    QDir::setCurrent(dir_.path());
+  }
+
+  void init() {
+    catcher_ = std::make_unique<MessageCatcher>();
+    form_ = std::make_unique<Form27>();
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  }
+  void cleanup() {
+    form_.reset();
+    catcher_.reset();
+  }
+
+  void layout() {
+    QCOMPARE(form_->windowTitle(), QString("Trivane 2009  V1   by Olmsker"));
+    QCOMPARE(form_->size(), QSize(573, 495));
+    QCOMPARE(form_->palette().color(QPalette::Window), QColor(0xC0, 0xC0, 0xFF));
+    QVERIFY(!form_->windowIcon().isNull());
+    QCOMPARE(form_->windowIcon().availableSizes().value(0), QSize(32, 32));
+
+    struct Expected {
+      const char* name;
+      QRect twips;
+      const char* text;
+      bool bold;
+    };
+    const Expected controls[] = {
+        {"Drive1", {960, 120, 1575, 315}, nullptr, false},
+        {"File1", {3360, 120, 2895, 4380}, nullptr, true},
+        {"Dir1", {120, 600, 2895, 2790}, nullptr, false},
+        {"Text1", {960, 5760, 1335, 285}, "Text1", true},
+        {"Text2", {2280, 5760, 2295, 285}, "Text2", true},
+        {"Text3", {4560, 5760, 2775, 285}, "Text3", true},
+        {"Text4", {120, 6120, 3615, 285}, "Text4", true},
+        {"Text5", {3960, 6120, 3735, 285}, "Text5", true},
+        {"Text6", {120, 6840, 3735, 285}, "Text6", true},
+        {"Text7", {2160, 5040, 2655, 285}, "Text7", true},
+        {"Text12", {120, 5760, 855, 285}, "Text12", true},
+        {"Text16", {2520, 4680, 2055, 285}, "Text16", true},
+        {"Text17", {120, 5400, 8295, 285}, "Text17", true},
+        {"Text18", {120, 6480, 7095, 285}, "Text18", true},
+        {"Option1", {120, 3600, 3015, 195}, "Show Dmk and Dsk Files only", true},
+        {"Option2", {120, 3840, 2895, 195}, "Show Dmk files only", true},
+        {"Option3", {120, 4080, 2415, 195}, "Show Dsk Files only", true},
+        {"Option4", {120, 4320, 3015, 195}, "Show all Files", true},
+    };
+    QStringList tab_order;
+    for (const Expected& c : controls) {
+      tab_order << c.name;
+      auto* w = Control<QWidget>(c.name);
+      const QRect& t = c.twips;
+      QCOMPARE(w->geometry(), QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15));
+      QCOMPARE(w->font().weight(), c.bold ? QFont::Bold : QFont::Normal);
+      if (auto* box = qobject_cast<QLineEdit*>(w)) {
+        QCOMPARE(box->text(), QString(c.text));
+        QVERIFY(box->isReadOnly());
+        QCOMPARE(Back(c.name), QColor(0xFF, 0xE0, 0xC0));
+        QCOMPARE(Fore(c.name), QApplication::palette().color(QPalette::Text));
+      } else if (auto* option = qobject_cast<QRadioButton*>(w)) {
+        QCOMPARE(option->text(), QString(c.text));
+        QCOMPARE(option->grab().toImage().pixelColor(option->width() - 2, 6),
+                 QColor(0xC0, 0xC0, 0xFF));
+        // The caption fits beside the indicator.
+        QStyleOptionButton style;
+        style.initFrom(option);
+        const int indicator = option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                              option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+        QVERIFY2(indicator + option->fontMetrics().horizontalAdvance(option->text()) <=
+                     option->width(),
+                 c.name);
+      } else {
+        QCOMPARE(w->palette().color(QPalette::Base), QColor(0xFF, 0xE0, 0xC0));
+      }
+    }
+    QStringList chain;
+    QWidget* w = Control<QWidget>("Drive1");
+    for (int i = 0; i < 500 && chain.size() < tab_order.size(); ++i, w = w->nextInFocusChain()) {
+      if (tab_order.contains(w->objectName()) && !chain.contains(w->objectName())) {
+        chain << w->objectName();
+      }
+    }
+    QCOMPARE(chain, tab_order);
+  }
+
+  void startsFilteredInAnyCase() {
+    QVERIFY(Control<QRadioButton>("Option1")->isChecked());
+    const QStringList files = Files();
+    QVERIFY(files.contains("dmk-newdos80.DMK"));
+    QVERIFY(files.contains("jv1-35track.dsk"));
+    QVERIFY(!files.contains("readme.txt"));
+    QVERIFY(!files.contains("more"));
+    QCOMPARE(files, [&] { QStringList s = files; s.sort(Qt::CaseInsensitive); return s; }());
+    QCOMPARE(form_->surface().pixelColor(300, 100), QColor(0xC0, 0xC0, 0xFF));
+  }
+
+  void optionsChangeTheListOnly() {
+    Control<QRadioButton>("Option4")->click();
+    QVERIFY(Files().contains("readme.txt"));
+    QCOMPARE(Files().size(), int(trivane::build::Samples().size()) + 1);
+    QCOMPARE(Control<QListWidget>("File1")->currentItem(), nullptr);
+    QCOMPARE(Text("Text16"), QString("Text16"));
+    QCOMPARE(form_->record().fileend, trivane::Offset{0});
+    Control<QRadioButton>("Option2")->click();
+    for (const QString& f : Files()) QVERIFY(f.endsWith(".dmk", Qt::CaseInsensitive));
+  }
+
+  void pathRule() {
+    using trivane::app::JoinPath;
+    QCOMPARE(JoinPath("/", "GAME.DSK", '/'), QString("/GAME.DSK"));
+    QCOMPARE(JoinPath("/home/games", "GAME.DSK", '/'), QString("/home/games/GAME.DSK"));
+    QCOMPARE(JoinPath("C:\\", "GAME.DSK", '\\'), QString("C:\\GAME.DSK"));
+    QCOMPARE(JoinPath("C:\\GAMES", "GAME.DSK", '\\'), QString("C:\\GAMES\\GAME.DSK"));
+    ClickFile("jv1-35track.dsk");
+    QCOMPARE(form_->filea(), QDir::toNativeSeparators(dir_.path()) + "/jv1-35track.dsk");
+    QCOMPARE(Text("Text16"), QString("  jv1-35track.dsk"));
+  }
+
+  void clickShowsIdentification() {
+    ClickFile("jv1-35track.dsk");
+    QCOMPARE(Text("Text12"), QString("JV1"));
+    QCOMPARE(Back("Text12"), QColor(0xFF, 0xC0, 0x80));
+    QCOMPARE(Text("Text1"), QString(" 35 Track"));
+    QCOMPARE(Fore("Text2"), QColor(Qt::black));
+
+    ClickFile("dmk-dsdd.dmk");
+    QCOMPARE(Text("Text12"), QString("DMK"));
+    QCOMPARE(Back("Text12"), QColor(0xFF, 0xC0, 0xC0));
+    QCOMPARE(Text("Text3"), QString("  D/Sided"));
+    QCOMPARE(Fore("Text3"), QColor(Qt::red));
+
+    ClickFile("jv3-dual-density.dsk");
+    QCOMPARE(Text("Text12"), QString("JV3"));
+    QCOMPARE(Back("Text12"), QColor(0x00, 0xFF, 0x00));
+    QCOMPARE(Text("Text6"), QString("    This Disk has Dual Density"));
+
+    // A keyboard selection loads the file too.
+    ClickFile("dmk-from-1.dmk");
+    QTest::keyClick(Control<QListWidget>("File1"), Qt::Key_Down);
+    QCOMPARE(Text("Text16"), QString("  dmk-newdos80.DMK"));
+    QCOMPARE(Text("Text7"), QString("  Newdos/80"));
+    QCOMPARE(Fore("Text7"), QColor(Qt::red));
+    QCOMPARE(Text("Text17"), QString("Pdrives: TI = AL  TD = G  TC = 80   SPT = 36  TSR = 1  "
+                                     "GPL = 2  DDSL = 17  DDGA = 2"));
+    QCOMPARE(Fore("Text17"), QColor(Qt::blue));
+    QCOMPARE(Text("Text18"), QString("This files Track Sectors start at 1"));
+    // Every text shown fits its box.
+    for (const char* f : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text7", "Text12",
+                          "Text16", "Text17", "Text18"}) {
+      auto* box = Control<QLineEdit>(f);
+      QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) <= box->width() - 6, f);
+    }
+    QVERIFY(catcher_->shown.empty());
+  }
+
+  void refusedFileShowsItsMessage() {
+    ClickFile("jv1-newdos80.dsk");
+    ClickFile("notes.dsk");
+    const auto& shown = catcher_->shown;
+    QCOMPARE(shown.size(), size_t{1});
+    QCOMPARE(shown[0].title, QString("Error"));
+    QCOMPARE(shown[0].text,
+             QString("** ERROR **\n This file does not have an EMULATOR Disk format HEADER\n"
+                     "    It may be a Disk file for use with a dedicated program"));
+    QVERIFY(shown[0].no_icon);
+    QVERIFY(shown[0].only_ok);
+    for (const char* f : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text12",
+                          "Text17", "Text18"}) {
+      QCOMPARE(Text(f), QString());
+    }
+    QCOMPARE(Back("Text12"), QColor(0xFF, 0xE0, 0xC0));
+  }
+
+  void unreadableFilesShowAMessage() {
+    WriteFile(dir_.filePath("gone.dsk"), trivane::build::Jv1(35));
+    WriteFile(dir_.filePath("folder.dsk"), trivane::build::Jv1(35));
+    {
+      std::ofstream(dir_.filePath("huge.dsk").toStdString()).put('x');
+    }
+    QFile::resize(dir_.filePath("huge.dsk"), 64 * 1024 * 1024 + 1);
+    Control<QRadioButton>("Option3")->click();
+    QFile::remove(dir_.filePath("gone.dsk"));
+    QFile::remove(dir_.filePath("folder.dsk"));
+    QDir(dir_.path()).mkdir("folder.dsk");
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"gone.dsk", "the file does not exist"},
+        {"folder.dsk", "it is a directory, not a file"},
+        {"huge.dsk", "it is larger than 64 MiB, too large to be a disk image"}};
+    for (const auto& [name, reason] : cases) {
+      ClickFile("jv1-35track.dsk");
+      catcher_->shown.clear();
+      ClickFile(name);
+      const auto& shown = catcher_->shown;
+      QCOMPARE(shown.size(), size_t{1});
+      QCOMPARE(shown[0].title, QString("Error"));
+      QCOMPARE(shown[0].text, "** ERROR **  Cannot load " + form_->filea() + "\n" + reason);
+      QCOMPARE(Text("Text12"), QString());
+      QCOMPARE(Text("Text16"), QString("  ") + name);
+    }
+    QFile::remove(dir_.filePath("huge.dsk"));
+    QDir(dir_.path()).rmdir("folder.dsk");
+  }
+
+  void secondClickDuringYieldWaitsItsTurn() {
+    QStringList done;
+    connect(form_.get(), &Form27::fileDone, this,
+            [&](const QString& f) { done << QFileInfo(f).fileName(); });
+    QTimer::singleShot(0, this, [&] { ClickFile("jv3-dsdd.dsk"); });
+    ClickFile("dmk-sssd.dmk");
+    QCOMPARE(done, QStringList({"dmk-sssd.dmk", "jv3-dsdd.dsk"}));
+    QCOMPARE(Text("Text16"), QString("  jv3-dsdd.dsk"));
+    QCOMPARE(Text("Text12"), QString("JV3"));
+  }
+
+  void surfaceHoldsTheSummaryBox() {
+    ClickFile("jv3-newdos80.dsk");
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    const QImage& surface = form_->surface();
+    QCOMPARE(surface.pixelColor(1200 / 15, 500 / 15), face);
+    QCOMPARE(surface.pixelColor(surface.width() - 1, 680 / 15), face);  // the box runs past the edge
+    QCOMPARE(surface.pixelColor(1200 / 15, 680 / 15 + 1), QColor(0xC0, 0xC0, 0xFF));
+    // What the window shows where no control covers the surface.
+    QCOMPARE(form_->grab().toImage().pixelColor(520, 40), face);
+
+    const QString shot = qEnvironmentVariable("TRIVANE_SCREENSHOT");
+    if (!shot.isEmpty()) QVERIFY(form_->grab().save(shot));
+  }
+
+  void directoriesOpenAndDrivesMove() {
+    auto* dir1 = Control<QListWidget>("Dir1");
+    const auto items = dir1->findItems("more", Qt::MatchEndsWith);
+    QCOMPARE(items.size(), 1);
+    dir1->setCurrentItem(items[0]);
+    QTest::keyClick(dir1, Qt::Key_Return);
+    QCOMPARE(Files(), QStringList({"GAME.DSK"}));
+    ClickFile("GAME.DSK");
+    QCOMPARE(form_->filea(), QDir::toNativeSeparators(dir_.path()) + "/more/GAME.DSK");
+
+    auto* drive1 = Control<QComboBox>("Drive1");
+    QCOMPARE(drive1->itemText(0), QString("/"));
+    drive1->setCurrentIndex(0);
+    emit drive1->activated(0);
+    QCOMPARE(dir1->item(0)->text(), QString("/"));
+    QCOMPARE(dir1->currentRow(), 0);
+  }
+};
+
+QTEST_MAIN(Form27Test)
+#include "form27_test.moc"
