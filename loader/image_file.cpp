@@ -6,6 +6,13 @@
 #include <system_error>
 #include <vector>
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#define TRIVANE_CAN_MAP 1
+#endif
+
 namespace trivane {
 namespace {
 
@@ -40,6 +47,25 @@ LoadedImage ReadImageFile(const std::filesystem::path& path) {
     return {{}, "it could not be read whole"};
   }
   return {ImageBuffer(std::move(bytes)), {}};
+}
+
+LoadedImage MapImageFile(const std::filesystem::path& path) {
+#ifdef TRIVANE_CAN_MAP
+  std::uintmax_t size = 0;
+  if (std::string reason = CheckFile(path, size); !reason.empty()) return {{}, reason};
+  if (size == 0) return {ImageBuffer(std::vector<std::uint8_t>{}), {}};
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {{}, std::string("it cannot be opened: ") + std::strerror(errno)};
+  void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  ::close(fd);
+  if (mapped == MAP_FAILED) return ReadImageFile(path);
+  std::shared_ptr<const void> unmap(mapped, [size](const void* p) {
+    ::munmap(const_cast<void*>(p), size);
+  });
+  return {ImageBuffer(static_cast<const std::uint8_t*>(mapped), size, std::move(unmap)), {}};
+#else
+  return ReadImageFile(path);
+#endif
 }
 
 std::string ErrorPrompt(const std::string& what, const std::string& reason) {

@@ -23,6 +23,11 @@ struct LoadedImage {
 // Reads the whole file into memory and closes it again.
 LoadedImage ReadImageFile(const std::filesystem::path& path);
 
+// Maps the file instead of reading it, so that identification reads only the
+// pages it touches; falls back to reading where mapping is not available.
+// The same files are refused for the same reasons as by ReadImageFile.
+LoadedImage MapImageFile(const std::filesystem::path& path);
+
 // The prompt of an error message box: what failed, then on a line of its own
 // the reason, e.g. ErrorPrompt("Cannot load GAME.DSK", "the file does not exist").
 std::string ErrorPrompt(const std::string& what, const std::string& reason);

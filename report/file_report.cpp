@@ -10,7 +10,7 @@ namespace trivane::report {
 FileReport ReportFile(const std::string& path) {
   FileReport report;
   report.file = path;
-  LoadedImage loaded = ReadImageFile(path);
+  LoadedImage loaded = MapImageFile(path);
   if (!loaded.ok()) {
     report.error = loaded.error;
     return report;

@@ -1,0 +1,96 @@
+// How long identification takes for each kind of image, largest first, and
+// how long loading the same files takes from the page cache, read whole or
+// mapped.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "builder/image_builder.h"
+#include "builder/samples.h"
+#include "identify/identify_image.h"
+#include "loader/image_file.h"
+#include "window/recording_window.h"
+
+namespace {
+
+using trivane::build::Bytes;
+namespace build = trivane::build;
+
+Bytes FullJv3() {
+  auto entries = build::Jv3Disk(80, 2, 18, true);
+  for (int n = 0; entries.size() < 2901; ++n) entries.push_back({80, n, build::Jv3Flags(0, true)});
+  return build::Jv3(entries);
+}
+
+Bytes Sample(const std::string& name) {
+  for (const auto& s : build::Samples()) {
+    if (s.name == name) return s.bytes;
+  }
+  return {};
+}
+
+struct Case {
+  const char* name;
+  Bytes image;
+};
+
+const std::vector<Case>& Cases() {
+  static const std::vector<Case> cases = {
+      {"jv3_full_table_dsdd_80", FullJv3()},
+      {"dmk_dsdd_80_newdos80", Sample("dmk-newdos80.DMK")},
+      {"dmk_dsdd_80", build::Dmk(build::kDmkDouble, 80, 2, 18)},
+      {"dmk_sssd_40", Sample("dmk-sssd.dmk")},
+      {"jv3_newdos80", Sample("jv3-newdos80.dsk")},
+      {"jv1_newdos80", Sample("jv1-newdos80.dsk")},
+      {"jv1_35", build::Jv1(35)},
+      {"refused", Sample("notes.dsk")},
+  };
+  return cases;
+}
+
+void Identify(benchmark::State& state, const Bytes* image) {
+  trivane::AnalysisRecord record;
+  const trivane::ImageBuffer buffer(*image);
+  for (auto _ : state) {
+    trivane::RecordingWindow window;
+    record.filebuf = buffer;
+    trivane::IdentifyImage(record, window);
+    benchmark::DoNotOptimize(window.text(trivane::Field::Text1).data());
+  }
+}
+
+std::filesystem::path WriteFile(const Case& c) {
+  const auto path = std::filesystem::temp_directory_path() / (std::string("trivane-bench-") + c.name);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(c.image.data()), static_cast<std::streamsize>(c.image.size()));
+  return path;
+}
+
+template <trivane::LoadedImage (*Load)(const std::filesystem::path&)>
+void LoadFile(benchmark::State& state, const Case* c) {
+  const auto path = WriteFile(*c);
+  for (auto _ : state) {
+    const trivane::LoadedImage loaded = Load(path);
+    benchmark::DoNotOptimize(loaded.buffer.at(0));
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(c->image.size()));
+  std::filesystem::remove(path);
+}
+
+const bool registered = [] {
+  for (const Case& c : Cases()) {
+    benchmark::RegisterBenchmark((std::string("identify/") + c.name).c_str(), Identify, &c.image);
+  }
+  for (const Case& c : Cases()) {
+    benchmark::RegisterBenchmark((std::string("read_whole/") + c.name).c_str(),
+                                 LoadFile<trivane::ReadImageFile>, &c);
+    benchmark::RegisterBenchmark((std::string("map/") + c.name).c_str(),
+                                 LoadFile<trivane::MapImageFile>, &c);
+  }
+  return true;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();

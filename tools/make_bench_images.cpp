@@ -1,0 +1,43 @@
+// make-bench-images DIR COUNT: writes COUNT images of realistic sizes, a mix
+// of 35- to 80-track JV1, JV3 and DMK images of 90 KB to 1 MB.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "builder/image_builder.h"
+
+namespace build = trivane::build;
+
+namespace {
+
+build::Bytes Image(int n) {
+  const int tracks = 35 + (n * 7) % 46;  // 35 to 80
+  switch (n % 5) {
+    case 0: return build::Jv1(tracks);
+    case 1: return build::Jv3(build::Jv3Disk(tracks, 1, 10, false));
+    case 2: return build::Jv3(build::Jv3Disk(tracks, 2, 18, true));
+    case 3: return build::Dmk(build::kDmkSingle, tracks, 1, 10);
+    default: return build::Dmk(build::kDmkDouble, tracks, n % 2 + 1, 18);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: make-bench-images DIR COUNT\n";
+    return 2;
+  }
+  const std::filesystem::path dir = argv[1];
+  std::filesystem::create_directories(dir);
+  const int count = std::stoi(argv[2]);
+  for (int n = 0; n < count; ++n) {
+    const build::Bytes image = Image(n);
+    std::ofstream out(dir / ("image-" + std::to_string(n) + (n % 5 >= 3 ? ".dmk" : ".dsk")),
+                      std::ios::binary);
+    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    if (!out) return 1;
+  }
+  return 0;
+}
