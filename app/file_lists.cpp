@@ -150,12 +150,10 @@ void DirList::setPath(const QString& path) {
     ++depth;
   }
   setCurrentRow(count() - 1);
-  const Listing subdirs = ListSubdirectories(path_);
-  for (const QString& name : subdirs.names) {
+  for (const QString& name : ListSubdirectories(path_).names) {
     auto* item = new QListWidgetItem(QString(2 * depth, ' ') + name, this);
     item->setData(Qt::UserRole, JoinPath(path_, name));
   }
-  if (!subdirs.error.isEmpty()) emit listingFailed(path_, subdirs.error);
   emit pathChanged();
 }
 

@@ -44,12 +44,12 @@ class DirList : public QListWidget {
  public:
   explicit DirList(QWidget* parent);
   const QString& path() const { return path_; }
-  // Moves to the directory and lists it; emits pathChanged.
+  // Moves to the directory and lists it; emits pathChanged. A directory that
+  // cannot be listed shows its chain alone (File1's listing reports it).
   void setPath(const QString& path);
 
  signals:
   void pathChanged();
-  void listingFailed(const QString& dir, const QString& reason);
 
  private:
   QString path_;

@@ -105,7 +105,6 @@ void Form27::BuildControls() {
 
   connect(drive1_, &QComboBox::activated, this, &Form27::Drive1_Change);
   connect(dir1_, &DirList::pathChanged, this, &Form27::Dir1_Change);
-  connect(dir1_, &DirList::listingFailed, this, &Form27::ShowListingError);
   connect(file1_, &FileList::fileChosen, this, &Form27::File1_Click);
   connect(options_[0], &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
   connect(options_[1], &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
@@ -159,7 +158,10 @@ void Form27::Dir1_Change() {
   const Listing files = ListFiles(file_path_, pattern_);
   file1_->clear();
   file1_->addItems(files.names);
-  if (!files.error.isEmpty()) ShowListingError(file_path_, files.error);
+  if (!files.error.isEmpty()) {
+    MessageBox(ErrorPrompt("Cannot list " + file_path_.toStdString(), files.error.toStdString()),
+               "Error");
+  }
 }
 
 void Form27::Drive1_Change() {
@@ -173,10 +175,6 @@ void Form27::Drive1_Change() {
     return;
   }
   dir1_->setPath(root);
-}
-
-void Form27::ShowListingError(const QString& dir, const QString& reason) {
-  MessageBox(ErrorPrompt("Cannot list " + dir.toStdString(), reason.toStdString()), "Error");
 }
 
 // A file chosen while an identification runs (during its yield) is identified

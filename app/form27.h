@@ -65,7 +65,6 @@ class Form27 : public QWidget, public WindowOps {
   void File1_Click();
   void ApplyFilter();
   void LoadAndIdentify(const QString& dir, const QString& name);
-  void ShowListingError(const QString& dir, const QString& reason);
 
   QComboBox* drive1_ = nullptr;
   DirList* dir1_ = nullptr;

@@ -300,6 +300,21 @@ class Form27Test : public QObject {
     QDir(dir_.path()).rmdir("folder.dsk");
   }
 
+  void vanishedDirectoryShowsAMessage() {
+    QDir(dir_.path()).mkdir("vanishing");
+    auto* dir1 = Control<trivane::app::DirList>("Dir1");
+    dir1->setPath(dir_.path());
+    dir1->setCurrentItem(dir1->findItems("vanishing", Qt::MatchEndsWith).value(0));
+    QTest::keyClick(dir1, Qt::Key_Return);
+    QVERIFY(catcher_->shown.empty());
+    QVERIFY(QDir(dir_.path()).rmdir("vanishing"));
+    Control<QRadioButton>("Option4")->click();
+    QCOMPARE(catcher_->shown.size(), size_t{1});
+    QVERIFY(catcher_->shown[0].text.startsWith("** ERROR **  Cannot list "));
+    QVERIFY(catcher_->shown[0].text.endsWith("vanishing\nNo such file or directory"));
+    QCOMPARE(Files(), QStringList());
+  }
+
   void secondClickDuringYieldWaitsItsTurn() {
     QStringList done;
     connect(form_.get(), &Form27::fileDone, this,
