@@ -2,6 +2,10 @@
 
 namespace trivane {
 
-std::string NumberText(Offset n) { return n < 0 ? std::to_string(n) : " " + std::to_string(n); }
+std::string NumberText(Offset n) {
+  std::string text = n < 0 ? "" : " ";
+  text += std::to_string(n);
+  return text;
+}
 
 }  // namespace trivane
