@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "builder/image_builder.h"
 #include "builder/samples.h"
@@ -62,8 +61,7 @@ void Identify(benchmark::State& state, const Bytes* image) {
 
 std::filesystem::path WriteFile(const Case& c) {
   const auto path = std::filesystem::temp_directory_path() / (std::string("trivane-bench-") + c.name);
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(c.image.data()), static_cast<std::streamsize>(c.image.size()));
+  build::WriteFile(path, c.image);
   return path;
 }
 

@@ -3,7 +3,6 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 
 #include "app/form27.h"
 #include "builder/samples.h"
@@ -20,10 +19,8 @@ class WindowBench : public QObject {
   void initTestCase() {
     QVERIFY(dir_.isValid());
     for (const auto& sample : trivane::build::Samples()) {
-      std::ofstream(dir_.filePath(QString::fromStdString(sample.name)).toStdString(),
-                    std::ios::binary)
-          .write(reinterpret_cast<const char*>(sample.bytes.data()),
-                 static_cast<std::streamsize>(sample.bytes.size()));
+      QVERIFY(trivane::build::WriteFile(dir_.filePath(QString::fromStdString(sample.name)).toStdString(),
+                                        sample.bytes));
     }
     QDir::setCurrent(dir_.path());
   }

@@ -1,7 +1,6 @@
 // make-bench-images DIR COUNT: writes COUNT images of realistic sizes, a mix
 // of 35- to 80-track JV1, JV3 and DMK images of 90 KB to 1 MB.
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -33,11 +32,8 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(dir);
   const int count = std::stoi(argv[2]);
   for (int n = 0; n < count; ++n) {
-    const build::Bytes image = Image(n);
-    std::ofstream out(dir / ("image-" + std::to_string(n) + (n % 5 >= 3 ? ".dmk" : ".dsk")),
-                      std::ios::binary);
-    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    if (!out) return 1;
+    const auto name = "image-" + std::to_string(n) + (n % 5 >= 3 ? ".dmk" : ".dsk");
+    if (!build::WriteFile(dir / name, Image(n))) return 1;
   }
   return 0;
 }

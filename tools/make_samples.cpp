@@ -1,6 +1,4 @@
 // make-samples DIR: writes the sample images into DIR.
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "builder/samples.h"
@@ -13,10 +11,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir = argv[1];
   std::filesystem::create_directories(dir);
   for (const auto& sample : trivane::build::Samples()) {
-    std::ofstream out(dir / sample.name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(sample.bytes.data()),
-              static_cast<std::streamsize>(sample.bytes.size()));
-    if (!out) {
+    if (!trivane::build::WriteFile(dir / sample.name, sample.bytes)) {
       std::cerr << "make-samples: cannot write " << (dir / sample.name).string() << "\n";
       return 1;
     }

@@ -46,8 +46,7 @@ class MessageCatcher : public QObject {
 };
 
 void WriteFile(const QString& path, const trivane::build::Bytes& bytes) {
-  std::ofstream(path.toStdString(), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  QVERIFY(trivane::build::WriteFile(trivane::app::ToFsPath(path), bytes));
 }
 
 }  // namespace

@@ -34,9 +34,7 @@ class ReportTool : public ::testing::Test {
     dir_ = fs::path(::testing::TempDir()) / ("trivane-report-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
     for (const auto& sample : trivane::build::Samples()) {
-      std::ofstream(dir_ / sample.name, std::ios::binary)
-          .write(reinterpret_cast<const char*>(sample.bytes.data()),
-                 static_cast<std::streamsize>(sample.bytes.size()));
+      ASSERT_TRUE(trivane::build::WriteFile(dir_ / sample.name, sample.bytes));
       names_.push_back(sample.name);
     }
   }
