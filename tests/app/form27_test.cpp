@@ -299,6 +299,17 @@ class Form27Test : public QObject {
     QDir(dir_.path()).rmdir("folder.dsk");
   }
 
+  void fileWithoutPermissionShowsAMessage() {
+    if (::geteuid() == 0) QSKIP("root reads every file");
+    WriteFile(dir_.filePath("locked.dsk"), trivane::build::Jv1(35));
+    QFile::setPermissions(dir_.filePath("locked.dsk"), QFileDevice::WriteOwner);
+    Control<QRadioButton>("Option4")->click();
+    ClickFile("locked.dsk");
+    QCOMPARE(catcher_->shown.size(), size_t{1});
+    QVERIFY(catcher_->shown[0].text.endsWith("it cannot be opened: Permission denied"));
+    QFile::remove(dir_.filePath("locked.dsk"));
+  }
+
   void vanishedDirectoryShowsAMessage() {
     QDir(dir_.path()).mkdir("vanishing");
     auto* dir1 = Control<trivane::app::DirList>("Dir1");

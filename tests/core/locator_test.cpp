@@ -119,6 +119,18 @@ TEST(LocatorDmk, SideOneOfSingleSidedImageIsNextTrack) {
   EXPECT_EQ(s.record.fpa, dmk.DataOffset(16 + 6400, 1));
 }
 
+// Only the sector number is compared, and the first pointer that names it wins.
+TEST(LocatorDmk, FirstMatchInPointerOrderWins) {
+  DmkImage dmk(build::kDmkDouble);
+  const Offset block = dmk.AddBlock({{9, 1, 4}, {0, 0, 5}, {7, 1, 5}});
+  Session s = LoadedDmk(dmk.bytes(), build::kDmkDouble, 1);
+  ASSERT_TRUE(s.Find(0, 0, 5));
+  EXPECT_EQ(s.record.fpa, dmk.DataOffset(block, 1));
+  EXPECT_EQ(s.record.spt, 3);
+  ASSERT_TRUE(s.Find(0, 0, 4));  // the ID field's track and side are not compared
+  EXPECT_EQ(s.record.fpa, dmk.DataOffset(block, 0));
+}
+
 TEST(LocatorDmk, NotFoundCases) {
   DmkImage dmk(build::kDmkDouble);
   dmk.AddBlock({});
