@@ -138,7 +138,7 @@ void DirList::setPath(const QString& path) {
   clear();
   // The chain of parents from the root, each one step further in.
   QStringList chain;
-  for (QDir d(path_);; ) {
+  for (QDir d(path_);;) {
     chain.prepend(QDir::toNativeSeparators(d.absolutePath()));
     if (d.isRoot() || !d.cdUp()) break;
   }

@@ -25,8 +25,8 @@ QRect Twips(int left, int top, int width, int height) {
 // 11 pixels that 8.25 pt make at 96 dots per inch.
 QFont WindowFont(QFont::Weight weight) {
   QFont font;
-  font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Arial",
-                    "Helvetica"});
+  font.setFamilies(
+      {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Arial", "Helvetica"});
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
   font.setWeight(weight);
@@ -106,10 +106,18 @@ void Form27::BuildControls() {
   connect(drive1_, &QComboBox::activated, this, &Form27::Drive1_Change);
   connect(dir1_, &DirList::pathChanged, this, &Form27::Dir1_Change);
   connect(file1_, &FileList::fileChosen, this, &Form27::File1_Click);
-  connect(options_[0], &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
-  connect(options_[1], &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
-  connect(options_[2], &QRadioButton::toggled, this, [this](bool on) { if (on) Option3_Click(); });
-  connect(options_[3], &QRadioButton::toggled, this, [this](bool on) { if (on) Option4_Click(); });
+  connect(options_[0], &QRadioButton::toggled, this, [this](bool on) {
+    if (on) Option1_Click();
+  });
+  connect(options_[1], &QRadioButton::toggled, this, [this](bool on) {
+    if (on) Option2_Click();
+  });
+  connect(options_[2], &QRadioButton::toggled, this, [this](bool on) {
+    if (on) Option3_Click();
+  });
+  connect(options_[3], &QRadioButton::toggled, this, [this](bool on) {
+    if (on) Option4_Click();
+  });
 }
 
 QLineEdit* Form27::AddTextBox(Field field, int left, int top, int width, int height) {
@@ -137,12 +145,22 @@ QRadioButton* Form27::AddOption(const char* name, const char* caption, int left,
   return option;
 }
 
-void Form27::Form_Load() { options_[0]->setChecked(true); }
+void Form27::Form_Load() {
+  options_[0]->setChecked(true);
+}
 
-void Form27::Option1_Click() { Dir1_Change(); }
-void Form27::Option2_Click() { Dir1_Change(); }
-void Form27::Option3_Click() { Dir1_Change(); }
-void Form27::Option4_Click() { Dir1_Change(); }
+void Form27::Option1_Click() {
+  Dir1_Change();
+}
+void Form27::Option2_Click() {
+  Dir1_Change();
+}
+void Form27::Option3_Click() {
+  Dir1_Change();
+}
+void Form27::Option4_Click() {
+  Dir1_Change();
+}
 
 // Each option is tested on its own; exactly one is selected.
 void Form27::ApplyFilter() {

@@ -13,7 +13,9 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr Colour kSystemColour = 0x80000000;
 
-QString ToQString(const std::string& text) { return QString::fromStdString(text); }
+QString ToQString(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 // CR LF and CR alone each break the line.
 QString PromptLines(const std::string& prompt) {
@@ -31,11 +33,15 @@ QColor Form27::ToQColor(Colour colour) const {
   }
   const QPalette system = QApplication::palette();
   switch (colour & 0xFF) {
-    case 5: return system.color(QPalette::Base);
-    case 15: return system.color(QPalette::Button);
-    case 18: return system.color(QPalette::ButtonText);
+    case 5:
+      return system.color(QPalette::Base);
+    case 15:
+      return system.color(QPalette::Button);
+    case 18:
+      return system.color(QPalette::ButtonText);
     case 8:
-    default: return system.color(QPalette::Text);
+    default:
+      return system.color(QPalette::Text);
   }
 }
 
@@ -66,7 +72,9 @@ void Form27::Cls() {
   update();
 }
 
-void Form27::SetDrawColor(Colour colour) { draw_colour_ = ToQColor(colour); }
+void Form27::SetDrawColor(Colour colour) {
+  draw_colour_ = ToQColor(colour);
+}
 
 void Form27::SetPrintPosition(int x, int y) {
   current_x_ = x;
@@ -78,8 +86,9 @@ void Form27::PrintLine(const std::string& text) {
   painter.setFont(font());
   painter.setPen(draw_colour_);
   const QFontMetrics metrics(font());
-  painter.drawText(QPoint(current_x_ / kTwipsPerPixel, current_y_ / kTwipsPerPixel + metrics.ascent()),
-                   ToQString(text));
+  painter.drawText(
+      QPoint(current_x_ / kTwipsPerPixel, current_y_ / kTwipsPerPixel + metrics.ascent()),
+      ToQString(text));
   current_x_ = 0;
   current_y_ += metrics.height() * kTwipsPerPixel;
   update();
@@ -94,7 +103,9 @@ void Form27::FilledBox(int x1, int y1, int x2, int y2, Colour colour) {
   update();
 }
 
-void Form27::Yield() { QApplication::processEvents(); }
+void Form27::Yield() {
+  QApplication::processEvents();
+}
 
 void Form27::MessageBox(const std::string& prompt, const std::string& title) {
   QMessageBox box(this);

@@ -60,7 +60,8 @@ void Identify(benchmark::State& state, const Bytes* image) {
 }
 
 std::filesystem::path WriteFile(const Case& c) {
-  const auto path = std::filesystem::temp_directory_path() / (std::string("trivane-bench-") + c.name);
+  const auto path =
+      std::filesystem::temp_directory_path() / (std::string("trivane-bench-") + c.name);
   build::WriteFile(path, c.image);
   return path;
 }

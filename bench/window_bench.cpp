@@ -19,8 +19,8 @@ class WindowBench : public QObject {
   void initTestCase() {
     QVERIFY(dir_.isValid());
     for (const auto& sample : trivane::build::Samples()) {
-      QVERIFY(trivane::build::WriteFile(dir_.filePath(QString::fromStdString(sample.name)).toStdString(),
-                                        sample.bytes));
+      QVERIFY(trivane::build::WriteFile(
+          dir_.filePath(QString::fromStdString(sample.name)).toStdString(), sample.bytes));
     }
     QDir::setCurrent(dir_.path());
   }

@@ -25,7 +25,9 @@ constexpr Offset kFirstBlock = 16;
 constexpr int kSideScanBlocks = 10;
 constexpr int kIdMark = 254;
 
-int PointerAt(const AnalysisRecord& r, Offset at) { return r.byte(at) + (r.byte(at + 1) & 127) * 256; }
+int PointerAt(const AnalysisRecord& r, Offset at) {
+  return r.byte(at) + (r.byte(at + 1) & 127) * 256;
+}
 
 // Reads a block's pointer table into idamptr, up to and including the first
 // zero pointer; returns the number of non-zero pointers (31 when none is zero).
@@ -100,7 +102,8 @@ void ScanLowestSector(AnalysisRecord& r) {
   for (Offset block = kFirstBlock; block < r.fileend; block += r.trklength) {
     last_block = block;
     r.spt = ReadPointerTable(r, block);
-    for (int j = 0; j < r.spt; ++j) lowest = std::min<int>(lowest, r.byte(block + r.idamptr[j] + 3));
+    for (int j = 0; j < r.spt; ++j)
+      lowest = std::min<int>(lowest, r.byte(block + r.idamptr[j] + 3));
   }
   r.fpa = last_block;
   r.firstsecnum = lowest;

@@ -33,10 +33,14 @@ char SecondTiLetter(int t, int option) {
 
 char TdLetter(int spt) {
   switch (spt) {
-    case 10: return 'A';
-    case 20: return 'C';
-    case 18: return 'E';
-    default: return 'G';
+    case 10:
+      return 'A';
+    case 20:
+      return 'C';
+    case 18:
+      return 'E';
+    default:
+      return 'G';
   }
 }
 
@@ -44,8 +48,8 @@ std::string PdriveReport(const AnalysisRecord& r, Offset s) {
   const int b2 = r.byte(s + 2);
   const int t = b2 & 252;
   const std::string ti{FirstTiLetter(t), SecondTiLetter(t, r.byte(s + 7))};
-  return "Pdrives: TI = " + ti + "  TD = " + TdLetter(r.byte(s + 4)) + "  TC =" +
-         NumberText(r.byte(s + 3)) + "   SPT =" + NumberText(r.byte(s + 4)) +
+  return "Pdrives: TI = " + ti + "  TD = " + TdLetter(r.byte(s + 4)) +
+         "  TC =" + NumberText(r.byte(s + 3)) + "   SPT =" + NumberText(r.byte(s + 4)) +
          "  TSR =" + NumberText(b2 & 3) + "  GPL =" + NumberText(r.byte(s + 5)) +
          "  DDSL =" + NumberText(r.byte(s)) + "  DDGA =" + NumberText(r.byte(s + 9));
 }

@@ -59,9 +59,8 @@ LoadedImage MapImageFile(const std::filesystem::path& path) {
   void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
   ::close(fd);
   if (mapped == MAP_FAILED) return ReadImageFile(path);
-  std::shared_ptr<const void> unmap(mapped, [size](const void* p) {
-    ::munmap(const_cast<void*>(p), size);
-  });
+  std::shared_ptr<const void> unmap(
+      mapped, [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
   return {ImageBuffer(static_cast<const std::uint8_t*>(mapped), size, std::move(unmap)), {}};
 #else
   return ReadImageFile(path);

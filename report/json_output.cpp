@@ -26,12 +26,16 @@ ordered_json Drawing(const RecordingWindow& w) {
         ops.push_back({{"op", "cls"}});
         break;
       case DrawOp::Kind::Box:
-        ops.push_back({{"op", "box"}, {"x1", op.x1}, {"y1", op.y1}, {"x2", op.x2},
-                       {"y2", op.y2}, {"color", op.colour}});
+        ops.push_back({{"op", "box"},
+                       {"x1", op.x1},
+                       {"y1", op.y1},
+                       {"x2", op.x2},
+                       {"y2", op.y2},
+                       {"color", op.colour}});
         break;
       case DrawOp::Kind::Print:
-        ops.push_back({{"op", "print"}, {"x", op.x1}, {"y", op.y1}, {"color", op.colour},
-                       {"text", op.text}});
+        ops.push_back(
+            {{"op", "print"}, {"x", op.x1}, {"y", op.y1}, {"color", op.colour}, {"text", op.text}});
         break;
     }
   }

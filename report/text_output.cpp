@@ -18,12 +18,18 @@ constexpr std::pair<Field, const char*> kShown[] = {
 
 std::string ColourName(Colour c) {
   switch (c) {
-    case colour::kBlack: return "black";
-    case colour::kRed: return "red";
-    case colour::kBlue: return "blue";
-    case 0xC0C0FF: return "light red";
-    case 0x00FF00: return "green";
-    case 0x80C0FF: return "light orange";
+    case colour::kBlack:
+      return "black";
+    case colour::kRed:
+      return "red";
+    case colour::kBlue:
+      return "blue";
+    case 0xC0C0FF:
+      return "light red";
+    case 0x00FF00:
+      return "green";
+    case 0x80C0FF:
+      return "light orange";
     default: {
       char hex[16];
       std::snprintf(hex, sizeof hex, "#%08X", static_cast<unsigned>(c));

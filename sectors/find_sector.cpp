@@ -45,7 +45,9 @@ void FindJv3(AnalysisRecord& r, WindowOps& w) {
   r.errflg = 1;
 }
 
-bool IsDataMark(int b) { return b == 251 || b == 250 || b == 248; }
+bool IsDataMark(int b) {
+  return b == 251 || b == 250 || b == 248;
+}
 
 void FindDmk(AnalysisRecord& r) {
   // Any side other than 1 selects side 0's block; on a single-sided image

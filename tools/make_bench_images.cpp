@@ -13,11 +13,16 @@ namespace {
 build::Bytes Image(int n) {
   const int tracks = 35 + (n * 7) % 46;  // 35 to 80
   switch (n % 5) {
-    case 0: return build::Jv1(tracks);
-    case 1: return build::Jv3(build::Jv3Disk(tracks, 1, 10, false));
-    case 2: return build::Jv3(build::Jv3Disk(tracks, 2, 18, true));
-    case 3: return build::Dmk(build::kDmkSingle, tracks, 1, 10);
-    default: return build::Dmk(build::kDmkDouble, tracks, n % 2 + 1, 18);
+    case 0:
+      return build::Jv1(tracks);
+    case 1:
+      return build::Jv3(build::Jv3Disk(tracks, 1, 10, false));
+    case 2:
+      return build::Jv3(build::Jv3Disk(tracks, 2, 18, true));
+    case 3:
+      return build::Dmk(build::kDmkSingle, tracks, 1, 10);
+    default:
+      return build::Dmk(build::kDmkDouble, tracks, n % 2 + 1, 18);
   }
 }
 

@@ -6,11 +6,17 @@ RecordingWindow::RecordingWindow() {
   for (Field f : kAllFields) fields_[f].text = std::string(FieldName(f));
 }
 
-void RecordingWindow::SetText(Field field, const std::string& text) { fields_[field].text = text; }
+void RecordingWindow::SetText(Field field, const std::string& text) {
+  fields_[field].text = text;
+}
 
-void RecordingWindow::SetForeColor(Field field, Colour colour) { fields_[field].fore = colour; }
+void RecordingWindow::SetForeColor(Field field, Colour colour) {
+  fields_[field].fore = colour;
+}
 
-void RecordingWindow::SetBackColor(Field field, Colour colour) { fields_[field].back = colour; }
+void RecordingWindow::SetBackColor(Field field, Colour colour) {
+  fields_[field].back = colour;
+}
 
 void RecordingWindow::Cls() {
   drawing_.push_back({DrawOp::Kind::Cls, 0, 0, 0, 0, 0, {}});
@@ -18,7 +24,9 @@ void RecordingWindow::Cls() {
   current_y_ = 0;
 }
 
-void RecordingWindow::SetDrawColor(Colour colour) { draw_colour_ = colour; }
+void RecordingWindow::SetDrawColor(Colour colour) {
+  draw_colour_ = colour;
+}
 
 void RecordingWindow::SetPrintPosition(int x, int y) {
   current_x_ = x;

@@ -32,7 +32,19 @@ inline constexpr Colour kNavy = 0x800000;
 }  // namespace colour
 
 // The result fields, named after their text boxes.
-enum class Field { Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text12, Text16, Text17, Text18 };
+enum class Field {
+  Text1,
+  Text2,
+  Text3,
+  Text4,
+  Text5,
+  Text6,
+  Text7,
+  Text12,
+  Text16,
+  Text17,
+  Text18
+};
 
 inline constexpr std::array<Field, 11> kAllFields = {
     Field::Text1, Field::Text2,  Field::Text3,  Field::Text4,  Field::Text5, Field::Text6,

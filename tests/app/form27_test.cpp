@@ -1,5 +1,9 @@
 // The window, offscreen: its layout, the file chooser, loading and the
 // identification shown in its controls.
+#include "app/form27.h"
+
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,9 +14,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
-#include <unistd.h>
 
-#include "app/form27.h"
 #include "builder/samples.h"
 
 using trivane::app::Form27;
@@ -163,9 +165,9 @@ class Form27Test : public QObject {
         style.initFrom(option);
         const int indicator = option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
                               option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-        QVERIFY2(indicator + option->fontMetrics().horizontalAdvance(option->text()) <=
-                     option->width(),
-                 c.name);
+        QVERIFY2(
+            indicator + option->fontMetrics().horizontalAdvance(option->text()) <= option->width(),
+            c.name);
       } else {
         QCOMPARE(w->palette().color(QPalette::Base), QColor(0xFF, 0xE0, 0xC0));
       }
@@ -187,7 +189,11 @@ class Form27Test : public QObject {
     QVERIFY(files.contains("jv1-35track.dsk"));
     QVERIFY(!files.contains("readme.txt"));
     QVERIFY(!files.contains("more"));
-    QCOMPARE(files, [&] { QStringList s = files; s.sort(Qt::CaseInsensitive); return s; }());
+    QCOMPARE(files, [&] {
+      QStringList s = files;
+      s.sort(Qt::CaseInsensitive);
+      return s;
+    }());
     QCOMPARE(form_->surface().pixelColor(300, 100), QColor(0xC0, 0xC0, 0xFF));
   }
 
@@ -242,8 +248,8 @@ class Form27Test : public QObject {
     QCOMPARE(Fore("Text17"), QColor(Qt::blue));
     QCOMPARE(Text("Text18"), QString("This files Track Sectors start at 1"));
     // Every text shown fits its box.
-    for (const char* f : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text7", "Text12",
-                          "Text16", "Text17", "Text18"}) {
+    for (const char* f : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text7", "Text12", "Text16",
+                          "Text17", "Text18"}) {
       auto* box = Control<QLineEdit>(f);
       QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) <= box->width() - 6, f);
     }
@@ -271,9 +277,7 @@ class Form27Test : public QObject {
   void unreadableFilesShowAMessage() {
     WriteFile(dir_.filePath("gone.dsk"), trivane::build::Jv1(35));
     WriteFile(dir_.filePath("folder.dsk"), trivane::build::Jv1(35));
-    {
-      std::ofstream(dir_.filePath("huge.dsk").toStdString()).put('x');
-    }
+    { std::ofstream(dir_.filePath("huge.dsk").toStdString()).put('x'); }
     QFile::resize(dir_.filePath("huge.dsk"), 64 * 1024 * 1024 + 1);
     Control<QRadioButton>("Option3")->click();
     QFile::remove(dir_.filePath("gone.dsk"));
@@ -341,7 +345,8 @@ class Form27Test : public QObject {
     const QColor face = QApplication::palette().color(QPalette::Button);
     const QImage& surface = form_->surface();
     QCOMPARE(surface.pixelColor(1200 / 15, 500 / 15), face);
-    QCOMPARE(surface.pixelColor(surface.width() - 1, 680 / 15), face);  // the box runs past the edge
+    QCOMPARE(surface.pixelColor(surface.width() - 1, 680 / 15),
+             face);  // the box runs past the edge
     QCOMPARE(surface.pixelColor(1200 / 15, 680 / 15 + 1), QColor(0xC0, 0xC0, 0xFF));
     // What the window shows where no control covers the surface.
     QCOMPARE(form_->grab().toImage().pixelColor(520, 40), face);

@@ -27,7 +27,8 @@ Bytes Seed(const std::string& name) {
 }
 
 TEST(Damage, EveryTruncation) {
-  for (const char* name : {"dmk-dsdd", "dmk-newdos80", "jv3-newdos80", "jv3-dsdd", "jv1-newdos80"}) {
+  for (const char* name :
+       {"dmk-dsdd", "dmk-newdos80", "jv3-newdos80", "jv3-dsdd", "jv1-newdos80"}) {
     const Bytes whole = Seed(name);
     const std::size_t last = std::min<std::size_t>(whole.size(), 2 * 6400 + 16 + 1);
     for (std::size_t n = 0; n <= last; ++n) {

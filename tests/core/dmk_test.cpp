@@ -5,8 +5,8 @@
 namespace trivane::test {
 namespace {
 
-using build::DmkImage;
 using build::DmkId;
+using build::DmkImage;
 
 std::vector<DmkId> Track(int track, int side, int spt, int first = 0) {
   std::vector<DmkId> ids;
@@ -21,9 +21,9 @@ struct LengthCase {
 };
 
 TEST(Dmk, EachTrackLengthGivesItsDensity) {
-  for (const LengthCase& c : {LengthCase{6400, 2, 6, 44, "   D/Density"},
-                              LengthCase{6528, 2, 6, 44, "   D/Density"},
-                              LengthCase{3264, 1, 5, 24, "   S/Density"}}) {
+  for (const LengthCase& c :
+       {LengthCase{6400, 2, 6, 44, "   D/Density"}, LengthCase{6528, 2, 6, 44, "   D/Density"},
+        LengthCase{3264, 1, 5, 24, "   S/Density"}}) {
     const int spt = c.dens == 2 ? 18 : 10;
     const Bytes image = build::Dmk(c.trklength, 40, 1, spt);
     SCOPED_TRACE(Dump(image));

@@ -4,13 +4,13 @@
 namespace trivane::test {
 namespace {
 
-using build::DmkImage;
 using build::DmkId;
+using build::DmkImage;
 using build::Pdrive;
 
 std::string TiLetters(int b2, int option = 0) {
-  const std::string text = PdriveText({.ti_tsr = static_cast<std::uint8_t>(b2),
-                                       .option = static_cast<std::uint8_t>(option)});
+  const std::string text = PdriveText(
+      {.ti_tsr = static_cast<std::uint8_t>(b2), .option = static_cast<std::uint8_t>(option)});
   return text.substr(text.find("TI = ") + 5, 2);
 }
 

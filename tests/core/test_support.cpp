@@ -22,8 +22,8 @@ Session Identified(const Bytes& image) {
 }
 
 std::string Dump(const Bytes& image, Offset around) {
-  std::string out = "image of " + std::to_string(image.size()) + " bytes:" +
-                    build::HexDump(image, 0, 32);
+  std::string out =
+      "image of " + std::to_string(image.size()) + " bytes:" + build::HexDump(image, 0, 32);
   if (around > 32) out += "\n..." + build::HexDump(image, around - 16, 48);
   return out;
 }

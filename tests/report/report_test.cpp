@@ -78,10 +78,11 @@ TEST_F(ReportTool, EveryMemberIsPresentForEveryImage) {
   const auto results = JsonByFile(AllSamples());
   ASSERT_EQ(results.size(), names_.size());
   const std::vector<std::string> record_members = {
-      "Emtype", "jv1", "dmkflag", "tracks", "sides", "dens", "spt", "spg", "firstsecnum",
-      "tracksideflag", "newdosflag", "pdrive", "dd", "sda", "spgaa", "sptab", "TrkToFind",
-      "SideToFind", "SecToFind", "errflg", "fpa", "datamarkjv", "datamarkDmk", "trklength",
-      "damindex", "fileend", "PresSecnum", "dirstartsec"};
+      "Emtype",    "jv1",     "dmkflag",     "tracks",        "sides",       "dens",
+      "spt",       "spg",     "firstsecnum", "tracksideflag", "newdosflag",  "pdrive",
+      "dd",        "sda",     "spgaa",       "sptab",         "TrkToFind",   "SideToFind",
+      "SecToFind", "errflg",  "fpa",         "datamarkjv",    "datamarkDmk", "trklength",
+      "damindex",  "fileend", "PresSecnum",  "dirstartsec"};
   for (const auto& [file, j] : results) {
     SCOPED_TRACE(file);
     EXPECT_EQ(j.size(), 5u);
