@@ -1,11 +1,14 @@
 // The report tool, run as a program on sample images written by the test.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 
 #include "builder/samples.h"
@@ -31,7 +34,7 @@ std::string Slurp(const fs::path& path) {
 class ReportTool : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = fs::path(::testing::TempDir()) / ("trivane-report-" + std::to_string(::getpid()));
+    dir_ = fs::path(::testing::TempDir()) / ("trivane-report-" + std::to_string(std::random_device{}()));
     fs::create_directories(dir_);
     for (const auto& sample : trivane::build::Samples()) {
       ASSERT_TRUE(trivane::build::WriteFile(dir_ / sample.name, sample.bytes));
@@ -47,7 +50,12 @@ class ReportTool : public ::testing::Test {
     for (const std::string& a : args) command += " '" + a + "'";
     const fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
     const int raw = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
-    return {WEXITSTATUS(raw), Slurp(out), Slurp(err)};
+#ifdef _WIN32
+    const int status = raw;
+#else
+    const int status = WEXITSTATUS(raw);
+#endif
+    return {status, Slurp(out), Slurp(err)};
   }
 
   // The tool's JSON lines by file.
