@@ -3,31 +3,11 @@
 namespace trivane {
 
 std::string_view FieldName(Field field) {
-  switch (field) {
-    case Field::Text1:
-      return "Text1";
-    case Field::Text2:
-      return "Text2";
-    case Field::Text3:
-      return "Text3";
-    case Field::Text4:
-      return "Text4";
-    case Field::Text5:
-      return "Text5";
-    case Field::Text6:
-      return "Text6";
-    case Field::Text7:
-      return "Text7";
-    case Field::Text12:
-      return "Text12";
-    case Field::Text16:
-      return "Text16";
-    case Field::Text17:
-      return "Text17";
-    case Field::Text18:
-      return "Text18";
-  }
-  return "";
+  // In the order of Field.
+  static constexpr std::string_view kNames[] = {"Text1",  "Text2",  "Text3", "Text4",
+                                                "Text5",  "Text6",  "Text7", "Text12",
+                                                "Text16", "Text17", "Text18"};
+  return kNames[static_cast<int>(field)];
 }
 
 }  // namespace trivane
