@@ -12,8 +12,10 @@ ordered_json Fields(const RecordingWindow& w) {
   ordered_json fields = ordered_json::object();
   for (Field f : kAllFields) {
     const FieldState& state = w.field(f);
-    fields[std::string(FieldName(f))] = {
-        {"text", state.text}, {"fore", state.fore}, {"back", state.back}};
+    ordered_json& field = fields[std::string(FieldName(f))];
+    field["text"] = state.text;
+    field["fore"] = state.fore;
+    field["back"] = state.back;
   }
   return fields;
 }
@@ -21,21 +23,25 @@ ordered_json Fields(const RecordingWindow& w) {
 ordered_json Drawing(const RecordingWindow& w) {
   ordered_json ops = ordered_json::array();
   for (const DrawOp& op : w.drawing()) {
+    ordered_json& j = ops.emplace_back(ordered_json::object());
     switch (op.kind) {
       case DrawOp::Kind::Cls:
-        ops.push_back({{"op", "cls"}});
+        j["op"] = "cls";
         break;
       case DrawOp::Kind::Box:
-        ops.push_back({{"op", "box"},
-                       {"x1", op.x1},
-                       {"y1", op.y1},
-                       {"x2", op.x2},
-                       {"y2", op.y2},
-                       {"color", op.colour}});
+        j["op"] = "box";
+        j["x1"] = op.x1;
+        j["y1"] = op.y1;
+        j["x2"] = op.x2;
+        j["y2"] = op.y2;
+        j["color"] = op.colour;
         break;
       case DrawOp::Kind::Print:
-        ops.push_back(
-            {{"op", "print"}, {"x", op.x1}, {"y", op.y1}, {"color", op.colour}, {"text", op.text}});
+        j["op"] = "print";
+        j["x"] = op.x1;
+        j["y"] = op.y1;
+        j["color"] = op.colour;
+        j["text"] = op.text;
         break;
     }
   }
@@ -43,34 +49,36 @@ ordered_json Drawing(const RecordingWindow& w) {
 }
 
 ordered_json Record(const AnalysisRecord& r) {
-  return {{"Emtype", r.Emtype},
-          {"jv1", r.jv1},
-          {"dmkflag", r.dmkflag},
-          {"tracks", r.tracks},
-          {"sides", r.sides},
-          {"dens", r.dens},
-          {"spt", r.spt},
-          {"spg", r.spg},
-          {"firstsecnum", r.firstsecnum},
-          {"tracksideflag", r.tracksideflag},
-          {"newdosflag", r.newdosflag},
-          {"pdrive", r.pdrive},
-          {"dd", r.dd},
-          {"sda", r.sda},
-          {"spgaa", r.spgaa},
-          {"sptab", r.sptab},
-          {"TrkToFind", r.TrkToFind},
-          {"SideToFind", r.SideToFind},
-          {"SecToFind", r.SecToFind},
-          {"errflg", r.errflg},
-          {"fpa", r.fpa},
-          {"datamarkjv", r.datamarkjv},
-          {"datamarkDmk", r.datamarkDmk},
-          {"trklength", r.trklength},
-          {"damindex", r.damindex},
-          {"fileend", r.fileend},
-          {"PresSecnum", r.PresSecnum},
-          {"dirstartsec", r.dirstartsec}};
+  ordered_json j = ordered_json::object();
+  j["Emtype"] = r.Emtype;
+  j["jv1"] = r.jv1;
+  j["dmkflag"] = r.dmkflag;
+  j["tracks"] = r.tracks;
+  j["sides"] = r.sides;
+  j["dens"] = r.dens;
+  j["spt"] = r.spt;
+  j["spg"] = r.spg;
+  j["firstsecnum"] = r.firstsecnum;
+  j["tracksideflag"] = r.tracksideflag;
+  j["newdosflag"] = r.newdosflag;
+  j["pdrive"] = r.pdrive;
+  j["dd"] = r.dd;
+  j["sda"] = r.sda;
+  j["spgaa"] = r.spgaa;
+  j["sptab"] = r.sptab;
+  j["TrkToFind"] = r.TrkToFind;
+  j["SideToFind"] = r.SideToFind;
+  j["SecToFind"] = r.SecToFind;
+  j["errflg"] = r.errflg;
+  j["fpa"] = r.fpa;
+  j["datamarkjv"] = r.datamarkjv;
+  j["datamarkDmk"] = r.datamarkDmk;
+  j["trklength"] = r.trklength;
+  j["damindex"] = r.damindex;
+  j["fileend"] = r.fileend;
+  j["PresSecnum"] = r.PresSecnum;
+  j["dirstartsec"] = r.dirstartsec;
+  return j;
 }
 
 }  // namespace
