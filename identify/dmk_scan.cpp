@@ -94,18 +94,21 @@ void CountTracks(AnalysisRecord& r) {
 }
 
 // Every block of the file, both sides alike, for the lowest sector number;
-// sector numbers of 30 and above never lower it.
+// sector numbers of 30 and above never lower it. Nothing is lower than 0, so
+// the scan ends at the first sector 0; fpa is left at the start of the file's
+// last block wherever it ends.
 void ScanLowestSector(AnalysisRecord& r) {
   int lowest = 30;
   r.tracksideflag = 0;
-  Offset last_block = kFirstBlock;
-  for (Offset block = kFirstBlock; block < r.fileend; block += r.trklength) {
-    last_block = block;
+  for (Offset block = kFirstBlock; block < r.fileend && lowest > 0; block += r.trklength) {
     r.spt = ReadPointerTable(r, block);
-    for (int j = 0; j < r.spt; ++j)
+    for (int j = 0; j < r.spt; ++j) {
       lowest = std::min<int>(lowest, r.byte(block + r.idamptr[j] + 3));
+    }
   }
-  r.fpa = last_block;
+  r.fpa = r.fileend > kFirstBlock
+              ? kFirstBlock + (r.fileend - 1 - kFirstBlock) / r.trklength * r.trklength
+              : kFirstBlock;
   r.firstsecnum = lowest;
 }
 

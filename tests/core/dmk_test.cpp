@@ -92,6 +92,21 @@ TEST(Dmk, LaterSectorZeroLowersFirstSector) {
   EXPECT_EQ(Identified(dmk.bytes()).record.firstsecnum, 0);
 }
 
+// When the system sector is missing, identification ends with fpa at the
+// start of the file's last block, a partial one included.
+TEST(Dmk, ScanLeavesLastBlockStart) {
+  for (int first : {0, 1}) {
+    DmkImage dmk(build::kDmkDouble);
+    for (int t = 0; t < 12; ++t) dmk.AddBlock(Track(t, 0, 2, first));
+    Bytes image = dmk.bytes();
+    image.resize(image.size() + 100, 0);
+    const Session s = Identified(image);
+    EXPECT_EQ(s.record.fpa, 16 + 12 * 6400) << first;
+    EXPECT_EQ(s.record.firstsecnum, first);
+    EXPECT_EQ(s.window.text(Field::Text1), "");
+  }
+}
+
 TEST(Dmk, HighSectorNumbersGiveThirty) {
   EXPECT_EQ(Identified(build::Dmk(build::kDmkDouble, 10, 1, 5, 40)).record.firstsecnum, 30);
 }
