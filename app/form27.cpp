@@ -13,11 +13,9 @@
 namespace trivane::app {
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
 QRect Twips(int left, int top, int width, int height) {
-  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-          height / kTwipsPerPixel};
+  constexpr int k = Form27::kTwipsPerPixel;
+  return {left / k, top / k, width / k, height / k};
 }
 
 // "MS Sans Serif" 8.25 pt, or the platform's sans-serif font of the same
@@ -46,7 +44,7 @@ Form27::Form27(QWidget* parent) : QWidget(parent) {
   setWindowTitle("Trivane 2009  V1   by Olmsker");
   setWindowIcon(QIcon(QPixmap(kIconXpm)));
   setFont(WindowFont(QFont::Bold));
-  setFixedSize(8595 / kTwipsPerPixel, 7425 / kTwipsPerPixel);
+  setFixedSize(Twips(0, 0, 8595, 7425).size());
   SetColour(this, QPalette::Window, ToQColor(colour::kWindowBack));
   surface_ = QImage(size(), QImage::Format_RGB32);
   surface_.fill(ToQColor(colour::kWindowBack));

@@ -21,6 +21,8 @@ namespace trivane::app {
 class Form27 : public QWidget, public WindowOps {
   Q_OBJECT
  public:
+  static constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
+
   explicit Form27(QWidget* parent = nullptr);
 
   // Window operations.

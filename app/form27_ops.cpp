@@ -10,7 +10,6 @@
 namespace trivane::app {
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr Colour kSystemColour = 0x80000000;
 
 QString ToQString(const std::string& text) {
