@@ -1,0 +1,108 @@
+#include "builder/samples.h"
+
+namespace trivane::build {
+namespace {
+
+Bytes NewdosJv1(int tracks) {
+  Bytes image = Jv1(tracks);
+  PutSystemSector(image, kJv1SystemSector,
+                  {.ddsl = 17, .ti_tsr = 0x04, .tc = 40, .spt = 10, .gpl = 2, .ddga = 2});
+  return image;
+}
+
+Bytes NewdosJv3(int tracks) {
+  Bytes image = Jv3(Jv3Disk(tracks, 2, 18, true));
+  PutSystemSector(image, Jv3DataOffset(2),
+                  {.ddsl = 17, .ti_tsr = 0x24, .tc = 40, .spt = 36, .gpl = 2, .ddga = 2});
+  return image;
+}
+
+// Double-sided, numbered from 1, the directory track's sectors marked F8.
+Bytes NewdosDmk(int tracks) {
+  DmkImage dmk(kDmkDouble, tracks, true);
+  for (int t = 0; t < tracks; ++t) {
+    for (int side = 0; side < 2; ++side) {
+      std::vector<DmkId> ids;
+      for (int n = 1; n <= 18; ++n) ids.push_back({t, side, n, std::uint8_t(t == 17 ? 0xF8 : 0xFB)});
+      dmk.AddBlock(ids);
+    }
+  }
+  PutSystemSector(dmk.bytes(), dmk.DataOffset(kDmkHeader, 2),
+                  {.ddsl = 17, .ti_tsr = 0x05, .tc = 80, .spt = 36, .gpl = 2, .option = 4,
+                   .ddga = 2});
+  return dmk.bytes();
+}
+
+// Track 0 in single density, the rest in double.
+Bytes DualDensityJv3(int tracks) {
+  std::vector<Jv3Entry> entries = Jv3Disk(tracks, 1, 18, true);
+  for (int n = 0; n < 10; ++n) entries[n] = {0, n, Jv3Flags(0, false)};
+  entries.erase(entries.begin() + 10, entries.begin() + 18);
+  return Jv3(entries);
+}
+
+Bytes RealDiskDmk(int tracks) {
+  Bytes image = Dmk(kDmkDouble, tracks, 1, 18);
+  image[12] = 0x78, image[13] = 0x56, image[14] = 0x34, image[15] = 0x12;
+  return image;
+}
+
+// Single density written with every byte twice: the ID mark reads FE FE.
+Bytes DoubleByteDmk(int tracks) {
+  Bytes image = Dmk(kDmkSingle, tracks, 1, 10);
+  const Offset mark = kDmkHeader + DmkImage(kDmkSingle).IdOffset(0);
+  image[mark + 1] = 0xFE;
+  return image;
+}
+
+// A header table whose sectors' data is missing.
+Bytes HeaderOnlyJv3() {
+  Bytes image = Jv3(Jv3Disk(2, 1, 10, false));
+  image.resize(kJv3Data);
+  return image;
+}
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+}  // namespace
+
+std::vector<Sample> Samples() {
+  return {
+      {"jv1-35track.dsk", Jv1(35)},
+      {"jv1-newdos80.dsk", NewdosJv1(40)},
+      {"jv3-sssd.dsk", Jv3(Jv3Disk(40, 1, 10, false))},
+      {"jv3-dsdd.dsk", Jv3(Jv3Disk(40, 2, 18, true))},
+      {"jv3-dual-density.dsk", DualDensityJv3(40)},
+      {"jv3-newdos80.dsk", NewdosJv3(40)},
+      {"dmk-sssd.dmk", Dmk(kDmkSingle, 40, 1, 10)},
+      {"dmk-dsdd.dmk", Dmk(kDmkDouble, 40, 2, 18)},
+      {"dmk-from-1.dmk", Dmk(kDmkSingle, 35, 1, 10, 1)},
+      {"dmk-newdos80.DMK", NewdosDmk(80)},
+      {"dmk-real-disk.dmk", RealDiskDmk(40)},
+      {"notes.dsk", Text("These are my disk notes.\r\nGAME.DSK is the 1980 version.\r\n")},
+  };
+}
+
+std::vector<Sample> Seeds() {
+  return {
+      {"jv1", Jv1(3)},
+      {"jv1-newdos80", NewdosJv1(3)},
+      {"jv3-sssd", Jv3(Jv3Disk(3, 1, 10, false))},
+      {"jv3-dsdd", Jv3(Jv3Disk(2, 2, 18, true))},
+      {"jv3-dsdd-sides-apart", Jv3(Jv3Disk(2, 2, 18, true, true))},
+      {"jv3-dual-density", DualDensityJv3(2)},
+      {"jv3-newdos80", NewdosJv3(2)},
+      {"jv3-header-only", HeaderOnlyJv3()},
+      {"dmk-sssd", Dmk(kDmkSingle, 3, 1, 10)},
+      {"dmk-dsdd", Dmk(kDmkDouble, 2, 2, 18)},
+      {"dmk-6528", Dmk(kDmkDoubleLong, 2, 1, 18)},
+      {"dmk-from-1", Dmk(kDmkSingle, 3, 1, 10, 1)},
+      {"dmk-newdos80", NewdosDmk(2)},
+      {"dmk-real-disk", RealDiskDmk(1)},
+      {"dmk-double-byte", DoubleByteDmk(1)},
+      {"text", Text("10 PRINT \"HELLO\"\r\n")},
+      {"empty", {}},
+  };
+}
+
+}  // namespace trivane::build

@@ -1,0 +1,24 @@
+// The sample images: one of each kind the program tells apart, for the sample
+// folder the window starts in and for the report tool's tests.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "builder/image_builder.h"
+
+namespace trivane::build {
+
+struct Sample {
+  std::string name;
+  Bytes bytes;
+};
+
+// Full-size images of every kind.
+std::vector<Sample> Samples();
+// The same kinds in a few tracks each, and the damaged images the tests
+// build: small inputs for fuzzing.
+std::vector<Sample> Seeds();
+
+}  // namespace trivane::build
