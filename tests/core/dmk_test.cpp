@@ -211,16 +211,6 @@ TEST(Dmk, TracksBeyondTheTableGrowIt) {
   EXPECT_EQ(s.window.text(Field::Text1), " 300 Track");
 }
 
-TEST(Dmk, ShortFilesNeverReadOutside) {
-  for (std::size_t n : {4u, 15u, 16u, 17u, 200u, 6415u}) {
-    Bytes image = build::Dmk(build::kDmkDouble, 1, 1, 18);
-    image.resize(n);
-    const Session s = Identified(image);
-    EXPECT_EQ(s.record.dmkflag, 1) << n;
-    EXPECT_LE(s.window.messages().size(), 1u);
-  }
-}
-
 TEST(Dmk, NewdosImageReportsPdrive) {
   DmkImage dmk(build::kDmkDouble, 40, true);
   for (int t = 0; t < 40; ++t)

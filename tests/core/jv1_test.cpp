@@ -113,13 +113,5 @@ TEST(Driver, NothingOfThePreviousImageSurvives) {
   EXPECT_EQ(s.record.spt, 0);
 }
 
-TEST(Driver, ResetClearsFieldsInOrderBeforeTesting) {
-  const Session s = Identified(Bytes{});
-  ASSERT_FALSE(s.window.drawing().empty());
-  EXPECT_EQ(s.window.drawing().front().kind, DrawOp::Kind::Cls);
-  EXPECT_EQ(s.record.fileend, 0);
-  EXPECT_EQ(s.record.jv1, 0);
-}
-
 }  // namespace
 }  // namespace trivane::test

@@ -68,12 +68,5 @@ TEST(Summary, LocatorFailureStillShowsEverything) {
   EXPECT_EQ(s.window.drawing().back().text, "Data Sec. Dam = ");
 }
 
-TEST(Summary, CallingTwiceGivesTheSameWindow) {
-  Session s = Scanned(build::Jv3(build::Jv3Disk(40, 2, 18, true)));
-  const auto fields_before = s.window.field(Field::Text4).text + s.window.text(Field::Text1);
-  GetDispSector(s.record, s.window);
-  EXPECT_EQ(s.window.field(Field::Text4).text + s.window.text(Field::Text1), fields_before);
-}
-
 }  // namespace
 }  // namespace trivane::test
