@@ -64,6 +64,13 @@ struct AnalysisRecord {
 
   std::uint8_t byte(Offset offset) const { return filebuf.at(offset); }
 
+  // DMK: the ID-mark pointer at the offset, its double-density bit masked off.
+  int DmkPointer(Offset at) const { return byte(at) + (byte(at + 1) & 127) * 256; }
+  // DMK: reads the pointer table of the track block at block into idamptr, up
+  // to and including the first zero pointer; returns the number of non-zero
+  // pointers, 31 when none of the 31 read is zero.
+  int ReadPointerTable(Offset block);
+
   // Sector count of track t on side 0; 0 for a track outside the table.
   int TrackSectors(Offset t) const {
     return t >= 0 && t < static_cast<Offset>(trksecs.size()) ? trksecs[t] : 0;

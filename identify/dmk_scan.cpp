@@ -25,21 +25,6 @@ constexpr Offset kFirstBlock = 16;
 constexpr int kSideScanBlocks = 10;
 constexpr int kIdMark = 254;
 
-int PointerAt(const AnalysisRecord& r, Offset at) {
-  return r.byte(at) + (r.byte(at + 1) & 127) * 256;
-}
-
-// Reads a block's pointer table into idamptr, up to and including the first
-// zero pointer; returns the number of non-zero pointers (31 when none is zero).
-int ReadPointerTable(AnalysisRecord& r, Offset block) {
-  int i = 0;
-  for (; i < kPointerTable; ++i) {
-    r.idamptr[i] = PointerAt(r, block + 2 * i);
-    if (r.idamptr[i] == 0) break;
-  }
-  return i;
-}
-
 // The first track block. The terminating zero pointer takes part in the sector
 // number and double-byte tests before it ends the list. False on a refusal.
 bool ScanFirstTrack(AnalysisRecord& r, WindowOps& w) {
@@ -47,7 +32,7 @@ bool ScanFirstTrack(AnalysisRecord& r, WindowOps& w) {
   r.fpa = kFirstBlock;
   int i = 0;
   for (; i < kPointerTable; ++i) {
-    const int p = PointerAt(r, r.fpa);
+    const int p = r.DmkPointer(r.fpa);
     r.idamptr[i] = p;
     lowest = std::min<int>(lowest, r.byte(kFirstBlock + p + 3));
     if (r.byte(kFirstBlock + p) == kIdMark && r.byte(kFirstBlock + p + 1) == kIdMark) {
@@ -70,9 +55,9 @@ void ScanSides(AnalysisRecord& r) {
   for (int k = 0; k < kSideScanBlocks; ++k) {
     const Offset block = kFirstBlock + k * r.trklength;
     if (block >= r.fileend) break;
-    for (int i = 0; i < kPointerTable; ++i) {
-      const int p = PointerAt(r, block + 2 * i);
-      if (p == 0) break;
+    const int count = r.ReadPointerTable(block);
+    for (int i = 0; i < count; ++i) {
+      const int p = r.idamptr[i];
       if (r.byte(block + p) == kIdMark && r.byte(block + p + 2) == 1) r.sides = 2;
     }
   }
@@ -101,7 +86,7 @@ void ScanLowestSector(AnalysisRecord& r) {
   int lowest = 30;
   r.tracksideflag = 0;
   for (Offset block = kFirstBlock; block < r.fileend && lowest > 0; block += r.trklength) {
-    r.spt = ReadPointerTable(r, block);
+    r.spt = r.ReadPointerTable(block);
     for (int j = 0; j < r.spt; ++j) {
       lowest = std::min<int>(lowest, r.byte(block + r.idamptr[j] + 3));
     }

@@ -2,7 +2,6 @@
 // and writes what it shows, as text or as one JSON object a line.
 #include <cstdio>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,15 +41,14 @@ int main(int argc, char** argv) {
   int status = 0;
   bool first = true;
   for (const std::string& file : files) {
-    const auto report = std::make_unique<trivane::report::FileReport>();
-    *report = trivane::report::ReportFile(file);
-    if (!report->error.empty()) status = 1;
+    const trivane::report::FileReport report = trivane::report::ReportFile(file);
+    if (!report.error.empty()) status = 1;
     if (json) {
-      std::cout << trivane::report::JsonLine(*report) << "\n";
-    } else if (!report->error.empty()) {
-      std::cerr << "trivane-report: " << file << ": " << report->error << "\n";
+      std::cout << trivane::report::JsonLine(report) << "\n";
+    } else if (!report.error.empty()) {
+      std::cerr << "trivane-report: " << file << ": " << report.error << "\n";
     } else {
-      std::cout << (first ? "" : "\n") << trivane::report::TextBlock(*report);
+      std::cout << (first ? "" : "\n") << trivane::report::TextBlock(report);
       first = false;
     }
   }

@@ -55,13 +55,7 @@ void FindDmk(AnalysisRecord& r) {
   Offset block = kDmkFirstBlock + static_cast<Offset>(r.TrkToFind) * r.trklength * r.sides;
   if (r.SideToFind == 1) block += r.trklength;
 
-  r.spt = 0;
-  while (r.spt < kPointerTable) {
-    const Offset at = block + 2 * r.spt;
-    r.idamptr[r.spt] = (r.byte(at + 1) & 127) * 256 + r.byte(at);
-    if (r.idamptr[r.spt] == 0) break;
-    ++r.spt;
-  }
+  r.spt = r.ReadPointerTable(block);
 
   Offset mark = -1;
   for (int i = 0; i < r.spt && mark < 0; ++i) {
