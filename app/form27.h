@@ -13,7 +13,7 @@
 #include <map>
 
 #include "app/file_lists.h"
-#include "identify/analysis_record.h"
+#include "sectors/analysis_record.h"
 #include "window/window_ops.h"
 
 namespace trivane::app {

@@ -18,7 +18,8 @@ namespace build = trivane::build;
 
 Bytes FullJv3() {
   auto entries = build::Jv3Disk(80, 2, 18, true);
-  for (int n = 0; entries.size() < 2901; ++n) entries.push_back({80, n, build::Jv3Flags(0, true)});
+  for (int n = 0; entries.size() < trivane::jv3::kEntries; ++n)
+    entries.push_back({80, n, build::Jv3Flags(0, true)});
   return build::Jv3(entries);
 }
 
@@ -38,7 +39,7 @@ const std::vector<Case>& Cases() {
   static const std::vector<Case> cases = {
       {"jv3_full_table_dsdd_80", FullJv3()},
       {"dmk_dsdd_80_newdos80", Sample("dmk-newdos80.DMK")},
-      {"dmk_dsdd_80", build::Dmk(build::kDmkDouble, 80, 2, 18)},
+      {"dmk_dsdd_80", build::Dmk(trivane::dmk::kDoubleTrack, 80, 2, 18)},
       {"dmk_sssd_40", Sample("dmk-sssd.dmk")},
       {"jv3_newdos80", Sample("jv3-newdos80.dsk")},
       {"jv1_newdos80", Sample("jv1-newdos80.dsk")},

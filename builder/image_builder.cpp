@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <fstream>
 
+#include "formats/newdos80.h"
+
 namespace trivane::build {
 namespace {
 
-constexpr Offset kJv1TrackBytes = 2560;
-constexpr int kJv3Entries = 2901;
-constexpr int kDmkPointerTable = 128;
+constexpr Offset kDmkPointerTable = dmk::kPointerTableBytes;
 
 void PutByte(Bytes& image, Offset at, int value) {
   if (at >= static_cast<Offset>(image.size())) image.resize(at + 1, 0);
@@ -19,40 +19,41 @@ void PutByte(Bytes& image, Offset at, int value) {
 }  // namespace
 
 void PutSystemSector(Bytes& image, Offset sector, const Pdrive& p) {
-  const std::array<std::uint8_t, 10> entry = {p.ddsl, p.b1,     p.ti_tsr, p.tc, p.spt,
-                                              p.gpl,  p.b6,     p.option, p.b8, p.ddga};
-  for (int i = 0; i < 10; ++i) PutByte(image, sector + i, entry[i]);
-  PutByte(image, sector + 239, 165);
+  const std::array<std::uint8_t, newdos80::kPdriveBytes> entry = {
+      p.ddsl, p.b1, p.ti_tsr, p.tc, p.spt, p.gpl, p.b6, p.option, p.b8, p.ddga};
+  for (int i = 0; i < newdos80::kPdriveBytes; ++i) PutByte(image, sector + i, entry[i]);
+  PutByte(image, sector + newdos80::kSignatureAt, newdos80::kSignature);
 }
 
 Bytes Jv1(int tracks) {
-  Bytes image(tracks * kJv1TrackBytes, kFill);
+  Bytes image(tracks * jv1::kTrackBytes, kFill);
   if (image.size() >= 3) {
-    image[0] = 0x00;
-    image[1] = 0xFE;
-    image[2] = 0x11;
+    image[0] = jv1::kBootByte0;
+    image[1] = jv1::kBootByte1;
+    image[2] = jv1::kBootDirectoryTrack;
   }
   return image;
 }
 
 int Jv3Flags(int side, bool double_density) {
-  return (side == 1 ? kJv3Side1 : 0) | (double_density ? kJv3DoubleDensity : 0);
+  return (side == 1 ? jv3::kSide1 : 0) | (double_density ? jv3::kDoubleDensity : 0);
 }
 
 Bytes Jv3(const std::vector<Jv3Entry>& entries) {
-  Bytes image(kJv3Data + kSectorBytes * static_cast<Offset>(entries.size()), kFill);
-  std::fill(image.begin(), image.begin() + kJv3Data, 0xFF);
-  image[kJv3Data - 1] = 0;
-  for (std::size_t n = 0; n < entries.size() && n < kJv3Entries; ++n) {
-    image[3 * n] = static_cast<std::uint8_t>(entries[n].track);
-    image[3 * n + 1] = static_cast<std::uint8_t>(entries[n].sector);
-    image[3 * n + 2] = static_cast<std::uint8_t>(entries[n].flags);
+  Bytes image(jv3::kDataStart + kSectorBytes * static_cast<Offset>(entries.size()), kFill);
+  std::fill(image.begin(), image.begin() + jv3::kDataStart, 0xFF);
+  image[jv3::kWriteProtect] = 0;
+  for (std::size_t n = 0; n < entries.size() && n < jv3::kEntries; ++n) {
+    const Offset at = jv3::EntryOffset(static_cast<int>(n));
+    image[at] = static_cast<std::uint8_t>(entries[n].track);
+    image[at + 1] = static_cast<std::uint8_t>(entries[n].sector);
+    image[at + 2] = static_cast<std::uint8_t>(entries[n].flags);
   }
   return image;
 }
 
-std::vector<Jv3Entry> Jv3Disk(int tracks, int sides, int spt, bool double_density,
-                              bool sides_apart, int first_sector) {
+std::vector<Jv3Entry> Jv3Disk(int tracks, int sides, int spt, bool double_density, bool sides_apart,
+                              int first_sector) {
   std::vector<Jv3Entry> entries;
   auto add_track = [&](int t, int s) {
     for (int n = 0; n < spt; ++n) {
@@ -70,11 +71,15 @@ std::vector<Jv3Entry> Jv3Disk(int tracks, int sides, int spt, bool double_densit
 }
 
 DmkImage::DmkImage(int trklength, int header_tracks, bool double_sided)
-    : bytes_(kDmkHeader, 0), trklength_(trklength), double_density_(trklength != kDmkSingle) {
+    : bytes_(dmk::kHeaderBytes, 0),
+      trklength_(trklength),
+      double_density_(trklength != dmk::kSingleTrack) {
   bytes_[1] = static_cast<std::uint8_t>(header_tracks);
-  bytes_[2] = static_cast<std::uint8_t>(trklength & 0xFF);
-  bytes_[3] = static_cast<std::uint8_t>(trklength >> 8);
-  bytes_[4] = static_cast<std::uint8_t>((double_sided ? 0 : 0x10) | (double_density_ ? 0 : 0x40));
+  bytes_[dmk::kTrackLengthAt] = static_cast<std::uint8_t>(trklength & 0xFF);
+  bytes_[dmk::kTrackLengthAt + 1] = static_cast<std::uint8_t>(trklength >> 8);
+  bytes_[dmk::kOptionsAt] =
+      static_cast<std::uint8_t>((double_sided ? 0 : dmk::kOptionSingleSided) |
+                                (double_density_ ? 0 : dmk::kOptionSingleDensity));
 }
 
 int DmkImage::IdOffset(int index) const {
@@ -93,11 +98,11 @@ Offset DmkImage::AddBlock(const std::vector<DmkId>& ids) {
   for (std::size_t i = 0; i < ids.size(); ++i) {
     const Offset mark = IdOffset(static_cast<int>(i));
     if (mark + DataMarkDistance() + 1 + kSectorBytes > trklength_) break;
-    const int pointer = static_cast<int>(mark) | (double_density_ ? 0x8000 : 0);
+    const int pointer = static_cast<int>(mark) | (double_density_ ? dmk::kDoubleDensityFlag : 0);
     PutByte(bytes_, block + 2 * i, pointer & 0xFF);
     PutByte(bytes_, block + 2 * i + 1, pointer >> 8);
     const Offset id = block + mark;
-    PutByte(bytes_, id, 0xFE);
+    PutByte(bytes_, id, dmk::kIdMark);
     PutByte(bytes_, id + 1, ids[i].track);
     PutByte(bytes_, id + 2, ids[i].side);
     PutByte(bytes_, id + 3, ids[i].sector);
@@ -122,7 +127,8 @@ Bytes Dmk(int trklength, int tracks, int sides, int spt, int first_sector) {
 
 bool WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 

@@ -8,19 +8,21 @@
 #include <string>
 #include <vector>
 
-#include "identify/image_buffer.h"
+#include "formats/dmk.h"
+#include "formats/jv1.h"
+#include "formats/jv3.h"
 
 namespace trivane::build {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline constexpr std::uint8_t kFill = 0xE5;  // a formatted sector's contents
-inline constexpr Offset kSectorBytes = 256;
+inline constexpr std::uint8_t kFill = 0xE5;                // a formatted sector's contents
+inline constexpr Offset kSectorBytes = jv1::kSectorBytes;  // every built sector
 
 // A Newdos/80 PDRIVE entry: the first ten bytes of the system sector.
 struct Pdrive {
-  std::uint8_t ddsl = 0, b1 = 0, ti_tsr = 0, tc = 40, spt = 10, gpl = 2, b6 = 0, option = 0,
-               b8 = 0, ddga = 2;
+  std::uint8_t ddsl = 0, b1 = 0, ti_tsr = 0, tc = 40, spt = 10, gpl = 2, b6 = 0, option = 0, b8 = 0,
+               ddga = 2;
 };
 
 // Writes the PDRIVE entry at the sector's first data byte and the Newdos/80
@@ -29,7 +31,6 @@ void PutSystemSector(Bytes& image, Offset sector, const Pdrive& pdrive);
 
 // JV1: tracks of 10 single-density sectors, the boot sector starting 00 FE 11.
 Bytes Jv1(int tracks);
-inline constexpr Offset kJv1SystemSector = 512;
 
 // JV3: one header entry.
 struct Jv3Entry {
@@ -37,10 +38,6 @@ struct Jv3Entry {
   int sector;
   int flags;
 };
-inline constexpr int kJv3DoubleDensity = 0x80;
-inline constexpr int kJv3Directory = 0x20;
-inline constexpr int kJv3Side1 = 0x10;
-inline constexpr Offset kJv3Data = 8704;
 
 int Jv3Flags(int side, bool double_density);
 // A header table of the entries (the rest free) and 256 data bytes per entry.
@@ -49,13 +46,11 @@ Bytes Jv3(const std::vector<Jv3Entry>& entries);
 // sides_apart) every side-0 track first and then every side-1 track.
 std::vector<Jv3Entry> Jv3Disk(int tracks, int sides, int spt, bool double_density,
                               bool sides_apart = false, int first_sector = 0);
-inline Offset Jv3DataOffset(int entry) { return kJv3Data + kSectorBytes * entry; }
+inline Offset Jv3DataOffset(int entry) {
+  return jv3::DataOffset(entry);
+}
 
 // DMK.
-inline constexpr int kDmkDouble = 6400;
-inline constexpr int kDmkDoubleLong = 6528;
-inline constexpr int kDmkSingle = 3264;
-inline constexpr Offset kDmkHeader = 16;
 
 struct DmkId {
   int track;
@@ -77,7 +72,9 @@ class DmkImage {
   // Offset of the index-th ID address mark from its block's start.
   int IdOffset(int index) const;
   // The distance from an ID address mark to its data address mark.
-  int DataMarkDistance() const { return double_density_ ? 44 : 24; }
+  int DataMarkDistance() const {
+    return double_density_ ? dmk::kDoubleDataMarkDistance : dmk::kSingleDataMarkDistance;
+  }
 
   Bytes& bytes() { return bytes_; }
   int trklength() const { return trklength_; }
@@ -93,7 +90,7 @@ class DmkImage {
 Bytes Dmk(int trklength, int tracks, int sides, int spt, int first_sector = 0);
 // The block of a regular disk holding track, side.
 inline Offset DmkBlock(int trklength, int sides, int track, int side) {
-  return kDmkHeader + (Offset{track} * sides + side) * trklength;
+  return dmk::kHeaderBytes + (Offset{track} * sides + side) * trklength;
 }
 
 // Writes the image to a file; false when it cannot be written.

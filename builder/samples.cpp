@@ -5,7 +5,7 @@ namespace {
 
 Bytes NewdosJv1(int tracks) {
   Bytes image = Jv1(tracks);
-  PutSystemSector(image, kJv1SystemSector,
+  PutSystemSector(image, jv1::kSystemSector,
                   {.ddsl = 17, .ti_tsr = 0x04, .tc = 40, .spt = 10, .gpl = 2, .ddga = 2});
   return image;
 }
@@ -19,17 +19,18 @@ Bytes NewdosJv3(int tracks) {
 
 // Double-sided, numbered from 1, the directory track's sectors marked F8.
 Bytes NewdosDmk(int tracks) {
-  DmkImage dmk(kDmkDouble, tracks, true);
+  DmkImage dmk(dmk::kDoubleTrack, tracks, true);
   for (int t = 0; t < tracks; ++t) {
     for (int side = 0; side < 2; ++side) {
       std::vector<DmkId> ids;
-      for (int n = 1; n <= 18; ++n) ids.push_back({t, side, n, std::uint8_t(t == 17 ? 0xF8 : 0xFB)});
+      for (int n = 1; n <= 18; ++n)
+        ids.push_back({t, side, n, std::uint8_t(t == 17 ? 0xF8 : 0xFB)});
       dmk.AddBlock(ids);
     }
   }
-  PutSystemSector(dmk.bytes(), dmk.DataOffset(kDmkHeader, 2),
-                  {.ddsl = 17, .ti_tsr = 0x05, .tc = 80, .spt = 36, .gpl = 2, .option = 4,
-                   .ddga = 2});
+  PutSystemSector(
+      dmk.bytes(), dmk.DataOffset(dmk::kHeaderBytes, 2),
+      {.ddsl = 17, .ti_tsr = 0x05, .tc = 80, .spt = 36, .gpl = 2, .option = 4, .ddga = 2});
   return dmk.bytes();
 }
 
@@ -42,15 +43,15 @@ Bytes DualDensityJv3(int tracks) {
 }
 
 Bytes RealDiskDmk(int tracks) {
-  Bytes image = Dmk(kDmkDouble, tracks, 1, 18);
+  Bytes image = Dmk(dmk::kDoubleTrack, tracks, 1, 18);
   image[12] = 0x78, image[13] = 0x56, image[14] = 0x34, image[15] = 0x12;
   return image;
 }
 
 // Single density written with every byte twice: the ID mark reads FE FE.
 Bytes DoubleByteDmk(int tracks) {
-  Bytes image = Dmk(kDmkSingle, tracks, 1, 10);
-  const Offset mark = kDmkHeader + DmkImage(kDmkSingle).IdOffset(0);
+  Bytes image = Dmk(dmk::kSingleTrack, tracks, 1, 10);
+  const Offset mark = dmk::kHeaderBytes + DmkImage(dmk::kSingleTrack).IdOffset(0);
   image[mark + 1] = 0xFE;
   return image;
 }
@@ -58,11 +59,13 @@ Bytes DoubleByteDmk(int tracks) {
 // A header table whose sectors' data is missing.
 Bytes HeaderOnlyJv3() {
   Bytes image = Jv3(Jv3Disk(2, 1, 10, false));
-  image.resize(kJv3Data);
+  image.resize(jv3::kDataStart);
   return image;
 }
 
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes Text(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -74,9 +77,9 @@ std::vector<Sample> Samples() {
       {"jv3-dsdd.dsk", Jv3(Jv3Disk(40, 2, 18, true))},
       {"jv3-dual-density.dsk", DualDensityJv3(40)},
       {"jv3-newdos80.dsk", NewdosJv3(40)},
-      {"dmk-sssd.dmk", Dmk(kDmkSingle, 40, 1, 10)},
-      {"dmk-dsdd.dmk", Dmk(kDmkDouble, 40, 2, 18)},
-      {"dmk-from-1.dmk", Dmk(kDmkSingle, 35, 1, 10, 1)},
+      {"dmk-sssd.dmk", Dmk(dmk::kSingleTrack, 40, 1, 10)},
+      {"dmk-dsdd.dmk", Dmk(dmk::kDoubleTrack, 40, 2, 18)},
+      {"dmk-from-1.dmk", Dmk(dmk::kSingleTrack, 35, 1, 10, 1)},
       {"dmk-newdos80.DMK", NewdosDmk(80)},
       {"dmk-real-disk.dmk", RealDiskDmk(40)},
       {"notes.dsk", Text("These are my disk notes.\r\nGAME.DSK is the 1980 version.\r\n")},
@@ -93,10 +96,10 @@ std::vector<Sample> Seeds() {
       {"jv3-dual-density", DualDensityJv3(2)},
       {"jv3-newdos80", NewdosJv3(2)},
       {"jv3-header-only", HeaderOnlyJv3()},
-      {"dmk-sssd", Dmk(kDmkSingle, 3, 1, 10)},
-      {"dmk-dsdd", Dmk(kDmkDouble, 2, 2, 18)},
-      {"dmk-6528", Dmk(kDmkDoubleLong, 2, 1, 18)},
-      {"dmk-from-1", Dmk(kDmkSingle, 3, 1, 10, 1)},
+      {"dmk-sssd", Dmk(dmk::kSingleTrack, 3, 1, 10)},
+      {"dmk-dsdd", Dmk(dmk::kDoubleTrack, 2, 2, 18)},
+      {"dmk-6528", Dmk(dmk::kDoubleTrackLong, 2, 1, 18)},
+      {"dmk-from-1", Dmk(dmk::kSingleTrack, 3, 1, 10, 1)},
       {"dmk-newdos80", NewdosDmk(2)},
       {"dmk-real-disk", RealDiskDmk(1)},
       {"dmk-double-byte", DoubleByteDmk(1)},

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "formats/jv3.h"
 #include "fuzz/fuzz_checks.h"
 #include "identify/identify_image.h"
 #include "sectors/sectors.h"
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   trivane::fuzz::Require(record.errflg == 0 || record.errflg == 1, "errflg neither 0 nor 1");
   trivane::fuzz::Require(window.messages().size() <= messages + 1, "more than one locator message");
   if (record.errflg == 0 && record.dmkflag == 0) {
-    trivane::fuzz::Require(record.fpa >= 8704 && record.fpa < record.fileend,
+    trivane::fuzz::Require(record.fpa >= trivane::jv3::kDataStart && record.fpa < record.fileend,
                            "JV3 sector found outside the file");
   }
   return 0;

@@ -1,29 +1,18 @@
-// The DMK branch: recognition by track length, the refusal tests and the scan
-// of the track blocks.
-//
-// DMK layout (little-endian):
-//   0      write-protect byte            (not read)
-//   1      number of tracks              (not used: taken from the file length)
-//   2..3   track length, pointer table included: 6400 or 6528 double density,
-//          3264 single density
-//   4      option flags                  (not read)
-//   12..15 78 56 34 12 on an image that stands for a real drive
-//   16..   track blocks of that length: track 0 side 0, track 0 side 1 (on a
-//          double-sided image), track 1 side 0, ...
-// A track block starts with 64 two-byte pointers to the ID address marks of
-// its sectors, counted from the block's start; bit 15 is the double-density
-// flag and is masked off, and a pointer of 0 ends the list. ID field from its
-// mark: +0 the mark 254, +1 track, +2 side, +3 sector number.
+// The DMK branch (layout in formats/dmk.h): recognition by track length, the
+// refusal tests and the scan of the track blocks. Identification reads neither
+// the write-protect byte nor the option flags, and takes the number of tracks
+// from the file length rather than from byte 1.
 #include <algorithm>
 
+#include "formats/dmk.h"
 #include "identify/stages.h"
 
 namespace trivane::stages {
 namespace {
 
-constexpr Offset kFirstBlock = 16;
+constexpr Offset kFirstBlock = dmk::kHeaderBytes;
 constexpr int kSideScanBlocks = 10;
-constexpr int kIdMark = 254;
+using dmk::kIdMark;
 
 // The first track block. The terminating zero pointer takes part in the sector
 // number and double-byte tests before it ends the list. False on a refusal.
@@ -103,22 +92,25 @@ bool RecogniseDmk(AnalysisRecord& r) {
   r.trklength = r.byte(2) + 256 * r.byte(3);
   r.spg = 5;
   if (r.fileend < 4) return false;
-  if (r.trklength == 6400 || r.trklength == 6528) {
+  if (r.trklength == dmk::kDoubleTrack || r.trklength == dmk::kDoubleTrackLong) {
     r.dmkflag = 1;
     r.dens = 2;
     r.spg = 6;
-    r.damindex = 44;
-  } else if (r.trklength == 3264) {
+    r.damindex = dmk::kDoubleDataMarkDistance;
+  } else if (r.trklength == dmk::kSingleTrack) {
     r.dmkflag = 1;
     r.dens = 1;
     r.spg = 5;
-    r.damindex = 24;
+    r.damindex = dmk::kSingleDataMarkDistance;
   }
   return r.dmkflag == 1;
 }
 
 bool IsRealDisk(const AnalysisRecord& r) {
-  return r.byte(12) == 120 && r.byte(13) == 86 && r.byte(14) == 52 && r.byte(15) == 18;
+  for (int i = 0; i < 4; ++i) {
+    if (r.byte(dmk::kRealDiskAt + i) != dmk::kRealDiskSignature[i]) return false;
+  }
+  return true;
 }
 
 bool ScanDmk(AnalysisRecord& r, WindowOps& w) {

@@ -1,18 +1,11 @@
-// The identification driver and the JV1 branch.
-//
-// JV1 layout: a plain dump of a single-sided, single-density disk with no
-// header, 10 sectors of 256 bytes per track, track after track; track t,
-// sector s lies at (t * 10 + s) * 256. The boot sector (track 0, sector 0)
-// starts 00 FE 11: its byte 2 names track 17 as the directory track.
+// The identification driver and the JV1 branch (layout in formats/jv1.h).
 #include "identify/identify_image.h"
 
+#include "formats/jv1.h"
 #include "identify/stages.h"
 
 namespace trivane {
 namespace {
-
-constexpr Offset kJv1TrackBytes = 2560;
-constexpr Offset kJv1SystemSector = 512;
 
 // Clears the window and the part of the record that every image sets anew.
 void Reset(AnalysisRecord& r, WindowOps& w) {
@@ -29,9 +22,9 @@ void Reset(AnalysisRecord& r, WindowOps& w) {
 
 // All three signature bytes are tested; a file too short to hold them is not JV1.
 bool IsJv1(AnalysisRecord& r) {
-  if (r.byte(0) != 0) r.jv1 = 0;
-  if (r.byte(1) != 254) r.jv1 = 0;
-  if (r.byte(2) != 17) r.jv1 = 0;
+  if (r.byte(0) != jv1::kBootByte0) r.jv1 = 0;
+  if (r.byte(1) != jv1::kBootByte1) r.jv1 = 0;
+  if (r.byte(2) != jv1::kBootDirectoryTrack) r.jv1 = 0;
   if (r.fileend < 3) r.jv1 = 0;
   return r.jv1 == 1;
 }
@@ -40,13 +33,13 @@ void StoreJv1Geometry(AnalysisRecord& r) {
   r.dens = 1;
   r.dmkflag = 0;
   r.sides = 1;
-  r.spt = 10;
+  r.spt = jv1::kSectorsPerTrack;
   r.sda = "  S/Sided";
   r.dd = "   S/Density";
   r.PresSecnum = 0;
   r.Emtype = "JV1";
-  r.tracks = static_cast<int>((r.fileend + kJv1TrackBytes - 1) / kJv1TrackBytes);
-  r.fpa = kJv1SystemSector;
+  r.tracks = static_cast<int>((r.fileend + jv1::kTrackBytes - 1) / jv1::kTrackBytes);
+  r.fpa = jv1::kSystemSector;
 }
 
 }  // namespace

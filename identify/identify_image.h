@@ -1,6 +1,6 @@
 #pragma once
 
-#include "identify/analysis_record.h"
+#include "sectors/analysis_record.h"
 #include "window/window_ops.h"
 
 namespace trivane {

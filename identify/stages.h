@@ -1,7 +1,7 @@
 // The stages of IdentifyImage, each in a file of its own.
 #pragma once
 
-#include "identify/analysis_record.h"
+#include "sectors/analysis_record.h"
 #include "window/window_ops.h"
 
 namespace trivane::stages {

@@ -5,19 +5,17 @@
 // The system sector is track 0, sector 2 (at file offset 512 on JV1 images);
 // JV3 and DMK images are probed at track 0 side 0 and then track 1 side 0,
 // sector 3 instead of 2 when the disk numbers its sectors from 1.
+#include "formats/newdos80.h"
 #include "identify/stages.h"
 #include "sectors/sectors.h"
 
 namespace trivane::stages {
 namespace {
 
-constexpr int kSignatureOffset = 239;
-constexpr int kSignature = 165;
-
 bool HasSignature(AnalysisRecord& r) {
-  r.curbyte = r.byte(r.fpa + kSignatureOffset);
+  r.curbyte = r.byte(r.fpa + newdos80::kSignatureAt);
   r.newdosflag = 0;
-  return r.curbyte == kSignature;
+  return r.curbyte == newdos80::kSignature;
 }
 
 // Asks the locator for the system sector on the track; false when not found.

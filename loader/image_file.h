@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "identify/image_buffer.h"
+#include "formats/image_buffer.h"
 
 namespace trivane {
 

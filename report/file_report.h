@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "identify/analysis_record.h"
+#include "sectors/analysis_record.h"
 #include "window/recording_window.h"
 
 namespace trivane::report {

@@ -20,9 +20,9 @@ build::Bytes Image(int n) {
     case 2:
       return build::Jv3(build::Jv3Disk(tracks, 2, 18, true));
     case 3:
-      return build::Dmk(build::kDmkSingle, tracks, 1, 10);
+      return build::Dmk(trivane::dmk::kSingleTrack, tracks, 1, 10);
     default:
-      return build::Dmk(build::kDmkDouble, tracks, n % 2 + 1, 18);
+      return build::Dmk(trivane::dmk::kDoubleTrack, tracks, n % 2 + 1, 18);
   }
 }
 

@@ -51,7 +51,7 @@ TEST(Dmk, OtherTrackLengthIsNotDmk) {
 }
 
 TEST(Dmk, DoubleSidedSummary) {
-  const Bytes image = build::Dmk(build::kDmkDouble, 40, 2, 18);
+  const Bytes image = build::Dmk(dmk::kDoubleTrack, 40, 2, 18);
   SCOPED_TRACE(Dump(image));
   const Session s = Identified(image);
   EXPECT_EQ(std::tie(s.record.tracks, s.record.sides), std::make_tuple(40, 2));
@@ -68,14 +68,14 @@ TEST(Dmk, DoubleSidedSummary) {
 
 TEST(Dmk, TrackCountRoundsHalfToEven) {
   for (auto [extra, tracks] : {std::pair{3200, 2}, {3201, 3}, {9600, 4}}) {
-    Bytes image = build::Dmk(build::kDmkDouble, 2, 1, 18);
+    Bytes image = build::Dmk(dmk::kDoubleTrack, 2, 1, 18);
     image.resize(2 * 6400 + extra);  // 16 header bytes fall inside the extra
     EXPECT_EQ(Identified(image).record.tracks, tracks) << image.size() << " bytes";
   }
 }
 
 TEST(Dmk, SectorsNumberedFromOne) {
-  const Bytes image = build::Dmk(build::kDmkSingle, 35, 1, 10, 1);
+  const Bytes image = build::Dmk(dmk::kSingleTrack, 35, 1, 10, 1);
   const Session s = Identified(image);
   EXPECT_EQ(s.record.firstsecnum, 1);
   EXPECT_EQ(s.window.text(Field::Text18), "This files Track Sectors start at 1");
@@ -86,7 +86,7 @@ TEST(Dmk, SectorsNumberedFromOne) {
 
 // The whole image decides, not the first track.
 TEST(Dmk, LaterSectorZeroLowersFirstSector) {
-  DmkImage dmk(build::kDmkDouble);
+  DmkImage dmk(dmk::kDoubleTrack);
   dmk.AddBlock(Track(0, 0, 18, 1));
   for (int t = 1; t < 10; ++t) dmk.AddBlock(Track(t, 0, 18, t == 7 ? 0 : 1));
   EXPECT_EQ(Identified(dmk.bytes()).record.firstsecnum, 0);
@@ -96,7 +96,7 @@ TEST(Dmk, LaterSectorZeroLowersFirstSector) {
 // start of the file's last block, a partial one included.
 TEST(Dmk, ScanLeavesLastBlockStart) {
   for (int first : {0, 1}) {
-    DmkImage dmk(build::kDmkDouble);
+    DmkImage dmk(dmk::kDoubleTrack);
     for (int t = 0; t < 12; ++t) dmk.AddBlock(Track(t, 0, 2, first));
     Bytes image = dmk.bytes();
     image.resize(image.size() + 100, 0);
@@ -108,11 +108,11 @@ TEST(Dmk, ScanLeavesLastBlockStart) {
 }
 
 TEST(Dmk, HighSectorNumbersGiveThirty) {
-  EXPECT_EQ(Identified(build::Dmk(build::kDmkDouble, 10, 1, 5, 40)).record.firstsecnum, 30);
+  EXPECT_EQ(Identified(build::Dmk(dmk::kDoubleTrack, 10, 1, 5, 40)).record.firstsecnum, 30);
 }
 
 TEST(Dmk, RealDiskIsRefusedWhateverTheTracksHold) {
-  for (Bytes image : {build::Dmk(build::kDmkDouble, 40, 1, 18), Bytes(16, 0)}) {
+  for (Bytes image : {build::Dmk(dmk::kDoubleTrack, 40, 1, 18), Bytes(16, 0)}) {
     if (image.size() == 16) image[2] = 0x00, image[3] = 0x19;
     image[12] = 0x78, image[13] = 0x56, image[14] = 0x34, image[15] = 0x12;
     const Session s = Identified(image);
@@ -133,7 +133,7 @@ constexpr const char* kDoubleByte =
 
 TEST(Dmk, DoubledIdMarkIsRefusedAtFirstOrThirdPointer) {
   for (int doubled : {0, 2}) {
-    DmkImage dmk(build::kDmkSingle);
+    DmkImage dmk(dmk::kSingleTrack);
     const Offset block = dmk.AddBlock(Track(0, 0, 10));
     for (int t = 1; t < 10; ++t) dmk.AddBlock(Track(t, 0, 10));
     dmk.bytes()[block + dmk.IdOffset(doubled) + 1] = 0xFE;
@@ -151,7 +151,7 @@ TEST(Dmk, DoubledIdMarkIsRefusedAtFirstOrThirdPointer) {
 // The zero pointer that ends the list takes part in the double-byte test: it
 // reads file offsets 16 and 17.
 TEST(Dmk, TerminatingZeroPointerTakesPartInDoubleByteTest) {
-  DmkImage dmk(build::kDmkSingle);
+  DmkImage dmk(dmk::kSingleTrack);
   dmk.AddBlock({});
   dmk.bytes()[16] = dmk.bytes()[17] = 0xFE;
   const Session s = Identified(dmk.bytes());
@@ -162,7 +162,7 @@ TEST(Dmk, TerminatingZeroPointerTakesPartInDoubleByteTest) {
 // A single-sided image whose block byte 2 (the low byte of the second
 // pointer) is 1 stays single-sided.
 TEST(Dmk, SideScanReadsIdFieldsNotPointerBytes) {
-  DmkImage dmk(build::kDmkDouble);
+  DmkImage dmk(dmk::kDoubleTrack);
   for (int t = 0; t < 40; ++t) dmk.AddBlock(Track(t, 0, 18));
   // Track 3's second ID field moves to 0x301, so its pointer's low byte is 1.
   Bytes& b = dmk.bytes();
@@ -204,7 +204,7 @@ TEST(Dmk, SideScanFollowsEachBlocksPointers) {
 }
 
 TEST(Dmk, TracksBeyondTheTableGrowIt) {
-  const Bytes image = build::Dmk(build::kDmkSingle, 300, 1, 3);
+  const Bytes image = build::Dmk(dmk::kSingleTrack, 300, 1, 3);
   const Session s = Identified(image);
   EXPECT_EQ(s.record.tracks, 300);
   EXPECT_GE(s.record.trksecs.size(), 301u);
@@ -212,7 +212,7 @@ TEST(Dmk, TracksBeyondTheTableGrowIt) {
 }
 
 TEST(Dmk, NewdosImageReportsPdrive) {
-  DmkImage dmk(build::kDmkDouble, 40, true);
+  DmkImage dmk(dmk::kDoubleTrack, 40, true);
   for (int t = 0; t < 40; ++t)
     for (int side = 0; side < 2; ++side) dmk.AddBlock(Track(t, side, 18, 1));
   build::PutSystemSector(dmk.bytes(), dmk.DataOffset(16, 2),

@@ -47,7 +47,7 @@ TEST(Jv1, PlainImageShowsItsSummary) {
 
 TEST(Jv1, NewdosImageReportsPdriveWithoutTypeLabels) {
   Bytes image = build::Jv1(80);
-  build::PutSystemSector(image, build::kJv1SystemSector,
+  build::PutSystemSector(image, jv1::kSystemSector,
                          {.ddsl = 17, .ti_tsr = 5, .tc = 80, .spt = 10, .gpl = 2, .ddga = 2});
   SCOPED_TRACE(Dump(image, 751));
   const Session s = Identified(image);
@@ -95,8 +95,8 @@ TEST(Jv1, AllThreeSignatureBytesDecide) {
 // Nothing of an earlier image survives in the fields or the per-track table.
 TEST(Driver, NothingOfThePreviousImageSurvives) {
   Session s;
-  Bytes newdos = build::Dmk(build::kDmkDouble, 40, 2, 18);
-  build::PutSystemSector(newdos, build::DmkImage(build::kDmkDouble).DataOffset(16, 2), {});
+  Bytes newdos = build::Dmk(dmk::kDoubleTrack, 40, 2, 18);
+  build::PutSystemSector(newdos, build::DmkImage(dmk::kDoubleTrack).DataOffset(16, 2), {});
   s.Identify(newdos);
   ASSERT_EQ(s.window.text(Field::Text7), "  Newdos/80");
 
@@ -106,7 +106,7 @@ TEST(Driver, NothingOfThePreviousImageSurvives) {
   for (int t = 0; t < kMinTrackTable; ++t) ASSERT_EQ(s.record.trksecs[t], 0) << "track " << t;
 
   // A JV3 table with its first entry free shows no sectors from the earlier disk.
-  s.Identify(build::Dmk(build::kDmkDouble, 40, 1, 18));
+  s.Identify(build::Dmk(dmk::kDoubleTrack, 40, 1, 18));
   s.Identify(build::Jv3({}));
   EXPECT_EQ(s.record.Emtype, "JV3");
   EXPECT_EQ(s.record.tracks, 2);

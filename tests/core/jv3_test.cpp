@@ -58,7 +58,7 @@ TEST(Jv3, FirstEntryFree) {
 
 TEST(Jv3, HeaderOnlyFileEndsSilently) {
   Bytes image = build::Jv3(build::Jv3Disk(40, 1, 10, false));
-  image.resize(build::kJv3Data);
+  image.resize(jv3::kDataStart);
   const Session s = Identified(image);
   EXPECT_EQ(s.record.tracks, 40);
   EXPECT_TRUE(s.window.messages().empty());

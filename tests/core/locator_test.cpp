@@ -19,12 +19,12 @@ Session LoadedDmk(const Bytes& image, int trklength, int sides) {
   s.record.dmkflag = 1;
   s.record.trklength = trklength;
   s.record.sides = sides;
-  s.record.damindex = trklength == build::kDmkSingle ? 24 : 44;
+  s.record.damindex = trklength == dmk::kSingleTrack ? 24 : 44;
   return s;
 }
 
 TEST(LocatorJv3, FirstMatchOnTheWantedSideWins) {
-  const int dir = build::kJv3Directory;
+  const int dir = jv3::kDirectoryMark;
   const Bytes image = build::Jv3({{0, 0, 0}, {3, 7, 0x10 | dir}, {3, 7, 0}, {3, 7, 0}, {3, 8, 0}});
   Session s = Loaded(image);
   ASSERT_TRUE(s.Find(3, 0, 7));
@@ -38,7 +38,7 @@ TEST(LocatorJv3, FirstMatchOnTheWantedSideWins) {
 }
 
 TEST(LocatorJv3, OtherSideStillSetsDirectoryBit) {
-  Session s = Loaded(build::Jv3({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 4, build::kJv3Directory}}));
+  Session s = Loaded(build::Jv3({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 4, jv3::kDirectoryMark}}));
   EXPECT_FALSE(s.Find(1, 1, 4));
   EXPECT_EQ(s.record.datamarkjv, 32);
   EXPECT_FALSE(s.Find(1, 2, 4));  // side 2 never matches
@@ -47,7 +47,7 @@ TEST(LocatorJv3, OtherSideStillSetsDirectoryBit) {
 
 TEST(LocatorJv3, RunningOffTheEndIsTheOnlyMessage) {
   Bytes image = build::Jv3(build::Jv3Disk(40, 1, 10, false));
-  image.resize(build::kJv3Data);
+  image.resize(jv3::kDataStart);
   Session s = Loaded(image);
   EXPECT_FALSE(s.Find(0, 0, 2));  // found, but its data lies past the end
   EXPECT_EQ(s.record.fpa, 8704 + 512);
@@ -64,12 +64,12 @@ TEST(LocatorJv3, RunningOffTheEndIsTheOnlyMessage) {
 
 TEST(LocatorDmk, DataMarkWindow) {
   for (int distance : {41, 44, 46, 47}) {
-    DmkImage dmk(build::kDmkDouble);
+    DmkImage dmk(dmk::kDoubleTrack);
     const Offset block = dmk.AddBlock({{0, 0, 9}});
     const Offset id = block + dmk.IdOffset(0);
     dmk.bytes()[id + 44] = 0x4E;
     dmk.bytes()[id + distance] = 0xF8;
-    Session s = LoadedDmk(dmk.bytes(), build::kDmkDouble, 1);
+    Session s = LoadedDmk(dmk.bytes(), dmk::kDoubleTrack, 1);
     SCOPED_TRACE(Dump(dmk.bytes(), id));
     ASSERT_TRUE(s.Find(0, 0, 9)) << distance;
     EXPECT_EQ(s.record.fpa, id + std::min(distance, 47) + 1) << distance;
@@ -112,18 +112,18 @@ TEST(LocatorDmk, PointerBit14IsKept) {
 }
 
 TEST(LocatorDmk, SideOneOfSingleSidedImageIsNextTrack) {
-  DmkImage dmk(build::kDmkDouble);
+  DmkImage dmk(dmk::kDoubleTrack);
   for (int t = 0; t < 3; ++t) dmk.AddBlock({{t, 0, 0}, {t, 0, 1}});
-  Session s = LoadedDmk(dmk.bytes(), build::kDmkDouble, 1);
+  Session s = LoadedDmk(dmk.bytes(), dmk::kDoubleTrack, 1);
   ASSERT_TRUE(s.Find(0, 1, 1));
   EXPECT_EQ(s.record.fpa, dmk.DataOffset(16 + 6400, 1));
 }
 
 // Only the sector number is compared, and the first pointer that names it wins.
 TEST(LocatorDmk, FirstMatchInPointerOrderWins) {
-  DmkImage dmk(build::kDmkDouble);
+  DmkImage dmk(dmk::kDoubleTrack);
   const Offset block = dmk.AddBlock({{9, 1, 4}, {0, 0, 5}, {7, 1, 5}});
-  Session s = LoadedDmk(dmk.bytes(), build::kDmkDouble, 1);
+  Session s = LoadedDmk(dmk.bytes(), dmk::kDoubleTrack, 1);
   ASSERT_TRUE(s.Find(0, 0, 5));
   EXPECT_EQ(s.record.fpa, dmk.DataOffset(block, 1));
   EXPECT_EQ(s.record.spt, 3);
@@ -132,10 +132,10 @@ TEST(LocatorDmk, FirstMatchInPointerOrderWins) {
 }
 
 TEST(LocatorDmk, NotFoundCases) {
-  DmkImage dmk(build::kDmkDouble);
+  DmkImage dmk(dmk::kDoubleTrack);
   dmk.AddBlock({});
   dmk.AddBlock({{1, 0, 0}});
-  Session s = LoadedDmk(dmk.bytes(), build::kDmkDouble, 1);
+  Session s = LoadedDmk(dmk.bytes(), dmk::kDoubleTrack, 1);
   EXPECT_FALSE(s.Find(0, 0, 0));  // first pointer 0
   EXPECT_EQ(s.record.spt, 0);
   EXPECT_FALSE(s.Find(1, 0, 5));  // no such sector number

@@ -57,7 +57,7 @@ std::vector<DmkId> Track(int track, std::vector<int> sectors) {
 }
 
 TEST(SystemProbe, TrackOneIsTriedWhenTrackZeroLacksTheSignature) {
-  DmkImage dmk(build::kDmkDouble);
+  DmkImage dmk(dmk::kDoubleTrack);
   dmk.AddBlock(Track(0, {0, 1, 2, 3}));
   const Offset track1 = dmk.AddBlock(Track(1, {0, 1, 2, 3}));
   for (int t = 2; t < 10; ++t) dmk.AddBlock(Track(t, {0, 1, 2, 3}));
@@ -68,7 +68,7 @@ TEST(SystemProbe, TrackOneIsTriedWhenTrackZeroLacksTheSignature) {
 }
 
 TEST(SystemProbe, MissingSystemSectorEndsSilentlyWithoutTryingTrackOne) {
-  DmkImage dmk(build::kDmkDouble);
+  DmkImage dmk(dmk::kDoubleTrack);
   dmk.AddBlock(Track(0, {0, 1}));
   const Offset track1 = dmk.AddBlock(Track(1, {0, 1, 2}));
   build::PutSystemSector(dmk.bytes(), dmk.DataOffset(track1, 2), {});
@@ -80,7 +80,7 @@ TEST(SystemProbe, MissingSystemSectorEndsSilentlyWithoutTryingTrackOne) {
 }
 
 TEST(SystemProbe, DisksNumberedFromOneUseSectorThree) {
-  DmkImage dmk(build::kDmkSingle);
+  DmkImage dmk(dmk::kSingleTrack);
   const Offset track0 = dmk.AddBlock(Track(0, {1, 2, 3, 4}));
   build::PutSystemSector(dmk.bytes(), dmk.DataOffset(track0, 1), {.tc = 11});  // sector 2
   build::PutSystemSector(dmk.bytes(), dmk.DataOffset(track0, 2), {.tc = 33});  // sector 3
@@ -90,7 +90,7 @@ TEST(SystemProbe, DisksNumberedFromOneUseSectorThree) {
 }
 
 TEST(SystemProbe, MissingBootSectorEndsWithoutReport) {
-  DmkImage dmk(build::kDmkDouble);
+  DmkImage dmk(dmk::kDoubleTrack);
   const Offset track0 = dmk.AddBlock(Track(0, {5, 2}));
   build::PutSystemSector(dmk.bytes(), dmk.DataOffset(track0, 1), {});
   Session s;
@@ -106,7 +106,7 @@ TEST(SystemProbe, MissingBootSectorEndsWithoutReport) {
 TEST(SystemProbe, PlainDiskKeepsEarlierReportHidden) {
   Session s;
   Bytes newdos = build::Jv1(35);
-  build::PutSystemSector(newdos, build::kJv1SystemSector, {});
+  build::PutSystemSector(newdos, jv1::kSystemSector, {});
   s.Identify(newdos);
   const std::string report = s.record.pdrive;
   s.Identify(build::Jv3(build::Jv3Disk(40, 1, 18, true)));

@@ -44,7 +44,7 @@ TEST(Summary, PresentSectorBeyondTheImage) {
 }
 
 TEST(Summary, DirectorySectorsOnDisksNumberedFromOne) {
-  Session s = Scanned(build::Dmk(build::kDmkSingle, 35, 1, 10, 1));
+  Session s = Scanned(build::Dmk(dmk::kSingleTrack, 35, 1, 10, 1));
   for (Offset present : {170, 187}) {
     PlaceOf(s, present);
     EXPECT_EQ(s.record.dirstartsec, 170);
@@ -58,7 +58,7 @@ TEST(Summary, DirectorySectorsOnDisksNumberedFromOne) {
 }
 
 TEST(Summary, LocatorFailureStillShowsEverything) {
-  Session s = Scanned(build::Dmk(build::kDmkDouble, 40, 1, 18));
+  Session s = Scanned(build::Dmk(dmk::kDoubleTrack, 40, 1, 18));
   s.record.firstsecnum = 1;
   s.record.PresSecnum = 17;  // asked for as sector 18, which the disk lacks
   GetDispSector(s.record, s.window);

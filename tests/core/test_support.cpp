@@ -30,7 +30,7 @@ std::string Dump(const Bytes& image, Offset around) {
 
 std::string PdriveText(const build::Pdrive& pdrive) {
   Bytes image = build::Jv1(35);
-  build::PutSystemSector(image, build::kJv1SystemSector, pdrive);
+  build::PutSystemSector(image, jv1::kSystemSector, pdrive);
   const Session s = Identified(image);
   EXPECT_EQ(s.window.text(Field::Text17), "") << "a JV1 image leaves Text17 empty";
   return s.record.pdrive;

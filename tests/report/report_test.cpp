@@ -34,7 +34,8 @@ std::string Slurp(const fs::path& path) {
 class ReportTool : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = fs::path(::testing::TempDir()) / ("trivane-report-" + std::to_string(std::random_device{}()));
+    dir_ = fs::path(::testing::TempDir()) /
+           ("trivane-report-" + std::to_string(std::random_device{}()));
     fs::create_directories(dir_);
     for (const auto& sample : trivane::build::Samples()) {
       ASSERT_TRUE(trivane::build::WriteFile(dir_ / sample.name, sample.bytes));

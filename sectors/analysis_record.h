@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "identify/image_buffer.h"
+#include "formats/image_buffer.h"
 
 namespace trivane {
 

@@ -1,4 +1,4 @@
-#include "identify/analysis_record.h"
+#include "sectors/analysis_record.h"
 
 namespace trivane {
 
