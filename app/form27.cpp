@@ -212,16 +212,10 @@ void Form27::File1_Click() {
 void Form27::LoadAndIdentify(const QString& dir, const QString& name) {
   ApplyFilter();
   filea_ = JoinPath(dir, name);
-  SetText(Field::Text16, ("  " + name).toStdString());
   identifying_ = true;
-  LoadedImage loaded = ReadImageFile(ToFsPath(filea_));
-  if (loaded.ok()) {
-    record_.filea = filea_.toStdString();
-    record_.filebuf = std::move(loaded.buffer);
-    IdentifyImage(record_, *this);
-  } else {
-    ClearResult(*this);
-    MessageBox(ErrorPrompt("Cannot load " + filea_.toStdString(), loaded.error), "Error");
+  const std::string error = trivane::LoadAndIdentify(ToFsPath(filea_), record_, *this);
+  if (!error.empty()) {
+    MessageBox(ErrorPrompt("Cannot load " + filea_.toStdString(), error), "Error");
   }
   identifying_ = false;
   emit fileDone(filea_);

@@ -67,11 +67,10 @@ std::filesystem::path WriteFile(const Case& c) {
   return path;
 }
 
-template <trivane::LoadedImage (*Load)(const std::filesystem::path&)>
-void LoadFile(benchmark::State& state, const Case* c) {
+void OpenFile(benchmark::State& state, const Case* c) {
   const auto path = WriteFile(*c);
   for (auto _ : state) {
-    const trivane::LoadedImage loaded = Load(path);
+    const trivane::LoadedImage loaded = trivane::OpenImageFile(path);
     benchmark::DoNotOptimize(loaded.buffer.at(0));
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(c->image.size()));
@@ -83,10 +82,7 @@ const bool registered = [] {
     benchmark::RegisterBenchmark((std::string("identify/") + c.name).c_str(), Identify, &c.image);
   }
   for (const Case& c : Cases()) {
-    benchmark::RegisterBenchmark((std::string("read_whole/") + c.name).c_str(),
-                                 LoadFile<trivane::ReadImageFile>, &c);
-    benchmark::RegisterBenchmark((std::string("map/") + c.name).c_str(),
-                                 LoadFile<trivane::MapImageFile>, &c);
+    benchmark::RegisterBenchmark((std::string("open/") + c.name).c_str(), OpenFile, &c);
   }
   return true;
 }();

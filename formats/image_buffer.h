@@ -3,8 +3,13 @@
 // 0, as the byte just past the end of a loaded file always has. No code reads
 // the image's bytes by any other route.
 //
-// The buffer either owns its bytes (a file read whole) or views bytes kept
-// alive by its owner (a mapped file); reading never copies.
+// The buffer holds its bytes in one of three ways: owned (an image built or
+// read whole), viewed (bytes kept alive by their owner), or read on demand
+// from a source such as an open file: the first bytes at once, the rest a
+// page at a time when first asked for. A source that gives fewer bytes than
+// asked for has ended there (a file shrunk by another program while it was
+// read): the bytes it did not give read as 0, and it is not asked again past
+// that point. Reading never copies the buffer; copies share their bytes.
 #pragma once
 
 #include <cstddef>
@@ -16,29 +21,48 @@ namespace trivane {
 
 using Offset = std::int64_t;
 
+// Where the bytes of an on-demand buffer come from.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to size bytes at offset into `into`; returns how many it read,
+  // fewer (or 0) at the end of the source or when the source fails.
+  virtual std::size_t ReadAt(Offset offset, std::uint8_t* into, std::size_t size) = 0;
+};
+
 class ImageBuffer {
  public:
+  static constexpr std::size_t kPageBytes = 4096;
+
   ImageBuffer() = default;
-  explicit ImageBuffer(std::vector<std::uint8_t> bytes)
-      : owned_(std::make_shared<std::vector<std::uint8_t>>(std::move(bytes))),
-        data_(owned_->data()),
-        size_(static_cast<Offset>(owned_->size())) {}
+  explicit ImageBuffer(std::vector<std::uint8_t> bytes);
   // Views size bytes at data; keep_alive holds whatever owns them.
   ImageBuffer(const std::uint8_t* data, std::size_t size, std::shared_ptr<const void> keep_alive)
-      : keep_alive_(std::move(keep_alive)), data_(data), size_(static_cast<Offset>(size)) {}
+      : keep_alive_(std::move(keep_alive)),
+        data_(data),
+        size_(static_cast<Offset>(size)),
+        resident_(size_) {}
+  // An image of size bytes read from the source: its first head bytes now,
+  // the rest on demand.
+  ImageBuffer(Offset size, std::unique_ptr<ByteSource> source, std::size_t head);
 
   // The image's length in bytes.
   Offset size() const { return size_; }
 
   std::uint8_t at(Offset offset) const {
-    return offset >= 0 && offset < size_ ? data_[offset] : std::uint8_t{0};
+    if (offset >= 0 && offset < resident_) return data_[offset];
+    return offset >= resident_ && offset < size_ ? Paged(offset) : std::uint8_t{0};
   }
 
  private:
-  std::shared_ptr<std::vector<std::uint8_t>> owned_;
+  struct OnDemand;
+  std::uint8_t Paged(Offset offset) const;
+
   std::shared_ptr<const void> keep_alive_;
+  std::shared_ptr<OnDemand> on_demand_;
   const std::uint8_t* data_ = nullptr;
   Offset size_ = 0;
+  Offset resident_ = 0;  // the bytes from offset 0 held at data_
 };
 
 }  // namespace trivane

@@ -4,21 +4,24 @@
 #include <cstring>
 #include <fstream>
 #include <system_error>
-#include <vector>
+
+#include "identify/identify_image.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
-#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#define TRIVANE_CAN_MAP 1
+#define TRIVANE_POSIX_FILES 1
 #endif
 
 namespace trivane {
 namespace {
 
-// Checks what the path names before it is opened; empty when it is a plain
-// file of a disk image's size.
-std::string CheckFile(const std::filesystem::path& path, std::uintmax_t& size) {
+constexpr std::size_t kHeadBytes = 16 * 1024;
+
+// Checks what the path names before it is opened, so that neither a FIFO nor
+// a device is ever opened; empty when it is a plain file.
+std::string CheckFile(const std::filesystem::path& path) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (ec || !std::filesystem::exists(status)) {
@@ -28,43 +31,101 @@ std::string CheckFile(const std::filesystem::path& path, std::uintmax_t& size) {
   }
   if (std::filesystem::is_directory(status)) return "it is a directory, not a file";
   if (!std::filesystem::is_regular_file(status)) return "it is not a plain file";
-  size = std::filesystem::file_size(path, ec);
-  if (ec) return "its size cannot be read: " + ec.message();
-  if (size > kMaxImageBytes) return "it is larger than 64 MiB, too large to be a disk image";
   return {};
 }
 
-}  // namespace
-
-LoadedImage ReadImageFile(const std::filesystem::path& path) {
-  std::uintmax_t size = 0;
-  if (std::string reason = CheckFile(path, size); !reason.empty()) return {{}, reason};
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {{}, std::string("it cannot be opened: ") + std::strerror(errno)};
-  std::vector<std::uint8_t> bytes(size);
-  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-  if (file.gcount() != static_cast<std::streamsize>(size)) {
-    return {{}, "it could not be read whole"};
-  }
-  return {ImageBuffer(std::move(bytes)), {}};
+std::string CheckSize(std::uintmax_t size) {
+  return size > kMaxImageBytes ? "it is larger than 64 MiB, too large to be a disk image" : "";
 }
 
-LoadedImage MapImageFile(const std::filesystem::path& path) {
-#ifdef TRIVANE_CAN_MAP
-  std::uintmax_t size = 0;
-  if (std::string reason = CheckFile(path, size); !reason.empty()) return {{}, reason};
-  if (size == 0) return {ImageBuffer(std::vector<std::uint8_t>{}), {}};
+std::string OpenError() {
+  return std::string("it cannot be opened: ") + std::strerror(errno);
+}
+
+#ifdef TRIVANE_POSIX_FILES
+class FileSource : public ByteSource {
+ public:
+  explicit FileSource(int fd) : fd_(fd) {}
+  ~FileSource() override { ::close(fd_); }
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+
+  std::size_t ReadAt(Offset offset, std::uint8_t* into, std::size_t size) override {
+    std::size_t got = 0;
+    while (got < size) {
+      const ssize_t n = ::pread(fd_, into + got, size - got, static_cast<off_t>(offset) + got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    return got;
+  }
+
+ private:
+  int fd_;
+};
+
+LoadedImage Open(const std::filesystem::path& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {{}, std::string("it cannot be opened: ") + std::strerror(errno)};
-  void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-  ::close(fd);
-  if (mapped == MAP_FAILED) return ReadImageFile(path);
-  std::shared_ptr<const void> unmap(
-      mapped, [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
-  return {ImageBuffer(static_cast<const std::uint8_t*>(mapped), size, std::move(unmap)), {}};
+  if (fd < 0) return {{}, OpenError()};
+  auto source = std::make_unique<FileSource>(fd);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0)
+    return {{}, "its size cannot be read: " + std::string(std::strerror(errno))};
+  if (!S_ISREG(st.st_mode)) return {{}, "it is not a plain file"};
+  if (std::string reason = CheckSize(static_cast<std::uintmax_t>(st.st_size)); !reason.empty()) {
+    return {{}, reason};
+  }
+  return {ImageBuffer(static_cast<Offset>(st.st_size), std::move(source), kHeadBytes), {}};
+}
 #else
-  return ReadImageFile(path);
+class FileSource : public ByteSource {
+ public:
+  explicit FileSource(std::ifstream file) : file_(std::move(file)) {}
+
+  std::size_t ReadAt(Offset offset, std::uint8_t* into, std::size_t size) override {
+    file_.clear();
+    file_.seekg(offset);
+    file_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(size));
+    return static_cast<std::size_t>(file_.gcount());
+  }
+
+ private:
+  std::ifstream file_;
+};
+
+LoadedImage Open(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec) return {{}, "its size cannot be read: " + ec.message()};
+  if (std::string reason = CheckSize(size); !reason.empty()) return {{}, reason};
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return {{}, OpenError()};
+  return {ImageBuffer(static_cast<Offset>(size), std::make_unique<FileSource>(std::move(file)),
+                      kHeadBytes),
+          {}};
+}
 #endif
+
+}  // namespace
+
+LoadedImage OpenImageFile(const std::filesystem::path& path) {
+  if (std::string reason = CheckFile(path); !reason.empty()) return {{}, reason};
+  return Open(path);
+}
+
+std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,
+                            WindowOps& window) {
+  window.SetText(Field::Text16, "  " + path.filename().string());
+  LoadedImage loaded = OpenImageFile(path);
+  if (!loaded.ok()) {
+    ClearResult(window);
+    return loaded.error;
+  }
+  record.filea = path.string();
+  record.filebuf = std::move(loaded.buffer);
+  IdentifyImage(record, window);
+  return {};
 }
 
 std::string ErrorPrompt(const std::string& what, const std::string& reason) {

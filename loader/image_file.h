@@ -1,7 +1,7 @@
 // Loading an image file, shared by the window and the report tool so that
 // both refuse the same files the same way: a missing file, a directory or
-// anything else that is not a plain file, one that cannot be opened or read,
-// and one larger than any disk image can be.
+// anything else that is not a plain file, one that cannot be opened, and one
+// larger than any disk image can be.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,8 @@
 #include <string>
 
 #include "formats/image_buffer.h"
+#include "sectors/analysis_record.h"
+#include "window/window_ops.h"
 
 namespace trivane {
 
@@ -20,13 +22,17 @@ struct LoadedImage {
   bool ok() const { return error.empty(); }
 };
 
-// Reads the whole file into memory and closes it again.
-LoadedImage ReadImageFile(const std::filesystem::path& path);
+// Opens the file and reads its first 16 KiB; the rest is read a page at a
+// time when identification first asks for it, so that only the few pages it
+// touches are read. The file stays open while the buffer lives. A file that
+// shrinks while it is read ends where it ended (see ImageBuffer).
+LoadedImage OpenImageFile(const std::filesystem::path& path);
 
-// Maps the file instead of reading it, so that identification reads only the
-// pages it touches; falls back to reading where mapping is not available.
-// The same files are refused for the same reasons as by ReadImageFile.
-LoadedImage MapImageFile(const std::filesystem::path& path);
+// What a click on a file does: shows its name in Text16, loads it into the
+// record and identifies it. Returns why it could not be loaded (the result
+// fields are then cleared), or an empty text.
+std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,
+                            WindowOps& window);
 
 // The prompt of an error message box: what failed, then on a line of its own
 // the reason, e.g. ErrorPrompt("Cannot load GAME.DSK", "the file does not exist").

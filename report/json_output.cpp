@@ -81,10 +81,56 @@ ordered_json Record(const AnalysisRecord& r) {
   return j;
 }
 
+// True when the bytes are well-formed UTF-8: no stray continuation byte, no
+// overlong form, no surrogate, nothing past U+10FFFF.
+bool IsUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    int more = 0;
+    unsigned low = 0x80, high = 0xBF;  // the allowed range of the second byte
+    if (b < 0x80) {
+      ++i;
+      continue;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      more = 1;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      more = 2;
+      if (b == 0xE0) low = 0xA0;
+      if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      more = 3;
+      if (b == 0xF0) low = 0x90;
+      if (b == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (i + more >= text.size()) return false;
+    for (int k = 1; k <= more; ++k) {
+      const auto c = static_cast<unsigned char>(text[i + k]);
+      if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
+    }
+    i += more + 1;
+  }
+  return true;
+}
+
+std::string Hex(const std::string& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (const char c : bytes) {
+    hex += kDigits[static_cast<unsigned char>(c) >> 4];
+    hex += kDigits[static_cast<unsigned char>(c) & 15];
+  }
+  return hex;
+}
+
 }  // namespace
 
 std::string JsonLine(const FileReport& report) {
   ordered_json out = {{"file", report.file}};
+  // The path's own bytes, so that a script can find a file whose name is not
+  // UTF-8 (its "file" shows replacement characters).
+  if (!IsUtf8(report.file)) out["file_hex"] = Hex(report.file);
   if (!report.error.empty()) {
     out["error"] = report.error;
   } else {

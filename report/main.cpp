@@ -1,6 +1,8 @@
 // trivane-report [--json] FILE...: identifies each file as the window would
 // and writes what it shows, as text or as one JSON object a line.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +12,17 @@
 namespace {
 
 constexpr const char* kUsage = "usage: trivane-report [--json] FILE...\n";
+
+// Says on stderr why the output could not be written (a full disk, say).
+int WriteFailed() {
+  const int error = errno;
+  std::fprintf(stderr, "trivane-report: cannot write the output: %s\n", std::strerror(error));
+  return 1;
+}
+
+bool Write(const std::string& text) {
+  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+}
 
 }  // namespace
 
@@ -43,15 +56,17 @@ int main(int argc, char** argv) {
   for (const std::string& file : files) {
     const trivane::report::FileReport report = trivane::report::ReportFile(file);
     if (!report.error.empty()) status = 1;
+    std::string out;
     if (json) {
-      std::cout << trivane::report::JsonLine(report) << "\n";
+      out = trivane::report::JsonLine(report) + "\n";
     } else if (!report.error.empty()) {
-      std::cerr << "trivane-report: " << file << ": " << report.error << "\n";
+      std::cerr << "trivane-report: " << trivane::report::Escaped(file) << ": " << report.error
+                << "\n";
     } else {
-      std::cout << (first ? "" : "\n") << trivane::report::TextBlock(report);
+      out = (first ? "" : "\n") + trivane::report::TextBlock(report);
       first = false;
     }
+    if (!Write(out)) return WriteFailed();
   }
-  std::cout.flush();
-  return std::cout ? status : 1;
+  return std::fflush(stdout) == 0 ? status : WriteFailed();
 }

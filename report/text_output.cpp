@@ -44,7 +44,7 @@ std::string Line(const std::string& label, const std::string& name, const std::s
   line.resize(10, ' ');
   line += name;
   line.resize(21, ' ');
-  line += "\"" + text + "\"";
+  line += "\"" + Escaped(text) + "\"";
   if (!note.empty()) line += "  " + note;
   return line + "\n";
 }
@@ -75,8 +75,29 @@ std::string IndentedPrompt(const std::string& prompt) {
 
 }  // namespace
 
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u != 0x7F) {
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", u);
+      out += hex;
+    }
+  }
+  return out;
+}
+
 std::string TextBlock(const FileReport& report) {
-  std::string out = report.file + "\n";
+  std::string out = Escaped(report.file) + "\n";
   for (const auto& [field, name] : kShown) {
     const FieldState& state = report.window.field(field);
     if (!state.text.empty()) out += FieldLine(field, name, state);

@@ -202,3 +202,38 @@ TEST_F(ReportTool, TextBlockShowsFieldsColoursAndMessages) {
 }
 
 }  // namespace
+
+// Names a terminal or a script could mistake, and output that cannot be written.
+TEST_F(ReportTool, AwkwardNamesAndAFullDisk) {
+#ifdef _WIN32
+  GTEST_SKIP() << "names that are not UTF-8 and /dev/full are POSIX matters";
+#else
+  const std::string bad = Path(
+                        "bad\xff"
+                        "name.dsk"),
+                    plain = Path("jv1-35track.dsk");
+  fs::copy_file(plain, bad);
+  const auto r = JsonByFile({bad, plain});
+  ASSERT_EQ(r.size(), 2u);
+  const json& shown = r.begin()->first == plain ? r.rbegin()->second : r.begin()->second;
+  std::string hex;
+  for (unsigned char c : bad) hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+  EXPECT_EQ(shown.value("file_hex", ""), hex);
+  EXPECT_EQ(shown["fields"]["Text12"]["text"], "JV1");
+  EXPECT_FALSE(r.at(plain).contains("file_hex"));
+
+  const std::string odd = Path("two\nlines\x1b.dsk");
+  fs::copy_file(plain, odd);
+  const ToolRun run = Tool({odd});
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), Path("two\\nlines\\x1b.dsk")) << run.out;
+  EXPECT_NE(run.out.find("\"  two\\nlines\\x1b.dsk\"\n"), std::string::npos) << run.out;
+  fs::remove(bad);
+  fs::remove(odd);
+
+  const int raw = std::system(
+      (std::string(TRIVANE_REPORT) + " " + plain + " >/dev/full 2>" + Path("err.txt")).c_str());
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  EXPECT_EQ(Slurp(Path("err.txt")),
+            "trivane-report: cannot write the output: No space left on device\n");
+#endif
+}

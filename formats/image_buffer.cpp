@@ -1,0 +1,58 @@
+#include "formats/image_buffer.h"
+
+#include <algorithm>
+#include <array>
+
+namespace trivane {
+
+struct ImageBuffer::OnDemand {
+  using Page = std::array<std::uint8_t, kPageBytes>;
+
+  std::unique_ptr<ByteSource> source;
+  Offset source_end = 0;  // nothing is read at or past it
+  std::vector<std::uint8_t> head;
+  std::vector<std::unique_ptr<Page>> pages;
+
+  // Reads size bytes at offset into `into`, or fewer where the source ends.
+  void Read(Offset offset, std::uint8_t* into, std::size_t size) {
+    if (offset >= source_end) return;
+    size = std::min<std::size_t>(size, static_cast<std::size_t>(source_end - offset));
+    const std::size_t got = source->ReadAt(offset, into, size);
+    if (got < size) source_end = offset + static_cast<Offset>(got);
+  }
+};
+
+ImageBuffer::ImageBuffer(std::vector<std::uint8_t> bytes) {
+  auto owned = std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
+  data_ = owned->data();
+  size_ = resident_ = static_cast<Offset>(owned->size());
+  keep_alive_ = std::move(owned);
+}
+
+ImageBuffer::ImageBuffer(Offset size, std::unique_ptr<ByteSource> source, std::size_t head)
+    : on_demand_(std::make_shared<OnDemand>()), size_(std::max<Offset>(size, 0)) {
+  OnDemand& d = *on_demand_;
+  d.source = std::move(source);
+  d.source_end = size_;
+  d.head.assign(static_cast<std::size_t>(std::min<Offset>(size_, static_cast<Offset>(head))), 0);
+  d.Read(0, d.head.data(), d.head.size());
+  d.pages.resize(static_cast<std::size_t>((size_ + kPageBytes - 1) / kPageBytes));
+  data_ = d.head.data();
+  resident_ = static_cast<Offset>(d.head.size());
+}
+
+std::uint8_t ImageBuffer::Paged(Offset offset) const {
+  OnDemand& d = *on_demand_;
+  const auto index = static_cast<std::size_t>(offset / kPageBytes);
+  auto& page = d.pages[index];
+  const Offset start = static_cast<Offset>(index * kPageBytes);
+  if (!page) {
+    page = std::make_unique<OnDemand::Page>();
+    page->fill(0);
+    d.Read(start, page->data(),
+           static_cast<std::size_t>(std::min<Offset>(kPageBytes, size_ - start)));
+  }
+  return (*page)[static_cast<std::size_t>(offset - start)];
+}
+
+}  // namespace trivane

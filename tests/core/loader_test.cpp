@@ -1,0 +1,74 @@
+// Loading image files: bytes read on demand, and files that change under the
+// reader.
+#include <filesystem>
+#include <random>
+
+#include "loader/image_file.h"
+#include "test_support.h"
+
+namespace trivane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A source of size bytes (byte n is n % 251) that gives only `gives` of them,
+// and counts the reads it was asked for.
+class ShortSource : public ByteSource {
+ public:
+  ShortSource(Offset gives, int& reads) : gives_(gives), reads_(reads) {}
+  std::size_t ReadAt(Offset offset, std::uint8_t* into, std::size_t size) override {
+    ++reads_;
+    std::size_t n = 0;
+    for (; n < size && offset + static_cast<Offset>(n) < gives_; ++n) {
+      into[n] = static_cast<std::uint8_t>((offset + n) % 251);
+    }
+    return n;
+  }
+
+ private:
+  Offset gives_;
+  int& reads_;
+};
+
+TEST(Loader, BytesPastAShortReadAreZeroAndNotAskedForAgain) {
+  int reads = 0;
+  const ImageBuffer image(100000, std::make_unique<ShortSource>(50000, reads), 16384);
+  EXPECT_EQ(reads, 1);
+  EXPECT_EQ(image.size(), 100000);
+  EXPECT_EQ(image.at(16383), 16383 % 251);
+  EXPECT_EQ(image.at(40000), 40000 % 251);
+  EXPECT_EQ(image.at(40001), 40001 % 251);
+  EXPECT_EQ(reads, 2);  // one page for both
+  EXPECT_EQ(image.at(49999), 49999 % 251);
+  EXPECT_EQ(image.at(50000), 0);
+  EXPECT_EQ(reads, 3);
+  EXPECT_EQ(image.at(70000), 0);
+  EXPECT_EQ(image.at(99999), 0);
+  EXPECT_EQ(image.at(100000), 0);
+  EXPECT_EQ(image.at(-1), 0);
+  EXPECT_EQ(reads, 3);
+}
+
+// Another program truncates the image after it was opened: what could be read
+// is identified, and nothing faults.
+TEST(Loader, FileTruncatedWhileOpenIsIdentifiedFromWhatRemains) {
+  const fs::path path = fs::temp_directory_path() /
+                        ("trivane-shrink-" + std::to_string(std::random_device{}()) + ".dmk");
+  const Bytes dmk = build::Dmk(dmk::kDoubleTrack, 80, 2, 18);
+  ASSERT_TRUE(build::WriteFile(path, dmk));
+  LoadedImage loaded = OpenImageFile(path);
+  ASSERT_TRUE(loaded.ok()) << loaded.error;
+  fs::resize_file(path, 20000);
+
+  Session s;
+  s.record.filebuf = std::move(loaded.buffer);
+  IdentifyImage(s.record, s.window);
+  EXPECT_EQ(s.record.fileend, static_cast<Offset>(dmk.size()));
+  EXPECT_EQ(s.record.filebuf.at(19999), dmk[19999]);
+  EXPECT_EQ(s.record.filebuf.at(500000), 0);
+  EXPECT_EQ(s.window.field(Field::Text12).text, "DMK");
+  fs::remove(path);
+}
+
+}  // namespace
+}  // namespace trivane::test
