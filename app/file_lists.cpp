@@ -50,24 +50,28 @@ bool MatchWildcard(const QString& name, qsizetype n, const QString& pattern, qsi
   return n == name.size();
 }
 
-void SortByName(QStringList& names) {
-  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-    const int folded = a.compare(b, Qt::CaseInsensitive);
-    return folded != 0 ? folded < 0 : a < b;
-  });
+bool ByName(const QString& a, const QString& b) {
+  const int folded = a.compare(b, Qt::CaseInsensitive);
+  return folded != 0 ? folded < 0 : a < b;
 }
 
-// Lists the entries of dir that pass keep.
+// Lists the entries of dir that pass keep, sorted by the names shown.
 template <typename Keep>
 Listing ListEntries(const QString& dir, Keep keep) {
+  std::vector<std::pair<QString, fs::path>> found;
   Listing listing;
   std::error_code ec;
   fs::directory_iterator it(ToFsPath(dir), ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    if (keep(*it)) listing.names << FromFsName(it->path().filename());
+    if (keep(*it)) found.emplace_back(FromFsName(it->path().filename()), it->path().filename());
   }
   if (ec) listing.error = QString::fromStdString(ec.message());
-  SortByName(listing.names);
+  std::sort(found.begin(), found.end(),
+            [](const auto& a, const auto& b) { return ByName(a.first, b.first); });
+  for (auto& [name, entry] : found) {
+    listing.names << name;
+    listing.entries.push_back(std::move(entry));
+  }
   return listing;
 }
 
@@ -110,7 +114,7 @@ QStringList DriveRoots() {
       roots << volume.rootPath();
     }
   }
-  SortByName(roots);
+  std::sort(roots.begin(), roots.end(), ByName);
   roots.removeAll("/");
   roots.prepend("/");
 #endif
@@ -158,13 +162,20 @@ void DirList::setPath(const QString& path) {
 }
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
-  connect(this, &QListWidget::itemClicked, this, &FileList::fileChosen);
+  connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (row >= 0) emit fileChosen();
+  });
+  connect(this, &QListWidget::itemClicked, this, [this] {
+    if (pressed_on_current_) emit fileChosen();
+  });
 }
 
-void FileList::keyPressEvent(QKeyEvent* event) {
+// A press that makes another file current has chosen it already; the click
+// that it ends in must not choose it again.
+void FileList::mousePressEvent(QMouseEvent* event) {
   const int before = currentRow();
-  QListWidget::keyPressEvent(event);
-  if (currentRow() != before && currentRow() >= 0) emit fileChosen();
+  QListWidget::mousePressEvent(event);
+  pressed_on_current_ = currentRow() == before;
 }
 
 }  // namespace trivane::app

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <vector>
 
 namespace trivane::app {
 
@@ -24,8 +25,12 @@ QString JoinPath(const QString& dir, const QString& name, QChar separator = Path
 bool MatchesPattern(const QString& name, const QString& patterns);
 
 // What a directory holds, sorted by name; error is set when it cannot be read.
+// names are for showing (a name that is not valid in the platform's encoding
+// shows a replacement character); entries are the file system's own names,
+// one for each of names, for opening.
 struct Listing {
   QStringList names;
+  std::vector<std::filesystem::path> entries;
   QString error;
 };
 Listing ListFiles(const QString& dir, const QString& patterns);
@@ -55,7 +60,8 @@ class DirList : public QListWidget {
   QString path_;
 };
 
-// File1: a click, or a selection made with the keyboard, chooses a file.
+// File1: any change of the current file, by click, drag or keys, chooses it;
+// so does a click on the file that is already current.
 class FileList : public QListWidget {
   Q_OBJECT
  public:
@@ -65,7 +71,10 @@ class FileList : public QListWidget {
   void fileChosen();
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  bool pressed_on_current_ = false;
 };
 
 }  // namespace trivane::app

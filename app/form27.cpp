@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStorageInfo>
+#include <QStyleFactory>
 
 #include "app/icon_xpm.h"
 #include "identify/identify_image.h"
@@ -20,7 +21,9 @@ QRect Twips(int left, int top, int width, int height) {
 
 // "MS Sans Serif" 8.25 pt, or the platform's sans-serif font of the same
 // size and weight. The layout is fixed in pixels, so the size is given as the
-// 11 pixels that 8.25 pt make at 96 dots per inch.
+// 11 pixels that 8.25 pt make at 96 dots per inch. Hinted, because unhinted
+// text (Qt's choice on scaled displays) sits a pixel or two higher in a text
+// box whenever it holds a letter with a descender.
 QFont WindowFont(QFont::Weight weight) {
   QFont font;
   font.setFamilies(
@@ -28,6 +31,7 @@ QFont WindowFont(QFont::Weight weight) {
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
   font.setWeight(weight);
+  font.setHintingPreference(QFont::PreferFullHinting);
   return font;
 }
 
@@ -50,6 +54,13 @@ Form27::Form27(QWidget* parent) : QWidget(parent) {
   surface_.fill(ToQColor(colour::kWindowBack));
   draw_colour_ = ToQColor(colour::kNavy);
   BuildControls();
+  // The classic 3-D controls: sunken text boxes, flat lists.
+  classic_style_ = QStyleFactory::create("Windows");
+  if (classic_style_ != nullptr) {
+    classic_style_->setParent(this);
+    setStyle(classic_style_);
+    for (QWidget* child : findChildren<QWidget*>()) child->setStyle(classic_style_);
+  }
 
   drives_ = DriveRoots();
   drive1_->addItems(drives_);
@@ -171,11 +182,11 @@ void Form27::ApplyFilter() {
 void Form27::Dir1_Change() {
   ApplyFilter();
   file_path_ = dir1_->path();
-  const Listing files = ListFiles(file_path_, pattern_);
+  files_ = ListFiles(file_path_, pattern_);
   file1_->clear();
-  file1_->addItems(files.names);
-  if (!files.error.isEmpty()) {
-    MessageBox(ErrorPrompt("Cannot list " + file_path_.toStdString(), files.error.toStdString()),
+  file1_->addItems(files_.names);
+  if (!files_.error.isEmpty()) {
+    MessageBox(ErrorPrompt("Cannot list " + file_path_.toStdString(), files_.error.toStdString()),
                "Error");
   }
 }
@@ -196,24 +207,28 @@ void Form27::Drive1_Change() {
 // A file chosen while an identification runs (during its yield) is identified
 // when that one has finished; only the latest such choice is kept.
 void Form27::File1_Click() {
-  const QListWidgetItem* item = file1_->currentItem();
-  if (item == nullptr) return;
+  const int row = file1_->currentRow();
+  if (row < 0 || row >= static_cast<int>(files_.entries.size())) return;
   pending_dir_ = file_path_;
-  pending_name_ = item->text();
+  pending_name_ = files_.names[row];
+  pending_entry_ = files_.entries[row];
   if (identifying_) return;
   while (!pending_name_.isEmpty()) {
     const QString dir = pending_dir_;
     const QString name = pending_name_;
     pending_name_.clear();
-    LoadAndIdentify(dir, name);
+    LoadAndIdentify(dir, name, pending_entry_);
   }
 }
 
-void Form27::LoadAndIdentify(const QString& dir, const QString& name) {
+// The file is opened by the file system's own name, which the name shown may
+// not spell exactly.
+void Form27::LoadAndIdentify(const QString& dir, const QString& name,
+                             const std::filesystem::path& entry) {
   ApplyFilter();
   filea_ = JoinPath(dir, name);
   identifying_ = true;
-  const std::string error = trivane::LoadAndIdentify(ToFsPath(filea_), record_, *this);
+  const std::string error = trivane::LoadAndIdentify(ToFsPath(dir) / entry, record_, *this);
   if (!error.empty()) {
     MessageBox(ErrorPrompt("Cannot load " + filea_.toStdString(), error), "Error");
   }

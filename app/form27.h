@@ -66,7 +66,7 @@ class Form27 : public QWidget, public WindowOps {
   void Drive1_Change();
   void File1_Click();
   void ApplyFilter();
-  void LoadAndIdentify(const QString& dir, const QString& name);
+  void LoadAndIdentify(const QString& dir, const QString& name, const std::filesystem::path& entry);
 
   QComboBox* drive1_ = nullptr;
   DirList* dir1_ = nullptr;
@@ -76,13 +76,17 @@ class Form27 : public QWidget, public WindowOps {
   std::map<Field, QLineEdit*> fields_;
   QString pattern_;
   QString file_path_;  // the directory File1 lists
+  Listing files_;      // what File1 shows
   QStringList drives_;
 
   AnalysisRecord record_;
   QString filea_;
   bool identifying_ = false;
-  QString pending_dir_, pending_name_;  // the latest file chosen during an identification
+  // The latest file chosen during an identification.
+  QString pending_dir_, pending_name_;
+  std::filesystem::path pending_entry_;
 
+  QStyle* classic_style_ = nullptr;
   QImage surface_;
   QColor draw_colour_;
   int current_x_ = 0;

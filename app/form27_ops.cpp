@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 
 #include "app/form27.h"
 
@@ -113,6 +114,8 @@ void Form27::MessageBox(const std::string& prompt, const std::string& title) {
   box.setText(PromptLines(prompt));
   box.setIcon(QMessageBox::NoIcon);
   box.setStandardButtons(QMessageBox::Ok);
+  box.button(QMessageBox::Ok)->setIcon(QIcon());
+  if (classic_style_ != nullptr) box.setStyle(classic_style_);
   box.exec();
 }
 

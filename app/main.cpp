@@ -2,17 +2,54 @@
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
+#include <string>
 
 #include "app/form27.h"
 
+#if defined(__unix__) && !defined(__APPLE__)
+#include <dlfcn.h>
+
+namespace {
+
+// Why the window could not be shown on X11, or an empty text. Asked before Qt
+// starts, which ends the program with an abort when its display cannot be
+// opened. The X client library is loaded only for the question, and only
+// where Qt would use it: without a Wayland display or a platform of choice.
+std::string NoDisplay() {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+      !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    return {};
+  }
+  const QByteArray display = qgetenv("DISPLAY");
+  if (display.isEmpty()) return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+  void* xcb = ::dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
+  if (xcb == nullptr) return {};  // Qt will say what is missing
+  using Connect = void* (*)(const char*, int*);
+  using Check = int (*)(void*);
+  using Disconnect = void (*)(void*);
+  const auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
+  const auto has_error = reinterpret_cast<Check>(::dlsym(xcb, "xcb_connection_has_error"));
+  const auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
+  std::string reason;
+  if (connect != nullptr && has_error != nullptr && disconnect != nullptr) {
+    void* connection = connect(display.constData(), nullptr);
+    if (has_error(connection) != 0)
+      reason = "the display " + display.toStdString() + " cannot be opened";
+    disconnect(connection);
+  }
+  ::dlclose(xcb);
+  return reason;
+}
+
+}  // namespace
+#endif
+
 int main(int argc, char** argv) {
-#if !defined(_WIN32) && !defined(__APPLE__)
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    std::fputs(
-        "trivane: no display is available: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
-        "Start Trivane from a desktop session.\n",
-        stderr);
+#if defined(__unix__) && !defined(__APPLE__)
+  if (const std::string reason = NoDisplay(); !reason.empty()) {
+    std::fprintf(stderr,
+                 "trivane: no display is available: %s. Start Trivane from a desktop session.\n",
+                 reason.c_str());
     return 1;
   }
 #endif
