@@ -32,17 +32,9 @@ QColor Form27::ToQColor(Colour colour) const {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
   }
   const QPalette system = QApplication::palette();
-  switch (colour & 0xFF) {
-    case 5:
-      return system.color(QPalette::Base);
-    case 15:
-      return system.color(QPalette::Button);
-    case 18:
-      return system.color(QPalette::ButtonText);
-    case 8:
-    default:
-      return system.color(QPalette::Text);
-  }
+  // The system colours the window uses: button face, and window text.
+  return (colour & 0xFF) == (colour::kButtonFace & 0xFF) ? system.color(QPalette::Button)
+                                                         : system.color(QPalette::Text);
 }
 
 void Form27::SetText(Field field, const std::string& text) {

@@ -109,3 +109,24 @@ std::vector<Sample> Seeds() {
 }
 
 }  // namespace trivane::build
+
+namespace trivane::build {
+
+Sample BenchImage(int n) {
+  const int tracks = 35 + (n * 7) % 46;  // 35 to 80
+  const std::string name = "image-" + std::to_string(n) + (n % 5 >= 3 ? ".dmk" : ".dsk");
+  switch (n % 5) {
+    case 0:
+      return {name, Jv1(tracks)};
+    case 1:
+      return {name, Jv3(Jv3Disk(tracks, 1, 10, false))};
+    case 2:
+      return {name, Jv3(Jv3Disk(tracks, 2, 18, true))};
+    case 3:
+      return {name, Dmk(dmk::kSingleTrack, tracks, 1, 10)};
+    default:
+      return {name, Dmk(dmk::kDoubleTrack, tracks, n % 2 + 1, 18)};
+  }
+}
+
+}  // namespace trivane::build

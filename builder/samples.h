@@ -20,5 +20,8 @@ std::vector<Sample> Samples();
 // The same kinds in a few tracks each, and the damaged images the tests
 // build: small inputs for fuzzing.
 std::vector<Sample> Seeds();
+// The n-th of the benchmark images: 35- to 80-track JV1, JV3 and DMK images of
+// 90 KB to 1 MB, in turn.
+Sample BenchImage(int n);
 
 }  // namespace trivane::build

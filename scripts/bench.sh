@@ -6,7 +6,7 @@ source "$(dirname "$0")/common.sh"
 scripts/deps.sh libbenchmark-dev
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-release -j"$(nproc)" \
-  --target identify_bench window_bench trivane-report make-bench-images
+  --target identify_bench window_bench trivane-report make-images
 cd build-release
 
 echo "== identification and loading (medians of 9 repetitions)"

@@ -3,7 +3,7 @@
 # against cat reading the same files, in the same run, as medians of 9 runs.
 set -euo pipefail
 dir=bench-images
-[ -d "$dir" ] || ./make-bench-images "$dir" 1000
+[ -d "$dir" ] || ./make-images bench "$dir" 1000
 files=("$dir"/*)
 bytes=$(cat "${files[@]}" | wc -c)
 time_of() {  # median wall time in ms of 9 runs of the command

@@ -25,7 +25,6 @@ inline constexpr Colour kRed = 0x0000FF;
 inline constexpr Colour kBlue = 0xFF0000;
 inline constexpr Colour kWindowText = 0x80000008;
 inline constexpr Colour kButtonFace = 0x8000000F;
-inline constexpr Colour kButtonText = 0x80000012;
 inline constexpr Colour kFieldBack = 0xC0E0FF;
 inline constexpr Colour kWindowBack = 0xFFC0C0;
 inline constexpr Colour kNavy = 0x800000;

@@ -1,0 +1,63 @@
+// make-images samples DIR | seeds DIR | bench DIR COUNT: writes the images the
+// image builder makes: the sample folder the window starts in, the fuzzing
+// seeds, or COUNT benchmark images.
+#include <algorithm>
+#include <iostream>
+#include <string>
+
+#include "builder/samples.h"
+
+namespace {
+
+namespace build = trivane::build;
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage = "usage: make-images samples DIR | seeds DIR | bench DIR COUNT\n";
+
+bool Write(const fs::path& path, const build::Bytes& bytes) {
+  if (build::WriteFile(path, bytes)) return true;
+  std::cerr << "make-images: cannot write " << path.string() << "\n";
+  return false;
+}
+
+// Each seed as it is for identification, and for the locator target behind a
+// request for track 0, side 0, sector 2 (four bytes each).
+bool WriteSeeds(const fs::path& dir) {
+  fs::create_directories(dir / "identify");
+  fs::create_directories(dir / "find_sector");
+  for (const auto& seed : build::Seeds()) {
+    build::Bytes request(12 + seed.bytes.size(), 0);
+    request[8] = 2;
+    std::copy(seed.bytes.begin(), seed.bytes.end(), request.begin() + 12);
+    if (!Write(dir / "identify" / seed.name, seed.bytes) ||
+        !Write(dir / "find_sector" / seed.name, request)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string what = argc > 1 ? argv[1] : "";
+  if (!((argc == 3 && (what == "samples" || what == "seeds")) || (argc == 4 && what == "bench"))) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  const fs::path dir = argv[2];
+  fs::create_directories(dir);
+  if (what == "seeds") return WriteSeeds(dir) ? 0 : 1;
+  if (what == "samples") {
+    for (const auto& sample : build::Samples()) {
+      if (!Write(dir / sample.name, sample.bytes)) return 1;
+    }
+    return 0;
+  }
+  const int count = std::stoi(argv[3]);
+  for (int n = 0; n < count; ++n) {
+    const build::Sample image = build::BenchImage(n);
+    if (!Write(dir / image.name, image.bytes)) return 1;
+  }
+  return 0;
+}
