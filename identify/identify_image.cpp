@@ -3,6 +3,7 @@
 
 #include "formats/jv1.h"
 #include "identify/stages.h"
+#include "sectors/sectors.h"
 
 namespace trivane {
 namespace {
@@ -54,26 +55,39 @@ void ClearResult(WindowOps& w) {
 }
 
 void IdentifyImage(AnalysisRecord& r, WindowOps& w) {
+  using stages::Probe;
   Reset(r, w);
+
+  // The branch: the container and its geometry, or a refusal.
   if (IsJv1(r)) {
     StoreJv1Geometry(r);
-    stages::CloseJv1(r, w);
-    return;
-  }
-  if (stages::RecogniseDmk(r)) {
+  } else if (stages::RecogniseDmk(r)) {
     if (stages::IsRealDisk(r)) {
       stages::RefuseRealDisk(w);
       return;
     }
-    if (stages::ScanDmk(r, w)) stages::CloseScanned(r, w);
-    return;
-  }
-  if (!stages::IsJv3(r)) {
+    if (!stages::ScanDmk(r, w)) return;
+  } else if (stages::IsJv3(r)) {
+    stages::ScanJv3(r);
+  } else {
     stages::RefuseNoHeader(w);
     return;
   }
-  stages::ScanJv3(r);
-  stages::CloseScanned(r, w);
+
+  // The closing stage: the Newdos/80 probe.
+  const bool jv1 = r.jv1 == 1;
+  const Probe probe = jv1 ? stages::ProbeJv1(r) : stages::ProbeScanned(r, w);
+  if (probe == Probe::kNotFound) return;
+
+  // The Newdos/80 stage, then the hand-over to the summary. A JV1 image
+  // without the signature goes to the summary directly.
+  if (probe == Probe::kSignature) {
+    if (!stages::ReportNewdos(r, w)) return;
+  } else if (jv1) {
+    GetDispSector(r, w);
+    return;
+  }
+  stages::HandOver(r, w);
 }
 
 }  // namespace trivane

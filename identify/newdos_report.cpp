@@ -58,7 +58,7 @@ std::string PdriveReport(const AnalysisRecord& r, Offset s) {
 
 // On JV3 and DMK images the boot sector must be found too, or identification
 // ends silently; its contents are not used.
-void ReportNewdos(AnalysisRecord& r, WindowOps& w) {
+bool ReportNewdos(AnalysisRecord& r, WindowOps& w) {
   r.newdosflag = 1;
   const Offset system_sector = r.fpa;
   if (r.jv1 != 1) {
@@ -66,12 +66,12 @@ void ReportNewdos(AnalysisRecord& r, WindowOps& w) {
     r.SideToFind = 0;
     r.SecToFind = r.firstsecnum == 1 ? 1 : 0;
     FindSector(r, w);
-    if (r.errflg == 1) return;
+    if (r.errflg == 1) return false;
   }
   r.fpa = system_sector;
   r.spg = 5;
   r.pdrive = PdriveReport(r, system_sector);
-  HandOver(r, w);
+  return true;
 }
 
 }  // namespace trivane::stages

@@ -23,12 +23,21 @@ void RefuseNoHeader(WindowOps& w);
 void RefuseRealDisk(WindowOps& w);
 void RefuseDoubleByte(WindowOps& w);
 
-// system_probe.cpp: the closing stage, entered from each branch.
-void CloseJv1(AnalysisRecord& r, WindowOps& w);
-void CloseScanned(AnalysisRecord& r, WindowOps& w);
+// system_probe.cpp: the closing stage, the probe for the Newdos/80 signature.
+enum class Probe {
+  kSignature,    // found, fpa at the system sector's first data byte
+  kNoSignature,  // the system sector holds none
+  kNotFound,     // the locator found no system sector: identification ends
+};
+Probe ProbeJv1(AnalysisRecord& r);
+// Stores the density, sides and type texts first.
+Probe ProbeScanned(AnalysisRecord& r, WindowOps& w);
+// Hands a scanned or Newdos/80 image over to the geometry summary.
 void HandOver(AnalysisRecord& r, WindowOps& w);
 
 // newdos_report.cpp: entered with fpa at the system sector's first data byte.
-void ReportNewdos(AnalysisRecord& r, WindowOps& w);
+// False when the boot sector of a JV3 or DMK image is not found, which ends
+// identification silently.
+bool ReportNewdos(AnalysisRecord& r, WindowOps& w);
 
 }  // namespace trivane::stages

@@ -44,25 +44,17 @@ void StoreSummaryTexts(AnalysisRecord& r, WindowOps& w) {
 
 }  // namespace
 
-void CloseJv1(AnalysisRecord& r, WindowOps& w) {
-  if (HasSignature(r)) {
-    ReportNewdos(r, w);
-  } else {
-    GetDispSector(r, w);
-  }
+Probe ProbeJv1(AnalysisRecord& r) {
+  return HasSignature(r) ? Probe::kSignature : Probe::kNoSignature;
 }
 
-// A probe that does not find the system sector ends identification silently.
-void CloseScanned(AnalysisRecord& r, WindowOps& w) {
+Probe ProbeScanned(AnalysisRecord& r, WindowOps& w) {
   StoreSummaryTexts(r, w);
   for (int track : {0, 1}) {
-    if (!FindSystemSector(r, w, track)) return;
-    if (HasSignature(r)) {
-      ReportNewdos(r, w);
-      return;
-    }
+    if (!FindSystemSector(r, w, track)) return Probe::kNotFound;
+    if (HasSignature(r)) return Probe::kSignature;
   }
-  HandOver(r, w);
+  return Probe::kNoSignature;
 }
 
 void HandOver(AnalysisRecord& r, WindowOps& w) {
