@@ -2,12 +2,12 @@
 // present sector PresSecnum (a 0-based index over the whole image, side 0's
 // sectors of a track before side 1's) into track, side and sector, looks it up
 // and prints its classification line.
+#include "formats/jv1.h"
 #include "sectors/sectors.h"
 
 namespace trivane {
 namespace {
 
-constexpr int kJv1SectorsPerTrack = 10;
 constexpr int kDirectoryTrack = 17;
 
 // Black when the text, its leading blanks removed, begins with "S"; red
@@ -66,8 +66,8 @@ void PlaceScannedSector(AnalysisRecord& r) {
 }
 
 void PlaceJv1Sector(AnalysisRecord& r) {
-  r.TrkToFind = static_cast<int>(r.PresSecnum / kJv1SectorsPerTrack);
-  r.SecToFind = static_cast<int>(r.PresSecnum - kJv1SectorsPerTrack * Offset{r.TrkToFind});
+  r.TrkToFind = static_cast<int>(r.PresSecnum / jv1::kSectorsPerTrack);
+  r.SecToFind = static_cast<int>(r.PresSecnum - jv1::kSectorsPerTrack * Offset{r.TrkToFind});
   r.SideToFind = 0;
 }
 
