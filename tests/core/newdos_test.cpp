@@ -19,30 +19,17 @@ char TdLetter(int spt) {
   return text[text.find("TD = ") + 5];
 }
 
-TEST(Pdrive, FirstTiLetterEqualityTestsComeFirst) {
-  EXPECT_EQ(TiLetters(20)[0], 'E');
-  EXPECT_EQ(TiLetters(12)[0], 'B');
-  EXPECT_EQ(TiLetters(28)[0], 'A');
-  EXPECT_EQ(TiLetters(5)[0], 'A');
-  EXPECT_EQ(TiLetters(8)[0], 'D');
-  EXPECT_EQ(TiLetters(16)[0], 'C');
-  EXPECT_EQ(TiLetters(0)[0], '?');
-  EXPECT_EQ(TiLetters(3)[0], '?');
-}
-
-TEST(Pdrive, SecondTiLetter) {
-  EXPECT_EQ(TiLetters(32 | 64, 4)[1], 'M');
-  EXPECT_EQ(TiLetters(64, 4)[1], 'K');
-  EXPECT_EQ(TiLetters(4, 4)[1], 'L');
-  EXPECT_EQ(TiLetters(4, 0xFB)[1], ' ');
-}
-
-TEST(Pdrive, TdLetter) {
-  EXPECT_EQ(TdLetter(10), 'A');
-  EXPECT_EQ(TdLetter(20), 'C');
-  EXPECT_EQ(TdLetter(18), 'E');
-  EXPECT_EQ(TdLetter(36), 'G');
-  EXPECT_EQ(TdLetter(0), 'G');
+// The first TI letter's two equality tests come before its bit tests.
+TEST(Pdrive, Letters) {
+  std::string first, second, td;
+  for (int b2 : {20, 12, 28, 5, 8, 16, 0, 3}) first += TiLetters(b2)[0];
+  EXPECT_EQ(first, "EBAADC??");
+  for (auto [b2, option] : {std::pair{32 | 64, 4}, {64, 4}, {4, 4}, {4, 0xFB}}) {
+    second += TiLetters(b2, option)[1];
+  }
+  EXPECT_EQ(second, "MKL ");
+  for (int spt : {10, 20, 18, 36, 0}) td += TdLetter(spt);
+  EXPECT_EQ(td, "ACEGG");
 }
 
 TEST(Pdrive, NumbersAndTsr) {

@@ -35,14 +35,6 @@ TEST(Summary, DoubleSidedPresentSector) {
   EXPECT_EQ(PlaceOf(s, 20), std::make_tuple(1, 0, 2));
 }
 
-// Past the last sector the track stays and the count runs on from the end.
-TEST(Summary, PresentSectorBeyondTheImage) {
-  Session s = Scanned(build::Jv3(build::Jv3Disk(2, 1, 10, false)));
-  s.record.TrkToFind = 7;
-  // Step 10 then splits by the side-0 count of the track past the last, 0.
-  EXPECT_EQ(PlaceOf(s, 25), std::make_tuple(7, 1, 5));
-}
-
 TEST(Summary, DirectorySectorsOnDisksNumberedFromOne) {
   Session s = Scanned(build::Dmk(dmk::kSingleTrack, 35, 1, 10, 1));
   for (Offset present : {170, 187}) {
@@ -55,17 +47,6 @@ TEST(Summary, DirectorySectorsOnDisksNumberedFromOne) {
   EXPECT_EQ(s.window.drawing().back().text, "Data Sec. Dam = ");
   EXPECT_EQ(s.window.drawing().back().colour, colour::kBlack);
   EXPECT_EQ(s.record.SecToFind, 9);  // track 18, position 8, numbered from 1
-}
-
-TEST(Summary, LocatorFailureStillShowsEverything) {
-  Session s = Scanned(build::Dmk(dmk::kDoubleTrack, 40, 1, 18));
-  s.record.firstsecnum = 1;
-  s.record.PresSecnum = 17;  // asked for as sector 18, which the disk lacks
-  GetDispSector(s.record, s.window);
-  EXPECT_EQ(s.record.errflg, 1);
-  EXPECT_EQ(s.window.text(Field::Text1), " 40 Track");
-  EXPECT_EQ(s.window.text(Field::Text12), "DMK");
-  EXPECT_EQ(s.window.drawing().back().text, "Data Sec. Dam = ");
 }
 
 }  // namespace

@@ -37,6 +37,10 @@ inline constexpr const char* kNoHeader =
     "    It may be a Disk file for use with a dedicated program";
 inline constexpr const char* kNotFound = "** ERROR **  Not found, or File format faulty";
 
+// The texts of the fields, in the order given.
+using Lines = std::vector<std::string>;
+Lines Texts(const RecordingWindow& window, std::initializer_list<Field> fields);
+
 // Every result field identification writes is empty.
 void ExpectResultFieldsEmpty(const RecordingWindow& window);
 
