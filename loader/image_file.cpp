@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::size_t kHeadBytes = 16 * 1024;
 
+#ifndef TRIVANE_POSIX_FILES
 // Checks what the path names before it is opened, so that neither a FIFO nor
 // a device is ever opened; empty when it is a plain file.
 std::string CheckFile(const std::filesystem::path& path) {
@@ -33,6 +34,7 @@ std::string CheckFile(const std::filesystem::path& path) {
   if (!std::filesystem::is_regular_file(status)) return "it is not a plain file";
   return {};
 }
+#endif
 
 std::string CheckSize(std::uintmax_t size) {
   return size > kMaxImageBytes ? "it is larger than 64 MiB, too large to be a disk image" : "";
@@ -65,18 +67,25 @@ class FileSource : public ByteSource {
   int fd_;
 };
 
-LoadedImage Open(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {{}, OpenError()};
-  auto source = std::make_unique<FileSource>(fd);
+// One stat for the kind of file and its size, so that neither a FIFO nor a
+// device is ever opened; the open does not wait should the path have become
+// a FIFO since.
+LoadedImage OpenFile(const std::filesystem::path& path) {
   struct stat st {};
-  if (::fstat(fd, &st) != 0)
-    return {{}, "its size cannot be read: " + std::string(std::strerror(errno))};
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return {{}, "the file does not exist"};
+    return {{}, "it cannot be reached: " + std::generic_category().message(errno)};
+  }
+  if (S_ISDIR(st.st_mode)) return {{}, "it is a directory, not a file"};
   if (!S_ISREG(st.st_mode)) return {{}, "it is not a plain file"};
   if (std::string reason = CheckSize(static_cast<std::uintmax_t>(st.st_size)); !reason.empty()) {
     return {{}, reason};
   }
-  return {ImageBuffer(static_cast<Offset>(st.st_size), std::move(source), kHeadBytes), {}};
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return {{}, OpenError()};
+  return {
+      ImageBuffer(static_cast<Offset>(st.st_size), std::make_unique<FileSource>(fd), kHeadBytes),
+      {}};
 }
 #else
 class FileSource : public ByteSource {
@@ -94,7 +103,8 @@ class FileSource : public ByteSource {
   std::ifstream file_;
 };
 
-LoadedImage Open(const std::filesystem::path& path) {
+LoadedImage OpenFile(const std::filesystem::path& path) {
+  if (std::string reason = CheckFile(path); !reason.empty()) return {{}, reason};
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   if (ec) return {{}, "its size cannot be read: " + ec.message()};
@@ -110,8 +120,7 @@ LoadedImage Open(const std::filesystem::path& path) {
 }  // namespace
 
 LoadedImage OpenImageFile(const std::filesystem::path& path) {
-  if (std::string reason = CheckFile(path); !reason.empty()) return {{}, reason};
-  return Open(path);
+  return OpenFile(path);
 }
 
 std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,

@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
       std::cerr << "trivane-report: " << trivane::report::Escaped(file) << ": " << report.error
                 << "\n";
     } else {
-      out = (first ? "" : "\n") + trivane::report::TextBlock(report);
+      out = first ? "" : "\n";
+      out += trivane::report::TextBlock(report);
       first = false;
     }
     if (!Write(out)) return WriteFailed();

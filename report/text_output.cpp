@@ -44,7 +44,9 @@ std::string Line(const std::string& label, const std::string& name, const std::s
   line.resize(10, ' ');
   line += name;
   line.resize(21, ' ');
-  line += "\"" + Escaped(text) + "\"";
+  line += '"';
+  line += Escaped(text);
+  line += '"';
   if (!note.empty()) line += "  " + note;
   return line + "\n";
 }
