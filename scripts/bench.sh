@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 scripts/deps.sh libbenchmark-dev
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTRIVANE_WINDOW=ON >/dev/null
 cmake --build build-release -j"$(nproc)" \
   --target identify_bench window_bench trivane-report make-images
 cd build-release

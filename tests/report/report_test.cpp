@@ -163,11 +163,13 @@ TEST_F(ReportTool, AwkwardNamesAndAFullDisk) {
   std::string hex;
   for (unsigned char c : bad) hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
   EXPECT_EQ(shown.value("file_hex", ""), hex);
+  EXPECT_EQ(shown["file"], Path("bad\xEF\xBF\xBDname.dsk"));
   EXPECT_EQ(shown["fields"]["Text12"]["text"], "JV1");
   EXPECT_FALSE(JsonByFile({plain}).at(plain).contains("file_hex"));
 
   const std::string odd = Path("two\nlines\x1b.dsk");
   fs::copy_file(plain, odd);
+  EXPECT_TRUE(JsonByFile({odd}).contains(odd));  // escaped in JSON, read back whole
   const std::string out = Tool({odd}).out;
   EXPECT_EQ(out.substr(0, out.find('\n')), Path("two\\nlines\\x1b.dsk")) << out;
   EXPECT_NE(out.find("\"  two\\nlines\\x1b.dsk\"\n"), std::string::npos) << out;
