@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "formats/crc16.h"
 #include "formats/newdos80.h"
 
 namespace trivane::build {
@@ -14,6 +15,15 @@ constexpr Offset kDmkPointerTable = dmk::kPointerTableBytes;
 void PutByte(Bytes& image, Offset at, int value) {
   if (at >= static_cast<Offset>(image.size())) image.resize(at + 1, 0);
   image[at] = static_cast<std::uint8_t>(value);
+}
+
+// Writes the CRC of the count bytes at `at` after them, high byte first.
+void PutCrc(Bytes& image, Offset at, Offset count, bool double_density) {
+  const std::uint16_t crc =
+      crc16::Add(double_density ? crc16::kDoubleDensityPreset : crc16::kPreset, image.data() + at,
+                 static_cast<std::size_t>(count));
+  PutByte(image, at + count, crc >> 8);
+  PutByte(image, at + count + 1, crc & 0xFF);
 }
 
 }  // namespace
@@ -107,10 +117,16 @@ Offset DmkImage::AddBlock(const std::vector<DmkId>& ids) {
     PutByte(bytes_, id + 2, ids[i].side);
     PutByte(bytes_, id + 3, ids[i].sector);
     PutByte(bytes_, id + 4, 1);  // size code: 256 bytes
+    PutCrc(bytes_, id, 5, double_density_);
     PutByte(bytes_, id + DataMarkDistance(), ids[i].data_mark);
     std::fill_n(bytes_.begin() + id + DataMarkDistance() + 1, kSectorBytes, kFill);
+    PutCrc(bytes_, id + DataMarkDistance(), 1 + kSectorBytes, double_density_);
   }
   return block;
+}
+
+void DmkImage::PutDataCrc(Offset data) {
+  PutCrc(bytes_, data - 1, 1 + kSectorBytes, double_density_);
 }
 
 Bytes Dmk(int trklength, int tracks, int sides, int spt, int first_sector) {

@@ -71,6 +71,9 @@ class DmkImage {
   Offset DataOffset(Offset block, int index) const;
   // Offset of the index-th ID address mark from its block's start.
   int IdOffset(int index) const;
+  // Writes the data CRC of the sector whose first data byte is at data again,
+  // after its data was changed.
+  void PutDataCrc(Offset data);
   // The distance from an ID address mark to its data address mark.
   int DataMarkDistance() const {
     return double_density_ ? dmk::kDoubleDataMarkDistance : dmk::kSingleDataMarkDistance;

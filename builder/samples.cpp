@@ -1,5 +1,7 @@
 #include "builder/samples.h"
 
+#include "builder/sector_images.h"
+
 namespace trivane::build {
 namespace {
 
@@ -31,6 +33,7 @@ Bytes NewdosDmk(int tracks) {
   PutSystemSector(
       dmk.bytes(), dmk.DataOffset(dmk::kHeaderBytes, 2),
       {.ddsl = 17, .ti_tsr = 0x05, .tc = 80, .spt = 36, .gpl = 2, .option = 4, .ddga = 2});
+  dmk.PutDataCrc(dmk.DataOffset(dmk::kHeaderBytes, 2));
   return dmk.bytes();
 }
 
@@ -54,6 +57,26 @@ Bytes DoubleByteDmk(int tracks) {
   const Offset mark = dmk::kHeaderBytes + DmkImage(dmk::kSingleTrack).IdOffset(0);
   image[mark + 1] = 0xFE;
   return image;
+}
+
+// As imaging tools write single density: every byte twice. Mixed: track 0
+// in single density, the rest double, with the damage real disks show (a
+// data CRC error, an ID CRC error, an ID without data, a deleted mark).
+Bytes DoubledDmk(int cylinders, bool mixed) {
+  return DmkWithFields(dmk::kDoubleTrack, cylinders, 1, 0, [&](int c, int) {
+    const bool dd = mixed && c > 0;
+    std::vector<DmkField> fields;
+    for (int n = 0; n < (dd ? 18 : 10); ++n) {
+      fields.push_back({.cylinder = c, .sector = n, .double_density = dd});
+    }
+    if (mixed && c == 5) {
+      fields[3].bad_data_crc = true;
+      fields[4].bad_id_crc = true;
+      fields[5].dam = 0;
+      fields[6].dam = 0xF8;
+    }
+    return fields;
+  });
 }
 
 // A header table whose sectors' data is missing.
@@ -82,6 +105,8 @@ std::vector<Sample> Samples() {
       {"dmk-from-1.dmk", Dmk(dmk::kSingleTrack, 35, 1, 10, 1)},
       {"dmk-newdos80.DMK", NewdosDmk(80)},
       {"dmk-real-disk.dmk", RealDiskDmk(40)},
+      {"dmk-doubled-sd.dmk", DoubledDmk(40, false)},
+      {"dmk-mixed-damaged.dmk", DoubledDmk(40, true)},
       {"notes.dsk", Text("These are my disk notes.\r\nGAME.DSK is the 1980 version.\r\n")},
   };
 }

@@ -131,23 +131,24 @@ void JsonWriter::BeforeValue() {
     after_key_ = false;
     return;
   }
-  if (!empty_.empty()) {
-    if (!empty_.back()) out_ += ',';
-    empty_.back() = false;
+  if (depth_ > 0 && depth_ <= kMaxDepth) {
+    if (!empty_[depth_ - 1]) out_ += ',';
+    empty_[depth_ - 1] = false;
   }
 }
 
 JsonWriter& JsonWriter::Open(char bracket) {
-  if (empty_.empty()) out_.reserve(2048);
+  if (depth_ == 0) out_.reserve(2048);
   BeforeValue();
   out_ += bracket;
-  empty_.push_back(true);
+  if (depth_ < kMaxDepth) empty_[depth_] = true;
+  ++depth_;
   return *this;
 }
 
 JsonWriter& JsonWriter::Close(char bracket) {
   out_ += bracket;
-  empty_.pop_back();
+  --depth_;
   return *this;
 }
 
@@ -179,6 +180,12 @@ JsonWriter& JsonWriter::Number(std::int64_t n) {
 JsonWriter& JsonWriter::Bool(bool b) {
   BeforeValue();
   out_ += b ? "true" : "false";
+  return *this;
+}
+
+JsonWriter& JsonWriter::Raw(std::string_view json) {
+  BeforeValue();
+  out_ += json;
   return *this;
 }
 

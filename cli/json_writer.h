@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <vector>
 
 namespace trivane::cli {
 
@@ -25,6 +24,8 @@ class JsonWriter {
   JsonWriter& Number(std::int64_t n);
   JsonWriter& Bool(bool b);
   JsonWriter& Null();
+  // A value already written as JSON, taken as it is.
+  JsonWriter& Raw(std::string_view json);
 
   // A member with its value, for the common case.
   template <typename T>
@@ -46,8 +47,10 @@ class JsonWriter {
   JsonWriter& Close(char bracket);
   void BeforeValue();
 
+  static constexpr int kMaxDepth = 32;
   std::string out_;
-  std::vector<bool> empty_;  // per open container: nothing written in it yet
+  bool empty_[kMaxDepth] = {};  // per open container: nothing written in it yet
+  int depth_ = 0;
   bool after_key_ = false;
 };
 

@@ -36,9 +36,14 @@ ImageBuffer::ImageBuffer(Offset size, std::unique_ptr<ByteSource> source, std::s
   d.source_end = size_;
   d.head.assign(static_cast<std::size_t>(std::min<Offset>(size_, static_cast<Offset>(head))), 0);
   d.Read(0, d.head.data(), d.head.size());
+  if (d.source_end < static_cast<Offset>(d.head.size())) {
+    size_ = d.source_end;
+    d.head.resize(static_cast<std::size_t>(size_));
+  }
   d.pages.resize(static_cast<std::size_t>((size_ + kPageBytes - 1) / kPageBytes));
   data_ = d.head.data();
   resident_ = static_cast<Offset>(d.head.size());
+  if (resident_ == size_) d.source.reset();  // read whole: nothing more to ask for
 }
 
 std::uint8_t ImageBuffer::Paged(Offset offset) const {
@@ -53,6 +58,19 @@ std::uint8_t ImageBuffer::Paged(Offset offset) const {
            static_cast<std::size_t>(std::min<Offset>(kPageBytes, size_ - start)));
   }
   return (*page)[static_cast<std::size_t>(offset - start)];
+}
+
+void ImageBuffer::Read(Offset offset, std::uint8_t* into, std::size_t size) const {
+  std::fill_n(into, size, std::uint8_t{0});
+  const Offset end = offset + static_cast<Offset>(size);
+  // The part in memory is copied; the part past it, up to the image's end,
+  // comes straight from the source in one read.
+  const Offset from = std::max<Offset>(offset, 0), to = std::min(end, resident_);
+  if (from < to) std::copy(data_ + from, data_ + to, into + (from - offset));
+  const Offset rest = std::max(from, resident_), rest_end = std::min(end, size_);
+  if (on_demand_ && rest < rest_end) {
+    on_demand_->Read(rest, into + (rest - offset), static_cast<std::size_t>(rest_end - rest));
+  }
 }
 
 }  // namespace trivane

@@ -43,11 +43,15 @@ class ImageBuffer {
         size_(static_cast<Offset>(size)),
         resident_(size_) {}
   // An image of size bytes read from the source: its first head bytes now,
-  // the rest on demand.
+  // the rest on demand. A head that covers the whole image reads it whole;
+  // a source that ends within the head ends the image there.
   ImageBuffer(Offset size, std::unique_ptr<ByteSource> source, std::size_t head);
 
   // The image's length in bytes.
   Offset size() const { return size_; }
+
+  // Copies size bytes from offset into `into`, each as at() reads it.
+  void Read(Offset offset, std::uint8_t* into, std::size_t size) const;
 
   std::uint8_t at(Offset offset) const {
     if (offset >= 0 && offset < resident_) return data_[offset];

@@ -70,7 +70,7 @@ class FileSource : public ByteSource {
 // One stat for the kind of file and its size, so that neither a FIFO nor a
 // device is ever opened; the open does not wait should the path have become
 // a FIFO since.
-LoadedImage OpenFile(const std::filesystem::path& path) {
+LoadedImage OpenFile(const std::filesystem::path& path, std::size_t head) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) return {{}, "the file does not exist"};
@@ -84,7 +84,7 @@ LoadedImage OpenFile(const std::filesystem::path& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return {{}, OpenError()};
   return {
-      ImageBuffer(static_cast<Offset>(st.st_size), std::make_unique<FileSource>(fd), kHeadBytes),
+      ImageBuffer(static_cast<Offset>(st.st_size), std::make_unique<FileSource>(fd), head),
       {}};
 }
 #else
@@ -103,7 +103,7 @@ class FileSource : public ByteSource {
   std::ifstream file_;
 };
 
-LoadedImage OpenFile(const std::filesystem::path& path) {
+LoadedImage OpenFile(const std::filesystem::path& path, std::size_t head) {
   if (std::string reason = CheckFile(path); !reason.empty()) return {{}, reason};
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
@@ -112,7 +112,7 @@ LoadedImage OpenFile(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return {{}, OpenError()};
   return {ImageBuffer(static_cast<Offset>(size), std::make_unique<FileSource>(std::move(file)),
-                      kHeadBytes),
+                      head),
           {}};
 }
 #endif
@@ -120,7 +120,11 @@ LoadedImage OpenFile(const std::filesystem::path& path) {
 }  // namespace
 
 LoadedImage OpenImageFile(const std::filesystem::path& path) {
-  return OpenFile(path);
+  return OpenFile(path, kHeadBytes);
+}
+
+LoadedImage ReadImageFile(const std::filesystem::path& path) {
+  return OpenFile(path, kMaxImageBytes);
 }
 
 std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,

@@ -27,6 +27,8 @@ struct LoadedImage {
 // touches are read. The file stays open while the buffer lives. A file that
 // shrinks while it is read ends where it ended (see ImageBuffer).
 LoadedImage OpenImageFile(const std::filesystem::path& path);
+// Reads the whole file at once and closes it, for reading every sector.
+LoadedImage ReadImageFile(const std::filesystem::path& path);
 
 // What a click on a file does: shows its name in Text16, loads it into the
 // record and identifies it. Returns why it could not be loaded (the result

@@ -1,28 +1,15 @@
 // trivane-report [--json] FILE...: identifies each file as the window would
 // and writes what it shows, as text or as one JSON object a line.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "cli/output.h"
 #include "report/file_report.h"
 
 namespace {
 
 constexpr const char* kUsage = "usage: trivane-report [--json] FILE...\n";
-
-// Says on stderr why the output could not be written (a full disk, say).
-int WriteFailed() {
-  const int error = errno;
-  std::fprintf(stderr, "trivane-report: cannot write the output: %s\n", std::strerror(error));
-  return 1;
-}
-
-bool Write(const std::string& text) {
-  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-}
 
 }  // namespace
 
@@ -51,6 +38,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  trivane::cli::Output output("trivane-report");
   int status = 0;
   bool first = true;
   for (const std::string& file : files) {
@@ -67,7 +55,7 @@ int main(int argc, char** argv) {
       out += trivane::report::TextBlock(report);
       first = false;
     }
-    if (!Write(out)) return WriteFailed();
+    if (!output.Write(out)) return 1;
   }
-  return std::fflush(stdout) == 0 ? status : WriteFailed();
+  return output.Finish() ? status : 1;
 }

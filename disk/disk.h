@@ -1,0 +1,72 @@
+// Every sector of a JV1, JV3 or DMK image, as a disk controller would have
+// read it: where it lies, its ID field, its density and data address mark,
+// whether its CRCs held, and where its data is. The container is decided by
+// content alone (DMK header, JV1 boot bytes, JV3 write-protect byte), so this
+// reader also reads images that identification refuses. It never reads
+// outside the image: damage is reported in the result.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formats/image_buffer.h"
+
+namespace trivane::disk {
+
+enum class Container { kNone, kJv1, kJv3, kDmk };
+enum class Density : std::uint8_t { kSingle, kDouble };
+// A CRC the container keeps and that held, that failed, or none kept.
+enum class Check : std::uint8_t { kNotKept, kGood, kBad };
+
+struct Sector {
+  Offset data_offset = -1;     // the file offset of the first data byte; -1 without data
+  std::uint16_t cylinder = 0;  // the physical place, where the container puts it
+  std::uint8_t head = 0;
+  std::uint8_t id_cylinder = 0;  // the ID field
+  std::uint8_t id_head = 0;
+  std::uint8_t id_sector = 0;
+  std::uint8_t size_code = 0;
+  std::uint8_t dam = 0;    // the data address mark, 0 when no data was found
+  std::uint16_t size = 0;  // bytes of data
+  Density density = Density::kSingle;
+  Check id_crc = Check::kNotKept;
+  Check data_crc = Check::kNotKept;
+  // DMK: every byte stored twice (single density), and the track block the
+  // data lies in, whose end the data may wrap round to its offset 128.
+  bool doubled = false;
+  std::int32_t block = -1;
+
+  bool has_data() const { return data_offset >= 0; }
+};
+
+struct Disk {
+  Container container = Container::kNone;
+  std::string error;  // why there are no sectors: not an image, a real-drive DMK
+  int cylinders = 0;
+  int heads = 0;
+  std::vector<Sector> sectors;  // in file order
+  // Damage found while reading: bad pointers, truncation, impossible sizes.
+  std::vector<std::string> problems;
+
+  // DMK: where the track blocks lie.
+  Offset block_start = 0;
+  Offset block_length = 0;
+
+  // The sector with this id on the physical track: of two copies, the first
+  // whose CRCs held, else the first; nullptr when the track has none.
+  const Sector* Find(int cylinder, int head, int id) const;
+};
+
+// Reads every sector of the image.
+Disk ReadDisk(const ImageBuffer& image);
+
+// The sector's data as the controller would deliver it, undoubled and
+// unwrapped; empty when it has none.
+std::vector<std::uint8_t> SectorData(const ImageBuffer& image, const Disk& disk,
+                                     const Sector& sector);
+
+// "JV1", "JV3", "DMK", or "" for none.
+const char* ContainerName(Container container);
+
+}  // namespace trivane::disk

@@ -1,0 +1,136 @@
+// The DMK reader (layout in formats/dmk.h): each track block is copied out of
+// the image once and read as the circle it is, through its pointer table;
+// single-density fields step by two where their bytes are doubled.
+#include <algorithm>
+
+#include "disk/readers.h"
+#include "formats/crc16.h"
+#include "formats/dmk.h"
+
+namespace trivane::disk {
+namespace {
+
+// One track block, read round its end: an offset past the end goes on at
+// offset 128, the first byte after the pointer table.
+class TrackBlock {
+ public:
+  TrackBlock(const std::uint8_t* bytes, Offset length)
+      : bytes_(bytes), length_(length), circle_(length - dmk::kPointerTableBytes) {}
+  Offset length() const { return length_; }
+  Offset Wrap(Offset at) const {
+    return at < length() ? at : dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle_;
+  }
+  std::uint8_t at(Offset offset) const { return bytes_[Wrap(offset)]; }
+  // The count bytes from offset when they lie before the end; nullptr when
+  // they run round it.
+  const std::uint8_t* Run(Offset offset, Offset count) const {
+    return offset >= 0 && offset + count <= length() ? bytes_ + offset : nullptr;
+  }
+  int Pointer(int i) const { return at(2 * i) | at(2 * i + 1) << 8; }
+
+ private:
+  const std::uint8_t* bytes_;
+  Offset length_;
+  Offset circle_;
+};
+
+// A field's logical (undoubled) bytes, from its address mark on.
+struct Field {
+  const TrackBlock& block;
+  Offset mark;  // offset of the mark in the block
+  int step;     // 2 where the bytes are doubled
+
+  std::uint8_t operator[](int k) const { return block.at(mark + Offset{k} * step); }
+  // The CRC of logical bytes from..from+count, from the density's preset.
+  std::uint16_t Crc(std::uint16_t preset, int from, int count) const {
+    if (step == 1) {
+      if (const std::uint8_t* run = block.Run(mark + from, count)) {
+        return crc16::Add(preset, run, static_cast<std::size_t>(count));
+      }
+    }
+    std::uint16_t crc = preset;
+    for (int k = from; k < from + count; ++k) crc = crc16::Add(crc, (*this)[k]);
+    return crc;
+  }
+};
+
+void ReadSector(const Field& id, bool double_density, Offset block_start, Sector& s) {
+  const std::uint16_t preset = double_density ? crc16::kDoubleDensityPreset : crc16::kPreset;
+  s.density = double_density ? Density::kDouble : Density::kSingle;
+  s.doubled = id.step == 2;
+  s.id_cylinder = id[1];
+  s.id_head = id[2];
+  s.id_sector = id[3];
+  s.size_code = id[4] & 3;
+  s.size = static_cast<std::uint16_t>(128 << s.size_code);
+  s.id_crc = id.Crc(preset, 0, dmk::kIdFieldBytes) == 0 ? Check::kGood : Check::kBad;
+  const int window = double_density ? dmk::kDoubleDataMarkWindow : dmk::kSingleDataMarkWindow;
+  for (int k = dmk::kIdFieldBytes; k < dmk::kIdFieldBytes + window; ++k) {
+    const int b = id[k];
+    if (b < dmk::kLowestDataMark || b > dmk::kHighestDataMark) continue;
+    s.dam = static_cast<std::uint8_t>(b);
+    s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k + 1} * id.step);
+    s.data_crc = id.Crc(preset, k, 1 + s.size + 2) == 0 ? Check::kGood : Check::kBad;
+    return;
+  }
+}
+
+// Reads the sectors of one block; says what in its pointer table is damaged.
+void ReadBlock(const TrackBlock& block, Offset block_start, int index, int heads, bool doubling,
+               Disk& disk) {
+  for (int i = 0; i < dmk::kPointers; ++i) {
+    const int pointer = block.Pointer(i);
+    if (pointer == 0 || pointer == dmk::kTableEnd) break;
+    const Offset mark = pointer & dmk::kPointerOffsetMask;
+    if (mark < dmk::kPointerTableBytes || mark >= block.length() ||
+        block.at(mark) != dmk::kIdMark) {
+      disk.problems.push_back("cylinder " + std::to_string(index / heads) + " head " +
+                              std::to_string(index % heads) + ": pointer " + std::to_string(i) +
+                              " (" + HexByte(pointer >> 8) + HexByte(pointer) +
+                              ") does not lead to an ID address mark");
+      continue;
+    }
+    const bool double_density = (pointer & dmk::kDoubleDensityFlag) != 0;
+    Sector s;
+    s.cylinder = static_cast<std::uint16_t>(index / heads);
+    s.head = static_cast<std::uint8_t>(index % heads);
+    s.block = index;
+    ReadSector({block, mark, !double_density && doubling ? 2 : 1}, double_density, block_start, s);
+    disk.sectors.push_back(s);
+  }
+}
+
+}  // namespace
+
+void ReadDmk(const ImageBuffer& image, Disk& disk) {
+  const int options = image.at(dmk::kOptionsAt);
+  const Offset length = image.at(dmk::kTrackLengthAt) | image.at(dmk::kTrackLengthAt + 1) << 8;
+  const bool doubling = (options & (dmk::kOptionSingleDensity | dmk::kOptionIgnoreDensity)) == 0;
+  disk.heads = (options & dmk::kOptionSingleSided) ? 1 : 2;
+  disk.block_start = dmk::kHeaderBytes;
+  disk.block_length = length;
+  const Offset held = (image.size() - dmk::kHeaderBytes + length - 1) / length;
+  const Offset named = Offset{image.at(dmk::kCylindersAt)} * disk.heads;
+  const Offset blocks = std::min(held, named);
+  if (held < named) {
+    disk.problems.push_back("the header names " + std::to_string(named / disk.heads) +
+                            " cylinders; the file holds " + std::to_string(held) + " track blocks");
+  }
+  if (blocks > 0 && dmk::kHeaderBytes + blocks * length > image.size()) {
+    disk.problems.push_back("the file ends inside its last track block");
+  }
+  disk.cylinders = static_cast<int>((blocks + disk.heads - 1) / disk.heads);
+  // Every block in one read; what the file does not hold reads as 0. The
+  // buffer is kept from image to image: a listing of many images would
+  // otherwise ask the system for fresh pages for each.
+  thread_local std::vector<std::uint8_t> bytes;
+  bytes.resize(static_cast<std::size_t>(std::max<Offset>(blocks, 0) * length));
+  image.Read(dmk::kHeaderBytes, bytes.data(), bytes.size());
+  disk.sectors.reserve(static_cast<std::size_t>(blocks) * 18);
+  for (Offset b = 0; b < blocks; ++b) {
+    ReadBlock(TrackBlock(bytes.data() + b * length, length), dmk::kHeaderBytes + b * length,
+              static_cast<int>(b), disk.heads, doubling, disk);
+  }
+}
+
+}  // namespace trivane::disk

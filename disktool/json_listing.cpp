@@ -1,0 +1,92 @@
+// The JSON form of a sector listing.
+#include <charconv>
+
+#include "cli/json_writer.h"
+#include "disktool/listing.h"
+
+namespace trivane::disktool {
+namespace {
+
+using cli::JsonWriter;
+using disk::Check;
+using disk::Density;
+
+void Append(std::string& out, std::int64_t n) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+}
+
+void Append(std::string& out, const char* member, Check check) {
+  out += member;
+  out += check == Check::kNotKept ? "null" : check == Check::kGood ? "true" : "false";
+}
+
+// One sector's object, written straight: a listing holds thousands of them.
+void AppendSector(std::string& out, const ReadImage& r, const disk::Sector& s, bool data) {
+  out += "{\"cyl\":";
+  Append(out, s.cylinder);
+  out += ",\"head\":";
+  Append(out, s.head);
+  out += ",\"track\":";
+  Append(out, s.id_cylinder);
+  out += ",\"side\":";
+  Append(out, s.id_head);
+  out += ",\"sector\":";
+  Append(out, s.id_sector);
+  out += ",\"size\":";
+  Append(out, s.size);
+  out += s.density == Density::kDouble ? ",\"density\":\"DD\",\"dam\":"
+                                       : ",\"density\":\"SD\",\"dam\":";
+  s.dam != 0 ? Append(out, s.dam) : void(out += "null");
+  Append(out, ",\"id_crc_ok\":", s.id_crc);
+  Append(out, ",\"data_crc_ok\":", s.data_crc);
+  out += ",\"offset\":";
+  s.has_data() ? Append(out, s.data_offset) : void(out += "null");
+  if (data) {
+    const std::vector<std::uint8_t> bytes = disk::SectorData(r.image, r.disk, s);
+    out += ",\"data\":\"";
+    out += cli::Hex({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    out += '"';
+  }
+  out += '}';
+}
+
+void Summary(JsonWriter& j, const disk::Disk& d) {
+  int sd = 0, id_errors = 0, data_errors = 0, no_dam = 0;
+  for (const disk::Sector& s : d.sectors) {
+    sd += s.density == Density::kSingle;
+    id_errors += s.id_crc == Check::kBad;
+    data_errors += s.data_crc == Check::kBad;
+    no_dam += !s.has_data();
+  }
+  const int total = static_cast<int>(d.sectors.size());
+  j.BeginObject().Member("total", total).Member("sd", sd).Member("dd", total - sd);
+  j.Member("id_crc_errors", id_errors).Member("data_crc_errors", data_errors);
+  j.Member("no_dam", no_dam).EndObject();
+}
+
+}  // namespace
+
+void AppendSectorsJson(std::string& out, const ReadImage& r, bool data) {
+  JsonWriter head;
+  head.BeginObject().Member("file", r.file);
+  if (!r.error.empty()) {
+    out += head.Member("error", r.error).EndObject().text();
+    return;
+  }
+  head.Member("container", disk::ContainerName(r.disk.container));
+  head.Member("cylinders", r.disk.cylinders).Member("heads", r.disk.heads);
+  out += head.text();  // the object stays open for the sectors
+  out += ",\"sectors\":[";
+  for (std::size_t i = 0; i < r.disk.sectors.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendSector(out, r, r.disk.sectors[i], data);
+  }
+  out += "],\"summary\":";
+  JsonWriter summary;
+  Summary(summary, r.disk);
+  out += summary.text();
+  out += '}';
+}
+
+}  // namespace trivane::disktool

@@ -1,0 +1,32 @@
+// What `trivane-disk sectors` writes for one image: a block of text lines or
+// one JSON object.
+#pragma once
+
+#include <string>
+
+#include "disk/disk.h"
+
+namespace trivane::disktool {
+
+struct ReadImage {
+  std::string file;     // the path as given
+  std::string error;    // why there are no sectors: unreadable, not an image
+  bool loaded = false;  // the file could be read (whether or not an image)
+  ImageBuffer image;
+  disk::Disk disk;
+};
+
+// Loads the file whole and reads its sectors.
+ReadImage ReadSectors(const std::string& path);
+
+// Per track a line of its sectors, then the image's summary and problems.
+std::string SectorsText(const ReadImage& r);
+// Appends one JSON object: {"file", "container", "cylinders", "heads",
+// "sectors": [...], "summary"}, or {"file", "error"}; with data, each
+// sector's bytes in hex.
+void AppendSectorsJson(std::string& out, const ReadImage& r, bool data);
+
+// The classic hex dump: offset (from base), 16 bytes in hex, the same as text.
+std::string HexDump(const std::uint8_t* bytes, std::size_t size, Offset base);
+
+}  // namespace trivane::disktool

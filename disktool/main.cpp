@@ -1,0 +1,211 @@
+// trivane-disk: every sector of JV1, JV3 and DMK images.
+//   trivane-disk sectors [--json] [--data] IMAGE...
+//   trivane-disk hexdump IMAGE [--cyl C --head H --sector S]
+//   trivane-disk sector IMAGE C H S > out.bin
+// Exit status: 0 when every file was read, 1 when any could not be (or held
+// no sectors), 2 for a usage error.
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/output.h"
+#include "disktool/in_order.h"
+#include "disktool/listing.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define TRIVANE_ISATTY(fd) _isatty(fd)
+#else
+#include <unistd.h>
+#define TRIVANE_ISATTY(fd) ::isatty(fd)
+#endif
+
+namespace {
+
+using trivane::disktool::ReadImage;
+
+constexpr const char* kUsage =
+    "usage: trivane-disk sectors [--json] [--data] IMAGE...\n"
+    "       trivane-disk hexdump IMAGE [--cyl C --head H --sector S]\n"
+    "       trivane-disk sector IMAGE C H S > FILE\n";
+
+constexpr const char* kHelp =
+    "trivane-disk reads every sector of JV1, JV3 and DMK disk images.\n\n"
+    "  sectors   per track a line of its sectors (id, size, density, data address\n"
+    "            mark, CRC errors, missing data) and a summary per image;\n"
+    "            --json: one object per image per line; --data: with each\n"
+    "            sector's bytes in hex\n"
+    "  hexdump   the whole file, or one sector's data, as offset, hex and text\n"
+    "  sector    one sector's data, raw, to standard output (not a terminal)\n\n"
+    "Cylinder and head are where the sector lies; the sector is its id.\n"
+    "Exit status: 0 when every file was read, 1 when any could not be read or\n"
+    "held no sectors, 2 for a usage error.\n";
+
+int Usage(const std::string& complaint) {
+  std::cerr << "trivane-disk: " << complaint << "\n" << kUsage;
+  return 2;
+}
+
+std::optional<int> Number(const std::string& text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
+bool IsHelp(const std::vector<std::string>& args) {
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") return true;
+  }
+  return false;
+}
+
+int Sectors(const std::vector<std::string>& args) {
+  bool json = false, data = false, options_done = false;
+  std::vector<std::string> files;
+  for (const std::string& a : args) {
+    if (!options_done && a == "--json") {
+      json = true;
+    } else if (!options_done && a == "--data") {
+      data = true;
+    } else if (!options_done && a == "--") {
+      options_done = true;
+    } else if (!options_done && a.size() > 1 && a[0] == '-') {
+      return Usage("unknown option " + a);
+    } else {
+      files.push_back(a);
+    }
+  }
+  if (files.empty()) return Usage("no image named");
+  trivane::cli::Output output("trivane-disk");
+  int status = 0;
+  struct Listing {
+    std::string out, error;
+  };
+  auto produce = [&](std::size_t i) {
+    const ReadImage r = trivane::disktool::ReadSectors(files[i]);
+    Listing l{{}, r.error};
+    if (json) {
+      trivane::disktool::AppendSectorsJson(l.out, r, data);
+      l.out += '\n';
+    } else if (r.error.empty()) {
+      l.out = trivane::disktool::SectorsText(r);
+    }
+    return l;
+  };
+  bool written = true, blocks = false;
+  auto consume = [&](std::size_t i, const Listing& l) {
+    if (!l.error.empty()) {
+      status = 1;
+      if (!json) std::cerr << "trivane-disk: " << files[i] << ": " << l.error << "\n";
+    }
+    if (!json && !l.out.empty() && std::exchange(blocks, true)) written = output.Write("\n");
+    return written = written && output.Write(l.out);
+  };
+  trivane::disktool::InOrder<Listing>(files.size(), std::thread::hardware_concurrency(), 8, produce,
+                                      consume);
+  return written && output.Finish() ? status : 1;
+}
+
+// The sector at C H S of the image, or a message and status 1.
+const trivane::disk::Sector* Locate(const ReadImage& r, int c, int h, int s) {
+  if (!r.error.empty()) {
+    std::cerr << "trivane-disk: " << r.file << ": " << r.error << "\n";
+    return nullptr;
+  }
+  const trivane::disk::Sector* sector = r.disk.Find(c, h, s);
+  if (sector == nullptr || !sector->has_data()) {
+    std::cerr << "trivane-disk: " << r.file << ": no sector " << s << " with data on cylinder " << c
+              << " head " << h << "\n";
+    return nullptr;
+  }
+  return sector;
+}
+
+int HexDumpCommand(const std::vector<std::string>& args) {
+  std::string file;
+  std::optional<int> place[3];  // cylinder, head, sector
+  const char* names[3] = {"--cyl", "--head", "--sector"};
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    int which = -1;
+    for (int k = 0; k < 3; ++k) which = args[i] == names[k] ? k : which;
+    if (which >= 0) {
+      if (i + 1 == args.size() || !(place[which] = Number(args[++i]))) {
+        return Usage(std::string(names[which]) + " takes a number");
+      }
+    } else if (file.empty() && !(args[i].size() > 1 && args[i][0] == '-')) {
+      file = args[i];
+    } else {
+      return Usage("unexpected " + args[i]);
+    }
+  }
+  if (file.empty()) return Usage("no image named");
+  const bool one = place[0] || place[1] || place[2];
+  if (one && !(place[0] && place[1] && place[2])) {
+    return Usage("--cyl, --head and --sector go together");
+  }
+  const ReadImage r = trivane::disktool::ReadSectors(file);
+  trivane::cli::Output output("trivane-disk");
+  if (one) {
+    const trivane::disk::Sector* s = Locate(r, *place[0], *place[1], *place[2]);
+    if (s == nullptr) return 1;
+    const std::vector<std::uint8_t> data = trivane::disk::SectorData(r.image, r.disk, *s);
+    return output.Write(trivane::disktool::HexDump(data.data(), data.size(), 0)) && output.Finish()
+               ? 0
+               : 1;
+  }
+  if (!r.loaded) {
+    std::cerr << "trivane-disk: " << file << ": " << r.error << "\n";
+    return 1;
+  }
+  std::vector<std::uint8_t> chunk(64 * 1024);
+  for (trivane::Offset at = 0; at < r.image.size();
+       at += static_cast<trivane::Offset>(chunk.size())) {
+    const auto n = static_cast<std::size_t>(
+        std::min<trivane::Offset>(static_cast<trivane::Offset>(chunk.size()), r.image.size() - at));
+    r.image.Read(at, chunk.data(), n);
+    if (!output.Write(trivane::disktool::HexDump(chunk.data(), n, at))) return 1;
+  }
+  return output.Finish() ? 0 : 1;
+}
+
+int SectorCommand(const std::vector<std::string>& args) {
+  if (args.size() != 4) return Usage("sector takes IMAGE C H S");
+  std::optional<int> n[3];
+  for (int k = 0; k < 3; ++k) {
+    if (!(n[k] = Number(args[1 + k]))) return Usage("C, H and S are numbers");
+  }
+  if (TRIVANE_ISATTY(1)) {
+    std::cerr << "trivane-disk: the sector's data is binary: send it to a file (> out.bin)\n";
+    return 2;
+  }
+  const ReadImage r = trivane::disktool::ReadSectors(args[0]);
+  const trivane::disk::Sector* s = Locate(r, *n[0], *n[1], *n[2]);
+  if (s == nullptr) return 1;
+  const std::vector<std::uint8_t> data = trivane::disk::SectorData(r.image, r.disk, *s);
+  trivane::cli::Output output("trivane-disk");
+  return output.Write({reinterpret_cast<const char*>(data.data()), data.size()}) && output.Finish()
+             ? 0
+             : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> all(argv + 1, argv + argc);
+  if (all.empty()) return Usage("no command given");
+  const std::string command = all[0];
+  const std::vector<std::string> args(all.begin() + 1, all.end());
+  if (command == "--help" || command == "-h" || IsHelp(args)) {
+    std::cout << kUsage << "\n" << kHelp;
+    return 0;
+  }
+  if (command == "sectors") return Sectors(args);
+  if (command == "hexdump") return HexDumpCommand(args);
+  if (command == "sector") return SectorCommand(args);
+  return Usage("unknown command " + command);
+}

@@ -1,0 +1,201 @@
+// Reading an image's sectors, and the text form of the listing: per track a
+// line, the track's usual size, density and data address mark first, then
+// each sector's id with what differs from them and its marks; then the
+// summary and the problems.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "disktool/listing.h"
+#include "loader/image_file.h"
+
+namespace trivane::disktool {
+namespace {
+
+using disk::Check;
+using disk::Density;
+using disk::Sector;
+
+std::string Hex2(int value) {
+  char text[4];
+  std::snprintf(text, sizeof text, "%02X", value & 0xFF);
+  return text;
+}
+
+const char* DensityName(Density d) {
+  return d == Density::kDouble ? "DD" : "SD";
+}
+
+// The size, density and mark most sectors of the track have.
+struct Usual {
+  int size = 256;
+  Density density = Density::kSingle;
+  int dam = 0xFB;
+};
+
+template <typename T>
+T MostCommon(const std::vector<T>& values) {
+  std::map<T, int> count;
+  for (const T& v : values) ++count[v];
+  return std::max_element(count.begin(), count.end(),
+                          [](const auto& a, const auto& b) { return a.second < b.second; })
+      ->first;
+}
+
+Usual UsualOf(const std::vector<const Sector*>& track) {
+  std::vector<int> sizes, densities, dams;
+  for (const Sector* s : track) {
+    sizes.push_back(s->size);
+    densities.push_back(static_cast<int>(s->density));
+    if (s->dam != 0) dams.push_back(s->dam);
+  }
+  return {MostCommon(sizes), static_cast<Density>(MostCommon(densities)),
+          dams.empty() ? 0xFB : MostCommon(dams)};
+}
+
+std::string SectorToken(const Sector& s, const Usual& usual) {
+  std::string token = std::to_string(s.id_sector);
+  std::vector<std::string> differs;
+  if (s.size != usual.size) differs.push_back(std::to_string(s.size));
+  if (s.density != usual.density) differs.push_back(DensityName(s.density));
+  if (s.dam != 0 && s.dam != usual.dam) differs.push_back(Hex2(s.dam));
+  if (s.id_cylinder != s.cylinder || s.id_head != s.head) {
+    differs.push_back("ID c" + std::to_string(s.id_cylinder) + " h" + std::to_string(s.id_head));
+  }
+  for (std::size_t i = 0; i < differs.size(); ++i) token += (i == 0 ? "(" : ",") + differs[i];
+  if (!differs.empty()) token += ")";
+  if (s.id_crc == Check::kBad) token += "!id";
+  if (s.data_crc == Check::kBad) token += "!data";
+  if (!s.has_data()) token += "-";
+  return token;
+}
+
+std::string TrackLine(int cylinder, int head, const std::vector<const Sector*>& track) {
+  const Usual usual = UsualOf(track);
+  char start[64];
+  std::snprintf(start, sizeof start, "  %3d %d  %4d %s %s: ", cylinder, head, usual.size,
+                DensityName(usual.density), Hex2(usual.dam).c_str());
+  std::string line = start;
+  for (const Sector* s : track) {
+    line += ' ';
+    line += SectorToken(*s, usual);
+  }
+  return line + "\n";
+}
+
+// "c/h id n" for ids missing between a track's lowest and highest, or twice.
+void IdFindings(int cylinder, int head, const std::vector<const Sector*>& track,
+                std::vector<std::string>& missing, std::vector<std::string>& twice) {
+  std::set<int> seen;
+  int low = 255, high = 0;
+  for (const Sector* s : track) {
+    if (!seen.insert(s->id_sector).second) {
+      twice.push_back(std::to_string(cylinder) + "/" + std::to_string(head) + " id " +
+                      std::to_string(s->id_sector));
+    }
+    low = std::min<int>(low, s->id_sector);
+    high = std::max<int>(high, s->id_sector);
+  }
+  for (int id = low; id <= high; ++id) {
+    if (!seen.contains(id)) {
+      missing.push_back(std::to_string(cylinder) + "/" + std::to_string(head) + " id " +
+                        std::to_string(id));
+    }
+  }
+}
+
+std::string ListOf(const std::vector<std::string>& items) {
+  if (items.empty()) return "none";
+  std::string text;
+  for (std::size_t i = 0; i < items.size() && i < 12; ++i) text += (i ? ", " : "") + items[i];
+  if (items.size() > 12) text += " and " + std::to_string(items.size() - 12) + " more";
+  return text;
+}
+
+std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& missing,
+                         const std::vector<std::string>& twice) {
+  int sd = 0, id_errors = 0, data_errors = 0, no_data = 0;
+  std::map<int, int> dams;
+  for (const Sector& s : d.sectors) {
+    sd += s.density == Density::kSingle;
+    id_errors += s.id_crc == Check::kBad;
+    data_errors += s.data_crc == Check::kBad;
+    no_data += !s.has_data();
+    if (s.dam != 0) ++dams[s.dam];
+  }
+  std::string dam_text;
+  for (auto it = dams.rbegin(); it != dams.rend(); ++it) {
+    dam_text += (dam_text.empty() ? "" : ", ") + Hex2(it->first) + " " + std::to_string(it->second);
+  }
+  return "  " + std::to_string(d.sectors.size()) + " sectors: " + std::to_string(sd) +
+         " single density, " + std::to_string(d.sectors.size() - sd) + " double density; " +
+         std::to_string(id_errors) + " ID CRC errors, " + std::to_string(data_errors) +
+         " data CRC errors, " + std::to_string(no_data) +
+         " without data\n  data marks: " + (dam_text.empty() ? "none" : dam_text) +
+         "\n  missing ids: " + ListOf(missing) + "\n  ids twice: " + ListOf(twice) + "\n";
+}
+
+}  // namespace
+
+ReadImage ReadSectors(const std::string& path) {
+  ReadImage r;
+  r.file = path;
+  LoadedImage loaded = OpenImageFile(path);
+  if (!loaded.ok()) {
+    r.error = loaded.error;
+    return r;
+  }
+  r.loaded = true;
+  r.image = std::move(loaded.buffer);
+  r.disk = disk::ReadDisk(r.image);
+  r.error = r.disk.error;
+  return r;
+}
+
+std::string SectorsText(const ReadImage& r) {
+  const disk::Disk& d = r.disk;
+  std::string out = r.file + "\n  " + disk::ContainerName(d.container) + ", " +
+                    std::to_string(d.cylinders) + " cylinders, " + std::to_string(d.heads) +
+                    (d.heads == 1 ? " head\n" : " heads\n");
+  out +=
+      "  cyl head, usual size, density and data mark: each sector's id, (what differs),"
+      " !id !data CRC errors, - no data\n";
+  std::map<std::pair<int, int>, std::vector<const Sector*>> tracks;
+  for (const Sector& s : d.sectors) tracks[{s.cylinder, s.head}].push_back(&s);
+  std::vector<std::string> missing, twice;
+  for (const auto& [place, track] : tracks) {
+    out += TrackLine(place.first, place.second, track);
+    IdFindings(place.first, place.second, track, missing, twice);
+  }
+  out += SummaryLines(d, missing, twice);
+  for (const std::string& p : d.problems) out += "  problem: " + p + "\n";
+  return out;
+}
+
+std::string HexDump(const std::uint8_t* bytes, std::size_t size, Offset base) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(size / 16 * 78 + 80);
+  for (std::size_t row = 0; row < size; row += 16) {
+    char offset[24];
+    std::snprintf(offset, sizeof offset, "%08llx  ", static_cast<unsigned long long>(base + row));
+    out += offset;
+    std::string ascii;
+    for (std::size_t k = row; k < row + 16; ++k) {
+      if (k < size) {
+        out += kDigits[bytes[k] >> 4];
+        out += kDigits[bytes[k] & 15];
+        out += ' ';
+        ascii += bytes[k] >= 0x20 && bytes[k] < 0x7F ? static_cast<char>(bytes[k]) : '.';
+      } else {
+        out += "   ";
+      }
+      if (k == row + 7) out += ' ';
+    }
+    out += " |" + ascii + "|\n";
+  }
+  return out;
+}
+
+}  // namespace trivane::disktool
