@@ -193,7 +193,8 @@ class Form27Test : public QObject {
     QCOMPARE(Back("Text12"), QColor(0x00, 0xFF, 0x00));
 
     // A keyboard selection loads the file too.
-    ClickFile("dmk-from-1.dmk");
+    ClickFile("dmk-mixed-damaged.dmk");  // refused: doubled single density
+    catcher_->shown.clear();
     QTest::keyClick(Control<QListWidget>("File1"), Qt::Key_Down);
     QCOMPARE(Text("Text16"), QString("  dmk-newdos80.DMK"));
     QCOMPARE(Text("Text7"), QString("  Newdos/80"));
