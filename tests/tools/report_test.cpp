@@ -1,63 +1,19 @@
-// The report tool, run as a program on sample images written by the test.
-#include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
-#include <filesystem>
-#include <fstream>
+// The report tool, run as a program on the sample images.
 #include <map>
 #include <nlohmann/json.hpp>
-#include <random>
-#include <sstream>
 
-#include "builder/samples.h"
+#include "tool_support.h"
 
+namespace trivane::test {
 namespace {
 
-namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class ReportTool : public ::testing::Test {
+class ReportTool : public SampleFolder {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = fs::path(::testing::TempDir()) /
-           ("trivane-report-" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir_);
-    for (const auto& sample : trivane::build::Samples()) {
-      ASSERT_TRUE(trivane::build::WriteFile(dir_ / sample.name, sample.bytes));
-      names_.push_back(sample.name);
-    }
-  }
-  static void TearDownTestSuite() { fs::remove_all(dir_); }
-
-  static std::string Path(const std::string& name) { return (dir_ / name).string(); }
-
-  // Runs the tool, its output into `out` (read back unless it is /dev/full).
-  static ToolRun Tool(const std::vector<std::string>& args, fs::path out = dir_ / "out.txt") {
-    std::string command = TRIVANE_REPORT;
-    for (const std::string& a : args) command += " '" + a + "'";
-    const fs::path err = dir_ / "err.txt";
-    const int raw = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
-#ifdef _WIN32
-    const int status = raw;
-#else
-    const int status = WEXITSTATUS(raw);
-#endif
-    return {status, out == "/dev/full" ? "" : Slurp(out), Slurp(err)};
+  static ToolRun Tool(const std::vector<std::string>& args,
+                      const fs::path& out = dir_ / "out.txt") {
+    return Run(TRIVANE_REPORT, args, out);
   }
 
   // The tool's JSON lines by file.
@@ -79,9 +35,6 @@ class ReportTool : public ::testing::Test {
     for (const auto& n : names_) paths.push_back(Path(n));
     return paths;
   }
-
-  static inline fs::path dir_;
-  static inline std::vector<std::string> names_;
 };
 
 TEST_F(ReportTool, ResultsOfEachKind) {
@@ -183,3 +136,4 @@ TEST_F(ReportTool, AwkwardNamesAndAFullDisk) {
 }
 
 }  // namespace
+}  // namespace trivane::test

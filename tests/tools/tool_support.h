@@ -1,0 +1,72 @@
+// The command-line tools, run as programs on the sample images, which the
+// suite writes into a folder of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "builder/samples.h"
+
+namespace trivane::test {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+inline std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class SampleFolder : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = fs::path(::testing::TempDir()) /
+           ("trivane-tools-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir_);
+    names_.clear();
+    for (const auto& sample : build::Samples()) {
+      ASSERT_TRUE(build::WriteFile(dir_ / sample.name, sample.bytes));
+      names_.push_back(sample.name);
+    }
+  }
+  static void TearDownTestSuite() { fs::remove_all(dir_); }
+
+  static std::string Path(const std::string& name) { return (dir_ / name).string(); }
+
+  // Runs the program, its output into `out` (read back unless it is /dev/full).
+  static ToolRun Run(const std::string& program, const std::vector<std::string>& args,
+                     const fs::path& out) {
+    std::string command = program;
+    for (const std::string& a : args) command += " '" + a + "'";
+    const fs::path err = dir_ / "err.txt";
+    const int raw = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
+#ifdef _WIN32
+    const int status = raw;
+#else
+    const int status = WEXITSTATUS(raw);
+#endif
+    return {status, out == "/dev/full" ? "" : Slurp(out), Slurp(err)};
+  }
+
+  static inline fs::path dir_;
+  static inline std::vector<std::string> names_;
+};
+
+}  // namespace trivane::test
