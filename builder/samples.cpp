@@ -128,6 +128,8 @@ std::vector<Sample> Seeds() {
       {"dmk-newdos80", NewdosDmk(2)},
       {"dmk-real-disk", RealDiskDmk(1)},
       {"dmk-double-byte", DoubleByteDmk(1)},
+      {"dmk-doubled-sd", DoubledDmk(2, false)},
+      {"dmk-mixed-damaged", DoubledDmk(6, true)},
       {"text", Text("10 PRINT \"HELLO\"\r\n")},
       {"empty", {}},
   };

@@ -67,7 +67,7 @@ void Summary(JsonWriter& j, const disk::Disk& d) {
 
 }  // namespace
 
-void AppendSectorsJson(std::string& out, const ReadImage& r, bool data) {
+void AppendSectorsJson(std::string& out, const ReadImage& r, bool data, const Flush& flush) {
   JsonWriter head;
   head.BeginObject().Member("file", r.file);
   if (!r.error.empty()) {
@@ -81,6 +81,10 @@ void AppendSectorsJson(std::string& out, const ReadImage& r, bool data) {
   for (std::size_t i = 0; i < r.disk.sectors.size(); ++i) {
     if (i > 0) out += ',';
     AppendSector(out, r, r.disk.sectors[i], data);
+    if (flush && out.size() >= kFlushBytes) {
+      if (!flush(out)) return;
+      out.clear();
+    }
   }
   out += "],\"summary\":";
   JsonWriter summary;

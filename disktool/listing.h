@@ -2,6 +2,7 @@
 // one JSON object.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "disk/disk.h"
@@ -23,8 +24,12 @@ ReadImage ReadSectors(const std::string& path);
 std::string SectorsText(const ReadImage& r);
 // Appends one JSON object: {"file", "container", "cylinders", "heads",
 // "sectors": [...], "summary"}, or {"file", "error"}; with data, each
-// sector's bytes in hex.
-void AppendSectorsJson(std::string& out, const ReadImage& r, bool data);
+// sector's bytes in hex. Given flush, out is handed to it whenever it holds
+// kFlushBytes, so that a large image's listing is never held whole; flush
+// returns false to stop.
+using Flush = std::function<bool(const std::string&)>;
+inline constexpr std::size_t kFlushBytes = 1 << 20;
+void AppendSectorsJson(std::string& out, const ReadImage& r, bool data, const Flush& flush = {});
 
 // The classic hex dump: offset (from base), 16 bytes in hex, the same as text.
 std::string HexDump(const std::uint8_t* bytes, std::size_t size, Offset base);

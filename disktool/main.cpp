@@ -4,6 +4,7 @@
 //   trivane-disk sector IMAGE C H S > out.bin
 // Exit status: 0 when every file was read, 1 when any could not be (or held
 // no sectors), 2 for a usage error.
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <iostream>
@@ -106,8 +107,23 @@ int Sectors(const std::vector<std::string>& args) {
     if (!json && !l.out.empty() && std::exchange(blocks, true)) written = output.Write("\n");
     return written = written && output.Write(l.out);
   };
-  trivane::disktool::InOrder<Listing>(files.size(), std::thread::hardware_concurrency(), 8, produce,
-                                      consume);
+  if (json && data) {
+    // Sector data makes a listing as large as its image: one image at a
+    // time, written as it is made.
+    const auto write = [&](const std::string& part) { return output.Write(part); };
+    std::string out;
+    for (std::size_t i = 0; i < files.size() && written; ++i) {
+      const ReadImage r = trivane::disktool::ReadSectors(files[i]);
+      if (!r.error.empty()) status = 1;
+      out.clear();
+      trivane::disktool::AppendSectorsJson(out, r, true, write);
+      out += '\n';
+      written = output.Write(out);
+    }
+  } else {
+    const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
+    trivane::disktool::InOrder<Listing>(files.size(), workers, workers, produce, consume);
+  }
   return written && output.Finish() ? status : 1;
 }
 

@@ -1,4 +1,4 @@
-// What must hold after any image has been identified, however damaged.
+// What must hold after any image has been identified or read, however damaged.
 #pragma once
 
 #include <cstdio>
@@ -11,7 +11,7 @@ namespace trivane::fuzz {
 
 inline void Require(bool holds, const char* what) {
   if (holds) return;
-  std::fprintf(stderr, "identification broke a rule: %s\n", what);
+  std::fprintf(stderr, "a rule was broken: %s\n", what);
   std::abort();
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang's libFuzzer and the address and undefined
-# behaviour sanitizers, replays the kept regressions, then fuzzes both targets
+# behaviour sanitizers, replays the kept regressions, then fuzzes the targets
 # side by side for SECONDS each (default 120), starting from the seed images.
 # Fails on any finding; a finding's input is left in build-fuzz/findings/.
 set -euo pipefail
@@ -10,14 +10,15 @@ scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev nlohmann-json3
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_CXX_FLAGS="$flags" -DTRIVANE_FUZZ=ON -DTRIVANE_WINDOW=OFF -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target identify_fuzz find_sector_fuzz make-images
+targets=(identify find_sector read_disk)
+cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/%/_fuzz}" make-images
 rm -rf build-fuzz/seeds build-fuzz/findings
 build-fuzz/make-images seeds build-fuzz/seeds
 mkdir -p build-fuzz/findings
 
 status=0
 shopt -s nullglob
-for target in identify find_sector; do
+for target in "${targets[@]}"; do
   regressions=(fuzz/regressions/$target/*)
   if [ ${#regressions[@]} -gt 0 ]; then
     build-fuzz/${target}_fuzz "${regressions[@]}" >/dev/null 2>&1 || {
@@ -26,15 +27,15 @@ for target in identify find_sector; do
 done
 
 pids=()
-for target in identify find_sector; do
+for target in "${targets[@]}"; do
   mkdir -p build-fuzz/corpus/$target
   build-fuzz/${target}_fuzz build-fuzz/corpus/$target build-fuzz/seeds/$target \
     -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 \
     -artifact_prefix=build-fuzz/findings/$target- >build-fuzz/$target.log 2>&1 &
   pids+=($!)
 done
-for i in 0 1; do
-  target=$([ $i = 0 ] && echo identify || echo find_sector)
+for i in "${!targets[@]}"; do
+  target=${targets[$i]}
   if wait "${pids[$i]}"; then
     echo "$target: $(grep -E '^#[0-9]+.*DONE' build-fuzz/$target.log | tail -1)"
     grep -E 'stat::number_of_executed_units' build-fuzz/$target.log || true

@@ -20,16 +20,19 @@ bool Write(const fs::path& path, const build::Bytes& bytes) {
   return false;
 }
 
-// Each seed as it is for identification, and for the locator target behind a
-// request for track 0, side 0, sector 2 (four bytes each).
+// Each seed as it is for identification and the sector reader, and for the
+// locator target behind a request for track 0, side 0, sector 2 (four bytes
+// each).
 bool WriteSeeds(const fs::path& dir) {
-  fs::create_directories(dir / "identify");
-  fs::create_directories(dir / "find_sector");
+  for (const char* target : {"identify", "find_sector", "read_disk"}) {
+    fs::create_directories(dir / target);
+  }
   for (const auto& seed : build::Seeds()) {
     build::Bytes request(12 + seed.bytes.size(), 0);
     request[8] = 2;
     std::copy(seed.bytes.begin(), seed.bytes.end(), request.begin() + 12);
     if (!Write(dir / "identify" / seed.name, seed.bytes) ||
+        !Write(dir / "read_disk" / seed.name, seed.bytes) ||
         !Write(dir / "find_sector" / seed.name, request)) {
       return false;
     }
