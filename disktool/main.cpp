@@ -122,7 +122,7 @@ int Sectors(const std::vector<std::string>& args) {
     }
   } else {
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-    trivane::disktool::InOrder<Listing>(files.size(), workers, workers, produce, consume);
+    trivane::disktool::InOrder<Listing>(files.size(), workers, 2 * workers, produce, consume);
   }
   return written && output.Finish() ? status : 1;
 }

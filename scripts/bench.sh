@@ -3,14 +3,14 @@
 # start times, and the report tool over 1,000 images against reading them.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-scripts/deps.sh libbenchmark-dev
+scripts/deps.sh libbenchmark-dev time
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTRIVANE_WINDOW=ON >/dev/null
 cmake --build build-release -j"$(nproc)" \
-  --target identify_bench window_bench trivane-report make-images
+  --target core_bench window_bench trivane-report trivane-disk make-images
 cd build-release
 
-echo "== identification and loading (medians of 9 repetitions)"
-./identify_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true \
+echo "== identification, opening files and reading every sector (medians of 9 repetitions)"
+./core_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true \
   --benchmark_filter='.*' 2>/dev/null | grep -E '_median|^Benchmark|^-'
 
 echo "== window"
