@@ -28,7 +28,7 @@ std::string SectorsText(const ReadImage& r);
 // kFlushBytes, so that a large image's listing is never held whole; flush
 // returns false to stop.
 using Flush = std::function<bool(const std::string&)>;
-inline constexpr std::size_t kFlushBytes = 1 << 20;
+inline constexpr std::size_t kFlushBytes = 64 * 1024;
 void AppendSectorsJson(std::string& out, const ReadImage& r, bool data, const Flush& flush = {});
 
 // The classic hex dump: offset (from base), 16 bytes in hex, the same as text.

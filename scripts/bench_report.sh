@@ -39,6 +39,8 @@ awk -v r="$report_us" -v c="$cat_us" -v f="$floor_us" -v d="$disk_us" \
 echo "== most memory of trivane-disk sectors, against the image's size"
 big=memory-64MiB.dsk  # a JV1 image at the size limit: 262,144 sectors
 [ -f "$big" ] || { printf '\x00\xfe\x11'; head -c $((64 * 1024 * 1024 - 3)) /dev/zero; } >"$big"
+printf 'x' >tiny.dsk
+echo "the program alone (a one-byte file): $( { /usr/bin/time -f %M ./trivane-disk sectors tiny.dsk; } 2>&1 | tail -1) KB"
 for image in "$big" "$dir/image-499.dmk" "$dir/image-2.dsk"; do
   for args in "--json" "--json --data"; do
     # shellcheck disable=SC2086
