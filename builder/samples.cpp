@@ -1,5 +1,6 @@
 #include "builder/samples.h"
 
+#include "builder/dos_images.h"
 #include "builder/sector_images.h"
 
 namespace trivane::build {
@@ -79,6 +80,11 @@ Bytes DoubledDmk(int cylinders, bool mixed) {
   });
 }
 
+Bytes DosSample(const DosDisk& disk, bool dmk) {
+  const DosSectors sectors = LayOut(disk);
+  return dmk ? DosDmk(disk, sectors) : DosJv3(disk, sectors);
+}
+
 // A header table whose sectors' data is missing.
 Bytes HeaderOnlyJv3() {
   Bytes image = Jv3(Jv3Disk(2, 1, 10, false));
@@ -107,6 +113,11 @@ std::vector<Sample> Samples() {
       {"dmk-real-disk.dmk", RealDiskDmk(40)},
       {"dmk-doubled-sd.dmk", DoubledDmk(40, false)},
       {"dmk-mixed-damaged.dmk", DoubledDmk(40, true)},
+      {"dos-newdos80.dsk", DosSample(NewdosDisk(2, 2, true, false), false)},
+      {"dos-newdos80-data.dmk", DosSample(NewdosDisk(1, 3, false, true), true)},
+      {"dos-trsdos23.dsk", DosSample(TrsdosDisk(0), false)},
+      {"dos-ldos.dmk", DosSample(TrsdosDisk(0x51), true)},
+      {"dos-model3.dsk", DosSample(Model3Disk(), false)},
       {"notes.dsk", Text("These are my disk notes.\r\nGAME.DSK is the 1980 version.\r\n")},
   };
 }

@@ -44,6 +44,7 @@ std::uint8_t FieldByte(int cylinder, int sector, int k) {
 }
 
 std::vector<std::uint8_t> FieldData(const DmkField& f) {
+  if (!f.data.empty()) return f.data;
   std::vector<std::uint8_t> data(static_cast<std::size_t>(128 << f.size_code));
   for (std::size_t k = 0; k < data.size(); ++k) data[k] = FieldByte(f.cylinder, f.sector, int(k));
   return data;

@@ -19,6 +19,7 @@ struct DmkField {
   bool bad_id_crc = false;
   bool bad_data_crc = false;
   Offset at = 0;  // the ID mark's offset in the block; 0: after the previous field
+  std::vector<std::uint8_t> data = {};  // the sector's bytes; empty: FieldByte's
 };
 
 // The data a built sector holds: byte k of sector s of cylinder c.

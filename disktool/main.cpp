@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/output.h"
+#include "disktool/dir.h"
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
 
@@ -32,7 +33,10 @@ using trivane::disktool::ReadImage;
 constexpr const char* kUsage =
     "usage: trivane-disk sectors [--json] [--data] IMAGE...\n"
     "       trivane-disk hexdump IMAGE [--cyl C --head H --sector S]\n"
-    "       trivane-disk sector IMAGE C H S > FILE\n";
+    "       trivane-disk sector IMAGE C H S > FILE\n"
+    "       trivane-disk dir [--json] [--all] IMAGE...\n"
+    "       trivane-disk extract IMAGE [NAME/EXT...] -o DIR [--all] [--force]\n"
+    "       trivane-disk cat IMAGE NAME/EXT [--text]\n";
 
 constexpr const char* kHelp =
     "trivane-disk reads every sector of JV1, JV3 and DMK disk images.\n\n"
@@ -41,8 +45,14 @@ constexpr const char* kHelp =
     "            --json: one object per image per line; --data: with each\n"
     "            sector's bytes in hex\n"
     "  hexdump   the whole file, or one sector's data, as offset, hex and text\n"
-    "  sector    one sector's data, raw, to standard output (not a terminal)\n\n"
-    "Cylinder and head are where the sector lies; the sector is its id.\n"
+    "  sector    one sector's data, raw, to standard output (not a terminal)\n"
+    "  dir       the DOS (and why it is believed), the directory and the\n"
+    "            findings; --json: one object per image; --all: deleted files too\n"
+    "  extract   the files (all when none is named) as NAME.EXT into DIR; never\n"
+    "            over an existing file, nor a file not read whole unless --force\n"
+    "  cat       one file's bytes to standard output; --text: CR ends lines as LF\n\n"
+    "Cylinder and head are where the sector lies; the sector is its id. Names\n"
+    "match in any letter case, as NAME/EXT, NAME.EXT or NAME:d.\n"
     "Exit status: 0 when every file was read, 1 when any could not be read or\n"
     "held no sectors, 2 for a usage error.\n";
 
@@ -211,6 +221,114 @@ int SectorCommand(const std::vector<std::string>& args) {
 
 }  // namespace
 
+int Dir(const std::vector<std::string>& args) {
+  bool json = false, all = false;
+  std::vector<std::string> files;
+  for (const std::string& a : args) {
+    if (a == "--json") {
+      json = true;
+    } else if (a == "--all") {
+      all = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return Usage("unknown option " + a);
+    } else {
+      files.push_back(a);
+    }
+  }
+  if (files.empty()) return Usage("no image named");
+  trivane::cli::Output output("trivane-disk");
+  int status = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const auto r = trivane::disktool::ReadDirectoryOf(files[i]);
+    if (!r.sectors.error.empty()) {
+      status = 1;
+      if (!json) std::cerr << "trivane-disk: " << files[i] << ": " << r.sectors.error << "\n";
+    }
+    std::string out;
+    if (json) {
+      out = trivane::disktool::DirJson(r, all);
+      out += '\n';
+    } else if (r.sectors.error.empty()) {
+      if (i > 0) out += '\n';
+      out += trivane::disktool::DirText(r, all);
+    }
+    if (!output.Write(out)) return 1;
+  }
+  return output.Finish() ? status : 1;
+}
+
+int ExtractCommand(const std::vector<std::string>& args) {
+  std::string image, folder;
+  std::vector<std::string> names;
+  bool all = false, force = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o") {
+      if (i + 1 == args.size()) return Usage("-o takes a folder");
+      folder = args[++i];
+    } else if (args[i] == "--all") {
+      all = true;
+    } else if (args[i] == "--force") {
+      force = true;
+    } else if (args[i].size() > 1 && args[i][0] == '-') {
+      return Usage("unknown option " + args[i]);
+    } else if (image.empty()) {
+      image = args[i];
+    } else {
+      names.push_back(args[i]);
+    }
+  }
+  if (image.empty() || folder.empty()) return Usage("extract takes an image and -o DIR");
+  const auto r = trivane::disktool::ReadDirectoryOf(image);
+  if (!r.sectors.error.empty() || r.catalogue.family == trivane::dos::Family::kUnknown) {
+    std::cerr << "trivane-disk: " << image << ": "
+              << (r.sectors.error.empty() ? "no DOS directory was recognised" : r.sectors.error)
+              << "\n";
+    return 1;
+  }
+  return trivane::disktool::Extract(r, names, folder, all, force);
+}
+
+int CatCommand(const std::vector<std::string>& args) {
+  std::vector<std::string> plain;
+  bool text = false;
+  for (const std::string& a : args) {
+    if (a == "--text") {
+      text = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return Usage("unknown option " + a);
+    } else {
+      plain.push_back(a);
+    }
+  }
+  if (plain.size() != 2) return Usage("cat takes IMAGE NAME/EXT");
+  if (!text && TRIVANE_ISATTY(1)) {
+    std::cerr << "trivane-disk: the file may be binary: send it to a file, or give --text\n";
+    return 2;
+  }
+  const auto r = trivane::disktool::ReadDirectoryOf(plain[0]);
+  const trivane::dos::File* f = trivane::disktool::FindFile(r.catalogue, plain[1], true);
+  if (f == nullptr) {
+    std::cerr << "trivane-disk: " << plain[0] << ": "
+              << (r.sectors.error.empty() ? "no file " + plain[1] + " on the disk"
+                                          : r.sectors.error)
+              << "\n";
+    return 1;
+  }
+  trivane::dos::FileBytes bytes =
+      trivane::dos::ReadFile(r.sectors.image, r.sectors.disk, r.catalogue, *f);
+  for (const std::string& place : bytes.unreadable) {
+    std::cerr << "trivane-disk: " << f->Shown() << ": " << place
+              << " cannot be read, given as zeros\n";
+  }
+  if (text)
+    std::replace(bytes.bytes.begin(), bytes.bytes.end(), std::uint8_t{'\r'}, std::uint8_t{'\n'});
+  trivane::cli::Output output("trivane-disk");
+  return output.Write({reinterpret_cast<const char*>(bytes.bytes.data()), bytes.bytes.size()}) &&
+                 output.Finish()
+             ? 0
+             : 1;
+}
+
 int main(int argc, char** argv) {
   const std::vector<std::string> all(argv + 1, argv + argc);
   if (all.empty()) return Usage("no command given");
@@ -223,5 +341,8 @@ int main(int argc, char** argv) {
   if (command == "sectors") return Sectors(args);
   if (command == "hexdump") return HexDumpCommand(args);
   if (command == "sector") return SectorCommand(args);
+  if (command == "dir") return Dir(args);
+  if (command == "extract") return ExtractCommand(args);
+  if (command == "cat") return CatCommand(args);
   return Usage("unknown command " + command);
 }

@@ -1,0 +1,355 @@
+#include "builder/dos_images.h"
+
+#include <algorithm>
+#include <set>
+
+#include "builder/sector_images.h"
+#include "dos/catalogue.h"
+
+namespace trivane::build {
+namespace {
+
+constexpr int kSector = 256;
+using Sector = std::vector<std::uint8_t>;
+
+struct Entry {
+  std::string name, ext;
+  int attributes = 0;
+  int eof = 0, ern = 0;
+  std::vector<std::pair<int, int>> runs;  // granule runs: first, count
+  int dec = 0, link_from = -1;            // an extended entry: the DEC linking to it
+  bool deleted = false;
+};
+
+class Builder {
+ public:
+  explicit Builder(const DosDisk& d) : d_(d), l_(d.layout) {}
+  DosSectors Build();
+
+ private:
+  Sector& At(dos::Place p) {
+    Sector& s = sectors_[{p.cylinder, p.head, p.sector}];
+    s.resize(kSector, 0);
+    return s;
+  }
+  std::vector<int> DirectoryGranules() const;
+  void Place(const DosFile& f);
+  void WriteEntries();
+  std::vector<std::uint8_t> ExtentBytes(int first, int count) const;
+  void WriteGatAndBoot();
+
+  const DosDisk& d_;
+  const dos::Layout& l_;
+  DosSectors sectors_;
+  std::set<int> used_;
+  std::vector<Entry> entries_;
+  int next_ = 1;
+};
+
+std::vector<int> Builder::DirectoryGranules() const {
+  std::vector<int> g;
+  if (l_.scheme == dos::Layout::Scheme::kRelative) {
+    for (int k = l_.dir_first / 5; k < (l_.dir_first + l_.dir_sectors) / 5; ++k) g.push_back(k);
+  } else {
+    const int per = l_.GranulesPerCylinder();
+    for (int k = l_.dir_cylinder * per; k < (l_.dir_cylinder + 1) * per; ++k) g.push_back(k);
+  }
+  return g;
+}
+
+// Runs of at most 31 granules that an extent can say.
+std::vector<std::pair<int, int>> Runs(const std::vector<int>& granules) {
+  std::vector<std::pair<int, int>> runs;
+  for (int g : granules) {
+    if (!runs.empty() && runs.back().first + runs.back().second == g && runs.back().second < 31) {
+      ++runs.back().second;
+    } else {
+      runs.push_back({g, 1});
+    }
+  }
+  return runs;
+}
+
+void Builder::Place(const DosFile& f) {
+  const int sectors = static_cast<int>((f.bytes.size() + kSector - 1) / kSector);
+  const int count = (sectors + l_.sectors_per_granule - 1) / l_.sectors_per_granule;
+  std::vector<int> granules;
+  while (static_cast<int>(granules.size()) < count) {
+    if (!used_.contains(next_)) {
+      granules.push_back(next_);
+      if (!f.deleted) used_.insert(next_);
+      next_ += f.scattered ? 2 : 1;
+    } else {
+      ++next_;
+    }
+  }
+  int k = 0;
+  for (int g : granules) {
+    for (const dos::Place& p : l_.Granule(g)) {
+      Sector& s = At(p);
+      for (int b = 0; b < kSector && k < static_cast<int>(f.bytes.size()); ++b) s[b] = f.bytes[k++];
+    }
+  }
+  Entry e{f.name,
+          f.ext,
+          f.deleted ? 0 : f.attributes,
+          static_cast<int>(f.bytes.size() % kSector),
+          0,
+          Runs(granules)};
+  e.ern = sectors;
+  if (d_.model3) e.ern = static_cast<int>(f.bytes.size() / kSector);
+  e.deleted = f.deleted;
+  entries_.push_back(e);
+}
+
+std::vector<std::uint8_t> Builder::ExtentBytes(int first, int count) const {
+  const int per = l_.scheme == dos::Layout::Scheme::kRelative ? l_.gpl : l_.GranulesPerCylinder();
+  const int b = (first % per) << 5 | (d_.model3 ? count : count - 1);
+  return {static_cast<std::uint8_t>(first / per), static_cast<std::uint8_t>(b)};
+}
+
+void Builder::WriteEntries() {
+  // Extended entries for runs past what an entry holds.
+  const int slots = d_.model3 ? 13 : 4;
+  std::vector<Entry> all;
+  for (Entry& e : entries_) {
+    std::vector<Entry> chain = {e};
+    while (!d_.model3 && static_cast<int>(chain.back().runs.size()) > 5) {
+      Entry more;
+      more.attributes = 0x90;
+      more.runs.assign(chain.back().runs.begin() + slots, chain.back().runs.end());
+      more.name = chain.front().name;  // for the HIT byte only
+      more.ext = chain.front().ext;
+      chain.back().runs.resize(slots);
+      chain.back().link_from = -2;  // links on
+      chain.push_back(more);
+    }
+    all.insert(all.end(), chain.begin(), chain.end());
+  }
+  const int entry_sectors = d_.model3 ? 0 : l_.dir_sectors - 2;
+  for (std::size_t n = 0; n < all.size(); ++n) {
+    all[n].dec =
+        d_.model3 ? static_cast<int>(n)
+                  : static_cast<int>(n / entry_sectors) << 5 | static_cast<int>(n % entry_sectors);
+  }
+  Sector& hit = At(l_.DirectorySector(1));
+  const int size = d_.model3 ? 48 : 32;
+  for (std::size_t n = 0; n < all.size(); ++n) {
+    const Entry& e = all[n];
+    const int sector = d_.model3 ? e.dec / 5 : e.dec & 31,
+              slot = d_.model3 ? e.dec % 5 : e.dec >> 5;
+    Sector& s = At(l_.DirectorySector(2 + sector));
+    std::uint8_t* p = s.data() + slot * size;
+    std::fill_n(p, size, 0);
+    std::fill_n(p + 22, size - 22, 0xFF);
+    p[0] = static_cast<std::uint8_t>(e.attributes);
+    std::uint8_t name11[11];
+    std::fill_n(name11, 11, ' ');
+    std::copy_n(e.name.begin(), std::min<std::size_t>(8, e.name.size()), name11);
+    std::copy_n(e.ext.begin(), std::min<std::size_t>(3, e.ext.size()), name11 + 8);
+    const bool extended = e.attributes == 0x90;
+    if (extended) {
+      p[1] = static_cast<std::uint8_t>(all[n - 1].dec);
+    } else {
+      std::copy_n(name11, 11, p + 5);
+      p[3] = static_cast<std::uint8_t>(e.eof);
+      p[20] = static_cast<std::uint8_t>(e.ern & 0xFF);
+      p[21] = static_cast<std::uint8_t>(e.ern >> 8);
+      if (d_.version >> 4 == 5 || d_.version >> 4 == 6) p[1] = 6, p[2] = 15 << 3 | 6;  // 1986-06-15
+      if (d_.model3) p[1] = 6, p[2] = 86;
+    }
+    for (std::size_t k = 0; k < e.runs.size(); ++k) {
+      const auto bytes = ExtentBytes(e.runs[k].first, e.runs[k].second);
+      p[22 + 2 * k] = bytes[0];
+      p[23 + 2 * k] = bytes[1];
+    }
+    if (e.link_from == -2) p[30] = 0xFE, p[31] = static_cast<std::uint8_t>(all[n + 1].dec);
+    if (!e.deleted) hit[e.dec] = dos::NameHash(name11);
+  }
+  if (d_.model3) {
+    for (int k = 2; k < l_.dir_sectors; ++k)
+      std::copy_n("(c) 1980 Tandy", 14, At(l_.DirectorySector(k)).data() + 0xF0);
+  }
+}
+
+void Builder::WriteGatAndBoot() {
+  Sector& gat = At(l_.DirectorySector(0));
+  for (int g : used_) {
+    int byte = 0, bit = 0;
+    l_.GatBit(g, byte, bit);
+    if (byte < 0xC0) gat[byte] |= static_cast<std::uint8_t>(1 << bit);
+  }
+  gat[0xCB] = static_cast<std::uint8_t>(d_.version);
+  if (d_.version != 0) {
+    gat[0xCC] = static_cast<std::uint8_t>(l_.cylinders - 35);
+    gat[0xCD] = static_cast<std::uint8_t>((l_.granules_per_track - 1) | (l_.heads == 2 ? 0x20 : 0) |
+                                          (d_.double_density ? 0x40 : 0));
+  }
+  for (int k = 0; k < 8; ++k) {
+    gat[0xD0 + k] = k < static_cast<int>(d_.name.size()) ? d_.name[k] : ' ';
+    gat[0xD8 + k] = k < static_cast<int>(d_.date.size()) ? d_.date[k] : ' ';
+  }
+  gat[0xE0] = 0x0D;
+  const bool relative = l_.scheme == dos::Layout::Scheme::kRelative;
+  const int ddsl = relative ? l_.dir_first / (l_.gpl * 5) : l_.dir_cylinder;
+  Sector& boot = At({0, 0, l_.first_sector});
+  boot[0] = 0x00;
+  boot[1] = static_cast<std::uint8_t>(d_.model3 ? l_.dir_cylinder : 0xFE);
+  boot[2] = static_cast<std::uint8_t>(ddsl);
+  if (d_.newdos_system_sector) {
+    Sector& sys = At({l_.track0_offset, 0, l_.first_sector + 2});
+    const std::uint8_t entry[10] = {std::uint8_t(ddsl),
+                                    0,
+                                    std::uint8_t(l_.track0_offset ? 0x40 : 0),
+                                    std::uint8_t(l_.cylinders),
+                                    std::uint8_t(l_.spt * l_.heads),
+                                    std::uint8_t(l_.gpl),
+                                    0,
+                                    0,
+                                    std::uint8_t(ddsl),
+                                    std::uint8_t(l_.dir_sectors / 5)};
+    std::copy_n(entry, 10, sys.begin());
+    sys[239] = 0xA5;
+  }
+}
+
+DosSectors Builder::Build() {
+  for (int g : DirectoryGranules()) used_.insert(g);
+  used_.insert(0);
+  const int sectors_of_boot = l_.sectors_per_granule;
+  if (!d_.model3) {
+    entries_.push_back({"BOOT", "SYS", 0x5F, 0, sectors_of_boot, {{0, 1}}});
+    const std::vector<int> dir = DirectoryGranules();
+    entries_.push_back({"DIR", "SYS", 0x5F, 0, l_.dir_sectors, Runs(dir)});
+  }
+  for (const DosFile& f : d_.files) Place(f);
+  WriteEntries();
+  WriteGatAndBoot();
+  return sectors_;
+}
+
+dos::Layout Geometry(dos::Layout::Scheme scheme, int heads, int spt) {
+  dos::Layout l;
+  l.scheme = scheme;
+  l.cylinders = 40;
+  l.heads = heads;
+  l.spt = spt;
+  return l;
+}
+
+std::vector<DosFile> TenFiles() {
+  const int sizes[] = {300, 1, 256, 5000, 1280, 2000, 777, 4096, 9000, 640};
+  std::vector<DosFile> files;
+  for (int n = 0; n < 10; ++n) {
+    DosFile f{"FILE" + std::to_string(n), n % 2 ? "DAT" : "BAS", DosFileBytes(n, sizes[n])};
+    if (n == 8) f.name = "SCATTER", f.scattered = true;
+    if (n == 9) f.name = "OLD", f.ext = "TXT", f.deleted = true;
+    if (n == 3) f.attributes = 0x10 | 0x08 | 0x05;  // invisible, protection 5
+    files.push_back(f);
+  }
+  return files;
+}
+
+bool DirectoryPlace(const DosDisk& d, int c, int h, int s) {
+  const dos::Layout& l = d.layout;
+  for (int k = 0; k < l.dir_sectors; ++k) {
+    const dos::Place p = l.DirectorySector(k);
+    if (p.cylinder == c && p.head == h && p.sector == s) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+DosSectors LayOut(const DosDisk& disk) {
+  return Builder(disk).Build();
+}
+
+std::vector<std::uint8_t> DosFileBytes(int n, int size) {
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  for (int k = 0; k < size; ++k) bytes[k] = static_cast<std::uint8_t>(n * 31 + k * 7 + (k >> 8));
+  return bytes;
+}
+
+Bytes DosJv3(const DosDisk& d, const DosSectors& sectors) {
+  std::vector<Jv3Entry> entries;
+  Bytes data;
+  const dos::Layout& l = d.layout;
+  for (int c = 0; c < l.cylinders; ++c) {
+    for (int h = 0; h < l.heads; ++h) {
+      const bool sd = !d.double_density || (d.single_density_track0 && c == 0);
+      const int spt = sd && c == 0 && d.single_density_track0 ? 10 : l.spt;
+      if (c == 0 && h == 1 && d.single_density_track0) continue;
+      for (int s = l.first_sector; s < l.first_sector + spt; ++s) {
+        const int dam = DirectoryPlace(d, c, h, s) ? jv3::kDirectoryMark : 0;
+        entries.push_back({c, s, (sd ? 0 : jv3::kDoubleDensity) | (h ? jv3::kSide1 : 0) | dam});
+        const auto it = sectors.find({c, h, s});
+        const Sector bytes = it == sectors.end() ? Sector(kSector, 0xE5) : it->second;
+        data.insert(data.end(), bytes.begin(), bytes.end());
+      }
+    }
+  }
+  Bytes image = Jv3(entries);
+  std::copy(data.begin(), data.end(), image.begin() + jv3::kDataStart);
+  return image;
+}
+
+Bytes DosDmk(const DosDisk& d, const DosSectors& sectors, std::tuple<int, int, int> bad_crc) {
+  const dos::Layout& l = d.layout;
+  return DmkWithFields(dmk::kDoubleTrack, l.cylinders, l.heads, 0, [&](int c, int h) {
+    const bool sd = !d.double_density || (d.single_density_track0 && c == 0);
+    const int spt = d.single_density_track0 && c == 0 ? 10 : l.spt;
+    std::vector<DmkField> fields;
+    if (c == 0 && h == 1 && d.single_density_track0) return fields;
+    for (int s = l.first_sector; s < l.first_sector + spt; ++s) {
+      const auto it = sectors.find({c, h, s});
+      DmkField f{.cylinder = c, .head = h, .sector = s, .double_density = !sd};
+      f.dam = DirectoryPlace(d, c, h, s) ? (sd ? 0xFA : 0xF8) : 0xFB;
+      f.data = it == sectors.end() ? Sector(kSector, 0xE5) : it->second;
+      f.bad_data_crc = bad_crc == std::make_tuple(c, h, s);
+      fields.push_back(f);
+    }
+    return fields;
+  });
+}
+
+DosDisk NewdosDisk(int heads, int gpl, bool system_sector, bool single_density_track0) {
+  DosDisk d;
+  d.layout = Geometry(dos::Layout::Scheme::kRelative, heads, 18);
+  d.layout.gpl = gpl;
+  d.layout.track0_offset = single_density_track0 ? 1 : 0;
+  d.layout.dir_first = 10 * gpl * 5;
+  d.layout.dir_sectors = 10;
+  d.newdos_system_sector = system_sector;
+  d.single_density_track0 = single_density_track0;
+  d.files = TenFiles();
+  return d;
+}
+
+DosDisk TrsdosDisk(int version) {
+  DosDisk d;
+  const bool dd = version != 0;
+  d.layout = Geometry(dos::Layout::Scheme::kCylinder, 1, dd ? 18 : 10);
+  d.layout.granules_per_track = dd ? 3 : 2;
+  d.layout.sectors_per_granule = dd ? 6 : 5;
+  d.layout.dir_cylinder = 17;
+  d.layout.dir_sectors = d.layout.spt;
+  d.double_density = dd;
+  d.version = version;
+  d.files = TenFiles();
+  return d;
+}
+
+DosDisk Model3Disk() {
+  DosDisk d;
+  d.model3 = true;
+  d.layout = Geometry(dos::Layout::Scheme::kModel3, 1, 18);
+  d.layout.sectors_per_granule = 3;
+  d.layout.granules_per_track = 6;
+  d.layout.dir_cylinder = 17;
+  d.layout.dir_sectors = 18;
+  d.files = TenFiles();
+  return d;
+}
+
+}  // namespace trivane::build

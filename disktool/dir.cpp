@@ -1,0 +1,218 @@
+// Directory listings and the files of a DOS disk.
+#include "disktool/dir.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "cli/json_writer.h"
+#include "cli/sha256.h"
+
+namespace trivane::disktool {
+namespace {
+
+namespace fs = std::filesystem;
+using cli::JsonWriter;
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Attributes(const dos::File& f) {
+  std::string a;
+  a += f.system ? 'S' : '-';
+  a += f.invisible ? 'I' : '-';
+  a += f.pds ? 'P' : '-';
+  a += static_cast<char>('0' + f.protection);
+  return a;
+}
+
+std::string Extents(const dos::File& f) {
+  std::string text;
+  for (const dos::Extent& x : f.extents) {
+    text += (text.empty() ? "" : " ") + std::to_string(x.first_granule) + "+" +
+            std::to_string(x.granules);
+  }
+  return text;
+}
+
+std::string Row(const dos::File& f) {
+  char line[160];
+  std::snprintf(line, sizeof line, "  %-12s %s %3d %8lld %-10s %s%s\n", f.Shown().c_str(),
+                Attributes(f).c_str(), f.lrl, static_cast<long long>(f.size), f.date.c_str(),
+                Extents(f).c_str(), f.complete ? "" : "  (not whole)");
+  return line;
+}
+
+void FileObject(JsonWriter& j, const ReadDos& r, const dos::File& f) {
+  j.BeginObject().Member("name", f.name).Member("ext", f.ext).Member("size", f.size);
+  j.Member("lrl", f.lrl).Member("eof", f.eof).Member("ern", f.ern);
+  j.Key("attrs").BeginObject().Member("system", f.system).Member("invisible", f.invisible);
+  j.Member("pds", f.pds).Member("protection", f.protection).EndObject();
+  j.Key("date");
+  f.date.empty() ? j.Null() : j.String(f.date);
+  j.Key("extents").BeginArray();
+  for (const dos::Extent& x : f.extents) {
+    const char raw[2] = {static_cast<char>(x.raw[0]), static_cast<char>(x.raw[1])};
+    j.BeginObject().Member("raw", Upper(cli::Hex({raw, 2})));
+    j.Member("first_granule", x.first_granule).Member("granules", x.granules).EndObject();
+  }
+  j.EndArray().Member("complete", f.complete);
+  const dos::FileBytes bytes = dos::ReadFile(r.sectors.image, r.sectors.disk, r.catalogue, f);
+  j.Member("sha256", cli::Sha256Hex(bytes.bytes)).EndObject();
+}
+
+// Writes the bytes to the path through a file beside it, so that a failure
+// leaves nothing behind; never over an existing file.
+std::string WriteNew(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(path, ec))) return "it exists already";
+  const fs::path part = path.string() + ".part";
+  {
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush()) {
+      out.close();
+      fs::remove(part, ec);
+      return "it cannot be written";
+    }
+  }
+  if (fs::exists(fs::symlink_status(path, ec))) {
+    fs::remove(part, ec);
+    return "it exists already";
+  }
+  fs::rename(part, path, ec);
+  if (ec) {
+    fs::remove(part, ec);
+    return "it cannot be written: " + ec.message();
+  }
+  return {};
+}
+
+}  // namespace
+
+ReadDos ReadDirectoryOf(const std::string& path) {
+  ReadDos r{ReadSectors(path), {}};
+  if (r.sectors.error.empty()) r.catalogue = dos::ReadCatalogue(r.sectors.image, r.sectors.disk);
+  return r;
+}
+
+std::string DirText(const ReadDos& r, bool all) {
+  const dos::Catalogue& c = r.catalogue;
+  std::string out = r.sectors.file + "\n  " + dos::FamilyName(c.family);
+  if (!c.version.empty()) out += " " + c.version;
+  if (c.family != dos::Family::kUnknown) {
+    out += ", disk \"" + c.disk_name + "\" dated \"" + c.disk_date + "\", " +
+           std::to_string(c.granules_free) + " of " + std::to_string(c.granules_total) +
+           " granules free";
+  }
+  out += "\n";
+  for (const std::string& e : c.evidence) out += "    because: " + e + "\n";
+  if (c.family == dos::Family::kUnknown) return out;
+  out += "  NAME/EXT     ATTR LRL     SIZE DATE       EXTENTS (granule+count)\n";
+  for (const dos::File& f : c.files) out += Row(f);
+  if (all) {
+    out += "  deleted:\n";
+    for (const dos::File& f : c.deleted) out += Row(f);
+  }
+  for (const dos::Finding& f : c.findings) {
+    out += "  finding " + f.kind + (f.file.empty() ? "" : " " + f.file) + ": " + f.detail + "\n";
+  }
+  return out;
+}
+
+std::string DirJson(const ReadDos& r, bool all) {
+  const dos::Catalogue& c = r.catalogue;
+  JsonWriter j;
+  j.BeginObject().Member("file", r.sectors.file);
+  if (!r.sectors.error.empty()) return j.Member("error", r.sectors.error).EndObject().text();
+  j.Member("container", disk::ContainerName(r.sectors.disk.container));
+  j.Key("dos").BeginObject().Member("family", dos::FamilyName(c.family)).Key("version");
+  c.version.empty() ? j.Null() : j.String(c.version);
+  j.EndObject().Key("evidence").BeginArray();
+  for (const std::string& e : c.evidence) j.String(e);
+  j.EndArray().Member("disk_name", c.disk_name).Member("disk_date", c.disk_date);
+  j.Member("granules_total", c.granules_total).Member("granules_free", c.granules_free);
+  j.Key("files").BeginArray();
+  for (const dos::File& f : c.files) FileObject(j, r, f);
+  j.EndArray();
+  if (all) {
+    j.Key("deleted").BeginArray();
+    for (const dos::File& f : c.deleted) FileObject(j, r, f);
+    j.EndArray();
+  }
+  j.Key("findings").BeginArray();
+  for (const dos::Finding& f : c.findings) {
+    j.BeginObject().Member("kind", f.kind).Key("file");
+    f.file.empty() ? j.Null() : j.String(f.file);
+    j.Member("detail", f.detail).EndObject();
+  }
+  return j.EndArray().EndObject().text();
+}
+
+const dos::File* FindFile(const dos::Catalogue& c, const std::string& name, bool all) {
+  std::string wanted = Upper(name.substr(0, name.find(':')));
+  std::replace(wanted.begin(), wanted.end(), '.', '/');
+  for (const auto* files : {&c.files, &c.deleted}) {
+    if (files == &c.deleted && !all) break;
+    for (const dos::File& f : *files) {
+      if (Upper(f.Shown()) == wanted) return &f;
+    }
+  }
+  return nullptr;
+}
+
+int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::string& folder,
+            bool all, bool force) {
+  std::vector<const dos::File*> chosen;
+  int status = 0;
+  if (names.empty()) {
+    for (const dos::File& f : r.catalogue.files) chosen.push_back(&f);
+    if (all) {
+      for (const dos::File& f : r.catalogue.deleted) chosen.push_back(&f);
+    }
+  }
+  for (const std::string& n : names) {
+    const dos::File* f = FindFile(r.catalogue, n, all);
+    if (f == nullptr) {
+      std::cerr << "trivane-disk: " << n << ": no such file on the disk\n";
+      status = 1;
+    } else {
+      chosen.push_back(f);
+    }
+  }
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) {
+    std::cerr << "trivane-disk: " << folder << ": the folder cannot be made: " << ec.message()
+              << "\n";
+    return 1;
+  }
+  for (const dos::File* f : chosen) {
+    const std::string host = f->ext.empty() ? f->name : f->name + "." + f->ext;
+    const dos::FileBytes bytes = dos::ReadFile(r.sectors.image, r.sectors.disk, r.catalogue, *f);
+    if (!bytes.unreadable.empty() && !force) {
+      std::cerr << "trivane-disk: " << f->Shown() << ": not written, " << bytes.unreadable.size()
+                << " sectors cannot be read (--force writes them as zeros)\n";
+      status = 1;
+      continue;
+    }
+    if (const std::string why = WriteNew(fs::path(folder) / host, bytes.bytes); !why.empty()) {
+      std::cerr << "trivane-disk: " << (fs::path(folder) / host).string() << ": not written, "
+                << why << "\n";
+      status = 1;
+      continue;
+    }
+    for (const std::string& place : bytes.unreadable) {
+      std::cerr << "trivane-disk: " << f->Shown() << ": " << place << " written as zeros\n";
+    }
+  }
+  return status;
+}
+
+}  // namespace trivane::disktool

@@ -1,0 +1,33 @@
+// The DOS side of trivane-disk: the directory listing (text and JSON), and
+// the files themselves (extract, cat).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "disktool/listing.h"
+#include "dos/catalogue.h"
+
+namespace trivane::disktool {
+
+struct ReadDos {
+  ReadImage sectors;
+  dos::Catalogue catalogue;
+};
+ReadDos ReadDirectoryOf(const std::string& path);
+
+// A header (DOS, disk name and date, free space, evidence), a table of the
+// files as a DOS lists them, then the findings.
+std::string DirText(const ReadDos& r, bool all);
+// One JSON object; "deleted" only with all.
+std::string DirJson(const ReadDos& r, bool all);
+
+// The file a command-line name means: NAME/EXT, NAME.EXT or NAME:d, in any
+// letter case; nullptr when there is none (deleted files only with all).
+const dos::File* FindFile(const dos::Catalogue& c, const std::string& name, bool all);
+
+// Writes the files into the folder; returns the exit status.
+int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::string& folder,
+            bool all, bool force);
+
+}  // namespace trivane::disktool

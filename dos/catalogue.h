@@ -1,0 +1,76 @@
+// What is on a disk: which DOS made it and why that is believed, its
+// directory, and the bytes of each file. Read on top of the sector reader;
+// damage is reported as findings and never stops the listing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "disk/disk.h"
+#include "dos/layout.h"
+
+namespace trivane::dos {
+
+enum class Family { kUnknown, kNewdos80, kGdos, kTrsdos23, kLdos, kLsdos, kDosplus, kTrsdos13 };
+
+struct Extent {
+  std::uint8_t raw[2] = {0, 0};
+  int first_granule = 0;
+  int granules = 0;
+};
+
+struct File {
+  std::string name, ext;  // blanks trimmed
+  int dec = 0;            // the entry's directory entry code
+  int attributes = 0;
+  bool system = false, invisible = false, pds = false;
+  int protection = 0;
+  int lrl = 0;  // logical record length, 256 for 0
+  int eof = 0;
+  int ern = 0;
+  std::int64_t size = 0;
+  std::string date;  // "YYYY-MM-DD", "YYYY-MM" or empty
+  std::vector<Extent> extents;
+  bool complete = true;  // every sector of it could be read
+  std::string Shown() const { return ext.empty() ? name : name + "/" + ext; }
+};
+
+struct Finding {
+  std::string kind;  // hit-mismatch, granule-twice, extent-outside, ...
+  std::string file;  // NAME/EXT, or empty
+  std::string detail;
+};
+
+struct Catalogue {
+  Family family = Family::kUnknown;
+  std::string version;  // empty when the disk names none
+  std::vector<std::string> evidence;
+  std::string disk_name, disk_date;
+  int granules_total = 0, granules_free = 0;
+  std::vector<File> files, deleted;
+  std::vector<Finding> findings;
+  Layout layout;
+};
+
+// Decides the DOS and reads its directory; Family::kUnknown with the
+// evidence of what was looked at when no layout explains the disk.
+Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk);
+
+// A file's bytes by its extents, cut to its size. A missing or unreadable
+// sector gives 256 zero bytes; `unreadable` says which ("cylinder 3 head 0
+// sector 4").
+struct FileBytes {
+  std::vector<std::uint8_t> bytes;
+  std::vector<std::string> unreadable;
+};
+FileBytes ReadFile(const ImageBuffer& image, const disk::Disk& disk, const Catalogue& catalogue,
+                   const File& file);
+
+const char* FamilyName(Family family);
+
+// The name hash of the hash index table: each of the 11 bytes (name and
+// extension, blank-padded) XORed in, then the byte rotated left; 0 gives 1.
+std::uint8_t NameHash(const std::uint8_t* name11);
+
+}  // namespace trivane::dos

@@ -1,0 +1,323 @@
+// Which DOS made the disk: every layout the disk's own bytes suggest is read
+// as a directory, and the one whose directory best explains the disk wins
+// (HIT bytes that match their names, BOOT/SYS and DIR/SYS where they
+// belong). Each result says why it is believed.
+//
+// Suggestions: the NEWDOS/80 system sector (A5 at byte 239, its PDRIVE
+// table of 10 entries of 16 bytes: +0 DDSL, +2 bit 0x40 track-0 offset, +3
+// TC, +4 sectors per cylinder, +5 GPL, +9 DDGA); the boot sector's byte 2 as
+// a TRSDOS directory cylinder or a NEWDOS/80 DDSL; a cylinder whose sectors
+// carry the directory mark; the boot sector's byte 1 as a Model III TRSDOS
+// 1.3 directory cylinder.
+#include <algorithm>
+#include <map>
+
+#include "dos/directory.h"
+
+namespace trivane::dos {
+namespace {
+
+constexpr int kSignatureAt = 239, kSignature = 0xA5;
+constexpr int kPdriveEntries = 10, kPdriveBytes = 16;
+constexpr int kGatVersion = 0xCB, kGatGeometry = 0xCD;
+
+struct Candidate {
+  Family family;
+  std::string version;
+  std::vector<std::string> evidence;
+  Directory directory;
+};
+
+// What the sectors say of the disk's shape.
+struct Shape {
+  int cylinders = 0, heads = 1, spt = 10, first = 0;
+  bool double_density = false;
+  std::map<int, int> first_of;  // cylinder: its lowest sector id on head 0
+};
+
+Shape ShapeOf(const disk::Disk& disk) {
+  Shape s;
+  std::map<std::pair<int, int>, int> count;
+  int dd = 0, head1 = 0;
+  for (const disk::Sector& x : disk.sectors) {
+    ++count[{x.cylinder, x.head}];
+    head1 += x.head == 1;
+    if (x.head == 0) {
+      auto [it, fresh] = s.first_of.emplace(x.cylinder, x.id_sector);
+      if (!fresh) it->second = std::min<int>(it->second, x.id_sector);
+    }
+    if (x.cylinder == 1) dd += x.density == disk::Density::kDouble ? 1 : -1;
+  }
+  s.cylinders = disk.cylinders;
+  s.heads = head1 > 0 ? 2 : 1;
+  const int probe = count.contains({1, 0}) ? 1 : 0;
+  s.spt = std::max(1, count[{probe, 0}]);
+  s.first = s.first_of.contains(probe) ? s.first_of[probe] : 0;
+  s.double_density = dd > 0;
+  return s;
+}
+
+std::string Hex(int v) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[v >> 4 & 15], kDigits[v & 15]};
+}
+
+class Detector {
+ public:
+  Detector(const SectorIndex& sectors, const disk::Disk& disk)
+      : sectors_(sectors), disk_(disk), shape_(ShapeOf(disk)) {}
+  Catalogue Decide();
+
+ private:
+  std::vector<std::uint8_t> Sector(int cylinder, int head, int id) const {
+    bool crc = false;
+    return sectors_.Data({cylinder, head, id}, crc);
+  }
+  void Try(Family family, std::string version, std::vector<std::string> evidence,
+           const Layout& layout, bool dated);
+  void NewdosFromSystemSector();
+  void NewdosDataDisk(int ddsl);
+  void TrsdosCylinder(int cylinder, const std::string& why);
+  void Model3(int cylinder);
+  Layout Base(Layout::Scheme scheme) const;
+
+  const SectorIndex& sectors_;
+  const disk::Disk& disk_;
+  Shape shape_;
+  std::vector<Candidate> candidates_;
+  std::vector<std::string> looked_at_;
+};
+
+Layout Detector::Base(Layout::Scheme scheme) const {
+  Layout l;
+  l.scheme = scheme;
+  l.cylinders = shape_.cylinders;
+  l.heads = shape_.heads;
+  l.spt = shape_.spt;
+  l.first_sector = shape_.first;
+  return l;
+}
+
+void Detector::Try(Family family, std::string version, std::vector<std::string> evidence,
+                   const Layout& layout, bool dated) {
+  Directory d = ReadDirectory(sectors_, layout, dated);
+  // DIR/SYS's own extent gives the directory's size where a guess was made.
+  for (const File& f : d.catalogue.files) {
+    if (layout.scheme != Layout::Scheme::kRelative || f.Shown() != "DIR/SYS" || f.extents.empty())
+      continue;
+    const int sectors = f.extents[0].granules * layout.sectors_per_granule;
+    if (f.extents[0].first_granule * 5 == layout.dir_first && sectors != layout.dir_sectors &&
+        sectors >= 2 && sectors <= 2 + 32) {
+      Layout sized = layout;
+      sized.dir_sectors = sectors;
+      d = ReadDirectory(sectors_, sized, dated);
+      break;
+    }
+  }
+  evidence.push_back("HIT bytes match " + std::to_string(d.matched) + " of " +
+                     std::to_string(d.entries) + " entries");
+  if (d.system_files) evidence.push_back("BOOT/SYS at DEC 0 and DIR/SYS at DEC 1");
+  candidates_.push_back({family, std::move(version), std::move(evidence), std::move(d)});
+}
+
+void Detector::NewdosFromSystemSector() {
+  for (int cylinder : {0, 1}) {
+    if (!shape_.first_of.contains(cylinder)) continue;
+    const int id = shape_.first_of.at(cylinder) + 2;
+    const std::vector<std::uint8_t> s = Sector(cylinder, 0, id);
+    if (s.size() < 256 || s[kSignatureAt] != kSignature) continue;
+    const std::string where =
+        "A5 at byte 239 of cylinder " + std::to_string(cylinder) + " sector " + std::to_string(id);
+    for (int k = 0; k < kPdriveEntries; ++k) {
+      const std::uint8_t* e = s.data() + k * kPdriveBytes;
+      const int ddsl = e[0], spc = e[4], gpl = e[5], ddga = e[9];
+      if (gpl < 2 || gpl > 8 || spc == 0 || ddga == 0) continue;
+      Layout l = Base(Layout::Scheme::kRelative);
+      l.heads = std::clamp(spc / shape_.spt, 1, 2);
+      l.spt = spc / l.heads;
+      l.gpl = gpl;
+      l.track0_offset = (e[2] & 0x40) || cylinder == 1 ? 1 : 0;
+      l.dir_first = ddsl * gpl * 5;
+      l.dir_sectors = ddga * 5;
+      Try(Family::kNewdos80, "",
+          {where, "PDRIVE entry " + std::to_string(k) + ": DDSL " + std::to_string(ddsl) +
+                      ", GPL " + std::to_string(gpl) + ", SPC " + std::to_string(spc) + ", DDGA " +
+                      std::to_string(ddga)},
+          l, false);
+    }
+    return;
+  }
+  looked_at_.push_back("no A5 at byte 239 of the system sector on cylinder 0 or 1");
+}
+
+void Detector::NewdosDataDisk(int ddsl) {
+  for (int gpl = 2; gpl <= 8; ++gpl) {
+    for (int heads = 1; heads <= shape_.heads; ++heads) {
+      for (int offset : {0, 1}) {
+        Layout l = Base(Layout::Scheme::kRelative);
+        l.heads = heads;
+        l.gpl = gpl;
+        l.track0_offset = offset;
+        l.dir_first = ddsl * gpl * 5;
+        l.dir_sectors = 10;
+        Try(Family::kNewdos80, "",
+            {"boot byte 2 read as DDSL " + std::to_string(ddsl) + " with GPL " +
+             std::to_string(gpl) + ", " + std::to_string(heads) +
+             (heads == 1 ? " head" : " heads") + (offset ? ", from cylinder 1" : "")},
+            l, false);
+      }
+    }
+  }
+}
+
+void Detector::TrsdosCylinder(int cylinder, const std::string& why) {
+  Layout l = Base(Layout::Scheme::kCylinder);
+  l.dir_cylinder = cylinder;
+  l.first_sector = shape_.first_of.contains(cylinder) ? shape_.first_of.at(cylinder) : shape_.first;
+  const std::vector<std::uint8_t> gat = Sector(cylinder, 0, l.first_sector);
+  if (gat.size() < 256) return;
+  const int v = gat[kGatVersion];
+  // The geometry byte means something on LDOS-family disks only.
+  const bool ldos = v >> 4 == 5 || v >> 4 == 6;
+  const int gpt = (gat[kGatGeometry] & 7) + 1;
+  l.granules_per_track = ldos && gpt <= l.spt && l.spt % gpt == 0 && l.spt / gpt >= 2
+                             ? gpt
+                             : (shape_.double_density ? 3 : 2);
+  l.sectors_per_granule = l.spt / l.granules_per_track;
+  l.dir_sectors = std::min(34, l.spt * l.heads);
+  std::vector<std::string> evidence = {why};
+  Family family = Family::kTrsdos23;
+  std::string version;
+  if (ldos) {
+    family = v >> 4 == 5 ? Family::kLdos : Family::kLsdos;
+    version = std::to_string(v >> 4) + "." + std::to_string(v & 15);
+    evidence.push_back("GAT version byte " + Hex(v));
+  }
+  for (int c : {0, 1}) {
+    for (int id = shape_.first; id < shape_.first + shape_.spt && family == Family::kTrsdos23;
+         ++id) {
+      const std::vector<std::uint8_t> s = Sector(c, 0, id);
+      const std::string text(s.begin(), s.end());
+      if (text.find("DOSPLUS") != std::string::npos) {
+        family = Family::kDosplus;
+        evidence.push_back("\"DOSPLUS\" in cylinder " + std::to_string(c) + " sector " +
+                           std::to_string(id));
+      }
+    }
+  }
+  Try(family, version, evidence, l, family == Family::kLdos || family == Family::kLsdos);
+}
+
+void Detector::Model3(int cylinder) {
+  Layout l = Base(Layout::Scheme::kModel3);
+  l.dir_cylinder = cylinder;
+  l.heads = 1;
+  l.sectors_per_granule = shape_.double_density ? 3 : 2;
+  l.granules_per_track = std::max(1, l.spt / l.sectors_per_granule);
+  l.dir_sectors = l.spt;
+  int signed_sectors = 0;
+  for (int i = 2; i < l.spt; ++i) {
+    const std::vector<std::uint8_t> s = Sector(cylinder, 0, l.first_sector + i);
+    signed_sectors +=
+        s.size() == 256 && std::string(s.begin() + 0xF0, s.begin() + 0xFE) == "(c) 1980 Tandy";
+  }
+  if (signed_sectors == 0) {
+    looked_at_.push_back("boot byte 1 names cylinder " + std::to_string(cylinder) +
+                         ", whose sectors do not end with \"(c) 1980 Tandy\"");
+    return;
+  }
+  Try(Family::kTrsdos13, "",
+      {"boot byte 1 names directory cylinder " + std::to_string(cylinder),
+       "\"(c) 1980 Tandy\" at byte 240 of " + std::to_string(signed_sectors) + " entry sectors"},
+      l, false);
+}
+
+Catalogue Detector::Decide() {
+  const std::vector<std::uint8_t> boot =
+      Sector(0, 0, shape_.first_of.contains(0) ? shape_.first_of.at(0) : 0);
+  NewdosFromSystemSector();
+  if (boot.size() >= 3) {
+    TrsdosCylinder(boot[2] & 0x7F,
+                   "boot byte 2 names directory cylinder " + std::to_string(boot[2] & 0x7F));
+    Model3(boot[1] & 0x7F);
+    if (candidates_.empty() ||
+        std::none_of(candidates_.begin(), candidates_.end(),
+                     [](const Candidate& c) { return c.directory.Score() > 0; })) {
+      NewdosDataDisk(boot[2]);
+    }
+  } else {
+    looked_at_.push_back("no boot sector on cylinder 0");
+  }
+  // A cylinder whose every sector carries the directory mark.
+  std::map<int, std::pair<int, int>> marks;  // cylinder: sectors, directory-marked
+  for (const disk::Sector& s : disk_.sectors) {
+    if (s.head != 0) continue;
+    auto& [all, dir] = marks[s.cylinder];
+    ++all;
+    dir += s.dam == (s.density == disk::Density::kDouble ? 0xF8 : 0xFA);
+  }
+  for (const auto& [cylinder, count] : marks) {
+    if (count.second == count.first && count.first > 2 &&
+        (boot.size() < 3 || cylinder != (boot[2] & 0x7F))) {
+      TrsdosCylinder(cylinder, "the sectors of cylinder " + std::to_string(cylinder) +
+                                   " carry the directory mark");
+    }
+  }
+  const auto best = std::max_element(candidates_.begin(), candidates_.end(),
+                                     [](const Candidate& a, const Candidate& b) {
+                                       return a.directory.Score() < b.directory.Score();
+                                     });
+  Catalogue c;
+  if (best == candidates_.end() || best->directory.Score() == 0) {
+    c.evidence = looked_at_;
+    for (const Candidate& k : candidates_) {
+      c.evidence.push_back(k.evidence.front() + ": " + k.evidence.back());
+    }
+    if (c.evidence.empty()) c.evidence.push_back("no layout to try");
+    return c;
+  }
+  c = std::move(best->directory.catalogue);
+  c.family = best->family;
+  c.version = best->version;
+  c.evidence = best->evidence;
+  const std::string boot_text(boot.begin(), boot.end());
+  if (c.family == Family::kNewdos80 && (boot_text.find("G-DOS") != std::string::npos ||
+                                        c.disk_name.find("G-DOS") != std::string::npos)) {
+    c.family = Family::kGdos;
+    c.evidence.push_back("\"G-DOS\" in the boot sector or the disk name");
+  }
+  return c;
+}
+
+}  // namespace
+
+Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk) {
+  const SectorIndex sectors(image, disk);
+  Catalogue c = Detector(sectors, disk).Decide();
+  if (c.family != Family::kUnknown) MarkUnreadable(sectors, c);
+  return c;
+}
+
+const char* FamilyName(Family family) {
+  switch (family) {
+    case Family::kNewdos80:
+      return "NEWDOS/80";
+    case Family::kGdos:
+      return "G-DOS";
+    case Family::kTrsdos23:
+      return "TRSDOS 2.3";
+    case Family::kLdos:
+      return "LDOS";
+    case Family::kLsdos:
+      return "LS-DOS";
+    case Family::kDosplus:
+      return "DOSPLUS";
+    case Family::kTrsdos13:
+      return "TRSDOS 1.3";
+    case Family::kUnknown:
+      break;
+  }
+  return "unknown";
+}
+
+}  // namespace trivane::dos

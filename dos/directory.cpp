@@ -1,0 +1,306 @@
+// Directory entries (32 bytes; 48 on Model III TRSDOS 1.3):
+//   +0  attributes: 0x80 extended entry, 0x40 system, 0x20 partitioned,
+//       0x10 in use, 0x08 invisible, 0x07 protection level
+//   +1..2 date (LDOS family: +1 bits 0..3 month; +2 bits 3..7 day, bits 0..2
+//       year - 1980; Model III: +1 month, +2 year); an extended entry: +1
+//       the DEC of the entry that links to it
+//   +3 EOF byte, +4 logical record length (0 = 256), +5..12 name, +13..15
+//   extension, +20..21 ERN
+//   +22.. extents of 2 bytes: four, then +30..31 a fifth, or FE and the DEC
+//       of an extended entry, or FF; FF as an extent's first byte ends them
+//       (Model III: thirteen extents from +22)
+// GAT: allocation bits from +00; +CB version; +D0..D7 disk name; +D8..DF date.
+#include "dos/directory.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace trivane::dos {
+namespace {
+
+constexpr int kSectorBytes = 256;
+constexpr int kGatName = 0xD0, kGatDate = 0xD8;
+constexpr int kExtended = 0x80, kInUse = 0x10;
+
+std::string Text(const std::vector<std::uint8_t>& bytes, int from, int count) {
+  std::string text;
+  for (int k = from; k < from + count && k < static_cast<int>(bytes.size()); ++k) {
+    text += bytes[k] >= 0x20 && bytes[k] < 0x7F ? static_cast<char>(bytes[k]) : ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+std::string PlaceText(Place p) {
+  return "cylinder " + std::to_string(p.cylinder) + " head " + std::to_string(p.head) + " sector " +
+         std::to_string(p.sector);
+}
+
+struct Shape {
+  int entry_bytes, per_sector, extent_slots;
+  bool model3;
+};
+
+class Reader {
+ public:
+  Reader(const SectorIndex& sectors, const Layout& layout, bool dated)
+      : sectors_(sectors),
+        layout_(layout),
+        dated_(dated),
+        shape_(layout.scheme == Layout::Scheme::kModel3 ? Shape{48, 5, 13, true}
+                                                        : Shape{32, 8, 5, false}) {}
+
+  Directory Read();
+
+ private:
+  void Find(const std::string& kind, const std::string& file, const std::string& detail) {
+    d_.catalogue.findings.push_back({kind, file, detail});
+  }
+  const std::uint8_t* Entry(int dec) const;
+  int DecOf(int sector, int slot) const {
+    return shape_.model3 ? sector * shape_.per_sector + slot : slot << 5 | sector;
+  }
+  File Parse(const std::uint8_t* e, int dec);
+  void AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited);
+  void Account(const File& f, std::map<int, std::string>& owner);
+
+  const SectorIndex& sectors_;
+  const Layout& layout_;
+  bool dated_;
+  Shape shape_;
+  Directory d_;
+  std::vector<std::uint8_t> gat_, hit_;
+  std::vector<std::vector<std::uint8_t>> entry_sectors_;
+};
+
+const std::uint8_t* Reader::Entry(int dec) const {
+  const int sector = shape_.model3 ? dec / shape_.per_sector : dec & 31;
+  const int slot = shape_.model3 ? dec % shape_.per_sector : dec >> 5;
+  if (sector >= static_cast<int>(entry_sectors_.size()) || slot >= shape_.per_sector)
+    return nullptr;
+  const auto& bytes = entry_sectors_[sector];
+  return bytes.size() == kSectorBytes ? bytes.data() + slot * shape_.entry_bytes : nullptr;
+}
+
+void Reader::AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited) {
+  for (int k = 0; k < shape_.extent_slots; ++k) {
+    const std::uint8_t a = e[22 + 2 * k], b = e[23 + 2 * k];
+    if (a == 0xFF) return;
+    if (!shape_.model3 && k == 4 && a == 0xFE) {
+      const std::uint8_t* next = Entry(b);
+      if (next == nullptr || !(next[0] & kExtended) || !visited.insert(b).second) {
+        Find("bad-link", f.Shown(),
+             "the link to DEC " + std::to_string(b) +
+                 (next == nullptr || !(next[0] & kExtended) ? " leads to no extended entry"
+                                                            : " goes round in a circle"));
+        f.complete = false;
+        return;
+      }
+      AddExtents(f, next, visited);
+      return;
+    }
+    Extent x;
+    x.raw[0] = a;
+    x.raw[1] = b;
+    layout_.Extent(a, b, x.first_granule, x.granules);
+    f.extents.push_back(x);
+  }
+}
+
+File Reader::Parse(const std::uint8_t* e, int dec) {
+  File f;
+  f.dec = dec;
+  f.attributes = e[0];
+  f.system = e[0] & 0x40;
+  f.pds = e[0] & 0x20;
+  f.invisible = e[0] & 0x08;
+  f.protection = e[0] & 0x07;
+  f.eof = e[3];
+  f.lrl = e[4] == 0 ? 256 : e[4];
+  const std::vector<std::uint8_t> bytes(e, e + shape_.entry_bytes);
+  f.name = Text(bytes, 5, 8);
+  f.ext = Text(bytes, 13, 3);
+  f.ern = e[20] | e[21] << 8;
+  f.size = shape_.model3 ? std::int64_t{f.ern} * 256 + f.eof
+                         : std::int64_t{f.ern} * 256 + f.eof - (f.eof != 0 ? 256 : 0);
+  f.size = std::max<std::int64_t>(f.size, 0);
+  char date[16] = "";
+  if (shape_.model3 && e[1] >= 1 && e[1] <= 12) {
+    std::snprintf(date, sizeof date, "%04d-%02d", 1900 + (e[2] < 80 ? e[2] + 100 : e[2]), e[1]);
+  } else if (dated_ && (e[1] & 15) >= 1 && (e[1] & 15) <= 12 && (e[2] >> 3) >= 1) {
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", 1980 + (e[2] & 7), e[1] & 15, e[2] >> 3);
+  }
+  f.date = date;
+  std::set<int> visited = {dec};
+  AddExtents(f, e, visited);
+  return f;
+}
+
+// Claims the file's granules: twice, outside the disk, free in the GAT.
+void Reader::Account(const File& f, std::map<int, std::string>& owner) {
+  const int total = layout_.TotalGranules();
+  std::int64_t held = 0;
+  for (const Extent& x : f.extents) {
+    held += x.granules;
+    for (int g = x.first_granule; g < x.first_granule + x.granules; ++g) {
+      if (g >= total) {
+        Find("extent-outside", f.Shown(),
+             "granule " + std::to_string(g) + " is past the disk's " + std::to_string(total));
+        break;
+      }
+      if (auto [it, fresh] = owner.emplace(g, f.Shown()); !fresh) {
+        Find("granule-twice", f.Shown(),
+             "granule " + std::to_string(g) + " is also " + it->second + "'s");
+      }
+      int byte = 0, bit = 0;
+      layout_.GatBit(g, byte, bit);
+      if (byte < 0xC0 && !(gat_[byte] >> bit & 1)) {
+        Find("gat-free-but-used", f.Shown(),
+             "granule " + std::to_string(g) + " is free in the GAT");
+      }
+    }
+  }
+  const std::int64_t needed = (f.size + kSectorBytes - 1) / kSectorBytes;
+  if (held * layout_.sectors_per_granule < needed) {
+    Find("short-allocation", f.Shown(),
+         "its extents hold " + std::to_string(held * layout_.sectors_per_granule) +
+             " sectors; its size needs " + std::to_string(needed));
+  }
+}
+
+Directory Reader::Read() {
+  Catalogue& c = d_.catalogue;
+  c.layout = layout_;
+  const int sectors = layout_.dir_sectors;
+  for (int i = 0; i < sectors; ++i) {
+    bool crc_error = false;
+    std::vector<std::uint8_t> bytes = sectors_.Data(layout_.DirectorySector(i), crc_error);
+    if (bytes.size() != kSectorBytes || crc_error) {
+      Find("directory-sector", "",
+           PlaceText(layout_.DirectorySector(i)) +
+               (bytes.empty() ? " is missing" : " failed its CRC"));
+    }
+    bytes.resize(kSectorBytes, 0);
+    (i == 0 ? gat_ : i == 1 ? hit_ : entry_sectors_.emplace_back()) = std::move(bytes);
+  }
+  if (sectors < 2) return d_;
+  d_.readable = true;
+  c.disk_name = Text(gat_, kGatName, 8);
+  c.disk_date = Text(gat_, kGatDate, 8);
+  c.granules_total = layout_.TotalGranules();
+  int used = 0;
+  for (int g = 0; g < c.granules_total; ++g) {
+    int byte = 0, bit = 0;
+    layout_.GatBit(g, byte, bit);
+    used += byte < 0xC0 && (gat_[byte] >> bit & 1);
+  }
+  c.granules_free = c.granules_total - used;
+
+  std::map<int, std::string> owner;
+  std::set<int> hit_used;
+  for (int s = 0; s < static_cast<int>(entry_sectors_.size()); ++s) {
+    for (int slot = 0; slot < shape_.per_sector; ++slot) {
+      const int dec = DecOf(s, slot);
+      const std::uint8_t* e = entry_sectors_[s].data() + slot * shape_.entry_bytes;
+      const bool named = e[5] > 0x20 && e[5] < 0x7F;
+      const std::uint8_t hit = dec < kSectorBytes ? hit_[dec] : 0;
+      if ((e[0] & kInUse) && !(e[0] & kExtended) && named) {
+        File f = Parse(e, dec);
+        ++d_.entries;
+        hit_used.insert(dec);
+        if (hit == NameHash(e + 5)) {
+          ++d_.matched;
+        } else {
+          Find("hit-mismatch", f.Shown(),
+               "HIT byte " + std::to_string(hit) + " is not the name's hash " +
+                   std::to_string(NameHash(e + 5)));
+        }
+        Account(f, owner);
+        c.files.push_back(std::move(f));
+      } else if (e[0] & kExtended) {
+        hit_used.insert(dec);
+      } else if (e[0] == 0 && named) {
+        c.deleted.push_back(Parse(e, dec));
+      }
+    }
+  }
+  for (int dec = 0; dec < static_cast<int>(hit_.size()); ++dec) {
+    if (hit_[dec] != 0 && !hit_used.contains(dec) && Entry(dec) != nullptr) {
+      Find("hit-mismatch", "", "HIT byte at DEC " + std::to_string(dec) + " has no entry");
+    }
+  }
+  auto named = [&](int dec, const char* name) {
+    for (const File& f : c.files) {
+      if (f.dec == dec) return f.Shown() == name;
+    }
+    return false;
+  };
+  d_.system_files = named(0, "BOOT/SYS") && named(1, "DIR/SYS");
+  return d_;
+}
+
+}  // namespace
+
+int Directory::Score() const {
+  if (!readable || matched == 0 || matched * 2 < entries) return 0;
+  return matched * 2 - entries + (system_files ? 20 : 0);
+}
+
+namespace {
+
+std::uint32_t Key(int cylinder, int head, int sector) {
+  return static_cast<std::uint32_t>(cylinder & 0xFFFF) << 16 | (head & 0xFF) << 8 | (sector & 0xFF);
+}
+
+bool Readable(const disk::Sector& s) {
+  return s.has_data() && s.id_crc != disk::Check::kBad && s.data_crc != disk::Check::kBad;
+}
+
+}  // namespace
+
+SectorIndex::SectorIndex(const ImageBuffer& image, const disk::Disk& disk)
+    : image_(image), disk_(disk) {
+  keys_.reserve(disk.sectors.size());
+  for (std::size_t i = 0; i < disk.sectors.size(); ++i) {
+    const disk::Sector& s = disk.sectors[i];
+    keys_.emplace_back(Key(s.cylinder, s.head, s.id_sector), static_cast<std::uint32_t>(i));
+  }
+  // The first readable copy of a place first, then the rest in file order.
+  std::stable_sort(keys_.begin(), keys_.end(), [&](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first < b.first;
+    return Readable(disk.sectors[a.second]) && !Readable(disk.sectors[b.second]);
+  });
+}
+
+const disk::Sector* SectorIndex::At(Place p) const {
+  if (p.cylinder < 0 || p.cylinder > 0xFFFF || p.head < 0 || p.head > 1 || p.sector < 0 ||
+      p.sector > 255) {
+    return nullptr;
+  }
+  const std::uint32_t key = Key(p.cylinder, p.head, p.sector);
+  const auto it = std::lower_bound(keys_.begin(), keys_.end(), std::make_pair(key, 0u),
+                                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  return it == keys_.end() || it->first != key ? nullptr : &disk_.sectors[it->second];
+}
+
+std::vector<std::uint8_t> SectorIndex::Data(Place p, bool& crc_error) const {
+  const disk::Sector* s = At(p);
+  crc_error = s != nullptr && (s->data_crc == disk::Check::kBad || s->id_crc == disk::Check::kBad);
+  return s == nullptr ? std::vector<std::uint8_t>{} : disk::SectorData(image_, disk_, *s);
+}
+
+Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated) {
+  return Reader(sectors, layout, dated).Read();
+}
+
+std::uint8_t NameHash(const std::uint8_t* name11) {
+  std::uint8_t h = 0;
+  for (int k = 0; k < 11; ++k) {
+    h ^= name11[k];
+    h = static_cast<std::uint8_t>(h << 1 | h >> 7);
+  }
+  return h == 0 ? 1 : h;
+}
+
+}  // namespace trivane::dos

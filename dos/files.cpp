@@ -1,0 +1,79 @@
+// A file's bytes: its extents' granules in order, their sectors in order, as
+// many sectors as its size needs, cut to its size.
+#include <algorithm>
+
+#include "dos/directory.h"
+
+namespace trivane::dos {
+namespace {
+
+constexpr int kSectorBytes = 256;
+
+std::string PlaceText(Place p) {
+  return "cylinder " + std::to_string(p.cylinder) + " head " + std::to_string(p.head) + " sector " +
+         std::to_string(p.sector);
+}
+
+}  // namespace
+
+std::vector<Place> FileSectors(const Layout& layout, const File& file) {
+  const std::int64_t needed = (file.size + kSectorBytes - 1) / kSectorBytes;
+  const int total = layout.TotalGranules();
+  std::vector<Place> places;
+  for (const Extent& x : file.extents) {
+    for (int g = x.first_granule; g < x.first_granule + x.granules && g < total; ++g) {
+      for (const Place& p : layout.Granule(g)) {
+        if (static_cast<std::int64_t>(places.size()) == needed) return places;
+        places.push_back(p);
+      }
+    }
+  }
+  return places;
+}
+
+void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
+  for (auto* files : {&catalogue.files, &catalogue.deleted}) {
+    for (File& f : *files) {
+      int missing = 0, bad = 0;
+      std::string first_missing, first_bad;
+      for (const Place& p : FileSectors(catalogue.layout, f)) {
+        const disk::Sector* s = sectors.At(p);
+        if (s == nullptr || !s->has_data()) {
+          if (missing++ == 0) first_missing = PlaceText(p);
+        } else if (s->data_crc == disk::Check::kBad || s->id_crc == disk::Check::kBad) {
+          if (bad++ == 0) first_bad = PlaceText(p);
+        }
+      }
+      if (missing + bad > 0) f.complete = false;
+      if (files == &catalogue.deleted) continue;
+      if (missing > 0) {
+        catalogue.findings.push_back({"missing-sector", f.Shown(),
+                                      std::to_string(missing) +
+                                          " sectors missing or without data, the first " +
+                                          first_missing});
+      }
+      if (bad > 0) {
+        catalogue.findings.push_back(
+            {"crc-error", f.Shown(),
+             std::to_string(bad) + " sectors failed their CRC, the first " + first_bad});
+      }
+    }
+  }
+}
+
+FileBytes ReadFile(const ImageBuffer& image, const disk::Disk& disk, const Catalogue& catalogue,
+                   const File& file) {
+  const SectorIndex sectors(image, disk);
+  FileBytes out;
+  for (const Place& p : FileSectors(catalogue.layout, file)) {
+    bool crc_error = false;
+    std::vector<std::uint8_t> data = sectors.Data(p, crc_error);
+    if (data.size() != kSectorBytes || crc_error) out.unreadable.push_back(PlaceText(p));
+    data.resize(kSectorBytes, 0);
+    out.bytes.insert(out.bytes.end(), data.begin(), data.end());
+  }
+  out.bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(file.size, 0)), 0);
+  return out;
+}
+
+}  // namespace trivane::dos
