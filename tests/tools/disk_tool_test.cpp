@@ -1,6 +1,8 @@
 // trivane-disk, run as a program on the sample images.
 #include <nlohmann/json.hpp>
 
+#include "builder/dos_images.h"
+#include "cli/sha256.h"
 #include "tool_support.h"
 
 namespace trivane::test {
@@ -84,6 +86,62 @@ TEST_F(DiskTool, ExitStatus) {
     EXPECT_NE(run.err.find("usage: trivane-disk sectors"), std::string::npos);
   }
   EXPECT_EQ(Tool({"sectors", "--help"}).status, 0);
+}
+
+}  // namespace
+}  // namespace trivane::test
+
+namespace trivane::test {
+namespace {
+
+class DosTool : public DiskTool {};
+
+std::string Text(const std::vector<std::uint8_t>& bytes) {
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST_F(DosTool, DirAsJsonHoldsExactlyItsMembers) {
+  const auto lines =
+      JsonLines({"dir", "--json", "--all", Path("dos-ldos.dmk"), Path("jv1-35track.dsk")});
+  ASSERT_EQ(lines.size(), 2u);
+  const json& ldos = lines[0];
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : ldos.items()) keys.push_back(key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"container", "deleted", "disk_date", "disk_name", "dos",
+                                            "evidence", "file", "files", "findings",
+                                            "granules_free", "granules_total"}));
+  EXPECT_EQ(ldos["dos"], json::parse(R"({"family":"LDOS","version":"5.1"})"));
+  const json& file0 = ldos["files"][2];
+  EXPECT_EQ(file0["sha256"], cli::Sha256Hex(build::DosFileBytes(0, 300)));
+  json rest = file0;
+  rest.erase("sha256");
+  EXPECT_EQ(rest, json::parse(R"({"name":"FILE0","ext":"BAS","size":300,"lrl":256,"eof":44,"ern":2,
+      "attrs":{"system":false,"invisible":false,"pds":false,"protection":0},"date":"1986-06-15",
+      "extents":[{"raw":"0020","first_granule":1,"granules":1}],"complete":true})"));
+  EXPECT_EQ(ldos["deleted"][0]["name"], "OLD");
+  EXPECT_EQ(lines[1]["dos"]["family"], "unknown");
+  EXPECT_FALSE(JsonLines({"dir", "--json", Path("dos-ldos.dmk")})[0].contains("deleted"));
+}
+
+TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
+  const fs::path out = dir_ / "extracted";
+  EXPECT_EQ(Tool({"extract", Path("dos-newdos80.dsk"), "-o", out.string()}).status, 0);
+  EXPECT_EQ(Slurp(out / "SCATTER.BAS"), Text(build::DosFileBytes(8, 9000)));
+  EXPECT_FALSE(fs::exists(out / "OLD.TXT"));
+  { std::ofstream(out / "FILE0.BAS") << "mine"; }
+  const ToolRun again = Tool({"extract", Path("dos-newdos80.dsk"), "file0.bas", "old/txt", "NOPE/X",
+                              "-o", out.string(), "--all"});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(Slurp(out / "FILE0.BAS"), "mine");
+  EXPECT_TRUE(fs::exists(out / "OLD.TXT"));
+  EXPECT_NE(again.err.find("NOPE/X: no such file on the disk"), std::string::npos) << again.err;
+  EXPECT_NE(again.err.find("FILE0.BAS: not written, it exists already"), std::string::npos);
+
+  const ToolRun cat = Tool({"cat", Path("dos-trsdos23.dsk"), "FILE2.BAS:1"});
+  EXPECT_EQ(cat.out, Text(build::DosFileBytes(2, 256)));
+  EXPECT_EQ(Tool({"cat", Path("dos-trsdos23.dsk"), "FILE2/BAS", "--text"}).out.find('\r'),
+            std::string::npos);
+  fs::remove_all(out);
 }
 
 }  // namespace
