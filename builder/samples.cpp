@@ -85,6 +85,13 @@ Bytes DosSample(const DosDisk& disk, bool dmk) {
   return dmk ? DosDmk(disk, sectors) : DosJv3(disk, sectors);
 }
 
+// A DOS disk of a few cylinders and four files: a seed for fuzzing.
+DosDisk Smaller(DosDisk d, int cylinders) {
+  d.layout.cylinders = cylinders;
+  d.files.resize(4);
+  return d;
+}
+
 // A header table whose sectors' data is missing.
 Bytes HeaderOnlyJv3() {
   Bytes image = Jv3(Jv3Disk(2, 1, 10, false));
@@ -141,18 +148,25 @@ std::vector<Sample> Seeds() {
       {"dmk-double-byte", DoubleByteDmk(1)},
       {"dmk-doubled-sd", DoubledDmk(2, false)},
       {"dmk-mixed-damaged", DoubledDmk(6, true)},
+      {"dos-trsdos23", DosSample(Smaller(TrsdosDisk(0), 18), false)},
+      {"dos-newdos80", DosSample(Smaller(NewdosDisk(1, 2, true, false), 8), false)},
+      {"dos-model3", DosSample(Smaller(Model3Disk(), 18), false)},
       {"text", Text("10 PRINT \"HELLO\"\r\n")},
       {"empty", {}},
   };
 }
 
-}  // namespace trivane::build
-
-namespace trivane::build {
-
 Sample BenchImage(int n) {
   const int tracks = 35 + (n * 7) % 46;  // 35 to 80
   const std::string name = "image-" + std::to_string(n) + (n % 5 >= 3 ? ".dmk" : ".dsk");
+  // Three in ten are DOS disks with a directory and files.
+  auto dos = [&](DosDisk d, bool dmk) {
+    d.layout.cylinders = tracks;
+    return Sample{name, DosSample(d, dmk)};
+  };
+  if (n % 10 == 1) return dos(TrsdosDisk(0), false);
+  if (n % 10 == 2) return dos(NewdosDisk(2, 2, true, false), false);
+  if (n % 10 == 9) return dos(TrsdosDisk(0x51), true);
   switch (n % 5) {
     case 0:
       return {name, Jv1(tracks)};

@@ -2,6 +2,11 @@
 
 #include <array>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define TRIVANE_SHA_NI 1
+#endif
+
 namespace trivane::cli {
 namespace {
 
@@ -32,36 +37,93 @@ void Block(std::array<std::uint32_t, 8>& h, const std::uint8_t* p) {
   }
   std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4], f = h[5], g = h[6], k = h[7];
   for (int i = 0; i < 64; ++i) {
-    const std::uint32_t t1 = k + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) +
-                             kRound[i] + w[i];
-    const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+    const std::uint32_t t1 =
+        k + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
+    const std::uint32_t t2 =
+        (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
     k = g, g = f, f = e, e = d + t1, d = c, c = b, b = a, a = t1 + t2;
   }
   const std::uint32_t add[8] = {a, b, c, d, e, f, g, k};
   for (int i = 0; i < 8; ++i) h[i] += add[i];
 }
 
-}  // namespace
+#ifdef TRIVANE_SHA_NI
+// The same rounds with the processor's SHA instructions, four rounds a step;
+// the message schedule W[t] for t = 16.. is made from W[t-16] .. W[t-1].
+__attribute__((target("sha,sse4.1"))) void BlockShaNi(std::array<std::uint32_t, 8>& h,
+                                                      const std::uint8_t* p) {
+  const __m128i order = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+  __m128i tmp = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[0])), 0xB1);
+  __m128i state1 =
+      _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[4])), 0x1B);
+  __m128i state0 = _mm_alignr_epi8(tmp, state1, 8);  // A B E F
+  state1 = _mm_blend_epi16(state1, tmp, 0xF0);       // C D G H
+  const __m128i abef = state0, cdgh = state1;
+  __m128i w[4];
+  for (int i = 0; i < 4; ++i) {
+    w[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i)), order);
+  }
+  for (int i = 0; i < 16; ++i) {
+    __m128i msg =
+        _mm_add_epi32(w[i % 4], _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * i])));
+    state1 = _mm_sha256rnds2_epu32(state1, state0, msg);
+    msg = _mm_shuffle_epi32(msg, 0x0E);
+    state0 = _mm_sha256rnds2_epu32(state0, state1, msg);
+    if (i < 12) {
+      __m128i next = _mm_sha256msg1_epu32(w[i % 4], w[(i + 1) % 4]);
+      next = _mm_add_epi32(next, _mm_alignr_epi8(w[(i + 3) % 4], w[(i + 2) % 4], 4));
+      w[i % 4] = _mm_sha256msg2_epu32(next, w[(i + 3) % 4]);
+    }
+  }
+  state0 = _mm_add_epi32(state0, abef);
+  state1 = _mm_add_epi32(state1, cdgh);
+  tmp = _mm_shuffle_epi32(state0, 0x1B);        // F E B A
+  state1 = _mm_shuffle_epi32(state1, 0xB1);     // D C H G
+  state0 = _mm_blend_epi16(tmp, state1, 0xF0);  // D C B A
+  state1 = _mm_alignr_epi8(state1, tmp, 8);     // H G F E
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(&h[0]), state0);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(&h[4]), state1);
+}
+#endif
 
-std::string Sha256Hex(const std::vector<std::uint8_t>& bytes) {
+using BlockFunction = void (*)(std::array<std::uint32_t, 8>&, const std::uint8_t*);
+
+BlockFunction Fastest(bool allow_instructions) {
+#ifdef TRIVANE_SHA_NI
+  if (allow_instructions && __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1")) {
+    return BlockShaNi;
+  }
+#endif
+  (void)allow_instructions;
+  return Block;
+}
+
+std::string Digest(const std::vector<std::uint8_t>& bytes, BlockFunction block) {
   std::array<std::uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                     0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
   const std::size_t whole = bytes.size() / 64 * 64;
-  for (std::size_t i = 0; i < whole; i += 64) Block(h, bytes.data() + i);
+  for (std::size_t i = 0; i < whole; i += 64) block(h, bytes.data() + i);
   std::uint8_t tail[128] = {};
-  const std::size_t rest = bytes.size() - whole;
+  const std::size_t rest = bytes.size() % 64;
   for (std::size_t i = 0; i < rest; ++i) tail[i] = bytes[whole + i];
   tail[rest] = 0x80;
   const std::size_t tail_size = rest < 56 ? 64 : 128;
   const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
   for (int i = 0; i < 8; ++i) tail[tail_size - 1 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
-  for (std::size_t i = 0; i < tail_size; i += 64) Block(h, tail + i);
+  for (std::size_t i = 0; i < tail_size; i += 64) block(h, tail + i);
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;
   for (std::uint32_t v : h) {
     for (int shift = 28; shift >= 0; shift -= 4) hex += kDigits[v >> shift & 15];
   }
   return hex;
+}
+
+}  // namespace
+
+std::string Sha256Hex(const std::vector<std::uint8_t>& bytes, bool allow_instructions) {
+  static const BlockFunction with = Fastest(true);
+  return Digest(bytes, allow_instructions ? with : Block);
 }
 
 }  // namespace trivane::cli

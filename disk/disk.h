@@ -16,8 +16,9 @@ namespace trivane::disk {
 
 enum class Container { kNone, kJv1, kJv3, kDmk };
 enum class Density : std::uint8_t { kSingle, kDouble };
-// A CRC the container keeps and that held, that failed, or none kept.
-enum class Check : std::uint8_t { kNotKept, kGood, kBad };
+// A CRC the container keeps and that held, that failed, or none kept; or a
+// data CRC not checked yet (see ReadDisk).
+enum class Check : std::uint8_t { kNotKept, kGood, kBad, kUnchecked };
 
 struct Sector {
   Offset data_offset = -1;     // the file offset of the first data byte; -1 without data
@@ -58,8 +59,16 @@ struct Disk {
   const Sector* Find(int cylinder, int head, int id) const;
 };
 
-// Reads every sector of the image.
-Disk ReadDisk(const ImageBuffer& image);
+// The container the image's content says, in the emulators' order; a
+// real-drive DMK file says DMK.
+Container ContainerOf(const ImageBuffer& image);
+
+// Reads every sector of the image. Without check_data, DMK data CRCs are left
+// kUnchecked, for a reader that needs only a few sectors' (DataCrc).
+Disk ReadDisk(const ImageBuffer& image, bool check_data = true);
+
+// The sector's data CRC, checked now if it was left unchecked.
+Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& sector);
 
 // The sector's data as the controller would deliver it, undoubled and
 // unwrapped; empty when it has none.

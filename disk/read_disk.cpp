@@ -13,7 +13,7 @@ namespace {
 
 // The emulators' tests: a DMK header (bytes 12..15 zero, or the real-drive
 // signature), a JV1 boot sector starting 00 FE, a JV3 write-protect byte.
-Container ContainerOf(const ImageBuffer& image, bool& real_drive) {
+Container Detect(const ImageBuffer& image, bool& real_drive) {
   const int length = image.at(dmk::kTrackLengthAt) | image.at(dmk::kTrackLengthAt + 1) << 8;
   const int wp = image.at(0);
   bool zero = true, signature = true;
@@ -41,6 +41,11 @@ bool Readable(const Sector& s) {
 }
 
 }  // namespace
+
+Container ContainerOf(const ImageBuffer& image) {
+  bool real_drive = false;
+  return Detect(image, real_drive);
+}
 
 std::string HexByte(int value) {
   char text[8];
@@ -72,10 +77,10 @@ void ReadJv1(const ImageBuffer& image, Disk& disk) {
   }
 }
 
-Disk ReadDisk(const ImageBuffer& image) {
+Disk ReadDisk(const ImageBuffer& image, bool check_data) {
   Disk disk;
   bool real_drive = false;
-  disk.container = ContainerOf(image, real_drive);
+  disk.container = Detect(image, real_drive);
   switch (disk.container) {
     case Container::kNone:
       disk.error = "not a disk image: no DMK header, no JV1 boot sector, no JV3 header";
@@ -90,7 +95,7 @@ Disk ReadDisk(const ImageBuffer& image) {
       if (real_drive) {
         disk.error = "a DMK file that stands for a real drive: it holds no sectors";
       } else {
-        ReadDmk(image, disk);
+        ReadDmk(image, disk, check_data);
       }
       break;
   }

@@ -54,7 +54,8 @@ struct Field {
   }
 };
 
-void ReadSector(const Field& id, bool double_density, Offset block_start, Sector& s) {
+void ReadSector(const Field& id, bool double_density, Offset block_start, bool check_data,
+                Sector& s) {
   const std::uint16_t preset = double_density ? crc16::kDoubleDensityPreset : crc16::kPreset;
   s.density = double_density ? Density::kDouble : Density::kSingle;
   s.doubled = id.step == 2;
@@ -70,14 +71,16 @@ void ReadSector(const Field& id, bool double_density, Offset block_start, Sector
     if (b < dmk::kLowestDataMark || b > dmk::kHighestDataMark) continue;
     s.dam = static_cast<std::uint8_t>(b);
     s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k + 1} * id.step);
-    s.data_crc = id.Crc(preset, k, 1 + s.size + 2) == 0 ? Check::kGood : Check::kBad;
+    s.data_crc = !check_data                              ? Check::kUnchecked
+                 : id.Crc(preset, k, 1 + s.size + 2) == 0 ? Check::kGood
+                                                          : Check::kBad;
     return;
   }
 }
 
 // Reads the sectors of one block; says what in its pointer table is damaged.
 void ReadBlock(const TrackBlock& block, Offset block_start, int index, int heads, bool doubling,
-               Disk& disk) {
+               bool check_data, Disk& disk) {
   for (int i = 0; i < dmk::kPointers; ++i) {
     const int pointer = block.Pointer(i);
     if (pointer == 0 || pointer == dmk::kTableEnd) break;
@@ -95,14 +98,15 @@ void ReadBlock(const TrackBlock& block, Offset block_start, int index, int heads
     s.cylinder = static_cast<std::uint16_t>(index / heads);
     s.head = static_cast<std::uint8_t>(index % heads);
     s.block = index;
-    ReadSector({block, mark, !double_density && doubling ? 2 : 1}, double_density, block_start, s);
+    ReadSector({block, mark, !double_density && doubling ? 2 : 1}, double_density, block_start,
+               check_data, s);
     disk.sectors.push_back(s);
   }
 }
 
 }  // namespace
 
-void ReadDmk(const ImageBuffer& image, Disk& disk) {
+void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
   const int options = image.at(dmk::kOptionsAt);
   const Offset length = image.at(dmk::kTrackLengthAt) | image.at(dmk::kTrackLengthAt + 1) << 8;
   const bool doubling = (options & (dmk::kOptionSingleDensity | dmk::kOptionIgnoreDensity)) == 0;
@@ -129,8 +133,26 @@ void ReadDmk(const ImageBuffer& image, Disk& disk) {
   disk.sectors.reserve(static_cast<std::size_t>(blocks) * 18);
   for (Offset b = 0; b < blocks; ++b) {
     ReadBlock(TrackBlock(bytes.data() + b * length, length), dmk::kHeaderBytes + b * length,
-              static_cast<int>(b), disk.heads, doubling, disk);
+              static_cast<int>(b), disk.heads, doubling, check_data, disk);
   }
+}
+
+// The data field from its mark: the DAM one step before the data, round the
+// block's start if need be, then the data and the CRC.
+Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& s) {
+  if (s.data_crc != Check::kUnchecked) return s.data_crc;
+  const Offset start = disk.block_start + s.block * disk.block_length;
+  const Offset step = s.doubled ? 2 : 1, circle = disk.block_length - dmk::kPointerTableBytes;
+  Offset dam = s.data_offset - start - step;
+  if (dam < dmk::kPointerTableBytes) dam += circle;
+  std::uint16_t crc = s.density == Density::kDouble ? crc16::kDoubleDensityPreset : crc16::kPreset;
+  for (Offset k = 0; k < 1 + s.size + 2; ++k) {
+    Offset at = dam + k * step;
+    if (at >= disk.block_length)
+      at = dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;
+    crc = crc16::Add(crc, image.at(start + at));
+  }
+  return crc == 0 ? Check::kGood : Check::kBad;
 }
 
 }  // namespace trivane::disk

@@ -34,8 +34,10 @@ std::string Attributes(const dos::File& f) {
 std::string Extents(const dos::File& f) {
   std::string text;
   for (const dos::Extent& x : f.extents) {
-    text += (text.empty() ? "" : " ") + std::to_string(x.first_granule) + "+" +
-            std::to_string(x.granules);
+    if (!text.empty()) text += ' ';
+    text += std::to_string(x.first_granule);
+    text += '+';
+    text += std::to_string(x.granules);
   }
   return text;
 }
@@ -48,7 +50,8 @@ std::string Row(const dos::File& f) {
   return line;
 }
 
-void FileObject(JsonWriter& j, const ReadDos& r, const dos::File& f) {
+void FileObject(JsonWriter& j, const ReadDos& r, const dos::SectorIndex& sectors,
+                const dos::File& f) {
   j.BeginObject().Member("name", f.name).Member("ext", f.ext).Member("size", f.size);
   j.Member("lrl", f.lrl).Member("eof", f.eof).Member("ern", f.ern);
   j.Key("attrs").BeginObject().Member("system", f.system).Member("invisible", f.invisible);
@@ -62,7 +65,7 @@ void FileObject(JsonWriter& j, const ReadDos& r, const dos::File& f) {
     j.Member("first_granule", x.first_granule).Member("granules", x.granules).EndObject();
   }
   j.EndArray().Member("complete", f.complete);
-  const dos::FileBytes bytes = dos::ReadFile(r.sectors.image, r.sectors.disk, r.catalogue, f);
+  const dos::FileBytes bytes = dos::ReadFile(sectors, r.catalogue, f);
   j.Member("sha256", cli::Sha256Hex(bytes.bytes)).EndObject();
 }
 
@@ -97,7 +100,7 @@ std::string WriteNew(const fs::path& path, const std::vector<std::uint8_t>& byte
 }  // namespace
 
 ReadDos ReadDirectoryOf(const std::string& path) {
-  ReadDos r{ReadSectors(path), {}};
+  ReadDos r{ReadSectors(path, false), {}};
   if (r.sectors.error.empty()) r.catalogue = dos::ReadCatalogue(r.sectors.image, r.sectors.disk);
   return r;
 }
@@ -138,12 +141,13 @@ std::string DirJson(const ReadDos& r, bool all) {
   for (const std::string& e : c.evidence) j.String(e);
   j.EndArray().Member("disk_name", c.disk_name).Member("disk_date", c.disk_date);
   j.Member("granules_total", c.granules_total).Member("granules_free", c.granules_free);
+  const dos::SectorIndex sectors(r.sectors.image, r.sectors.disk);
   j.Key("files").BeginArray();
-  for (const dos::File& f : c.files) FileObject(j, r, f);
+  for (const dos::File& f : c.files) FileObject(j, r, sectors, f);
   j.EndArray();
   if (all) {
     j.Key("deleted").BeginArray();
-    for (const dos::File& f : c.deleted) FileObject(j, r, f);
+    for (const dos::File& f : c.deleted) FileObject(j, r, sectors, f);
     j.EndArray();
   }
   j.Key("findings").BeginArray();
@@ -193,9 +197,10 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
               << "\n";
     return 1;
   }
+  const dos::SectorIndex sectors(r.sectors.image, r.sectors.disk);
   for (const dos::File* f : chosen) {
     const std::string host = f->ext.empty() ? f->name : f->name + "." + f->ext;
-    const dos::FileBytes bytes = dos::ReadFile(r.sectors.image, r.sectors.disk, r.catalogue, *f);
+    const dos::FileBytes bytes = dos::ReadFile(sectors, r.catalogue, *f);
     if (!bytes.unreadable.empty() && !force) {
       std::cerr << "trivane-disk: " << f->Shown() << ": not written, " << bytes.unreadable.size()
                 << " sectors cannot be read (--force writes them as zeros)\n";

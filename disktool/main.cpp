@@ -75,6 +75,50 @@ bool IsHelp(const std::vector<std::string>& args) {
   return false;
 }
 
+// One image's listing, or why there is none.
+struct Listing {
+  std::string out, error;
+};
+
+// Lists each file, two side by side, and writes the listings in the files'
+// order: JSON lines, or text blocks with a blank line between them and the
+// errors on stderr.
+template <typename Produce>
+int ListInOrder(const std::vector<std::string>& files, bool json, Produce produce) {
+  trivane::cli::Output output("trivane-disk");
+  int status = 0;
+  bool written = true, blocks = false;
+  auto consume = [&](std::size_t i, const Listing& l) {
+    if (!l.error.empty()) {
+      status = 1;
+      if (!json) std::cerr << "trivane-disk: " << files[i] << ": " << l.error << "\n";
+    }
+    if (!json && !l.out.empty() && std::exchange(blocks, true)) written = output.Write("\n");
+    return written = written && output.Write(l.out);
+  };
+  const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
+  trivane::disktool::InOrder<Listing>(files.size(), workers, 2 * workers, produce, consume);
+  return written && output.Finish() ? status : 1;
+}
+
+// Sector data makes a listing as large as its image: one image at a time,
+// written as it is made.
+int SectorsWithData(const std::vector<std::string>& files) {
+  trivane::cli::Output output("trivane-disk");
+  const auto write = [&](const std::string& part) { return output.Write(part); };
+  int status = 0;
+  std::string out;
+  for (const std::string& file : files) {
+    const ReadImage r = trivane::disktool::ReadSectors(file);
+    if (!r.error.empty()) status = 1;
+    out.clear();
+    trivane::disktool::AppendSectorsJson(out, r, true, write);
+    out += '\n';
+    if (!output.Write(out)) return 1;
+  }
+  return output.Finish() ? status : 1;
+}
+
 int Sectors(const std::vector<std::string>& args) {
   bool json = false, data = false, options_done = false;
   std::vector<std::string> files;
@@ -92,49 +136,18 @@ int Sectors(const std::vector<std::string>& args) {
     }
   }
   if (files.empty()) return Usage("no image named");
-  trivane::cli::Output output("trivane-disk");
-  int status = 0;
-  struct Listing {
-    std::string out, error;
-  };
-  auto produce = [&](std::size_t i) {
+  if (json && data) return SectorsWithData(files);
+  return ListInOrder(files, json, [&](std::size_t i) {
     const ReadImage r = trivane::disktool::ReadSectors(files[i]);
     Listing l{{}, r.error};
     if (json) {
-      trivane::disktool::AppendSectorsJson(l.out, r, data);
+      trivane::disktool::AppendSectorsJson(l.out, r, false);
       l.out += '\n';
     } else if (r.error.empty()) {
       l.out = trivane::disktool::SectorsText(r);
     }
     return l;
-  };
-  bool written = true, blocks = false;
-  auto consume = [&](std::size_t i, const Listing& l) {
-    if (!l.error.empty()) {
-      status = 1;
-      if (!json) std::cerr << "trivane-disk: " << files[i] << ": " << l.error << "\n";
-    }
-    if (!json && !l.out.empty() && std::exchange(blocks, true)) written = output.Write("\n");
-    return written = written && output.Write(l.out);
-  };
-  if (json && data) {
-    // Sector data makes a listing as large as its image: one image at a
-    // time, written as it is made.
-    const auto write = [&](const std::string& part) { return output.Write(part); };
-    std::string out;
-    for (std::size_t i = 0; i < files.size() && written; ++i) {
-      const ReadImage r = trivane::disktool::ReadSectors(files[i]);
-      if (!r.error.empty()) status = 1;
-      out.clear();
-      trivane::disktool::AppendSectorsJson(out, r, true, write);
-      out += '\n';
-      written = output.Write(out);
-    }
-  } else {
-    const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-    trivane::disktool::InOrder<Listing>(files.size(), workers, 2 * workers, produce, consume);
-  }
-  return written && output.Finish() ? status : 1;
+  });
 }
 
 // The sector at C H S of the image, or a message and status 1.
@@ -236,25 +249,17 @@ int Dir(const std::vector<std::string>& args) {
     }
   }
   if (files.empty()) return Usage("no image named");
-  trivane::cli::Output output("trivane-disk");
-  int status = 0;
-  for (std::size_t i = 0; i < files.size(); ++i) {
+  return ListInOrder(files, json, [&](std::size_t i) {
     const auto r = trivane::disktool::ReadDirectoryOf(files[i]);
-    if (!r.sectors.error.empty()) {
-      status = 1;
-      if (!json) std::cerr << "trivane-disk: " << files[i] << ": " << r.sectors.error << "\n";
-    }
-    std::string out;
+    Listing l{{}, r.sectors.error};
     if (json) {
-      out = trivane::disktool::DirJson(r, all);
-      out += '\n';
+      l.out = trivane::disktool::DirJson(r, all);
+      l.out += '\n';
     } else if (r.sectors.error.empty()) {
-      if (i > 0) out += '\n';
-      out += trivane::disktool::DirText(r, all);
+      l.out = trivane::disktool::DirText(r, all);
     }
-    if (!output.Write(out)) return 1;
-  }
-  return output.Finish() ? status : 1;
+    return l;
+  });
 }
 
 int ExtractCommand(const std::vector<std::string>& args) {

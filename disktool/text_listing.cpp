@@ -138,17 +138,22 @@ std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& mi
 
 }  // namespace
 
-ReadImage ReadSectors(const std::string& path) {
+ReadImage ReadSectors(const std::string& path, bool check_data) {
   ReadImage r;
   r.file = path;
   LoadedImage loaded = OpenImageFile(path);
+  // A DMK image is read whole at once: its tracks are read through anyway,
+  // and its sectors' data is asked for again afterwards.
+  if (loaded.ok() && disk::ContainerOf(loaded.buffer) == disk::Container::kDmk) {
+    loaded = ReadImageFile(path);
+  }
   if (!loaded.ok()) {
     r.error = loaded.error;
     return r;
   }
   r.loaded = true;
   r.image = std::move(loaded.buffer);
-  r.disk = disk::ReadDisk(r.image);
+  r.disk = disk::ReadDisk(r.image, check_data);
   r.error = r.disk.error;
   return r;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "disk/disk.h"
@@ -53,6 +54,26 @@ struct Catalogue {
   Layout layout;
 };
 
+// The disk's sectors by place, for the many lookups a directory and its
+// files take: of two copies, the first readable one, as Disk::Find.
+class SectorIndex {
+ public:
+  SectorIndex(const ImageBuffer& image, const disk::Disk& disk);
+  // The data of the sector at the place; empty when the disk has none with
+  // data there. crc_error is set when it failed a CRC.
+  std::vector<std::uint8_t> Data(Place p, bool& crc_error) const;
+  // The sector at the place, nullptr when there is none.
+  const disk::Sector* At(Place p) const;
+  // True when the sector failed its ID or data CRC.
+  bool Failed(const disk::Sector& s) const;
+  const disk::Disk& disk() const { return disk_; }
+
+ private:
+  const ImageBuffer& image_;
+  const disk::Disk& disk_;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> keys_;  // place, sector index
+};
+
 // Decides the DOS and reads its directory; Family::kUnknown with the
 // evidence of what was looked at when no layout explains the disk.
 Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk);
@@ -64,6 +85,7 @@ struct FileBytes {
   std::vector<std::uint8_t> bytes;
   std::vector<std::string> unreadable;
 };
+FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const File& file);
 FileBytes ReadFile(const ImageBuffer& image, const disk::Disk& disk, const Catalogue& catalogue,
                    const File& file);
 

@@ -32,27 +32,29 @@ struct Candidate {
 struct Shape {
   int cylinders = 0, heads = 1, spt = 10, first = 0;
   bool double_density = false;
-  std::map<int, int> first_of;  // cylinder: its lowest sector id on head 0
+  std::vector<int> first_of;  // per cylinder: its lowest sector id on head 0, -1 for none
+  bool Has(int cylinder) const {
+    return cylinder >= 0 && cylinder < static_cast<int>(first_of.size()) && first_of[cylinder] >= 0;
+  }
 };
 
 Shape ShapeOf(const disk::Disk& disk) {
   Shape s;
-  std::map<std::pair<int, int>, int> count;
-  int dd = 0, head1 = 0;
+  s.cylinders = disk.cylinders;
+  s.first_of.assign(static_cast<std::size_t>(std::max(disk.cylinders, 0)), -1);
+  int dd = 0, head1 = 0, on[2] = {0, 0};
   for (const disk::Sector& x : disk.sectors) {
-    ++count[{x.cylinder, x.head}];
     head1 += x.head == 1;
-    if (x.head == 0) {
-      auto [it, fresh] = s.first_of.emplace(x.cylinder, x.id_sector);
-      if (!fresh) it->second = std::min<int>(it->second, x.id_sector);
-    }
+    if (x.head != 0 || x.cylinder >= s.cylinders) continue;
+    int& first = s.first_of[x.cylinder];
+    first = first < 0 ? x.id_sector : std::min<int>(first, x.id_sector);
+    if (x.cylinder < 2) ++on[x.cylinder];
     if (x.cylinder == 1) dd += x.density == disk::Density::kDouble ? 1 : -1;
   }
-  s.cylinders = disk.cylinders;
   s.heads = head1 > 0 ? 2 : 1;
-  const int probe = count.contains({1, 0}) ? 1 : 0;
-  s.spt = std::max(1, count[{probe, 0}]);
-  s.first = s.first_of.contains(probe) ? s.first_of[probe] : 0;
+  const int probe = on[1] > 0 ? 1 : 0;
+  s.spt = std::max(1, on[probe]);
+  s.first = s.Has(probe) ? s.first_of[probe] : 0;
   s.double_density = dd > 0;
   return s;
 }
@@ -77,6 +79,7 @@ class Detector {
            const Layout& layout, bool dated);
   void NewdosFromSystemSector();
   void NewdosDataDisk(int ddsl);
+  bool Plausible(const Layout& layout) const;
   void TrsdosCylinder(int cylinder, const std::string& why);
   void Model3(int cylinder);
   Layout Base(Layout::Scheme scheme) const;
@@ -122,8 +125,8 @@ void Detector::Try(Family family, std::string version, std::vector<std::string> 
 
 void Detector::NewdosFromSystemSector() {
   for (int cylinder : {0, 1}) {
-    if (!shape_.first_of.contains(cylinder)) continue;
-    const int id = shape_.first_of.at(cylinder) + 2;
+    if (!shape_.Has(cylinder)) continue;
+    const int id = shape_.first_of[cylinder] + 2;
     const std::vector<std::uint8_t> s = Sector(cylinder, 0, id);
     if (s.size() < 256 || s[kSignatureAt] != kSignature) continue;
     const std::string where =
@@ -150,6 +153,16 @@ void Detector::NewdosFromSystemSector() {
   looked_at_.push_back("no A5 at byte 239 of the system sector on cylinder 0 or 1");
 }
 
+// A quick look before a whole directory is read: the entry at DEC 0 is in
+// use and its HIT byte is its name's hash, as BOOT/SYS's is on every disk.
+bool Detector::Plausible(const Layout& l) const {
+  bool crc = false;
+  const std::vector<std::uint8_t> hit = sectors_.Data(l.DirectorySector(1), crc);
+  const std::vector<std::uint8_t> entries = sectors_.Data(l.DirectorySector(2), crc);
+  return hit.size() == 256 && entries.size() == 256 && (entries[0] & 0x10) &&
+         hit[0] == NameHash(entries.data() + 5);
+}
+
 void Detector::NewdosDataDisk(int ddsl) {
   for (int gpl = 2; gpl <= 8; ++gpl) {
     for (int heads = 1; heads <= shape_.heads; ++heads) {
@@ -160,6 +173,7 @@ void Detector::NewdosDataDisk(int ddsl) {
         l.track0_offset = offset;
         l.dir_first = ddsl * gpl * 5;
         l.dir_sectors = 10;
+        if (!Plausible(l)) continue;
         Try(Family::kNewdos80, "",
             {"boot byte 2 read as DDSL " + std::to_string(ddsl) + " with GPL " +
              std::to_string(gpl) + ", " + std::to_string(heads) +
@@ -173,7 +187,7 @@ void Detector::NewdosDataDisk(int ddsl) {
 void Detector::TrsdosCylinder(int cylinder, const std::string& why) {
   Layout l = Base(Layout::Scheme::kCylinder);
   l.dir_cylinder = cylinder;
-  l.first_sector = shape_.first_of.contains(cylinder) ? shape_.first_of.at(cylinder) : shape_.first;
+  l.first_sector = shape_.Has(cylinder) ? shape_.first_of[cylinder] : shape_.first;
   const std::vector<std::uint8_t> gat = Sector(cylinder, 0, l.first_sector);
   if (gat.size() < 256) return;
   const int v = gat[kGatVersion];
@@ -233,8 +247,7 @@ void Detector::Model3(int cylinder) {
 }
 
 Catalogue Detector::Decide() {
-  const std::vector<std::uint8_t> boot =
-      Sector(0, 0, shape_.first_of.contains(0) ? shape_.first_of.at(0) : 0);
+  const std::vector<std::uint8_t> boot = Sector(0, 0, shape_.Has(0) ? shape_.first_of[0] : 0);
   NewdosFromSystemSector();
   if (boot.size() >= 3) {
     TrsdosCylinder(boot[2] & 0x7F,

@@ -253,8 +253,9 @@ std::uint32_t Key(int cylinder, int head, int sector) {
   return static_cast<std::uint32_t>(cylinder & 0xFFFF) << 16 | (head & 0xFF) << 8 | (sector & 0xFF);
 }
 
-bool Readable(const disk::Sector& s) {
-  return s.has_data() && s.id_crc != disk::Check::kBad && s.data_crc != disk::Check::kBad;
+bool Readable(const ImageBuffer& image, const disk::Disk& disk, const disk::Sector& s) {
+  return s.has_data() && s.id_crc != disk::Check::kBad &&
+         disk::DataCrc(image, disk, s) != disk::Check::kBad;
 }
 
 }  // namespace
@@ -267,10 +268,15 @@ SectorIndex::SectorIndex(const ImageBuffer& image, const disk::Disk& disk)
     keys_.emplace_back(Key(s.cylinder, s.head, s.id_sector), static_cast<std::uint32_t>(i));
   }
   // The first readable copy of a place first, then the rest in file order.
-  std::stable_sort(keys_.begin(), keys_.end(), [&](const auto& a, const auto& b) {
+  // Most disks list their sectors in order already, each place once.
+  const auto before = [&](const auto& a, const auto& b) {
     if (a.first != b.first) return a.first < b.first;
-    return Readable(disk.sectors[a.second]) && !Readable(disk.sectors[b.second]);
-  });
+    const bool ra = Readable(image, disk, disk.sectors[a.second]);
+    const bool rb = Readable(image, disk, disk.sectors[b.second]);
+    return ra != rb ? ra : a.second < b.second;
+  };
+  if (!std::is_sorted(keys_.begin(), keys_.end(), before))
+    std::sort(keys_.begin(), keys_.end(), before);
 }
 
 const disk::Sector* SectorIndex::At(Place p) const {
@@ -284,9 +290,13 @@ const disk::Sector* SectorIndex::At(Place p) const {
   return it == keys_.end() || it->first != key ? nullptr : &disk_.sectors[it->second];
 }
 
+bool SectorIndex::Failed(const disk::Sector& s) const {
+  return s.id_crc == disk::Check::kBad || disk::DataCrc(image_, disk_, s) == disk::Check::kBad;
+}
+
 std::vector<std::uint8_t> SectorIndex::Data(Place p, bool& crc_error) const {
   const disk::Sector* s = At(p);
-  crc_error = s != nullptr && (s->data_crc == disk::Check::kBad || s->id_crc == disk::Check::kBad);
+  crc_error = s != nullptr && Failed(*s);
   return s == nullptr ? std::vector<std::uint8_t>{} : disk::SectorData(image_, disk_, *s);
 }
 

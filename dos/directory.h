@@ -7,24 +7,6 @@
 
 namespace trivane::dos {
 
-// The disk's sectors by place, for the many lookups a directory and its
-// files take: of two copies, the first readable one, as Disk::Find.
-class SectorIndex {
- public:
-  SectorIndex(const ImageBuffer& image, const disk::Disk& disk);
-  // The data of the sector at the place; empty when the disk has none with
-  // data there. crc_error is set when it failed a CRC.
-  std::vector<std::uint8_t> Data(Place p, bool& crc_error) const;
-  // The sector at the place, nullptr when there is none.
-  const disk::Sector* At(Place p) const;
-  const disk::Disk& disk() const { return disk_; }
-
- private:
-  const ImageBuffer& image_;
-  const disk::Disk& disk_;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> keys_;  // place, sector index
-};
-
 struct Directory {
   Catalogue catalogue;        // family, version and evidence left to the caller
   int matched = 0;            // live entries whose HIT byte is their name's hash

@@ -40,7 +40,7 @@ void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
         const disk::Sector* s = sectors.At(p);
         if (s == nullptr || !s->has_data()) {
           if (missing++ == 0) first_missing = PlaceText(p);
-        } else if (s->data_crc == disk::Check::kBad || s->id_crc == disk::Check::kBad) {
+        } else if (sectors.Failed(*s)) {
           if (bad++ == 0) first_bad = PlaceText(p);
         }
       }
@@ -63,8 +63,12 @@ void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
 
 FileBytes ReadFile(const ImageBuffer& image, const disk::Disk& disk, const Catalogue& catalogue,
                    const File& file) {
-  const SectorIndex sectors(image, disk);
+  return ReadFile(SectorIndex(image, disk), catalogue, file);
+}
+
+FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const File& file) {
   FileBytes out;
+  out.bytes.reserve(static_cast<std::size_t>(std::max<std::int64_t>(file.size, 0)) + kSectorBytes);
   for (const Place& p : FileSectors(catalogue.layout, file)) {
     bool crc_error = false;
     std::vector<std::uint8_t> data = sectors.Data(p, crc_error);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs from a release build folder: the report tool and the sector listing
-# over 1,000 built images against cat reading the same files and against the
+# Runs from a release build folder: the report tool, the sector listing and
+# the directory listing over 1,000 built images (three in ten DOS disks) against cat reading the same files and against the
 # floor (open, one pread of 16 KiB, close, one line a file). They take turns,
 # 15 rounds, so that the machine's changing load falls on each alike; medians.
 # Then the most memory the sector listing takes, against the image's size.
@@ -17,10 +17,11 @@ us() {  # wall time of the command in µs
 }
 median() { sort -n | sed -n 8p; }
 cat "${files[@]}" >/dev/null  # into the page cache
-report=() cat_=() floor=() disk=()
+report=() cat_=() floor=() disk=() dir=()
 for _ in $(seq 15); do
   report+=("$(us ./trivane-report --json "${files[@]}")")
   disk+=("$(us ./trivane-disk sectors --json "${files[@]}")")
+  dir+=("$(us ./trivane-disk dir --json "${files[@]}")")
   cat_+=("$(us cat "${files[@]}")")
   floor+=("$(us ./floor "${files[@]}")")
 done
@@ -28,13 +29,15 @@ report_us=$(printf '%s\n' "${report[@]}" | median)
 cat_us=$(printf '%s\n' "${cat_[@]}" | median)
 floor_us=$(printf '%s\n' "${floor[@]}" | median)
 disk_us=$(printf '%s\n' "${disk[@]}" | median)
+dir_us=$(printf '%s\n' "${dir[@]}" | median)
 echo "files: ${#files[@]}, bytes: $bytes"
 echo "trivane-report --json: $((report_us / 1000)).$(( report_us % 1000 / 100 )) ms (median of 15)"
 echo "cat to /dev/null:      $((cat_us / 1000)).$(( cat_us % 1000 / 100 )) ms"
 echo "floor:                 $((floor_us / 1000)).$(( floor_us % 1000 / 100 )) ms"
 echo "trivane-disk sectors --json: $((disk_us / 1000)).$(( disk_us % 1000 / 100 )) ms"
-awk -v r="$report_us" -v c="$cat_us" -v f="$floor_us" -v d="$disk_us" \
-  'BEGIN { printf "report / cat: %.2f, report / floor: %.2f, sectors / cat: %.2f\n", r / c, r / f, d / c }'
+echo "trivane-disk dir --json:     $((dir_us / 1000)).$(( dir_us % 1000 / 100 )) ms"
+awk -v r="$report_us" -v c="$cat_us" -v f="$floor_us" -v d="$disk_us" -v g="$dir_us" \
+  'BEGIN { printf "report / cat: %.2f, report / floor: %.2f, sectors / cat: %.2f, dir / cat: %.2f\n", r / c, r / f, d / c, g / c }'
 
 echo "== most memory of trivane-disk sectors, against the image's size"
 big=memory-64MiB.dsk  # a JV1 image at the size limit: 262,144 sectors

@@ -10,7 +10,7 @@ scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev nlohmann-json3
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_CXX_FLAGS="$flags" -DTRIVANE_FUZZ=ON -DTRIVANE_WINDOW=OFF -DBUILD_TESTING=OFF >/dev/null
-targets=(identify find_sector read_disk)
+targets=(identify find_sector read_disk read_dos)
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/%/_fuzz}" make-images
 rm -rf build-fuzz/seeds build-fuzz/findings
 build-fuzz/make-images seeds build-fuzz/seeds
@@ -30,7 +30,7 @@ pids=()
 for target in "${targets[@]}"; do
   mkdir -p build-fuzz/corpus/$target
   build-fuzz/${target}_fuzz build-fuzz/corpus/$target build-fuzz/seeds/$target \
-    -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 \
+    -max_total_time="$seconds" -max_len=131072 -print_final_stats=1 \
     -artifact_prefix=build-fuzz/findings/$target- >build-fuzz/$target.log 2>&1 &
   pids+=($!)
 done

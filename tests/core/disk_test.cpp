@@ -115,6 +115,12 @@ TEST(DiskDmk, EverythingAControllerMeets) {
   const disk::Sector* wrapped = r.disk.Find(1, 1, 8);
   EXPECT_EQ(wrapped->data_crc, Check::kGood) << Dump(image, wrapped->data_offset);
   EXPECT_EQ(r.Data(*wrapped), build::FieldData({.cylinder = 1, .sector = 8}));
+  // Data CRCs left unchecked are checked alike when asked for.
+  const Disk lazy = disk::ReadDisk(r.image, false);
+  ASSERT_EQ(lazy.sectors.size(), r.disk.sectors.size());
+  for (std::size_t i = 0; i < lazy.sectors.size(); ++i) {
+    EXPECT_EQ(disk::DataCrc(r.image, lazy, lazy.sectors[i]), r.disk.sectors[i].data_crc) << i;
+  }
 }
 
 TEST(DiskDmk, OneIdTwiceTheFirstGoodCopyWins) {

@@ -146,3 +146,22 @@ TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
 
 }  // namespace
 }  // namespace trivane::test
+
+namespace trivane::test {
+namespace {
+
+// The digest with the processor's instructions and without, on known texts.
+TEST(Sha256, KnownDigestsBothWays) {
+  const std::string abc = "abc", long_text(1000, 'a');
+  for (bool instructions : {true, false}) {
+    EXPECT_EQ(cli::Sha256Hex({abc.begin(), abc.end()}, instructions),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(cli::Sha256Hex({long_text.begin(), long_text.end()}, instructions),
+              "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3");
+    EXPECT_EQ(cli::Sha256Hex({}, instructions),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  }
+}
+
+}  // namespace
+}  // namespace trivane::test

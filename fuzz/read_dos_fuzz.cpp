@@ -1,0 +1,27 @@
+// Reads the input's sectors, decides its DOS, lists its directory and reads
+// every file, live and deleted. The image views libFuzzer's own buffer, so
+// any read past it is the sanitizer's.
+#include <cstddef>
+#include <cstdint>
+
+#include "dos/catalogue.h"
+#include "fuzz/fuzz_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using trivane::fuzz::Require;
+  const trivane::ImageBuffer image(data, size, nullptr);
+  const trivane::disk::Disk disk = trivane::disk::ReadDisk(image);
+  const trivane::dos::Catalogue c = trivane::dos::ReadCatalogue(image, disk);
+  Require(c.family != trivane::dos::Family::kUnknown || c.files.empty(), "files of no DOS");
+  Require(!c.evidence.empty(), "a result without evidence");
+  Require(c.granules_free <= c.granules_total, "more granules free than the disk holds");
+  for (const auto* files : {&c.files, &c.deleted}) {
+    for (const trivane::dos::File& f : *files) {
+      const trivane::dos::FileBytes bytes = trivane::dos::ReadFile(image, disk, c, f);
+      Require(static_cast<std::int64_t>(bytes.bytes.size()) == f.size, "file bytes not its size");
+      Require(f.complete || !bytes.unreadable.empty() || f.size == 0 || bytes.bytes.size() > 0,
+              "an incomplete file with nothing unreadable");
+    }
+  }
+  return 0;
+}
