@@ -166,7 +166,7 @@ Sample BenchImage(int n) {
   };
   if (n % 10 == 1) return dos(TrsdosDisk(0), false);
   if (n % 10 == 2) return dos(NewdosDisk(2, 2, true, false), false);
-  if (n % 10 == 9) return dos(TrsdosDisk(0x51), true);
+  if (n % 10 == 4) return dos(TrsdosDisk(0x51), true);
   switch (n % 5) {
     case 0:
       return {name, Jv1(tracks)};

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,9 +51,19 @@ struct Disk {
   // Damage found while reading: bad pointers, truncation, impossible sizes.
   std::vector<std::string> problems;
 
-  // DMK: where the track blocks lie.
+  // DMK: where the track blocks lie, and their bytes as read, so that a
+  // sector's data is not read from the file again.
   Offset block_start = 0;
   Offset block_length = 0;
+  std::shared_ptr<const std::vector<std::uint8_t>> blocks;
+
+  // The byte at the file offset, from the blocks as read where they hold it.
+  std::uint8_t Byte(const ImageBuffer& image, Offset offset) const {
+    const Offset at = offset - block_start;
+    return blocks && at >= 0 && at < static_cast<Offset>(blocks->size())
+               ? (*blocks)[static_cast<std::size_t>(at)]
+               : image.at(offset);
+  }
 
   // The sector with this id on the physical track: of two copies, the first
   // whose CRCs held, else the first; nullptr when the track has none.

@@ -127,7 +127,7 @@ std::vector<std::uint8_t> SectorData(const ImageBuffer& image, const Disk& disk,
     Offset at = s.data_offset - start + static_cast<Offset>(k) * step;
     if (at >= disk.block_length)
       at = dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;
-    data[k] = image.at(start + at);
+    data[k] = disk.Byte(image, start + at);
   }
   return data;
 }

@@ -125,11 +125,15 @@ void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
   }
   disk.cylinders = static_cast<int>((blocks + disk.heads - 1) / disk.heads);
   // Every block in one read; what the file does not hold reads as 0. The
-  // buffer is kept from image to image: a listing of many images would
-  // otherwise ask the system for fresh pages for each.
-  thread_local std::vector<std::uint8_t> bytes;
+  // buffer goes from image to image on a thread once the disk before is
+  // gone: a listing of many images would otherwise ask the system for fresh
+  // pages for each.
+  thread_local std::shared_ptr<std::vector<std::uint8_t>> spare;
+  if (!spare || spare.use_count() > 1) spare = std::make_shared<std::vector<std::uint8_t>>();
+  std::vector<std::uint8_t>& bytes = *spare;
   bytes.resize(static_cast<std::size_t>(std::max<Offset>(blocks, 0) * length));
   image.Read(dmk::kHeaderBytes, bytes.data(), bytes.size());
+  disk.blocks = spare;
   disk.sectors.reserve(static_cast<std::size_t>(blocks) * 18);
   for (Offset b = 0; b < blocks; ++b) {
     ReadBlock(TrackBlock(bytes.data() + b * length, length), dmk::kHeaderBytes + b * length,
@@ -150,7 +154,7 @@ Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& s) {
     Offset at = dam + k * step;
     if (at >= disk.block_length)
       at = dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;
-    crc = crc16::Add(crc, image.at(start + at));
+    crc = crc16::Add(crc, disk.Byte(image, start + at));
   }
   return crc == 0 ? Check::kGood : Check::kBad;
 }

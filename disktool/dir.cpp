@@ -69,6 +69,22 @@ void FileObject(JsonWriter& j, const ReadDos& r, const dos::SectorIndex& sectors
   j.Member("sha256", cli::Sha256Hex(bytes.bytes)).EndObject();
 }
 
+// The name a file gets in the host folder: NAME.EXT, with anything that is
+// not a letter, a digit or one of - _ $ # @ ! % & made "_", so that a name on
+// the disk can never lead out of the folder.
+std::string HostName(const dos::File& f) {
+  auto safe = [](std::string part) {
+    for (char& c : part) {
+      if (!std::isalnum(static_cast<unsigned char>(c)) &&
+          std::string("-_$#@!%&").find(c) == std::string::npos) {
+        c = '_';
+      }
+    }
+    return part.empty() ? std::string("_") : part;
+  };
+  return f.ext.empty() ? safe(f.name) : safe(f.name) + "." + safe(f.ext);
+}
+
 // Writes the bytes to the path through a file beside it, so that a failure
 // leaves nothing behind; never over an existing file.
 std::string WriteNew(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
@@ -160,12 +176,14 @@ std::string DirJson(const ReadDos& r, bool all) {
 }
 
 const dos::File* FindFile(const dos::Catalogue& c, const std::string& name, bool all) {
-  std::string wanted = Upper(name.substr(0, name.find(':')));
-  std::replace(wanted.begin(), wanted.end(), '.', '/');
+  const std::string wanted = Upper(name.substr(0, name.find(':')));
+  std::string dotted = wanted;  // NAME.EXT
+  if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';
   for (const auto* files : {&c.files, &c.deleted}) {
     if (files == &c.deleted && !all) break;
     for (const dos::File& f : *files) {
-      if (Upper(f.Shown()) == wanted) return &f;
+      const std::string shown = Upper(f.Shown());
+      if (shown == wanted || shown == dotted) return &f;
     }
   }
   return nullptr;
@@ -199,7 +217,7 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
   }
   const dos::SectorIndex sectors(r.sectors.image, r.sectors.disk);
   for (const dos::File* f : chosen) {
-    const std::string host = f->ext.empty() ? f->name : f->name + "." + f->ext;
+    const std::string host = HostName(*f);
     const dos::FileBytes bytes = dos::ReadFile(sectors, r.catalogue, *f);
     if (!bytes.unreadable.empty() && !force) {
       std::cerr << "trivane-disk: " << f->Shown() << ": not written, " << bytes.unreadable.size()

@@ -142,11 +142,6 @@ ReadImage ReadSectors(const std::string& path, bool check_data) {
   ReadImage r;
   r.file = path;
   LoadedImage loaded = OpenImageFile(path);
-  // A DMK image is read whole at once: its tracks are read through anyway,
-  // and its sectors' data is asked for again afterwards.
-  if (loaded.ok() && disk::ContainerOf(loaded.buffer) == disk::Container::kDmk) {
-    loaded = ReadImageFile(path);
-  }
   if (!loaded.ok()) {
     r.error = loaded.error;
     return r;

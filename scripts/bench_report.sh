@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs from a release build folder: the report tool, the sector listing and
-# the directory listing over 1,000 built images (three in ten DOS disks) against cat reading the same files and against the
-# floor (open, one pread of 16 KiB, close, one line a file). They take turns,
-# 15 rounds, so that the machine's changing load falls on each alike; medians.
-# Then the most memory the sector listing takes, against the image's size.
+# the directory listing over 1,000 built images (three in ten DOS disks)
+# against cat reading the same files and against the floor (open, one pread
+# of 16 KiB, close, one line a file). They take turns, 15 rounds, so that
+# the machine's changing load falls on each alike; medians. Then the most
+# memory the sector listing takes, against the image's size.
 set -euo pipefail
 dir=bench-images
 [ -d "$dir" ] || ./make-images bench "$dir" 1000
@@ -17,11 +18,11 @@ us() {  # wall time of the command in µs
 }
 median() { sort -n | sed -n 8p; }
 cat "${files[@]}" >/dev/null  # into the page cache
-report=() cat_=() floor=() disk=() dir=()
+report=() cat_=() floor=() disk=() listing=()
 for _ in $(seq 15); do
   report+=("$(us ./trivane-report --json "${files[@]}")")
   disk+=("$(us ./trivane-disk sectors --json "${files[@]}")")
-  dir+=("$(us ./trivane-disk dir --json "${files[@]}")")
+  listing+=("$(us ./trivane-disk dir --json "${files[@]}")")
   cat_+=("$(us cat "${files[@]}")")
   floor+=("$(us ./floor "${files[@]}")")
 done
@@ -29,7 +30,7 @@ report_us=$(printf '%s\n' "${report[@]}" | median)
 cat_us=$(printf '%s\n' "${cat_[@]}" | median)
 floor_us=$(printf '%s\n' "${floor[@]}" | median)
 disk_us=$(printf '%s\n' "${disk[@]}" | median)
-dir_us=$(printf '%s\n' "${dir[@]}" | median)
+dir_us=$(printf "%s\n" "${listing[@]}" | median)
 echo "files: ${#files[@]}, bytes: $bytes"
 echo "trivane-report --json: $((report_us / 1000)).$(( report_us % 1000 / 100 )) ms (median of 15)"
 echo "cat to /dev/null:      $((cat_us / 1000)).$(( cat_us % 1000 / 100 )) ms"

@@ -137,6 +137,15 @@ TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
   EXPECT_NE(again.err.find("NOPE/X: no such file on the disk"), std::string::npos) << again.err;
   EXPECT_NE(again.err.find("FILE0.BAS: not written, it exists already"), std::string::npos);
 
+  // A name on the disk never leads out of the folder.
+  build::DosDisk evil = build::TrsdosDisk(0);
+  evil.files[0].name = "../X";
+  ASSERT_TRUE(build::WriteFile(dir_ / "evil.dsk", build::DosJv3(evil, build::LayOut(evil))));
+  EXPECT_EQ(Tool({"extract", Path("evil.dsk"), "../x/bas", "-o", (out / "inner").string()}).status,
+            0);
+  EXPECT_TRUE(fs::exists(out / "inner" / "___X.BAS"));
+  EXPECT_FALSE(fs::exists(out / "X.BAS"));
+
   const ToolRun cat = Tool({"cat", Path("dos-trsdos23.dsk"), "FILE2.BAS:1"});
   EXPECT_EQ(cat.out, Text(build::DosFileBytes(2, 256)));
   EXPECT_EQ(Tool({"cat", Path("dos-trsdos23.dsk"), "FILE2/BAS", "--text"}).out.find('\r'),
