@@ -32,11 +32,6 @@ std::string Text(const std::vector<std::uint8_t>& bytes, int from, int count) {
   return text;
 }
 
-std::string PlaceText(Place p) {
-  return "cylinder " + std::to_string(p.cylinder) + " head " + std::to_string(p.head) + " sector " +
-         std::to_string(p.sector);
-}
-
 struct Shape {
   int entry_bytes, per_sector, extent_slots;
   bool model3;
@@ -302,6 +297,11 @@ std::vector<std::uint8_t> SectorIndex::Data(Place p, bool& crc_error) const {
 
 Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated) {
   return Reader(sectors, layout, dated).Read();
+}
+
+std::string PlaceText(Place p) {
+  return "cylinder " + std::to_string(p.cylinder) + " head " + std::to_string(p.head) + " sector " +
+         std::to_string(p.sector);
 }
 
 std::uint8_t NameHash(const std::uint8_t* name11) {

@@ -22,6 +22,9 @@ struct Directory {
 // in order (Model III TRSDOS 1.3).
 Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated);
 
+// "cylinder C head H sector S".
+std::string PlaceText(Place p);
+
 // The sectors a file's size needs, in order, by its extents.
 std::vector<Place> FileSectors(const Layout& layout, const File& file);
 

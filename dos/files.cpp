@@ -9,11 +9,6 @@ namespace {
 
 constexpr int kSectorBytes = 256;
 
-std::string PlaceText(Place p) {
-  return "cylinder " + std::to_string(p.cylinder) + " head " + std::to_string(p.head) + " sector " +
-         std::to_string(p.sector);
-}
-
 }  // namespace
 
 std::vector<Place> FileSectors(const Layout& layout, const File& file) {
