@@ -5,11 +5,11 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "cli/json_writer.h"
 #include "cli/sha256.h"
+#include "dos/host_files.h"
 
 namespace trivane::disktool {
 namespace {
@@ -67,50 +67,6 @@ void FileObject(JsonWriter& j, const ReadDos& r, const dos::SectorIndex& sectors
   j.EndArray().Member("complete", f.complete);
   const dos::FileBytes bytes = dos::ReadFile(sectors, r.catalogue, f);
   j.Member("sha256", cli::Sha256Hex(bytes.bytes)).EndObject();
-}
-
-// The name a file gets in the host folder: NAME.EXT, with anything that is
-// not a letter, a digit or one of - _ $ # @ ! % & made "_", so that a name on
-// the disk can never lead out of the folder.
-std::string HostName(const dos::File& f) {
-  auto safe = [](std::string part) {
-    for (char& c : part) {
-      if (!std::isalnum(static_cast<unsigned char>(c)) &&
-          std::string("-_$#@!%&").find(c) == std::string::npos) {
-        c = '_';
-      }
-    }
-    return part.empty() ? std::string("_") : part;
-  };
-  return f.ext.empty() ? safe(f.name) : safe(f.name) + "." + safe(f.ext);
-}
-
-// Writes the bytes to the path through a file beside it, so that a failure
-// leaves nothing behind; never over an existing file.
-std::string WriteNew(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::error_code ec;
-  if (fs::exists(fs::symlink_status(path, ec))) return "it exists already";
-  const fs::path part = path.string() + ".part";
-  {
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) {
-      out.close();
-      fs::remove(part, ec);
-      return "it cannot be written";
-    }
-  }
-  if (fs::exists(fs::symlink_status(path, ec))) {
-    fs::remove(part, ec);
-    return "it exists already";
-  }
-  fs::rename(part, path, ec);
-  if (ec) {
-    fs::remove(part, ec);
-    return "it cannot be written: " + ec.message();
-  }
-  return {};
 }
 
 }  // namespace
@@ -217,7 +173,7 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
   }
   const dos::SectorIndex sectors(r.sectors.image, r.sectors.disk);
   for (const dos::File* f : chosen) {
-    const std::string host = HostName(*f);
+    const std::string host = dos::HostName(*f);
     const dos::FileBytes bytes = dos::ReadFile(sectors, r.catalogue, *f);
     if (!bytes.unreadable.empty() && !force) {
       std::cerr << "trivane-disk: " << f->Shown() << ": not written, " << bytes.unreadable.size()
@@ -225,7 +181,8 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
       status = 1;
       continue;
     }
-    if (const std::string why = WriteNew(fs::path(folder) / host, bytes.bytes); !why.empty()) {
+    if (const std::string why = dos::WriteHostFile(fs::path(folder) / host, bytes.bytes, false);
+        !why.empty()) {
       std::cerr << "trivane-disk: " << (fs::path(folder) / host).string() << ": not written, "
                 << why << "\n";
       status = 1;
