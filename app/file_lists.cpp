@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QStorageInfo>
 #include <algorithm>
 #include <system_error>
@@ -167,6 +168,19 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
   });
   connect(this, &QListWidget::itemClicked, this, [this] {
     if (pressed_on_current_) emit fileChosen();
+  });
+  connect(this, &QListWidget::itemActivated, this, [this] { emit contentsRequested(0, false); });
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QListWidgetItem* item = itemAt(at);
+    if (item == nullptr) return;
+    setCurrentItem(item);
+    QMenu menu(this);
+    menu.addAction("Contents", this, [this] { emit contentsRequested(0, false); });
+    menu.addAction("Sectors", this, [this] { emit contentsRequested(1, false); });
+    menu.addAction("Hex view", this, [this] { emit contentsRequested(2, false); });
+    menu.addAction("Extract files...", this, [this] { emit contentsRequested(0, true); });
+    menu.exec(viewport()->mapToGlobal(at));
   });
 }
 

@@ -61,7 +61,8 @@ class DirList : public QListWidget {
 };
 
 // File1: any change of the current file, by click, drag or keys, chooses it;
-// so does a click on the file that is already current.
+// so does a click on the file that is already current. A double-click, Enter
+// or the context menu asks for the file's contents window.
 class FileList : public QListWidget {
   Q_OBJECT
  public:
@@ -69,6 +70,8 @@ class FileList : public QListWidget {
 
  signals:
   void fileChosen();
+  // tab: 0 files, 1 sectors, 2 hex; extract: start extracting files.
+  void contentsRequested(int tab, bool extract);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -115,6 +115,7 @@ void Form27::BuildControls() {
   connect(drive1_, &QComboBox::activated, this, &Form27::Drive1_Change);
   connect(dir1_, &DirList::pathChanged, this, &Form27::Dir1_Change);
   connect(file1_, &FileList::fileChosen, this, &Form27::File1_Click);
+  connect(file1_, &FileList::contentsRequested, this, &Form27::OpenContents);
   connect(options_[0], &QRadioButton::toggled, this, [this](bool on) {
     if (on) Option1_Click();
   });
@@ -219,6 +220,27 @@ void Form27::File1_Click() {
     pending_name_.clear();
     LoadAndIdentify(dir, name, pending_entry_);
   }
+}
+
+void Form27::OpenContents(int tab, bool extract) {
+  const int row = file1_->currentRow();
+  if (row < 0 || row >= static_cast<int>(files_.entries.size())) return;
+  const QString path = JoinPath(file_path_, files_.names[row]);
+  QPointer<ContentsWindow>& window = contents_[path];
+  if (window == nullptr) {
+    auto* fresh = new ContentsWindow(path, ToFsPath(file_path_) / files_.entries[row], this);
+    if (!fresh->ok()) {
+      MessageBox(fresh->error().toStdString(), "Error");
+      delete fresh;
+      return;
+    }
+    window = fresh;
+  }
+  window->ShowTab(static_cast<ContentsWindow::Tab>(tab));
+  window->show();
+  window->raise();
+  window->activateWindow();
+  if (extract) window->Extract();
 }
 
 // The file is opened by the file system's own name, which the name shown may

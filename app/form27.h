@@ -8,10 +8,12 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QWidget>
 #include <map>
 
+#include "app/contents_window.h"
 #include "app/file_lists.h"
 #include "sectors/analysis_record.h"
 #include "window/window_ops.h"
@@ -67,6 +69,8 @@ class Form27 : public QWidget, public WindowOps {
   void File1_Click();
   void ApplyFilter();
   void LoadAndIdentify(const QString& dir, const QString& name, const std::filesystem::path& entry);
+  // Opens (or brings forward) the contents window of File1's current file.
+  void OpenContents(int tab, bool extract);
 
   QComboBox* drive1_ = nullptr;
   DirList* dir1_ = nullptr;
@@ -87,6 +91,7 @@ class Form27 : public QWidget, public WindowOps {
   std::filesystem::path pending_entry_;
 
   QStyle* classic_style_ = nullptr;
+  std::map<QString, QPointer<ContentsWindow>> contents_;  // one window per image
   QImage surface_;
   QColor draw_colour_;
   int current_x_ = 0;

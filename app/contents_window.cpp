@@ -1,0 +1,346 @@
+#include "app/contents_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/file_lists.h"
+#include "dos/host_files.h"
+#include "loader/image_file.h"
+
+namespace trivane::app {
+namespace {
+
+QString Attributes(const dos::File& f) {
+  return QString("%1%2%3%4")
+      .arg(f.system ? 'S' : '-')
+      .arg(f.invisible ? 'I' : '-')
+      .arg(f.pds ? 'P' : '-')
+      .arg(f.protection);
+}
+
+QString Extents(const dos::File& f) {
+  QStringList parts;
+  for (const dos::Extent& x : f.extents)
+    parts << QString("%1+%2").arg(x.first_granule).arg(x.granules);
+  return parts.join(' ');
+}
+
+// Hex pairs ("4e 4f" or "4e4f") when the text is made of them, else the text.
+QByteArray Wanted(const QString& text) {
+  QString hex = text;
+  hex.remove(' ');
+  static const QRegularExpression pairs("^([0-9a-fA-F]{2})+$");
+  return pairs.match(hex).hasMatch() ? QByteArray::fromHex(hex.toLatin1()) : text.toLatin1();
+}
+
+}  // namespace
+
+void FilesModel::SetCatalogue(const dos::Catalogue* catalogue, bool deleted) {
+  beginResetModel();
+  files_.clear();
+  if (catalogue != nullptr) {
+    for (const dos::File& f : catalogue->files) files_.push_back(&f);
+    if (deleted) {
+      for (const dos::File& f : catalogue->deleted) files_.push_back(&f);
+    }
+  }
+  endResetModel();
+}
+
+const dos::File* FilesModel::FileAt(int row) const {
+  return row >= 0 && row < rowCount() ? files_[static_cast<std::size_t>(row)] : nullptr;
+}
+
+QVariant FilesModel::data(const QModelIndex& index, int role) const {
+  const dos::File* f = FileAt(index.row());
+  if (f == nullptr || (role != Qt::DisplayRole && role != Qt::UserRole)) return {};
+  const bool sort = role == Qt::UserRole;
+  switch (index.column()) {
+    case 0:
+      return QString::fromStdString(f->Shown()) + (f->complete ? "" : " !");
+    case 1:
+      return sort ? QVariant(qint64{f->size}) : QVariant(QString::number(f->size));
+    case 2:
+      return sort ? QVariant(f->lrl) : QVariant(QString::number(f->lrl));
+    case 3:
+      return Attributes(*f);
+    case 4:
+      return QString::fromStdString(f->date);
+    case 5:
+      return Extents(*f);
+    default:
+      return f->attributes == 0 ? QString("deleted") : QString();
+  }
+}
+
+QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  static const char* kNames[] = {"Name/Ext", "Size", "LRL", "Attr", "Date", "Extents", ""};
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  return QString(kNames[section]);
+}
+
+ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path& file,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), path_(path) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QFileInfo(path).fileName() + " - Trivane");
+  LoadedImage loaded = ReadImageFile(file);
+  if (!loaded.ok()) {
+    error_ = QString::fromStdString(ErrorPrompt("Cannot load " + path.toStdString(), loaded.error));
+    return;
+  }
+  image_ = std::move(loaded.buffer);
+  disk_ = disk::ReadDisk(image_);
+  catalogue_ = dos::ReadCatalogue(image_, disk_);
+
+  tabs_ = new QTabWidget(this);
+  tabs_->addTab(BuildFiles(), "Files");
+  tabs_->addTab(BuildSectors(), "Sectors");
+  tabs_->addTab(BuildHex(), "Hex");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  resize(760, 560);
+}
+
+QWidget* ContentsWindow::BuildFiles() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  const dos::Catalogue& c = catalogue_;
+  QString head;
+  if (!disk_.error.empty()) {
+    head = QString::fromStdString(disk_.error);
+  } else if (c.family == dos::Family::kUnknown) {
+    head = "No DOS directory was recognised on this disk.";
+  } else {
+    head = QString("%1%2   disk \"%3\" dated \"%4\"   %5 of %6 granules free")
+               .arg(dos::FamilyName(c.family))
+               .arg(c.version.empty() ? "" : " " + QString::fromStdString(c.version))
+               .arg(QString::fromStdString(c.disk_name), QString::fromStdString(c.disk_date))
+               .arg(c.granules_free)
+               .arg(c.granules_total);
+  }
+  QStringList evidence;
+  for (const std::string& e : c.evidence) evidence << QString::fromStdString(e);
+  auto* summary = new QLabel(head + (evidence.isEmpty() ? "" : "   (why: hover)"));
+  summary->setObjectName("summary");
+  summary->setToolTip(evidence.join('\n'));
+  layout->addWidget(summary);
+
+  model_ = new FilesModel(this);
+  model_->SetCatalogue(&catalogue_, false);
+  auto* proxy = new QSortFilterProxyModel(this);
+  proxy->setSourceModel(model_);
+  proxy->setSortRole(Qt::UserRole);
+  files_view_ = new QTableView;
+  files_view_->setModel(proxy);
+  files_view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // directory order
+  files_view_->setSortingEnabled(true);
+  files_view_->setWordWrap(false);
+  files_view_->verticalHeader()->setDefaultSectionSize(files_view_->fontMetrics().height() + 4);
+  files_view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  files_view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  files_view_->horizontalHeader()->setStretchLastSection(true);
+  files_view_->verticalHeader()->hide();
+  connect(files_view_, &QTableView::doubleClicked, this, [this, proxy](const QModelIndex& index) {
+    if (const dos::File* f = model_->FileAt(proxy->mapToSource(index).row())) ShowFile(*f);
+  });
+  new QShortcut(QKeySequence::Copy, files_view_, [this] { CopySelectedRows(); });
+  layout->addWidget(files_view_, 3);
+
+  auto* row = new QHBoxLayout;
+  show_deleted_ = new QCheckBox("Show deleted files");
+  connect(show_deleted_, &QCheckBox::toggled, this,
+          [this](bool on) { model_->SetCatalogue(&catalogue_, on); });
+  auto* extract = new QPushButton("Extract...");
+  extract->setObjectName("extract");
+  extract->setEnabled(c.family != dos::Family::kUnknown);
+  connect(extract, &QPushButton::clicked, this, &ContentsWindow::Extract);
+  row->addWidget(show_deleted_);
+  row->addStretch();
+  row->addWidget(extract);
+  layout->addLayout(row);
+
+  findings_ = new QListWidget;
+  for (const dos::Finding& f : c.findings) {
+    findings_->addItem(
+        QString::fromStdString(f.kind + (f.file.empty() ? "" : " " + f.file) + ": " + f.detail));
+  }
+  for (const std::string& p : disk_.problems)
+    findings_->addItem("sectors: " + QString::fromStdString(p));
+  layout->addWidget(findings_, 1);
+  return page;
+}
+
+QWidget* ContentsWindow::BuildSectors() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  map_ = new SectorMap;
+  map_->SetDisk(&disk_);
+  connect(map_, &SectorMap::sectorClicked, this, &ContentsWindow::ShowSector);
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(map_);
+  scroll->setWidgetResizable(false);
+  map_->resize(map_->sizeHint());
+  layout->addWidget(scroll, 1);
+
+  std::map<SectorMap::State, int> counts;
+  for (const disk::Sector& s : disk_.sectors) ++counts[SectorMap::StateOf(s)];
+  auto* legend = new QHBoxLayout;
+  for (auto state :
+       {SectorMap::State::kGoodDouble, SectorMap::State::kGoodSingle, SectorMap::State::kCrcError,
+        SectorMap::State::kOtherMark, SectorMap::State::kNoData}) {
+    auto* swatch = new QLabel;
+    swatch->setFixedSize(12, 12);
+    swatch->setStyleSheet("background: " + SectorMap::ColourOf(state).name());
+    legend->addWidget(swatch);
+    legend->addWidget(
+        new QLabel(QString("%1 %2").arg(SectorMap::NameOf(state)).arg(counts[state])));
+  }
+  legend->addStretch();
+  layout->addLayout(legend);
+  auto* total = new QLabel(disk_.error.empty() ? QString("%1 sectors, %2 cylinders, %3 head(s)")
+                                                     .arg(disk_.sectors.size())
+                                                     .arg(disk_.cylinders)
+                                                     .arg(disk_.heads)
+                                               : QString::fromStdString(disk_.error));
+  layout->addWidget(total);
+  return page;
+}
+
+QWidget* ContentsWindow::BuildHex() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  auto* row = new QHBoxLayout;
+  hex_what_ = new QLabel;
+  auto* whole = new QPushButton("Whole file");
+  connect(whole, &QPushButton::clicked, this, &ContentsWindow::ShowImage);
+  auto* offset = new QLineEdit;
+  offset->setPlaceholderText("go to offset (hex)");
+  connect(offset, &QLineEdit::returnPressed, this, [this, offset] {
+    bool ok = false;
+    const qint64 at = offset->text().toLongLong(&ok, 16);
+    if (ok) hex_->GoTo(at);
+  });
+  auto* find = new QLineEdit;
+  find->setPlaceholderText("find hex bytes or text");
+  auto* next = new QPushButton("Next");
+  auto* previous = new QPushButton("Previous");
+  connect(next, &QPushButton::clicked, this,
+          [this, find] { hex_->Find(Wanted(find->text()), true); });
+  connect(previous, &QPushButton::clicked, this,
+          [this, find] { hex_->Find(Wanted(find->text()), false); });
+  connect(find, &QLineEdit::returnPressed, next, &QPushButton::click);
+  row->addWidget(hex_what_, 1);
+  row->addWidget(whole);
+  row->addWidget(offset);
+  row->addWidget(find);
+  row->addWidget(previous);
+  row->addWidget(next);
+  layout->addLayout(row);
+  hex_ = new HexView;
+  layout->addWidget(hex_, 1);
+  ShowImage();
+  return page;
+}
+
+void ContentsWindow::ShowTab(Tab tab) {
+  if (tabs_ != nullptr) tabs_->setCurrentIndex(tab);
+}
+
+void ContentsWindow::ShowImage() {
+  hex_->SetSource([this](qint64 at) { return image_.at(at); }, image_.size());
+  hex_what_->setText("The whole file, " + QString::number(image_.size()) + " bytes");
+}
+
+void ContentsWindow::ShowSector(int index) {
+  const disk::Sector& s = disk_.sectors.at(static_cast<std::size_t>(index));
+  shown_ = disk::SectorData(image_, disk_, s);
+  hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
+                  static_cast<qint64>(shown_.size()));
+  hex_what_->setText(QString("Cylinder %1 head %2 sector %3: %4")
+                         .arg(s.cylinder)
+                         .arg(s.head)
+                         .arg(s.id_sector)
+                         .arg(s.has_data() ? SectorMap::NameOf(SectorMap::StateOf(s)) : "no data"));
+  ShowTab(kHex);
+}
+
+void ContentsWindow::ShowFile(const dos::File& file) {
+  shown_ = dos::ReadFile(image_, disk_, catalogue_, file).bytes;
+  hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
+                  static_cast<qint64>(shown_.size()));
+  hex_what_->setText(QString::fromStdString(file.Shown()) + ", " + QString::number(shown_.size()) +
+                     " bytes");
+  ShowTab(kHex);
+}
+
+void ContentsWindow::CopySelectedRows() {
+  QStringList lines;
+  const QAbstractItemModel* m = files_view_->model();
+  for (const QModelIndex& row : files_view_->selectionModel()->selectedRows()) {
+    QStringList cells;
+    for (int c = 0; c < m->columnCount(); ++c) cells << m->index(row.row(), c).data().toString();
+    lines << cells.join('\t');
+  }
+  QApplication::clipboard()->setText(lines.join('\n'));
+}
+
+void ContentsWindow::Extract() {
+  const QString folder =
+      choose_folder ? choose_folder() : QFileDialog::getExistingDirectory(this, "Extract files to");
+  if (folder.isEmpty()) return;
+  const auto* proxy = static_cast<QSortFilterProxyModel*>(files_view_->model());
+  std::vector<const dos::File*> files;
+  for (const QModelIndex& row : files_view_->selectionModel()->selectedRows()) {
+    files.push_back(model_->FileAt(proxy->mapToSource(row).row()));
+  }
+  if (files.empty()) {
+    for (int r = 0; r < model_->rowCount(); ++r) files.push_back(model_->FileAt(r));
+  }
+  for (const dos::File* f : files) {
+    const QString name = QString::fromStdString(f->Shown());
+    const dos::FileBytes bytes = dos::ReadFile(image_, disk_, catalogue_, *f);
+    if (!bytes.unreadable.empty() &&
+        QMessageBox::question(
+            this, "Extract",
+            QString("%1 could not be read whole: %2 sectors would be written as zeros.\n"
+                    "Write it anyway?")
+                .arg(name)
+                .arg(bytes.unreadable.size())) != QMessageBox::Yes) {
+      continue;
+    }
+    const std::filesystem::path target = ToFsPath(folder) / dos::HostName(*f);
+    bool replace = false;
+    if (std::filesystem::exists(target)) {
+      QMessageBox ask(
+          QMessageBox::Question, "Extract",
+          QString::fromStdString(target.filename().string()) + " is there already. Replace it?");
+      QPushButton* yes = ask.addButton("Replace", QMessageBox::AcceptRole);
+      ask.addButton("Skip", QMessageBox::RejectRole);
+      QPushButton* cancel = ask.addButton(QMessageBox::Cancel);
+      ask.exec();
+      if (ask.clickedButton() == cancel) return;
+      if (ask.clickedButton() != yes) continue;
+      replace = true;
+    }
+    if (const std::string why = dos::WriteHostFile(target, bytes.bytes, replace); !why.empty()) {
+      QMessageBox::warning(this, "Extract",
+                           name + " was not written: " + QString::fromStdString(why));
+    }
+  }
+}
+
+}  // namespace trivane::app

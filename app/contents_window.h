@@ -1,0 +1,91 @@
+// The contents window of one image: its files (and extracting them), a
+// picture of every sector, and its bytes. Non-modal, read-only: nothing of
+// the image is ever changed.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTableView>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+
+#include "app/hex_view.h"
+#include "app/sector_map.h"
+#include "dos/catalogue.h"
+
+namespace trivane::app {
+
+// The files of a catalogue as a table: live ones, and the deleted on request.
+class FilesModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit FilesModel(QObject* parent) : QAbstractTableModel(parent) {}
+  void SetCatalogue(const dos::Catalogue* catalogue, bool deleted);
+  const dos::File* FileAt(int row) const;
+  int rowCount(const QModelIndex& = {}) const override { return static_cast<int>(files_.size()); }
+  int columnCount(const QModelIndex& = {}) const override { return 7; }
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  std::vector<const dos::File*> files_;
+};
+
+class ContentsWindow : public QWidget {
+  Q_OBJECT
+ public:
+  enum Tab { kFiles, kSectors, kHex };
+
+  // Reads the image file (shown as path); on failure says why in error and
+  // shows nothing.
+  ContentsWindow(const QString& path, const std::filesystem::path& file, QWidget* parent = nullptr);
+  bool ok() const { return error_.isEmpty(); }
+  const QString& error() const { return error_; }
+  const QString& path() const { return path_; }
+
+  void ShowTab(Tab tab);
+  // Writes the selected files (all when none is selected) into the folder
+  // the user picks, asking before replacing a file and before writing one
+  // that could not be read whole.
+  void Extract();
+  // Shows one sector's data, one file's, or the whole image in the hex tab.
+  void ShowSector(int index);
+  void ShowFile(const dos::File& file);
+  void ShowImage();
+
+  // Where the folder for Extract comes from (the platform's dialog).
+  std::function<QString()> choose_folder;
+
+  QTableView* files_view() const { return files_view_; }
+  QListWidget* findings() const { return findings_; }
+  SectorMap* sector_map() const { return map_; }
+  HexView* hex_view() const { return hex_; }
+  QTabWidget* tabs() const { return tabs_; }
+
+ private:
+  QWidget* BuildFiles();
+  QWidget* BuildSectors();
+  QWidget* BuildHex();
+  void CopySelectedRows();
+
+  QString path_, error_;
+  ImageBuffer image_;
+  disk::Disk disk_;
+  dos::Catalogue catalogue_;
+  std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab
+
+  QTabWidget* tabs_ = nullptr;
+  FilesModel* model_ = nullptr;
+  QTableView* files_view_ = nullptr;
+  QCheckBox* show_deleted_ = nullptr;
+  QListWidget* findings_ = nullptr;
+  SectorMap* map_ = nullptr;
+  HexView* hex_ = nullptr;
+  QLabel* hex_what_ = nullptr;
+};
+
+}  // namespace trivane::app

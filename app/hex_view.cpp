@@ -1,0 +1,185 @@
+#include "app/hex_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace trivane::app {
+namespace {
+
+constexpr int kPerRow = 16;
+constexpr int kHexColumn = 10;   // after "00000000  "
+constexpr int kTextColumn = 61;  // after the hex bytes and " |"
+
+int HexColumnOf(int k) {
+  return kHexColumn + 3 * k + (k >= 8 ? 1 : 0);
+}
+
+}  // namespace
+
+HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu menu(this);
+    menu.addAction("Copy as hex", this,
+                   [this] { QApplication::clipboard()->setText(SelectedHex()); });
+    menu.addAction("Copy as text", this, [this] {
+      QApplication::clipboard()->setText(QString::fromLatin1(SelectedBytes()));
+    });
+    menu.exec(viewport()->mapToGlobal(at));
+  });
+}
+
+void HexView::SetSource(Source source, qint64 size) {
+  source_ = std::move(source);
+  size_ = source_ ? size : 0;
+  start_ = end_ = anchor_ = 0;
+  UpdateScrollRange();
+  verticalScrollBar()->setValue(0);
+  viewport()->update();
+}
+
+qint64 HexView::top_row() const {
+  return verticalScrollBar()->value();
+}
+
+int HexView::VisibleRows() const {
+  return std::max(1, viewport()->height() / fontMetrics().height());
+}
+
+void HexView::UpdateScrollRange() {
+  const qint64 rows = (size_ + kPerRow - 1) / kPerRow;
+  verticalScrollBar()->setRange(0, static_cast<int>(std::max<qint64>(0, rows - VisibleRows())));
+  verticalScrollBar()->setPageStep(VisibleRows());
+}
+
+QString HexView::RowText(qint64 row) const {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  QString text = QString("%1  ").arg(row * kPerRow, 8, 16, QChar('0'));
+  QString ascii;
+  for (int k = 0; k < kPerRow; ++k) {
+    const qint64 at = row * kPerRow + k;
+    if (at < size_) {
+      const std::uint8_t b = source_(at);
+      text += QChar(kDigits[b >> 4]);
+      text += QChar(kDigits[b & 15]);
+      text += ' ';
+      ascii += b >= 0x20 && b < 0x7F ? QChar(b) : QChar('.');
+    } else {
+      text += "   ";
+    }
+    if (k == 7) text += ' ';
+  }
+  return text + " |" + ascii + "|";
+}
+
+void HexView::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
+  const QFontMetrics metrics = fontMetrics();
+  const int cw = metrics.horizontalAdvance('0'), lh = metrics.height();
+  const qint64 top = top_row(), rows = (size_ + kPerRow - 1) / kPerRow;
+  const QColor selected = palette().color(QPalette::Highlight).lighter(160);
+  for (qint64 r = top; r < std::min(rows, top + VisibleRows() + 1); ++r) {
+    const int y = static_cast<int>(r - top) * lh;
+    for (int k = 0; k < kPerRow; ++k) {
+      const qint64 at = r * kPerRow + k;
+      if (at < start_ || at >= end_) continue;
+      painter.fillRect(4 + HexColumnOf(k) * cw, y, 2 * cw, lh, selected);
+      painter.fillRect(4 + (kTextColumn + k) * cw, y, cw, lh, selected);
+    }
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(4, y + metrics.ascent(), RowText(r));
+  }
+}
+
+void HexView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollRange();
+}
+
+qint64 HexView::ByteAt(QPoint point) const {
+  const int cw = fontMetrics().horizontalAdvance('0');
+  const qint64 row = top_row() + point.y() / fontMetrics().height();
+  const int column = (point.x() - 4) / cw;
+  int k = -1;
+  if (column >= kTextColumn && column < kTextColumn + kPerRow) k = column - kTextColumn;
+  for (int j = 0; j < kPerRow && k < 0; ++j) {
+    if (column >= HexColumnOf(j) && column <= HexColumnOf(j) + 2) k = j;
+  }
+  const qint64 at = row * kPerRow + std::max(k, 0);
+  return k < 0 || at >= size_ ? -1 : at;
+}
+
+void HexView::Select(qint64 from, qint64 to) {
+  start_ = std::clamp<qint64>(from, 0, size_);
+  end_ = std::clamp<qint64>(to, start_, size_);
+  viewport()->update();
+}
+
+void HexView::mousePressEvent(QMouseEvent* event) {
+  const qint64 at = ByteAt(event->pos());
+  if (at < 0) return;
+  anchor_ = at;
+  Select(at, at + 1);
+}
+
+void HexView::mouseMoveEvent(QMouseEvent* event) {
+  const qint64 at = ByteAt(event->pos());
+  if (at >= 0 && (event->buttons() & Qt::LeftButton))
+    Select(std::min(anchor_, at), std::max(anchor_, at) + 1);
+}
+
+void HexView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    QApplication::clipboard()->setText(SelectedHex());
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool HexView::GoTo(qint64 offset) {
+  if (offset < 0 || offset >= size_) return false;
+  verticalScrollBar()->setValue(static_cast<int>(offset / kPerRow));
+  anchor_ = offset;
+  Select(offset, offset + 1);
+  return true;
+}
+
+bool HexView::Find(const QByteArray& bytes, bool forward) {
+  if (bytes.isEmpty() || bytes.size() > size_) return false;
+  const qint64 last = size_ - bytes.size();
+  auto matches = [&](qint64 at) {
+    for (qsizetype k = 0; k < bytes.size(); ++k) {
+      if (source_(at + k) != static_cast<std::uint8_t>(bytes[k])) return false;
+    }
+    return true;
+  };
+  if (forward) {
+    for (qint64 at = end_ > start_ ? start_ + 1 : 0; at <= last; ++at) {
+      if (matches(at)) return GoTo(at) && (Select(at, at + bytes.size()), true);
+    }
+  } else {
+    for (qint64 at = std::min(start_ - 1, last); at >= 0; --at) {
+      if (matches(at)) return GoTo(at) && (Select(at, at + bytes.size()), true);
+    }
+  }
+  return false;
+}
+
+QByteArray HexView::SelectedBytes() const {
+  QByteArray bytes;
+  for (qint64 at = start_; at < end_; ++at) bytes += static_cast<char>(source_(at));
+  return bytes;
+}
+
+QString HexView::SelectedHex() const {
+  return QString::fromLatin1(SelectedBytes().toHex(' '));
+}
+
+}  // namespace trivane::app

@@ -1,0 +1,161 @@
+// The contents window, offscreen: files and extracting them, the sector
+// picture, the hex view, and opening it from the main window.
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+
+#include "app/contents_window.h"
+#include "app/file_lists.h"
+#include "app/form27.h"
+#include "builder/dos_images.h"
+#include "builder/samples.h"
+
+using trivane::app::ContentsWindow;
+namespace build = trivane::build;
+
+namespace {
+
+// Answers each message box with the button of the given text, recording its text.
+class Answer : public QObject {
+ public:
+  explicit Answer(QString button) : button_(std::move(button)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      asked << box->text();
+      for (QAbstractButton* b : box->buttons()) {
+        if (b->text().remove('&') == button_) return b->click();
+      }
+      box->buttons().first()->click();
+    });
+    timer_.start(5);
+  }
+  QStringList asked;
+
+ private:
+  QString button_;
+  QTimer timer_;
+};
+
+std::string Slurp(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+class ContentsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+
+  QString Write(const QString& name, const build::Bytes& bytes) {
+    const QString path = dir_.filePath(name);
+    if (!build::WriteFile(path.toStdString(), bytes)) qFatal("cannot write %s", qPrintable(name));
+    return path;
+  }
+  std::unique_ptr<ContentsWindow> Open(const QString& path) {
+    auto w = std::make_unique<ContentsWindow>(path, path.toStdString());
+    if (!w->ok()) qFatal("%s", qPrintable(w->error()));
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    w->show();
+    return w;
+  }
+
+ private slots:
+  void filesListAndExtractByteIdentical() {
+    const build::DosDisk disk = build::NewdosDisk(2, 2, true, false);
+    auto w = Open(Write("newdos.dsk", build::DosJv3(disk, build::LayOut(disk))));
+    QCOMPARE(w->files_view()->model()->rowCount(), 11);  // BOOT/SYS, DIR/SYS, 9 files
+    QVERIFY(w->findChild<QLabel*>("summary")->text().startsWith("NEWDOS/80"));
+    const QString out = dir_.filePath("out");
+    QDir().mkpath(out);
+    w->choose_folder = [&] { return out; };
+    w->Extract();
+    for (const build::DosFile& f : disk.files) {
+      if (f.deleted) continue;
+      QCOMPARE(Slurp(out + "/" + QString::fromStdString(f.name + "." + f.ext)),
+               std::string(f.bytes.begin(), f.bytes.end()));
+    }
+    { std::ofstream(out.toStdString() + "/FILE0.BAS") << "mine"; }
+    Answer skip("Skip");
+    w->Extract();
+    QVERIFY(skip.asked.contains("FILE0.BAS is there already. Replace it?"));
+    QCOMPARE(Slurp(out + "/FILE0.BAS"), std::string("mine"));
+  }
+
+  void crcErrorInPictureAndFindings() {
+    const build::DosDisk disk = build::TrsdosDisk(0);
+    auto w = Open(Write("hurt.dmk", build::DosDmk(disk, build::LayOut(disk), {6, 0, 2})));
+    QStringList findings;
+    for (int i = 0; i < w->findings()->count(); ++i) findings << w->findings()->item(i)->text();
+    QVERIFY2(findings.filter("crc-error FILE7/DAT").size() == 1, qPrintable(findings.join('\n')));
+    auto* map = w->sector_map();
+    const int index = 6 * 10 + 2;  // cylinder 6, sector 2 of ten a track
+    const QImage picture = map->grab().toImage();
+    QCOMPARE(picture.pixelColor(map->CellOf(index).center()),
+             trivane::app::SectorMap::ColourOf(trivane::app::SectorMap::State::kCrcError));
+    QCOMPARE(picture.pixelColor(map->CellOf(index + 1).center()),
+             trivane::app::SectorMap::ColourOf(trivane::app::SectorMap::State::kGoodSingle));
+    // The README's pictures: the files tab, the sector picture.
+    const QString shot = qEnvironmentVariable("TRIVANE_CONTENTS_SCREENSHOT");
+    if (!shot.isEmpty()) {
+      QVERIFY(w->grab().save(shot + "-files.png"));
+      w->ShowTab(ContentsWindow::kSectors);
+      QVERIFY(w->grab().save(shot + "-sectors.png"));
+    }
+    emit map->sectorClicked(index);
+    QCOMPARE(w->tabs()->currentIndex(), int(ContentsWindow::kHex));
+    QCOMPARE(w->hex_view()->size(), 256);
+  }
+
+  void hexViewGoesToAndFinds() {
+    auto w = Open(Write("plain.dsk", build::Jv1(35)));
+    auto* hex = w->hex_view();
+    QCOMPARE(hex->RowText(0).left(30), QString("00000000  00 fe 11 e5 e5 e5 e5"));
+    QVERIFY(hex->GoTo(0x1234));
+    QCOMPARE(hex->selection_start(), 0x1234);
+    QVERIFY(hex->top_row() <= 0x123 && hex->top_row() + 40 >= 0x123);
+    hex->GoTo(0);
+    QVERIFY(hex->Find(QByteArray::fromHex("fe11"), true));
+    QCOMPARE(hex->selection_start(), 1);
+    QCOMPARE(hex->SelectedHex(), QString("fe 11"));
+    QVERIFY(!hex->Find("not there", true));
+  }
+
+  // The main window refuses it; its contents window reads every sector.
+  void doubledSingleDensityOpens() {
+    for (const auto& s : build::Samples()) {
+      if (s.name != "dmk-doubled-sd.dmk") continue;
+      auto w = Open(Write("doubled.dmk", s.bytes));
+      QVERIFY(w->sector_map()->sizeHint().height() >= 40 * trivane::app::SectorMap::kCell);
+      emit w->sector_map()->sectorClicked(0);
+      QCOMPARE(w->hex_view()->size(), 256);
+      QCOMPARE(w->hex_view()->RowText(0).mid(10, 5), QString("00 01"));
+    }
+  }
+
+  // A double-click in File1 opens the window, once per image.
+  void mainWindowOpensItOnce() {
+    const build::DosDisk disk = build::TrsdosDisk(0x51);
+    Write("ldos.dsk", build::DosJv3(disk, build::LayOut(disk)));
+    QDir::setCurrent(dir_.path());
+    trivane::app::Form27 form;
+    form.show();
+    auto* list = form.findChild<trivane::app::FileList*>("File1");
+    list->setCurrentItem(list->findItems("ldos.dsk", Qt::MatchExactly).value(0));
+    emit list->contentsRequested(1, false);
+    emit list->contentsRequested(0, false);
+    const auto windows = form.findChildren<ContentsWindow*>();
+    QCOMPARE(windows.size(), 1);
+    QCOMPARE(windows[0]->tabs()->currentIndex(), int(ContentsWindow::kFiles));
+    QVERIFY(windows[0]->isVisible());
+  }
+};
+
+QTEST_MAIN(ContentsTest)
+#include "contents_test.moc"
