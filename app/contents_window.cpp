@@ -180,6 +180,10 @@ QWidget* ContentsWindow::BuildFiles() {
   }
   for (const std::string& p : disk_.problems)
     findings_->addItem("sectors: " + QString::fromStdString(p));
+  if (c.family == dos::Family::kUnknown) {
+    for (const std::string& e : c.evidence)
+      findings_->addItem("looked at: " + QString::fromStdString(e));
+  }
   layout->addWidget(findings_, 1);
   return page;
 }
