@@ -222,6 +222,16 @@ void Form27::File1_Click() {
   }
 }
 
+bool Form27::ChooseFile(const QString& path) {
+  const QFileInfo info(path);
+  dir1_->setPath(info.absolutePath());
+  auto row = [&] { return files_.names.indexOf(info.fileName()); };
+  if (row() < 0) options_[3]->setChecked(true);
+  if (row() < 0) return false;
+  file1_->setCurrentRow(static_cast<int>(row()));
+  return true;
+}
+
 void Form27::OpenContents(int tab, bool extract) {
   const int row = file1_->currentRow();
   if (row < 0 || row >= static_cast<int>(files_.entries.size())) return;

@@ -39,6 +39,11 @@ class Form27 : public QWidget, public WindowOps {
   void Yield() override;
   void MessageBox(const std::string& prompt, const std::string& title) override;
 
+  // Moves the file chooser to the file's folder and chooses the file, as a
+  // click on it would (every file is listed if the filter hides it); false
+  // when the folder does not list it.
+  bool ChooseFile(const QString& path);
+
   // What has been drawn on the surface, beneath the controls.
   const QImage& surface() const { return surface_; }
   const AnalysisRecord& record() const { return record_; }

@@ -1,10 +1,13 @@
-// trivane: the window. It takes no command line.
+// trivane [FILE]: the window. With a file (as a desktop's "open with" passes
+// one), it starts in the file's folder with the file chosen and identified.
 #include <QApplication>
+#include <QFile>
 #include <QScreen>
 #include <cstdio>
 #include <string>
 
 #include "app/form27.h"
+#include "loader/image_file.h"
 
 #if defined(__unix__) && !defined(__APPLE__)
 #include <dlfcn.h>
@@ -45,6 +48,19 @@ std::string NoDisplay() {
 #endif
 
 int main(int argc, char** argv) {
+  const std::string first = argc > 1 ? argv[1] : "";
+  if (first == "--version") {
+    std::printf("trivane %s\n", TRIVANE_VERSION);
+    return 0;
+  }
+  if (first == "--help" || first == "-h") {
+    std::printf(
+        "usage: trivane [FILE]\n\nThe Trivane window: browse to a TRS-80 disk image and click it "
+        "to\n"
+        "identify it; double-click it for its files, sectors and bytes. With FILE,\n"
+        "the window starts in its folder with the file chosen and identified.\n");
+    return 0;
+  }
 #if defined(__unix__) && !defined(__APPLE__)
   if (const std::string reason = NoDisplay(); !reason.empty()) {
     std::fprintf(stderr,
@@ -58,5 +74,13 @@ int main(int argc, char** argv) {
   const QRect screen = window.screen()->availableGeometry();
   window.move(screen.center() - window.rect().center());
   window.show();
+  if (argc > 1) {
+    const QString path = QFile::decodeName(argv[1]);
+    if (!window.ChooseFile(path)) {
+      window.MessageBox(
+          trivane::ErrorPrompt("Cannot load " + path.toStdString(), "the file does not exist"),
+          "Error");
+    }
+  }
   return app.exec();
 }

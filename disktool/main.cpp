@@ -339,6 +339,10 @@ int main(int argc, char** argv) {
   if (all.empty()) return Usage("no command given");
   const std::string command = all[0];
   const std::vector<std::string> args(all.begin() + 1, all.end());
+  if (command == "--version") {
+    std::cout << "trivane-disk " TRIVANE_VERSION "\n";
+    return 0;
+  }
   if (command == "--help" || command == "-h" || IsHelp(args)) {
     std::cout << kUsage << "\n" << kHelp;
     return 0;

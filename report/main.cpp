@@ -22,7 +22,14 @@ int main(int argc, char** argv) {
     if (!options_done && arg == "--json") {
       json = true;
     } else if (!options_done && (arg == "--help" || arg == "-h")) {
-      std::cout << kUsage;
+      std::cout << kUsage
+                << "\nIdentifies each disk image as the Trivane window does and writes what it\n"
+                   "shows: a block of text per file, or with --json one JSON object per line.\n"
+                   "Exit status: 0 when every file was read, 1 when any could not be read or\n"
+                   "the output could not be written, 2 for a usage error.\n";
+      return 0;
+    } else if (!options_done && arg == "--version") {
+      std::cout << "trivane-report " TRIVANE_VERSION "\n";
       return 0;
     } else if (!options_done && arg == "--") {
       options_done = true;
