@@ -77,9 +77,10 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     const QString path = QFile::decodeName(argv[1]);
     if (!window.ChooseFile(path)) {
-      window.MessageBox(
-          trivane::ErrorPrompt("Cannot load " + path.toStdString(), "the file does not exist"),
-          "Error");
+      const std::string reason = trivane::OpenImageFile(trivane::app::ToFsPath(path)).error;
+      window.MessageBox(trivane::ErrorPrompt("Cannot load " + path.toStdString(),
+                                             reason.empty() ? "it is not listed" : reason),
+                        "Error");
     }
   }
   return app.exec();

@@ -317,6 +317,18 @@ class Form27Test : public QObject {
 #endif
   }
 
+  // What "trivane FILE" does: the file's folder, the file chosen and
+  // identified; every file listed when the filter hides it.
+  void chooseFileAsFromTheCommandLine() {
+    QVERIFY(form_->ChooseFile(dir_.filePath("more/GAME.DSK")));
+    QCOMPARE(Text("Text16"), QString("  GAME.DSK"));
+    QCOMPARE(Text("Text12"), QString("JV1"));
+    QVERIFY(form_->ChooseFile(dir_.filePath("readme.txt")));
+    QVERIFY(Control<QRadioButton>("Option4")->isChecked());
+    QCOMPARE(Text("Text16"), QString("  readme.txt"));
+    QVERIFY(!form_->ChooseFile(dir_.filePath("nothing.dsk")));
+  }
+
   void directoriesOpenAndDrivesMove() {
     auto* dir1 = Control<QListWidget>("Dir1");
     const auto items = dir1->findItems("more", Qt::MatchEndsWith);
