@@ -10,6 +10,7 @@
 #include "cli/json_writer.h"
 #include "cli/sha256.h"
 #include "dos/host_files.h"
+#include "loader/image_file.h"
 
 namespace trivane::disktool {
 namespace {
@@ -165,7 +166,8 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
     }
   }
   std::error_code ec;
-  fs::create_directories(folder, ec);
+  const fs::path into = PathFromUtf8(folder);
+  fs::create_directories(into, ec);
   if (ec) {
     std::cerr << "trivane-disk: " << folder << ": the folder cannot be made: " << ec.message()
               << "\n";
@@ -181,10 +183,8 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
       status = 1;
       continue;
     }
-    if (const std::string why = dos::WriteHostFile(fs::path(folder) / host, bytes.bytes, false);
-        !why.empty()) {
-      std::cerr << "trivane-disk: " << (fs::path(folder) / host).string() << ": not written, "
-                << why << "\n";
+    if (const std::string why = dos::WriteHostFile(into / host, bytes.bytes, false); !why.empty()) {
+      std::cerr << "trivane-disk: " << Utf8Of(into / host) << ": not written, " << why << "\n";
       status = 1;
       continue;
     }

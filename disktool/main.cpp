@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/output.h"
 #include "disktool/dir.h"
 #include "disktool/in_order.h"
@@ -335,7 +336,7 @@ int CatCommand(const std::vector<std::string>& args) {
 }
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> all(argv + 1, argv + argc);
+  const std::vector<std::string> all = trivane::cli::Arguments(argc, argv);
   if (all.empty()) return Usage("no command given");
   const std::string command = all[0];
   const std::vector<std::string> args(all.begin() + 1, all.end());

@@ -141,7 +141,7 @@ std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& mi
 ReadImage ReadSectors(const std::string& path, bool check_data) {
   ReadImage r;
   r.file = path;
-  LoadedImage loaded = OpenImageFile(path);
+  LoadedImage loaded = OpenImageFile(PathFromUtf8(path));
   if (!loaded.ok()) {
     r.error = loaded.error;
     return r;

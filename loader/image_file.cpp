@@ -83,9 +83,7 @@ LoadedImage OpenFile(const std::filesystem::path& path, std::size_t head) {
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return {{}, OpenError()};
-  return {
-      ImageBuffer(static_cast<Offset>(st.st_size), std::make_unique<FileSource>(fd), head),
-      {}};
+  return {ImageBuffer(static_cast<Offset>(st.st_size), std::make_unique<FileSource>(fd), head), {}};
 }
 #else
 class FileSource : public ByteSource {
@@ -111,9 +109,9 @@ LoadedImage OpenFile(const std::filesystem::path& path, std::size_t head) {
   if (std::string reason = CheckSize(size); !reason.empty()) return {{}, reason};
   std::ifstream file(path, std::ios::binary);
   if (!file) return {{}, OpenError()};
-  return {ImageBuffer(static_cast<Offset>(size), std::make_unique<FileSource>(std::move(file)),
-                      head),
-          {}};
+  return {
+      ImageBuffer(static_cast<Offset>(size), std::make_unique<FileSource>(std::move(file)), head),
+      {}};
 }
 #endif
 
@@ -129,17 +127,36 @@ LoadedImage ReadImageFile(const std::filesystem::path& path) {
 
 std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,
                             WindowOps& window) {
-  window.SetText(Field::Text16, "  " + path.filename().string());
+  window.SetText(Field::Text16, "  " + Utf8Of(path.filename()));
   LoadedImage loaded = OpenImageFile(path);
   if (!loaded.ok()) {
     ClearResult(window);
     return loaded.error;
   }
-  record.filea = path.string();
+  record.filea = Utf8Of(path);
   record.filebuf = std::move(loaded.buffer);
   IdentifyImage(record, window);
   return {};
 }
+
+#ifdef _WIN32
+std::filesystem::path PathFromUtf8(const std::string& text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+#else
+std::filesystem::path PathFromUtf8(const std::string& text) {
+  return std::filesystem::path(text);
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+  return path.string();
+}
+#endif
 
 std::string ErrorPrompt(const std::string& what, const std::string& reason) {
   return "** ERROR **  " + what + "\r" + reason;

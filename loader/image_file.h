@@ -36,6 +36,11 @@ LoadedImage ReadImageFile(const std::filesystem::path& path);
 std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,
                             WindowOps& window);
 
+// Paths and the UTF-8 texts the programs speak: on Windows the file system's
+// names are UTF-16, elsewhere they are the bytes themselves.
+std::filesystem::path PathFromUtf8(const std::string& text);
+std::string Utf8Of(const std::filesystem::path& path);
+
 // The prompt of an error message box: what failed, then on a line of its own
 // the reason, e.g. ErrorPrompt("Cannot load GAME.DSK", "the file does not exist").
 std::string ErrorPrompt(const std::string& what, const std::string& reason);

@@ -10,7 +10,7 @@ namespace trivane::report {
 FileReport ReportFile(const std::string& path) {
   FileReport report;
   report.file = path;
-  report.error = LoadAndIdentify(path, report.record, report.window);
+  report.error = LoadAndIdentify(PathFromUtf8(path), report.record, report.window);
   return report;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/output.h"
 #include "report/file_report.h"
 
@@ -17,8 +18,7 @@ int main(int argc, char** argv) {
   bool json = false;
   bool options_done = false;
   std::vector<std::string> files;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
+  for (const std::string& arg : trivane::cli::Arguments(argc, argv)) {
     if (!options_done && arg == "--json") {
       json = true;
     } else if (!options_done && (arg == "--help" || arg == "-h")) {

@@ -51,13 +51,15 @@ TEST(Loader, FileTruncatedWhileOpenIsIdentifiedFromWhatRemains) {
   ASSERT_TRUE(loaded.ok()) << loaded.error;
   fs::resize_file(path, 20000);
 
-  Session s;
-  s.record.filebuf = std::move(loaded.buffer);
-  IdentifyImage(s.record, s.window);
-  EXPECT_EQ(s.record.fileend, static_cast<Offset>(dmk.size()));
-  EXPECT_EQ(s.record.filebuf.at(19999), dmk[19999]);
-  EXPECT_EQ(s.record.filebuf.at(500000), 0);
-  EXPECT_EQ(s.window.field(Field::Text12).text, "DMK");
+  {
+    Session s;  // holds the file open, which Windows will not remove
+    s.record.filebuf = std::move(loaded.buffer);
+    IdentifyImage(s.record, s.window);
+    EXPECT_EQ(s.record.fileend, static_cast<Offset>(dmk.size()));
+    EXPECT_EQ(s.record.filebuf.at(19999), dmk[19999]);
+    EXPECT_EQ(s.record.filebuf.at(500000), 0);
+    EXPECT_EQ(s.window.field(Field::Text12).text, "DMK");
+  }
   fs::remove(path);
 }
 

@@ -174,3 +174,23 @@ TEST(Sha256, KnownDigestsBothWays) {
 
 }  // namespace
 }  // namespace trivane::test
+
+namespace trivane::test {
+namespace {
+
+// A name beyond ASCII, by a full path (on Windows with its drive letter and
+// backslashes), reaches both tools whole and comes back in their JSON.
+TEST_F(DosTool, NamesBeyondAscii) {
+  const std::string name =
+      "\xC3\x84\xC3\x96\xC3\xBC-\xD0\xB4\xD0\xB8\xD1\x81\xD0\xBA.dsk";  // ÄÖü-диск
+  fs::copy_file(dir_ / "dos-trsdos23.dsk",
+                fs::path(dir_) / fs::path(std::u8string(name.begin(), name.end())));
+  const json dir = JsonLines({"dir", "--json", Path(name)}).at(0);
+  EXPECT_EQ(dir["file"], Path(name));
+  EXPECT_EQ(dir["dos"]["family"], "TRSDOS 2.3");
+  const ToolRun report = Run(TRIVANE_REPORT, {"--json", Path(name)}, dir_ / "out.txt");
+  EXPECT_EQ(json::parse(report.out)["fields"]["Text16"]["text"], "  " + name);
+}
+
+}  // namespace
+}  // namespace trivane::test

@@ -48,22 +48,43 @@ class SampleFolder : public ::testing::Test {
   }
   static void TearDownTestSuite() { fs::remove_all(dir_); }
 
-  static std::string Path(const std::string& name) { return (dir_ / name).string(); }
+  // The sample's path in UTF-8.
+  static std::string Path(const std::string& name) {
+    const std::u8string text =
+        (dir_ / fs::path(std::u8string(name.begin(), name.end()))).u8string();
+    return {text.begin(), text.end()};
+  }
 
   // Runs the program, its output into `out` (read back unless it is /dev/full).
+  // Arguments are UTF-8.
   static ToolRun Run(const std::string& program, const std::vector<std::string>& args,
                      const fs::path& out) {
+    const fs::path err = dir_ / "err.txt";
+#ifdef _WIN32
+    // cmd.exe quotes with " only, and reads a command line of UTF-16.
+    std::string command = "\"" + WindowsPath(program) + "\"";
+    for (const std::string& a : args) command += " \"" + a + "\"";
+    command = "\"" + command + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"\"";
+    const std::wstring wide = fs::path(std::u8string(command.begin(), command.end())).wstring();
+    const int status = _wsystem(wide.c_str());
+#else
     std::string command = program;
     for (const std::string& a : args) command += " '" + a + "'";
-    const fs::path err = dir_ / "err.txt";
     const int raw = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
-#ifdef _WIN32
-    const int status = raw;
-#else
     const int status = WEXITSTATUS(raw);
 #endif
     return {status, out == "/dev/full" ? "" : Slurp(out), Slurp(err)};
   }
+
+#ifdef _WIN32
+  // A program built on a Unix host and run under Wine is named by its Unix
+  // path: Wine's drive Z: is the root.
+  static std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    return path;
+  }
+#endif
 
   static inline fs::path dir_;
   static inline std::vector<std::string> names_;
