@@ -23,21 +23,6 @@
 namespace trivane::app {
 namespace {
 
-QString Attributes(const dos::File& f) {
-  return QString("%1%2%3%4")
-      .arg(f.system ? 'S' : '-')
-      .arg(f.invisible ? 'I' : '-')
-      .arg(f.pds ? 'P' : '-')
-      .arg(f.protection);
-}
-
-QString Extents(const dos::File& f) {
-  QStringList parts;
-  for (const dos::Extent& x : f.extents)
-    parts << QString("%1+%2").arg(x.first_granule).arg(x.granules);
-  return parts.join(' ');
-}
-
 // Hex pairs ("4e 4f" or "4e4f") when the text is made of them, else the text.
 QByteArray Wanted(const QString& text) {
   QString hex = text;
@@ -76,11 +61,11 @@ QVariant FilesModel::data(const QModelIndex& index, int role) const {
     case 2:
       return sort ? QVariant(f->lrl) : QVariant(QString::number(f->lrl));
     case 3:
-      return Attributes(*f);
+      return QString::fromStdString(dos::AttributesText(*f));
     case 4:
       return QString::fromStdString(f->date);
     case 5:
-      return Extents(*f);
+      return QString::fromStdString(dos::ExtentsText(*f));
     default:
       return f->attributes == 0 ? QString("deleted") : QString();
   }

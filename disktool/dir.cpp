@@ -23,31 +23,11 @@ std::string Upper(std::string text) {
   return text;
 }
 
-std::string Attributes(const dos::File& f) {
-  std::string a;
-  a += f.system ? 'S' : '-';
-  a += f.invisible ? 'I' : '-';
-  a += f.pds ? 'P' : '-';
-  a += static_cast<char>('0' + f.protection);
-  return a;
-}
-
-std::string Extents(const dos::File& f) {
-  std::string text;
-  for (const dos::Extent& x : f.extents) {
-    if (!text.empty()) text += ' ';
-    text += std::to_string(x.first_granule);
-    text += '+';
-    text += std::to_string(x.granules);
-  }
-  return text;
-}
-
 std::string Row(const dos::File& f) {
   char line[160];
   std::snprintf(line, sizeof line, "  %-12s %s %3d %8lld %-10s %s%s\n", f.Shown().c_str(),
-                Attributes(f).c_str(), f.lrl, static_cast<long long>(f.size), f.date.c_str(),
-                Extents(f).c_str(), f.complete ? "" : "  (not whole)");
+                dos::AttributesText(f).c_str(), f.lrl, static_cast<long long>(f.size),
+                f.date.c_str(), dos::ExtentsText(f).c_str(), f.complete ? "" : "  (not whole)");
   return line;
 }
 

@@ -90,6 +90,11 @@ FileBytes ReadFile(const ImageBuffer& image, const disk::Disk& disk, const Catal
                    const File& file);
 
 const char* FamilyName(Family family);
+// As the listings show them: "SIP5" (system, invisible, partitioned, each
+// "-" when not, then the protection level); "12+4 20+1" (first granule and
+// count of each extent).
+std::string AttributesText(const File& file);
+std::string ExtentsText(const File& file);
 
 // The name hash of the hash index table: each of the 11 bytes (name and
 // extension, blank-padded) XORed in, then the byte rotated left; 0 gives 1.

@@ -11,6 +11,22 @@ constexpr int kSectorBytes = 256;
 
 }  // namespace
 
+std::string AttributesText(const File& f) {
+  return {f.system ? 'S' : '-', f.invisible ? 'I' : '-', f.pds ? 'P' : '-',
+          static_cast<char>('0' + f.protection)};
+}
+
+std::string ExtentsText(const File& f) {
+  std::string text;
+  for (const Extent& x : f.extents) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(x.first_granule);
+    text += '+';
+    text += std::to_string(x.granules);
+  }
+  return text;
+}
+
 std::vector<Place> FileSectors(const Layout& layout, const File& file) {
   const std::int64_t needed = (file.size + kSectorBytes - 1) / kSectorBytes;
   const int total = layout.TotalGranules();
