@@ -70,10 +70,6 @@ struct Disk {
   const Sector* Find(int cylinder, int head, int id) const;
 };
 
-// The container the image's content says, in the emulators' order; a
-// real-drive DMK file says DMK.
-Container ContainerOf(const ImageBuffer& image);
-
 // Reads every sector of the image. Without check_data, DMK data CRCs are left
 // kUnchecked, for a reader that needs only a few sectors' (DataCrc).
 Disk ReadDisk(const ImageBuffer& image, bool check_data = true);

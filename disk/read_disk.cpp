@@ -42,11 +42,6 @@ bool Readable(const Sector& s) {
 
 }  // namespace
 
-Container ContainerOf(const ImageBuffer& image) {
-  bool real_drive = false;
-  return Detect(image, real_drive);
-}
-
 std::string HexByte(int value) {
   char text[8];
   std::snprintf(text, sizeof text, "%02X", value & 0xFF);
