@@ -82,6 +82,15 @@ Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& sector);
 std::vector<std::uint8_t> SectorData(const ImageBuffer& image, const Disk& disk,
                                      const Sector& sector);
 
+// A byte as two upper-case hex digits ("FB"), as listings show marks.
+std::string HexByte(int value);
+
+// How many of the disk's sectors are of each kind.
+struct Counts {
+  int total = 0, single_density = 0, id_crc_errors = 0, data_crc_errors = 0, without_data = 0;
+};
+Counts CountSectors(const Disk& disk);
+
 // "JV1", "JV3", "DMK", or "" for none.
 const char* ContainerName(Container container);
 

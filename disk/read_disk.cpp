@@ -114,17 +114,22 @@ std::vector<std::uint8_t> SectorData(const ImageBuffer& image, const Disk& disk,
     image.Read(s.data_offset, data.data(), data.size());
     return data;
   }
-  // DMK: step through the block, round its end to offset 128.
-  const Offset start = disk.block_start + s.block * disk.block_length;
-  const Offset circle = disk.block_length - dmk::kPointerTableBytes;
-  const Offset step = s.doubled ? 2 : 1;
   for (std::size_t k = 0; k < data.size(); ++k) {
-    Offset at = s.data_offset - start + static_cast<Offset>(k) * step;
-    if (at >= disk.block_length)
-      at = dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;
-    data[k] = disk.Byte(image, start + at);
+    data[k] = DataFieldByte(image, disk, s, static_cast<Offset>(k));
   }
   return data;
+}
+
+Counts CountSectors(const Disk& disk) {
+  Counts c;
+  c.total = static_cast<int>(disk.sectors.size());
+  for (const Sector& s : disk.sectors) {
+    c.single_density += s.density == Density::kSingle;
+    c.id_crc_errors += s.id_crc == Check::kBad;
+    c.data_crc_errors += s.data_crc == Check::kBad;
+    c.without_data += !s.has_data();
+  }
+  return c;
 }
 
 const char* ContainerName(Container container) {

@@ -10,16 +10,21 @@
 namespace trivane::disk {
 namespace {
 
-// One track block, read round its end: an offset past the end goes on at
-// offset 128, the first byte after the pointer table.
+// An offset in a block of the length, read round its end: past the end it
+// goes on at offset 128, the first byte after the pointer table; before 128
+// it comes from the end.
+Offset WrapInBlock(Offset at, Offset length) {
+  const Offset circle = length - dmk::kPointerTableBytes;
+  if (at >= length) return dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;
+  return at < dmk::kPointerTableBytes && at >= 0 ? at + circle : at;
+}
+
+// One track block as read.
 class TrackBlock {
  public:
-  TrackBlock(const std::uint8_t* bytes, Offset length)
-      : bytes_(bytes), length_(length), circle_(length - dmk::kPointerTableBytes) {}
+  TrackBlock(const std::uint8_t* bytes, Offset length) : bytes_(bytes), length_(length) {}
   Offset length() const { return length_; }
-  Offset Wrap(Offset at) const {
-    return at < length() ? at : dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle_;
-  }
+  Offset Wrap(Offset at) const { return at < length_ ? at : WrapInBlock(at, length_); }
   std::uint8_t at(Offset offset) const { return bytes_[Wrap(offset)]; }
   // The count bytes from offset when they lie before the end; nullptr when
   // they run round it.
@@ -31,7 +36,6 @@ class TrackBlock {
  private:
   const std::uint8_t* bytes_;
   Offset length_;
-  Offset circle_;
 };
 
 // A field's logical (undoubled) bytes, from its address mark on.
@@ -141,21 +145,17 @@ void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
   }
 }
 
-// The data field from its mark: the DAM one step before the data, round the
-// block's start if need be, then the data and the CRC.
+std::uint8_t DataFieldByte(const ImageBuffer& image, const Disk& disk, const Sector& s, Offset k) {
+  const Offset start = disk.block_start + s.block * disk.block_length;
+  const Offset at = s.data_offset - start + k * (s.doubled ? 2 : 1);
+  return disk.Byte(image, start + WrapInBlock(at, disk.block_length));
+}
+
+// The data field: the DAM, the data and its CRC.
 Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& s) {
   if (s.data_crc != Check::kUnchecked) return s.data_crc;
-  const Offset start = disk.block_start + s.block * disk.block_length;
-  const Offset step = s.doubled ? 2 : 1, circle = disk.block_length - dmk::kPointerTableBytes;
-  Offset dam = s.data_offset - start - step;
-  if (dam < dmk::kPointerTableBytes) dam += circle;
   std::uint16_t crc = s.density == Density::kDouble ? crc16::kDoubleDensityPreset : crc16::kPreset;
-  for (Offset k = 0; k < 1 + s.size + 2; ++k) {
-    Offset at = dam + k * step;
-    if (at >= disk.block_length)
-      at = dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;
-    crc = crc16::Add(crc, disk.Byte(image, start + at));
-  }
+  for (Offset k = -1; k < s.size + 2; ++k) crc = crc16::Add(crc, DataFieldByte(image, disk, s, k));
   return crc == 0 ? Check::kGood : Check::kBad;
 }
 

@@ -5,11 +5,13 @@
 
 namespace trivane::disk {
 
-void ReadJv1(const ImageBuffer& image, Disk& disk);                   // read_disk.cpp
-void ReadJv3(const ImageBuffer& image, Disk& disk);                   // read_jv3.cpp
-void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data);  // read_dmk.cpp
+void ReadJv1(const ImageBuffer& image, Disk& disk);  // read_disk.cpp
+void ReadJv3(const ImageBuffer& image, Disk& disk);  // read_jv3.cpp
+// DMK: the logical byte k of the sector's data field, counted from its first
+// data byte (-1 is its mark), stepping over doubled bytes, round the block.
+std::uint8_t DataFieldByte(const ImageBuffer& image, const Disk& disk, const Sector& sector,
+                           Offset k);
 
-// The byte at the offset as a two-digit hex number, for problem texts.
-std::string HexByte(int value);
+void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data);  // read_dmk.cpp
 
 }  // namespace trivane::disk

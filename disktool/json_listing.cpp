@@ -52,17 +52,10 @@ void AppendSector(std::string& out, const ReadImage& r, const disk::Sector& s, b
 }
 
 void Summary(JsonWriter& j, const disk::Disk& d) {
-  int sd = 0, id_errors = 0, data_errors = 0, no_dam = 0;
-  for (const disk::Sector& s : d.sectors) {
-    sd += s.density == Density::kSingle;
-    id_errors += s.id_crc == Check::kBad;
-    data_errors += s.data_crc == Check::kBad;
-    no_dam += !s.has_data();
-  }
-  const int total = static_cast<int>(d.sectors.size());
-  j.BeginObject().Member("total", total).Member("sd", sd).Member("dd", total - sd);
-  j.Member("id_crc_errors", id_errors).Member("data_crc_errors", data_errors);
-  j.Member("no_dam", no_dam).EndObject();
+  const disk::Counts n = disk::CountSectors(d);
+  j.BeginObject().Member("total", n.total).Member("sd", n.single_density);
+  j.Member("dd", n.total - n.single_density).Member("id_crc_errors", n.id_crc_errors);
+  j.Member("data_crc_errors", n.data_crc_errors).Member("no_dam", n.without_data).EndObject();
 }
 
 }  // namespace

@@ -17,12 +17,6 @@ using disk::Check;
 using disk::Density;
 using disk::Sector;
 
-std::string Hex2(int value) {
-  char text[4];
-  std::snprintf(text, sizeof text, "%02X", value & 0xFF);
-  return text;
-}
-
 const char* DensityName(Density d) {
   return d == Density::kDouble ? "DD" : "SD";
 }
@@ -59,7 +53,7 @@ std::string SectorToken(const Sector& s, const Usual& usual) {
   std::vector<std::string> differs;
   if (s.size != usual.size) differs.push_back(std::to_string(s.size));
   if (s.density != usual.density) differs.push_back(DensityName(s.density));
-  if (s.dam != 0 && s.dam != usual.dam) differs.push_back(Hex2(s.dam));
+  if (s.dam != 0 && s.dam != usual.dam) differs.push_back(disk::HexByte(s.dam));
   if (s.id_cylinder != s.cylinder || s.id_head != s.head) {
     differs.push_back("ID c" + std::to_string(s.id_cylinder) + " h" + std::to_string(s.id_head));
   }
@@ -75,7 +69,7 @@ std::string TrackLine(int cylinder, int head, const std::vector<const Sector*>& 
   const Usual usual = UsualOf(track);
   char start[64];
   std::snprintf(start, sizeof start, "  %3d %d  %4d %s %s: ", cylinder, head, usual.size,
-                DensityName(usual.density), Hex2(usual.dam).c_str());
+                DensityName(usual.density), disk::HexByte(usual.dam).c_str());
   std::string line = start;
   for (const Sector* s : track) {
     line += ' ';
@@ -115,23 +109,20 @@ std::string ListOf(const std::vector<std::string>& items) {
 
 std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& missing,
                          const std::vector<std::string>& twice) {
-  int sd = 0, id_errors = 0, data_errors = 0, no_data = 0;
+  const disk::Counts n = disk::CountSectors(d);
   std::map<int, int> dams;
   for (const Sector& s : d.sectors) {
-    sd += s.density == Density::kSingle;
-    id_errors += s.id_crc == Check::kBad;
-    data_errors += s.data_crc == Check::kBad;
-    no_data += !s.has_data();
     if (s.dam != 0) ++dams[s.dam];
   }
   std::string dam_text;
   for (auto it = dams.rbegin(); it != dams.rend(); ++it) {
-    dam_text += (dam_text.empty() ? "" : ", ") + Hex2(it->first) + " " + std::to_string(it->second);
+    dam_text += (dam_text.empty() ? "" : ", ") + disk::HexByte(it->first) + " " +
+                std::to_string(it->second);
   }
-  return "  " + std::to_string(d.sectors.size()) + " sectors: " + std::to_string(sd) +
-         " single density, " + std::to_string(d.sectors.size() - sd) + " double density; " +
-         std::to_string(id_errors) + " ID CRC errors, " + std::to_string(data_errors) +
-         " data CRC errors, " + std::to_string(no_data) +
+  return "  " + std::to_string(n.total) + " sectors: " + std::to_string(n.single_density) +
+         " single density, " + std::to_string(n.total - n.single_density) + " double density; " +
+         std::to_string(n.id_crc_errors) + " ID CRC errors, " + std::to_string(n.data_crc_errors) +
+         " data CRC errors, " + std::to_string(n.without_data) +
          " without data\n  data marks: " + (dam_text.empty() ? "none" : dam_text) +
          "\n  missing ids: " + ListOf(missing) + "\n  ids twice: " + ListOf(twice) + "\n";
 }

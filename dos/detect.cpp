@@ -59,11 +59,6 @@ Shape ShapeOf(const disk::Disk& disk) {
   return s;
 }
 
-std::string Hex(int v) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[v >> 4 & 15], kDigits[v & 15]};
-}
-
 class Detector {
  public:
   Detector(const SectorIndex& sectors, const disk::Disk& disk)
@@ -205,7 +200,7 @@ void Detector::TrsdosCylinder(int cylinder, const std::string& why) {
   if (ldos) {
     family = v >> 4 == 5 ? Family::kLdos : Family::kLsdos;
     version = std::to_string(v >> 4) + "." + std::to_string(v & 15);
-    evidence.push_back("GAT version byte " + Hex(v));
+    evidence.push_back("GAT version byte " + disk::HexByte(v));
   }
   for (int c : {0, 1}) {
     for (int id = shape_.first; id < shape_.first + shape_.spt && family == Family::kTrsdos23;
