@@ -302,13 +302,16 @@ void ContentsWindow::Extract() {
   for (const dos::File* f : files) {
     const QString name = QString::fromStdString(f->Shown());
     const dos::FileBytes bytes = dos::ReadFile(image_, disk_, catalogue_, *f);
-    if (!bytes.unreadable.empty() &&
-        QMessageBox::question(
-            this, "Extract",
-            QString("%1 could not be read whole: %2 sectors would be written as zeros.\n"
-                    "Write it anyway?")
-                .arg(name)
-                .arg(bytes.unreadable.size())) != QMessageBox::Yes) {
+    if (const std::string never = dos::WhyNotGiven(*f, bytes, true); !never.empty()) {
+      QMessageBox::warning(this, "Extract",
+                           name + " was not written: " + QString::fromStdString(never));
+      continue;
+    }
+    if (const std::string why = dos::WhyNotGiven(*f, bytes, false);
+        !why.empty() &&
+        QMessageBox::question(this, "Extract",
+                              QString("%1 could not be read whole: %2.\nWrite what was read?")
+                                  .arg(name, QString::fromStdString(why))) != QMessageBox::Yes) {
       continue;
     }
     const std::filesystem::path target = ToFsPath(folder) / dos::HostName(*f);

@@ -154,12 +154,15 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
     return 1;
   }
   const dos::SectorIndex sectors(r.sectors.image, r.sectors.disk);
-  for (const dos::File* f : chosen) {
-    const std::string host = dos::HostName(*f);
+  const std::vector<std::string> hosts = dos::HostNames(r.catalogue, chosen);
+  for (std::size_t k = 0; k < chosen.size(); ++k) {
+    const dos::File* f = chosen[k];
+    const fs::path host = PathFromUtf8(hosts[k]);
+    if (host.has_parent_path()) fs::create_directories(into / host.parent_path(), ec);
     const dos::FileBytes bytes = dos::ReadFile(sectors, r.catalogue, *f);
-    if (!bytes.unreadable.empty() && !force) {
-      std::cerr << "trivane-disk: " << f->Shown() << ": not written, " << bytes.unreadable.size()
-                << " sectors cannot be read (--force writes them as zeros)\n";
+    if (const std::string why = dos::WhyNotGiven(*f, bytes, force); !why.empty()) {
+      std::cerr << "trivane-disk: " << f->Shown() << ": not written, " << why
+                << (bytes.bytes.empty() ? "" : " (--force writes what was read)") << "\n";
       status = 1;
       continue;
     }
@@ -168,8 +171,8 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
       status = 1;
       continue;
     }
-    for (const std::string& place : bytes.unreadable) {
-      std::cerr << "trivane-disk: " << f->Shown() << ": " << place << " written as zeros\n";
+    for (const std::string& line : dos::DamageLines(bytes)) {
+      std::cerr << "trivane-disk: " << f->Shown() << ": " << line << "\n";
     }
   }
   return status;

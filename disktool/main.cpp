@@ -15,6 +15,7 @@
 
 #include "cli/arguments.h"
 #include "cli/output.h"
+#include "dos/host_files.h"
 #include "disktool/dir.h"
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
@@ -37,7 +38,7 @@ constexpr const char* kUsage =
     "       trivane-disk sector IMAGE C H S > FILE\n"
     "       trivane-disk dir [--json] [--all] IMAGE...\n"
     "       trivane-disk extract IMAGE [NAME/EXT...] -o DIR [--all] [--force]\n"
-    "       trivane-disk cat IMAGE NAME/EXT [--text]\n";
+    "       trivane-disk cat IMAGE NAME/EXT [--text] [--all] [--force]\n";
 
 constexpr const char* kHelp =
     "trivane-disk reads every sector of JV1, JV3 and DMK disk images.\n\n"
@@ -49,9 +50,13 @@ constexpr const char* kHelp =
     "  sector    one sector's data, raw, to standard output (not a terminal)\n"
     "  dir       the DOS (and why it is believed), the directory and the\n"
     "            findings; --json: one object per image; --all: deleted files too\n"
-    "  extract   the files (all when none is named) as NAME.EXT into DIR; never\n"
-    "            over an existing file, nor a file not read whole unless --force\n"
-    "  cat       one file's bytes to standard output; --text: CR ends lines as LF\n\n"
+    "  extract   the files (all when none is named) as NAME.EXT into DIR, deleted\n"
+    "            ones (--all) into DIR/deleted, a second file of one name as\n"
+    "            NAME-2.EXT; never over an existing file\n"
+    "  cat       one file's bytes to standard output; --text: CR ends lines as LF\n"
+    "  extract and cat give no file that was not read whole unless --force,\n"
+    "  which gives a sector that failed its CRC as read and one without data as\n"
+    "  zeros, and names each; --all: deleted files too\n\n"
     "Cylinder and head are where the sector lies; the sector is its id. Names\n"
     "match in any letter case, as NAME/EXT, NAME.EXT or NAME:d.\n"
     "Exit status: 0 when every file was read, 1 when any could not be read or\n"
@@ -296,10 +301,14 @@ int ExtractCommand(const std::vector<std::string>& args) {
 
 int CatCommand(const std::vector<std::string>& args) {
   std::vector<std::string> plain;
-  bool text = false;
+  bool text = false, all = false, force = false;
   for (const std::string& a : args) {
     if (a == "--text") {
       text = true;
+    } else if (a == "--all") {
+      all = true;
+    } else if (a == "--force") {
+      force = true;
     } else if (a.size() > 1 && a[0] == '-') {
       return Usage("unknown option " + a);
     } else {
@@ -312,7 +321,7 @@ int CatCommand(const std::vector<std::string>& args) {
     return 2;
   }
   const auto r = trivane::disktool::ReadDirectoryOf(plain[0]);
-  const trivane::dos::File* f = trivane::disktool::FindFile(r.catalogue, plain[1], true);
+  const trivane::dos::File* f = trivane::disktool::FindFile(r.catalogue, plain[1], all);
   if (f == nullptr) {
     std::cerr << "trivane-disk: " << plain[0] << ": "
               << (r.sectors.error.empty() ? "no file " + plain[1] + " on the disk"
@@ -322,9 +331,13 @@ int CatCommand(const std::vector<std::string>& args) {
   }
   trivane::dos::FileBytes bytes =
       trivane::dos::ReadFile(r.sectors.image, r.sectors.disk, r.catalogue, *f);
-  for (const std::string& place : bytes.unreadable) {
-    std::cerr << "trivane-disk: " << f->Shown() << ": " << place
-              << " cannot be read, given as zeros\n";
+  if (const std::string why = trivane::dos::WhyNotGiven(*f, bytes, force); !why.empty()) {
+    std::cerr << "trivane-disk: " << f->Shown() << ": not given, " << why
+              << (bytes.bytes.empty() ? "" : " (--force gives what was read)") << "\n";
+    return 1;
+  }
+  for (const std::string& line : trivane::dos::DamageLines(bytes)) {
+    std::cerr << "trivane-disk: " << f->Shown() << ": " << line << "\n";
   }
   if (text)
     std::replace(bytes.bytes.begin(), bytes.bytes.end(), std::uint8_t{'\r'}, std::uint8_t{'\n'});

@@ -78,12 +78,20 @@ class SectorIndex {
 // evidence of what was looked at when no layout explains the disk.
 Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk);
 
-// A file's bytes by its extents, cut to its size. A missing or unreadable
-// sector gives 256 zero bytes; `unreadable` says which ("cylinder 3 head 0
-// sector 4").
+// A file's bytes by its extents, cut to its size. A sector that failed its
+// CRC gives its bytes as read, a missing one 256 zero bytes; `unreadable`
+// says which ("cylinder 3 head 0 sector 4"). When the extents hold fewer
+// sectors than the size needs, the bytes end where they end and `missing`
+// counts the bytes not there.
+struct Damaged {
+  std::string place;  // "cylinder 3 head 0 sector 4"
+  bool as_read;       // it failed a CRC and its bytes are as read; else zeros
+};
 struct FileBytes {
   std::vector<std::uint8_t> bytes;
-  std::vector<std::string> unreadable;
+  std::vector<Damaged> unreadable;
+  std::int64_t missing = 0;
+  bool whole() const { return unreadable.empty() && missing == 0; }
 };
 FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const File& file);
 FileBytes ReadFile(const ImageBuffer& image, const disk::Disk& disk, const Catalogue& catalogue,

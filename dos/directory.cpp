@@ -32,6 +32,36 @@ std::string Text(const std::vector<std::uint8_t>& bytes, int from, int count) {
   return text;
 }
 
+// An entry's name or extension as listed: blanks (or zeros) at the end trimmed, a byte
+// outside 20..7E (or a backslash) as \xNN, so that odd bytes are shown and
+// never reach a terminal raw.
+std::string NameText(const std::uint8_t* bytes, int count) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  while (count > 0 && (bytes[count - 1] == ' ' || bytes[count - 1] == 0)) --count;
+  std::string text;
+  for (int k = 0; k < count; ++k) {
+    const std::uint8_t b = bytes[k];
+    if (b >= 0x20 && b < 0x7F && b != '\\') {
+      text += static_cast<char>(b);
+    } else {
+      text += "\\x";
+      text += kHex[b >> 4];
+      text += kHex[b & 15];
+    }
+  }
+  return text;
+}
+
+// A live entry's name has a printable byte other than a blank; a deleted
+// entry is told from an unused slot by a name that is printable throughout.
+bool Named(const std::uint8_t* e) {
+  return std::any_of(e + 5, e + 13, [](std::uint8_t b) { return b > 0x20 && b < 0x7F; });
+}
+bool PrintableName(const std::uint8_t* e) {
+  return e[5] > 0x20 && e[5] < 0x7F &&
+         std::all_of(e + 5, e + 16, [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+}
+
 struct Shape {
   int entry_bytes, per_sector, extent_slots;
   bool model3;
@@ -58,7 +88,7 @@ class Reader {
   }
   File Parse(const std::uint8_t* e, int dec);
   void AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited);
-  void Account(const File& f, std::map<int, std::string>& owner);
+  void Account(File& f, std::map<int, std::string>& owner);
 
   const SectorIndex& sectors_;
   const Layout& layout_;
@@ -113,9 +143,8 @@ File Reader::Parse(const std::uint8_t* e, int dec) {
   f.protection = e[0] & 0x07;
   f.eof = e[3];
   f.lrl = e[4] == 0 ? 256 : e[4];
-  const std::vector<std::uint8_t> bytes(e, e + shape_.entry_bytes);
-  f.name = Text(bytes, 5, 8);
-  f.ext = Text(bytes, 13, 3);
+  f.name = NameText(e + 5, 8);
+  f.ext = NameText(e + 13, 3);
   f.ern = e[20] | e[21] << 8;
   f.size = shape_.model3 ? std::int64_t{f.ern} * 256 + f.eof
                          : std::int64_t{f.ern} * 256 + f.eof - (f.eof != 0 ? 256 : 0);
@@ -132,19 +161,31 @@ File Reader::Parse(const std::uint8_t* e, int dec) {
   return f;
 }
 
-// Claims the file's granules: twice, outside the disk, free in the GAT.
-void Reader::Account(const File& f, std::map<int, std::string>& owner) {
+// Claims the file's granules: twice, outside the disk, free in the GAT. An
+// extent that starts at a granule its track does not have, runs past the
+// disk or claims another file's granule counts against the layout.
+void Reader::Account(File& f, std::map<int, std::string>& owner) {
   const int total = layout_.TotalGranules();
   std::int64_t held = 0;
   for (const Extent& x : f.extents) {
     held += x.granules;
+    const bool lumps = layout_.scheme == Layout::Scheme::kRelative;
+    if (const int per = lumps ? layout_.gpl : layout_.GranulesPerCylinder(); (x.raw[1] >> 5) >= per) {
+      ++d_.conflicts;
+      Find("extent-outside", f.Shown(),
+           "an extent starts at granule " + std::to_string(x.raw[1] >> 5) + " of " +
+               (lumps ? "lump " : "cylinder ") + std::to_string(x.raw[0]) + ", which has " +
+               std::to_string(per));
+    }
     for (int g = x.first_granule; g < x.first_granule + x.granules; ++g) {
       if (g >= total) {
+        ++d_.conflicts;
         Find("extent-outside", f.Shown(),
              "granule " + std::to_string(g) + " is past the disk's " + std::to_string(total));
         break;
       }
       if (auto [it, fresh] = owner.emplace(g, f.Shown()); !fresh) {
+        ++d_.conflicts;
         Find("granule-twice", f.Shown(),
              "granule " + std::to_string(g) + " is also " + it->second + "'s");
       }
@@ -158,6 +199,7 @@ void Reader::Account(const File& f, std::map<int, std::string>& owner) {
   }
   const std::int64_t needed = (f.size + kSectorBytes - 1) / kSectorBytes;
   if (held * layout_.sectors_per_granule < needed) {
+    f.complete = false;
     Find("short-allocation", f.Shown(),
          "its extents hold " + std::to_string(held * layout_.sectors_per_granule) +
              " sectors; its size needs " + std::to_string(needed));
@@ -198,9 +240,8 @@ Directory Reader::Read() {
     for (int slot = 0; slot < shape_.per_sector; ++slot) {
       const int dec = DecOf(s, slot);
       const std::uint8_t* e = entry_sectors_[s].data() + slot * shape_.entry_bytes;
-      const bool named = e[5] > 0x20 && e[5] < 0x7F;
       const std::uint8_t hit = dec < kSectorBytes ? hit_[dec] : 0;
-      if ((e[0] & kInUse) && !(e[0] & kExtended) && named) {
+      if ((e[0] & kInUse) && !(e[0] & kExtended) && Named(e)) {
         File f = Parse(e, dec);
         ++d_.entries;
         hit_used.insert(dec);
@@ -215,7 +256,7 @@ Directory Reader::Read() {
         c.files.push_back(std::move(f));
       } else if (e[0] & kExtended) {
         hit_used.insert(dec);
-      } else if (e[0] == 0 && named) {
+      } else if (!(e[0] & (kInUse | kExtended)) && PrintableName(e)) {
         c.deleted.push_back(Parse(e, dec));
       }
     }
@@ -239,7 +280,7 @@ Directory Reader::Read() {
 
 int Directory::Score() const {
   if (!readable || matched == 0 || matched * 2 < entries) return 0;
-  return matched * 2 - entries + (system_files ? 20 : 0);
+  return 1 + matched * 2 - entries + (system_files ? 20 : 0);
 }
 
 namespace {

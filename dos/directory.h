@@ -13,6 +13,9 @@ struct Directory {
   int entries = 0;            // live entries in all
   bool system_files = false;  // BOOT/SYS at DEC 0 and DIR/SYS at DEC 1
   bool readable = false;      // GAT and HIT sectors could be read
+  // Granules claimed twice or past the disk, extents starting at a granule
+  // their track does not have: what speaks against the layout's geometry.
+  int conflicts = 0;
   // How well the layout explains the disk; 0 when it does not at all.
   int Score() const;
 };

@@ -47,15 +47,18 @@ void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
     for (File& f : *files) {
       int missing = 0, bad = 0;
       std::string first_missing, first_bad;
-      for (const Place& p : FileSectors(catalogue.layout, f)) {
+      const std::vector<Place> places = FileSectors(catalogue.layout, f);
+      for (const Place& p : places) {
         const disk::Sector* s = sectors.At(p);
-        if (s == nullptr || !s->has_data()) {
+        if (s == nullptr || !s->has_data() || s->size != kSectorBytes) {
           if (missing++ == 0) first_missing = PlaceText(p);
         } else if (sectors.Failed(*s)) {
           if (bad++ == 0) first_bad = PlaceText(p);
         }
       }
-      if (missing + bad > 0) f.complete = false;
+      const std::int64_t needed = (f.size + kSectorBytes - 1) / kSectorBytes;
+      if (missing + bad > 0 || static_cast<std::int64_t>(places.size()) < needed)
+        f.complete = false;
       if (files == &catalogue.deleted) continue;
       if (missing > 0) {
         catalogue.findings.push_back({"missing-sector", f.Shown(),
@@ -83,11 +86,15 @@ FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const
   for (const Place& p : FileSectors(catalogue.layout, file)) {
     bool crc_error = false;
     std::vector<std::uint8_t> data = sectors.Data(p, crc_error);
-    if (data.size() != kSectorBytes || crc_error) out.unreadable.push_back(PlaceText(p));
+    if (data.size() != kSectorBytes || crc_error)
+      out.unreadable.push_back({PlaceText(p), data.size() == kSectorBytes});
     data.resize(kSectorBytes, 0);
     out.bytes.insert(out.bytes.end(), data.begin(), data.end());
   }
-  out.bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(file.size, 0)), 0);
+  // Only what the extents hold: a part they do not hold is never made up.
+  out.bytes.resize(std::min<std::size_t>(out.bytes.size(),
+                                         static_cast<std::size_t>(std::max<std::int64_t>(file.size, 0))));
+  out.missing = std::max<std::int64_t>(file.size, 0) - static_cast<std::int64_t>(out.bytes.size());
   return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <fstream>
+#include <set>
 
 namespace trivane::dos {
 
@@ -18,6 +19,58 @@ std::string HostName(const File& f) {
     return part.empty() ? std::string("_") : part;
   };
   return f.ext.empty() ? safe(f.name) : safe(f.name) + "." + safe(f.ext);
+}
+
+std::string WhyNotGiven(const File& file, const FileBytes& bytes, bool force) {
+  if (bytes.whole()) return {};
+  if (bytes.bytes.empty() && file.size > 0) return "its extents hold none of its sectors";
+  if (force) return {};
+  std::string why;
+  if (!bytes.unreadable.empty()) {
+    why = std::to_string(bytes.unreadable.size()) + " of its sectors cannot be read, the first " +
+          bytes.unreadable.front().place;
+  }
+  if (bytes.missing > 0) {
+    why += (why.empty() ? "" : "; ") + std::string("its extents hold ") +
+           std::to_string(bytes.bytes.size()) + " of its " + std::to_string(file.size) + " bytes";
+  }
+  return why;
+}
+
+std::vector<std::string> DamageLines(const FileBytes& bytes) {
+  std::vector<std::string> lines;
+  for (const Damaged& d : bytes.unreadable) {
+    lines.push_back(d.place + (d.as_read ? ": given as read, it failed its CRC"
+                                         : ": given as zeros, it has no data"));
+  }
+  if (bytes.missing > 0) {
+    lines.push_back("the last " + std::to_string(bytes.missing) +
+                    " bytes are not given: its extents do not hold them");
+  }
+  return lines;
+}
+
+std::vector<std::string> HostNames(const Catalogue& catalogue,
+                                   const std::vector<const File*>& chosen) {
+  std::vector<std::string> names;
+  std::set<std::string> taken;  // upper case: host folders may ignore letter case
+  const auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  for (const File* f : chosen) {
+    const bool deleted = f >= catalogue.deleted.data() &&
+                         f < catalogue.deleted.data() + catalogue.deleted.size();
+    const std::string base = HostName(*f), folder = deleted ? "deleted/" : "";
+    const auto dot = base.find('.');
+    std::string name = folder + base;
+    for (int n = 2; !taken.insert(upper(name)).second; ++n) {
+      name = folder + base.substr(0, dot) + "-" + std::to_string(n) +
+             (dot == std::string::npos ? "" : base.substr(dot));
+    }
+    names.push_back(name);
+  }
+  return names;
 }
 
 std::string WriteHostFile(const fs::path& path, const std::vector<std::uint8_t>& bytes,

@@ -15,6 +15,22 @@ namespace trivane::dos {
 // the folder.
 std::string HostName(const File& file);
 
+// The host names of the chosen files, in their order: a live file as
+// NAME.EXT, a deleted one as deleted/NAME.EXT; a name that an earlier file
+// of the list took already becomes NAME-2.EXT, NAME-3.EXT, ...
+std::vector<std::string> HostNames(const Catalogue& catalogue,
+                                   const std::vector<const File*>& chosen);
+
+// Whether a file read so may be given out (written to the host, sent to
+// standard output): an empty text when it was read whole, or with force when
+// anything of it was read; otherwise why not. A file whose extents hold none
+// of its sectors is never given out: none of its bytes are known.
+std::string WhyNotGiven(const File& file, const FileBytes& bytes, bool force);
+
+// What force gives in place of each damaged part, one line each
+// ("cylinder 3 head 0 sector 4: given as read, it failed its CRC").
+std::vector<std::string> DamageLines(const FileBytes& bytes);
+
 // Writes the bytes through a file beside the path, renamed into place, so
 // that a failure leaves nothing behind; never over an existing file unless
 // replace. Returns why it was not written, or an empty text.

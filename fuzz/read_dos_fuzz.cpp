@@ -18,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto* files : {&c.files, &c.deleted}) {
     for (const trivane::dos::File& f : *files) {
       const trivane::dos::FileBytes bytes = trivane::dos::ReadFile(image, disk, c, f);
-      Require(static_cast<std::int64_t>(bytes.bytes.size()) == f.size, "file bytes not its size");
-      Require(f.complete || !bytes.unreadable.empty() || f.size == 0 || bytes.bytes.size() > 0,
-              "an incomplete file with nothing unreadable");
+      Require(static_cast<std::int64_t>(bytes.bytes.size()) + bytes.missing == f.size,
+              "file bytes and the missing part not its size");
+      Require(!f.complete || bytes.whole(), "a file said complete that was not read whole");
     }
   }
   return 0;

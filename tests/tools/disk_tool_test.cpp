@@ -133,7 +133,7 @@ TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
                               "-o", out.string(), "--all"});
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(Slurp(out / "FILE0.BAS"), "mine");
-  EXPECT_TRUE(fs::exists(out / "OLD.TXT"));
+  EXPECT_TRUE(fs::exists(out / "deleted" / "OLD.TXT"));
   EXPECT_NE(again.err.find("NOPE/X: no such file on the disk"), std::string::npos) << again.err;
   EXPECT_NE(again.err.find("FILE0.BAS: not written, it exists already"), std::string::npos);
 
