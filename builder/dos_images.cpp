@@ -18,7 +18,8 @@ struct Entry {
   int eof = 0, ern = 0;
   std::vector<std::pair<int, int>> runs;  // granule runs: first, count
   int dec = 0, link_from = -1;            // an extended entry: the DEC linking to it
-  bool deleted = false;
+  Deletion deleted = Deletion::kNone;
+  bool no_hit = false;
 };
 
 class Builder {
@@ -77,7 +78,7 @@ void Builder::Place(const DosFile& f) {
   while (static_cast<int>(granules.size()) < count) {
     if (!used_.contains(next_)) {
       granules.push_back(next_);
-      if (!f.deleted) used_.insert(next_);
+      if (f.deleted == Deletion::kNone) used_.insert(next_);
       next_ += f.scattered ? 2 : 1;
     } else {
       ++next_;
@@ -90,15 +91,15 @@ void Builder::Place(const DosFile& f) {
       for (int b = 0; b < kSector && k < static_cast<int>(f.bytes.size()); ++b) s[b] = f.bytes[k++];
     }
   }
-  Entry e{f.name,
-          f.ext,
-          f.deleted ? 0 : f.attributes,
-          static_cast<int>(f.bytes.size() % kSector),
-          0,
-          Runs(granules)};
+  const int attributes = f.deleted == Deletion::kNone      ? f.attributes
+                         : f.deleted == Deletion::kInUseBit ? f.attributes & ~0x10
+                                                            : 0;
+  Entry e{f.name, f.ext, attributes, static_cast<int>(f.bytes.size() % kSector), 0, Runs(granules)};
+  if (f.deleted == Deletion::kExtents) e.runs.clear();
   e.ern = sectors;
   if (d_.model3) e.ern = static_cast<int>(f.bytes.size() / kSector);
   e.deleted = f.deleted;
+  e.no_hit = f.no_hit;
   entries_.push_back(e);
 }
 
@@ -164,7 +165,8 @@ void Builder::WriteEntries() {
       p[23 + 2 * k] = bytes[1];
     }
     if (e.link_from == -2) p[30] = 0xFE, p[31] = static_cast<std::uint8_t>(all[n + 1].dec);
-    if (!e.deleted) hit[e.dec] = dos::NameHash(name11);
+    if (e.deleted == Deletion::kNone && !e.no_hit) hit[e.dec] = dos::NameHash(name11);
+    if (e.name == "DIR" && e.ext == "SYS" && d_.dir_sys_hit >= 0) hit[e.dec] = d_.dir_sys_hit;
   }
   if (d_.model3) {
     for (int k = 2; k < l_.dir_sectors; ++k)
@@ -185,6 +187,7 @@ void Builder::WriteGatAndBoot() {
     gat[0xCD] = static_cast<std::uint8_t>((l_.granules_per_track - 1) | (l_.heads == 2 ? 0x20 : 0) |
                                           (d_.double_density ? 0x40 : 0));
   }
+  if (d_.gat_cd >= 0) gat[0xCD] = static_cast<std::uint8_t>(d_.gat_cd);
   for (int k = 0; k < 8; ++k) {
     gat[0xD0 + k] = k < static_cast<int>(d_.name.size()) ? d_.name[k] : ' ';
     gat[0xD8 + k] = k < static_cast<int>(d_.date.size()) ? d_.date[k] : ' ';
@@ -195,7 +198,7 @@ void Builder::WriteGatAndBoot() {
   Sector& boot = At({0, 0, l_.first_sector});
   boot[0] = 0x00;
   boot[1] = static_cast<std::uint8_t>(d_.model3 ? l_.dir_cylinder : 0xFE);
-  boot[2] = static_cast<std::uint8_t>(ddsl);
+  boot[2] = static_cast<std::uint8_t>(d_.boot_directory >= 0 ? d_.boot_directory : ddsl);
   if (d_.newdos_system_sector) {
     Sector& sys = At({l_.track0_offset, 0, l_.first_sector + 2});
     const std::uint8_t entry[10] = {std::uint8_t(ddsl),
@@ -243,7 +246,7 @@ std::vector<DosFile> TenFiles() {
   for (int n = 0; n < 10; ++n) {
     DosFile f{"FILE" + std::to_string(n), n % 2 ? "DAT" : "BAS", DosFileBytes(n, sizes[n])};
     if (n == 8) f.name = "SCATTER", f.scattered = true;
-    if (n == 9) f.name = "OLD", f.ext = "TXT", f.deleted = true;
+    if (n == 9) f.name = "OLD", f.ext = "TXT", f.deleted = Deletion::kAttributes;
     if (n == 3) f.attributes = 0x10 | 0x08 | 0x05;  // invisible, protection 5
     files.push_back(f);
   }
@@ -257,6 +260,16 @@ bool DirectoryPlace(const DosDisk& d, int c, int h, int s) {
     if (p.cylinder == c && p.head == h && p.sector == s) return true;
   }
   return false;
+}
+
+int DirectoryMark(const DosDisk& d, bool single_density) {
+  return d.directory_mark >= 0 ? d.directory_mark : single_density ? 0xFA : 0xF8;
+}
+
+// The JV3 flags of a data mark: single density FB 00, FA 20, F9 40, F8 60;
+// double density FB 00, F8 20.
+int Jv3Mark(int mark, bool single_density) {
+  return single_density ? (0xFB - mark) << 5 : mark == 0xF8 ? 0x20 : 0;
 }
 
 }  // namespace
@@ -281,7 +294,7 @@ Bytes DosJv3(const DosDisk& d, const DosSectors& sectors) {
       const int spt = sd && c == 0 && d.single_density_track0 ? 10 : l.spt;
       if (c == 0 && h == 1 && d.single_density_track0) continue;
       for (int s = l.first_sector; s < l.first_sector + spt; ++s) {
-        const int dam = DirectoryPlace(d, c, h, s) ? jv3::kDirectoryMark : 0;
+        const int dam = DirectoryPlace(d, c, h, s) ? Jv3Mark(DirectoryMark(d, sd), sd) : 0;
         entries.push_back({c, s, (sd ? 0 : jv3::kDoubleDensity) | (h ? jv3::kSide1 : 0) | dam});
         const auto it = sectors.find({c, h, s});
         const Sector bytes = it == sectors.end() ? Sector(kSector, 0xE5) : it->second;
@@ -294,7 +307,19 @@ Bytes DosJv3(const DosDisk& d, const DosSectors& sectors) {
   return image;
 }
 
-Bytes DosDmk(const DosDisk& d, const DosSectors& sectors, std::tuple<int, int, int> bad_crc) {
+Bytes DosJv1(const DosDisk& d, const DosSectors& sectors) {
+  Bytes image;
+  for (int c = 0; c < d.layout.cylinders; ++c) {
+    for (int s = 0; s < jv1::kSectorsPerTrack; ++s) {
+      const auto it = sectors.find({c, 0, s});
+      const Sector bytes = it == sectors.end() ? Sector(kSector, 0xE5) : it->second;
+      image.insert(image.end(), bytes.begin(), bytes.end());
+    }
+  }
+  return image;
+}
+
+Bytes DosDmk(const DosDisk& d, const DosSectors& sectors, const Places& bad_crc) {
   const dos::Layout& l = d.layout;
   return DmkWithFields(dmk::kDoubleTrack, l.cylinders, l.heads, 0, [&](int c, int h) {
     const bool sd = !d.double_density || (d.single_density_track0 && c == 0);
@@ -304,9 +329,10 @@ Bytes DosDmk(const DosDisk& d, const DosSectors& sectors, std::tuple<int, int, i
     for (int s = l.first_sector; s < l.first_sector + spt; ++s) {
       const auto it = sectors.find({c, h, s});
       DmkField f{.cylinder = c, .head = h, .sector = s, .double_density = !sd};
-      f.dam = DirectoryPlace(d, c, h, s) ? (sd ? 0xFA : 0xF8) : 0xFB;
+      f.dam = DirectoryPlace(d, c, h, s) ? DirectoryMark(d, sd) : 0xFB;
       f.data = it == sectors.end() ? Sector(kSector, 0xE5) : it->second;
-      f.bad_data_crc = bad_crc == std::make_tuple(c, h, s);
+      f.bad_data_crc = std::find(bad_crc.begin(), bad_crc.end(), std::make_tuple(c, h, s)) !=
+                       bad_crc.end();
       fields.push_back(f);
     }
     return fields;
@@ -350,6 +376,50 @@ DosDisk Model3Disk() {
   d.layout.dir_sectors = 18;
   d.files = TenFiles();
   return d;
+}
+
+DosDisk Ldos53DataDisk(bool double_density) {
+  DosDisk d = TrsdosDisk(0x53);
+  d.double_density = double_density;
+  d.layout.spt = double_density ? 18 : 10;
+  d.layout.heads = double_density ? 2 : 1;
+  d.layout.granules_per_track = double_density ? 3 : 2;
+  d.layout.sectors_per_granule = double_density ? 6 : 5;
+  d.layout.dir_cylinder = 20;
+  d.layout.dir_sectors = std::min(34, d.layout.spt * d.layout.heads);
+  d.gat_cd = double_density ? 0xE8 : 0x88;
+  d.name = "LDOSDATA";
+  return d;
+}
+
+DosDisk Trsdos23DataDisk() {
+  DosDisk d = TrsdosDisk(0);
+  d.boot_directory = 0x01;
+  d.directory_mark = 0xF8;
+  d.dir_sys_hit = 0x2C;
+  d.files.resize(3);
+  d.files.push_back({"AB\x01\x7F", "X\x1B", DosFileBytes(11, 100)});
+  d.files.back().no_hit = true;
+  return d;
+}
+
+DosDisk BigNewdosDisk(bool gdos) {
+  DosDisk d = NewdosDisk(2, 4, true, true);
+  d.layout.cylinders = 80;
+  d.layout.dir_first = 17 * 4 * 5;
+  d.layout.dir_sectors = 20;
+  if (gdos) d.name = "G-DOS";
+  d.files = TenFiles();
+  d.files[9].deleted = Deletion::kInUseBit;
+  d.files[9].attributes = 0x10 | 0x05;
+  d.files.push_back({"GONE", "CMD", DosFileBytes(12, 3000)});
+  d.files.back().deleted = Deletion::kExtents;
+  return d;
+}
+
+Places BigNewdosBadSectors() {
+  // Inside FILE3/DAT and SCATTER/BAS.
+  return {{1, 1, 2}, {3, 0, 8}};
 }
 
 }  // namespace trivane::build

@@ -85,6 +85,21 @@ Bytes DosSample(const DosDisk& disk, bool dmk) {
   return dmk ? DosDmk(disk, sectors) : DosJv3(disk, sectors);
 }
 
+// 80 cylinders, two heads, track 0 in single density, CRC errors in files.
+Bytes BigNewdos(bool gdos) {
+  const DosDisk d = BigNewdosDisk(gdos);
+  return DosDmk(d, LayOut(d), BigNewdosBadSectors());
+}
+
+// A NEWDOS/80 disk as JV1: single density, 10 sectors a track, one head.
+DosDisk NewdosSingleDensity() {
+  DosDisk d = NewdosDisk(1, 2, true, false);
+  d.double_density = false;
+  d.layout.spt = 10;
+  d.layout.dir_first = 17 * 2 * 5;
+  return d;
+}
+
 // A DOS disk of a few cylinders and four files: a seed for fuzzing.
 DosDisk Smaller(DosDisk d, int cylinders) {
   d.layout.cylinders = cylinders;
@@ -125,6 +140,11 @@ std::vector<Sample> Samples() {
       {"dos-trsdos23.dsk", DosSample(TrsdosDisk(0), false)},
       {"dos-ldos.dmk", DosSample(TrsdosDisk(0x51), true)},
       {"dos-model3.dsk", DosSample(Model3Disk(), false)},
+      {"dos-ldos53-sd.dmk", DosSample(Ldos53DataDisk(false), true)},
+      {"dos-ldos53-dd.dsk", DosSample(Ldos53DataDisk(true), false)},
+      {"dos-trsdos23-data.dsk", DosSample(Trsdos23DataDisk(), false)},
+      {"dos-newdos80-big.dmk", BigNewdos(false)},
+      {"dos-gdos-big.dmk", BigNewdos(true)},
       {"notes.dsk", Text("These are my disk notes.\r\nGAME.DSK is the 1980 version.\r\n")},
   };
 }
@@ -156,28 +176,38 @@ std::vector<Sample> Seeds() {
   };
 }
 
+// A mix like a real collection: a quarter JV1, a quarter JV3, half DMK (a
+// third of those single density with every byte doubled); more than half DOS
+// disks, a tenth with CRC errors inside files.
 Sample BenchImage(int n) {
   const int tracks = 35 + (n * 7) % 46;  // 35 to 80
-  const std::string name = "image-" + std::to_string(n) + (n % 5 >= 3 ? ".dmk" : ".dsk");
-  // Three in ten are DOS disks with a directory and files.
-  auto dos = [&](DosDisk d, bool dmk) {
+  const int kind = n % 20;
+  const std::string name = "image-" + std::to_string(n) + (kind >= 10 ? ".dmk" : ".dsk");
+  auto dos = [&](DosDisk d, Bytes (*write)(const DosDisk&, const DosSectors&)) {
     d.layout.cylinders = tracks;
-    return Sample{name, DosSample(d, dmk)};
+    return Sample{name, write(d, LayOut(d))};
   };
-  if (n % 10 == 1) return dos(TrsdosDisk(0), false);
-  if (n % 10 == 2) return dos(NewdosDisk(2, 2, true, false), false);
-  if (n % 10 == 4) return dos(TrsdosDisk(0x51), true);
-  switch (n % 5) {
-    case 0:
-      return {name, Jv1(tracks)};
-    case 1:
-      return {name, Jv3(Jv3Disk(tracks, 1, 10, false))};
-    case 2:
-      return {name, Jv3(Jv3Disk(tracks, 2, 18, true))};
-    case 3:
-      return {name, Dmk(dmk::kSingleTrack, tracks, 1, 10)};
-    default:
-      return {name, Dmk(dmk::kDoubleTrack, tracks, n % 2 + 1, 18)};
+  const auto dmk = [](const DosDisk& d, const DosSectors& s) { return DosDmk(d, s); };
+  switch (kind) {
+    case 0: return dos(NewdosSingleDensity(), DosJv1);
+    case 1: return dos(TrsdosDisk(0), DosJv1);
+    case 2: case 3: return {name, Jv1(tracks)};
+    case 4: return {name, NewdosJv1(tracks)};
+    case 5: return dos(TrsdosDisk(0), DosJv3);
+    case 6: return dos(Ldos53DataDisk(true), DosJv3);
+    case 7: return dos(Model3Disk(), DosJv3);
+    case 8: return {name, Jv3(Jv3Disk(tracks, 1, 10, false))};
+    case 9: return {name, Jv3(Jv3Disk(tracks, 2, 18, true))};
+    case 10: return dos(Ldos53DataDisk(false), dmk);
+    case 11: return dos(Trsdos23DataDisk(), dmk);
+    case 12: return {name, DoubledDmk(tracks, false)};
+    case 13: return {name, BigNewdos(false)};
+    case 14: return {name, BigNewdos(true)};
+    case 15: return dos(TrsdosDisk(0x51), dmk);
+    case 16: return dos(NewdosDisk(1, 3, false, true), dmk);
+    case 17: return {name, Dmk(dmk::kDoubleTrack, tracks, n % 2 + 1, 18)};
+    case 18: return {name, Dmk(dmk::kSingleTrack, tracks, 1, 10)};
+    default: return {name, NewdosDmk(tracks)};
   }
 }
 

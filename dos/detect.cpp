@@ -11,6 +11,7 @@
 // 1.3 directory cylinder.
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "dos/directory.h"
 
@@ -59,6 +60,12 @@ Shape ShapeOf(const disk::Disk& disk) {
   return s;
 }
 
+// A granule geometry of a TRSDOS-family disk.
+struct Geometry {
+  int granules_per_track, heads;
+  bool from_gat;  // what GAT byte CD says
+};
+
 class Detector {
  public:
   Detector(const SectorIndex& sectors, const disk::Disk& disk)
@@ -72,11 +79,16 @@ class Detector {
   }
   void Try(Family family, std::string version, std::vector<std::string> evidence,
            const Layout& layout, bool dated);
+  void Keep(Family family, std::string version, std::vector<std::string> evidence, Directory d);
+  std::vector<Geometry> Geometries(int cd, bool ldos) const;
+  std::pair<Layout, Directory> BestGeometry(Layout l, int cd, bool ldos, bool dated,
+                                            std::vector<std::string>& evidence) const;
   void NewdosFromSystemSector();
   void NewdosDataDisk(int ddsl);
   bool Plausible(const Layout& layout) const;
   void TrsdosCylinder(int cylinder, const std::string& why);
   void Model3(int cylinder);
+  void MarkedCylinders(int named);
   Layout Base(Layout::Scheme scheme) const;
 
   const SectorIndex& sectors_;
@@ -112,6 +124,11 @@ void Detector::Try(Family family, std::string version, std::vector<std::string> 
       break;
     }
   }
+  Keep(family, std::move(version), std::move(evidence), std::move(d));
+}
+
+void Detector::Keep(Family family, std::string version, std::vector<std::string> evidence,
+                    Directory d) {
   evidence.push_back("HIT bytes match " + std::to_string(d.matched) + " of " +
                      std::to_string(d.entries) + " entries");
   if (d.system_files) evidence.push_back("BOOT/SYS at DEC 0 and DIR/SYS at DEC 1");
@@ -160,7 +177,7 @@ bool Detector::Plausible(const Layout& l) const {
 
 void Detector::NewdosDataDisk(int ddsl) {
   for (int gpl = 2; gpl <= 8; ++gpl) {
-    for (int heads = 1; heads <= shape_.heads; ++heads) {
+    for (int heads = shape_.heads; heads >= 1; --heads) {
       for (int offset : {0, 1}) {
         Layout l = Base(Layout::Scheme::kRelative);
         l.heads = heads;
@@ -179,6 +196,63 @@ void Detector::NewdosDataDisk(int ddsl) {
   }
 }
 
+// The granule geometries to try for a directory cylinder: what GAT byte CD
+// says, when it gives granules of 5 or 8 sectors (single density) or 6 or 10
+// (double) that fill the track, then 2 granules a track (single density) or
+// 3 (double) with as many heads as the disk has, then with one.
+std::vector<Geometry> Detector::Geometries(int cd, bool ldos) const {
+  const bool dd = shape_.double_density;
+  std::vector<Geometry> all;
+  if (ldos) {
+    const int gpt = (cd & 7) + 1, spg = shape_.spt / gpt;
+    const bool fits = shape_.spt % gpt == 0 && (dd ? spg == 6 || spg == 10 : spg == 5 || spg == 8);
+    if (fits) all.push_back({gpt, cd & 0x20 && shape_.heads == 2 ? 2 : 1, true});
+  }
+  for (int heads = shape_.heads; heads >= 1; --heads) {
+    const Geometry g{dd ? 3 : 2, heads, false};
+    if (std::none_of(all.begin(), all.end(), [&](const Geometry& x) {
+          return x.granules_per_track == g.granules_per_track && x.heads == g.heads;
+        })) {
+      all.push_back(g);
+    }
+  }
+  return all;
+}
+
+// Of the geometries, the one whose directory explains the disk best: a
+// higher score, then fewer extents that overlap, run past the disk or start
+// at a granule the track does not have; the earlier on a tie.
+std::pair<Layout, Directory> Detector::BestGeometry(Layout l, int cd, bool ldos, bool dated,
+                                                    std::vector<std::string>& evidence) const {
+  std::optional<std::pair<Layout, Directory>> best;
+  bool cd_tried = false;
+  for (const Geometry& g : Geometries(cd, ldos)) {
+    cd_tried = cd_tried || g.from_gat;
+    l.heads = g.heads;
+    l.granules_per_track = g.granules_per_track;
+    l.sectors_per_granule = l.spt / g.granules_per_track;
+    l.dir_sectors = std::min(34, l.spt * l.heads);
+    Directory d = ReadDirectory(sectors_, l, dated);
+    if (!best || std::make_pair(d.Score() > 0, -d.conflicts) >
+                     std::make_pair(best->second.Score() > 0, -best->second.conflicts)) {
+      best.emplace(l, std::move(d));
+    }
+  }
+  const Layout& chosen = best->first;
+  const bool cd_kept = cd_tried && chosen.granules_per_track == (cd & 7) + 1 &&
+                       chosen.heads == (cd & 0x20 && shape_.heads == 2 ? 2 : 1);
+  if (ldos && !cd_kept) {
+    evidence.push_back("GAT byte CD (" + disk::HexByte(cd) + ") says " +
+                       std::to_string((cd & 7) + 1) + ((cd & 7) ? " granules" : " granule") +
+                       " a track" +
+                       (cd & 0x20 ? ", two heads" : "") + "; set aside for " +
+                       std::to_string(chosen.granules_per_track) + " granules a track, " +
+                       std::to_string(chosen.heads) + (chosen.heads == 1 ? " head" : " heads") +
+                       ", which the directory fits");
+  }
+  return *std::move(best);
+}
+
 void Detector::TrsdosCylinder(int cylinder, const std::string& why) {
   Layout l = Base(Layout::Scheme::kCylinder);
   l.dir_cylinder = cylinder;
@@ -188,12 +262,6 @@ void Detector::TrsdosCylinder(int cylinder, const std::string& why) {
   const int v = gat[kGatVersion];
   // The geometry byte means something on LDOS-family disks only.
   const bool ldos = v >> 4 == 5 || v >> 4 == 6;
-  const int gpt = (gat[kGatGeometry] & 7) + 1;
-  l.granules_per_track = ldos && gpt <= l.spt && l.spt % gpt == 0 && l.spt / gpt >= 2
-                             ? gpt
-                             : (shape_.double_density ? 3 : 2);
-  l.sectors_per_granule = l.spt / l.granules_per_track;
-  l.dir_sectors = std::min(34, l.spt * l.heads);
   std::vector<std::string> evidence = {why};
   Family family = Family::kTrsdos23;
   std::string version;
@@ -214,7 +282,9 @@ void Detector::TrsdosCylinder(int cylinder, const std::string& why) {
       }
     }
   }
-  Try(family, version, evidence, l, family == Family::kLdos || family == Family::kLsdos);
+  const bool dated = family == Family::kLdos || family == Family::kLsdos;
+  auto [layout, directory] = BestGeometry(l, gat[kGatGeometry], ldos, dated, evidence);
+  Keep(family, version, std::move(evidence), std::move(directory));
 }
 
 void Detector::Model3(int cylinder) {
@@ -241,6 +311,35 @@ void Detector::Model3(int cylinder) {
       l, false);
 }
 
+// When no named cylinder explains the disk: a cylinder whose every sector
+// carries a directory mark (F8 or FA, in either density), kept when its
+// DIR/SYS entry points at it.
+void Detector::MarkedCylinders(int named) {
+  std::map<int, std::pair<int, int>> marks;  // cylinder: sectors, directory-marked
+  for (const disk::Sector& s : disk_.sectors) {
+    if (s.head != 0) continue;
+    auto& [all, dir] = marks[s.cylinder];
+    ++all;
+    dir += s.dam == 0xF8 || s.dam == 0xFA;
+  }
+  for (const auto& [cylinder, count] : marks) {
+    if (count.second != count.first || count.first <= 2 || cylinder == named) continue;
+    const std::size_t before = candidates_.size();
+    TrsdosCylinder(cylinder, "the sectors of cylinder " + std::to_string(cylinder) +
+                                 " carry the directory mark");
+    if (candidates_.size() == before) continue;
+    const std::vector<File>& files = candidates_.back().directory.catalogue.files;
+    const bool pointed = std::any_of(files.begin(), files.end(), [&](const File& f) {
+      return f.Shown() == "DIR/SYS" && !f.extents.empty() && f.extents[0].raw[0] == cylinder;
+    });
+    if (!pointed) {
+      looked_at_.push_back("the sectors of cylinder " + std::to_string(cylinder) +
+                           " carry the directory mark, but no DIR/SYS there points at it");
+      candidates_.pop_back();
+    }
+  }
+}
+
 Catalogue Detector::Decide() {
   const std::vector<std::uint8_t> boot = Sector(0, 0, shape_.Has(0) ? shape_.first_of[0] : 0);
   NewdosFromSystemSector();
@@ -256,20 +355,9 @@ Catalogue Detector::Decide() {
   } else {
     looked_at_.push_back("no boot sector on cylinder 0");
   }
-  // A cylinder whose every sector carries the directory mark.
-  std::map<int, std::pair<int, int>> marks;  // cylinder: sectors, directory-marked
-  for (const disk::Sector& s : disk_.sectors) {
-    if (s.head != 0) continue;
-    auto& [all, dir] = marks[s.cylinder];
-    ++all;
-    dir += s.dam == (s.density == disk::Density::kDouble ? 0xF8 : 0xFA);
-  }
-  for (const auto& [cylinder, count] : marks) {
-    if (count.second == count.first && count.first > 2 &&
-        (boot.size() < 3 || cylinder != (boot[2] & 0x7F))) {
-      TrsdosCylinder(cylinder, "the sectors of cylinder " + std::to_string(cylinder) +
-                                   " carry the directory mark");
-    }
+  if (std::none_of(candidates_.begin(), candidates_.end(),
+                   [](const Candidate& c) { return c.directory.Score() > 0; })) {
+    MarkedCylinders(boot.size() >= 3 ? boot[2] & 0x7F : -1);
   }
   const auto best = std::max_element(candidates_.begin(), candidates_.end(),
                                      [](const Candidate& a, const Candidate& b) {

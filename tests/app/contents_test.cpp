@@ -77,7 +77,7 @@ class ContentsTest : public QObject {
     w->choose_folder = [&] { return out; };
     w->Extract();
     for (const build::DosFile& f : disk.files) {
-      if (f.deleted) continue;
+      if (f.deleted != build::Deletion::kNone) continue;
       QCOMPARE(Slurp(out + "/" + QString::fromStdString(f.name + "." + f.ext)),
                std::string(f.bytes.begin(), f.bytes.end()));
     }
@@ -90,7 +90,7 @@ class ContentsTest : public QObject {
 
   void crcErrorInPictureAndFindings() {
     const build::DosDisk disk = build::TrsdosDisk(0);
-    auto w = Open(Write("hurt.dmk", build::DosDmk(disk, build::LayOut(disk), {6, 0, 2})));
+    auto w = Open(Write("hurt.dmk", build::DosDmk(disk, build::LayOut(disk), {{6, 0, 2}})));
     QStringList findings;
     for (int i = 0; i < w->findings()->count(); ++i) findings << w->findings()->item(i)->text();
     QVERIFY2(findings.filter("crc-error FILE7/DAT").size() == 1, qPrintable(findings.join('\n')));

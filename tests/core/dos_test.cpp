@@ -2,6 +2,7 @@
 // back whole; damaged disks list, with their findings.
 #include "builder/dos_images.h"
 #include "dos/catalogue.h"
+#include "dos/host_files.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -114,7 +115,7 @@ TEST(Dos, DamagedDisksListWithTheirFindings) {
   entry(scatter[31])[30] = 0xFE, entry(scatter[31])[31] = static_cast<std::uint8_t>(scatter_dec);
   entry(2)[23] = entry(3)[23];  // FILE0 claims FILE1's granule as well
   entry(2)[22] = entry(3)[22];
-  const Listed l = List(build::DosDmk(d, s, {6, 0, 2}));  // a CRC error in FILE7's data
+  const Listed l = List(build::DosDmk(d, s, {{6, 0, 2}}));  // a CRC error in FILE7's data
   EXPECT_EQ(l.catalogue.family, Family::kTrsdos23);
   EXPECT_NE(Kinds(l.catalogue).find("bad-link"), std::string::npos) << Kinds(l.catalogue);
   EXPECT_NE(Kinds(l.catalogue).find("granule-twice"), std::string::npos);
@@ -125,10 +126,113 @@ TEST(Dos, DamagedDisksListWithTheirFindings) {
   EXPECT_EQ(l.catalogue.files.size(), 11u);
 
   // An entry sector that fails its CRC: said, and the listing goes on.
-  const Listed hurt_dir = List(build::DosDmk(d, build::LayOut(d), {17, 0, entries0.sector + 1}));
+  const Listed hurt_dir = List(build::DosDmk(d, build::LayOut(d), {{17, 0, entries0.sector + 1}}));
   EXPECT_EQ(hurt_dir.catalogue.family, Family::kTrsdos23);
   EXPECT_EQ(Kinds(hurt_dir.catalogue), "directory-sector crc-error");  // DIR/SYS holds it
   EXPECT_EQ(hurt_dir.catalogue.files.size(), 11u);
+}
+
+// Disks as real formatting programs and DOSes left them, against what the
+// documents first said of them.
+TEST(DosRealQuirks, GatByteCdIsACandidateNotTheAnswer) {
+  for (bool dd : {false, true}) {
+    const DosDisk d = build::Ldos53DataDisk(dd);
+    const build::DosSectors s = build::LayOut(d);
+    const Listed l = List(dd ? build::DosJv3(d, s) : build::DosDmk(d, s));
+    SCOPED_TRACE(dd ? "CD E8" : "CD 88");
+    ASSERT_EQ(l.catalogue.family, Family::kLdos);
+    EXPECT_EQ(l.catalogue.layout.granules_per_track, dd ? 3 : 2);
+    EXPECT_EQ(l.catalogue.layout.heads, dd ? 2 : 1);
+    ExpectFilesBack(l, d);
+    EXPECT_NE(l.catalogue.evidence[2].find("set aside"), std::string::npos)
+        << l.catalogue.evidence[2];
+  }
+  // Where CD fits the disk it is taken, and said nothing of.
+  const DosDisk fits = build::TrsdosDisk(0x51);
+  const Listed l = List(build::DosJv3(fits, build::LayOut(fits)));
+  for (const std::string& e : l.catalogue.evidence) EXPECT_EQ(e.find("set aside"), std::string::npos);
+}
+
+TEST(DosRealQuirks, DirectoryFoundByItsMarkWhenTheBootSectorNamesNone) {
+  DosDisk d = build::Trsdos23DataDisk();
+  for (bool dmk : {false, true}) {
+    const build::DosSectors s = build::LayOut(d);
+    const Listed l = List(dmk ? build::DosDmk(d, s) : build::DosJv3(d, s));
+    ASSERT_EQ(l.catalogue.family, Family::kTrsdos23) << l.catalogue.evidence.front();
+    EXPECT_EQ(l.catalogue.layout.dir_cylinder, 17);
+    EXPECT_EQ(l.catalogue.files.size(), 6u);
+    // The odd name is listed escaped, its stale HIT byte a finding, and the
+    // directory stands although only BOOT/SYS's HIT byte is right.
+    const dos::File* odd = l.Named("AB\\x01\\x7F/X\\x1B");
+    ASSERT_NE(odd, nullptr);
+    EXPECT_EQ(l.Bytes(*odd), d.files.back().bytes);
+    EXPECT_EQ(Kinds(l.catalogue), "hit-mismatch hit-mismatch");
+  }
+  d.files.resize(1);
+  d.files[0].no_hit = true;
+  d.files[0].name = "\x01";  // no name at all: not a file
+  const Listed one = List(build::DosJv3(d, build::LayOut(d)));
+  EXPECT_EQ(one.catalogue.family, Family::kTrsdos23);
+  EXPECT_EQ(one.catalogue.files.size(), 2u);
+  // A mark without a DIR/SYS that points at it is no directory.
+  d.dir_sys_hit = -1;
+  d.boot_directory = 1;
+  build::DosSectors s = build::LayOut(d);
+  s[{17, 0, 3}][22] = 3;  // DIR/SYS (DEC 1) names cylinder 3
+  EXPECT_EQ(List(build::DosJv3(d, s)).catalogue.family, Family::kUnknown);
+}
+
+TEST(DosRealQuirks, DeletedEntriesInEachFormAndShortAllocations) {
+  const DosDisk d = build::BigNewdosDisk(true);
+  const Listed l =
+      List(build::DosDmk(d, build::LayOut(d), build::BigNewdosBadSectors()));
+  ASSERT_EQ(l.catalogue.family, Family::kGdos);
+  EXPECT_EQ(l.catalogue.deleted.size(), 2u);
+  const dos::File* old = l.Named("OLD/TXT");  // bit 4 alone cleared
+  ASSERT_NE(old, nullptr);
+  EXPECT_EQ(old->protection, 5);
+  EXPECT_TRUE(old->complete);
+  EXPECT_EQ(l.Bytes(*old), d.files[9].bytes);
+  const dos::File* gone = l.Named("GONE/CMD");  // its extents cleared
+  ASSERT_NE(gone, nullptr);
+  EXPECT_FALSE(gone->complete);
+  const dos::FileBytes none = dos::ReadFile(l.image, l.disk, l.catalogue, *gone);
+  EXPECT_TRUE(none.bytes.empty());
+  EXPECT_EQ(none.missing, 3000);
+  for (const char* hurt : {"FILE3/DAT", "SCATTER/BAS"}) EXPECT_FALSE(l.Named(hurt)->complete);
+  EXPECT_EQ(Kinds(l.catalogue), "crc-error crc-error");
+
+  // A live file whose extents hold less than its size needs.
+  DosDisk shorter = build::TrsdosDisk(0);
+  build::DosSectors s = build::LayOut(shorter);
+  const dos::Place entries0 = shorter.layout.DirectorySector(2);
+  s[{entries0.cylinder, 0, entries0.sector + 2}][20] = 9;  // FILE0/BAS: ERN 9, one granule
+  const Listed cut = List(build::DosJv3(shorter, s));
+  const dos::File* f0 = cut.Named("FILE0/BAS");
+  EXPECT_FALSE(f0->complete);
+  EXPECT_EQ(Kinds(cut.catalogue), "short-allocation");
+  const dos::FileBytes part = dos::ReadFile(cut.image, cut.disk, cut.catalogue, *f0);
+  EXPECT_EQ(part.bytes.size(), 5u * 256);
+  EXPECT_EQ(part.missing, f0->size - 5 * 256);
+}
+
+// Host names for extracting: deleted files in deleted/, a name taken
+// already (in any letter case) numbered on in directory order.
+TEST(Dos, HostNamesNeverCollide) {
+  auto file = [](const char* name, const char* ext) {
+    dos::File f;
+    f.name = name;
+    f.ext = ext;
+    return f;
+  };
+  dos::Catalogue c;
+  c.files = {file("A", "CMD"), file("a", "cmd"), file("NOEXT", "")};
+  c.deleted = {file("A", "CMD"), file("A", "CMD")};
+  const std::vector<const dos::File*> chosen = {&c.files[0], &c.deleted[0], &c.files[1],
+                                                &c.deleted[1], &c.files[2], &c.files[2]};
+  EXPECT_EQ(dos::HostNames(c, chosen),
+            (std::vector<std::string>{"A.CMD", "deleted/A.CMD", "a-2.cmd", "deleted/A-2.CMD",
+                                      "NOEXT", "NOEXT-2"}));
 }
 
 TEST(Dos, NothingExplainsAPlainDisk) {

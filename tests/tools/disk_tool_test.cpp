@@ -146,6 +146,35 @@ TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
   EXPECT_TRUE(fs::exists(out / "inner" / "___X.BAS"));
   EXPECT_FALSE(fs::exists(out / "X.BAS"));
 
+  // Deleted files go into deleted/, a second file of one name gets -2.
+  const fs::path big = out / "big";
+  const ToolRun damaged = Tool({"extract", Path("dos-gdos-big.dmk"), "-o", big.string(), "--all"});
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_NE(damaged.err.find("FILE3/DAT: not written, 1 of its sectors cannot be read, the first "
+                             "cylinder 1 head 1 sector 2 (--force writes what was read)"),
+            std::string::npos)
+      << damaged.err;
+  EXPECT_NE(damaged.err.find("GONE/CMD: not written, its extents hold none of its sectors\n"),
+            std::string::npos);
+  EXPECT_EQ(Slurp(big / "deleted" / "OLD.TXT"), Text(build::DosFileBytes(9, 640)));
+  EXPECT_FALSE(fs::exists(big / "FILE3.DAT"));
+  fs::remove_all(big);
+  EXPECT_EQ(Tool({"extract", Path("dos-gdos-big.dmk"), "-o", big.string(), "--all", "--force"}).status,
+            1);  // GONE/CMD never
+  EXPECT_EQ(Slurp(big / "FILE3.DAT").size(), 5000u);
+  EXPECT_FALSE(fs::exists(big / "deleted" / "GONE.CMD"));
+
+  const ToolRun hurt = Tool({"cat", Path("dos-newdos80-big.dmk"), "SCATTER/BAS"});
+  EXPECT_EQ(std::make_pair(hurt.status, hurt.out), std::make_pair(1, std::string()));
+  const ToolRun forced = Tool({"cat", Path("dos-newdos80-big.dmk"), "SCATTER/BAS", "--force"});
+  EXPECT_EQ(forced.status, 0);
+  EXPECT_EQ(forced.out.size(), 9000u);
+  EXPECT_NE(forced.err.find("cylinder 3 head 0 sector 8: given as read, it failed its CRC"),
+            std::string::npos) << forced.err;
+  EXPECT_EQ(Tool({"cat", Path("dos-newdos80.dsk"), "OLD/TXT"}).status, 1);  // deleted: --all
+  EXPECT_EQ(Tool({"cat", Path("dos-newdos80.dsk"), "OLD/TXT", "--all"}).out,
+            Text(build::DosFileBytes(9, 640)));
+
   const ToolRun cat = Tool({"cat", Path("dos-trsdos23.dsk"), "FILE2.BAS:1"});
   EXPECT_EQ(cat.out, Text(build::DosFileBytes(2, 256)));
   EXPECT_EQ(Tool({"cat", Path("dos-trsdos23.dsk"), "FILE2/BAS", "--text"}).out.find('\r'),

@@ -1,0 +1,124 @@
+// trivane-disk on the real disks beside the project, when they are there:
+// every file that the disks' authors committed beside them comes out of
+// `extract --all --force` byte for byte (their table in the folder's
+// README.md says which files are on which disk), and no disk gets a finding
+// that its bytes do not show.
+#include <map>
+#include <regex>
+#include <set>
+
+#include "tool_support.h"
+
+namespace trivane::test {
+namespace {
+
+const fs::path kDisks = TRIVANE_REAL_DISKS;
+
+// Where a host file's bytes are not the disk file's: the disk's text ends
+// with a 00 its editor wrote and the host copy dropped; or the host copy is
+// another revision (lines changed) and the disk holds none like it.
+const std::map<std::string, std::string> kUnlike = {
+    {"smallc__dd8bn80.dsk samples/testprog.c", "nul"},
+    {"smallc__dd8bn80.old_6ce226b.dsk samples/testprog.c", "nul"},
+    {"smallc__smallc1.dmk cc41.c", "nul"},
+    {"smallc__smallc3.dmk samples/fprint.c", "nul"},
+    {"smallc__dd8bn80.dsk libc/IOLIB1.MAC", "other"},
+    {"smallc__dd8bn80.old_6ce226b.dsk libc/IOLIB1.MAC", "other"},
+    {"smallc__dd8bn80.dsk samples/BLOCKADE.C", "other"},  // its entry reused
+    {"smallc__dd8bn80.dsk samples/brkout.c", "other"},    // its entry reused
+    {"smallc__dd8bn80.dsk samples/dumpcmd.c", "other"},
+    {"smallc__dd8bn80.old_6ce226b.dsk samples/dumpcmd.c", "other"},
+    {"smallc__smallc3.dmk samples/dumpcmd.c", "other"},
+    {"smallc__smallc1.dmk IOLIBCC.MAC", "other"},
+    {"smallc__smallc1.dmk cc21.c", "other"},
+};
+
+struct Row {
+  std::string image;
+  std::vector<std::pair<std::string, std::string>> files;  // host path, "exact" or "lf->cr"
+};
+
+std::vector<Row> Table() {
+  std::vector<Row> rows;
+  std::istringstream readme(Slurp(kDisks / "README.md"));
+  const std::regex row(R"(^\| `([^`]+)` \|.*\| ([^|]*) \|$)");
+  const std::regex file(R"(([^;\s][^;]*?) (exact|lf->cr))");
+  for (std::string line; std::getline(readme, line);) {
+    std::smatch m;
+    if (!std::regex_match(line, m, row)) continue;
+    Row r{m[1], {}};
+    const std::string files = m[2];
+    for (std::sregex_iterator f(files.begin(), files.end(), file), end; f != end; ++f) {
+      r.files.emplace_back((*f)[1], (*f)[2]);
+    }
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+// CR LF and LF as the disk's CR.
+std::string AsOnDisk(std::string text) {
+  std::string out;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') continue;
+    out += text[k] == '\n' ? '\r' : text[k];
+  }
+  return out;
+}
+
+class RealDisks : public SampleFolder {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(kDisks / "README.md")) GTEST_SKIP() << kDisks << " is not there";
+  }
+};
+
+TEST_F(RealDisks, EveryCommittedFileComesOutByteForByte) {
+  const std::vector<Row> rows = Table();
+  ASSERT_EQ(rows.size(), 20u);
+  int exact = 0;
+  for (const Row& r : rows) {
+    if (r.files.empty()) continue;
+    const fs::path out = dir_ / "real" / r.image;
+    Run(TRIVANE_DISK, {"extract", (kDisks / r.image).string(), "-o", out.string(), "--all",
+                       "--force"},
+        dir_ / "out.txt");
+    std::set<std::string> extracted;
+    for (const auto& e : fs::recursive_directory_iterator(out)) {
+      if (e.is_regular_file()) extracted.insert(Slurp(e.path()));
+    }
+    const std::string tag = r.image.substr(0, r.image.find("__"));
+    for (const auto& [path, how] : r.files) {
+      std::string bytes = Slurp(kDisks / "host" / tag / path);
+      if (how == "lf->cr") bytes = AsOnDisk(bytes);
+      const auto unlike = kUnlike.find(r.image + " " + path);
+      const std::string expected = unlike == kUnlike.end() ? "exact" : unlike->second;
+      const std::string got = extracted.contains(bytes)                  ? "exact"
+                              : extracted.contains(bytes + '\0') ? "nul"
+                                                                         : "other";
+      EXPECT_EQ(got, expected) << r.image << " " << path;
+      exact += got == "exact";
+    }
+  }
+  EXPECT_EQ(exact, 45);
+}
+
+TEST_F(RealDisks, FindingsAreOnlyWhatTheBytesShow) {
+  std::vector<std::string> args = {"dir"};
+  for (const Row& r : Table()) args.push_back((kDisks / r.image).string());
+  const ToolRun run = Run(TRIVANE_DISK, args, dir_ / "out.txt");
+  std::istringstream lines(run.out);
+  std::string image, findings;
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line[0] != ' ') image = fs::path(line).filename().string();
+    if (line.rfind("  finding ", 0) == 0) findings += image + ":" + line.substr(9) + "\n";
+  }
+  // A stale HIT byte over three all-zero entries of one LDOS disk.
+  EXPECT_EQ(findings,
+            "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 6 has no entry\n"
+            "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 7 has no entry\n"
+            "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 38 has no entry\n");
+}
+
+}  // namespace
+}  // namespace trivane::test
