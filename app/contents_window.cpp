@@ -89,7 +89,8 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
   }
   image_ = std::move(loaded.buffer);
   disk_ = disk::ReadDisk(image_);
-  catalogue_ = dos::ReadCatalogue(image_, disk_);
+  index_ = std::make_unique<dos::SectorIndex>(image_, disk_);
+  catalogue_ = dos::ReadCatalogue(*index_);
 
   tabs_ = new QTabWidget(this);
   tabs_->addTab(BuildFiles(), "Files");
@@ -268,7 +269,7 @@ void ContentsWindow::ShowSector(int index) {
 }
 
 void ContentsWindow::ShowFile(const dos::File& file) {
-  shown_ = dos::ReadFile(image_, disk_, catalogue_, file).bytes;
+  shown_ = dos::ReadFile(*index_, catalogue_, file).bytes;
   hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(shown_.size()));
   hex_what_->setText(QString::fromStdString(file.Shown()) + ", " + QString::number(shown_.size()) +
@@ -301,7 +302,7 @@ void ContentsWindow::Extract() {
   }
   for (const dos::File* f : files) {
     const QString name = QString::fromStdString(f->Shown());
-    const dos::FileBytes bytes = dos::ReadFile(image_, disk_, catalogue_, *f);
+    const dos::FileBytes bytes = dos::ReadFile(*index_, catalogue_, *f);
     if (const std::string never = dos::WhyNotGiven(*f, bytes, true); !never.empty()) {
       QMessageBox::warning(this, "Extract",
                            name + " was not written: " + QString::fromStdString(never));

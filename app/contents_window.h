@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "app/hex_view.h"
 #include "app/sector_map.h"
@@ -75,6 +76,7 @@ class ContentsWindow : public QWidget {
   QString path_, error_;
   ImageBuffer image_;
   disk::Disk disk_;
+  std::unique_ptr<dos::SectorIndex> index_;  // of image_ and disk_, once read
   dos::Catalogue catalogue_;
   std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab
 

@@ -114,6 +114,11 @@ std::vector<std::uint8_t> SectorData(const ImageBuffer& image, const Disk& disk,
     image.Read(s.data_offset, data.data(), data.size());
     return data;
   }
+  if (const std::uint8_t* run = DataFieldRun(disk, s, 0, s.size)) {
+    const std::size_t step = s.doubled ? 2 : 1;
+    for (std::size_t k = 0; k < data.size(); ++k) data[k] = run[k * step];
+    return data;
+  }
   for (std::size_t k = 0; k < data.size(); ++k) {
     data[k] = DataFieldByte(image, disk, s, static_cast<Offset>(k));
   }

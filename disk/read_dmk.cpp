@@ -47,10 +47,9 @@ struct Field {
   std::uint8_t operator[](int k) const { return block.at(mark + Offset{k} * step); }
   // The CRC of logical bytes from..from+count, from the density's preset.
   std::uint16_t Crc(std::uint16_t preset, int from, int count) const {
-    if (step == 1) {
-      if (const std::uint8_t* run = block.Run(mark + from, count)) {
-        return crc16::Add(preset, run, static_cast<std::size_t>(count));
-      }
+    if (const std::uint8_t* run = block.Run(mark + Offset{from} * step, Offset{count} * step)) {
+      return step == 1 ? crc16::Add(preset, run, static_cast<std::size_t>(count))
+                       : crc16::AddDoubled(preset, run, static_cast<std::size_t>(count));
     }
     std::uint16_t crc = preset;
     for (int k = from; k < from + count; ++k) crc = crc16::Add(crc, (*this)[k]);
@@ -151,11 +150,29 @@ std::uint8_t DataFieldByte(const ImageBuffer& image, const Disk& disk, const Sec
   return disk.Byte(image, start + WrapInBlock(at, disk.block_length));
 }
 
+const std::uint8_t* DataFieldRun(const Disk& disk, const Sector& s, Offset k, Offset count) {
+  if (!disk.blocks || s.block < 0) return nullptr;
+  const Offset step = s.doubled ? 2 : 1;
+  const Offset block = Offset{s.block} * disk.block_length;
+  const Offset at = s.data_offset - disk.block_start - block + k * step;
+  if (at < 0 || at + count * step > disk.block_length ||
+      block + disk.block_length > static_cast<Offset>(disk.blocks->size())) {
+    return nullptr;
+  }
+  return disk.blocks->data() + block + at;
+}
+
 // The data field: the DAM, the data and its CRC.
 Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& s) {
   if (s.data_crc != Check::kUnchecked) return s.data_crc;
   std::uint16_t crc = s.density == Density::kDouble ? crc16::kDoubleDensityPreset : crc16::kPreset;
-  for (Offset k = -1; k < s.size + 2; ++k) crc = crc16::Add(crc, DataFieldByte(image, disk, s, k));
+  const Offset count = s.size + 3;
+  if (const std::uint8_t* run = DataFieldRun(disk, s, -1, count)) {
+    const auto n = static_cast<std::size_t>(count);
+    crc = s.doubled ? crc16::AddDoubled(crc, run, n) : crc16::Add(crc, run, n);
+  } else {
+    for (Offset k = -1; k < s.size + 2; ++k) crc = crc16::Add(crc, DataFieldByte(image, disk, s, k));
+  }
   return crc == 0 ? Check::kGood : Check::kBad;
 }
 

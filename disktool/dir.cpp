@@ -31,8 +31,7 @@ std::string Row(const dos::File& f) {
   return line;
 }
 
-void FileObject(JsonWriter& j, const ReadDos& r, const dos::SectorIndex& sectors,
-                const dos::File& f) {
+void FileObject(JsonWriter& j, const ReadDos& r, const dos::File& f) {
   j.BeginObject().Member("name", f.name).Member("ext", f.ext).Member("size", f.size);
   j.Member("lrl", f.lrl).Member("eof", f.eof).Member("ern", f.ern);
   j.Key("attrs").BeginObject().Member("system", f.system).Member("invisible", f.invisible);
@@ -46,15 +45,17 @@ void FileObject(JsonWriter& j, const ReadDos& r, const dos::SectorIndex& sectors
     j.Member("first_granule", x.first_granule).Member("granules", x.granules).EndObject();
   }
   j.EndArray().Member("complete", f.complete);
-  const dos::FileBytes bytes = dos::ReadFile(sectors, r.catalogue, f);
+  const dos::FileBytes bytes = dos::ReadFile(r.index, r.catalogue, f);
   j.Member("sha256", cli::Sha256Hex(bytes.bytes)).EndObject();
 }
 
 }  // namespace
 
 ReadDos ReadDirectoryOf(const std::string& path) {
-  ReadDos r{ReadSectors(path, false), {}};
-  if (r.sectors.error.empty()) r.catalogue = dos::ReadCatalogue(r.sectors.image, r.sectors.disk);
+  auto read = std::make_unique<const ReadImage>(ReadSectors(path, false));
+  const ReadImage& sectors = *read;
+  ReadDos r{std::move(read), sectors, dos::SectorIndex(sectors.image, sectors.disk), {}};
+  if (sectors.error.empty()) r.catalogue = dos::ReadCatalogue(r.index);
   return r;
 }
 
@@ -94,13 +95,12 @@ std::string DirJson(const ReadDos& r, bool all) {
   for (const std::string& e : c.evidence) j.String(e);
   j.EndArray().Member("disk_name", c.disk_name).Member("disk_date", c.disk_date);
   j.Member("granules_total", c.granules_total).Member("granules_free", c.granules_free);
-  const dos::SectorIndex sectors(r.sectors.image, r.sectors.disk);
   j.Key("files").BeginArray();
-  for (const dos::File& f : c.files) FileObject(j, r, sectors, f);
+  for (const dos::File& f : c.files) FileObject(j, r, f);
   j.EndArray();
   if (all) {
     j.Key("deleted").BeginArray();
-    for (const dos::File& f : c.deleted) FileObject(j, r, sectors, f);
+    for (const dos::File& f : c.deleted) FileObject(j, r, f);
     j.EndArray();
   }
   j.Key("findings").BeginArray();
@@ -153,13 +153,12 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
               << "\n";
     return 1;
   }
-  const dos::SectorIndex sectors(r.sectors.image, r.sectors.disk);
   const std::vector<std::string> hosts = dos::HostNames(r.catalogue, chosen);
   for (std::size_t k = 0; k < chosen.size(); ++k) {
     const dos::File* f = chosen[k];
     const fs::path host = PathFromUtf8(hosts[k]);
     if (host.has_parent_path()) fs::create_directories(into / host.parent_path(), ec);
-    const dos::FileBytes bytes = dos::ReadFile(sectors, r.catalogue, *f);
+    const dos::FileBytes bytes = dos::ReadFile(r.index, r.catalogue, *f);
     if (const std::string why = dos::WhyNotGiven(*f, bytes, force); !why.empty()) {
       std::cerr << "trivane-disk: " << f->Shown() << ": not written, " << why
                 << (bytes.bytes.empty() ? "" : " (--force writes what was read)") << "\n";

@@ -2,6 +2,7 @@
 // the files themselves (extract, cat).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,13 @@
 
 namespace trivane::disktool {
 
+// An image's sectors, their index and its catalogue, read once for
+// everything a command does with them. The sectors stay where they are
+// when this moves, so that the index stays right.
 struct ReadDos {
-  ReadImage sectors;
+  std::unique_ptr<const ReadImage> read;
+  const ReadImage& sectors;
+  dos::SectorIndex index;
   dos::Catalogue catalogue;
 };
 ReadDos ReadDirectoryOf(const std::string& path);

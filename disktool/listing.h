@@ -17,8 +17,9 @@ struct ReadImage {
   disk::Disk disk;
 };
 
-// Opens the file and reads its sectors; without check_data, DMK data CRCs
-// are checked only when asked for.
+// Opens the file and reads its sectors; without check_data, for a catalogue,
+// the file is read whole at once and DMK data CRCs are checked only when
+// asked for.
 ReadImage ReadSectors(const std::string& path, bool check_data = true);
 
 // Per track a line of its sectors, then the image's summary and problems.

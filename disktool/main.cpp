@@ -329,8 +329,7 @@ int CatCommand(const std::vector<std::string>& args) {
               << "\n";
     return 1;
   }
-  trivane::dos::FileBytes bytes =
-      trivane::dos::ReadFile(r.sectors.image, r.sectors.disk, r.catalogue, *f);
+  trivane::dos::FileBytes bytes = trivane::dos::ReadFile(r.index, r.catalogue, *f);
   if (const std::string why = trivane::dos::WhyNotGiven(*f, bytes, force); !why.empty()) {
     std::cerr << "trivane-disk: " << f->Shown() << ": not given, " << why
               << (bytes.bytes.empty() ? "" : " (--force gives what was read)") << "\n";

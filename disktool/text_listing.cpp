@@ -132,7 +132,9 @@ std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& mi
 ReadImage ReadSectors(const std::string& path, bool check_data) {
   ReadImage r;
   r.file = path;
-  LoadedImage loaded = OpenImageFile(PathFromUtf8(path));
+  // A catalogue reads sectors all over the disk: the whole file at once.
+  LoadedImage loaded =
+      check_data ? OpenImageFile(PathFromUtf8(path)) : ReadImageFile(PathFromUtf8(path));
   if (!loaded.ok()) {
     r.error = loaded.error;
     return r;

@@ -55,7 +55,10 @@ struct Catalogue {
 };
 
 // The disk's sectors by place, for the many lookups a directory and its
-// files take: of two copies, the first readable one, as Disk::Find.
+// files take: of two copies, the first readable one, as Disk::Find. One
+// index serves everything read of one image; each sector's data CRC is
+// checked once, when first asked for. The image and the disk must outlive
+// it and stay where they are.
 class SectorIndex {
  public:
   SectorIndex(const ImageBuffer& image, const disk::Disk& disk);
@@ -69,13 +72,17 @@ class SectorIndex {
   const disk::Disk& disk() const { return disk_; }
 
  private:
+  bool Readable(std::uint32_t index) const;
+
   const ImageBuffer& image_;
   const disk::Disk& disk_;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> keys_;  // place, sector index
+  mutable std::vector<disk::Check> data_crc_;  // by sector index, kUnchecked until asked
 };
 
 // Decides the DOS and reads its directory; Family::kUnknown with the
 // evidence of what was looked at when no layout explains the disk.
+Catalogue ReadCatalogue(const SectorIndex& sectors);
 Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk);
 
 // A file's bytes by its extents, cut to its size. A sector that failed its

@@ -22,11 +22,13 @@ constexpr int kSignatureAt = 239, kSignature = 0xA5;
 constexpr int kPdriveEntries = 10, kPdriveBytes = 16;
 constexpr int kGatVersion = 0xCB, kGatGeometry = 0xCD;
 
+// A layout tried, its directory read without findings.
 struct Candidate {
   Family family;
   std::string version;
   std::vector<std::string> evidence;
   Directory directory;
+  bool dated;
 };
 
 // What the sectors say of the disk's shape.
@@ -79,7 +81,8 @@ class Detector {
   }
   void Try(Family family, std::string version, std::vector<std::string> evidence,
            const Layout& layout, bool dated);
-  void Keep(Family family, std::string version, std::vector<std::string> evidence, Directory d);
+  void Keep(Family family, std::string version, std::vector<std::string> evidence, Directory d,
+            bool dated);
   std::vector<Geometry> Geometries(int cd, bool ldos) const;
   std::pair<Layout, Directory> BestGeometry(Layout l, int cd, bool ldos, bool dated,
                                             std::vector<std::string>& evidence) const;
@@ -110,7 +113,11 @@ Layout Detector::Base(Layout::Scheme scheme) const {
 
 void Detector::Try(Family family, std::string version, std::vector<std::string> evidence,
                    const Layout& layout, bool dated) {
-  Directory d = ReadDirectory(sectors_, layout, dated);
+  // PDRIVE tables often describe one drive several times.
+  for (const Candidate& c : candidates_) {
+    if (c.directory.catalogue.layout == layout && c.family == family) return;
+  }
+  Directory d = ReadDirectory(sectors_, layout, dated, false);
   // DIR/SYS's own extent gives the directory's size where a guess was made.
   for (const File& f : d.catalogue.files) {
     if (layout.scheme != Layout::Scheme::kRelative || f.Shown() != "DIR/SYS" || f.extents.empty())
@@ -120,19 +127,19 @@ void Detector::Try(Family family, std::string version, std::vector<std::string> 
         sectors >= 2 && sectors <= 2 + 32) {
       Layout sized = layout;
       sized.dir_sectors = sectors;
-      d = ReadDirectory(sectors_, sized, dated);
+      d = ReadDirectory(sectors_, sized, dated, false);
       break;
     }
   }
-  Keep(family, std::move(version), std::move(evidence), std::move(d));
+  Keep(family, std::move(version), std::move(evidence), std::move(d), dated);
 }
 
 void Detector::Keep(Family family, std::string version, std::vector<std::string> evidence,
-                    Directory d) {
+                    Directory d, bool dated) {
   evidence.push_back("HIT bytes match " + std::to_string(d.matched) + " of " +
                      std::to_string(d.entries) + " entries");
   if (d.system_files) evidence.push_back("BOOT/SYS at DEC 0 and DIR/SYS at DEC 1");
-  candidates_.push_back({family, std::move(version), std::move(evidence), std::move(d)});
+  candidates_.push_back({family, std::move(version), std::move(evidence), std::move(d), dated});
 }
 
 void Detector::NewdosFromSystemSector() {
@@ -232,7 +239,7 @@ std::pair<Layout, Directory> Detector::BestGeometry(Layout l, int cd, bool ldos,
     l.granules_per_track = g.granules_per_track;
     l.sectors_per_granule = l.spt / g.granules_per_track;
     l.dir_sectors = std::min(34, l.spt * l.heads);
-    Directory d = ReadDirectory(sectors_, l, dated);
+    Directory d = ReadDirectory(sectors_, l, dated, false);
     if (!best || std::make_pair(d.Score() > 0, -d.conflicts) >
                      std::make_pair(best->second.Score() > 0, -best->second.conflicts)) {
       best.emplace(l, std::move(d));
@@ -284,7 +291,7 @@ void Detector::TrsdosCylinder(int cylinder, const std::string& why) {
   }
   const bool dated = family == Family::kLdos || family == Family::kLsdos;
   auto [layout, directory] = BestGeometry(l, gat[kGatGeometry], ldos, dated, evidence);
-  Keep(family, version, std::move(evidence), std::move(directory));
+  Keep(family, version, std::move(evidence), std::move(directory), dated);
 }
 
 void Detector::Model3(int cylinder) {
@@ -372,7 +379,8 @@ Catalogue Detector::Decide() {
     if (c.evidence.empty()) c.evidence.push_back("no layout to try");
     return c;
   }
-  c = std::move(best->directory.catalogue);
+  // The winner read again, with its findings.
+  c = ReadDirectory(sectors_, best->directory.catalogue.layout, best->dated).catalogue;
   c.family = best->family;
   c.version = best->version;
   c.evidence = best->evidence;
@@ -387,11 +395,14 @@ Catalogue Detector::Decide() {
 
 }  // namespace
 
-Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk) {
-  const SectorIndex sectors(image, disk);
-  Catalogue c = Detector(sectors, disk).Decide();
+Catalogue ReadCatalogue(const SectorIndex& sectors) {
+  Catalogue c = Detector(sectors, sectors.disk()).Decide();
   if (c.family != Family::kUnknown) MarkUnreadable(sectors, c);
   return c;
+}
+
+Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk) {
+  return ReadCatalogue(SectorIndex(image, disk));
 }
 
 const char* FamilyName(Family family) {

@@ -69,18 +69,22 @@ struct Shape {
 
 class Reader {
  public:
-  Reader(const SectorIndex& sectors, const Layout& layout, bool dated)
+  Reader(const SectorIndex& sectors, const Layout& layout, bool dated, bool quiet)
       : sectors_(sectors),
         layout_(layout),
         dated_(dated),
+        quiet_(quiet),
         shape_(layout.scheme == Layout::Scheme::kModel3 ? Shape{48, 5, 13, true}
                                                         : Shape{32, 8, 5, false}) {}
 
   Directory Read();
 
  private:
-  void Find(const std::string& kind, const std::string& file, const std::string& detail) {
-    d_.catalogue.findings.push_back({kind, file, detail});
+  // A finding; its texts are made only when findings are kept.
+  template <typename Detail>
+  void Find(const char* kind, const File* file, Detail detail) {
+    if (quiet_) return;
+    d_.catalogue.findings.push_back({kind, file == nullptr ? "" : file->Shown(), detail()});
   }
   const std::uint8_t* Entry(int dec) const;
   int DecOf(int sector, int slot) const {
@@ -88,11 +92,11 @@ class Reader {
   }
   File Parse(const std::uint8_t* e, int dec);
   void AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited);
-  void Account(File& f, std::map<int, std::string>& owner);
+  void Account(File& f, std::vector<int>& owner);
 
   const SectorIndex& sectors_;
   const Layout& layout_;
-  bool dated_;
+  bool dated_, quiet_;
   Shape shape_;
   Directory d_;
   std::vector<std::uint8_t> gat_, hit_;
@@ -115,10 +119,11 @@ void Reader::AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited) 
     if (!shape_.model3 && k == 4 && a == 0xFE) {
       const std::uint8_t* next = Entry(b);
       if (next == nullptr || !(next[0] & kExtended) || !visited.insert(b).second) {
-        Find("bad-link", f.Shown(),
-             "the link to DEC " + std::to_string(b) +
+        Find("bad-link", &f, [&] {
+          return "the link to DEC " + std::to_string(b) +
                  (next == nullptr || !(next[0] & kExtended) ? " leads to no extended entry"
-                                                            : " goes round in a circle"));
+                                                            : " goes round in a circle");
+        });
         f.complete = false;
         return;
       }
@@ -164,45 +169,53 @@ File Reader::Parse(const std::uint8_t* e, int dec) {
 // Claims the file's granules: twice, outside the disk, free in the GAT. An
 // extent that starts at a granule its track does not have, runs past the
 // disk or claims another file's granule counts against the layout.
-void Reader::Account(File& f, std::map<int, std::string>& owner) {
+void Reader::Account(File& f, std::vector<int>& owner) {
   const int total = layout_.TotalGranules();
+  const int me = static_cast<int>(d_.catalogue.files.size());
   std::int64_t held = 0;
   for (const Extent& x : f.extents) {
     held += x.granules;
     const bool lumps = layout_.scheme == Layout::Scheme::kRelative;
     if (const int per = lumps ? layout_.gpl : layout_.GranulesPerCylinder(); (x.raw[1] >> 5) >= per) {
       ++d_.conflicts;
-      Find("extent-outside", f.Shown(),
-           "an extent starts at granule " + std::to_string(x.raw[1] >> 5) + " of " +
+      Find("extent-outside", &f, [&] {
+        return "an extent starts at granule " + std::to_string(x.raw[1] >> 5) + " of " +
                (lumps ? "lump " : "cylinder ") + std::to_string(x.raw[0]) + ", which has " +
-               std::to_string(per));
+               std::to_string(per);
+      });
     }
     for (int g = x.first_granule; g < x.first_granule + x.granules; ++g) {
       if (g >= total) {
         ++d_.conflicts;
-        Find("extent-outside", f.Shown(),
-             "granule " + std::to_string(g) + " is past the disk's " + std::to_string(total));
+        Find("extent-outside", &f, [&] {
+          return "granule " + std::to_string(g) + " is past the disk's " + std::to_string(total);
+        });
         break;
       }
-      if (auto [it, fresh] = owner.emplace(g, f.Shown()); !fresh) {
+      if (const int other = owner[g]; other >= 0) {
         ++d_.conflicts;
-        Find("granule-twice", f.Shown(),
-             "granule " + std::to_string(g) + " is also " + it->second + "'s");
+        Find("granule-twice", &f, [&] {
+          const File& o = other == me ? f : d_.catalogue.files[other];
+          return "granule " + std::to_string(g) + " is also " + o.Shown() + "'s";
+        });
+      } else {
+        owner[g] = me;
       }
       int byte = 0, bit = 0;
       layout_.GatBit(g, byte, bit);
       if (byte < 0xC0 && !(gat_[byte] >> bit & 1)) {
-        Find("gat-free-but-used", f.Shown(),
-             "granule " + std::to_string(g) + " is free in the GAT");
+        Find("gat-free-but-used", &f,
+             [&] { return "granule " + std::to_string(g) + " is free in the GAT"; });
       }
     }
   }
   const std::int64_t needed = (f.size + kSectorBytes - 1) / kSectorBytes;
   if (held * layout_.sectors_per_granule < needed) {
     f.complete = false;
-    Find("short-allocation", f.Shown(),
-         "its extents hold " + std::to_string(held * layout_.sectors_per_granule) +
-             " sectors; its size needs " + std::to_string(needed));
+    Find("short-allocation", &f, [&] {
+      return "its extents hold " + std::to_string(held * layout_.sectors_per_granule) +
+             " sectors; its size needs " + std::to_string(needed);
+    });
   }
 }
 
@@ -214,14 +227,15 @@ Directory Reader::Read() {
     bool crc_error = false;
     std::vector<std::uint8_t> bytes = sectors_.Data(layout_.DirectorySector(i), crc_error);
     if (bytes.size() != kSectorBytes || crc_error) {
-      Find("directory-sector", "",
-           PlaceText(layout_.DirectorySector(i)) +
-               (bytes.empty() ? " is missing" : " failed its CRC"));
+      Find("directory-sector", nullptr, [&] {
+        return PlaceText(layout_.DirectorySector(i)) +
+               (bytes.empty() ? " is missing" : " failed its CRC");
+      });
     }
     bytes.resize(kSectorBytes, 0);
     (i == 0 ? gat_ : i == 1 ? hit_ : entry_sectors_.emplace_back()) = std::move(bytes);
   }
-  if (sectors < 2) return d_;
+  if (sectors < 2) return std::move(d_);
   d_.readable = true;
   c.disk_name = Text(gat_, kGatName, 8);
   c.disk_date = Text(gat_, kGatDate, 8);
@@ -234,8 +248,8 @@ Directory Reader::Read() {
   }
   c.granules_free = c.granules_total - used;
 
-  std::map<int, std::string> owner;
-  std::set<int> hit_used;
+  std::vector<int> owner(static_cast<std::size_t>(std::max(c.granules_total, 0)), -1);
+  std::vector<bool> hit_used(kSectorBytes, false);
   for (int s = 0; s < static_cast<int>(entry_sectors_.size()); ++s) {
     for (int slot = 0; slot < shape_.per_sector; ++slot) {
       const int dec = DecOf(s, slot);
@@ -244,26 +258,28 @@ Directory Reader::Read() {
       if ((e[0] & kInUse) && !(e[0] & kExtended) && Named(e)) {
         File f = Parse(e, dec);
         ++d_.entries;
-        hit_used.insert(dec);
+        if (dec < kSectorBytes) hit_used[dec] = true;
         if (hit == NameHash(e + 5)) {
           ++d_.matched;
         } else {
-          Find("hit-mismatch", f.Shown(),
-               "HIT byte " + std::to_string(hit) + " is not the name's hash " +
-                   std::to_string(NameHash(e + 5)));
+          Find("hit-mismatch", &f, [&] {
+            return "HIT byte " + std::to_string(hit) + " is not the name's hash " +
+                   std::to_string(NameHash(e + 5));
+          });
         }
         Account(f, owner);
         c.files.push_back(std::move(f));
       } else if (e[0] & kExtended) {
-        hit_used.insert(dec);
+        if (dec < kSectorBytes) hit_used[dec] = true;
       } else if (!(e[0] & (kInUse | kExtended)) && PrintableName(e)) {
         c.deleted.push_back(Parse(e, dec));
       }
     }
   }
   for (int dec = 0; dec < static_cast<int>(hit_.size()); ++dec) {
-    if (hit_[dec] != 0 && !hit_used.contains(dec) && Entry(dec) != nullptr) {
-      Find("hit-mismatch", "", "HIT byte at DEC " + std::to_string(dec) + " has no entry");
+    if (hit_[dec] != 0 && !hit_used[dec] && Entry(dec) != nullptr) {
+      Find("hit-mismatch", nullptr,
+           [&] { return "HIT byte at DEC " + std::to_string(dec) + " has no entry"; });
     }
   }
   auto named = [&](int dec, const char* name) {
@@ -273,7 +289,7 @@ Directory Reader::Read() {
     return false;
   };
   d_.system_files = named(0, "BOOT/SYS") && named(1, "DIR/SYS");
-  return d_;
+  return std::move(d_);
 }
 
 }  // namespace
@@ -289,30 +305,31 @@ std::uint32_t Key(int cylinder, int head, int sector) {
   return static_cast<std::uint32_t>(cylinder & 0xFFFF) << 16 | (head & 0xFF) << 8 | (sector & 0xFF);
 }
 
-bool Readable(const ImageBuffer& image, const disk::Disk& disk, const disk::Sector& s) {
-  return s.has_data() && s.id_crc != disk::Check::kBad &&
-         disk::DataCrc(image, disk, s) != disk::Check::kBad;
-}
-
 }  // namespace
 
 SectorIndex::SectorIndex(const ImageBuffer& image, const disk::Disk& disk)
     : image_(image), disk_(disk) {
   keys_.reserve(disk.sectors.size());
+  data_crc_.reserve(disk.sectors.size());
   for (std::size_t i = 0; i < disk.sectors.size(); ++i) {
     const disk::Sector& s = disk.sectors[i];
     keys_.emplace_back(Key(s.cylinder, s.head, s.id_sector), static_cast<std::uint32_t>(i));
+    data_crc_.push_back(s.data_crc);
   }
   // The first readable copy of a place first, then the rest in file order.
   // Most disks list their sectors in order already, each place once.
   const auto before = [&](const auto& a, const auto& b) {
     if (a.first != b.first) return a.first < b.first;
-    const bool ra = Readable(image, disk, disk.sectors[a.second]);
-    const bool rb = Readable(image, disk, disk.sectors[b.second]);
+    const bool ra = Readable(a.second), rb = Readable(b.second);
     return ra != rb ? ra : a.second < b.second;
   };
   if (!std::is_sorted(keys_.begin(), keys_.end(), before))
     std::sort(keys_.begin(), keys_.end(), before);
+}
+
+bool SectorIndex::Readable(std::uint32_t index) const {
+  const disk::Sector& s = disk_.sectors[index];
+  return s.has_data() && !Failed(s);
 }
 
 const disk::Sector* SectorIndex::At(Place p) const {
@@ -327,7 +344,10 @@ const disk::Sector* SectorIndex::At(Place p) const {
 }
 
 bool SectorIndex::Failed(const disk::Sector& s) const {
-  return s.id_crc == disk::Check::kBad || disk::DataCrc(image_, disk_, s) == disk::Check::kBad;
+  if (s.id_crc == disk::Check::kBad) return true;
+  disk::Check& check = data_crc_[static_cast<std::size_t>(&s - disk_.sectors.data())];
+  if (check == disk::Check::kUnchecked) check = disk::DataCrc(image_, disk_, s);
+  return check == disk::Check::kBad;
 }
 
 std::vector<std::uint8_t> SectorIndex::Data(Place p, bool& crc_error) const {
@@ -336,8 +356,9 @@ std::vector<std::uint8_t> SectorIndex::Data(Place p, bool& crc_error) const {
   return s == nullptr ? std::vector<std::uint8_t>{} : disk::SectorData(image_, disk_, *s);
 }
 
-Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated) {
-  return Reader(sectors, layout, dated).Read();
+Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated,
+                        bool findings) {
+  return Reader(sectors, layout, dated, !findings).Read();
 }
 
 std::string PlaceText(Place p) {

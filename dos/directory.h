@@ -23,7 +23,10 @@ struct Directory {
 // Entry shape: 32-byte entries, 8 a sector, DEC = slot << 5 | sector (the
 // TRSDOS 2.3 family and NEWDOS/80), or 48-byte entries, 5 a sector, numbered
 // in order (Model III TRSDOS 1.3).
-Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated);
+// Without findings only their counts that weigh on the layout are kept: for
+// trying a layout quickly.
+Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated,
+                        bool findings = true);
 
 // "cylinder C head H sector S".
 std::string PlaceText(Place p);

@@ -41,6 +41,7 @@ struct Layout {
   int dir_first = 0;           // relative scheme: the directory's first relative sector
   int dir_sectors = 0;
 
+  bool operator==(const Layout&) const = default;
   int GranulesPerCylinder() const { return granules_per_track * heads; }
   int TotalGranules() const;
   Place DirectorySector(int index) const;

@@ -5,6 +5,7 @@
 // kDoubleDensityPreset after them. A field followed by its stored CRC gives 0.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -46,6 +47,19 @@ inline std::uint16_t Add(std::uint16_t crc, const std::uint8_t* bytes, std::size
                                      t[1][bytes[i + 6]] ^ t[0][bytes[i + 7]]);
   }
   for (; i < size; ++i) crc = Add(crc, bytes[i]);
+  return crc;
+}
+
+// The CRC of every other byte from bytes (a field stored with each byte
+// twice), count of them.
+inline std::uint16_t AddDoubled(std::uint16_t crc, const std::uint8_t* bytes, std::size_t count) {
+  std::uint8_t chunk[256];
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t n = std::min(count - done, sizeof chunk);
+    for (std::size_t k = 0; k < n; ++k) chunk[k] = bytes[2 * (done + k)];
+    crc = Add(crc, chunk, n);
+    done += n;
+  }
   return crc;
 }
 
