@@ -31,6 +31,7 @@ struct DosDisk {
   dos::Layout layout;
   bool model3 = false;
   bool newdos_system_sector = false;  // NEWDOS/80: the system sector and its PDRIVE entry
+  bool other_drives = false;          // and PDRIVE entries 1 to 9 for other drives, as real disks
   int version = 0;                    // GAT +CB (0x51 LDOS 5.1, 0x62 LS-DOS 6.2)
   std::string name = "TESTDISK", date = "12/06/86";
   bool single_density_track0 = false;

@@ -86,8 +86,9 @@ Bytes DosSample(const DosDisk& disk, bool dmk) {
 }
 
 // 80 cylinders, two heads, track 0 in single density, CRC errors in files.
-Bytes BigNewdos(bool gdos) {
-  const DosDisk d = BigNewdosDisk(gdos);
+Bytes BigNewdos(bool gdos, bool other_drives = false) {
+  DosDisk d = BigNewdosDisk(gdos);
+  d.other_drives = other_drives;
   return DosDmk(d, LayOut(d), BigNewdosBadSectors());
 }
 
@@ -185,6 +186,7 @@ Sample BenchImage(int n) {
   const std::string name = "image-" + std::to_string(n) + (kind >= 10 ? ".dmk" : ".dsk");
   auto dos = [&](DosDisk d, Bytes (*write)(const DosDisk&, const DosSectors&)) {
     d.layout.cylinders = tracks;
+    d.other_drives = true;
     return Sample{name, write(d, LayOut(d))};
   };
   const auto dmk = [](const DosDisk& d, const DosSectors& s) { return DosDmk(d, s); };
@@ -201,8 +203,8 @@ Sample BenchImage(int n) {
     case 10: return dos(Ldos53DataDisk(false), dmk);
     case 11: return dos(Trsdos23DataDisk(), dmk);
     case 12: return {name, DoubledDmk(tracks, false)};
-    case 13: return {name, BigNewdos(false)};
-    case 14: return {name, BigNewdos(true)};
+    case 13: return {name, BigNewdos(false, true)};
+    case 14: return {name, BigNewdos(true, true)};
     case 15: return dos(TrsdosDisk(0x51), dmk);
     case 16: return dos(NewdosDisk(1, 3, false, true), dmk);
     case 17: return {name, Dmk(dmk::kDoubleTrack, tracks, n % 2 + 1, 18)};
