@@ -300,7 +300,9 @@ void ContentsWindow::Extract() {
   if (files.empty()) {
     for (int r = 0; r < model_->rowCount(); ++r) files.push_back(model_->FileAt(r));
   }
-  for (const dos::File* f : files) {
+  const std::vector<std::string> hosts = dos::HostNames(catalogue_, files);
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    const dos::File* f = files[k];
     const QString name = QString::fromStdString(f->Shown());
     const dos::FileBytes bytes = dos::ReadFile(*index_, catalogue_, *f);
     if (const std::string never = dos::WhyNotGiven(*f, bytes, true); !never.empty()) {
@@ -315,7 +317,9 @@ void ContentsWindow::Extract() {
                                   .arg(name, QString::fromStdString(why))) != QMessageBox::Yes) {
       continue;
     }
-    const std::filesystem::path target = ToFsPath(folder) / dos::HostName(*f);
+    const std::filesystem::path target = ToFsPath(folder) / PathFromUtf8(hosts[k]);
+    std::error_code made;
+    std::filesystem::create_directories(target.parent_path(), made);
     bool replace = false;
     if (std::filesystem::exists(target)) {
       QMessageBox ask(

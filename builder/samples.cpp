@@ -85,10 +85,12 @@ Bytes DosSample(const DosDisk& disk, bool dmk) {
   return dmk ? DosDmk(disk, sectors) : DosJv3(disk, sectors);
 }
 
-// 80 cylinders, two heads, track 0 in single density, CRC errors in files.
-Bytes BigNewdos(bool gdos, bool other_drives = false) {
+// 80 cylinders (or fewer for a seed), two heads, track 0 in single density,
+// CRC errors in files.
+Bytes BigNewdos(bool gdos, bool other_drives = false, int cylinders = 80) {
   DosDisk d = BigNewdosDisk(gdos);
   d.other_drives = other_drives;
+  d.layout.cylinders = cylinders;
   return DosDmk(d, LayOut(d), BigNewdosBadSectors());
 }
 
@@ -172,6 +174,10 @@ std::vector<Sample> Seeds() {
       {"dos-trsdos23", DosSample(Smaller(TrsdosDisk(0), 18), false)},
       {"dos-newdos80", DosSample(Smaller(NewdosDisk(1, 2, true, false), 8), false)},
       {"dos-model3", DosSample(Smaller(Model3Disk(), 18), false)},
+      {"dos-ldos53-sd", DosSample(Smaller(Ldos53DataDisk(false), 21), true)},
+      {"dos-ldos53-dd", DosSample(Smaller(Ldos53DataDisk(true), 21), false)},
+      {"dos-trsdos23-data", DosSample(Smaller(Trsdos23DataDisk(), 18), false)},
+      {"dos-newdos80-deleted", BigNewdos(true, false, 12)},
       {"text", Text("10 PRINT \"HELLO\"\r\n")},
       {"empty", {}},
   };

@@ -329,7 +329,8 @@ void Detector::MarkedCylinders(int named) {
     ++all;
     dir += s.dam == 0xF8 || s.dam == 0xFA;
   }
-  for (const auto& [cylinder, count] : marks) {
+  for (const auto& [at, count] : marks) {
+    const int cylinder = at;
     if (count.second != count.first || count.first <= 2 || cylinder == named) continue;
     const std::size_t before = candidates_.size();
     TrsdosCylinder(cylinder, "the sectors of cylinder " + std::to_string(cylinder) +
