@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/options.h"
 #include "cli/output.h"
 #include "dos/host_files.h"
 #include "disktool/dir.h"
@@ -32,38 +33,73 @@ namespace {
 
 using trivane::disktool::ReadImage;
 
-constexpr const char* kUsage =
-    "usage: trivane-disk sectors [--json] [--data] IMAGE...\n"
-    "       trivane-disk hexdump IMAGE [--cyl C --head H --sector S]\n"
-    "       trivane-disk sector IMAGE C H S > FILE\n"
-    "       trivane-disk dir [--json] [--all] IMAGE...\n"
-    "       trivane-disk extract IMAGE [NAME/EXT...] -o DIR [--all] [--force]\n"
-    "       trivane-disk cat IMAGE NAME/EXT [--text] [--all] [--force]\n";
+// The commands' usage lines and help, for `--help` and `COMMAND --help`.
+struct CommandText {
+  const char* name;
+  const char* usage;
+  const char* help;
+};
 
-constexpr const char* kHelp =
-    "trivane-disk reads every sector of JV1, JV3 and DMK disk images.\n\n"
-    "  sectors   per track a line of its sectors (id, size, density, data address\n"
-    "            mark, CRC errors, missing data) and a summary per image;\n"
-    "            --json: one object per image per line; --data: with each\n"
-    "            sector's bytes in hex\n"
-    "  hexdump   the whole file, or one sector's data, as offset, hex and text\n"
-    "  sector    one sector's data, raw, to standard output (not a terminal)\n"
-    "  dir       the DOS (and why it is believed), the directory and the\n"
-    "            findings; --json: one object per image; --all: deleted files too\n"
-    "  extract   the files (all when none is named) as NAME.EXT into DIR, deleted\n"
-    "            ones (--all) into DIR/deleted, a second file of one name as\n"
-    "            NAME-2.EXT; never over an existing file\n"
-    "  cat       one file's bytes to standard output; --text: CR ends lines as LF\n"
-    "  extract and cat give no file that was not read whole unless --force,\n"
-    "  which gives a sector that failed its CRC as read and one without data as\n"
-    "  zeros, and names each; --all: deleted files too\n\n"
-    "Cylinder and head are where the sector lies; the sector is its id. Names\n"
-    "match in any letter case, as NAME/EXT, NAME.EXT or NAME:d.\n"
+constexpr CommandText kTexts[] = {
+    {"sectors", "sectors [--json] [--data] IMAGE...",
+     "per track a line of its sectors (id, size, density, data address\n"
+     "mark, CRC errors, missing data) and a summary per image;\n"
+     "--json: one object per image per line; --data: with each\n"
+     "sector's bytes in hex"},
+    {"hexdump", "hexdump IMAGE [--cyl C --head H --sector S]",
+     "the whole file, or one sector's data, as offset, hex and text"},
+    {"sector", "sector IMAGE C H S > FILE",
+     "one sector's data, raw, to standard output (not a terminal)"},
+    {"dir", "dir [--json] [--all] IMAGE...",
+     "the DOS (and why it is believed), the directory and the\n"
+     "findings; --json: one object per image; --all: deleted files too"},
+    {"extract", "extract IMAGE [NAME/EXT...] -o DIR [--all] [--force]",
+     "the files (all when none is named) as NAME.EXT into DIR, deleted\n"
+     "ones (--all) into DIR/deleted, a second file of one name as\n"
+     "NAME-2.EXT; never over an existing file. No file that was not\n"
+     "read whole unless --force, which gives a sector that failed its\n"
+     "CRC as read and one without data as zeros, and names each"},
+    {"cat", "cat IMAGE NAME/EXT [--text] [--all] [--force]",
+     "one file's bytes to standard output; --text: CR ends lines as LF;\n"
+     "--all: a deleted file; --force as for extract"},
+};
+
+constexpr const char* kAbout = "trivane-disk reads every sector of JV1, JV3 and DMK disk images.\n\n";
+constexpr const char* kFooter =
+    "\nCylinder and head are where the sector lies; the sector is its id. Names\n"
+    "match in any letter case, as NAME/EXT, NAME.EXT or NAME:d. \"--\" ends the\n"
+    "options; COMMAND --help tells of one command.\n"
     "Exit status: 0 when every file was read, 1 when any could not be read or\n"
     "held no sectors, 2 for a usage error.\n";
 
+std::string UsageText(const char* only = nullptr) {
+  std::string text;
+  for (const CommandText& c : kTexts) {
+    if (only != nullptr && std::string(only) != c.name) continue;
+    text += std::string(text.empty() ? "usage: " : "       ") + "trivane-disk " + c.usage + "\n";
+  }
+  return text;
+}
+
+// The help of each command (or of one), its lines indented under its name.
+std::string HelpText(const char* only = nullptr) {
+  std::string text;
+  for (const CommandText& c : kTexts) {
+    if (only != nullptr && std::string(only) != c.name) continue;
+    std::string name = c.name;
+    name.resize(10, ' ');
+    text += "  " + name;
+    for (const char* h = c.help; *h != '\0'; ++h) {
+      text += *h;
+      if (*h == '\n') text += "            ";
+    }
+    text += "\n";
+  }
+  return text;
+}
+
 int Usage(const std::string& complaint) {
-  std::cerr << "trivane-disk: " << complaint << "\n" << kUsage;
+  std::cerr << "trivane-disk: " << complaint << "\n" << UsageText();
   return 2;
 }
 
@@ -72,13 +108,6 @@ std::optional<int> Number(const std::string& text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
   return value;
-}
-
-bool IsHelp(const std::vector<std::string>& args) {
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") return true;
-  }
-  return false;
 }
 
 // One image's listing, or why there is none.
@@ -125,22 +154,9 @@ int SectorsWithData(const std::vector<std::string>& files) {
   return output.Finish() ? status : 1;
 }
 
-int Sectors(const std::vector<std::string>& args) {
-  bool json = false, data = false, options_done = false;
-  std::vector<std::string> files;
-  for (const std::string& a : args) {
-    if (!options_done && a == "--json") {
-      json = true;
-    } else if (!options_done && a == "--data") {
-      data = true;
-    } else if (!options_done && a == "--") {
-      options_done = true;
-    } else if (!options_done && a.size() > 1 && a[0] == '-') {
-      return Usage("unknown option " + a);
-    } else {
-      files.push_back(a);
-    }
-  }
+int Sectors(const trivane::cli::Parsed& p) {
+  const bool json = p.Has("--json"), data = p.Has("--data");
+  const std::vector<std::string>& files = p.operands;
   if (files.empty()) return Usage("no image named");
   if (json && data) return SectorsWithData(files);
   return ListInOrder(files, json, [&](std::size_t i) {
@@ -171,23 +187,16 @@ const trivane::disk::Sector* Locate(const ReadImage& r, int c, int h, int s) {
   return sector;
 }
 
-int HexDumpCommand(const std::vector<std::string>& args) {
-  std::string file;
+int HexDumpCommand(const trivane::cli::Parsed& p) {
   std::optional<int> place[3];  // cylinder, head, sector
   const char* names[3] = {"--cyl", "--head", "--sector"};
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    int which = -1;
-    for (int k = 0; k < 3; ++k) which = args[i] == names[k] ? k : which;
-    if (which >= 0) {
-      if (i + 1 == args.size() || !(place[which] = Number(args[++i]))) {
-        return Usage(std::string(names[which]) + " takes a number");
-      }
-    } else if (file.empty() && !(args[i].size() > 1 && args[i][0] == '-')) {
-      file = args[i];
-    } else {
-      return Usage("unexpected " + args[i]);
+  for (int k = 0; k < 3; ++k) {
+    if (const auto v = p.Value(names[k]); v && !(place[k] = Number(*v))) {
+      return Usage(std::string(names[k]) + " takes a number");
     }
   }
+  if (p.operands.size() > 1) return Usage("unexpected " + p.operands[1]);
+  const std::string file = p.operands.empty() ? "" : p.operands[0];
   if (file.empty()) return Usage("no image named");
   const bool one = place[0] || place[1] || place[2];
   if (one && !(place[0] && place[1] && place[2])) {
@@ -218,7 +227,8 @@ int HexDumpCommand(const std::vector<std::string>& args) {
   return output.Finish() ? 0 : 1;
 }
 
-int SectorCommand(const std::vector<std::string>& args) {
+int SectorCommand(const trivane::cli::Parsed& p) {
+  const std::vector<std::string>& args = p.operands;
   if (args.size() != 4) return Usage("sector takes IMAGE C H S");
   std::optional<int> n[3];
   for (int k = 0; k < 3; ++k) {
@@ -238,22 +248,9 @@ int SectorCommand(const std::vector<std::string>& args) {
              : 1;
 }
 
-}  // namespace
-
-int Dir(const std::vector<std::string>& args) {
-  bool json = false, all = false;
-  std::vector<std::string> files;
-  for (const std::string& a : args) {
-    if (a == "--json") {
-      json = true;
-    } else if (a == "--all") {
-      all = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return Usage("unknown option " + a);
-    } else {
-      files.push_back(a);
-    }
-  }
+int Dir(const trivane::cli::Parsed& p) {
+  const bool json = p.Has("--json"), all = p.Has("--all");
+  const std::vector<std::string>& files = p.operands;
   if (files.empty()) return Usage("no image named");
   return ListInOrder(files, json, [&](std::size_t i) {
     const auto r = trivane::disktool::ReadDirectoryOf(files[i]);
@@ -268,26 +265,12 @@ int Dir(const std::vector<std::string>& args) {
   });
 }
 
-int ExtractCommand(const std::vector<std::string>& args) {
-  std::string image, folder;
-  std::vector<std::string> names;
-  bool all = false, force = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o") {
-      if (i + 1 == args.size()) return Usage("-o takes a folder");
-      folder = args[++i];
-    } else if (args[i] == "--all") {
-      all = true;
-    } else if (args[i] == "--force") {
-      force = true;
-    } else if (args[i].size() > 1 && args[i][0] == '-') {
-      return Usage("unknown option " + args[i]);
-    } else if (image.empty()) {
-      image = args[i];
-    } else {
-      names.push_back(args[i]);
-    }
-  }
+int ExtractCommand(const trivane::cli::Parsed& p) {
+  const std::string image = p.operands.empty() ? "" : p.operands[0];
+  const std::string folder = p.Value("-o").value_or("");
+  const std::vector<std::string> names(p.operands.begin() + (p.operands.empty() ? 0 : 1),
+                                       p.operands.end());
+  const bool all = p.Has("--all"), force = p.Has("--force");
   if (image.empty() || folder.empty()) return Usage("extract takes an image and -o DIR");
   const auto r = trivane::disktool::ReadDirectoryOf(image);
   if (!r.sectors.error.empty() || r.catalogue.family == trivane::dos::Family::kUnknown) {
@@ -299,22 +282,9 @@ int ExtractCommand(const std::vector<std::string>& args) {
   return trivane::disktool::Extract(r, names, folder, all, force);
 }
 
-int CatCommand(const std::vector<std::string>& args) {
-  std::vector<std::string> plain;
-  bool text = false, all = false, force = false;
-  for (const std::string& a : args) {
-    if (a == "--text") {
-      text = true;
-    } else if (a == "--all") {
-      all = true;
-    } else if (a == "--force") {
-      force = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return Usage("unknown option " + a);
-    } else {
-      plain.push_back(a);
-    }
-  }
+int CatCommand(const trivane::cli::Parsed& p) {
+  const std::vector<std::string>& plain = p.operands;
+  const bool text = p.Has("--text"), all = p.Has("--all"), force = p.Has("--force");
   if (plain.size() != 2) return Usage("cat takes IMAGE NAME/EXT");
   if (!text && TRIVANE_ISATTY(1)) {
     std::cerr << "trivane-disk: the file may be binary: send it to a file, or give --text\n";
@@ -347,6 +317,23 @@ int CatCommand(const std::vector<std::string>& args) {
              : 1;
 }
 
+struct Command {
+  const char* name;
+  std::vector<trivane::cli::Option> options;
+  int (*run)(const trivane::cli::Parsed&);
+};
+
+const Command kCommands[] = {
+    {"sectors", {{"--json"}, {"--data"}}, Sectors},
+    {"hexdump", {{"--cyl", true}, {"--head", true}, {"--sector", true}}, HexDumpCommand},
+    {"sector", {}, SectorCommand},
+    {"dir", {{"--json"}, {"--all"}}, Dir},
+    {"extract", {{"-o", true}, {"--all"}, {"--force"}}, ExtractCommand},
+    {"cat", {{"--text"}, {"--all"}, {"--force"}}, CatCommand},
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   const std::vector<std::string> all = trivane::cli::Arguments(argc, argv);
   if (all.empty()) return Usage("no command given");
@@ -356,15 +343,19 @@ int main(int argc, char** argv) {
     std::cout << "trivane-disk " TRIVANE_VERSION "\n";
     return 0;
   }
-  if (command == "--help" || command == "-h" || IsHelp(args)) {
-    std::cout << kUsage << "\n" << kHelp;
+  if (command == "--help" || command == "-h") {
+    std::cout << UsageText() << "\n" << kAbout << HelpText() << kFooter;
     return 0;
   }
-  if (command == "sectors") return Sectors(args);
-  if (command == "hexdump") return HexDumpCommand(args);
-  if (command == "sector") return SectorCommand(args);
-  if (command == "dir") return Dir(args);
-  if (command == "extract") return ExtractCommand(args);
-  if (command == "cat") return CatCommand(args);
+  for (const Command& c : kCommands) {
+    if (command != c.name) continue;
+    const trivane::cli::Parsed p = trivane::cli::ParseOptions(args, c.options);
+    if (p.help) {
+      std::cout << UsageText(c.name) << "\n" << HelpText(c.name) << kFooter;
+      return 0;
+    }
+    if (!p.error.empty()) return Usage(p.error);
+    return c.run(p);
+  }
   return Usage("unknown command " + command);
 }

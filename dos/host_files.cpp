@@ -27,8 +27,8 @@ std::string WhyNotGiven(const File& file, const FileBytes& bytes, bool force) {
   if (force) return {};
   std::string why;
   if (!bytes.unreadable.empty()) {
-    why = std::to_string(bytes.unreadable.size()) + " of its sectors cannot be read, the first " +
-          bytes.unreadable.front().place;
+    why = std::to_string(bytes.unreadable.size()) + " of its sectors cannot be read:";
+    for (const Damaged& d : bytes.unreadable) why += (why.back() == ':' ? " " : ", ") + d.place;
   }
   if (bytes.missing > 0) {
     why += (why.empty() ? "" : "; ") + std::string("its extents hold ") +

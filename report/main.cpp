@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/options.h"
 #include "cli/output.h"
 #include "report/file_report.h"
 
@@ -15,31 +16,26 @@ constexpr const char* kUsage = "usage: trivane-report [--json] FILE...\n";
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool json = false;
-  bool options_done = false;
-  std::vector<std::string> files;
-  for (const std::string& arg : trivane::cli::Arguments(argc, argv)) {
-    if (!options_done && arg == "--json") {
-      json = true;
-    } else if (!options_done && (arg == "--help" || arg == "-h")) {
-      std::cout << kUsage
-                << "\nIdentifies each disk image as the Trivane window does and writes what it\n"
-                   "shows: a block of text per file, or with --json one JSON object per line.\n"
-                   "Exit status: 0 when every file was read, 1 when any could not be read or\n"
-                   "the output could not be written, 2 for a usage error.\n";
-      return 0;
-    } else if (!options_done && arg == "--version") {
-      std::cout << "trivane-report " TRIVANE_VERSION "\n";
-      return 0;
-    } else if (!options_done && arg == "--") {
-      options_done = true;
-    } else if (!options_done && arg.size() > 1 && arg[0] == '-') {
-      std::cerr << "trivane-report: unknown option " << arg << "\n" << kUsage;
-      return 2;
-    } else {
-      files.push_back(arg);
-    }
+  const trivane::cli::Parsed p = trivane::cli::ParseOptions(
+      trivane::cli::Arguments(argc, argv), {{"--json"}, {"--version"}});
+  if (p.help) {
+    std::cout << kUsage
+              << "\nIdentifies each disk image as the Trivane window does and writes what it\n"
+                 "shows: a block of text per file, or with --json one JSON object per line.\n"
+                 "Exit status: 0 when every file was read, 1 when any could not be read or\n"
+                 "the output could not be written, 2 for a usage error.\n";
+    return 0;
   }
+  if (!p.error.empty()) {
+    std::cerr << "trivane-report: " << p.error << "\n" << kUsage;
+    return 2;
+  }
+  if (p.Has("--version")) {
+    std::cout << "trivane-report " TRIVANE_VERSION "\n";
+    return 0;
+  }
+  const bool json = p.Has("--json");
+  const std::vector<std::string>& files = p.operands;
   if (files.empty()) {
     std::cerr << kUsage;
     return 2;

@@ -80,12 +80,22 @@ TEST_F(DiskTool, ExitStatus) {
                            {"sectors", "--xml", Path("jv3-dsdd.dsk")},
                            {"hexdump", Path("jv3-dsdd.dsk"), "--cyl", "1"},
                            {"sector", "x", "1", "2"},
+                           {"dir", "--xml", Path("jv3-dsdd.dsk")},
+                           {"extract", Path("dos-ldos.dmk"), "-o"},
+                           {"cat", Path("dos-ldos.dmk"), "FILE0/BAS", "--raw"},
                            {"format", Path("jv3-dsdd.dsk")}}) {
     const ToolRun run = Tool(args);
     EXPECT_EQ(run.status, 2) << args.size();
     EXPECT_NE(run.err.find("usage: trivane-disk sectors"), std::string::npos);
   }
   EXPECT_EQ(Tool({"sectors", "--help"}).status, 0);
+  const ToolRun help = Tool({"extract", "--help"});
+  EXPECT_EQ(help.out.rfind("usage: trivane-disk extract IMAGE", 0), 0u) << help.out;
+  EXPECT_EQ(help.out.find("trivane-disk sectors"), std::string::npos);
+  // "--" ends the options in every command: what follows is a name.
+  const ToolRun dashed = Tool({"dir", "--", "--json"});
+  EXPECT_EQ(dashed.status, 1);
+  EXPECT_NE(dashed.err.find("--json: "), std::string::npos) << dashed.err;
 }
 
 }  // namespace
@@ -150,7 +160,7 @@ TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
   const fs::path big = out / "big";
   const ToolRun damaged = Tool({"extract", Path("dos-gdos-big.dmk"), "-o", big.string(), "--all"});
   EXPECT_EQ(damaged.status, 1);
-  EXPECT_NE(damaged.err.find("FILE3/DAT: not written, 1 of its sectors cannot be read, the first "
+  EXPECT_NE(damaged.err.find("FILE3/DAT: not written, 1 of its sectors cannot be read: "
                              "cylinder 1 head 1 sector 2 (--force writes what was read)"),
             std::string::npos)
       << damaged.err;
