@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "cli/escaped.h"
 #include "cli/json_writer.h"
 #include "cli/sha256.h"
 #include "dos/host_files.h"
@@ -61,7 +62,7 @@ ReadDos ReadDirectoryOf(const std::string& path) {
 
 std::string DirText(const ReadDos& r, bool all) {
   const dos::Catalogue& c = r.catalogue;
-  std::string out = r.sectors.file + "\n  " + dos::FamilyName(c.family);
+  std::string out = cli::Escaped(r.sectors.file) + "\n  " + dos::FamilyName(c.family);
   if (!c.version.empty()) out += " " + c.version;
   if (c.family != dos::Family::kUnknown) {
     out += ", disk \"" + c.disk_name + "\" dated \"" + c.disk_date + "\", " +
@@ -87,6 +88,7 @@ std::string DirJson(const ReadDos& r, bool all) {
   const dos::Catalogue& c = r.catalogue;
   JsonWriter j;
   j.BeginObject().Member("file", r.sectors.file);
+  if (!cli::IsUtf8(r.sectors.file)) j.Member("file_hex", cli::Hex(r.sectors.file));
   if (!r.sectors.error.empty()) return j.Member("error", r.sectors.error).EndObject().text();
   j.Member("container", disk::ContainerName(r.sectors.disk.container));
   j.Key("dos").BeginObject().Member("family", dos::FamilyName(c.family)).Key("version");
@@ -149,7 +151,7 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
   const fs::path into = PathFromUtf8(folder);
   fs::create_directories(into, ec);
   if (ec) {
-    std::cerr << "trivane-disk: " << folder << ": the folder cannot be made: " << ec.message()
+    std::cerr << "trivane-disk: " << cli::Escaped(folder) << ": the folder cannot be made: " << ec.message()
               << "\n";
     return 1;
   }
@@ -166,7 +168,8 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
       continue;
     }
     if (const std::string why = dos::WriteHostFile(into / host, bytes.bytes, false); !why.empty()) {
-      std::cerr << "trivane-disk: " << Utf8Of(into / host) << ": not written, " << why << "\n";
+      std::cerr << "trivane-disk: " << cli::Escaped(Utf8Of(into / host)) << ": not written, " << why
+                << "\n";
       status = 1;
       continue;
     }

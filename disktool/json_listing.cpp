@@ -63,6 +63,7 @@ void Summary(JsonWriter& j, const disk::Disk& d) {
 void AppendSectorsJson(std::string& out, const ReadImage& r, bool data, const Flush& flush) {
   JsonWriter head;
   head.BeginObject().Member("file", r.file);
+  if (!cli::IsUtf8(r.file)) head.Member("file_hex", cli::Hex(r.file));
   if (!r.error.empty()) {
     out += head.Member("error", r.error).EndObject().text();
     return;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/escaped.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "dos/host_files.h"
@@ -31,6 +32,7 @@
 
 namespace {
 
+using trivane::cli::Escaped;
 using trivane::disktool::ReadImage;
 
 // The commands' usage lines and help, for `--help` and `COMMAND --help`.
@@ -126,7 +128,7 @@ int ListInOrder(const std::vector<std::string>& files, bool json, Produce produc
   auto consume = [&](std::size_t i, const Listing& l) {
     if (!l.error.empty()) {
       status = 1;
-      if (!json) std::cerr << "trivane-disk: " << files[i] << ": " << l.error << "\n";
+      if (!json) std::cerr << "trivane-disk: " << Escaped(files[i]) << ": " << l.error << "\n";
     }
     if (!json && !l.out.empty() && std::exchange(blocks, true)) written = output.Write("\n");
     return written = written && output.Write(l.out);
@@ -175,12 +177,12 @@ int Sectors(const trivane::cli::Parsed& p) {
 // The sector at C H S of the image, or a message and status 1.
 const trivane::disk::Sector* Locate(const ReadImage& r, int c, int h, int s) {
   if (!r.error.empty()) {
-    std::cerr << "trivane-disk: " << r.file << ": " << r.error << "\n";
+    std::cerr << "trivane-disk: " << Escaped(r.file) << ": " << r.error << "\n";
     return nullptr;
   }
   const trivane::disk::Sector* sector = r.disk.Find(c, h, s);
   if (sector == nullptr || !sector->has_data()) {
-    std::cerr << "trivane-disk: " << r.file << ": no sector " << s << " with data on cylinder " << c
+    std::cerr << "trivane-disk: " << Escaped(r.file) << ": no sector " << s << " with data on cylinder " << c
               << " head " << h << "\n";
     return nullptr;
   }
@@ -213,7 +215,7 @@ int HexDumpCommand(const trivane::cli::Parsed& p) {
                : 1;
   }
   if (!r.loaded) {
-    std::cerr << "trivane-disk: " << file << ": " << r.error << "\n";
+    std::cerr << "trivane-disk: " << Escaped(file) << ": " << r.error << "\n";
     return 1;
   }
   std::vector<std::uint8_t> chunk(64 * 1024);
@@ -274,7 +276,7 @@ int ExtractCommand(const trivane::cli::Parsed& p) {
   if (image.empty() || folder.empty()) return Usage("extract takes an image and -o DIR");
   const auto r = trivane::disktool::ReadDirectoryOf(image);
   if (!r.sectors.error.empty() || r.catalogue.family == trivane::dos::Family::kUnknown) {
-    std::cerr << "trivane-disk: " << image << ": "
+    std::cerr << "trivane-disk: " << Escaped(image) << ": "
               << (r.sectors.error.empty() ? "no DOS directory was recognised" : r.sectors.error)
               << "\n";
     return 1;
@@ -293,7 +295,7 @@ int CatCommand(const trivane::cli::Parsed& p) {
   const auto r = trivane::disktool::ReadDirectoryOf(plain[0]);
   const trivane::dos::File* f = trivane::disktool::FindFile(r.catalogue, plain[1], all);
   if (f == nullptr) {
-    std::cerr << "trivane-disk: " << plain[0] << ": "
+    std::cerr << "trivane-disk: " << Escaped(plain[0]) << ": "
               << (r.sectors.error.empty() ? "no file " + plain[1] + " on the disk"
                                           : r.sectors.error)
               << "\n";

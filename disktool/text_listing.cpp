@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "cli/escaped.h"
 #include "disktool/listing.h"
 #include "loader/image_file.h"
 
@@ -148,7 +149,7 @@ ReadImage ReadSectors(const std::string& path, bool check_data) {
 
 std::string SectorsText(const ReadImage& r) {
   const disk::Disk& d = r.disk;
-  std::string out = r.file + "\n  " + disk::ContainerName(d.container) + ", " +
+  std::string out = cli::Escaped(r.file) + "\n  " + disk::ContainerName(d.container) + ", " +
                     std::to_string(d.cylinders) + " cylinders, " + std::to_string(d.heads) +
                     (d.heads == 1 ? " head\n" : " heads\n");
   out +=

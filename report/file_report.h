@@ -22,8 +22,5 @@ FileReport ReportFile(const std::string& path);
 std::string JsonLine(const FileReport& report);
 // A block of lines for a person reading a terminal.
 std::string TextBlock(const FileReport& report);
-// The text with its control characters escaped (\n, \r, \t, \x1b, ...), so
-// that a name holding them cannot break the block's lines.
-std::string Escaped(const std::string& text);
 
 }  // namespace trivane::report

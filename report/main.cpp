@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/escaped.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "report/file_report.h"
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     if (json) {
       out = trivane::report::JsonLine(report) + "\n";
     } else if (!report.error.empty()) {
-      std::cerr << "trivane-report: " << trivane::report::Escaped(file) << ": " << report.error
+      std::cerr << "trivane-report: " << trivane::cli::Escaped(file) << ": " << report.error
                 << "\n";
     } else {
       out = first ? "" : "\n";

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "cli/escaped.h"
 #include "report/file_report.h"
 
 namespace trivane::report {
@@ -45,7 +46,7 @@ std::string Line(const std::string& label, const std::string& name, const std::s
   line += name;
   line.resize(21, ' ');
   line += '"';
-  line += Escaped(text);
+  line += cli::Escaped(text);
   line += '"';
   if (!note.empty()) line += "  " + note;
   return line + "\n";
@@ -77,29 +78,9 @@ std::string IndentedPrompt(const std::string& prompt) {
 
 }  // namespace
 
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && u != 0x7F) {
-      out += c;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", u);
-      out += hex;
-    }
-  }
-  return out;
-}
 
 std::string TextBlock(const FileReport& report) {
-  std::string out = Escaped(report.file) + "\n";
+  std::string out = cli::Escaped(report.file) + "\n";
   for (const auto& [field, name] : kShown) {
     const FieldState& state = report.window.field(field);
     if (!state.text.empty()) out += FieldLine(field, name, state);

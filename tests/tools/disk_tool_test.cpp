@@ -231,5 +231,28 @@ TEST_F(DosTool, NamesBeyondAscii) {
   EXPECT_EQ(json::parse(report.out)["fields"]["Text16"]["text"], "  " + name);
 }
 
+// As trivane-report names them: escaped in text, file_hex beside a name that
+// is not UTF-8, in every listing.
+TEST_F(DosTool, AwkwardNamesAreEscaped) {
+#ifdef _WIN32
+  GTEST_SKIP() << "names that are not UTF-8 are a POSIX matter";
+#else
+  const std::string odd = Path("two\nlines\x1b.dsk"), bad = Path("bad\xff.dsk");
+  fs::copy_file(Path("dos-trsdos23.dsk"), odd);
+  fs::copy_file(Path("dos-trsdos23.dsk"), bad);
+  for (const char* command : {"dir", "sectors"}) {
+    const ToolRun text = Tool({command, odd});
+    EXPECT_EQ(text.out.substr(0, text.out.find('\n')), Path("two\\nlines\\x1b.dsk")) << command;
+    const json j = JsonLines({command, "--json", bad, odd}).at(0);
+    EXPECT_EQ(j.value("file_hex", "").size(), 2 * bad.size()) << command;
+    EXPECT_FALSE(JsonLines({command, "--json", odd}).at(0).contains("file_hex"));
+  }
+  const ToolRun missing = Tool({"dir", Path("gone\x1b.dsk")});
+  EXPECT_NE(missing.err.find("gone\\x1b.dsk: "), std::string::npos) << missing.err;
+  fs::remove(odd);
+  fs::remove(bad);
+#endif
+}
+
 }  // namespace
 }  // namespace trivane::test
