@@ -36,6 +36,19 @@ Container Detect(const ImageBuffer& image, bool& real_drive) {
   return Container::kNone;
 }
 
+// A file too short to hold a JV3 header whose bytes are the start of one:
+// entries of cylinder 0 first, each entry free or a cylinder and sector id
+// a disk could have.
+bool CutJv3Header(const ImageBuffer& image) {
+  const Offset entries = image.size() / jv3::kEntryBytes;
+  if (image.size() > jv3::kWriteProtect || entries < 2 || image.at(0) != 0) return false;
+  for (Offset e = 0; e < entries; ++e) {
+    const int cylinder = image.at(e * jv3::kEntryBytes), id = image.at(e * jv3::kEntryBytes + 1);
+    if (cylinder != jv3::kFreeTrack && (cylinder > 95 || id > 63)) return false;
+  }
+  return true;
+}
+
 bool Readable(const Sector& s) {
   return s.has_data() && s.id_crc != Check::kBad && s.data_crc != Check::kBad;
 }
@@ -78,7 +91,11 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
   disk.container = Detect(image, real_drive);
   switch (disk.container) {
     case Container::kNone:
-      disk.error = "not a disk image: no DMK header, no JV1 boot sector, no JV3 header";
+      disk.error = CutJv3Header(image)
+                       ? "the file ends inside the JV3 header, at byte " +
+                             std::to_string(image.size()) + " of " +
+                             std::to_string(jv3::kDataStart)
+                       : "not a disk image: no DMK header, no JV1 boot sector, no JV3 header";
       break;
     case Container::kJv1:
       ReadJv1(image, disk);

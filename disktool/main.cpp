@@ -112,6 +112,13 @@ std::optional<int> Number(const std::string& text) {
   return value;
 }
 
+// Why the image holds no sectors, or an empty text: its error, or a
+// container that holds none (its listing is still made).
+std::string NoSectors(const ReadImage& r) {
+  if (!r.error.empty() || !r.disk.sectors.empty()) return r.error;
+  return "the image holds no sectors";
+}
+
 // One image's listing, or why there is none.
 struct Listing {
   std::string out, error;
@@ -147,7 +154,7 @@ int SectorsWithData(const std::vector<std::string>& files) {
   std::string out;
   for (const std::string& file : files) {
     const ReadImage r = trivane::disktool::ReadSectors(file);
-    if (!r.error.empty()) status = 1;
+    if (!NoSectors(r).empty()) status = 1;
     out.clear();
     trivane::disktool::AppendSectorsJson(out, r, true, write);
     out += '\n';
@@ -163,7 +170,7 @@ int Sectors(const trivane::cli::Parsed& p) {
   if (json && data) return SectorsWithData(files);
   return ListInOrder(files, json, [&](std::size_t i) {
     const ReadImage r = trivane::disktool::ReadSectors(files[i]);
-    Listing l{{}, r.error};
+    Listing l{{}, NoSectors(r)};
     if (json) {
       trivane::disktool::AppendSectorsJson(l.out, r, false);
       l.out += '\n';
@@ -256,7 +263,7 @@ int Dir(const trivane::cli::Parsed& p) {
   if (files.empty()) return Usage("no image named");
   return ListInOrder(files, json, [&](std::size_t i) {
     const auto r = trivane::disktool::ReadDirectoryOf(files[i]);
-    Listing l{{}, r.sectors.error};
+    Listing l{{}, NoSectors(r.sectors)};
     if (json) {
       l.out = trivane::disktool::DirJson(r, all);
       l.out += '\n';

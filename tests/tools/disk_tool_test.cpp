@@ -89,6 +89,21 @@ TEST_F(DiskTool, ExitStatus) {
     EXPECT_NE(run.err.find("usage: trivane-disk sectors"), std::string::npos);
   }
   EXPECT_EQ(Tool({"sectors", "--help"}).status, 0);
+  // A DMK header without tracks holds no sectors; a JV3 cut inside its
+  // header says so.
+  build::Bytes header = build::Dmk(dmk::kDoubleTrack, 2, 1, 18);
+  header.resize(dmk::kHeaderBytes);
+  ASSERT_TRUE(build::WriteFile(dir_ / "header.dmk", header));
+  const ToolRun none = Tool({"sectors", Path("header.dmk")});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.out.find("0 sectors"), std::string::npos);
+  EXPECT_NE(none.err.find("header.dmk: the image holds no sectors"), std::string::npos);
+  build::Bytes cut = build::Jv3(build::Jv3Disk(2, 1, 10, false));
+  cut.resize(300);
+  ASSERT_TRUE(build::WriteFile(dir_ / "cut.dsk", cut));
+  EXPECT_NE(Tool({"dir", Path("cut.dsk")}).err.find("the file ends inside the JV3 header, at byte "
+                                                     "300 of 8704"),
+            std::string::npos);
   const ToolRun help = Tool({"extract", "--help"});
   EXPECT_EQ(help.out.rfind("usage: trivane-disk extract IMAGE", 0), 0u) << help.out;
   EXPECT_EQ(help.out.find("trivane-disk sectors"), std::string::npos);
