@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -17,7 +18,7 @@
 #include <filesystem>
 
 #include "app/file_lists.h"
-#include "dos/host_files.h"
+#include "dos/extract.h"
 #include "loader/image_file.h"
 
 namespace trivane::app {
@@ -154,8 +155,11 @@ QWidget* ContentsWindow::BuildFiles() {
   extract->setObjectName("extract");
   extract->setEnabled(c.family != dos::Family::kUnknown);
   connect(extract, &QPushButton::clicked, this, &ContentsWindow::Extract);
+  extracted_ = new QLabel;
+  extracted_->setObjectName("extracted");
   row->addWidget(show_deleted_);
   row->addStretch();
+  row->addWidget(extracted_);
   row->addWidget(extract);
   layout->addLayout(row);
 
@@ -288,6 +292,24 @@ void ContentsWindow::CopySelectedRows() {
   QApplication::clipboard()->setText(lines.join('\n'));
 }
 
+// One question of a run, asked at most once: yes or no for this file, or
+// for all the files still to come, or Cancel.
+dos::Choice ContentsWindow::AskAll(const QString& question) {
+  QMessageBox ask(QMessageBox::Question, "Extract", question, QMessageBox::NoButton, this);
+  QPushButton* yes = ask.addButton("Yes", QMessageBox::YesRole);
+  QPushButton* all = ask.addButton("Yes to all", QMessageBox::YesRole);
+  QPushButton* no = ask.addButton("No", QMessageBox::NoRole);
+  QPushButton* none = ask.addButton("No to all", QMessageBox::NoRole);
+  ask.addButton(QMessageBox::Cancel);
+  ask.exec();
+  const QAbstractButton* c = ask.clickedButton();
+  return c == yes ? dos::Choice::kYes
+         : c == all ? dos::Choice::kAll
+         : c == no ? dos::Choice::kNo
+         : c == none ? dos::Choice::kNone
+                     : dos::Choice::kCancel;
+}
+
 void ContentsWindow::Extract() {
   const QString folder =
       choose_folder ? choose_folder() : QFileDialog::getExistingDirectory(this, "Extract files to");
@@ -300,44 +322,36 @@ void ContentsWindow::Extract() {
   if (files.empty()) {
     for (int r = 0; r < model_->rowCount(); ++r) files.push_back(model_->FileAt(r));
   }
-  const std::vector<std::string> hosts = dos::HostNames(catalogue_, files);
-  for (std::size_t k = 0; k < files.size(); ++k) {
-    const dos::File* f = files[k];
-    const QString name = QString::fromStdString(f->Shown());
-    const dos::FileBytes bytes = dos::ReadFile(*index_, catalogue_, *f);
-    if (const std::string never = dos::WhyNotGiven(*f, bytes, true); !never.empty()) {
-      QMessageBox::warning(this, "Extract",
-                           name + " was not written: " + QString::fromStdString(never));
-      continue;
-    }
-    if (const std::string why = dos::WhyNotGiven(*f, bytes, false);
-        !why.empty() &&
-        QMessageBox::question(this, "Extract",
-                              QString("%1 could not be read whole: %2.\nWrite what was read?")
-                                  .arg(name, QString::fromStdString(why))) != QMessageBox::Yes) {
-      continue;
-    }
-    const std::filesystem::path target = ToFsPath(folder) / PathFromUtf8(hosts[k]);
-    std::error_code made;
-    std::filesystem::create_directories(target.parent_path(), made);
-    bool replace = false;
-    if (std::filesystem::exists(target)) {
-      QMessageBox ask(
-          QMessageBox::Question, "Extract",
-          QString::fromStdString(target.filename().string()) + " is there already. Replace it?");
-      QPushButton* yes = ask.addButton("Replace", QMessageBox::AcceptRole);
-      ask.addButton("Skip", QMessageBox::RejectRole);
-      QPushButton* cancel = ask.addButton(QMessageBox::Cancel);
-      ask.exec();
-      if (ask.clickedButton() == cancel) return;
-      if (ask.clickedButton() != yes) continue;
-      replace = true;
-    }
-    if (const std::string why = dos::WriteHostFile(target, bytes.bytes, replace); !why.empty()) {
-      QMessageBox::warning(this, "Extract",
-                           name + " was not written: " + QString::fromStdString(why));
-    }
+  QProgressDialog progress("Extracting files...", "Cancel", 0, static_cast<int>(files.size()),
+                           this);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  const dos::ExtractQuestions ask{
+      [&](const dos::File& f, const std::string& why) {
+        return AskAll(QString::fromStdString(f.Shown()) + " could not be read whole: " +
+                      QString::fromStdString(why) + ".\nWrite what was read?");
+      },
+      [&](const std::string& host) {
+        return AskAll(QString::fromStdString(host) + " is there already. Replace it?");
+      },
+      [&](std::size_t done, std::size_t) {
+        progress.setValue(static_cast<int>(done));
+        return !progress.wasCanceled();
+      }};
+  const dos::ExtractSummary done =
+      dos::ExtractFiles(*index_, catalogue_, files, ToFsPath(folder), ask);
+  progress.reset();
+  if (!done.folder_failure.empty()) {
+    QMessageBox::warning(this, "Extract",
+                         "Files cannot be written to " + folder + ":\n" +
+                             QString::fromStdString(done.folder_failure));
+    return;
   }
+  // The end in one line beside the button; what befell single files on hover.
+  QStringList lines;
+  for (const std::string& line : done.lines) lines << QString::fromStdString(line);
+  extracted_->setText(QString::fromStdString(done.Line()) + (lines.isEmpty() ? "" : " (hover)"));
+  extracted_->setToolTip(lines.join('\n'));
 }
 
 }  // namespace trivane::app

@@ -17,6 +17,7 @@
 #include "app/hex_view.h"
 #include "app/sector_map.h"
 #include "dos/catalogue.h"
+#include "dos/extract.h"
 
 namespace trivane::app {
 
@@ -50,8 +51,9 @@ class ContentsWindow : public QWidget {
 
   void ShowTab(Tab tab);
   // Writes the selected files (all when none is selected) into the folder
-  // the user picks, asking before replacing a file and before writing one
-  // that could not be read whole.
+  // the user picks, asking at most once before replacing files and once
+  // before writing those not read whole (each with "to all" answers), with
+  // progress that can be cancelled, and saying at the end what was written.
   void Extract();
   // Shows one sector's data, one file's, or the whole image in the hex tab.
   void ShowSector(int index);
@@ -63,11 +65,13 @@ class ContentsWindow : public QWidget {
 
   QTableView* files_view() const { return files_view_; }
   QListWidget* findings() const { return findings_; }
+  QLabel* extracted() const { return extracted_; }
   SectorMap* sector_map() const { return map_; }
   HexView* hex_view() const { return hex_; }
   QTabWidget* tabs() const { return tabs_; }
 
  private:
+  dos::Choice AskAll(const QString& question);
   QWidget* BuildFiles();
   QWidget* BuildSectors();
   QWidget* BuildHex();
@@ -84,6 +88,7 @@ class ContentsWindow : public QWidget {
   FilesModel* model_ = nullptr;
   QTableView* files_view_ = nullptr;
   QCheckBox* show_deleted_ = nullptr;
+  QLabel* extracted_ = nullptr;  // what the last extract wrote
   QListWidget* findings_ = nullptr;
   SectorMap* map_ = nullptr;
   HexView* hex_ = nullptr;

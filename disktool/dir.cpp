@@ -10,7 +10,7 @@
 #include "cli/escaped.h"
 #include "cli/json_writer.h"
 #include "cli/sha256.h"
-#include "dos/host_files.h"
+#include "dos/extract.h"
 #include "loader/image_file.h"
 
 namespace trivane::disktool {
@@ -151,32 +151,28 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
   const fs::path into = PathFromUtf8(folder);
   fs::create_directories(into, ec);
   if (ec) {
-    std::cerr << "trivane-disk: " << cli::Escaped(folder) << ": the folder cannot be made: " << ec.message()
-              << "\n";
+    std::cerr << "trivane-disk: " << cli::Escaped(folder)
+              << ": the folder cannot be made: " << ec.message() << "\n";
     return 1;
   }
-  const std::vector<std::string> hosts = dos::HostNames(r.catalogue, chosen);
-  for (std::size_t k = 0; k < chosen.size(); ++k) {
-    const dos::File* f = chosen[k];
-    const fs::path host = PathFromUtf8(hosts[k]);
-    if (host.has_parent_path()) fs::create_directories(into / host.parent_path(), ec);
-    const dos::FileBytes bytes = dos::ReadFile(r.index, r.catalogue, *f);
-    if (const std::string why = dos::WhyNotGiven(*f, bytes, force); !why.empty()) {
-      std::cerr << "trivane-disk: " << f->Shown() << ": not written, " << why
-                << (bytes.bytes.empty() ? "" : " (--force writes what was read)") << "\n";
-      status = 1;
-      continue;
-    }
-    if (const std::string why = dos::WriteHostFile(into / host, bytes.bytes, false); !why.empty()) {
-      std::cerr << "trivane-disk: " << cli::Escaped(Utf8Of(into / host)) << ": not written, " << why
-                << "\n";
-      status = 1;
-      continue;
-    }
-    for (const std::string& line : dos::DamageLines(bytes)) {
-      std::cerr << "trivane-disk: " << f->Shown() << ": " << line << "\n";
-    }
+  // Damaged files only with force; nothing replaced.
+  const dos::ExtractQuestions ask{
+      [&](const dos::File&, const std::string&) { return force ? dos::Choice::kAll : dos::Choice::kNone; },
+      [](const std::string&) { return dos::Choice::kNone; },
+      {}};
+  const dos::ExtractSummary done = dos::ExtractFiles(r.index, r.catalogue, chosen, into, ask);
+  for (const std::string& line : done.lines) {
+    std::cerr << "trivane-disk: " << cli::Escaped(line) << "\n";
   }
+  if (done.not_whole > 0) {
+    std::cerr << "trivane-disk: --force writes what was read of the files not read whole\n";
+  }
+  if (!done.folder_failure.empty()) {
+    std::cerr << "trivane-disk: " << cli::Escaped(folder)
+              << ": files cannot be written there: " << done.folder_failure << "\n";
+    return 1;
+  }
+  if (done.skipped + done.failed > 0) status = 1;
   return status;
 }
 

@@ -31,10 +31,18 @@ std::string WhyNotGiven(const File& file, const FileBytes& bytes, bool force);
 // ("cylinder 3 head 0 sector 4: given as read, it failed its CRC").
 std::vector<std::string> DamageLines(const FileBytes& bytes);
 
+// Why a file was not written (empty when it was); folder when the reason
+// holds for every file of the folder (read-only, full, no permission), so
+// that it is said once and nothing more is tried.
+struct WriteFailure {
+  std::string why;
+  bool folder = false;
+};
+
 // Writes the bytes through a file beside the path, renamed into place, so
 // that a failure leaves nothing behind; never over an existing file unless
-// replace. Returns why it was not written, or an empty text.
-std::string WriteHostFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
-                          bool replace);
+// replace. The system's reason is kept.
+WriteFailure WriteHostFile(const std::filesystem::path& path,
+                           const std::vector<std::uint8_t>& bytes, bool replace);
 
 }  // namespace trivane::dos

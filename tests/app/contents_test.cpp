@@ -81,11 +81,40 @@ class ContentsTest : public QObject {
       QCOMPARE(Slurp(out + "/" + QString::fromStdString(f.name + "." + f.ext)),
                std::string(f.bytes.begin(), f.bytes.end()));
     }
+    QCOMPARE(w->extracted()->text(), QString("11 files written"));
     { std::ofstream(out.toStdString() + "/FILE0.BAS") << "mine"; }
-    Answer skip("Skip");
-    w->Extract();
-    QVERIFY(skip.asked.contains("FILE0.BAS is there already. Replace it?"));
+    {
+      Answer skip("No to all");  // asked once for all eleven
+      w->Extract();
+      QCOMPARE(skip.asked, QStringList{"BOOT.SYS is there already. Replace it?"});
+    }
     QCOMPARE(Slurp(out + "/FILE0.BAS"), std::string("mine"));
+    QCOMPARE(w->extracted()->text(), QString("0 files written; 11 skipped (hover)"));
+  }
+
+  // Damaged files: one question for all of them; a folder that takes no
+  // files: one message.
+  void damagedFilesAndAFolderThatTakesNone() {
+    const build::DosDisk disk = build::BigNewdosDisk(false);
+    auto w = Open(Write("big.dmk", build::DosDmk(disk, build::LayOut(disk),
+                                                 build::BigNewdosBadSectors())));
+    const QString out = dir_.filePath("big");
+    w->choose_folder = [&] { return out; };
+    {
+      Answer all("Yes to all");
+      w->Extract();
+      QCOMPARE(all.asked.size(), 1);
+      QVERIFY(all.asked[0].startsWith("FILE3/DAT could not be read whole"));
+    }
+    QCOMPARE(w->extracted()->text(), QString("11 files written, 2 of them with damage (hover)"));
+    QCOMPARE(Slurp(out + "/SCATTER.BAS").size(), size_t{9000});
+#ifndef _WIN32
+    w->choose_folder = [] { return QString("/sys"); };
+    Answer ok("OK");
+    w->Extract();
+    QCOMPARE(ok.asked.size(), 1);
+    QVERIFY2(ok.asked[0].startsWith("Files cannot be written to /sys:"), qPrintable(ok.asked[0]));
+#endif
   }
 
   void crcErrorInPictureAndFindings() {
