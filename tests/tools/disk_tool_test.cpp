@@ -189,6 +189,13 @@ TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
   EXPECT_EQ(Slurp(big / "FILE3.DAT").size(), 5000u);
   EXPECT_FALSE(fs::exists(big / "deleted" / "GONE.CMD"));
 
+#ifndef _WIN32
+  // A folder that takes no files: said once, with the system's reason.
+  const ToolRun refused = Tool({"extract", Path("dos-ldos.dmk"), "-o", "/sys"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+  EXPECT_EQ(refused.err.rfind("trivane-disk: /sys: files cannot be written there: ", 0), 0u);
+#endif
   const ToolRun hurt = Tool({"cat", Path("dos-newdos80-big.dmk"), "SCATTER/BAS"});
   EXPECT_EQ(std::make_pair(hurt.status, hurt.out), std::make_pair(1, std::string()));
   const ToolRun forced = Tool({"cat", Path("dos-newdos80-big.dmk"), "SCATTER/BAS", "--force"});
