@@ -164,9 +164,8 @@ QWidget* ContentsWindow::BuildFiles() {
   layout->addLayout(row);
 
   findings_ = new QListWidget;
-  for (const dos::Finding& f : c.findings) {
-    findings_->addItem(
-        QString::fromStdString(f.kind + (f.file.empty() ? "" : " " + f.file) + ": " + f.detail));
+  for (const std::string& line : dos::FindingLines(c.findings)) {
+    findings_->addItem(QString::fromStdString(line));
   }
   for (const std::string& p : disk_.problems)
     findings_->addItem("sectors: " + QString::fromStdString(p));

@@ -78,9 +78,7 @@ std::string DirText(const ReadDos& r, bool all) {
     out += "  deleted:\n";
     for (const dos::File& f : c.deleted) out += Row(f);
   }
-  for (const dos::Finding& f : c.findings) {
-    out += "  finding " + f.kind + (f.file.empty() ? "" : " " + f.file) + ": " + f.detail + "\n";
-  }
+  for (const std::string& line : dos::FindingLines(c.findings)) out += "  finding " + line + "\n";
   return out;
 }
 

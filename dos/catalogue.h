@@ -41,7 +41,16 @@ struct Finding {
   std::string kind;  // hit-mismatch, granule-twice, extent-outside, ...
   std::string file;  // NAME/EXT, or empty
   std::string detail;
+  // A finding about one granule: the granule, and the file that also
+  // claims it (granule-twice), so that a listing can say them together.
+  int granule = -1;
+  std::string other;
 };
+
+// The findings as lines to read ("granule-twice FILE/CMD: granules 6, 7, 8
+// are also DANCE/CMD's"): those of one file and kind about single granules
+// said together, in the order of their first; the others one a line.
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings);
 
 struct Catalogue {
   Family family = Family::kUnknown;

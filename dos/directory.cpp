@@ -82,9 +82,11 @@ class Reader {
  private:
   // A finding; its texts are made only when findings are kept.
   template <typename Detail>
-  void Find(const char* kind, const File* file, Detail detail) {
+  void Find(const char* kind, const File* file, Detail detail, int granule = -1,
+            const File* other = nullptr) {
     if (quiet_) return;
-    d_.catalogue.findings.push_back({kind, file == nullptr ? "" : file->Shown(), detail()});
+    d_.catalogue.findings.push_back({kind, file == nullptr ? "" : file->Shown(), detail(), granule,
+                                     other == nullptr ? "" : other->Shown()});
   }
   const std::uint8_t* Entry(int dec) const;
   int DecOf(int sector, int slot) const {
@@ -194,18 +196,20 @@ void Reader::Account(File& f, std::vector<int>& owner) {
       }
       if (const int other = owner[g]; other >= 0) {
         ++d_.conflicts;
-        Find("granule-twice", &f, [&] {
-          const File& o = other == me ? f : d_.catalogue.files[other];
-          return "granule " + std::to_string(g) + " is also " + o.Shown() + "'s";
-        });
+        const File& o = other == me ? f : d_.catalogue.files[other];
+        Find(
+            "granule-twice", &f,
+            [&] { return "granule " + std::to_string(g) + " is also " + o.Shown() + "'s"; }, g,
+            &o);
       } else {
         owner[g] = me;
       }
       int byte = 0, bit = 0;
       layout_.GatBit(g, byte, bit);
       if (byte < 0xC0 && !(gat_[byte] >> bit & 1)) {
-        Find("gat-free-but-used", &f,
-             [&] { return "granule " + std::to_string(g) + " is free in the GAT"; });
+        Find(
+            "gat-free-but-used", &f,
+            [&] { return "granule " + std::to_string(g) + " is free in the GAT"; }, g);
       }
     }
   }

@@ -27,6 +27,33 @@ std::string ExtentsText(const File& f) {
   return text;
 }
 
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings) {
+  std::vector<std::string> lines;
+  std::vector<bool> said(findings.size(), false);
+  for (std::size_t i = 0; i < findings.size(); ++i) {
+    if (said[i]) continue;
+    const Finding& f = findings[i];
+    std::string detail = f.detail;
+    if (f.granule >= 0) {
+      std::string granules = std::to_string(f.granule);
+      int count = 1;
+      for (std::size_t k = i + 1; k < findings.size(); ++k) {
+        const Finding& g = findings[k];
+        if (g.granule < 0 || g.kind != f.kind || g.file != f.file || g.other != f.other) continue;
+        granules += ", " + std::to_string(g.granule);
+        said[k] = true;
+        ++count;
+      }
+      if (count > 1) {
+        detail = "granules " + granules +
+                 (f.other.empty() ? " are free in the GAT" : " are also " + f.other + "'s");
+      }
+    }
+    lines.push_back(f.kind + (f.file.empty() ? "" : " " + f.file) + ": " + detail);
+  }
+  return lines;
+}
+
 std::vector<Place> FileSectors(const Layout& layout, const File& file) {
   const std::int64_t needed = (file.size + kSectorBytes - 1) / kSectorBytes;
   const int total = layout.TotalGranules();
@@ -64,12 +91,13 @@ void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
         catalogue.findings.push_back({"missing-sector", f.Shown(),
                                       std::to_string(missing) +
                                           " sectors missing or without data, the first " +
-                                          first_missing});
+                                          first_missing,
+                                      -1, ""});
       }
       if (bad > 0) {
         catalogue.findings.push_back(
             {"crc-error", f.Shown(),
-             std::to_string(bad) + " sectors failed their CRC, the first " + first_bad});
+             std::to_string(bad) + " sectors failed their CRC, the first " + first_bad, -1, ""});
       }
     }
   }

@@ -235,6 +235,24 @@ TEST(Dos, HostNamesNeverCollide) {
                                       "NOEXT", "NOEXT-2"}));
 }
 
+// A file's findings about single granules are said together, per kind and
+// other file; JSON keeps one record each.
+TEST(Dos, FindingLinesGroupGranules) {
+  const std::vector<dos::Finding> findings = {
+      {"granule-twice", "A/CMD", "granule 6 is also B/CMD's", 6, "B/CMD"},
+      {"gat-free-but-used", "A/CMD", "granule 6 is free in the GAT", 6, ""},
+      {"granule-twice", "A/CMD", "granule 7 is also B/CMD's", 7, "B/CMD"},
+      {"granule-twice", "A/CMD", "granule 9 is also C/CMD's", 9, "C/CMD"},
+      {"crc-error", "A/CMD", "1 sectors failed their CRC, the first cylinder 1", -1, ""},
+      {"gat-free-but-used", "A/CMD", "granule 8 is free in the GAT", 8, ""}};
+  EXPECT_EQ(dos::FindingLines(findings),
+            (std::vector<std::string>{"granule-twice A/CMD: granules 6, 7 are also B/CMD's",
+                                      "gat-free-but-used A/CMD: granules 6, 8 are free in the GAT",
+                                      "granule-twice A/CMD: granule 9 is also C/CMD's",
+                                      "crc-error A/CMD: 1 sectors failed their CRC, the first "
+                                      "cylinder 1"}));
+}
+
 TEST(Dos, NothingExplainsAPlainDisk) {
   const Listed l = List(build::Jv3(build::Jv3Disk(40, 1, 10, false)));
   EXPECT_EQ(l.catalogue.family, Family::kUnknown);
