@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,17 +23,6 @@
 #include "loader/image_file.h"
 
 namespace trivane::app {
-namespace {
-
-// Hex pairs ("4e 4f" or "4e4f") when the text is made of them, else the text.
-QByteArray Wanted(const QString& text) {
-  QString hex = text;
-  hex.remove(' ');
-  static const QRegularExpression pairs("^([0-9a-fA-F]{2})+$");
-  return pairs.match(hex).hasMatch() ? QByteArray::fromHex(hex.toLatin1()) : text.toLatin1();
-}
-
-}  // namespace
 
 void FilesModel::SetCatalogue(const dos::Catalogue* catalogue, bool deleted) {
   beginResetModel();
@@ -222,31 +212,71 @@ QWidget* ContentsWindow::BuildHex() {
   connect(whole, &QPushButton::clicked, this, &ContentsWindow::ShowImage);
   auto* offset = new QLineEdit;
   offset->setPlaceholderText("go to offset (hex)");
-  connect(offset, &QLineEdit::returnPressed, this, [this, offset] {
-    bool ok = false;
-    const qint64 at = offset->text().toLongLong(&ok, 16);
-    if (ok) hex_->GoTo(at);
-  });
+  connect(offset, &QLineEdit::returnPressed, this, [this, offset] { GoToOffset(offset->text()); });
   auto* find = new QLineEdit;
-  find->setPlaceholderText("find hex bytes or text");
+  find->setPlaceholderText("find");
+  auto* mode = new QComboBox;
+  mode->addItems({"Text", "Hex"});
+  mode->setToolTip("Find the text as typed, or hex bytes (\"fe 11\")");
   auto* next = new QPushButton("Next");
   auto* previous = new QPushButton("Previous");
   connect(next, &QPushButton::clicked, this,
-          [this, find] { hex_->Find(Wanted(find->text()), true); });
+          [this, find, mode] { FindInHex(find->text(), mode->currentIndex() == 1, true); });
   connect(previous, &QPushButton::clicked, this,
-          [this, find] { hex_->Find(Wanted(find->text()), false); });
+          [this, find, mode] { FindInHex(find->text(), mode->currentIndex() == 1, false); });
   connect(find, &QLineEdit::returnPressed, next, &QPushButton::click);
   row->addWidget(hex_what_, 1);
   row->addWidget(whole);
   row->addWidget(offset);
   row->addWidget(find);
+  row->addWidget(mode);
   row->addWidget(previous);
   row->addWidget(next);
   layout->addLayout(row);
   hex_ = new HexView;
   layout->addWidget(hex_, 1);
+  hex_status_ = new QLabel;
+  hex_status_->setObjectName("hex_status");
+  layout->addWidget(hex_status_);
   ShowImage();
   return page;
+}
+
+void ContentsWindow::GoToOffset(const QString& text) {
+  bool ok = false;
+  const qint64 at = text.trimmed().toLongLong(&ok, 16);
+  if (!ok || at < 0) {
+    hex_status_->setText("not an offset in hex: " + text);
+  } else if (!hex_->GoTo(at)) {
+    hex_status_->setText(QString("offset past the end (size %1, 0x%2)")
+                             .arg(hex_->size())
+                             .arg(hex_->size(), 0, 16));
+  } else {
+    hex_status_->setText(QString("at 0x%1").arg(at, 0, 16).toUpper().replace("0X", "0x"));
+  }
+}
+
+void ContentsWindow::FindInHex(const QString& text, bool hex, bool forward) {
+  QByteArray bytes = text.toLatin1();
+  if (hex) {
+    QString digits = text;
+    digits.remove(' ');
+    static const QRegularExpression pairs("^([0-9a-fA-F]{2})+$");
+    if (!pairs.match(digits).hasMatch()) {
+      hex_status_->setText("not hex bytes: " + text);
+      return;
+    }
+    bytes = QByteArray::fromHex(digits.toLatin1());
+  }
+  if (!hex_->Find(bytes, forward)) {
+    hex_status_->setText("not found");
+    return;
+  }
+  const HexView::Matches m = hex_->Count(bytes);
+  hex_status_->setText(QString("match %1 of %2 at 0x%3")
+                           .arg(m.index)
+                           .arg(m.total)
+                           .arg(QString::number(hex_->selection_start(), 16).toUpper()));
 }
 
 void ContentsWindow::ShowTab(Tab tab) {

@@ -59,6 +59,11 @@ class ContentsWindow : public QWidget {
   void ShowSector(int index);
   void ShowFile(const dos::File& file);
   void ShowImage();
+  // The hex tab's go-to and find, each saying in its status line what came
+  // of it ("offset past the end (size ...)", "match 3 of 17 at 0x6EA3",
+  // "not found"); hex: the text is hex bytes, else the text itself.
+  void GoToOffset(const QString& text);
+  void FindInHex(const QString& text, bool hex, bool forward);
 
   // Where the folder for Extract comes from (the platform's dialog).
   std::function<QString()> choose_folder;
@@ -66,6 +71,7 @@ class ContentsWindow : public QWidget {
   QTableView* files_view() const { return files_view_; }
   QListWidget* findings() const { return findings_; }
   QLabel* extracted() const { return extracted_; }
+  QLabel* hex_status() const { return hex_status_; }
   SectorMap* sector_map() const { return map_; }
   HexView* hex_view() const { return hex_; }
   QTabWidget* tabs() const { return tabs_; }
@@ -89,6 +95,7 @@ class ContentsWindow : public QWidget {
   QTableView* files_view_ = nullptr;
   QCheckBox* show_deleted_ = nullptr;
   QLabel* extracted_ = nullptr;  // what the last extract wrote
+  QLabel* hex_status_ = nullptr;  // what the last go-to or find came to
   QListWidget* findings_ = nullptr;
   SectorMap* map_ = nullptr;
   HexView* hex_ = nullptr;

@@ -14,6 +14,7 @@ namespace {
 constexpr int kPerRow = 16;
 constexpr int kHexColumn = 10;   // after "00000000  "
 constexpr int kTextColumn = 61;  // after the hex bytes and " |"
+constexpr int kMargin = 4;
 
 int HexColumnOf(int k) {
   return kHexColumn + 3 * k + (k >= 8 ? 1 : 0);
@@ -78,23 +79,32 @@ QString HexView::RowText(qint64 row) const {
   return text + " |" + ascii + "|";
 }
 
+// Where a column of a row's text is drawn, measured on the text itself, so
+// that a highlight sits on its characters whatever the font's widths.
+int HexView::ColumnX(const QString& row, int column) const {
+  return kMargin + fontMetrics().horizontalAdvance(row.left(column));
+}
+
 void HexView::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
   const QFontMetrics metrics = fontMetrics();
-  const int cw = metrics.horizontalAdvance('0'), lh = metrics.height();
+  const int lh = metrics.height();
   const qint64 top = top_row(), rows = (size_ + kPerRow - 1) / kPerRow;
   const QColor selected = palette().color(QPalette::Highlight).lighter(160);
   for (qint64 r = top; r < std::min(rows, top + VisibleRows() + 1); ++r) {
     const int y = static_cast<int>(r - top) * lh;
+    const QString text = RowText(r);
     for (int k = 0; k < kPerRow; ++k) {
       const qint64 at = r * kPerRow + k;
       if (at < start_ || at >= end_) continue;
-      painter.fillRect(4 + HexColumnOf(k) * cw, y, 2 * cw, lh, selected);
-      painter.fillRect(4 + (kTextColumn + k) * cw, y, cw, lh, selected);
+      for (const auto& [column, width] : {std::pair{HexColumnOf(k), 2}, {kTextColumn + k, 1}}) {
+        const int x = ColumnX(text, column);
+        painter.fillRect(x, y, ColumnX(text, column + width) - x, lh, selected);
+      }
     }
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(4, y + metrics.ascent(), RowText(r));
+    painter.drawText(kMargin, y + metrics.ascent(), text);
   }
 }
 
@@ -104,9 +114,10 @@ void HexView::resizeEvent(QResizeEvent* event) {
 }
 
 qint64 HexView::ByteAt(QPoint point) const {
-  const int cw = fontMetrics().horizontalAdvance('0');
   const qint64 row = top_row() + point.y() / fontMetrics().height();
-  const int column = (point.x() - 4) / cw;
+  const QString text = RowText(row);
+  int column = 0;
+  while (column < text.size() && ColumnX(text, column + 1) <= point.x()) ++column;
   int k = -1;
   if (column >= kTextColumn && column < kTextColumn + kPerRow) k = column - kTextColumn;
   for (int j = 0; j < kPerRow && k < 0; ++j) {
@@ -149,6 +160,19 @@ bool HexView::GoTo(qint64 offset) {
   anchor_ = offset;
   Select(offset, offset + 1);
   return true;
+}
+
+HexView::Matches HexView::Count(const QByteArray& bytes) const {
+  Matches m;
+  if (bytes.isEmpty() || bytes.size() > size_) return m;
+  for (qint64 at = 0; at + bytes.size() <= size_; ++at) {
+    qsizetype k = 0;
+    while (k < bytes.size() && source_(at + k) == static_cast<std::uint8_t>(bytes[k])) ++k;
+    if (k < bytes.size()) continue;
+    ++m.total;
+    if (at < start_ || (at == start_ && end_ > start_)) ++m.index;
+  }
+  return m;
 }
 
 bool HexView::Find(const QByteArray& bytes, bool forward) {

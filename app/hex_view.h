@@ -23,6 +23,12 @@ class HexView : public QAbstractScrollArea {
   bool GoTo(qint64 offset);
   // Finds the bytes after (or before) the selection and selects them.
   bool Find(const QByteArray& bytes, bool forward);
+  // How often the bytes are there, and which of them the selection is
+  // (1 for the first; 0 when the selection is none of them).
+  struct Matches {
+    qint64 index = 0, total = 0;
+  };
+  Matches Count(const QByteArray& bytes) const;
   QByteArray SelectedBytes() const;
   QString SelectedHex() const;
   qint64 selection_start() const { return start_; }
@@ -41,6 +47,7 @@ class HexView : public QAbstractScrollArea {
 
  private:
   qint64 ByteAt(QPoint point) const;
+  int ColumnX(const QString& row, int column) const;
   int VisibleRows() const;
   void UpdateScrollRange();
   void Select(qint64 from, qint64 to);

@@ -154,6 +154,32 @@ class ContentsTest : public QObject {
     QCOMPARE(hex->selection_start(), 1);
     QCOMPARE(hex->SelectedHex(), QString("fe 11"));
     QVERIFY(!hex->Find("not there", true));
+
+    // Words that look like hex are found as text unless asked for as hex;
+    // every go-to and find says what came of it.
+    QLabel* status = w->hex_status();
+    w->GoToOffset("ffffff");
+    QCOMPARE(status->text(), QString("offset past the end (size 89600, 0x15e00)"));
+    w->GoToOffset("zz");
+    QCOMPARE(status->text(), QString("not an offset in hex: zz"));
+    w->GoToOffset("0");
+    w->FindInHex("e5 e5", true, true);
+    QCOMPARE(status->text(), QString("match 1 of 89596 at 0x3"));
+    w->FindInHex("e5e5", false, true);
+    QCOMPARE(status->text(), QString("not found"));
+    w->FindInHex("fe 1", true, true);
+    QCOMPARE(status->text(), QString("not hex bytes: fe 1"));
+
+    // The highlight lies on the selected byte's characters.
+    hex->resize(900, 300);
+    hex->GoTo(0x21);
+    const QImage shot = hex->viewport()->grab().toImage();
+    const QString row = hex->RowText(2);
+    const int x = 4 + hex->fontMetrics().horizontalAdvance(row.left(13)) + 1;
+    const int y = hex->fontMetrics().height() * 2 + 1 - int(hex->top_row()) * hex->fontMetrics().height();
+    QVERIFY(shot.pixelColor(x, y) != hex->palette().color(QPalette::Base));
+    const int before = 4 + hex->fontMetrics().horizontalAdvance(row.left(12)) - 2;
+    QCOMPARE(shot.pixelColor(before, y), hex->palette().color(QPalette::Base));
   }
 
   // The main window refuses it; its contents window reads every sector.
