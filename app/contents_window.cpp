@@ -26,6 +26,7 @@ namespace trivane::app {
 
 void FilesModel::SetCatalogue(const dos::Catalogue* catalogue, bool deleted) {
   beginResetModel();
+  catalogue_ = catalogue;
   files_.clear();
   if (catalogue != nullptr) {
     for (const dos::File& f : catalogue->files) files_.push_back(&f);
@@ -34,6 +35,12 @@ void FilesModel::SetCatalogue(const dos::Catalogue* catalogue, bool deleted) {
     }
   }
   endResetModel();
+}
+
+bool FilesModel::Deleted(const dos::File* f) const {
+  if (catalogue_ == nullptr) return false;
+  const auto& deleted = catalogue_->deleted;
+  return f >= deleted.data() && f < deleted.data() + deleted.size();
 }
 
 const dos::File* FilesModel::FileAt(int row) const {
@@ -46,7 +53,8 @@ QVariant FilesModel::data(const QModelIndex& index, int role) const {
   const bool sort = role == Qt::UserRole;
   switch (index.column()) {
     case 0:
-      return QString::fromStdString(f->Shown()) + (f->complete ? "" : " !");
+      return QString::fromStdString(f->Shown()) + (f->complete ? "" : " !") +
+             (Deleted(f) ? " (deleted)" : "");
     case 1:
       return sort ? QVariant(qint64{f->size}) : QVariant(QString::number(f->size));
     case 2:
@@ -55,15 +63,13 @@ QVariant FilesModel::data(const QModelIndex& index, int role) const {
       return QString::fromStdString(dos::AttributesText(*f));
     case 4:
       return QString::fromStdString(f->date);
-    case 5:
-      return QString::fromStdString(dos::ExtentsText(*f));
     default:
-      return f->attributes == 0 ? QString("deleted") : QString();
+      return QString::fromStdString(dos::ExtentsText(*f));
   }
 }
 
 QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const char* kNames[] = {"Name/Ext", "Size", "LRL", "Attr", "Date", "Extents", ""};
+  static const char* kNames[] = {"Name/Ext", "Size", "LRL", "Attr", "Date", "Extents"};
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   return QString(kNames[section]);
 }
@@ -130,6 +136,8 @@ QWidget* ContentsWindow::BuildFiles() {
   files_view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   files_view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   files_view_->horizontalHeader()->setStretchLastSection(true);
+  // Room for a whole 12-character name and its marks.
+  files_view_->setColumnWidth(0, files_view_->fontMetrics().horizontalAdvance("MMMMMMMM/MMM !") + 12);
   files_view_->verticalHeader()->hide();
   connect(files_view_, &QTableView::doubleClicked, this, [this, proxy](const QModelIndex& index) {
     if (const dos::File* f = model_->FileAt(proxy->mapToSource(index).row())) ShowFile(*f);
@@ -172,11 +180,12 @@ QWidget* ContentsWindow::BuildSectors() {
   auto* layout = new QVBoxLayout(page);
   map_ = new SectorMap;
   map_->SetDisk(&disk_);
+  if (catalogue_.family != dos::Family::kUnknown)
+    map_->SetDirectoryCylinder(catalogue_.layout.DirectorySector(0).cylinder);
   connect(map_, &SectorMap::sectorClicked, this, &ContentsWindow::ShowSector);
   auto* scroll = new QScrollArea;
   scroll->setWidget(map_);
-  scroll->setWidgetResizable(false);
-  map_->resize(map_->sizeHint());
+  scroll->setWidgetResizable(true);  // the picture fills the space it is given
   layout->addWidget(scroll, 1);
 
   std::map<SectorMap::State, int> counts;
@@ -225,13 +234,14 @@ QWidget* ContentsWindow::BuildHex() {
   connect(previous, &QPushButton::clicked, this,
           [this, find, mode] { FindInHex(find->text(), mode->currentIndex() == 1, false); });
   connect(find, &QLineEdit::returnPressed, next, &QPushButton::click);
-  row->addWidget(hex_what_, 1);
+  layout->addWidget(hex_what_);
   row->addWidget(whole);
   row->addWidget(offset);
   row->addWidget(find);
   row->addWidget(mode);
   row->addWidget(previous);
   row->addWidget(next);
+  row->addStretch();
   layout->addLayout(row);
   hex_ = new HexView;
   layout->addWidget(hex_, 1);
@@ -286,6 +296,7 @@ void ContentsWindow::ShowTab(Tab tab) {
 void ContentsWindow::ShowImage() {
   hex_->SetSource([this](qint64 at) { return image_.at(at); }, image_.size());
   hex_what_->setText("The whole file, " + QString::number(image_.size()) + " bytes");
+  hex_status_->clear();
 }
 
 void ContentsWindow::ShowSector(int index) {
@@ -298,15 +309,30 @@ void ContentsWindow::ShowSector(int index) {
                          .arg(s.head)
                          .arg(s.id_sector)
                          .arg(s.has_data() ? SectorMap::NameOf(SectorMap::StateOf(s)) : "no data"));
+  hex_status_->clear();
   ShowTab(kHex);
 }
 
+// The file's bytes as read, the sectors that could not be read marked; a
+// part its extents do not hold is said, not shown.
 void ContentsWindow::ShowFile(const dos::File& file) {
-  shown_ = dos::ReadFile(*index_, catalogue_, file).bytes;
+  const dos::FileBytes read = dos::ReadFile(*index_, catalogue_, file);
+  shown_ = read.bytes;
   hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(shown_.size()));
-  hex_what_->setText(QString::fromStdString(file.Shown()) + ", " + QString::number(shown_.size()) +
-                     " bytes");
+  std::vector<std::pair<qint64, qint64>> marks;
+  for (const dos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  hex_->SetMarks(marks);
+  QString what = QString::fromStdString(file.Shown()) + ", " + QString::number(shown_.size()) +
+                 " bytes";
+  if (!read.unreadable.empty()) {
+    what += QString(", %1 sectors not read whole (marked: those that failed their CRC as read, "
+                    "those without data as zeros)")
+                .arg(read.unreadable.size());
+  }
+  if (read.missing > 0) what += QString(", %1 bytes not on the disk").arg(read.missing);
+  hex_what_->setText(what);
+  hex_status_->clear();
   ShowTab(kHex);
 }
 

@@ -29,11 +29,14 @@ class FilesModel : public QAbstractTableModel {
   void SetCatalogue(const dos::Catalogue* catalogue, bool deleted);
   const dos::File* FileAt(int row) const;
   int rowCount(const QModelIndex& = {}) const override { return static_cast<int>(files_.size()); }
-  int columnCount(const QModelIndex& = {}) const override { return 7; }
+  int columnCount(const QModelIndex& = {}) const override { return 6; }
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
+  bool Deleted(const dos::File* f) const;
+
+  const dos::Catalogue* catalogue_ = nullptr;
   std::vector<const dos::File*> files_;
 };
 
@@ -72,6 +75,7 @@ class ContentsWindow : public QWidget {
   QListWidget* findings() const { return findings_; }
   QLabel* extracted() const { return extracted_; }
   QLabel* hex_status() const { return hex_status_; }
+  const dos::Catalogue& catalogue() const { return catalogue_; }
   SectorMap* sector_map() const { return map_; }
   HexView* hex_view() const { return hex_; }
   QTabWidget* tabs() const { return tabs_; }

@@ -1,6 +1,7 @@
 #include "app/hex_view.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -36,7 +37,18 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent) {
   });
 }
 
+void HexView::SetMarks(std::vector<std::pair<qint64, qint64>> marks) {
+  marks_ = std::move(marks);
+  viewport()->update();
+}
+
+bool HexView::Marked(qint64 at) const {
+  return std::any_of(marks_.begin(), marks_.end(),
+                     [at](const auto& m) { return at >= m.first && at < m.second; });
+}
+
 void HexView::SetSource(Source source, qint64 size) {
+  marks_.clear();
   source_ = std::move(source);
   size_ = source_ ? size : 0;
   start_ = end_ = anchor_ = 0;
@@ -92,15 +104,18 @@ void HexView::paintEvent(QPaintEvent*) {
   const int lh = metrics.height();
   const qint64 top = top_row(), rows = (size_ + kPerRow - 1) / kPerRow;
   const QColor selected = palette().color(QPalette::Highlight).lighter(160);
+  const QColor damaged(0xF4, 0xB0, 0xB0);
   for (qint64 r = top; r < std::min(rows, top + VisibleRows() + 1); ++r) {
     const int y = static_cast<int>(r - top) * lh;
     const QString text = RowText(r);
     for (int k = 0; k < kPerRow; ++k) {
       const qint64 at = r * kPerRow + k;
-      if (at < start_ || at >= end_) continue;
+      const bool in_selection = at >= start_ && at < end_;
+      if (!in_selection && (marks_.empty() || !Marked(at))) continue;
       for (const auto& [column, width] : {std::pair{HexColumnOf(k), 2}, {kTextColumn + k, 1}}) {
         const int x = ColumnX(text, column);
-        painter.fillRect(x, y, ColumnX(text, column + width) - x, lh, selected);
+        painter.fillRect(x, y, ColumnX(text, column + width) - x, lh,
+                         in_selection ? selected : damaged);
       }
     }
     painter.setPen(palette().color(QPalette::Text));

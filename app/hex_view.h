@@ -6,6 +6,8 @@
 
 #include <QAbstractScrollArea>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace trivane::app {
 
@@ -18,6 +20,9 @@ class HexView : public QAbstractScrollArea {
   // What is shown: size bytes, each given by source.
   void SetSource(Source source, qint64 size);
   qint64 size() const { return size_; }
+
+  // Ranges [from, to) shown in a warning colour: bytes not read as written.
+  void SetMarks(std::vector<std::pair<qint64, qint64>> marks);
 
   // Scrolls to the byte at the offset and selects it; false past the end.
   bool GoTo(qint64 offset);
@@ -55,6 +60,8 @@ class HexView : public QAbstractScrollArea {
   Source source_;
   qint64 size_ = 0;
   qint64 start_ = 0, end_ = 0, anchor_ = 0;
+  std::vector<std::pair<qint64, qint64>> marks_;
+  bool Marked(qint64 at) const;
 };
 
 }  // namespace trivane::app

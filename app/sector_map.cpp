@@ -4,13 +4,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 #include <map>
 
 namespace trivane::app {
 namespace {
 
-constexpr int kLabelWidth = 28;  // room for the cylinder numbers
+constexpr int kLabelWidth = 44;  // room for the cylinder numbers and "dir"
 constexpr int kHeadGap = 12;
+constexpr int kHeadRow = 16;  // the heads' names over their halves
 
 }  // namespace
 
@@ -74,11 +76,42 @@ void SectorMap::SetDisk(const disk::Disk* disk) {
   update();
 }
 
+void SectorMap::SetDirectoryCylinder(int cylinder) {
+  directory_ = cylinder;
+  update();
+}
+
+int SectorMap::Heads() const {
+  return disk_ != nullptr ? std::max(1, disk_->heads) : 1;
+}
+
+QSize SectorMap::SizeFor(int cell) const {
+  return {kLabelWidth + Heads() * (slots_ * cell + kHeadGap), kHeadRow + rows_ * cell};
+}
+
+QSize SectorMap::sizeHint() const {
+  return SizeFor(kCell);
+}
+
+QSize SectorMap::minimumSizeHint() const {
+  return SizeFor(kMinCell);
+}
+
+// The largest cells with which every row and both heads fit the space.
+void SectorMap::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const int across = (width() - kLabelWidth - Heads() * kHeadGap) / std::max(1, Heads() * slots_);
+  const int down = (height() - kHeadRow) / std::max(1, rows_);
+  cell_ = std::max(kMinCell, down);
+  // Wider than high where there is room, up to three times.
+  cell_width_ = std::clamp(across, kMinCell, 3 * cell_);
+}
+
 QRect SectorMap::CellOf(int index) const {
   const QPoint c = cells_.at(static_cast<std::size_t>(index));
   const int head = c.x() / 1000, slot = c.x() % 1000;
-  return {kLabelWidth + head * (slots_ * kCell + kHeadGap) + slot * kCell, c.y() * kCell, kCell - 1,
-          kCell - 1};
+  return {kLabelWidth + head * (slots_ * cell_width_ + kHeadGap) + slot * cell_width_,
+          kHeadRow + c.y() * cell_, cell_width_ - 1, cell_ - 1};
 }
 
 int SectorMap::SectorAt(QPoint point) const {
@@ -89,22 +122,29 @@ int SectorMap::SectorAt(QPoint point) const {
   return -1;
 }
 
-QSize SectorMap::sizeHint() const {
-  const int heads = disk_ != nullptr ? std::max(1, disk_->heads) : 1;
-  return {kLabelWidth + heads * (slots_ * kCell + kHeadGap), rows_ * kCell};
-}
-
 void SectorMap::paintEvent(QPaintEvent* event) {
   if (disk_ == nullptr) return;
   QPainter painter(this);
   const QRect visible = event->rect();
   QFont small = font();
-  small.setPixelSize(kCell - 1);
+  small.setPixelSize(std::clamp(cell_ - 1, 8, 12));
   painter.setFont(small);
-  for (int row = visible.top() / kCell; row <= visible.bottom() / kCell && row < rows_; ++row) {
-    if (row % 5 == 0)
-      painter.drawText(QRect(0, row * kCell, kLabelWidth - 4, kCell), Qt::AlignRight,
+  const int half = slots_ * cell_width_ + kHeadGap;
+  for (int h = 0; h < Heads(); ++h) {
+    painter.drawText(QRect(kLabelWidth + h * half, 0, half, kHeadRow), Qt::AlignLeft,
+                     QString("head %1").arg(h));
+  }
+  for (int row = 0; row < rows_; ++row) {
+    const QRect line(0, kHeadRow + row * cell_, kLabelWidth - 4, cell_);
+    if (!line.intersects(visible)) continue;
+    if (row == directory_) {
+      painter.drawText(line.adjusted(0, -4, 0, 4), Qt::AlignRight | Qt::AlignVCenter,
+                       QString("dir %1").arg(row));
+      painter.drawRect(kLabelWidth - 2, line.top(), Heads() * half - kHeadGap + 2, cell_ - 1);
+    } else if (row % 5 == 0 && std::abs(row - directory_) * cell_ >= small.pixelSize()) {
+      painter.drawText(line.adjusted(0, -4, 0, 4), Qt::AlignRight | Qt::AlignVCenter,
                        QString::number(row));
+    }
   }
   for (std::size_t i = 0; i < cells_.size(); ++i) {
     const QRect cell = CellOf(static_cast<int>(i));

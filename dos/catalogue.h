@@ -100,8 +100,9 @@ Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk);
 // sectors than the size needs, the bytes end where they end and `missing`
 // counts the bytes not there.
 struct Damaged {
-  std::string place;  // "cylinder 3 head 0 sector 4"
-  bool as_read;       // it failed a CRC and its bytes are as read; else zeros
+  std::string place;    // "cylinder 3 head 0 sector 4"
+  bool as_read;         // it failed a CRC and its bytes are as read; else zeros
+  std::int64_t offset;  // where its 256 bytes begin in the file
 };
 struct FileBytes {
   std::vector<std::uint8_t> bytes;

@@ -115,7 +115,8 @@ FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const
     bool crc_error = false;
     std::vector<std::uint8_t> data = sectors.Data(p, crc_error);
     if (data.size() != kSectorBytes || crc_error)
-      out.unreadable.push_back({PlaceText(p), data.size() == kSectorBytes});
+      out.unreadable.push_back({PlaceText(p), data.size() == kSectorBytes,
+                                static_cast<std::int64_t>(out.bytes.size())});
     data.resize(kSectorBytes, 0);
     out.bytes.insert(out.bytes.end(), data.begin(), data.end());
   }

@@ -182,6 +182,53 @@ class ContentsTest : public QObject {
     QCOMPARE(shot.pixelColor(before, y), hex->palette().color(QPalette::Base));
   }
 
+  // The picture of an 80-cylinder two-headed disk fills the window and
+  // follows its size; the files table shows a whole 12-character name.
+  void pictureFillsItsSpaceAndNamesFit() {
+    build::DosDisk disk = build::BigNewdosDisk(false);
+    disk.files[0].name = "FROZFLAM";
+    disk.files[0].ext = "CMD";
+    auto w = Open(Write("big80.dmk", build::DosDmk(disk, build::LayOut(disk),
+                                                   build::BigNewdosBadSectors())));
+    auto* view = w->files_view();
+    const int needed = view->fontMetrics().horizontalAdvance("FROZFLAM/CMD");
+    QVERIFY(view->columnWidth(0) > needed);
+    QCOMPARE(view->model()->columnCount(), 6);
+    w->ShowTab(ContentsWindow::kSectors);
+    auto* map = w->sector_map();
+    w->resize(1200, 1000);
+    QApplication::processEvents();
+    const int large = map->cell();
+    QVERIFY2(large > trivane::app::SectorMap::kCell, qPrintable(QString::number(large)));
+    QVERIFY(map->CellOf(0).bottom() < map->height());
+    w->resize(700, 500);
+    QApplication::processEvents();
+    QVERIFY(map->cell() < large);
+    const QString shot = qEnvironmentVariable("TRIVANE_CONTENTS_SCREENSHOT");
+    if (!shot.isEmpty()) {
+      w->resize(900, 760);
+      QApplication::processEvents();
+      QVERIFY(w->grab().save(shot + "-big-sectors.png"));
+      w->ShowTab(ContentsWindow::kFiles);
+      QVERIFY(w->grab().save(shot + "-big-files.png"));
+      w->ShowImage();
+      w->ShowTab(ContentsWindow::kHex);
+      w->FindInHex("FROZFLAM", false, true);
+      QVERIFY(w->grab().save(shot + "-big-hex.png"));
+    }
+    // A damaged file: its bytes as read, the bad sector's range marked.
+    for (const trivane::dos::File& f : w->catalogue().files) {
+      if (f.Shown() == "FILE3/DAT") w->ShowFile(f);
+    }
+    const QImage hurt = w->hex_view()->viewport()->grab().toImage();
+    QVERIFY(w->hex_view()->size() == 5000);
+    auto* hex = w->hex_view();
+    const QString row = hex->RowText(hex->top_row());
+    QVERIFY(hurt.pixelColor(4 + hex->fontMetrics().horizontalAdvance(row.left(11)), 2) !=
+            hex->palette().color(QPalette::Base));
+    if (!shot.isEmpty()) QVERIFY(w->grab().save(shot + "-damaged-file.png"));
+  }
+
   // The main window refuses it; its contents window reads every sector.
   void doubledSingleDensityOpens() {
     for (const auto& s : build::Samples()) {
