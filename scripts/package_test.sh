@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it into a temporary root (dpkg -x) and
 # runs each installed program once; checks the desktop entry, the MIME types,
-# the icons and the manual pages are there.
+# the icons, the manual pages, the copyright and changelog are there, that
+# lintian finds no error or warning, and that a .dsk file is typed by its
+# bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(scripts/package.sh | tail -1)
@@ -21,6 +23,28 @@ version=$(sed -n 's/^project(Trivane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ "$("$root/usr/bin/trivane-disk" --version)" = "trivane-disk $version" ] || fail "trivane-disk --version"
 [ "$(env -u DISPLAY "$root/usr/bin/trivane" --version)" = "trivane $version" ] || fail "trivane --version"
 "$root/usr/bin/trivane-disk" --help | grep -q "usage: trivane-disk sectors" || fail "trivane-disk --help"
+[ -e "$root/usr/share/doc/trivane/copyright" ] || fail "no copyright file"
+[ -e "$root/usr/share/doc/trivane/changelog.gz" ] || fail "no changelog"
+
+# Debian's checks: no error and no warning.
+scripts/deps.sh lintian libglib2.0-bin shared-mime-info
+lint=$(lintian "$deb" 2>&1 | grep -E '^[EW]: ' || true)
+[ -z "$lint" ] || fail "lintian: $lint"
+
+# A .dsk file is typed by its bytes: JV1, JV3 and DMK samples all named .dsk.
+cmake --build build-package --target make-images >/dev/null
+samples="$root/samples"
+build-package/make-images samples "$samples" >/dev/null
+mkdir -p "$root/mime/mime/packages"
+cp "$root/usr/share/mime/packages/trivane.xml" "$root/mime/mime/packages/"
+update-mime-database "$root/mime/mime" >/dev/null 2>&1
+for pair in jv1-35track.dsk:jv1 jv3-sssd.dsk:jv3 dmk-sssd.dmk:dmk dos-ldos.dmk:dmk; do
+  cp "$samples/${pair%%:*}" "$root/as.dsk"
+  type=$(XDG_DATA_HOME="$root/mime" gio info -a standard::content-type "$root/as.dsk" 2>/dev/null |
+         sed -n 's/.*content-type: //p')
+  [ "$type" = "application/x-trs80-${pair##*:}" ] || fail "${pair%%:*} as .dsk is $type"
+done
+
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$depends" | grep -q "libqt6widgets6" || fail "no dependency on Qt: $depends"
 echo "package test: $(basename "$deb") installs and runs; Depends: $depends"
