@@ -161,6 +161,14 @@ QWidget* ContentsWindow::BuildFiles() {
   row->addWidget(extract);
   layout->addLayout(row);
 
+  layout->addWidget(BuildFindings(), 1);
+  return page;
+}
+
+// The catalogue's findings, the sector reader's problems, and on a disk no
+// DOS explains what was looked at.
+QListWidget* ContentsWindow::BuildFindings() {
+  const dos::Catalogue& c = catalogue_;
   findings_ = new QListWidget;
   for (const std::string& line : dos::FindingLines(c.findings)) {
     findings_->addItem(QString::fromStdString(line));
@@ -171,8 +179,7 @@ QWidget* ContentsWindow::BuildFiles() {
     for (const std::string& e : c.evidence)
       findings_->addItem("looked at: " + QString::fromStdString(e));
   }
-  layout->addWidget(findings_, 1);
-  return page;
+  return findings_;
 }
 
 QWidget* ContentsWindow::BuildSectors() {

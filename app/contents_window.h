@@ -82,6 +82,7 @@ class ContentsWindow : public QWidget {
 
  private:
   dos::Choice AskAll(const QString& question);
+  QListWidget* BuildFindings();
   QWidget* BuildFiles();
   QWidget* BuildSectors();
   QWidget* BuildHex();

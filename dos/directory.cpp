@@ -95,6 +95,9 @@ class Reader {
   File Parse(const std::uint8_t* e, int dec);
   void AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited);
   void Account(File& f, std::vector<int>& owner);
+  void CheckStart(const File& f, const Extent& x);
+  void ReadSectors();
+  void ReadEntries(std::vector<bool>& hit_used);
 
   const SectorIndex& sectors_;
   const Layout& layout_;
@@ -171,21 +174,26 @@ File Reader::Parse(const std::uint8_t* e, int dec) {
 // Claims the file's granules: twice, outside the disk, free in the GAT. An
 // extent that starts at a granule its track does not have, runs past the
 // disk or claims another file's granule counts against the layout.
+// An extent must start at a granule its cylinder (or lump) has.
+void Reader::CheckStart(const File& f, const Extent& x) {
+  const bool lumps = layout_.scheme == Layout::Scheme::kRelative;
+  const int per = lumps ? layout_.gpl : layout_.GranulesPerCylinder();
+  if ((x.raw[1] >> 5) < per) return;
+  ++d_.conflicts;
+  Find("extent-outside", &f, [&] {
+    return "an extent starts at granule " + std::to_string(x.raw[1] >> 5) + " of " +
+           (lumps ? "lump " : "cylinder ") + std::to_string(x.raw[0]) + ", which has " +
+           std::to_string(per);
+  });
+}
+
 void Reader::Account(File& f, std::vector<int>& owner) {
   const int total = layout_.TotalGranules();
   const int me = static_cast<int>(d_.catalogue.files.size());
   std::int64_t held = 0;
   for (const Extent& x : f.extents) {
     held += x.granules;
-    const bool lumps = layout_.scheme == Layout::Scheme::kRelative;
-    if (const int per = lumps ? layout_.gpl : layout_.GranulesPerCylinder(); (x.raw[1] >> 5) >= per) {
-      ++d_.conflicts;
-      Find("extent-outside", &f, [&] {
-        return "an extent starts at granule " + std::to_string(x.raw[1] >> 5) + " of " +
-               (lumps ? "lump " : "cylinder ") + std::to_string(x.raw[0]) + ", which has " +
-               std::to_string(per);
-      });
-    }
+    CheckStart(f, x);
     for (int g = x.first_granule; g < x.first_granule + x.granules; ++g) {
       if (g >= total) {
         ++d_.conflicts;
@@ -223,11 +231,9 @@ void Reader::Account(File& f, std::vector<int>& owner) {
   }
 }
 
-Directory Reader::Read() {
-  Catalogue& c = d_.catalogue;
-  c.layout = layout_;
-  const int sectors = layout_.dir_sectors;
-  for (int i = 0; i < sectors; ++i) {
+// The GAT, HIT and entry sectors, each as 256 bytes (zeros where missing).
+void Reader::ReadSectors() {
+  for (int i = 0; i < layout_.dir_sectors; ++i) {
     bool crc_error = false;
     std::vector<std::uint8_t> bytes = sectors_.Data(layout_.DirectorySector(i), crc_error);
     if (bytes.size() != kSectorBytes || crc_error) {
@@ -239,21 +245,13 @@ Directory Reader::Read() {
     bytes.resize(kSectorBytes, 0);
     (i == 0 ? gat_ : i == 1 ? hit_ : entry_sectors_.emplace_back()) = std::move(bytes);
   }
-  if (sectors < 2) return std::move(d_);
-  d_.readable = true;
-  c.disk_name = Text(gat_, kGatName, 8);
-  c.disk_date = Text(gat_, kGatDate, 8);
-  c.granules_total = layout_.TotalGranules();
-  int used = 0;
-  for (int g = 0; g < c.granules_total; ++g) {
-    int byte = 0, bit = 0;
-    layout_.GatBit(g, byte, bit);
-    used += byte < 0xC0 && (gat_[byte] >> bit & 1);
-  }
-  c.granules_free = c.granules_total - used;
+}
 
+// Each entry: a live file (its HIT byte checked, its granules claimed), an
+// extended entry, or a deleted file. Marks the HIT bytes that have an entry.
+void Reader::ReadEntries(std::vector<bool>& hit_used) {
+  Catalogue& c = d_.catalogue;
   std::vector<int> owner(static_cast<std::size_t>(std::max(c.granules_total, 0)), -1);
-  std::vector<bool> hit_used(kSectorBytes, false);
   for (int s = 0; s < static_cast<int>(entry_sectors_.size()); ++s) {
     for (int slot = 0; slot < shape_.per_sector; ++slot) {
       const int dec = DecOf(s, slot);
@@ -280,6 +278,26 @@ Directory Reader::Read() {
       }
     }
   }
+}
+
+Directory Reader::Read() {
+  Catalogue& c = d_.catalogue;
+  c.layout = layout_;
+  ReadSectors();
+  if (layout_.dir_sectors < 2) return std::move(d_);
+  d_.readable = true;
+  c.disk_name = Text(gat_, kGatName, 8);
+  c.disk_date = Text(gat_, kGatDate, 8);
+  c.granules_total = layout_.TotalGranules();
+  int used = 0;
+  for (int g = 0; g < c.granules_total; ++g) {
+    int byte = 0, bit = 0;
+    layout_.GatBit(g, byte, bit);
+    used += byte < 0xC0 && (gat_[byte] >> bit & 1);
+  }
+  c.granules_free = c.granules_total - used;
+  std::vector<bool> hit_used(kSectorBytes, false);
+  ReadEntries(hit_used);
   for (int dec = 0; dec < static_cast<int>(hit_.size()); ++dec) {
     if (hit_[dec] != 0 && !hit_used[dec] && Entry(dec) != nullptr) {
       Find("hit-mismatch", nullptr,
