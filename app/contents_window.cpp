@@ -137,7 +137,8 @@ QWidget* ContentsWindow::BuildFiles() {
   files_view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   files_view_->horizontalHeader()->setStretchLastSection(true);
   // Room for a whole 12-character name and its marks.
-  files_view_->setColumnWidth(0, files_view_->fontMetrics().horizontalAdvance("MMMMMMMM/MMM !") + 12);
+  files_view_->setColumnWidth(0,
+                              files_view_->fontMetrics().horizontalAdvance("MMMMMMMM/MMM !") + 12);
   files_view_->verticalHeader()->hide();
   connect(files_view_, &QTableView::doubleClicked, this, [this, proxy](const QModelIndex& index) {
     if (const dos::File* f = model_->FileAt(proxy->mapToSource(index).row())) ShowFile(*f);
@@ -265,9 +266,8 @@ void ContentsWindow::GoToOffset(const QString& text) {
   if (!ok || at < 0) {
     hex_status_->setText("not an offset in hex: " + text);
   } else if (!hex_->GoTo(at)) {
-    hex_status_->setText(QString("offset past the end (size %1, 0x%2)")
-                             .arg(hex_->size())
-                             .arg(hex_->size(), 0, 16));
+    hex_status_->setText(
+        QString("offset past the end (size %1, 0x%2)").arg(hex_->size()).arg(hex_->size(), 0, 16));
   } else {
     hex_status_->setText(QString("at 0x%1").arg(at, 0, 16).toUpper().replace("0X", "0x"));
   }
@@ -330,11 +330,12 @@ void ContentsWindow::ShowFile(const dos::File& file) {
   std::vector<std::pair<qint64, qint64>> marks;
   for (const dos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
   hex_->SetMarks(marks);
-  QString what = QString::fromStdString(file.Shown()) + ", " + QString::number(shown_.size()) +
-                 " bytes";
+  QString what =
+      QString::fromStdString(file.Shown()) + ", " + QString::number(shown_.size()) + " bytes";
   if (!read.unreadable.empty()) {
-    what += QString(", %1 sectors not read whole (marked: those that failed their CRC as read, "
-                    "those without data as zeros)")
+    what += QString(
+                ", %1 sectors not read whole (marked: those that failed their CRC as read, "
+                "those without data as zeros)")
                 .arg(read.unreadable.size());
   }
   if (read.missing > 0) what += QString(", %1 bytes not on the disk").arg(read.missing);
@@ -365,9 +366,9 @@ dos::Choice ContentsWindow::AskAll(const QString& question) {
   ask.addButton(QMessageBox::Cancel);
   ask.exec();
   const QAbstractButton* c = ask.clickedButton();
-  return c == yes ? dos::Choice::kYes
-         : c == all ? dos::Choice::kAll
-         : c == no ? dos::Choice::kNo
+  return c == yes    ? dos::Choice::kYes
+         : c == all  ? dos::Choice::kAll
+         : c == no   ? dos::Choice::kNo
          : c == none ? dos::Choice::kNone
                      : dos::Choice::kCancel;
 }

@@ -99,7 +99,7 @@ class ContentsWindow : public QWidget {
   FilesModel* model_ = nullptr;
   QTableView* files_view_ = nullptr;
   QCheckBox* show_deleted_ = nullptr;
-  QLabel* extracted_ = nullptr;  // what the last extract wrote
+  QLabel* extracted_ = nullptr;   // what the last extract wrote
   QLabel* hex_status_ = nullptr;  // what the last go-to or find came to
   QListWidget* findings_ = nullptr;
   SectorMap* map_ = nullptr;

@@ -1,13 +1,13 @@
 #include "app/hex_view.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace trivane::app {
 namespace {

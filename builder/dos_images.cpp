@@ -91,7 +91,7 @@ void Builder::Place(const DosFile& f) {
       for (int b = 0; b < kSector && k < static_cast<int>(f.bytes.size()); ++b) s[b] = f.bytes[k++];
     }
   }
-  const int attributes = f.deleted == Deletion::kNone      ? f.attributes
+  const int attributes = f.deleted == Deletion::kNone       ? f.attributes
                          : f.deleted == Deletion::kInUseBit ? f.attributes & ~0x10
                                                             : 0;
   Entry e{f.name, f.ext, attributes, static_cast<int>(f.bytes.size() % kSector), 0, Runs(granules)};
@@ -350,8 +350,8 @@ Bytes DosDmk(const DosDisk& d, const DosSectors& sectors, const Places& bad_crc)
       DmkField f{.cylinder = c, .head = h, .sector = s, .double_density = !sd};
       f.dam = DirectoryPlace(d, c, h, s) ? DirectoryMark(d, sd) : 0xFB;
       f.data = it == sectors.end() ? Sector(kSector, 0xE5) : it->second;
-      f.bad_data_crc = std::find(bad_crc.begin(), bad_crc.end(), std::make_tuple(c, h, s)) !=
-                       bad_crc.end();
+      f.bad_data_crc =
+          std::find(bad_crc.begin(), bad_crc.end(), std::make_tuple(c, h, s)) != bad_crc.end();
       fields.push_back(f);
     }
     return fields;

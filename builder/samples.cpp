@@ -197,25 +197,45 @@ Sample BenchImage(int n) {
   };
   const auto dmk = [](const DosDisk& d, const DosSectors& s) { return DosDmk(d, s); };
   switch (kind) {
-    case 0: return dos(NewdosSingleDensity(), DosJv1);
-    case 1: return dos(TrsdosDisk(0), DosJv1);
-    case 2: case 3: return {name, Jv1(tracks)};
-    case 4: return {name, NewdosJv1(tracks)};
-    case 5: return dos(TrsdosDisk(0), DosJv3);
-    case 6: return dos(Ldos53DataDisk(true), DosJv3);
-    case 7: return dos(Model3Disk(), DosJv3);
-    case 8: return {name, Jv3(Jv3Disk(tracks, 1, 10, false))};
-    case 9: return {name, Jv3(Jv3Disk(tracks, 2, 18, true))};
-    case 10: return dos(Ldos53DataDisk(false), dmk);
-    case 11: return dos(Trsdos23DataDisk(), dmk);
-    case 12: return {name, DoubledDmk(tracks, false)};
-    case 13: return {name, BigNewdos(false, true)};
-    case 14: return {name, BigNewdos(true, true)};
-    case 15: return dos(TrsdosDisk(0x51), dmk);
-    case 16: return dos(NewdosDisk(1, 3, false, true), dmk);
-    case 17: return {name, Dmk(dmk::kDoubleTrack, tracks, n % 2 + 1, 18)};
-    case 18: return {name, Dmk(dmk::kSingleTrack, tracks, 1, 10)};
-    default: return {name, NewdosDmk(tracks)};
+    case 0:
+      return dos(NewdosSingleDensity(), DosJv1);
+    case 1:
+      return dos(TrsdosDisk(0), DosJv1);
+    case 2:
+    case 3:
+      return {name, Jv1(tracks)};
+    case 4:
+      return {name, NewdosJv1(tracks)};
+    case 5:
+      return dos(TrsdosDisk(0), DosJv3);
+    case 6:
+      return dos(Ldos53DataDisk(true), DosJv3);
+    case 7:
+      return dos(Model3Disk(), DosJv3);
+    case 8:
+      return {name, Jv3(Jv3Disk(tracks, 1, 10, false))};
+    case 9:
+      return {name, Jv3(Jv3Disk(tracks, 2, 18, true))};
+    case 10:
+      return dos(Ldos53DataDisk(false), dmk);
+    case 11:
+      return dos(Trsdos23DataDisk(), dmk);
+    case 12:
+      return {name, DoubledDmk(tracks, false)};
+    case 13:
+      return {name, BigNewdos(false, true)};
+    case 14:
+      return {name, BigNewdos(true, true)};
+    case 15:
+      return dos(TrsdosDisk(0x51), dmk);
+    case 16:
+      return dos(NewdosDisk(1, 3, false, true), dmk);
+    case 17:
+      return {name, Dmk(dmk::kDoubleTrack, tracks, n % 2 + 1, 18)};
+    case 18:
+      return {name, Dmk(dmk::kSingleTrack, tracks, 1, 10)};
+    default:
+      return {name, NewdosDmk(tracks)};
   }
 }
 

@@ -93,8 +93,7 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
     case Container::kNone:
       disk.error = CutJv3Header(image)
                        ? "the file ends inside the JV3 header, at byte " +
-                             std::to_string(image.size()) + " of " +
-                             std::to_string(jv3::kDataStart)
+                             std::to_string(image.size()) + " of " + std::to_string(jv3::kDataStart)
                        : "not a disk image: no DMK header, no JV1 boot sector, no JV3 header";
       break;
     case Container::kJv1:

@@ -171,7 +171,8 @@ Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& s) {
     const auto n = static_cast<std::size_t>(count);
     crc = s.doubled ? crc16::AddDoubled(crc, run, n) : crc16::Add(crc, run, n);
   } else {
-    for (Offset k = -1; k < s.size + 2; ++k) crc = crc16::Add(crc, DataFieldByte(image, disk, s, k));
+    for (Offset k = -1; k < s.size + 2; ++k)
+      crc = crc16::Add(crc, DataFieldByte(image, disk, s, k));
   }
   return crc == 0 ? Check::kGood : Check::kBad;
 }

@@ -154,10 +154,11 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
     return 1;
   }
   // Damaged files only with force; nothing replaced.
-  const dos::ExtractQuestions ask{
-      [&](const dos::File&, const std::string&) { return force ? dos::Choice::kAll : dos::Choice::kNone; },
-      [](const std::string&) { return dos::Choice::kNone; },
-      {}};
+  const dos::ExtractQuestions ask{[&](const dos::File&, const std::string&) {
+                                    return force ? dos::Choice::kAll : dos::Choice::kNone;
+                                  },
+                                  [](const std::string&) { return dos::Choice::kNone; },
+                                  {}};
   const dos::ExtractSummary done = dos::ExtractFiles(r.index, r.catalogue, chosen, into, ask);
   for (const std::string& line : done.lines) {
     std::cerr << "trivane-disk: " << cli::Escaped(line) << "\n";

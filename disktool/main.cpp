@@ -17,10 +17,10 @@
 #include "cli/escaped.h"
 #include "cli/options.h"
 #include "cli/output.h"
-#include "dos/host_files.h"
 #include "disktool/dir.h"
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
+#include "dos/host_files.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -66,7 +66,8 @@ constexpr CommandText kTexts[] = {
      "--all: a deleted file; --force as for extract"},
 };
 
-constexpr const char* kAbout = "trivane-disk reads every sector of JV1, JV3 and DMK disk images.\n\n";
+constexpr const char* kAbout =
+    "trivane-disk reads every sector of JV1, JV3 and DMK disk images.\n\n";
 constexpr const char* kFooter =
     "\nCylinder and head are where the sector lies; the sector is its id. Names\n"
     "match in any letter case, as NAME/EXT, NAME.EXT or NAME:d. \"--\" ends the\n"
@@ -189,8 +190,8 @@ const trivane::disk::Sector* Locate(const ReadImage& r, int c, int h, int s) {
   }
   const trivane::disk::Sector* sector = r.disk.Find(c, h, s);
   if (sector == nullptr || !sector->has_data()) {
-    std::cerr << "trivane-disk: " << Escaped(r.file) << ": no sector " << s << " with data on cylinder " << c
-              << " head " << h << "\n";
+    std::cerr << "trivane-disk: " << Escaped(r.file) << ": no sector " << s
+              << " with data on cylinder " << c << " head " << h << "\n";
     return nullptr;
   }
   return sector;

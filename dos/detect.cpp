@@ -251,8 +251,7 @@ std::pair<Layout, Directory> Detector::BestGeometry(Layout l, int cd, bool ldos,
   if (ldos && !cd_kept) {
     evidence.push_back("GAT byte CD (" + disk::HexByte(cd) + ") says " +
                        std::to_string((cd & 7) + 1) + ((cd & 7) ? " granules" : " granule") +
-                       " a track" +
-                       (cd & 0x20 ? ", two heads" : "") + "; set aside for " +
+                       " a track" + (cd & 0x20 ? ", two heads" : "") + "; set aside for " +
                        std::to_string(chosen.granules_per_track) + " granules a track, " +
                        std::to_string(chosen.heads) + (chosen.heads == 1 ? " head" : " heads") +
                        ", which the directory fits");

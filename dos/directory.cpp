@@ -207,8 +207,7 @@ void Reader::Account(File& f, std::vector<int>& owner) {
         const File& o = other == me ? f : d_.catalogue.files[other];
         Find(
             "granule-twice", &f,
-            [&] { return "granule " + std::to_string(g) + " is also " + o.Shown() + "'s"; }, g,
-            &o);
+            [&] { return "granule " + std::to_string(g) + " is also " + o.Shown() + "'s"; }, g, &o);
       } else {
         owner[g] = me;
       }

@@ -115,14 +115,14 @@ FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const
     bool crc_error = false;
     std::vector<std::uint8_t> data = sectors.Data(p, crc_error);
     if (data.size() != kSectorBytes || crc_error)
-      out.unreadable.push_back({PlaceText(p), data.size() == kSectorBytes,
-                                static_cast<std::int64_t>(out.bytes.size())});
+      out.unreadable.push_back(
+          {PlaceText(p), data.size() == kSectorBytes, static_cast<std::int64_t>(out.bytes.size())});
     data.resize(kSectorBytes, 0);
     out.bytes.insert(out.bytes.end(), data.begin(), data.end());
   }
   // Only what the extents hold: a part they do not hold is never made up.
-  out.bytes.resize(std::min<std::size_t>(out.bytes.size(),
-                                         static_cast<std::size_t>(std::max<std::int64_t>(file.size, 0))));
+  out.bytes.resize(std::min<std::size_t>(
+      out.bytes.size(), static_cast<std::size_t>(std::max<std::int64_t>(file.size, 0))));
   out.missing = std::max<std::int64_t>(file.size, 0) - static_cast<std::int64_t>(out.bytes.size());
   return out;
 }

@@ -60,8 +60,8 @@ std::vector<std::string> HostNames(const Catalogue& catalogue,
     return text;
   };
   for (const File* f : chosen) {
-    const bool deleted = f >= catalogue.deleted.data() &&
-                         f < catalogue.deleted.data() + catalogue.deleted.size();
+    const bool deleted =
+        f >= catalogue.deleted.data() && f < catalogue.deleted.data() + catalogue.deleted.size();
     const std::string base = HostName(*f), folder = deleted ? "deleted/" : "";
     const auto dot = base.find('.');
     std::string name = folder + base;

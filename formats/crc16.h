@@ -43,8 +43,8 @@ inline std::uint16_t Add(std::uint16_t crc, const std::uint8_t* bytes, std::size
   for (; i + 8 <= size; i += 8) {
     const unsigned a = ((crc >> 8) ^ bytes[i]) & 0xFF, b = (crc ^ bytes[i + 1]) & 0xFF;
     crc = static_cast<std::uint16_t>(t[7][a] ^ t[6][b] ^ t[5][bytes[i + 2]] ^ t[4][bytes[i + 3]] ^
-                                     t[3][bytes[i + 4]] ^ t[2][bytes[i + 5]] ^
-                                     t[1][bytes[i + 6]] ^ t[0][bytes[i + 7]]);
+                                     t[3][bytes[i + 4]] ^ t[2][bytes[i + 5]] ^ t[1][bytes[i + 6]] ^
+                                     t[0][bytes[i + 7]]);
   }
   for (; i < size; ++i) crc = Add(crc, bytes[i]);
   return crc;

@@ -17,8 +17,8 @@ constexpr const char* kUsage = "usage: trivane-report [--json] FILE...\n";
 }  // namespace
 
 int main(int argc, char** argv) {
-  const trivane::cli::Parsed p = trivane::cli::ParseOptions(
-      trivane::cli::Arguments(argc, argv), {{"--json"}, {"--version"}});
+  const trivane::cli::Parsed p =
+      trivane::cli::ParseOptions(trivane::cli::Arguments(argc, argv), {{"--json"}, {"--version"}});
   if (p.help) {
     std::cout << kUsage
               << "\nIdentifies each disk image as the Trivane window does and writes what it\n"

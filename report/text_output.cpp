@@ -78,7 +78,6 @@ std::string IndentedPrompt(const std::string& prompt) {
 
 }  // namespace
 
-
 std::string TextBlock(const FileReport& report) {
   std::string out = cli::Escaped(report.file) + "\n";
   for (const auto& [field, name] : kShown) {

@@ -96,8 +96,8 @@ class ContentsTest : public QObject {
   // files: one message.
   void damagedFilesAndAFolderThatTakesNone() {
     const build::DosDisk disk = build::BigNewdosDisk(false);
-    auto w = Open(Write("big.dmk", build::DosDmk(disk, build::LayOut(disk),
-                                                 build::BigNewdosBadSectors())));
+    auto w = Open(
+        Write("big.dmk", build::DosDmk(disk, build::LayOut(disk), build::BigNewdosBadSectors())));
     const QString out = dir_.filePath("big");
     w->choose_folder = [&] { return out; };
     {
@@ -176,7 +176,8 @@ class ContentsTest : public QObject {
     const QImage shot = hex->viewport()->grab().toImage();
     const QString row = hex->RowText(2);
     const int x = 4 + hex->fontMetrics().horizontalAdvance(row.left(13)) + 1;
-    const int y = hex->fontMetrics().height() * 2 + 1 - int(hex->top_row()) * hex->fontMetrics().height();
+    const int y =
+        hex->fontMetrics().height() * 2 + 1 - int(hex->top_row()) * hex->fontMetrics().height();
     QVERIFY(shot.pixelColor(x, y) != hex->palette().color(QPalette::Base));
     const int before = 4 + hex->fontMetrics().horizontalAdvance(row.left(12)) - 2;
     QCOMPARE(shot.pixelColor(before, y), hex->palette().color(QPalette::Base));
@@ -188,8 +189,8 @@ class ContentsTest : public QObject {
     build::DosDisk disk = build::BigNewdosDisk(false);
     disk.files[0].name = "FROZFLAM";
     disk.files[0].ext = "CMD";
-    auto w = Open(Write("big80.dmk", build::DosDmk(disk, build::LayOut(disk),
-                                                   build::BigNewdosBadSectors())));
+    auto w = Open(
+        Write("big80.dmk", build::DosDmk(disk, build::LayOut(disk), build::BigNewdosBadSectors())));
     auto* view = w->files_view();
     const int needed = view->fontMetrics().horizontalAdvance("FROZFLAM/CMD");
     QVERIFY(view->columnWidth(0) > needed);

@@ -150,7 +150,8 @@ TEST(DosRealQuirks, GatByteCdIsACandidateNotTheAnswer) {
   // Where CD fits the disk it is taken, and said nothing of.
   const DosDisk fits = build::TrsdosDisk(0x51);
   const Listed l = List(build::DosJv3(fits, build::LayOut(fits)));
-  for (const std::string& e : l.catalogue.evidence) EXPECT_EQ(e.find("set aside"), std::string::npos);
+  for (const std::string& e : l.catalogue.evidence)
+    EXPECT_EQ(e.find("set aside"), std::string::npos);
 }
 
 TEST(DosRealQuirks, DirectoryFoundByItsMarkWhenTheBootSectorNamesNone) {
@@ -184,8 +185,7 @@ TEST(DosRealQuirks, DirectoryFoundByItsMarkWhenTheBootSectorNamesNone) {
 
 TEST(DosRealQuirks, DeletedEntriesInEachFormAndShortAllocations) {
   const DosDisk d = build::BigNewdosDisk(true);
-  const Listed l =
-      List(build::DosDmk(d, build::LayOut(d), build::BigNewdosBadSectors()));
+  const Listed l = List(build::DosDmk(d, build::LayOut(d), build::BigNewdosBadSectors()));
   ASSERT_EQ(l.catalogue.family, Family::kGdos);
   EXPECT_EQ(l.catalogue.deleted.size(), 2u);
   const dos::File* old = l.Named("OLD/TXT");  // bit 4 alone cleared
@@ -228,8 +228,8 @@ TEST(Dos, HostNamesNeverCollide) {
   dos::Catalogue c;
   c.files = {file("A", "CMD"), file("a", "cmd"), file("NOEXT", "")};
   c.deleted = {file("A", "CMD"), file("A", "CMD")};
-  const std::vector<const dos::File*> chosen = {&c.files[0], &c.deleted[0], &c.files[1],
-                                                &c.deleted[1], &c.files[2], &c.files[2]};
+  const std::vector<const dos::File*> chosen = {&c.files[0],   &c.deleted[0], &c.files[1],
+                                                &c.deleted[1], &c.files[2],   &c.files[2]};
   EXPECT_EQ(dos::HostNames(c, chosen),
             (std::vector<std::string>{"A.CMD", "deleted/A.CMD", "a-2.cmd", "deleted/A-2.CMD",
                                       "NOEXT", "NOEXT-2"}));

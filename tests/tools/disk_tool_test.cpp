@@ -101,8 +101,9 @@ TEST_F(DiskTool, ExitStatus) {
   build::Bytes cut = build::Jv3(build::Jv3Disk(2, 1, 10, false));
   cut.resize(300);
   ASSERT_TRUE(build::WriteFile(dir_ / "cut.dsk", cut));
-  EXPECT_NE(Tool({"dir", Path("cut.dsk")}).err.find("the file ends inside the JV3 header, at byte "
-                                                     "300 of 8704"),
+  EXPECT_NE(Tool({"dir", Path("cut.dsk")})
+                .err.find("the file ends inside the JV3 header, at byte "
+                          "300 of 8704"),
             std::string::npos);
   const ToolRun help = Tool({"extract", "--help"});
   EXPECT_EQ(help.out.rfind("usage: trivane-disk extract IMAGE", 0), 0u) << help.out;
@@ -184,8 +185,9 @@ TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
   EXPECT_EQ(Slurp(big / "deleted" / "OLD.TXT"), Text(build::DosFileBytes(9, 640)));
   EXPECT_FALSE(fs::exists(big / "FILE3.DAT"));
   fs::remove_all(big);
-  EXPECT_EQ(Tool({"extract", Path("dos-gdos-big.dmk"), "-o", big.string(), "--all", "--force"}).status,
-            1);  // GONE/CMD never
+  EXPECT_EQ(
+      Tool({"extract", Path("dos-gdos-big.dmk"), "-o", big.string(), "--all", "--force"}).status,
+      1);  // GONE/CMD never
   EXPECT_EQ(Slurp(big / "FILE3.DAT").size(), 5000u);
   EXPECT_FALSE(fs::exists(big / "deleted" / "GONE.CMD"));
 
@@ -202,7 +204,8 @@ TEST_F(DosTool, ExtractNeverOverwritesAndCatReads) {
   EXPECT_EQ(forced.status, 0);
   EXPECT_EQ(forced.out.size(), 9000u);
   EXPECT_NE(forced.err.find("cylinder 3 head 0 sector 8: given as read, it failed its CRC"),
-            std::string::npos) << forced.err;
+            std::string::npos)
+      << forced.err;
   EXPECT_EQ(Tool({"cat", Path("dos-newdos80.dsk"), "OLD/TXT"}).status, 1);  // deleted: --all
   EXPECT_EQ(Tool({"cat", Path("dos-newdos80.dsk"), "OLD/TXT", "--all"}).out,
             Text(build::DosFileBytes(9, 640)));

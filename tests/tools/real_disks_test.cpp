@@ -80,8 +80,8 @@ TEST_F(RealDisks, EveryCommittedFileComesOutByteForByte) {
   for (const Row& r : rows) {
     if (r.files.empty()) continue;
     const fs::path out = dir_ / "real" / r.image;
-    Run(TRIVANE_DISK, {"extract", (kDisks / r.image).string(), "-o", out.string(), "--all",
-                       "--force"},
+    Run(TRIVANE_DISK,
+        {"extract", (kDisks / r.image).string(), "-o", out.string(), "--all", "--force"},
         dir_ / "out.txt");
     std::set<std::string> extracted;
     for (const auto& e : fs::recursive_directory_iterator(out)) {
@@ -93,9 +93,9 @@ TEST_F(RealDisks, EveryCommittedFileComesOutByteForByte) {
       if (how == "lf->cr") bytes = AsOnDisk(bytes);
       const auto unlike = kUnlike.find(r.image + " " + path);
       const std::string expected = unlike == kUnlike.end() ? "exact" : unlike->second;
-      const std::string got = extracted.contains(bytes)                  ? "exact"
+      const std::string got = extracted.contains(bytes)          ? "exact"
                               : extracted.contains(bytes + '\0') ? "nul"
-                                                                         : "other";
+                                                                 : "other";
       EXPECT_EQ(got, expected) << r.image << " " << path;
       exact += got == "exact";
     }
