@@ -1,5 +1,8 @@
 #pragma once
 
+#include <filesystem>
+#include <string>
+
 #include "sectors/analysis_record.h"
 #include "window/window_ops.h"
 
@@ -13,5 +16,11 @@ void IdentifyImage(AnalysisRecord& record, WindowOps& window);
 // Clears the drawing surface and every result field, as identification does
 // before it looks at an image.
 void ClearResult(WindowOps& window);
+
+// What a click on a file does: shows its name in Text16, loads it into the
+// record and identifies it. Returns why it could not be loaded (the result
+// fields are then cleared), or an empty text.
+std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,
+                            WindowOps& window);
 
 }  // namespace trivane

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <system_error>
 
-#include "identify/identify_image.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
@@ -123,20 +122,6 @@ LoadedImage OpenImageFile(const std::filesystem::path& path) {
 
 LoadedImage ReadImageFile(const std::filesystem::path& path) {
   return OpenFile(path, kMaxImageBytes);
-}
-
-std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,
-                            WindowOps& window) {
-  window.SetText(Field::Text16, "  " + Utf8Of(path.filename()));
-  LoadedImage loaded = OpenImageFile(path);
-  if (!loaded.ok()) {
-    ClearResult(window);
-    return loaded.error;
-  }
-  record.filea = Utf8Of(path);
-  record.filebuf = std::move(loaded.buffer);
-  IdentifyImage(record, window);
-  return {};
 }
 
 #ifdef _WIN32

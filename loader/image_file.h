@@ -9,8 +9,6 @@
 #include <string>
 
 #include "formats/image_buffer.h"
-#include "sectors/analysis_record.h"
-#include "window/window_ops.h"
 
 namespace trivane {
 
@@ -29,12 +27,6 @@ struct LoadedImage {
 LoadedImage OpenImageFile(const std::filesystem::path& path);
 // Reads the whole file at once and closes it, for reading every sector.
 LoadedImage ReadImageFile(const std::filesystem::path& path);
-
-// What a click on a file does: shows its name in Text16, loads it into the
-// record and identifies it. Returns why it could not be loaded (the result
-// fields are then cleared), or an empty text.
-std::string LoadAndIdentify(const std::filesystem::path& path, AnalysisRecord& record,
-                            WindowOps& window);
 
 // Paths and the UTF-8 texts the programs speak: on Windows the file system's
 // names are UTF-16, elsewhere they are the bytes themselves.
