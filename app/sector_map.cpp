@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <map>
 
+#include "formats/data_marks.h"
+
 namespace trivane::app {
 namespace {
 
@@ -23,7 +25,7 @@ SectorMap::SectorMap(QWidget* parent) : QWidget(parent) {
 SectorMap::State SectorMap::StateOf(const disk::Sector& s) {
   if (!s.has_data()) return State::kNoData;
   if (s.id_crc == disk::Check::kBad || s.data_crc == disk::Check::kBad) return State::kCrcError;
-  if (s.dam != 0xFB) return State::kOtherMark;
+  if (s.dam != marks::kData) return State::kOtherMark;
   return s.density == disk::Density::kDouble ? State::kGoodDouble : State::kGoodSingle;
 }
 

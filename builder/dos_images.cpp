@@ -5,6 +5,7 @@
 
 #include "builder/sector_images.h"
 #include "dos/catalogue.h"
+#include "formats/data_marks.h"
 
 namespace trivane::build {
 namespace {
@@ -282,13 +283,15 @@ bool DirectoryPlace(const DosDisk& d, int c, int h, int s) {
 }
 
 int DirectoryMark(const DosDisk& d, bool single_density) {
-  return d.directory_mark >= 0 ? d.directory_mark : single_density ? 0xFA : 0xF8;
+  return d.directory_mark >= 0 ? d.directory_mark
+         : single_density      ? marks::kDirectorySingle
+                               : marks::kDirectoryDouble;
 }
 
 // The JV3 flags of a data mark: single density FB 00, FA 20, F9 40, F8 60;
 // double density FB 00, F8 20.
 int Jv3Mark(int mark, bool single_density) {
-  return single_density ? (0xFB - mark) << 5 : mark == 0xF8 ? 0x20 : 0;
+  return single_density ? (marks::kData - mark) << 5 : mark == marks::kDirectoryDouble ? 0x20 : 0;
 }
 
 }  // namespace
@@ -348,7 +351,7 @@ Bytes DosDmk(const DosDisk& d, const DosSectors& sectors, const Places& bad_crc)
     for (int s = l.first_sector; s < l.first_sector + spt; ++s) {
       const auto it = sectors.find({c, h, s});
       DmkField f{.cylinder = c, .head = h, .sector = s, .double_density = !sd};
-      f.dam = DirectoryPlace(d, c, h, s) ? DirectoryMark(d, sd) : 0xFB;
+      f.dam = DirectoryPlace(d, c, h, s) ? DirectoryMark(d, sd) : marks::kData;
       f.data = it == sectors.end() ? Sector(kSector, 0xE5) : it->second;
       f.bad_data_crc =
           std::find(bad_crc.begin(), bad_crc.end(), std::make_tuple(c, h, s)) != bad_crc.end();
@@ -414,7 +417,7 @@ DosDisk Ldos53DataDisk(bool double_density) {
 DosDisk Trsdos23DataDisk() {
   DosDisk d = TrsdosDisk(0);
   d.boot_directory = 0x01;
-  d.directory_mark = 0xF8;
+  d.directory_mark = marks::kDirectoryDouble;  // in single density
   d.dir_sys_hit = 0x2C;
   d.files.resize(3);
   d.files.push_back({"AB\x01\x7F", "X\x1B", DosFileBytes(11, 100)});

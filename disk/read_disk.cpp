@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "disk/readers.h"
+#include "formats/data_marks.h"
 #include "formats/dmk.h"
 #include "formats/jv1.h"
 #include "formats/jv3.h"
@@ -75,7 +76,7 @@ void ReadJv1(const ImageBuffer& image, Disk& disk) {
     s.id_sector = static_cast<std::uint8_t>(n % jv1::kSectorsPerTrack);
     s.size_code = 1;
     s.size = jv1::kSectorBytes;
-    s.dam = s.cylinder == jv1::kBootDirectoryTrack ? 0xFA : 0xFB;
+    s.dam = s.cylinder == jv1::kBootDirectoryTrack ? marks::kDirectorySingle : marks::kData;
     s.data_offset = n * jv1::kSectorBytes;
     disk.sectors.push_back(s);
   }

@@ -9,6 +9,7 @@
 
 #include "cli/escaped.h"
 #include "disktool/listing.h"
+#include "formats/data_marks.h"
 #include "loader/image_file.h"
 
 namespace trivane::disktool {
@@ -26,7 +27,7 @@ const char* DensityName(Density d) {
 struct Usual {
   int size = 256;
   Density density = Density::kSingle;
-  int dam = 0xFB;
+  int dam = marks::kData;
 };
 
 template <typename T>
@@ -46,7 +47,7 @@ Usual UsualOf(const std::vector<const Sector*>& track) {
     if (s->dam != 0) dams.push_back(s->dam);
   }
   return {MostCommon(sizes), static_cast<Density>(MostCommon(densities)),
-          dams.empty() ? 0xFB : MostCommon(dams)};
+          dams.empty() ? marks::kData : MostCommon(dams)};
 }
 
 std::string SectorToken(const Sector& s, const Usual& usual) {

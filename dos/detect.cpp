@@ -14,12 +14,14 @@
 #include <optional>
 
 #include "dos/directory.h"
+#include "formats/data_marks.h"
+#include "formats/newdos80.h"
 
 namespace trivane::dos {
 namespace {
 
-constexpr int kSignatureAt = 239, kSignature = 0xA5;
-constexpr int kPdriveEntries = 10, kPdriveBytes = 16;
+using newdos80::kPdriveEntries, newdos80::kPdriveEntryBytes, newdos80::kSignature,
+    newdos80::kSignatureAt;
 constexpr int kGatVersion = 0xCB, kGatGeometry = 0xCD;
 
 // A layout tried, its directory read without findings.
@@ -151,7 +153,7 @@ void Detector::NewdosFromSystemSector() {
     const std::string where =
         "A5 at byte 239 of cylinder " + std::to_string(cylinder) + " sector " + std::to_string(id);
     for (int k = 0; k < kPdriveEntries; ++k) {
-      const std::uint8_t* e = s.data() + k * kPdriveBytes;
+      const std::uint8_t* e = s.data() + k * kPdriveEntryBytes;
       const int ddsl = e[0], spc = e[4], gpl = e[5], ddga = e[9];
       if (gpl < 2 || gpl > 8 || spc == 0 || ddga == 0) continue;
       Layout l = Base(Layout::Scheme::kRelative);
@@ -326,7 +328,7 @@ void Detector::MarkedCylinders(int named) {
     if (s.head != 0) continue;
     auto& [all, dir] = marks[s.cylinder];
     ++all;
-    dir += s.dam == 0xF8 || s.dam == 0xFA;
+    dir += s.dam == marks::kDirectoryDouble || s.dam == marks::kDirectorySingle;
   }
   for (const auto& [at, count] : marks) {
     const int cylinder = at;
