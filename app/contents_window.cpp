@@ -84,9 +84,8 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
     error_ = QString::fromStdString(ErrorPrompt("Cannot load " + path.toStdString(), loaded.error));
     return;
   }
-  image_ = std::move(loaded.buffer);
-  disk_ = disk::ReadDisk(image_);
-  index_ = std::make_unique<dos::SectorIndex>(image_, disk_);
+  disk_ = disk::ReadDisk(loaded.buffer);
+  index_ = std::make_unique<dos::SectorIndex>(disk_);
   catalogue_ = dos::ReadCatalogue(*index_);
 
   tabs_ = new QTabWidget(this);
@@ -301,14 +300,14 @@ void ContentsWindow::ShowTab(Tab tab) {
 }
 
 void ContentsWindow::ShowImage() {
-  hex_->SetSource([this](qint64 at) { return image_.at(at); }, image_.size());
-  hex_what_->setText("The whole file, " + QString::number(image_.size()) + " bytes");
+  hex_->SetSource([this](qint64 at) { return disk_.image.at(at); }, disk_.image.size());
+  hex_what_->setText("The whole file, " + QString::number(disk_.image.size()) + " bytes");
   hex_status_->clear();
 }
 
 void ContentsWindow::ShowSector(int index) {
   const disk::Sector& s = disk_.sectors.at(static_cast<std::size_t>(index));
-  shown_ = disk::SectorData(image_, disk_, s);
+  shown_ = disk::SectorData(disk_, s);
   hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(shown_.size()));
   hex_what_->setText(QString("Cylinder %1 head %2 sector %3: %4")

@@ -89,9 +89,8 @@ class ContentsWindow : public QWidget {
   void CopySelectedRows();
 
   QString path_, error_;
-  ImageBuffer image_;
-  disk::Disk disk_;
-  std::unique_ptr<dos::SectorIndex> index_;  // of image_ and disk_, once read
+  disk::Disk disk_;                          // with the image it was read from
+  std::unique_ptr<dos::SectorIndex> index_;  // of disk_, once read
   dos::Catalogue catalogue_;
   std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab
 

@@ -42,7 +42,11 @@ struct Sector {
   bool has_data() const { return data_offset >= 0; }
 };
 
+// A disk stands alone: it holds the image its sectors were read from (a
+// copy of a buffer shares its bytes), so that everything read of it needs
+// the disk only.
 struct Disk {
+  ImageBuffer image;
   Container container = Container::kNone;
   std::string error;  // why there are no sectors: not an image, a real-drive DMK
   int cylinders = 0;
@@ -58,7 +62,7 @@ struct Disk {
   std::shared_ptr<const std::vector<std::uint8_t>> blocks;
 
   // The byte at the file offset, from the blocks as read where they hold it.
-  std::uint8_t Byte(const ImageBuffer& image, Offset offset) const {
+  std::uint8_t Byte(Offset offset) const {
     const Offset at = offset - block_start;
     return blocks && at >= 0 && at < static_cast<Offset>(blocks->size())
                ? (*blocks)[static_cast<std::size_t>(at)]
@@ -70,17 +74,17 @@ struct Disk {
   const Sector* Find(int cylinder, int head, int id) const;
 };
 
-// Reads every sector of the image. Without check_data, DMK data CRCs are left
-// kUnchecked, for a reader that needs only a few sectors' (DataCrc).
+// Reads every sector of the image, and keeps the image. Without check_data,
+// DMK data CRCs are left kUnchecked, for a reader that needs only a few
+// sectors' (DataCrc).
 Disk ReadDisk(const ImageBuffer& image, bool check_data = true);
 
 // The sector's data CRC, checked now if it was left unchecked.
-Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& sector);
+Check DataCrc(const Disk& disk, const Sector& sector);
 
 // The sector's data as the controller would deliver it, undoubled and
 // unwrapped; empty when it has none.
-std::vector<std::uint8_t> SectorData(const ImageBuffer& image, const Disk& disk,
-                                     const Sector& sector);
+std::vector<std::uint8_t> SectorData(const Disk& disk, const Sector& sector);
 
 // A byte as two upper-case hex digits ("FB"), as listings show marks.
 std::string HexByte(int value);

@@ -88,6 +88,7 @@ void ReadJv1(const ImageBuffer& image, Disk& disk) {
 
 Disk ReadDisk(const ImageBuffer& image, bool check_data) {
   Disk disk;
+  disk.image = image;
   bool real_drive = false;
   disk.container = Detect(image, real_drive);
   switch (disk.container) {
@@ -124,11 +125,11 @@ const Sector* Disk::Find(int cylinder, int head, int id) const {
   return first;
 }
 
-std::vector<std::uint8_t> SectorData(const ImageBuffer& image, const Disk& disk, const Sector& s) {
+std::vector<std::uint8_t> SectorData(const Disk& disk, const Sector& s) {
   std::vector<std::uint8_t> data(s.has_data() ? s.size : 0);
   if (data.empty()) return data;
   if (s.block < 0) {
-    image.Read(s.data_offset, data.data(), data.size());
+    disk.image.Read(s.data_offset, data.data(), data.size());
     return data;
   }
   if (const std::uint8_t* run = DataFieldRun(disk, s, 0, s.size)) {
@@ -137,7 +138,7 @@ std::vector<std::uint8_t> SectorData(const ImageBuffer& image, const Disk& disk,
     return data;
   }
   for (std::size_t k = 0; k < data.size(); ++k) {
-    data[k] = DataFieldByte(image, disk, s, static_cast<Offset>(k));
+    data[k] = DataFieldByte(disk, s, static_cast<Offset>(k));
   }
   return data;
 }

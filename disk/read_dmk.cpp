@@ -144,10 +144,10 @@ void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
   }
 }
 
-std::uint8_t DataFieldByte(const ImageBuffer& image, const Disk& disk, const Sector& s, Offset k) {
+std::uint8_t DataFieldByte(const Disk& disk, const Sector& s, Offset k) {
   const Offset start = disk.block_start + s.block * disk.block_length;
   const Offset at = s.data_offset - start + k * (s.doubled ? 2 : 1);
-  return disk.Byte(image, start + WrapInBlock(at, disk.block_length));
+  return disk.Byte(start + WrapInBlock(at, disk.block_length));
 }
 
 const std::uint8_t* DataFieldRun(const Disk& disk, const Sector& s, Offset k, Offset count) {
@@ -163,7 +163,7 @@ const std::uint8_t* DataFieldRun(const Disk& disk, const Sector& s, Offset k, Of
 }
 
 // The data field: the DAM, the data and its CRC.
-Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& s) {
+Check DataCrc(const Disk& disk, const Sector& s) {
   if (s.data_crc != Check::kUnchecked) return s.data_crc;
   std::uint16_t crc = s.density == Density::kDouble ? crc16::kDoubleDensityPreset : crc16::kPreset;
   const Offset count = s.size + 3;
@@ -171,8 +171,7 @@ Check DataCrc(const ImageBuffer& image, const Disk& disk, const Sector& s) {
     const auto n = static_cast<std::size_t>(count);
     crc = s.doubled ? crc16::AddDoubled(crc, run, n) : crc16::Add(crc, run, n);
   } else {
-    for (Offset k = -1; k < s.size + 2; ++k)
-      crc = crc16::Add(crc, DataFieldByte(image, disk, s, k));
+    for (Offset k = -1; k < s.size + 2; ++k) crc = crc16::Add(crc, DataFieldByte(disk, s, k));
   }
   return crc == 0 ? Check::kGood : Check::kBad;
 }

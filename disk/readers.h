@@ -9,8 +9,7 @@ void ReadJv1(const ImageBuffer& image, Disk& disk);  // read_disk.cpp
 void ReadJv3(const ImageBuffer& image, Disk& disk);  // read_jv3.cpp
 // DMK: the logical byte k of the sector's data field, counted from its first
 // data byte (-1 is its mark), stepping over doubled bytes, round the block.
-std::uint8_t DataFieldByte(const ImageBuffer& image, const Disk& disk, const Sector& sector,
-                           Offset k);
+std::uint8_t DataFieldByte(const Disk& disk, const Sector& sector, Offset k);
 // DMK: the stored bytes of logical bytes k..k+count of the sector's data
 // field, one logical byte every step of 2 when doubled, from the blocks as
 // read; nullptr when they run round the block's end.

@@ -43,7 +43,7 @@ void AppendSector(std::string& out, const ReadImage& r, const disk::Sector& s, b
   out += ",\"offset\":";
   s.has_data() ? Append(out, s.data_offset) : void(out += "null");
   if (data) {
-    const std::vector<std::uint8_t> bytes = disk::SectorData(r.image, r.disk, s);
+    const std::vector<std::uint8_t> bytes = disk::SectorData(r.disk, s);
     out += ",\"data\":\"";
     out += cli::Hex({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     out += '"';

@@ -217,7 +217,7 @@ int HexDumpCommand(const trivane::cli::Parsed& p) {
   if (one) {
     const trivane::disk::Sector* s = Locate(r, *place[0], *place[1], *place[2]);
     if (s == nullptr) return 1;
-    const std::vector<std::uint8_t> data = trivane::disk::SectorData(r.image, r.disk, *s);
+    const std::vector<std::uint8_t> data = trivane::disk::SectorData(r.disk, *s);
     return output.Write(trivane::disktool::HexDump(data.data(), data.size(), 0)) && output.Finish()
                ? 0
                : 1;
@@ -251,7 +251,7 @@ int SectorCommand(const trivane::cli::Parsed& p) {
   const ReadImage r = trivane::disktool::ReadSectors(args[0]);
   const trivane::disk::Sector* s = Locate(r, *n[0], *n[1], *n[2]);
   if (s == nullptr) return 1;
-  const std::vector<std::uint8_t> data = trivane::disk::SectorData(r.image, r.disk, *s);
+  const std::vector<std::uint8_t> data = trivane::disk::SectorData(r.disk, *s);
   trivane::cli::Output output("trivane-disk");
   return output.Write({reinterpret_cast<const char*>(data.data()), data.size()}) && output.Finish()
              ? 0

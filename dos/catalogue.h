@@ -66,11 +66,11 @@ struct Catalogue {
 // The disk's sectors by place, for the many lookups a directory and its
 // files take: of two copies, the first readable one, as Disk::Find. One
 // index serves everything read of one image; each sector's data CRC is
-// checked once, when first asked for. The image and the disk must outlive
-// it and stay where they are.
+// checked once, when first asked for. The disk must outlive it and stay
+// where it is.
 class SectorIndex {
  public:
-  SectorIndex(const ImageBuffer& image, const disk::Disk& disk);
+  explicit SectorIndex(const disk::Disk& disk);
   // The data of the sector at the place; empty when the disk has none with
   // data there. crc_error is set when it failed a CRC.
   std::vector<std::uint8_t> Data(Place p, bool& crc_error) const;
@@ -83,7 +83,6 @@ class SectorIndex {
  private:
   bool Readable(std::uint32_t index) const;
 
-  const ImageBuffer& image_;
   const disk::Disk& disk_;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> keys_;  // place, sector index
   mutable std::vector<disk::Check> data_crc_;  // by sector index, kUnchecked until asked
@@ -92,7 +91,7 @@ class SectorIndex {
 // Decides the DOS and reads its directory; Family::kUnknown with the
 // evidence of what was looked at when no layout explains the disk.
 Catalogue ReadCatalogue(const SectorIndex& sectors);
-Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk);
+Catalogue ReadCatalogue(const disk::Disk& disk);
 
 // A file's bytes by its extents, cut to its size. A sector that failed its
 // CRC gives its bytes as read, a missing one 256 zero bytes; `unreadable`
@@ -111,8 +110,7 @@ struct FileBytes {
   bool whole() const { return unreadable.empty() && missing == 0; }
 };
 FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const File& file);
-FileBytes ReadFile(const ImageBuffer& image, const disk::Disk& disk, const Catalogue& catalogue,
-                   const File& file);
+FileBytes ReadFile(const disk::Disk& disk, const Catalogue& catalogue, const File& file);
 
 const char* FamilyName(Family family);
 // As the listings show them: "SIP5" (system, invisible, partitioned, each

@@ -403,8 +403,8 @@ Catalogue ReadCatalogue(const SectorIndex& sectors) {
   return c;
 }
 
-Catalogue ReadCatalogue(const ImageBuffer& image, const disk::Disk& disk) {
-  return ReadCatalogue(SectorIndex(image, disk));
+Catalogue ReadCatalogue(const disk::Disk& disk) {
+  return ReadCatalogue(SectorIndex(disk));
 }
 
 const char* FamilyName(Family family) {

@@ -328,8 +328,7 @@ std::uint32_t Key(int cylinder, int head, int sector) {
 
 }  // namespace
 
-SectorIndex::SectorIndex(const ImageBuffer& image, const disk::Disk& disk)
-    : image_(image), disk_(disk) {
+SectorIndex::SectorIndex(const disk::Disk& disk) : disk_(disk) {
   keys_.reserve(disk.sectors.size());
   data_crc_.reserve(disk.sectors.size());
   for (std::size_t i = 0; i < disk.sectors.size(); ++i) {
@@ -367,14 +366,14 @@ const disk::Sector* SectorIndex::At(Place p) const {
 bool SectorIndex::Failed(const disk::Sector& s) const {
   if (s.id_crc == disk::Check::kBad) return true;
   disk::Check& check = data_crc_[static_cast<std::size_t>(&s - disk_.sectors.data())];
-  if (check == disk::Check::kUnchecked) check = disk::DataCrc(image_, disk_, s);
+  if (check == disk::Check::kUnchecked) check = disk::DataCrc(disk_, s);
   return check == disk::Check::kBad;
 }
 
 std::vector<std::uint8_t> SectorIndex::Data(Place p, bool& crc_error) const {
   const disk::Sector* s = At(p);
   crc_error = s != nullptr && Failed(*s);
-  return s == nullptr ? std::vector<std::uint8_t>{} : disk::SectorData(image_, disk_, *s);
+  return s == nullptr ? std::vector<std::uint8_t>{} : disk::SectorData(disk_, *s);
 }
 
 Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated,

@@ -103,9 +103,8 @@ void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
   }
 }
 
-FileBytes ReadFile(const ImageBuffer& image, const disk::Disk& disk, const Catalogue& catalogue,
-                   const File& file) {
-  return ReadFile(SectorIndex(image, disk), catalogue, file);
+FileBytes ReadFile(const disk::Disk& disk, const Catalogue& catalogue, const File& file) {
+  return ReadFile(SectorIndex(disk), catalogue, file);
 }
 
 FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const File& file) {

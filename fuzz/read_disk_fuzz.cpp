@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const trivane::disk::Sector* found = disk.Find(s.cylinder, s.head, s.id_sector);
       Require(found != nullptr && found->id_sector == s.id_sector, "a sector not found again");
     }
-    Require(trivane::disk::SectorData(image, disk, s).size() == (s.has_data() ? s.size : 0u),
+    Require(trivane::disk::SectorData(disk, s).size() == (s.has_data() ? s.size : 0u),
             "data of the wrong size");
   }
   return 0;

@@ -11,13 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using trivane::fuzz::Require;
   const trivane::ImageBuffer image(data, size, nullptr);
   const trivane::disk::Disk disk = trivane::disk::ReadDisk(image);
-  const trivane::dos::Catalogue c = trivane::dos::ReadCatalogue(image, disk);
+  const trivane::dos::Catalogue c = trivane::dos::ReadCatalogue(disk);
   Require(c.family != trivane::dos::Family::kUnknown || c.files.empty(), "files of no DOS");
   Require(!c.evidence.empty(), "a result without evidence");
   Require(c.granules_free <= c.granules_total, "more granules free than the disk holds");
   for (const auto* files : {&c.files, &c.deleted}) {
     for (const trivane::dos::File& f : *files) {
-      const trivane::dos::FileBytes bytes = trivane::dos::ReadFile(image, disk, c, f);
+      const trivane::dos::FileBytes bytes = trivane::dos::ReadFile(disk, c, f);
       Require(static_cast<std::int64_t>(bytes.bytes.size()) + bytes.missing == f.size,
               "file bytes and the missing part not its size");
       Require(!f.complete || bytes.whole(), "a file said complete that was not read whole");

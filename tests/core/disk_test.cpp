@@ -17,9 +17,7 @@ using disk::Disk;
 struct Read {
   ImageBuffer image;
   Disk disk;
-  std::vector<std::uint8_t> Data(const disk::Sector& s) const {
-    return disk::SectorData(image, disk, s);
-  }
+  std::vector<std::uint8_t> Data(const disk::Sector& s) const { return disk::SectorData(disk, s); }
 };
 
 Read ReadOf(const Bytes& bytes) {
@@ -119,7 +117,7 @@ TEST(DiskDmk, EverythingAControllerMeets) {
   const Disk lazy = disk::ReadDisk(r.image, false);
   ASSERT_EQ(lazy.sectors.size(), r.disk.sectors.size());
   for (std::size_t i = 0; i < lazy.sectors.size(); ++i) {
-    EXPECT_EQ(disk::DataCrc(r.image, lazy, lazy.sectors[i]), r.disk.sectors[i].data_crc) << i;
+    EXPECT_EQ(disk::DataCrc(lazy, lazy.sectors[i]), r.disk.sectors[i].data_crc) << i;
   }
 }
 

@@ -16,7 +16,7 @@ struct Listed {
   disk::Disk disk;
   dos::Catalogue catalogue;
   std::vector<std::uint8_t> Bytes(const dos::File& f) const {
-    return dos::ReadFile(image, disk, catalogue, f).bytes;
+    return dos::ReadFile(disk, catalogue, f).bytes;
   }
   const dos::File* Named(const std::string& shown) const {
     for (const auto* list : {&catalogue.files, &catalogue.deleted}) {
@@ -31,7 +31,7 @@ struct Listed {
 Listed List(const build::Bytes& bytes) {
   Listed l{ImageBuffer(bytes), {}, {}};
   l.disk = disk::ReadDisk(l.image);
-  l.catalogue = dos::ReadCatalogue(l.image, l.disk);
+  l.catalogue = dos::ReadCatalogue(l.disk);
   return l;
 }
 
@@ -122,7 +122,7 @@ TEST(Dos, DamagedDisksListWithTheirFindings) {
   EXPECT_NE(Kinds(l.catalogue).find("crc-error"), std::string::npos);
   const dos::File* hurt = l.Named("FILE7/DAT");
   EXPECT_FALSE(hurt->complete);
-  EXPECT_EQ(dos::ReadFile(l.image, l.disk, l.catalogue, *hurt).unreadable.size(), 1u);
+  EXPECT_EQ(dos::ReadFile(l.disk, l.catalogue, *hurt).unreadable.size(), 1u);
   EXPECT_EQ(l.catalogue.files.size(), 11u);
 
   // An entry sector that fails its CRC: said, and the listing goes on.
@@ -196,7 +196,7 @@ TEST(DosRealQuirks, DeletedEntriesInEachFormAndShortAllocations) {
   const dos::File* gone = l.Named("GONE/CMD");  // its extents cleared
   ASSERT_NE(gone, nullptr);
   EXPECT_FALSE(gone->complete);
-  const dos::FileBytes none = dos::ReadFile(l.image, l.disk, l.catalogue, *gone);
+  const dos::FileBytes none = dos::ReadFile(l.disk, l.catalogue, *gone);
   EXPECT_TRUE(none.bytes.empty());
   EXPECT_EQ(none.missing, 3000);
   for (const char* hurt : {"FILE3/DAT", "SCATTER/BAS"}) EXPECT_FALSE(l.Named(hurt)->complete);
@@ -211,7 +211,7 @@ TEST(DosRealQuirks, DeletedEntriesInEachFormAndShortAllocations) {
   const dos::File* f0 = cut.Named("FILE0/BAS");
   EXPECT_FALSE(f0->complete);
   EXPECT_EQ(Kinds(cut.catalogue), "short-allocation");
-  const dos::FileBytes part = dos::ReadFile(cut.image, cut.disk, cut.catalogue, *f0);
+  const dos::FileBytes part = dos::ReadFile(cut.disk, cut.catalogue, *f0);
   EXPECT_EQ(part.bytes.size(), 5u * 256);
   EXPECT_EQ(part.missing, f0->size - 5 * 256);
 }
