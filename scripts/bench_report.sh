@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs from a release build folder: the report tool, the sector listing and
-# the directory listing over 1,000 built images (three in ten DOS disks)
+# the directory listing over 1,000 built images (mixed like a real collection)
 # against cat reading the same files and against the floor (open, one pread
 # of 16 KiB, close, one line a file). They take turns, 15 rounds, so that
 # the machine's changing load falls on each alike; medians. Then the most
