@@ -316,8 +316,10 @@ Directory Reader::Read() {
 }  // namespace
 
 int Directory::Score() const {
-  if (!readable || matched == 0 || matched * 2 < entries) return 0;
-  return 1 + matched * 2 - entries + (system_files ? 20 : 0);
+  // BOOT/SYS and DIR/SYS where they belong keep a directory whose other
+  // HIT bytes mostly mismatch (real disks carry odd and stale ones).
+  if (!readable || matched == 0 || (matched * 2 < entries && !system_files)) return 0;
+  return std::max(1, 1 + matched * 2 - entries + (system_files ? 20 : 0));
 }
 
 namespace {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Plants small faults in identification and the sector locator, one at a time
-# from a fixed list, rebuilds the core tests in build-mutate/ and counts the
-# faults the tests catch. Every source file is restored afterwards.
+# Plants small faults in identification and the sector locator, the sector
+# reader and the DOS catalogue, one at a time from a fixed list, rebuilds the
+# core tests in build-mutate/ and counts the faults the tests catch, per
+# folder. Every source file is restored afterwards.
 # Usage: scripts/mutate.sh [-v]   (-v names each fault and what became of it)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -63,20 +64,52 @@ sectors/disp_sector.cpp|if (r.firstsecnum == 1) ++r.SecToFind;|if (r.firstsecnum
 sectors/disp_sector.cpp|r.PresSecnum >= 170 && r.PresSecnum < 180|r.PresSecnum >= 170 && r.PresSecnum <= 180
 sectors/disp_sector.cpp|r.PresSecnum <= r.dirstartsec + 17|r.PresSecnum <= r.dirstartsec + 18
 sectors/disp_sector.cpp|if (first != std::string::npos && text[first] == 'S')|if (first != std::string::npos && text[first] == 'D')
+disk/read_dmk.cpp|if (at >= length) return dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;|if (at >= length) return (at - dmk::kPointerTableBytes) % circle;
+disk/read_dmk.cpp|s.doubled = id.step == 2;|s.doubled = id.step == 1;
+disk/read_dmk.cpp|s.id_crc = id.Crc(preset, 0, dmk::kIdFieldBytes) == 0|s.id_crc = id.Crc(preset, 1, dmk::kIdFieldBytes) == 0
+disk/read_dmk.cpp|s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k + 1} * id.step);|s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k} * id.step);
+disk/read_dmk.cpp|const bool double_density = (pointer & dmk::kDoubleDensityFlag) != 0;|const bool double_density = (pointer & dmk::kDoubleDensityFlag) == 0;
+disk/read_dmk.cpp|disk.heads = (options & dmk::kOptionSingleSided) ? 1 : 2;|disk.heads = 2;
+disk/read_dmk.cpp|const Offset at = s.data_offset - disk.block_start - block + k * step;|const Offset at = s.data_offset - disk.block_start - block + k;
+disk/read_jv3.cpp|s.head = s.id_head = (flags & jv3::kSide1) ? 1 : 0;|s.head = s.id_head = 0;
+disk/read_jv3.cpp|s.data_crc = (flags & jv3::kCrcError) ? Check::kBad : Check::kNotKept;|s.data_crc = Check::kNotKept;
+disk/read_jv3.cpp|const int size = (free ? jv3::kFreeSizes : jv3::kUsedSizes)[flags & jv3::kSizeCode];|const int size = jv3::kUsedSizes[flags & jv3::kSizeCode];
+dos/layout.cpp|count = (b & 31) + 1;|count = b & 31;
+dos/layout.cpp|first = unit * GranulesPerCylinder() + (b >> 5);\n      count = b & 31;|first = unit * GranulesPerCylinder() + (b >> 4);\n      count = b & 31;
+dos/layout.cpp|return {dir_cylinder, index / spt, first_sector + index % spt};|return {dir_cylinder, 0, first_sector + index % spt};
+dos/directory.cpp|h ^= name11[k];|h += name11[k];
+dos/directory.cpp|return h == 0 ? 1 : h;|return h;
+dos/directory.cpp|        c.deleted.push_back(Parse(e, dec));|        if (e[0] == 0) c.deleted.push_back(Parse(e, dec));
+dos/directory.cpp|if (held * layout_.sectors_per_granule < needed) {\n    f.complete = false;|if (held * layout_.sectors_per_granule < needed) {
+dos/directory.cpp|if (!shape_.model3 && k == 4 && a == 0xFE) {|if (!shape_.model3 && k == 3 && a == 0xFE) {
+dos/directory.cpp|return std::max(1, 1 + matched * 2 - entries|return std::max(0, matched * 2 - entries
+dos/directory.cpp|(matched * 2 < entries && !system_files)|(matched * 2 < entries)
+dos/files.cpp|if (static_cast<std::int64_t>(places.size()) == needed) return places;|if (static_cast<std::int64_t>(places.size()) > needed) return places;
+dos/files.cpp|{PlaceText(p), data.size() == kSectorBytes,|{PlaceText(p), true,
+dos/trsdos.cpp|std::make_pair(d.Score() > 0, -d.conflicts) >|std::make_pair(d.Score() > 0, d.conflicts) >
+dos/trsdos.cpp|dir += s.dam == marks::kDirectoryDouble|dir += s.dam == marks::kData
+dos/trsdos.cpp|return f.Shown() == "DIR/SYS" && !f.extents.empty() && f.extents[0].raw[0] == cylinder;|return f.Shown() == "DIR/SYS";
+dos/newdos80.cpp|cylinder == 1 ? 1 : 0;|cylinder == 2 ? 1 : 0;
+dos/candidates.cpp|if (x.cylinder == 1) dd += x.density == disk::Density::kDouble ? 1 : -1;|if (x.cylinder == 0) dd += x.density == disk::Density::kDouble ? 1 : -1;
+dos/host_files.cpp|for (int n = 2; !taken.insert(upper(name)).second; ++n) {|for (int n = 2; !taken.insert(name).second; ++n) {
+dos/extract.cpp|c == Choice::kNone) standing_ = c;|c == Choice::kYes) standing_ = c;
 EOF
 )
 
 # A fault still planted when the script is stopped is taken out again.
 # Restored by writing, so that the file is newer than what the fault built.
 put_back() { cat "$1.orig" >"$1" && rm "$1.orig"; }
-restore() { for f in $(git ls-files identify sectors formats); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
+restore() { for f in $(git ls-files identify sectors formats disk dos); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
 trap restore EXIT
 
 total=0
 caught=0
+declare -A planted_in caught_in
 while IFS='|' read -r file from to; do
   [ -n "$file" ] || continue
   total=$((total + 1))
+  room=${file%%/*}
+  planted_in[$room]=$(( ${planted_in[$room]:-0} + 1 ))
   cp "$file" "$file.orig"
   python3 - "$file" "$from" "$to" <<'PY'
 import sys
@@ -93,8 +126,12 @@ PY
   else
     result="caught"
     caught=$((caught + 1))
+    caught_in[$room]=$(( ${caught_in[$room]:-0} + 1 ))
   fi
   put_back "$file"
   [ "$verbose" = "-v" ] && printf '%-8s %s: %s -> %s\n' "$result" "$file" "$from" "$to"
 done <<<"$faults"
+for room in "${!planted_in[@]}"; do
+  echo "  $room: ${caught_in[$room]:-0} of ${planted_in[$room]}"
+done | sort
 echo "faults planted: $total, caught by the core tests: $caught"

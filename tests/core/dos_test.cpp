@@ -169,8 +169,12 @@ TEST(DosRealQuirks, DirectoryFoundByItsMarkWhenTheBootSectorNamesNone) {
     EXPECT_EQ(l.Bytes(*odd), d.files.back().bytes);
     EXPECT_EQ(Kinds(l.catalogue), "hit-mismatch hit-mismatch");
   }
-  d.files.resize(1);
-  d.files[0].no_hit = true;
+  // BOOT/SYS matches, DIR/SYS carries 2C: 1 of 2; with the odd entry, 1 of 3,
+  // and BOOT/SYS and DIR/SYS in place keep the directory either way.
+  d.files = {d.files.back()};
+  const Listed three = List(build::DosJv3(d, build::LayOut(d)));
+  EXPECT_EQ(three.catalogue.family, Family::kTrsdos23);
+  EXPECT_EQ(three.catalogue.files.size(), 3u);
   d.files[0].name = "\x01";  // no name at all: not a file
   const Listed one = List(build::DosJv3(d, build::LayOut(d)));
   EXPECT_EQ(one.catalogue.family, Family::kTrsdos23);
