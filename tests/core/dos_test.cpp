@@ -220,6 +220,12 @@ TEST(DosRealQuirks, DeletedEntriesInEachFormAndShortAllocations) {
   EXPECT_EQ(part.missing, f0->size - 5 * 256);
 }
 
+// The HIT bytes real LDOS and TRSDOS disks carry for their system files.
+TEST(Dos, NameHashOfTheSystemFiles) {
+  EXPECT_EQ(dos::NameHash(reinterpret_cast<const std::uint8_t*>("BOOT    SYS")), 0xA2);
+  EXPECT_EQ(dos::NameHash(reinterpret_cast<const std::uint8_t*>("DIR     SYS")), 0xC4);
+}
+
 // Host names for extracting: deleted files in deleted/, a name taken
 // already (in any letter case) numbered on in directory order.
 TEST(Dos, HostNamesNeverCollide) {
