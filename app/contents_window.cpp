@@ -97,9 +97,8 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
   resize(760, 560);
 }
 
-QWidget* ContentsWindow::BuildFiles() {
-  auto* page = new QWidget;
-  auto* layout = new QVBoxLayout(page);
+// The DOS, the disk's name and date and its free space; why, on hover.
+QLabel* ContentsWindow::BuildSummary() {
   const dos::Catalogue& c = catalogue_;
   QString head;
   if (!disk_.error.empty()) {
@@ -119,8 +118,12 @@ QWidget* ContentsWindow::BuildFiles() {
   auto* summary = new QLabel(head + (evidence.isEmpty() ? "" : "   (why: hover)"));
   summary->setObjectName("summary");
   summary->setToolTip(evidence.join('\n'));
-  layout->addWidget(summary);
+  return summary;
+}
 
+// The files, sortable (directory order first), several selectable, copied
+// with Ctrl+C; a double-click shows one's bytes.
+QTableView* ContentsWindow::BuildFilesTable() {
   model_ = new FilesModel(this);
   model_->SetCatalogue(&catalogue_, false);
   auto* proxy = new QSortFilterProxyModel(this);
@@ -143,7 +146,14 @@ QWidget* ContentsWindow::BuildFiles() {
     if (const dos::File* f = model_->FileAt(proxy->mapToSource(index).row())) ShowFile(*f);
   });
   new QShortcut(QKeySequence::Copy, files_view_, [this] { CopySelectedRows(); });
-  layout->addWidget(files_view_, 3);
+  return files_view_;
+}
+
+QWidget* ContentsWindow::BuildFiles() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(BuildSummary());
+  layout->addWidget(BuildFilesTable(), 3);
 
   auto* row = new QHBoxLayout;
   show_deleted_ = new QCheckBox("Show deleted files");
@@ -151,7 +161,7 @@ QWidget* ContentsWindow::BuildFiles() {
           [this](bool on) { model_->SetCatalogue(&catalogue_, on); });
   auto* extract = new QPushButton("Extract...");
   extract->setObjectName("extract");
-  extract->setEnabled(c.family != dos::Family::kUnknown);
+  extract->setEnabled(catalogue_.family != dos::Family::kUnknown);
   connect(extract, &QPushButton::clicked, this, &ContentsWindow::Extract);
   extracted_ = new QLabel;
   extracted_->setObjectName("extracted");

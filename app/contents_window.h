@@ -83,6 +83,8 @@ class ContentsWindow : public QWidget {
  private:
   dos::Choice AskAll(const QString& question);
   QListWidget* BuildFindings();
+  QLabel* BuildSummary();
+  QTableView* BuildFilesTable();
   QWidget* BuildFiles();
   QWidget* BuildSectors();
   QWidget* BuildHex();

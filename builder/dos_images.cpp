@@ -37,6 +37,8 @@ class Builder {
   std::vector<int> DirectoryGranules() const;
   void Place(const DosFile& f);
   void WriteEntries();
+  std::vector<Entry> Chained() const;
+  void WriteEntry(const std::vector<Entry>& all, std::size_t n);
   std::vector<std::uint8_t> ExtentBytes(int first, int count) const;
   void WriteGatAndBoot();
 
@@ -110,11 +112,12 @@ std::vector<std::uint8_t> Builder::ExtentBytes(int first, int count) const {
   return {static_cast<std::uint8_t>(first / per), static_cast<std::uint8_t>(b)};
 }
 
-void Builder::WriteEntries() {
-  // Extended entries for runs past what an entry holds.
+// The entries with extended entries for runs past what an entry holds, each
+// with its DEC.
+std::vector<Entry> Builder::Chained() const {
   const int slots = d_.model3 ? 13 : 4;
   std::vector<Entry> all;
-  for (Entry& e : entries_) {
+  for (const Entry& e : entries_) {
     std::vector<Entry> chain = {e};
     while (!d_.model3 && static_cast<int>(chain.back().runs.size()) > 5) {
       Entry more;
@@ -134,41 +137,46 @@ void Builder::WriteEntries() {
         d_.model3 ? static_cast<int>(n)
                   : static_cast<int>(n / entry_sectors) << 5 | static_cast<int>(n % entry_sectors);
   }
-  Sector& hit = At(l_.DirectorySector(1));
+  return all;
+}
+
+// Entry n of the chained entries into its slot, and its HIT byte.
+void Builder::WriteEntry(const std::vector<Entry>& all, std::size_t n) {
+  const Entry& e = all[n];
   const int size = d_.model3 ? 48 : 32;
-  for (std::size_t n = 0; n < all.size(); ++n) {
-    const Entry& e = all[n];
-    const int sector = d_.model3 ? e.dec / 5 : e.dec & 31,
-              slot = d_.model3 ? e.dec % 5 : e.dec >> 5;
-    Sector& s = At(l_.DirectorySector(2 + sector));
-    std::uint8_t* p = s.data() + slot * size;
-    std::fill_n(p, size, 0);
-    std::fill_n(p + 22, size - 22, 0xFF);
-    p[0] = static_cast<std::uint8_t>(e.attributes);
-    std::uint8_t name11[11];
-    std::fill_n(name11, 11, ' ');
-    std::copy_n(e.name.begin(), std::min<std::size_t>(8, e.name.size()), name11);
-    std::copy_n(e.ext.begin(), std::min<std::size_t>(3, e.ext.size()), name11 + 8);
-    const bool extended = e.attributes == 0x90;
-    if (extended) {
-      p[1] = static_cast<std::uint8_t>(all[n - 1].dec);
-    } else {
-      std::copy_n(name11, 11, p + 5);
-      p[3] = static_cast<std::uint8_t>(e.eof);
-      p[20] = static_cast<std::uint8_t>(e.ern & 0xFF);
-      p[21] = static_cast<std::uint8_t>(e.ern >> 8);
-      if (d_.version >> 4 == 5 || d_.version >> 4 == 6) p[1] = 6, p[2] = 15 << 3 | 6;  // 1986-06-15
-      if (d_.model3) p[1] = 6, p[2] = 86;
-    }
-    for (std::size_t k = 0; k < e.runs.size(); ++k) {
-      const auto bytes = ExtentBytes(e.runs[k].first, e.runs[k].second);
-      p[22 + 2 * k] = bytes[0];
-      p[23 + 2 * k] = bytes[1];
-    }
-    if (e.link_from == -2) p[30] = 0xFE, p[31] = static_cast<std::uint8_t>(all[n + 1].dec);
-    if (e.deleted == Deletion::kNone && !e.no_hit) hit[e.dec] = dos::NameHash(name11);
-    if (e.name == "DIR" && e.ext == "SYS" && d_.dir_sys_hit >= 0) hit[e.dec] = d_.dir_sys_hit;
+  const int sector = d_.model3 ? e.dec / 5 : e.dec & 31, slot = d_.model3 ? e.dec % 5 : e.dec >> 5;
+  std::uint8_t* p = At(l_.DirectorySector(2 + sector)).data() + slot * size;
+  std::fill_n(p, size, 0);
+  std::fill_n(p + 22, size - 22, 0xFF);
+  p[0] = static_cast<std::uint8_t>(e.attributes);
+  std::uint8_t name11[11];
+  std::fill_n(name11, 11, ' ');
+  std::copy_n(e.name.begin(), std::min<std::size_t>(8, e.name.size()), name11);
+  std::copy_n(e.ext.begin(), std::min<std::size_t>(3, e.ext.size()), name11 + 8);
+  if (e.attributes == 0x90) {  // extended
+    p[1] = static_cast<std::uint8_t>(all[n - 1].dec);
+  } else {
+    std::copy_n(name11, 11, p + 5);
+    p[3] = static_cast<std::uint8_t>(e.eof);
+    p[20] = static_cast<std::uint8_t>(e.ern & 0xFF);
+    p[21] = static_cast<std::uint8_t>(e.ern >> 8);
+    if (d_.version >> 4 == 5 || d_.version >> 4 == 6) p[1] = 6, p[2] = 15 << 3 | 6;  // 1986-06-15
+    if (d_.model3) p[1] = 6, p[2] = 86;
   }
+  for (std::size_t k = 0; k < e.runs.size(); ++k) {
+    const auto bytes = ExtentBytes(e.runs[k].first, e.runs[k].second);
+    p[22 + 2 * k] = bytes[0];
+    p[23 + 2 * k] = bytes[1];
+  }
+  if (e.link_from == -2) p[30] = 0xFE, p[31] = static_cast<std::uint8_t>(all[n + 1].dec);
+  Sector& hit = At(l_.DirectorySector(1));
+  if (e.deleted == Deletion::kNone && !e.no_hit) hit[e.dec] = dos::NameHash(name11);
+  if (e.name == "DIR" && e.ext == "SYS" && d_.dir_sys_hit >= 0) hit[e.dec] = d_.dir_sys_hit;
+}
+
+void Builder::WriteEntries() {
+  const std::vector<Entry> all = Chained();
+  for (std::size_t n = 0; n < all.size(); ++n) WriteEntry(all, n);
   if (d_.model3) {
     for (int k = 2; k < l_.dir_sectors; ++k)
       std::copy_n("(c) 1980 Tandy", 14, At(l_.DirectorySector(k)).data() + 0xF0);
