@@ -37,12 +37,6 @@ void FilesModel::SetCatalogue(const dos::Catalogue* catalogue, bool deleted) {
   endResetModel();
 }
 
-bool FilesModel::Deleted(const dos::File* f) const {
-  if (catalogue_ == nullptr) return false;
-  const auto& deleted = catalogue_->deleted;
-  return f >= deleted.data() && f < deleted.data() + deleted.size();
-}
-
 const dos::File* FilesModel::FileAt(int row) const {
   return row >= 0 && row < rowCount() ? files_[static_cast<std::size_t>(row)] : nullptr;
 }
@@ -54,7 +48,7 @@ QVariant FilesModel::data(const QModelIndex& index, int role) const {
   switch (index.column()) {
     case 0:
       return QString::fromStdString(f->Shown()) + (f->complete ? "" : " !") +
-             (Deleted(f) ? " (deleted)" : "");
+             (catalogue_->IsDeleted(f) ? " (deleted)" : "");
     case 1:
       return sort ? QVariant(qint64{f->size}) : QVariant(QString::number(f->size));
     case 2:

@@ -34,8 +34,6 @@ class FilesModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  bool Deleted(const dos::File* f) const;
-
   const dos::Catalogue* catalogue_ = nullptr;
   std::vector<const dos::File*> files_;
 };

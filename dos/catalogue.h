@@ -34,6 +34,7 @@ struct File {
   std::string date;  // "YYYY-MM-DD", "YYYY-MM" or empty
   std::vector<Extent> extents;
   bool complete = true;  // every sector of it could be read
+  std::int64_t SectorsNeeded() const { return (size + 255) / 256; }
   std::string Shown() const { return ext.empty() ? name : name + "/" + ext; }
 };
 
@@ -61,6 +62,11 @@ struct Catalogue {
   std::vector<File> files, deleted;
   std::vector<Finding> findings;
   Layout layout;
+
+  // True when the file is one of the deleted ones.
+  bool IsDeleted(const File* file) const {
+    return file >= deleted.data() && file < deleted.data() + deleted.size();
+  }
 };
 
 // The disk's sectors by place, for the many lookups a directory and its

@@ -94,7 +94,7 @@ class Reader {
   }
   File Parse(const std::uint8_t* e, int dec);
   void AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited);
-  void Account(File& f, std::vector<int>& owner);
+  void Account(const File& f, std::vector<int>& owner);
   void CheckStart(const File& f, const Extent& x);
   void ReadSectors();
   void ReadEntries(std::vector<bool>& hit_used);
@@ -187,7 +187,7 @@ void Reader::CheckStart(const File& f, const Extent& x) {
   });
 }
 
-void Reader::Account(File& f, std::vector<int>& owner) {
+void Reader::Account(const File& f, std::vector<int>& owner) {
   const int total = layout_.TotalGranules();
   const int me = static_cast<int>(d_.catalogue.files.size());
   std::int64_t held = 0;
@@ -220,9 +220,8 @@ void Reader::Account(File& f, std::vector<int>& owner) {
       }
     }
   }
-  const std::int64_t needed = (f.size + kSectorBytes - 1) / kSectorBytes;
+  const std::int64_t needed = f.SectorsNeeded();
   if (held * layout_.sectors_per_granule < needed) {
-    f.complete = false;
     Find("short-allocation", &f, [&] {
       return "its extents hold " + std::to_string(held * layout_.sectors_per_granule) +
              " sectors; its size needs " + std::to_string(needed);

@@ -26,11 +26,6 @@ bool Yes(Choice c) {
   return c == Choice::kYes || c == Choice::kAll;
 }
 
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
-
 }  // namespace
 
 std::string ExtractSummary::Line() const {
@@ -65,6 +60,7 @@ ExtractSummary ExtractFiles(const SectorIndex& sectors, const Catalogue& catalog
       ++s.not_whole;
       continue;
     }
+    // Host names are UTF-8 (ASCII, being made safe): as such on every system.
     const fs::path target = folder / fs::path(std::u8string(hosts[k].begin(), hosts[k].end()));
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
@@ -74,7 +70,7 @@ ExtractSummary ExtractFiles(const SectorIndex& sectors, const Catalogue& catalog
       if (c == Choice::kCancel) return s.cancelled = true, s;
       over = Yes(c);
       if (!over) {
-        s.lines.push_back(Utf8(target) + ": not written, it exists already");
+        s.lines.push_back(hosts[k] + ": not written, it exists already");
         ++s.skipped;
         continue;
       }
@@ -83,7 +79,7 @@ ExtractSummary ExtractFiles(const SectorIndex& sectors, const Catalogue& catalog
       s.folder_failure = failed.why;
       return s;
     } else if (!failed.why.empty()) {
-      s.lines.push_back(Utf8(target) + ": not written, " + failed.why);
+      s.lines.push_back(hosts[k] + ": not written, " + failed.why);
       ++s.failed;
       continue;
     }

@@ -35,7 +35,8 @@ struct ExtractSummary {
   // system's reason, said once; nothing more was tried.
   std::string folder_failure;
   // What befell single files, one line each ("FILE/CMD: not written, ...",
-  // "FILE/CMD: cylinder 3 head 0 sector 4: given as read, ...").
+  // "deleted/FILE.CMD: not written, it exists already", "FILE/CMD: cylinder
+  // 3 head 0 sector 4: given as read, ...").
   std::vector<std::string> lines;
 
   // "3 files written, 1 of them with damage; 2 skipped; 1 not written".

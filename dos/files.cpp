@@ -55,7 +55,7 @@ std::vector<std::string> FindingLines(const std::vector<Finding>& findings) {
 }
 
 std::vector<Place> FileSectors(const Layout& layout, const File& file) {
-  const std::int64_t needed = (file.size + kSectorBytes - 1) / kSectorBytes;
+  const std::int64_t needed = file.SectorsNeeded();
   const int total = layout.TotalGranules();
   std::vector<Place> places;
   for (const Extent& x : file.extents) {
@@ -83,8 +83,8 @@ void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
           if (bad++ == 0) first_bad = PlaceText(p);
         }
       }
-      const std::int64_t needed = (f.size + kSectorBytes - 1) / kSectorBytes;
-      if (missing + bad > 0 || static_cast<std::int64_t>(places.size()) < needed)
+      // Not whole: a sector missing or failed, or fewer than its size needs.
+      if (missing + bad > 0 || static_cast<std::int64_t>(places.size()) < f.SectorsNeeded())
         f.complete = false;
       if (files == &catalogue.deleted) continue;
       if (missing > 0) {

@@ -60,9 +60,7 @@ std::vector<std::string> HostNames(const Catalogue& catalogue,
     return text;
   };
   for (const File* f : chosen) {
-    const bool deleted =
-        f >= catalogue.deleted.data() && f < catalogue.deleted.data() + catalogue.deleted.size();
-    const std::string base = HostName(*f), folder = deleted ? "deleted/" : "";
+    const std::string base = HostName(*f), folder = catalogue.IsDeleted(f) ? "deleted/" : "";
     const auto dot = base.find('.');
     std::string name = folder + base;
     for (int n = 2; !taken.insert(upper(name)).second; ++n) {
@@ -101,15 +99,9 @@ WriteFailure WriteHostFile(const fs::path& path, const std::vector<std::uint8_t>
     std::ofstream out(part, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) {
-      // The stream keeps no reason; the system's is in errno.
-      const std::error_code why(errno != 0 ? errno : EIO, std::generic_category());
-      out.close();
-      fs::remove(part, ec);
-      return Failure(why);
-    }
     out.close();
     if (!out) {
+      // The stream keeps no reason; the system's is in errno.
       const std::error_code why(errno != 0 ? errno : EIO, std::generic_category());
       fs::remove(part, ec);
       return Failure(why);
