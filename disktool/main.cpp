@@ -35,35 +35,63 @@ namespace {
 using trivane::cli::Escaped;
 using trivane::disktool::ReadImage;
 
-// The commands' usage lines and help, for `--help` and `COMMAND --help`.
-struct CommandText {
+int Sectors(const trivane::cli::Parsed& p);
+int HexDumpCommand(const trivane::cli::Parsed& p);
+int SectorCommand(const trivane::cli::Parsed& p);
+int Dir(const trivane::cli::Parsed& p);
+int ExtractCommand(const trivane::cli::Parsed& p);
+int CatCommand(const trivane::cli::Parsed& p);
+
+// Each command: its usage line and help (for --help and COMMAND --help), the
+// options it takes, and what runs it.
+struct Command {
   const char* name;
   const char* usage;
   const char* help;
+  std::vector<trivane::cli::Option> options;
+  int (*run)(const trivane::cli::Parsed&);
 };
 
-constexpr CommandText kTexts[] = {
-    {"sectors", "sectors [--json] [--data] IMAGE...",
+const Command kCommands[] = {
+    {"sectors",
+     "sectors [--json] [--data] IMAGE...",
      "per track a line of its sectors (id, size, density, data address\n"
      "mark, CRC errors, missing data) and a summary per image;\n"
      "--json: one object per image per line; --data: with each\n"
-     "sector's bytes in hex"},
-    {"hexdump", "hexdump IMAGE [--cyl C --head H --sector S]",
-     "the whole file, or one sector's data, as offset, hex and text"},
-    {"sector", "sector IMAGE C H S > FILE",
-     "one sector's data, raw, to standard output (not a terminal)"},
-    {"dir", "dir [--json] [--all] IMAGE...",
+     "sector's bytes in hex",
+     {{"--json"}, {"--data"}},
+     Sectors},
+    {"hexdump",
+     "hexdump IMAGE [--cyl C --head H --sector S]",
+     "the whole file, or one sector's data, as offset, hex and text",
+     {{"--cyl", true}, {"--head", true}, {"--sector", true}},
+     HexDumpCommand},
+    {"sector",
+     "sector IMAGE C H S > FILE",
+     "one sector's data, raw, to standard output (not a terminal)",
+     {},
+     SectorCommand},
+    {"dir",
+     "dir [--json] [--all] IMAGE...",
      "the DOS (and why it is believed), the directory and the\n"
-     "findings; --json: one object per image; --all: deleted files too"},
-    {"extract", "extract IMAGE [NAME/EXT...] -o DIR [--all] [--force]",
+     "findings; --json: one object per image; --all: deleted files too",
+     {{"--json"}, {"--all"}},
+     Dir},
+    {"extract",
+     "extract IMAGE [NAME/EXT...] -o DIR [--all] [--force]",
      "the files (all when none is named) as NAME.EXT into DIR, deleted\n"
      "ones (--all) into DIR/deleted, a second file of one name as\n"
      "NAME-2.EXT; never over an existing file. No file that was not\n"
      "read whole unless --force, which gives a sector that failed its\n"
-     "CRC as read and one without data as zeros, and names each"},
-    {"cat", "cat IMAGE NAME/EXT [--text] [--all] [--force]",
+     "CRC as read and one without data as zeros, and names each",
+     {{"-o", true}, {"--all"}, {"--force"}},
+     ExtractCommand},
+    {"cat",
+     "cat IMAGE NAME/EXT [--text] [--all] [--force]",
      "one file's bytes to standard output; --text: CR ends lines as LF;\n"
-     "--all: a deleted file; --force as for extract"},
+     "--all: a deleted file; --force as for extract",
+     {{"--text"}, {"--all"}, {"--force"}},
+     CatCommand},
 };
 
 constexpr const char* kAbout =
@@ -77,7 +105,7 @@ constexpr const char* kFooter =
 
 std::string UsageText(const char* only = nullptr) {
   std::string text;
-  for (const CommandText& c : kTexts) {
+  for (const Command& c : kCommands) {
     if (only != nullptr && std::string(only) != c.name) continue;
     text += std::string(text.empty() ? "usage: " : "       ") + "trivane-disk " + c.usage + "\n";
   }
@@ -87,7 +115,7 @@ std::string UsageText(const char* only = nullptr) {
 // The help of each command (or of one), its lines indented under its name.
 std::string HelpText(const char* only = nullptr) {
   std::string text;
-  for (const CommandText& c : kTexts) {
+  for (const Command& c : kCommands) {
     if (only != nullptr && std::string(only) != c.name) continue;
     std::string name = c.name;
     name.resize(10, ' ');
@@ -326,21 +354,6 @@ int CatCommand(const trivane::cli::Parsed& p) {
              ? 0
              : 1;
 }
-
-struct Command {
-  const char* name;
-  std::vector<trivane::cli::Option> options;
-  int (*run)(const trivane::cli::Parsed&);
-};
-
-const Command kCommands[] = {
-    {"sectors", {{"--json"}, {"--data"}}, Sectors},
-    {"hexdump", {{"--cyl", true}, {"--head", true}, {"--sector", true}}, HexDumpCommand},
-    {"sector", {}, SectorCommand},
-    {"dir", {{"--json"}, {"--all"}}, Dir},
-    {"extract", {{"-o", true}, {"--all"}, {"--force"}}, ExtractCommand},
-    {"cat", {{"--text"}, {"--all"}, {"--force"}}, CatCommand},
-};
 
 }  // namespace
 
