@@ -80,7 +80,7 @@ dos/layout.cpp|return {dir_cylinder, index / spt, first_sector + index % spt};|r
 dos/directory.cpp|h ^= name11[k];|h += name11[k];
 dos/directory.cpp|return h == 0 ? 1 : h;|return h;
 dos/directory.cpp|        c.deleted.push_back(Parse(e, dec));|        if (e[0] == 0) c.deleted.push_back(Parse(e, dec));
-dos/directory.cpp|if (held * layout_.sectors_per_granule < needed) {\n    f.complete = false;|if (held * layout_.sectors_per_granule < needed) {
+dos/files.cpp|static_cast<std::int64_t>(places.size()) < f.SectorsNeeded())|static_cast<std::int64_t>(places.size()) < 0)
 dos/directory.cpp|if (!shape_.model3 && k == 4 && a == 0xFE) {|if (!shape_.model3 && k == 3 && a == 0xFE) {
 dos/directory.cpp|return std::max(1, 1 + matched * 2 - entries|return std::max(0, matched * 2 - entries
 dos/directory.cpp|(matched * 2 < entries && !system_files)|(matched * 2 < entries)
