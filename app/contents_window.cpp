@@ -79,7 +79,7 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
     return;
   }
   disk_ = disk::ReadDisk(loaded.buffer);
-  index_ = std::make_unique<dos::SectorIndex>(disk_);
+  index_ = std::make_unique<disk::SectorStore>(disk_);
   catalogue_ = dos::ReadCatalogue(*index_);
 
   tabs_ = new QTabWidget(this);

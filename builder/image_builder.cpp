@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "disk/track_writers.h"
 #include "formats/crc16.h"
 #include "formats/newdos80.h"
 
@@ -11,6 +12,9 @@ namespace trivane::build {
 namespace {
 
 constexpr Offset kDmkPointerTable = dmk::kPointerTableBytes;
+// DmkImage's ID marks lie this far apart: double density, single.
+constexpr int kDoublePitch = 320;
+constexpr int kSinglePitch = 293;
 
 void PutByte(Bytes& image, Offset at, int value) {
   if (at >= static_cast<Offset>(image.size())) image.resize(at + 1, 0);
@@ -49,17 +53,13 @@ int Jv3Flags(int side, bool double_density) {
   return (side == 1 ? jv3::kSide1 : 0) | (double_density ? jv3::kDoubleDensity : 0);
 }
 
+// Every entry's data E5, write-protected.
 Bytes Jv3(const std::vector<Jv3Entry>& entries) {
-  Bytes image(jv3::kDataStart + kSectorBytes * static_cast<Offset>(entries.size()), kFill);
-  std::fill(image.begin(), image.begin() + jv3::kDataStart, 0xFF);
-  image[jv3::kWriteProtect] = 0;
-  for (std::size_t n = 0; n < entries.size() && n < jv3::kEntries; ++n) {
-    const Offset at = jv3::EntryOffset(static_cast<int>(n));
-    image[at] = static_cast<std::uint8_t>(entries[n].track);
-    image[at + 1] = static_cast<std::uint8_t>(entries[n].sector);
-    image[at + 2] = static_cast<std::uint8_t>(entries[n].flags);
+  std::vector<disk::Jv3Record> records;
+  for (const Jv3Entry& e : entries) {
+    records.push_back({e.track, e.sector, e.flags, Bytes(kSectorBytes, kFill)});
   }
-  return image;
+  return disk::WriteJv3Records(records, true);
 }
 
 std::vector<Jv3Entry> Jv3Disk(int tracks, int sides, int spt, bool double_density, bool sides_apart,
@@ -81,47 +81,39 @@ std::vector<Jv3Entry> Jv3Disk(int tracks, int sides, int spt, bool double_densit
 }
 
 DmkImage::DmkImage(int trklength, int header_tracks, bool double_sided)
-    : bytes_(dmk::kHeaderBytes, 0),
+    : bytes_(disk::DmkHeader(trklength, header_tracks, double_sided ? 2 : 1,
+                             trklength != dmk::kSingleTrack ? 0 : dmk::kOptionSingleDensity)),
       trklength_(trklength),
-      double_density_(trklength != dmk::kSingleTrack) {
-  bytes_[1] = static_cast<std::uint8_t>(header_tracks);
-  bytes_[dmk::kTrackLengthAt] = static_cast<std::uint8_t>(trklength & 0xFF);
-  bytes_[dmk::kTrackLengthAt + 1] = static_cast<std::uint8_t>(trklength >> 8);
-  bytes_[dmk::kOptionsAt] =
-      static_cast<std::uint8_t>((double_sided ? 0 : dmk::kOptionSingleSided) |
-                                (double_density_ ? 0 : dmk::kOptionSingleDensity));
-}
+      double_density_(trklength != dmk::kSingleTrack) {}
 
 int DmkImage::IdOffset(int index) const {
-  return double_density_ ? kDmkPointerTable + 60 + 320 * index
-                         : kDmkPointerTable + 30 + 293 * index;
+  return double_density_ ? kDmkPointerTable + 60 + kDoublePitch * index
+                         : kDmkPointerTable + 30 + kSinglePitch * index;
 }
 
 Offset DmkImage::DataOffset(Offset block, int index) const {
   return block + IdOffset(index) + DataMarkDistance() + 1;
 }
 
+// The fields at fixed places, with no sync bytes and every gap 4E, as
+// many as fit before the block's end.
 Offset DmkImage::AddBlock(const std::vector<DmkId>& ids) {
   const Offset block = static_cast<Offset>(bytes_.size());
-  bytes_.resize(block + trklength_, 0x4E);
-  std::fill(bytes_.begin() + block, bytes_.begin() + block + kDmkPointerTable, 0);
+  bytes_.resize(block + trklength_);
+  std::vector<disk::TrackField> fields;
   for (std::size_t i = 0; i < ids.size(); ++i) {
     const Offset mark = IdOffset(static_cast<int>(i));
     if (mark + DataMarkDistance() + 1 + kSectorBytes > trklength_) break;
-    const int pointer = static_cast<int>(mark) | (double_density_ ? dmk::kDoubleDensityFlag : 0);
-    PutByte(bytes_, block + 2 * i, pointer & 0xFF);
-    PutByte(bytes_, block + 2 * i + 1, pointer >> 8);
-    const Offset id = block + mark;
-    PutByte(bytes_, id, dmk::kIdMark);
-    PutByte(bytes_, id + 1, ids[i].track);
-    PutByte(bytes_, id + 2, ids[i].side);
-    PutByte(bytes_, id + 3, ids[i].sector);
-    PutByte(bytes_, id + 4, 1);  // size code: 256 bytes
-    PutCrc(bytes_, id, 5, double_density_);
-    PutByte(bytes_, id + DataMarkDistance(), ids[i].data_mark);
-    std::fill_n(bytes_.begin() + id + DataMarkDistance() + 1, kSectorBytes, kFill);
-    PutCrc(bytes_, id + DataMarkDistance(), 1 + kSectorBytes, double_density_);
+    fields.push_back({ids[i].track, ids[i].side, ids[i].sector, 1, double_density_,
+                      ids[i].data_mark, false, false, 0, Bytes(kSectorBytes, kFill)});
   }
+  disk::TrackLayout layout{.start = IdOffset(0) - kDmkPointerTable, .gap1 = 0x4E, .gap4 = 0x4E,
+                           .dd_gap = 0x4E, .sd_gap = 0x4E, .sync = false,
+                           .dd_gap2 = dmk::kDoubleDataMarkDistance - 7,
+                           .sd_gap2 = dmk::kSingleDataMarkDistance - 7,
+                           .dd_gap3 = kDoublePitch - dmk::kDoubleDataMarkDistance - 259,
+                           .sd_gap3 = kSinglePitch - dmk::kSingleDataMarkDistance - 259};
+  disk::WriteDmkTrack(bytes_.data() + block, trklength_, false, fields, layout);
   return block;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,16 +39,21 @@ struct Sector {
   // data lies in, whose end the data may wrap round to its offset 128.
   bool doubled = false;
   std::int32_t block = -1;
+  // Data put into the disk after it was read (or made in memory): its index
+  // in Disk::written, -1 when the data is the image's.
+  std::int32_t written = -1;
 
   bool has_data() const { return data_offset >= 0; }
 };
 
 // A disk stands alone: it holds the image its sectors were read from (a
 // copy of a buffer shares its bytes), so that everything read of it needs
-// the disk only.
+// the disk only; data put into its sectors since, or every sector's data of
+// a disk made in memory, it owns.
 struct Disk {
   ImageBuffer image;
   Container container = Container::kNone;
+  bool write_protected = false;  // the container's flag
   std::string error;  // why there are no sectors: not an image, a real-drive DMK
   int cylinders = 0;
   int heads = 0;
@@ -60,6 +66,8 @@ struct Disk {
   Offset block_start = 0;
   Offset block_length = 0;
   std::shared_ptr<const std::vector<std::uint8_t>> blocks;
+  int dmk_options = 0;  // the header's options byte
+  std::vector<std::vector<std::uint8_t>> written;  // see Sector::written
 
   // The byte at the file offset, from the blocks as read where they hold it.
   std::uint8_t Byte(Offset offset) const {
@@ -68,10 +76,6 @@ struct Disk {
                ? (*blocks)[static_cast<std::size_t>(at)]
                : image.at(offset);
   }
-
-  // The sector with this id on the physical track: of two copies, the first
-  // whose CRCs held, else the first; nullptr when the track has none.
-  const Sector* Find(int cylinder, int head, int id) const;
 };
 
 // Reads every sector of the image, and keeps the image. Without check_data,
@@ -85,6 +89,9 @@ Check DataCrc(const Disk& disk, const Sector& sector);
 // The sector's data as the controller would deliver it, undoubled and
 // unwrapped; empty when it has none.
 std::vector<std::uint8_t> SectorData(const Disk& disk, const Sector& sector);
+
+// Puts the data into the disk's sector `index`: its data CRC then holds.
+void PutSectorData(Disk& disk, std::size_t index, std::span<const std::uint8_t> data);
 
 // A byte as two upper-case hex digits ("FB"), as listings show marks.
 std::string HexByte(int value);

@@ -55,7 +55,7 @@ void FileObject(JsonWriter& j, const ReadDos& r, const dos::File& f) {
 ReadDos ReadDirectoryOf(const std::string& path) {
   auto read = std::make_unique<const ReadImage>(ReadSectors(path, false));
   const ReadImage& sectors = *read;
-  ReadDos r{std::move(read), sectors, dos::SectorIndex(sectors.disk), {}};
+  ReadDos r{std::move(read), sectors, disk::SectorStore(sectors.disk), {}};
   if (sectors.error.empty()) r.catalogue = dos::ReadCatalogue(r.index);
   return r;
 }

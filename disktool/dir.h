@@ -17,7 +17,7 @@ namespace trivane::disktool {
 struct ReadDos {
   std::unique_ptr<const ReadImage> read;
   const ReadImage& sectors;
-  dos::SectorIndex index;
+  disk::SectorStore index;
   dos::Catalogue catalogue;
 };
 ReadDos ReadDirectoryOf(const std::string& path);

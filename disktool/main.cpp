@@ -17,6 +17,7 @@
 #include "cli/escaped.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "disk/sector_store.h"
 #include "disktool/dir.h"
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
@@ -216,7 +217,7 @@ const trivane::disk::Sector* Locate(const ReadImage& r, int c, int h, int s) {
     std::cerr << "trivane-disk: " << Escaped(r.file) << ": " << r.error << "\n";
     return nullptr;
   }
-  const trivane::disk::Sector* sector = r.disk.Find(c, h, s);
+  const trivane::disk::Sector* sector = trivane::disk::SectorStore(r.disk).At({c, h, s});
   if (sector == nullptr || !sector->has_data()) {
     std::cerr << "trivane-disk: " << Escaped(r.file) << ": no sector " << s
               << " with data on cylinder " << c << " head " << h << "\n";

@@ -26,8 +26,7 @@ Shape ShapeOf(const disk::Disk& disk) {
 }
 
 std::vector<std::uint8_t> Candidates::Sector(int cylinder, int head, int id) const {
-  bool crc = false;
-  return sectors_.Data({cylinder, head, id}, crc);
+  return sectors_.Get({cylinder, head, id}).data;
 }
 
 Layout Candidates::Base(Layout::Scheme scheme) const {

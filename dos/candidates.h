@@ -34,10 +34,10 @@ struct Candidate {
 
 class Candidates {
  public:
-  explicit Candidates(const SectorIndex& sectors)
+  explicit Candidates(const disk::SectorStore& sectors)
       : sectors_(sectors), shape_(ShapeOf(sectors.disk())) {}
 
-  const SectorIndex& sectors() const { return sectors_; }
+  const disk::SectorStore& sectors() const { return sectors_; }
   const Shape& shape() const { return shape_; }
   std::vector<std::uint8_t> Sector(int cylinder, int head, int id) const;
   // A layout of the scheme with the disk's shape.
@@ -56,7 +56,7 @@ class Candidates {
   std::vector<std::string> looked_at;  // what explained nothing, for the evidence
 
  private:
-  const SectorIndex& sectors_;
+  const disk::SectorStore& sectors_;
   Shape shape_;
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "disk/disk.h"
+#include "disk/sector_store.h"
 #include "dos/layout.h"
 
 namespace trivane::dos {
@@ -69,34 +70,9 @@ struct Catalogue {
   }
 };
 
-// The disk's sectors by place, for the many lookups a directory and its
-// files take: of two copies, the first readable one, as Disk::Find. One
-// index serves everything read of one image; each sector's data CRC is
-// checked once, when first asked for. The disk must outlive it and stay
-// where it is.
-class SectorIndex {
- public:
-  explicit SectorIndex(const disk::Disk& disk);
-  // The data of the sector at the place; empty when the disk has none with
-  // data there. crc_error is set when it failed a CRC.
-  std::vector<std::uint8_t> Data(Place p, bool& crc_error) const;
-  // The sector at the place, nullptr when there is none.
-  const disk::Sector* At(Place p) const;
-  // True when the sector failed its ID or data CRC.
-  bool Failed(const disk::Sector& s) const;
-  const disk::Disk& disk() const { return disk_; }
-
- private:
-  bool Readable(std::uint32_t index) const;
-
-  const disk::Disk& disk_;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> keys_;  // place, sector index
-  mutable std::vector<disk::Check> data_crc_;  // by sector index, kUnchecked until asked
-};
-
 // Decides the DOS and reads its directory; Family::kUnknown with the
 // evidence of what was looked at when no layout explains the disk.
-Catalogue ReadCatalogue(const SectorIndex& sectors);
+Catalogue ReadCatalogue(const disk::SectorStore& sectors);
 Catalogue ReadCatalogue(const disk::Disk& disk);
 
 // A file's bytes by its extents, cut to its size. A sector that failed its
@@ -115,7 +91,7 @@ struct FileBytes {
   std::int64_t missing = 0;
   bool whole() const { return unreadable.empty() && missing == 0; }
 };
-FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const File& file);
+FileBytes ReadFile(const disk::SectorStore& sectors, const Catalogue& catalogue, const File& file);
 FileBytes ReadFile(const disk::Disk& disk, const Catalogue& catalogue, const File& file);
 
 const char* FamilyName(Family family);

@@ -15,7 +15,7 @@
 namespace trivane::dos {
 namespace {
 
-Catalogue Decide(const SectorIndex& sectors) {
+Catalogue Decide(const disk::SectorStore& sectors) {
   Candidates c(sectors);
   const Shape& shape = c.shape();
   const std::vector<std::uint8_t> boot = c.Sector(0, 0, shape.Has(0) ? shape.first_of[0] : 0);
@@ -58,14 +58,14 @@ Catalogue Decide(const SectorIndex& sectors) {
 
 }  // namespace
 
-Catalogue ReadCatalogue(const SectorIndex& sectors) {
+Catalogue ReadCatalogue(const disk::SectorStore& sectors) {
   Catalogue c = Decide(sectors);
   if (c.family != Family::kUnknown) MarkUnreadable(sectors, c);
   return c;
 }
 
 Catalogue ReadCatalogue(const disk::Disk& disk) {
-  return ReadCatalogue(SectorIndex(disk));
+  return ReadCatalogue(disk::SectorStore(disk));
 }
 
 const char* FamilyName(Family family) {

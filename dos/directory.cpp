@@ -69,7 +69,7 @@ struct Shape {
 
 class Reader {
  public:
-  Reader(const SectorIndex& sectors, const Layout& layout, bool dated, bool quiet)
+  Reader(const disk::SectorStore& sectors, const Layout& layout, bool dated, bool quiet)
       : sectors_(sectors),
         layout_(layout),
         dated_(dated),
@@ -99,7 +99,7 @@ class Reader {
   void ReadSectors();
   void ReadEntries(std::vector<bool>& hit_used);
 
-  const SectorIndex& sectors_;
+  const disk::SectorStore& sectors_;
   const Layout& layout_;
   bool dated_, quiet_;
   Shape shape_;
@@ -232,9 +232,9 @@ void Reader::Account(const File& f, std::vector<int>& owner) {
 // The GAT, HIT and entry sectors, each as 256 bytes (zeros where missing).
 void Reader::ReadSectors() {
   for (int i = 0; i < layout_.dir_sectors; ++i) {
-    bool crc_error = false;
-    std::vector<std::uint8_t> bytes = sectors_.Data(layout_.DirectorySector(i), crc_error);
-    if (bytes.size() != kSectorBytes || crc_error) {
+    disk::SectorRead read = sectors_.Get(layout_.DirectorySector(i));
+    std::vector<std::uint8_t>& bytes = read.data;
+    if (bytes.size() != kSectorBytes || read.crc_error) {
       Find("directory-sector", nullptr, [&] {
         return PlaceText(layout_.DirectorySector(i)) +
                (bytes.empty() ? " is missing" : " failed its CRC");
@@ -321,70 +321,9 @@ int Directory::Score() const {
   return std::max(1, 1 + matched * 2 - entries + (system_files ? 20 : 0));
 }
 
-namespace {
-
-std::uint32_t Key(int cylinder, int head, int sector) {
-  return static_cast<std::uint32_t>(cylinder & 0xFFFF) << 16 | (head & 0xFF) << 8 | (sector & 0xFF);
-}
-
-}  // namespace
-
-SectorIndex::SectorIndex(const disk::Disk& disk) : disk_(disk) {
-  keys_.reserve(disk.sectors.size());
-  data_crc_.reserve(disk.sectors.size());
-  for (std::size_t i = 0; i < disk.sectors.size(); ++i) {
-    const disk::Sector& s = disk.sectors[i];
-    keys_.emplace_back(Key(s.cylinder, s.head, s.id_sector), static_cast<std::uint32_t>(i));
-    data_crc_.push_back(s.data_crc);
-  }
-  // The first readable copy of a place first, then the rest in file order.
-  // Most disks list their sectors in order already, each place once.
-  const auto before = [&](const auto& a, const auto& b) {
-    if (a.first != b.first) return a.first < b.first;
-    const bool ra = Readable(a.second), rb = Readable(b.second);
-    return ra != rb ? ra : a.second < b.second;
-  };
-  if (!std::is_sorted(keys_.begin(), keys_.end(), before))
-    std::sort(keys_.begin(), keys_.end(), before);
-}
-
-bool SectorIndex::Readable(std::uint32_t index) const {
-  const disk::Sector& s = disk_.sectors[index];
-  return s.has_data() && !Failed(s);
-}
-
-const disk::Sector* SectorIndex::At(Place p) const {
-  if (p.cylinder < 0 || p.cylinder > 0xFFFF || p.head < 0 || p.head > 1 || p.sector < 0 ||
-      p.sector > 255) {
-    return nullptr;
-  }
-  const std::uint32_t key = Key(p.cylinder, p.head, p.sector);
-  const auto it = std::lower_bound(keys_.begin(), keys_.end(), std::make_pair(key, 0u),
-                                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  return it == keys_.end() || it->first != key ? nullptr : &disk_.sectors[it->second];
-}
-
-bool SectorIndex::Failed(const disk::Sector& s) const {
-  if (s.id_crc == disk::Check::kBad) return true;
-  disk::Check& check = data_crc_[static_cast<std::size_t>(&s - disk_.sectors.data())];
-  if (check == disk::Check::kUnchecked) check = disk::DataCrc(disk_, s);
-  return check == disk::Check::kBad;
-}
-
-std::vector<std::uint8_t> SectorIndex::Data(Place p, bool& crc_error) const {
-  const disk::Sector* s = At(p);
-  crc_error = s != nullptr && Failed(*s);
-  return s == nullptr ? std::vector<std::uint8_t>{} : disk::SectorData(disk_, *s);
-}
-
-Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated,
+Directory ReadDirectory(const disk::SectorStore& sectors, const Layout& layout, bool dated,
                         bool findings) {
   return Reader(sectors, layout, dated, !findings).Read();
-}
-
-std::string PlaceText(Place p) {
-  return "cylinder " + std::to_string(p.cylinder) + " head " + std::to_string(p.head) + " sector " +
-         std::to_string(p.sector);
 }
 
 std::uint8_t NameHash(const std::uint8_t* name11) {

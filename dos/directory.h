@@ -25,17 +25,16 @@ struct Directory {
 // in order (Model III TRSDOS 1.3).
 // Without findings only their counts that weigh on the layout are kept: for
 // trying a layout quickly.
-Directory ReadDirectory(const SectorIndex& sectors, const Layout& layout, bool dated,
+Directory ReadDirectory(const disk::SectorStore& sectors, const Layout& layout, bool dated,
                         bool findings = true);
 
 // "cylinder C head H sector S".
-std::string PlaceText(Place p);
 
 // The sectors a file's size needs, in order, by its extents.
 std::vector<Place> FileSectors(const Layout& layout, const File& file);
 
 // Marks each file that cannot be read whole, with a finding for each live
 // one (missing-sector, crc-error).
-void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue);
+void MarkUnreadable(const disk::SectorStore& sectors, Catalogue& catalogue);
 
 }  // namespace trivane::dos

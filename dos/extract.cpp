@@ -37,7 +37,7 @@ std::string ExtractSummary::Line() const {
   return line;
 }
 
-ExtractSummary ExtractFiles(const SectorIndex& sectors, const Catalogue& catalogue,
+ExtractSummary ExtractFiles(const disk::SectorStore& sectors, const Catalogue& catalogue,
                             const std::vector<const File*>& files, const fs::path& folder,
                             const ExtractQuestions& ask) {
   ExtractSummary s;

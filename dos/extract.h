@@ -43,7 +43,7 @@ struct ExtractSummary {
   std::string Line() const;
 };
 
-ExtractSummary ExtractFiles(const SectorIndex& sectors, const Catalogue& catalogue,
+ExtractSummary ExtractFiles(const disk::SectorStore& sectors, const Catalogue& catalogue,
                             const std::vector<const File*>& files,
                             const std::filesystem::path& folder, const ExtractQuestions& ask);
 

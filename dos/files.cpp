@@ -69,7 +69,7 @@ std::vector<Place> FileSectors(const Layout& layout, const File& file) {
   return places;
 }
 
-void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
+void MarkUnreadable(const disk::SectorStore& sectors, Catalogue& catalogue) {
   for (auto* files : {&catalogue.files, &catalogue.deleted}) {
     for (File& f : *files) {
       int missing = 0, bad = 0;
@@ -104,16 +104,16 @@ void MarkUnreadable(const SectorIndex& sectors, Catalogue& catalogue) {
 }
 
 FileBytes ReadFile(const disk::Disk& disk, const Catalogue& catalogue, const File& file) {
-  return ReadFile(SectorIndex(disk), catalogue, file);
+  return ReadFile(disk::SectorStore(disk), catalogue, file);
 }
 
-FileBytes ReadFile(const SectorIndex& sectors, const Catalogue& catalogue, const File& file) {
+FileBytes ReadFile(const disk::SectorStore& sectors, const Catalogue& catalogue, const File& file) {
   FileBytes out;
   out.bytes.reserve(static_cast<std::size_t>(std::max<std::int64_t>(file.size, 0)) + kSectorBytes);
   for (const Place& p : FileSectors(catalogue.layout, file)) {
-    bool crc_error = false;
-    std::vector<std::uint8_t> data = sectors.Data(p, crc_error);
-    if (data.size() != kSectorBytes || crc_error)
+    disk::SectorRead read = sectors.Get(p);
+    std::vector<std::uint8_t>& data = read.data;
+    if (data.size() != kSectorBytes || read.crc_error)
       out.unreadable.push_back(
           {PlaceText(p), data.size() == kSectorBytes, static_cast<std::int64_t>(out.bytes.size())});
     data.resize(kSectorBytes, 0);

@@ -20,11 +20,11 @@
 
 #include <vector>
 
+#include "disk/sector_store.h"
+
 namespace trivane::dos {
 
-struct Place {
-  int cylinder = 0, head = 0, sector = 0;
-};
+using disk::Place;
 
 struct Layout {
   enum class Scheme { kCylinder, kRelative, kModel3 };

@@ -18,9 +18,8 @@ using newdos80::kPdriveEntries, newdos80::kPdriveEntryBytes, newdos80::kSignatur
 // A quick look before a whole directory is read: the entry at DEC 0 is in
 // use and its HIT byte is its name's hash, as BOOT/SYS's is on every disk.
 bool Plausible(const Candidates& c, const Layout& l) {
-  bool crc = false;
-  const std::vector<std::uint8_t> hit = c.sectors().Data(l.DirectorySector(1), crc);
-  const std::vector<std::uint8_t> entries = c.sectors().Data(l.DirectorySector(2), crc);
+  const std::vector<std::uint8_t> hit = c.sectors().Get(l.DirectorySector(1)).data;
+  const std::vector<std::uint8_t> entries = c.sectors().Get(l.DirectorySector(2)).data;
   return hit.size() == 256 && entries.size() == 256 && (entries[0] & 0x10) &&
          hit[0] == NameHash(entries.data() + 5);
 }

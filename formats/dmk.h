@@ -32,6 +32,7 @@ inline constexpr int kDoubleTrack = 6400;
 inline constexpr int kDoubleTrackLong = 6528;
 inline constexpr int kSingleTrack = 3264;
 inline constexpr int kMaxTrackLength = 0x4000;
+inline constexpr int kWriteProtected = 0xFF;  // byte 0; 00 writable
 inline constexpr Offset kCylindersAt = 1;
 inline constexpr Offset kTrackLengthAt = 2;
 inline constexpr Offset kOptionsAt = 4;
@@ -39,6 +40,8 @@ inline constexpr int kOptionSingleSided = 0x10;
 inline constexpr int kOptionSingleDensity = 0x40;
 inline constexpr int kOptionIgnoreDensity = 0x80;
 inline constexpr Offset kRealDiskAt = 12;
+// No floppy drive steps this far: a header naming more cylinders is not one.
+inline constexpr int kMostCylinders = 96;
 inline constexpr int kRealDiskSignature[] = {0x78, 0x56, 0x34, 0x12};
 
 inline constexpr int kPointers = 64;

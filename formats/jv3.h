@@ -21,6 +21,7 @@ namespace trivane::jv3 {
 inline constexpr int kEntries = 2901;
 inline constexpr Offset kEntryBytes = 3;
 inline constexpr Offset kWriteProtect = kEntries * kEntryBytes;
+inline constexpr int kProtected = 0x00;  // the write-protect byte's value
 inline constexpr Offset kDataStart = kWriteProtect + 1;
 inline constexpr Offset kHeaderBlockBytes = kDataStart;
 inline constexpr int kHeaderBlocks = 2;

@@ -1,6 +1,6 @@
 // The sector reader, by container: images built as a controller writes them,
 // good ones beside damaged, truncated and contradictory ones.
-#include "disk/disk.h"
+#include "disk/sector_store.h"
 
 #include "builder/sector_images.h"
 #include "test_support.h"
@@ -18,6 +18,10 @@ struct Read {
   ImageBuffer image;
   Disk disk;
   std::vector<std::uint8_t> Data(const disk::Sector& s) const { return disk::SectorData(disk, s); }
+  // The sector the DOS code reaches at the place: the first good copy.
+  const disk::Sector* Find(int c, int h, int id) const {
+    return disk::SectorStore(disk).At({c, h, id});
+  }
 };
 
 Read ReadOf(const Bytes& bytes) {
@@ -98,19 +102,19 @@ TEST(DiskDmk, EverythingAControllerMeets) {
   });
   const Read r = ReadOf(image);
   ASSERT_EQ(r.disk.sectors.size(), 32u) << Dump(image);
-  const disk::Sector* s = r.disk.Find(1, 1, 4);
+  const disk::Sector* s = r.Find(1, 1, 4);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(std::make_tuple(int(s->id_cylinder), int(s->cylinder), int(s->dam)),
             std::make_tuple(9, 1, 0xF8));
-  EXPECT_EQ(r.disk.Find(1, 1, 1)->size, 128);
-  EXPECT_EQ(r.Data(*r.disk.Find(1, 1, 3)),
+  EXPECT_EQ(r.Find(1, 1, 1)->size, 128);
+  EXPECT_EQ(r.Data(*r.Find(1, 1, 3)),
             build::FieldData({.cylinder = 1, .sector = 3, .size_code = 3}));
-  EXPECT_EQ(r.disk.Find(1, 1, 5)->id_crc, Check::kBad);
-  EXPECT_EQ(r.disk.Find(1, 1, 5)->dam, 0xFA);
-  EXPECT_EQ(r.disk.Find(1, 1, 6)->data_crc, Check::kBad);
-  EXPECT_FALSE(r.disk.Find(1, 1, 7)->has_data());
-  EXPECT_TRUE(r.Data(*r.disk.Find(1, 1, 7)).empty());
-  const disk::Sector* wrapped = r.disk.Find(1, 1, 8);
+  EXPECT_EQ(r.Find(1, 1, 5)->id_crc, Check::kBad);
+  EXPECT_EQ(r.Find(1, 1, 5)->dam, 0xFA);
+  EXPECT_EQ(r.Find(1, 1, 6)->data_crc, Check::kBad);
+  EXPECT_FALSE(r.Find(1, 1, 7)->has_data());
+  EXPECT_TRUE(r.Data(*r.Find(1, 1, 7)).empty());
+  const disk::Sector* wrapped = r.Find(1, 1, 8);
   EXPECT_EQ(wrapped->data_crc, Check::kGood) << Dump(image, wrapped->data_offset);
   EXPECT_EQ(r.Data(*wrapped), build::FieldData({.cylinder = 1, .sector = 8}));
   // Data CRCs left unchecked are checked alike when asked for.
@@ -128,10 +132,10 @@ TEST(DiskDmk, OneIdTwiceTheFirstGoodCopyWins) {
                                  {.sector = 4, .dam = 0},
                                  {.sector = 4, .bad_id_crc = true}};
   }));
-  EXPECT_EQ(r.disk.Find(0, 0, 3), &r.disk.sectors[1]);
-  EXPECT_EQ(r.disk.Find(0, 0, 4), &r.disk.sectors[2]);
-  EXPECT_EQ(r.disk.Find(0, 0, 5), nullptr);
-  EXPECT_EQ(r.disk.Find(0, 1, 3), nullptr);
+  EXPECT_EQ(r.Find(0, 0, 3), &r.disk.sectors[1]);
+  EXPECT_EQ(r.Find(0, 0, 4), &r.disk.sectors[2]);
+  EXPECT_EQ(r.Find(0, 0, 5), nullptr);
+  EXPECT_EQ(r.Find(0, 1, 3), nullptr);
 }
 
 // Damaged pointers are skipped and said; a short file, an odd track length
@@ -152,12 +156,12 @@ TEST(DiskDmk, DamagedTablesAndShortFiles) {
   EXPECT_EQ(r.disk.problems[0], "the header names 9 cylinders; the file holds 4 track blocks");
   EXPECT_EQ(r.disk.problems[2],
             "cylinder 0 head 0: pointer 1 (8010) does not lead to an ID address mark");
-  EXPECT_EQ(r.disk.Find(0, 0, 1), nullptr);
-  EXPECT_NE(r.disk.Find(0, 0, 4), nullptr);
-  EXPECT_EQ(r.disk.Find(1, 0, 17), nullptr);
-  EXPECT_EQ(r.disk.Find(2, 0, 17)->data_crc, Check::kGood);
-  EXPECT_EQ(r.disk.Find(3, 0, 16)->data_crc, Check::kGood);
-  EXPECT_EQ(r.disk.Find(3, 0, 17)->data_crc, Check::kBad);  // its data runs past the file's end
+  EXPECT_EQ(r.Find(0, 0, 1), nullptr);
+  EXPECT_NE(r.Find(0, 0, 4), nullptr);
+  EXPECT_EQ(r.Find(1, 0, 17), nullptr);
+  EXPECT_EQ(r.Find(2, 0, 17)->data_crc, Check::kGood);
+  EXPECT_EQ(r.Find(3, 0, 16)->data_crc, Check::kGood);
+  EXPECT_EQ(r.Find(3, 0, 17)->data_crc, Check::kBad);  // its data runs past the file's end
 }
 
 TEST(DiskDmk, RealDriveFileHasNoSectors) {
@@ -219,8 +223,8 @@ TEST(Disk, ContainerByContent) {
   const Read r = ReadOf(jv1);
   EXPECT_EQ(r.disk.container, Container::kJv1);
   EXPECT_EQ(r.disk.sectors.size(), 200u);
-  EXPECT_EQ(r.disk.Find(17, 0, 3)->dam, 0xFA);
-  EXPECT_EQ(r.disk.Find(16, 0, 3)->dam, 0xFB);
+  EXPECT_EQ(r.Find(17, 0, 3)->dam, 0xFA);
+  EXPECT_EQ(r.Find(16, 0, 3)->dam, 0xFB);
   EXPECT_EQ(r.disk.problems.size(), 1u);
 
   const std::string text = "10 PRINT \"HELLO\"\r\n";

@@ -7,6 +7,8 @@
 #include <regex>
 #include <set>
 
+#include "disk/container.h"
+#include "dos/catalogue.h"
 #include "tool_support.h"
 
 namespace trivane::test {
@@ -118,6 +120,36 @@ TEST_F(RealDisks, FindingsAreOnlyWhatTheBytesShow) {
             "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 6 has no entry\n"
             "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 7 has no entry\n"
             "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 38 has no entry\n");
+}
+
+// Every real disk written back by its own container is the file it was;
+// converted to a container that holds it all, it reads back with the same
+// catalogue and file bytes.
+TEST_F(RealDisks, WrittenBackAndConverted) {
+  int converted = 0;
+  for (const Row& r : Table()) {
+    const std::string bytes = Slurp(kDisks / r.image);
+    const ImageBuffer image(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    const disk::Disk d = disk::ReadDisk(image);
+    const disk::Written same = disk::FormatOf(d.container).write(d, {});
+    EXPECT_EQ(std::string(same.bytes.begin(), same.bytes.end()), bytes) << r.image;
+    const dos::Catalogue before = dos::ReadCatalogue(d);
+    for (disk::Container to : {disk::Container::kJv1, disk::Container::kJv3, disk::Container::kDmk}) {
+      const disk::Written w = disk::FormatOf(to).write(d, {});
+      if (!w.losses.empty() || to == d.container) continue;
+      const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes));
+      const dos::Catalogue after = dos::ReadCatalogue(back);
+      ASSERT_EQ(after.files.size(), before.files.size()) << r.image;
+      EXPECT_EQ(FindingLines(after.findings), FindingLines(before.findings)) << r.image;
+      for (std::size_t f = 0; f < after.files.size(); ++f) {
+        EXPECT_EQ(dos::ReadFile(back, after, after.files[f]).bytes,
+                  dos::ReadFile(d, before, before.files[f]).bytes)
+            << r.image << " " << after.files[f].Shown();
+      }
+      ++converted;
+    }
+  }
+  EXPECT_EQ(converted, 24);
 }
 
 }  // namespace

@@ -1,14 +1,15 @@
-// The DMK reader (layout in formats/dmk.h): each track block is copied out of
-// the image once and read as the circle it is, through its pointer table;
-// single-density fields step by two where their bytes are doubled.
+// DMK (layout in formats/dmk.h): recognised by its header, and read: each
+// track block is copied out of the image once and read as the circle it is,
+// through its pointer table; single-density fields step by two where their
+// bytes are doubled. The writer is in dmk_write.cpp.
 #include <algorithm>
 
-#include "disk/readers.h"
+#include "disk/container.h"
+#include "disk/dmk_fields.h"
 #include "formats/crc16.h"
 #include "formats/dmk.h"
 
 namespace trivane::disk {
-namespace {
 
 // An offset in a block of the length, read round its end: past the end it
 // goes on at offset 128, the first byte after the pointer table; before 128
@@ -17,6 +18,24 @@ Offset WrapInBlock(Offset at, Offset length) {
   const Offset circle = length - dmk::kPointerTableBytes;
   if (at >= length) return dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;
   return at < dmk::kPointerTableBytes && at >= 0 ? at + circle : at;
+}
+
+namespace {
+
+// The header of an emulator's DMK: a write-protect byte, a track length
+// that holds the pointer table, bytes 12..15 zero; or the signature of a
+// file that stands for a real drive.
+bool DmkHeaderShown(const ImageBuffer& image, bool& real_drive) {
+  const int length = image.at(dmk::kTrackLengthAt) | image.at(dmk::kTrackLengthAt + 1) << 8;
+  const int wp = image.at(0);
+  bool zero = true, signature = true;
+  for (int i = 0; i < 4; ++i) {
+    zero = zero && image.at(dmk::kRealDiskAt + i) == 0;
+    signature = signature && image.at(dmk::kRealDiskAt + i) == dmk::kRealDiskSignature[i];
+  }
+  real_drive = signature;
+  return image.size() >= dmk::kHeaderBytes && (wp == 0x00 || wp == 0xFF) &&
+         length > dmk::kPointerTableBytes && length <= dmk::kMaxTrackLength && (zero || signature);
 }
 
 // One track block as read.
@@ -109,13 +128,30 @@ void ReadBlock(const TrackBlock& block, Offset block_start, int index, int heads
 
 }  // namespace
 
+// A header naming more cylinders than a drive has is surely something
+// else's bytes (a JV1 boot sector starting 00 FE names 254).
+int RecogniseDmk(const ImageBuffer& image) {
+  bool real_drive = false;
+  if (!DmkHeaderShown(image, real_drive)) return 0;
+  if (real_drive) return 90;
+  return image.at(dmk::kCylindersAt) > dmk::kMostCylinders ? 20 : 60;
+}
+
 void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
+  bool real_drive = false;
+  DmkHeaderShown(image, real_drive);
+  if (real_drive) {
+    disk.error = "a DMK file that stands for a real drive: it holds no sectors";
+    return;
+  }
+  disk.write_protected = image.at(0) == dmk::kWriteProtected;
   const int options = image.at(dmk::kOptionsAt);
   const Offset length = image.at(dmk::kTrackLengthAt) | image.at(dmk::kTrackLengthAt + 1) << 8;
   const bool doubling = (options & (dmk::kOptionSingleDensity | dmk::kOptionIgnoreDensity)) == 0;
   disk.heads = (options & dmk::kOptionSingleSided) ? 1 : 2;
   disk.block_start = dmk::kHeaderBytes;
   disk.block_length = length;
+  disk.dmk_options = options;
   const Offset held = (image.size() - dmk::kHeaderBytes + length - 1) / length;
   const Offset named = Offset{image.at(dmk::kCylindersAt)} * disk.heads;
   const Offset blocks = std::min(held, named);

@@ -1,0 +1,126 @@
+// The DMK writer (layout in formats/dmk.h). A disk read from a DMK of the
+// same track length and doubling keeps its track blocks as read, byte for
+// byte, with only the data put into its sectors since written in place (and
+// its CRC); any other disk's tracks are written as a controller formats
+// them (track_writers.h), each sector's CRC errors written bad again.
+#include <algorithm>
+
+#include "disk/container.h"
+#include "disk/dmk_fields.h"
+#include "disk/losses.h"
+#include "disk/track_writers.h"
+#include "formats/crc16.h"
+#include "formats/dmk.h"
+
+namespace trivane::disk {
+namespace {
+
+bool Doubling(int options) {
+  return (options & (dmk::kOptionSingleDensity | dmk::kOptionIgnoreDensity)) == 0;
+}
+
+bool KeepsBlocks(const Disk& disk, bool doubling) {
+  return disk.container == Container::kDmk && disk.blocks && disk.block_length > 0 &&
+         Doubling(disk.dmk_options) == doubling;
+}
+
+// Writes the sector's data (each byte twice where doubled) and its CRC
+// into its place in the block, round the block's end.
+void PutData(std::uint8_t* block, Offset length, Offset data_at, const Sector& s,
+             const std::vector<std::uint8_t>& data) {
+  const Offset step = s.doubled ? 2 : 1;
+  std::uint16_t crc = s.density == Density::kDouble ? crc16::kDoubleDensityPreset : crc16::kPreset;
+  crc = crc16::Add(crc, s.dam);
+  const auto put = [&](Offset k, std::uint8_t b) {
+    for (Offset t = 0; t < step; ++t) block[WrapInBlock(data_at + k * step + t, length)] = b;
+  };
+  for (std::size_t k = 0; k < data.size(); ++k) {
+    put(static_cast<Offset>(k), data[k]);
+    crc = crc16::Add(crc, data[k]);
+  }
+  put(static_cast<Offset>(data.size()), static_cast<std::uint8_t>(crc >> 8));
+  put(static_cast<Offset>(data.size()) + 1, static_cast<std::uint8_t>(crc & 0xFF));
+}
+
+Written KeptBlocks(const Disk& disk) {
+  const Offset length = disk.block_length;
+  const Offset count = static_cast<Offset>(disk.blocks->size()) / length;
+  Written out;
+  out.bytes = DmkHeader(static_cast<int>(length), disk.cylinders, disk.heads, disk.dmk_options,
+                        disk.write_protected);
+  out.bytes.insert(out.bytes.end(), disk.blocks->begin(), disk.blocks->begin() + count * length);
+  for (const Sector& s : disk.sectors) {
+    if (s.written < 0 || s.block < 0 || s.block >= count) continue;
+    std::uint8_t* block = out.bytes.data() + dmk::kHeaderBytes + s.block * length;
+    PutData(block, length, s.data_offset - disk.block_start - s.block * length, s,
+            disk.written[static_cast<std::size_t>(s.written)]);
+  }
+  return out;
+}
+
+TrackField FieldOf(const Disk& disk, const Sector& s) {
+  TrackField f;
+  f.cylinder = s.id_cylinder;
+  f.head = s.id_head;
+  f.sector = s.id_sector;
+  f.size_code = s.size_code;
+  f.double_density = s.density == Density::kDouble;
+  f.dam = s.has_data() ? s.dam : 0;
+  f.bad_id_crc = s.id_crc == Check::kBad;
+  f.bad_data_crc = s.has_data() && DataCrc(disk, s) == Check::kBad;
+  f.data = SectorData(disk, s);
+  return f;
+}
+
+// Every track's fields in the disk's order, at most 64 a track.
+std::vector<std::vector<TrackField>> Tracks(const Disk& disk, Losses& losses) {
+  std::vector<std::vector<TrackField>> tracks(
+      static_cast<std::size_t>(std::max(disk.cylinders, 0) * std::max(disk.heads, 1)));
+  for (const Sector& s : disk.sectors) {
+    const std::size_t t = static_cast<std::size_t>(s.cylinder) * disk.heads + s.head;
+    if (t >= tracks.size() || s.head >= std::max(disk.heads, 1)) {
+      losses.Add(s, "outside the disk's cylinders and heads");
+    } else if (tracks[t].size() == dmk::kPointers) {
+      losses.Add(s, "past the 64 sectors a DMK track can point to");
+    } else {
+      tracks[t].push_back(FieldOf(disk, s));
+    }
+  }
+  return tracks;
+}
+
+Written Formatted(const Disk& disk, bool doubling) {
+  Written out;
+  Losses losses;
+  const std::vector<std::vector<TrackField>> tracks = Tracks(disk, losses);
+  const TrackLayout layout = ControllerLayout();
+  bool dd = false;
+  Offset needed = 0;
+  for (const auto& fields : tracks) {
+    for (const TrackField& f : fields) dd = dd || f.double_density;
+    needed = std::max(needed, dmk::kPointerTableBytes + TrackBytes(fields, doubling, layout));
+  }
+  const Offset usual = dd || doubling ? dmk::kDoubleTrack : dmk::kSingleTrack;
+  const Offset length = std::min<Offset>(std::max(usual, needed), dmk::kMaxTrackLength);
+  if (needed > length) {
+    losses.Add(0, 0, 0, "a track longer than a DMK block holds; its last sectors overwrite its first");
+  }
+  out.bytes = DmkHeader(static_cast<int>(length), disk.cylinders, std::max(disk.heads, 1),
+                        doubling ? 0 : dmk::kOptionSingleDensity, disk.write_protected);
+  for (const auto& fields : tracks) {
+    const std::size_t at = out.bytes.size();
+    out.bytes.resize(at + static_cast<std::size_t>(length));
+    WriteDmkTrack(out.bytes.data() + at, length, doubling, fields, layout);
+  }
+  out.losses = losses.Lines();
+  return out;
+}
+
+}  // namespace
+
+Written WriteDmk(const Disk& disk, const WriteOptions& options) {
+  return KeepsBlocks(disk, options.single_density_twice) ? KeptBlocks(disk)
+                                                         : Formatted(disk, options.single_density_twice);
+}
+
+}  // namespace trivane::disk

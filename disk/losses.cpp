@@ -1,0 +1,27 @@
+#include "disk/losses.h"
+
+namespace trivane::disk {
+
+void Losses::Add(int cylinder, int head, int id, const std::string& why) {
+  const auto key = std::make_tuple(cylinder, head, why);
+  auto [it, added] = ids_.try_emplace(key);
+  if (added) order_.push_back(key);
+  it->second.push_back(id);
+}
+
+std::vector<std::string> Losses::Lines() const {
+  std::vector<std::string> lines;
+  for (const auto& key : order_) {
+    const std::vector<int>& ids = ids_.at(key);
+    std::string line = "cylinder " + std::to_string(std::get<0>(key)) + " head " +
+                       std::to_string(std::get<1>(key)) +
+                       (ids.size() == 1 ? " sector " : " sectors ");
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+      line += (k == 0 ? "" : ", ") + std::to_string(ids[k]);
+    }
+    lines.push_back(line + ": " + std::get<2>(key));
+  }
+  return lines;
+}
+
+}  // namespace trivane::disk

@@ -1,0 +1,147 @@
+// JV3 files from their entries (layout in formats/jv3.h) and DMK track
+// blocks from their fields (formats/dmk.h), byte by byte as written.
+#include "disk/track_writers.h"
+
+#include <algorithm>
+
+#include "formats/crc16.h"
+#include "formats/dmk.h"
+#include "formats/jv3.h"
+
+namespace trivane::disk {
+namespace {
+
+// Writes bytes into a block round its end, each once or twice.
+class BlockWriter {
+ public:
+  BlockWriter(std::uint8_t* block, Offset length) : block_(block), length_(length) {}
+  Offset pos = dmk::kPointerTableBytes;
+
+  void Put(int byte, int times) {
+    for (int t = 0; t < times; ++t) {
+      block_[pos] = static_cast<std::uint8_t>(byte);
+      if (++pos == length_) pos = dmk::kPointerTableBytes;
+    }
+  }
+  void Fill(int byte, int count, int times) {
+    for (int n = 0; n < count; ++n) Put(byte, times);
+  }
+  // The bytes and their CRC, high byte first (spoilt when bad).
+  void Field(const std::vector<std::uint8_t>& bytes, std::uint16_t preset, bool bad, int times) {
+    const std::uint16_t crc = crc16::Add(preset, bytes.data(), bytes.size()) ^ (bad ? 0x0101 : 0);
+    for (std::uint8_t b : bytes) Put(b, times);
+    Put(crc >> 8, times);
+    Put(crc & 0xFF, times);
+  }
+
+ private:
+  std::uint8_t* block_;
+  Offset length_;
+};
+
+int Times(const TrackField& f, bool doubling) { return !f.double_density && doubling ? 2 : 1; }
+
+// Sync before a mark: 00s, and in double density three A1s.
+void Zeros(BlockWriter& w, const TrackField& f, const TrackLayout& layout, bool doubling) {
+  if (layout.sync) w.Fill(0x00, f.double_density ? 12 : 6, Times(f, doubling));
+}
+void A1s(BlockWriter& w, const TrackField& f, const TrackLayout& layout) {
+  if (layout.sync && f.double_density) w.Fill(0xA1, 3, 1);
+}
+
+void WriteField(BlockWriter& w, std::uint8_t* block, std::size_t i, const TrackField& f,
+                const TrackLayout& layout, bool doubling) {
+  const bool dd = f.double_density;
+  const int times = Times(f, doubling), gap = dd ? layout.dd_gap : layout.sd_gap;
+  const std::uint16_t preset = dd ? crc16::kDoubleDensityPreset : crc16::kPreset;
+  if (f.at != 0) w.pos = f.at;
+  Zeros(w, f, layout, doubling);
+  A1s(w, f, layout);
+  const int pointer = static_cast<int>(w.pos) | (dd ? dmk::kDoubleDensityFlag : 0);
+  block[2 * i] = static_cast<std::uint8_t>(pointer & 0xFF);
+  block[2 * i + 1] = static_cast<std::uint8_t>(pointer >> 8);
+  w.Field({dmk::kIdMark, std::uint8_t(f.cylinder), std::uint8_t(f.head), std::uint8_t(f.sector),
+           std::uint8_t(f.size_code)},
+          preset, f.bad_id_crc, times);
+  w.Fill(gap, dd ? layout.dd_gap2 : layout.sd_gap2, times);
+  Zeros(w, f, layout, doubling);
+  if (f.dam == 0) return;
+  A1s(w, f, layout);
+  std::vector<std::uint8_t> data = f.data;
+  data.insert(data.begin(), f.dam);
+  w.Field(data, preset, f.bad_data_crc, times);
+  w.Fill(gap, dd ? layout.dd_gap3 : layout.sd_gap3, times);
+}
+
+}  // namespace
+
+TrackLayout ControllerLayout() { return {.start = 32, .gap1 = -1}; }
+
+Offset TrackBytes(const std::vector<TrackField>& fields, bool doubling, const TrackLayout& l) {
+  Offset bytes = l.start;
+  for (const TrackField& f : fields) {
+    const bool dd = f.double_density;
+    const Offset sync = l.sync ? (dd ? 12 : 6) * Times(f, doubling) + (dd ? 3 : 0) : 0;
+    const Offset id = (7 + (dd ? l.dd_gap2 : l.sd_gap2)) * Times(f, doubling);
+    const Offset data = (3 + Offset{128} * (1 << (f.size_code & 3)) + (dd ? l.dd_gap3 : l.sd_gap3));
+    bytes += 2 * sync + id + (f.dam == 0 ? 0 : data * Times(f, doubling));
+  }
+  return bytes;
+}
+
+void WriteDmkTrack(std::uint8_t* block, Offset length, bool doubling,
+                   const std::vector<TrackField>& fields, const TrackLayout& layout) {
+  const auto gap = [&](const TrackField& f) { return f.double_density ? layout.dd_gap : layout.sd_gap; };
+  const int gap1 = layout.gap1 >= 0 || fields.empty() ? layout.gap1 : gap(fields.front());
+  const int gap4 = layout.gap4 >= 0 || fields.empty() ? layout.gap4 : gap(fields.back());
+  const Offset start = dmk::kPointerTableBytes + layout.start;
+  std::fill(block, block + dmk::kPointerTableBytes, 0);
+  std::fill(block + dmk::kPointerTableBytes, block + start, static_cast<std::uint8_t>(gap1));
+  std::fill(block + start, block + length, static_cast<std::uint8_t>(gap4));
+  BlockWriter w(block, length);
+  w.pos = start;
+  for (std::size_t i = 0; i < fields.size() && i < dmk::kPointers; ++i) {
+    WriteField(w, block, i, fields[i], layout, doubling);
+  }
+}
+
+std::vector<std::uint8_t> DmkHeader(int length, int cylinders, int heads, int options,
+                                    bool write_protected) {
+  std::vector<std::uint8_t> header(dmk::kHeaderBytes, 0);
+  header[0] = write_protected ? dmk::kWriteProtected : 0;
+  header[dmk::kCylindersAt] = static_cast<std::uint8_t>(cylinders);
+  header[dmk::kTrackLengthAt] = static_cast<std::uint8_t>(length & 0xFF);
+  header[dmk::kTrackLengthAt + 1] = static_cast<std::uint8_t>(length >> 8);
+  header[dmk::kOptionsAt] =
+      static_cast<std::uint8_t>(options | (heads == 1 ? dmk::kOptionSingleSided : 0));
+  return header;
+}
+
+int Jv3SizeFlags(int size) {
+  for (int code = 0; code < 4; ++code) {
+    if (jv3::kUsedSizes[code] == size) return code;
+  }
+  return 0;
+}
+
+std::vector<std::uint8_t> WriteJv3Records(const std::vector<Jv3Record>& records,
+                                          bool write_protected) {
+  std::vector<std::uint8_t> image;
+  for (std::size_t first = 0; first < records.size() || first == 0; first += jv3::kEntries) {
+    const std::size_t end = std::min(records.size(), first + jv3::kEntries);
+    const Offset header = static_cast<Offset>(image.size());
+    image.resize(header + jv3::kHeaderBlockBytes, 0xFF);
+    if (first == 0 && write_protected) image[jv3::kWriteProtect] = 0;
+    for (std::size_t n = first; n < end; ++n) {
+      const Offset at = header + jv3::EntryOffset(static_cast<int>(n - first));
+      image[at] = std::uint8_t(records[n].cylinder);
+      image[at + 1] = std::uint8_t(records[n].sector);
+      image[at + 2] = std::uint8_t(records[n].flags);
+      image.insert(image.end(), records[n].data.begin(), records[n].data.end());
+    }
+    if (end == records.size()) break;
+  }
+  return image;
+}
+
+}  // namespace trivane::disk
