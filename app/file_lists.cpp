@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "formats/text.h"
+
 namespace trivane::app {
 namespace fs = std::filesystem;
 
@@ -19,23 +21,11 @@ QChar PathSeparator() {
 #endif
 }
 
-fs::path ToFsPath(const QString& path) {
-#ifdef _WIN32
-  return fs::path(path.toStdWString());
-#else
-  return fs::path(QFile::encodeName(path).toStdString());
-#endif
-}
+fs::path ToFsPath(const QString& path) { return PathFromUtf8(path.toStdString()); }
 
 namespace {
 
-QString FromFsName(const fs::path& name) {
-#ifdef _WIN32
-  return QString::fromStdWString(name.wstring());
-#else
-  return QFile::decodeName(QByteArray::fromStdString(name.string()));
-#endif
-}
+QString FromFsName(const fs::path& name) { return QString::fromStdString(Utf8Of(name)); }
 
 bool MatchWildcard(const QString& name, qsizetype n, const QString& pattern, qsizetype p) {
   for (; p < pattern.size(); ++p, ++n) {

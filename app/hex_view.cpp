@@ -9,10 +9,12 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "formats/text.h"
+
 namespace trivane::app {
 namespace {
 
-constexpr int kPerRow = 16;
+constexpr int kPerRow = kHexRowBytes;
 constexpr int kHexColumn = 10;   // after "00000000  "
 constexpr int kTextColumn = 61;  // after the hex bytes and " |"
 constexpr int kMargin = 4;
@@ -72,23 +74,10 @@ void HexView::UpdateScrollRange() {
 }
 
 QString HexView::RowText(qint64 row) const {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  QString text = QString("%1  ").arg(row * kPerRow, 8, 16, QChar('0'));
-  QString ascii;
-  for (int k = 0; k < kPerRow; ++k) {
-    const qint64 at = row * kPerRow + k;
-    if (at < size_) {
-      const std::uint8_t b = source_(at);
-      text += QChar(kDigits[b >> 4]);
-      text += QChar(kDigits[b & 15]);
-      text += ' ';
-      ascii += b >= 0x20 && b < 0x7F ? QChar(b) : QChar('.');
-    } else {
-      text += "   ";
-    }
-    if (k == 7) text += ' ';
-  }
-  return text + " |" + ascii + "|";
+  std::uint8_t bytes[kHexRowBytes];
+  const int count = static_cast<int>(std::clamp<qint64>(size_ - row * kPerRow, 0, kPerRow));
+  for (int k = 0; k < count; ++k) bytes[k] = source_(row * kPerRow + k);
+  return QString::fromLatin1(HexRow(row * kPerRow, bytes, count));
 }
 
 // Where a column of a row's text is drawn, measured on the text itself, so

@@ -55,12 +55,6 @@ const ContainerFormat* Detect(const ImageBuffer& image) {
   return best;
 }
 
-std::string HexByte(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02X", value & 0xFF);
-  return text;
-}
-
 Disk ReadDisk(const ImageBuffer& image, bool check_data) {
   Disk disk;
   disk.image = image;

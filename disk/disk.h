@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "formats/image_buffer.h"
+#include "formats/text.h"
 
 namespace trivane::disk {
 
@@ -92,9 +93,6 @@ std::vector<std::uint8_t> SectorData(const Disk& disk, const Sector& sector);
 
 // Puts the data into the disk's sector `index`: its data CRC then holds.
 void PutSectorData(Disk& disk, std::size_t index, std::span<const std::uint8_t> data);
-
-// A byte as two upper-case hex digits ("FB"), as listings show marks.
-std::string HexByte(int value);
 
 // How many of the disk's sectors are of each kind.
 struct Counts {

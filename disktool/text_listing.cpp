@@ -55,7 +55,7 @@ std::string SectorToken(const Sector& s, const Usual& usual) {
   std::vector<std::string> differs;
   if (s.size != usual.size) differs.push_back(std::to_string(s.size));
   if (s.density != usual.density) differs.push_back(DensityName(s.density));
-  if (s.dam != 0 && s.dam != usual.dam) differs.push_back(disk::HexByte(s.dam));
+  if (s.dam != 0 && s.dam != usual.dam) differs.push_back(HexByte(s.dam));
   if (s.id_cylinder != s.cylinder || s.id_head != s.head) {
     differs.push_back("ID c" + std::to_string(s.id_cylinder) + " h" + std::to_string(s.id_head));
   }
@@ -71,7 +71,7 @@ std::string TrackLine(int cylinder, int head, const std::vector<const Sector*>& 
   const Usual usual = UsualOf(track);
   char start[64];
   std::snprintf(start, sizeof start, "  %3d %d  %4d %s %s: ", cylinder, head, usual.size,
-                DensityName(usual.density), disk::HexByte(usual.dam).c_str());
+                DensityName(usual.density), HexByte(usual.dam).c_str());
   std::string line = start;
   for (const Sector* s : track) {
     line += ' ';
@@ -118,7 +118,7 @@ std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& mi
   }
   std::string dam_text;
   for (auto it = dams.rbegin(); it != dams.rend(); ++it) {
-    dam_text += (dam_text.empty() ? "" : ", ") + disk::HexByte(it->first) + " " +
+    dam_text += (dam_text.empty() ? "" : ", ") + HexByte(it->first) + " " +
                 std::to_string(it->second);
   }
   return "  " + std::to_string(n.total) + " sectors: " + std::to_string(n.single_density) +
@@ -169,26 +169,11 @@ std::string SectorsText(const ReadImage& r) {
 }
 
 std::string HexDump(const std::uint8_t* bytes, std::size_t size, Offset base) {
-  static constexpr char kDigits[] = "0123456789abcdef";
   std::string out;
-  out.reserve(size / 16 * 78 + 80);
-  for (std::size_t row = 0; row < size; row += 16) {
-    char offset[24];
-    std::snprintf(offset, sizeof offset, "%08llx  ", static_cast<unsigned long long>(base + row));
-    out += offset;
-    std::string ascii;
-    for (std::size_t k = row; k < row + 16; ++k) {
-      if (k < size) {
-        out += kDigits[bytes[k] >> 4];
-        out += kDigits[bytes[k] & 15];
-        out += ' ';
-        ascii += bytes[k] >= 0x20 && bytes[k] < 0x7F ? static_cast<char>(bytes[k]) : '.';
-      } else {
-        out += "   ";
-      }
-      if (k == row + 7) out += ' ';
-    }
-    out += " |" + ascii + "|\n";
+  out.reserve(size / kHexRowBytes * 78 + 80);
+  for (std::size_t row = 0; row < size; row += kHexRowBytes) {
+    const int count = static_cast<int>(std::min<std::size_t>(kHexRowBytes, size - row));
+    out += HexRow(base + static_cast<Offset>(row), bytes + row, count) + "\n";
   }
   return out;
 }

@@ -61,7 +61,7 @@ ExtractSummary ExtractFiles(const disk::SectorStore& sectors, const Catalogue& c
       continue;
     }
     // Host names are UTF-8 (ASCII, being made safe): as such on every system.
-    const fs::path target = folder / fs::path(std::u8string(hosts[k].begin(), hosts[k].end()));
+    const fs::path target = folder / PathFromUtf8(hosts[k]);
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
     bool over = false;

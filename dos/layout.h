@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "disk/sector_store.h"
+#include "formats/directory.h"
 
 namespace trivane::dos {
 
@@ -37,7 +38,7 @@ struct Layout {
   int granules_per_track = 2;  // cylinder and Model III schemes
   int gpl = 2;                 // relative scheme: granules per lump
   int track0_offset = 0;       // relative scheme: 1 when sector 0 is on cylinder 1
-  int dir_cylinder = 17;       // cylinder and Model III schemes
+  int dir_cylinder = kDirectoryCylinder;  // cylinder and Model III schemes
   int dir_first = 0;           // relative scheme: the directory's first relative sector
   int dir_sectors = 0;
 

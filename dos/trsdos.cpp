@@ -67,7 +67,7 @@ std::pair<Layout, Directory> BestGeometry(const Candidates& c, Layout l, int cd,
   const bool cd_kept = cd_tried && chosen.granules_per_track == (cd & 7) + 1 &&
                        chosen.heads == (cd & 0x20 && c.shape().heads == 2 ? 2 : 1);
   if (ldos && !cd_kept) {
-    evidence.push_back("GAT byte CD (" + disk::HexByte(cd) + ") says " +
+    evidence.push_back("GAT byte CD (" + HexByte(cd) + ") says " +
                        std::to_string((cd & 7) + 1) + ((cd & 7) ? " granules" : " granule") +
                        " a track" + (cd & 0x20 ? ", two heads" : "") + "; set aside for " +
                        std::to_string(chosen.granules_per_track) + " granules a track, " +
@@ -94,7 +94,7 @@ void TrsdosCylinder(Candidates& c, int cylinder, const std::string& why) {
   if (ldos) {
     family = v >> 4 == 5 ? Family::kLdos : Family::kLsdos;
     version = std::to_string(v >> 4) + "." + std::to_string(v & 15);
-    evidence.push_back("GAT version byte " + disk::HexByte(v));
+    evidence.push_back("GAT version byte " + HexByte(v));
   }
   const Shape& shape = c.shape();
   for (int cyl : {0, 1}) {

@@ -6,6 +6,7 @@
 //   track 0 sector 2, at offset 512, is the system sector
 #pragma once
 
+#include "formats/directory.h"
 #include "formats/image_buffer.h"
 
 namespace trivane::jv1 {
@@ -17,6 +18,6 @@ inline constexpr Offset kSystemSector = 2 * kSectorBytes;
 // The first three bytes of the boot sector.
 inline constexpr int kBootByte0 = 0x00;
 inline constexpr int kBootByte1 = 0xFE;
-inline constexpr int kBootDirectoryTrack = 17;
+inline constexpr int kBootDirectoryTrack = kDirectoryCylinder;
 
 }  // namespace trivane::jv1

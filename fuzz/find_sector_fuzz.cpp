@@ -7,7 +7,7 @@
 #include "formats/jv3.h"
 #include "fuzz/fuzz_checks.h"
 #include "identify/identify_image.h"
-#include "sectors/sectors.h"
+#include "identify/locator.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "formats/jv1.h"
 #include "identify/stages.h"
-#include "sectors/sectors.h"
+#include "identify/locator.h"
 
 namespace trivane {
 namespace {

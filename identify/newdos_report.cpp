@@ -10,7 +10,7 @@
 //   7  bit 2: TI option "L"
 //   9  DDGA
 #include "identify/stages.h"
-#include "sectors/sectors.h"
+#include "identify/locator.h"
 
 namespace trivane::stages {
 namespace {

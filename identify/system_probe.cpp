@@ -7,7 +7,7 @@
 // sector 3 instead of 2 when the disk numbers its sectors from 1.
 #include "formats/newdos80.h"
 #include "identify/stages.h"
-#include "sectors/sectors.h"
+#include "identify/locator.h"
 
 namespace trivane::stages {
 namespace {

@@ -124,25 +124,6 @@ LoadedImage ReadImageFile(const std::filesystem::path& path) {
   return OpenFile(path, kMaxImageBytes);
 }
 
-#ifdef _WIN32
-std::filesystem::path PathFromUtf8(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
-std::string Utf8Of(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-#else
-std::filesystem::path PathFromUtf8(const std::string& text) {
-  return std::filesystem::path(text);
-}
-
-std::string Utf8Of(const std::filesystem::path& path) {
-  return path.string();
-}
-#endif
-
 std::string ErrorPrompt(const std::string& what, const std::string& reason) {
   return "** ERROR **  " + what + "\r" + reason;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "formats/image_buffer.h"
+#include "formats/text.h"
 
 namespace trivane {
 
@@ -27,11 +28,6 @@ struct LoadedImage {
 LoadedImage OpenImageFile(const std::filesystem::path& path);
 // Reads the whole file at once and closes it, for reading every sector.
 LoadedImage ReadImageFile(const std::filesystem::path& path);
-
-// Paths and the UTF-8 texts the programs speak: on Windows the file system's
-// names are UTF-16, elsewhere they are the bytes themselves.
-std::filesystem::path PathFromUtf8(const std::string& text);
-std::string Utf8Of(const std::filesystem::path& path);
 
 // The prompt of an error message box: what failed, then on a line of its own
 // the reason, e.g. ErrorPrompt("Cannot load GAME.DSK", "the file does not exist").

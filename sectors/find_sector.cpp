@@ -5,14 +5,14 @@
 // damindex bytes after the ID mark.
 #include "formats/dmk.h"
 #include "formats/jv3.h"
-#include "sectors/sectors.h"
+#include "sectors/locate.h"
 
 namespace trivane {
 namespace {
 
 constexpr int kDataMarkWindow = 6;
 
-void FindJv3(AnalysisRecord& r, WindowOps& w) {
+bool FindJv3(AnalysisRecord& r) {
   r.Emtype = "JV3";
   r.fpa = 0;
   r.errflg = 0;
@@ -20,8 +20,7 @@ void FindJv3(AnalysisRecord& r, WindowOps& w) {
     r.fpa = jv3::EntryOffset(n);
     if (r.fpa >= r.fileend) {
       r.errflg = 1;
-      w.MessageBox("** ERROR **  Not found, or File format faulty", "Error");
-      return;
+      return true;
     }
     if (r.byte(r.fpa) != r.TrkToFind || r.byte(r.fpa + 1) != r.SecToFind) continue;
     // The directory bit is taken whether or not the side matches.
@@ -30,10 +29,11 @@ void FindJv3(AnalysisRecord& r, WindowOps& w) {
     if ((flags & jv3::kSide1) == static_cast<Offset>(r.SideToFind) * jv3::kSide1) {
       r.fpa = jv3::DataOffset(n);
       if (r.fpa >= r.fileend) r.errflg = 1;
-      return;
+      return false;
     }
   }
   r.errflg = 1;
+  return false;
 }
 
 bool IsDataMark(int b) {
@@ -69,13 +69,11 @@ void FindDmk(AnalysisRecord& r) {
 
 }  // namespace
 
-void FindSector(AnalysisRecord& r, WindowOps& w) {
+bool LocateSector(AnalysisRecord& r) {
   r.errflg = 0;
-  if (r.dmkflag != 0) {
-    FindDmk(r);
-  } else {
-    FindJv3(r, w);
-  }
+  if (r.dmkflag == 0) return FindJv3(r);
+  FindDmk(r);
+  return false;
 }
 
 }  // namespace trivane

@@ -6,7 +6,7 @@
 
 #include "builder/image_builder.h"
 #include "identify/identify_image.h"
-#include "sectors/sectors.h"
+#include "identify/locator.h"
 #include "window/recording_window.h"
 
 namespace trivane::test {

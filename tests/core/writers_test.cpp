@@ -29,7 +29,7 @@ std::string Shown(const Disk& d, const Sector& s) {
   return disk::PlaceText({s.cylinder, s.head, s.id_sector}) + " id " +
          std::to_string(s.id_cylinder) + "/" + std::to_string(s.id_head) + " size " +
          std::to_string(s.size) + (s.density == disk::Density::kDouble ? " DD" : " SD") + " mark " +
-         disk::HexByte(s.dam) + " crc " + std::to_string(int(s.id_crc == Check::kBad)) +
+         HexByte(s.dam) + " crc " + std::to_string(int(s.id_crc == Check::kBad)) +
          std::to_string(int(disk::DataCrc(d, s) == Check::kBad)) + " data " +
          std::to_string(std::count(data.begin(), data.end(), 0xE5)) + "/" +
          std::to_string(data.empty() ? -1 : data[0] + data[data.size() / 2] * 7 + data.back() * 13);

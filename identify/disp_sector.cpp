@@ -3,12 +3,10 @@
 // sectors of a track before side 1's) into track, side and sector, looks it up
 // and prints its classification line.
 #include "formats/jv1.h"
-#include "sectors/sectors.h"
+#include "identify/locator.h"
 
 namespace trivane {
 namespace {
-
-constexpr int kDirectoryTrack = 17;
 
 // Black when the text, its leading blanks removed, begins with "S"; red
 // otherwise, an empty or blank text included.
@@ -84,7 +82,7 @@ std::string SectorLabel(AnalysisRecord& r, WindowOps& w) {
   w.SetText(Field::Text18, "");
   if (r.firstsecnum != 1) return "";
   w.SetText(Field::Text18, "This files Track Sectors start at 1");
-  r.dirstartsec = static_cast<Offset>(r.spt) * kDirectoryTrack;
+  r.dirstartsec = static_cast<Offset>(r.spt) * kDirectoryCylinder;
   if (r.dirstartsec <= r.PresSecnum && r.PresSecnum <= r.dirstartsec + 17) return "Dir Sec.";
   return "Data Sec.";
 }

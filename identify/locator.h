@@ -1,3 +1,5 @@
+// The locator and the sector display as the window's operations see them:
+// the search (sectors/locate.h) with its message box, and the summary line.
 #pragma once
 
 #include "sectors/analysis_record.h"

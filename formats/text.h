@@ -1,0 +1,28 @@
+// The texts every part of the programs shares: bytes in hex as listings and
+// the hex views show them, and file paths as the UTF-8 the programs speak.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "formats/image_buffer.h"
+
+namespace trivane {
+
+// A byte as two upper-case hex digits ("FB"), as listings show marks.
+std::string HexByte(int value);
+
+inline constexpr int kHexRowBytes = 16;
+// One row of a hex view: the offset in 8 digits, up to 16 bytes in lower-case
+// hex (a gap after the eighth, blanks where the row ends early), and the
+// bytes as text between bars, "." for any but printable ASCII:
+//   00000010  00 fe 11 ...  |..........|
+std::string HexRow(Offset offset, const std::uint8_t* bytes, int count);
+
+// On Windows the file system's names are UTF-16, elsewhere they are the
+// bytes themselves.
+std::filesystem::path PathFromUtf8(const std::string& text);
+std::string Utf8Of(const std::filesystem::path& path);
+
+}  // namespace trivane
