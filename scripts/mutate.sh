@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Plants small faults in identification and the sector locator, the sector
-# reader and the DOS catalogue, one at a time from a fixed list, rebuilds the
-# core tests in build-mutate/ and counts the faults the tests catch, per
-# folder. Every source file is restored afterwards.
+# reader and writers and the DOS catalogue, one at a time from a fixed list,
+# rebuilds the core and tool tests in build-mutate/ and counts the faults
+# they catch, per folder. Every source file is restored afterwards.
 # Usage: scripts/mutate.sh [-v]   (-v names each fault and what became of it)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 verbose=${1:-}
 cmake -S . -B build-mutate -DCMAKE_BUILD_TYPE=Release -DTRIVANE_WINDOW=OFF >/dev/null
-cmake --build build-mutate -j"$(nproc)" --target core_tests >/dev/null
+cmake --build build-mutate -j"$(nproc)" --target core_tests tool_tests >/dev/null
 
 # file | the text as it stands | the fault. The text's first occurrence is replaced.
 faults=$(cat <<'EOF'
@@ -58,22 +58,34 @@ sectors/find_sector.cpp|r.fpa = mark + r.damindex - 3;|r.fpa = mark + r.damindex
 sectors/find_sector.cpp|  ++r.fpa;\n}|}
 sectors/analysis_record.cpp|if (idamptr[i] == 0) break;|if (idamptr[i] == 0) continue;
 sectors/analysis_record.h|(byte(at + 1) & 127) * 256|(byte(at + 1) & 255) * 256
-sectors/disp_sector.cpp|const int multiplier = r.tracksideflag == 1 ? 1 : r.sides;|const int multiplier = r.sides;
-sectors/disp_sector.cpp|if (r.SecToFind >= r.TrackSectors(t)) {|if (r.SecToFind > r.TrackSectors(t)) {
-sectors/disp_sector.cpp|if (r.firstsecnum == 1) ++r.SecToFind;|if (r.firstsecnum == 0) ++r.SecToFind;
-sectors/disp_sector.cpp|r.PresSecnum >= 170 && r.PresSecnum < 180|r.PresSecnum >= 170 && r.PresSecnum <= 180
-sectors/disp_sector.cpp|r.PresSecnum <= r.dirstartsec + 17|r.PresSecnum <= r.dirstartsec + 18
-sectors/disp_sector.cpp|if (first != std::string::npos && text[first] == 'S')|if (first != std::string::npos && text[first] == 'D')
-disk/read_dmk.cpp|if (at >= length) return dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;|if (at >= length) return (at - dmk::kPointerTableBytes) % circle;
-disk/read_dmk.cpp|s.doubled = id.step == 2;|s.doubled = id.step == 1;
-disk/read_dmk.cpp|s.id_crc = id.Crc(preset, 0, dmk::kIdFieldBytes) == 0|s.id_crc = id.Crc(preset, 1, dmk::kIdFieldBytes) == 0
-disk/read_dmk.cpp|s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k + 1} * id.step);|s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k} * id.step);
-disk/read_dmk.cpp|const bool double_density = (pointer & dmk::kDoubleDensityFlag) != 0;|const bool double_density = (pointer & dmk::kDoubleDensityFlag) == 0;
-disk/read_dmk.cpp|disk.heads = (options & dmk::kOptionSingleSided) ? 1 : 2;|disk.heads = 2;
-disk/read_dmk.cpp|const Offset at = s.data_offset - disk.block_start - block + k * step;|const Offset at = s.data_offset - disk.block_start - block + k;
-disk/read_jv3.cpp|s.head = s.id_head = (flags & jv3::kSide1) ? 1 : 0;|s.head = s.id_head = 0;
-disk/read_jv3.cpp|s.data_crc = (flags & jv3::kCrcError) ? Check::kBad : Check::kNotKept;|s.data_crc = Check::kNotKept;
-disk/read_jv3.cpp|const int size = (free ? jv3::kFreeSizes : jv3::kUsedSizes)[flags & jv3::kSizeCode];|const int size = jv3::kUsedSizes[flags & jv3::kSizeCode];
+identify/disp_sector.cpp|const int multiplier = r.tracksideflag == 1 ? 1 : r.sides;|const int multiplier = r.sides;
+identify/disp_sector.cpp|if (r.SecToFind >= r.TrackSectors(t)) {|if (r.SecToFind > r.TrackSectors(t)) {
+identify/disp_sector.cpp|if (r.firstsecnum == 1) ++r.SecToFind;|if (r.firstsecnum == 0) ++r.SecToFind;
+identify/disp_sector.cpp|r.PresSecnum >= 170 && r.PresSecnum < 180|r.PresSecnum >= 170 && r.PresSecnum <= 180
+identify/disp_sector.cpp|r.PresSecnum <= r.dirstartsec + 17|r.PresSecnum <= r.dirstartsec + 18
+identify/disp_sector.cpp|if (first != std::string::npos && text[first] == 'S')|if (first != std::string::npos && text[first] == 'D')
+disk/dmk.cpp|if (at >= length) return dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;|if (at >= length) return (at - dmk::kPointerTableBytes) % circle;
+disk/dmk.cpp|s.doubled = id.step == 2;|s.doubled = id.step == 1;
+disk/dmk.cpp|s.id_crc = id.Crc(preset, 0, dmk::kIdFieldBytes) == 0|s.id_crc = id.Crc(preset, 1, dmk::kIdFieldBytes) == 0
+disk/dmk.cpp|s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k + 1} * id.step);|s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k} * id.step);
+disk/dmk.cpp|const bool double_density = (pointer & dmk::kDoubleDensityFlag) != 0;|const bool double_density = (pointer & dmk::kDoubleDensityFlag) == 0;
+disk/dmk.cpp|disk.heads = (options & dmk::kOptionSingleSided) ? 1 : 2;|disk.heads = 2;
+disk/dmk.cpp|const Offset at = s.data_offset - disk.block_start - block + k * step;|const Offset at = s.data_offset - disk.block_start - block + k;
+disk/jv3.cpp|s.head = s.id_head = (flags & jv3::kSide1) ? 1 : 0;|s.head = s.id_head = 0;
+disk/jv3.cpp|s.data_crc = (flags & jv3::kCrcError) ? Check::kBad : Check::kNotKept;|s.data_crc = Check::kNotKept;
+disk/jv3.cpp|const int size = (free ? jv3::kFreeSizes : jv3::kUsedSizes)[flags & jv3::kSizeCode];|const int size = jv3::kUsedSizes[flags & jv3::kSizeCode];
+disk/dmk.cpp|image.at(dmk::kCylindersAt) > dmk::kMostCylinders ? 20 : 60|60
+disk/sector_store.cpp|return ra != rb ? ra : a.second < b.second;|return a.second < b.second;
+disk/sector_store.cpp|!s->has_data() || data.size() != s->size|!s->has_data()
+disk/track_writers.cpp|^ (bad ? 0x0101 : 0)|^ 0
+disk/track_writers.cpp|if (first == 0 && write_protected) image[jv3::kWriteProtect] = 0;|
+disk/dmk_write.cpp|block[WrapInBlock(data_at + k * step + t, length)] = b;|block[WrapInBlock(data_at + k * step, length)] = b;
+disk/dmk_write.cpp|Doubling(disk.dmk_options) == doubling;|true;
+disk/dmk_write.cpp|f.bad_id_crc = s.id_crc == Check::kBad;|f.bad_id_crc = false;
+disk/jv3.cpp|(s.head == 1 ? jv3::kSide1 : 0)|(s.head == 7 ? jv3::kSide1 : 0)
+disk/jv3.cpp|DataCrc(disk, s) == Check::kBad ? jv3::kCrcError|false ? jv3::kCrcError
+disk/jv1.cpp|store.At({s.cylinder, 0, s.id_sector}) != &s|false
+disk/jv1.cpp|if (s.head != 0) return "head 1; JV1 holds head 0 only";|
 dos/layout.cpp|count = (b & 31) + 1;|count = b & 31;
 dos/layout.cpp|first = unit * GranulesPerCylinder() + (b >> 5);\n      count = b & 31;|first = unit * GranulesPerCylinder() + (b >> 4);\n      count = b & 31;
 dos/layout.cpp|return {dir_cylinder, index / spt, first_sector + index % spt};|return {dir_cylinder, 0, first_sector + index % spt};
@@ -119,9 +131,10 @@ if old not in text:
     sys.exit(f"mutate.sh: not found in {path}: {old}")
 open(path, 'w').write(text.replace(old, new, 1))
 PY
-  if ! cmake --build build-mutate -j"$(nproc)" --target core_tests >/dev/null 2>&1; then
+  if ! cmake --build build-mutate -j"$(nproc)" --target core_tests tool_tests >/dev/null 2>&1; then
     result="does not build"
-  elif (timeout 60 build-mutate/tests/core_tests >/dev/null 2>&1); then
+  elif (timeout 60 build-mutate/tests/core_tests >/dev/null 2>&1 &&
+        timeout 120 build-mutate/tests/tool_tests >/dev/null 2>&1); then
     result="MISSED"
   else
     result="caught"
