@@ -16,12 +16,11 @@
 #include <map>
 #include <set>
 
+#include "dos/directory_bytes.h"
+
 namespace trivane::dos {
 namespace {
 
-constexpr int kSectorBytes = 256;
-constexpr int kGatName = 0xD0, kGatDate = 0xD8;
-constexpr int kExtended = 0x80, kInUse = 0x10;
 
 std::string Text(const std::vector<std::uint8_t>& bytes, int from, int count) {
   std::string text;
@@ -36,7 +35,6 @@ std::string Text(const std::vector<std::uint8_t>& bytes, int from, int count) {
 // outside 20..7E (or a backslash) as \xNN, so that odd bytes are shown and
 // never reach a terminal raw.
 std::string NameText(const std::uint8_t* bytes, int count) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   while (count > 0 && (bytes[count - 1] == ' ' || bytes[count - 1] == 0)) --count;
   std::string text;
   for (int k = 0; k < count; ++k) {
@@ -44,9 +42,7 @@ std::string NameText(const std::uint8_t* bytes, int count) {
     if (b >= 0x20 && b < 0x7F && b != '\\') {
       text += static_cast<char>(b);
     } else {
-      text += "\\x";
-      text += kHex[b >> 4];
-      text += kHex[b & 15];
+      text += "\\x" + HexByte(b);
     }
   }
   return text;
@@ -317,6 +313,7 @@ Directory Reader::Read() {
 int Directory::Score() const {
   // BOOT/SYS and DIR/SYS where they belong keep a directory whose other
   // HIT bytes mostly mismatch (real disks carry odd and stale ones).
+  if (readable && entries == 0 && signed_sectors) return 1;
   if (!readable || matched == 0 || (matched * 2 < entries && !system_files)) return 0;
   return std::max(1, 1 + matched * 2 - entries + (system_files ? 20 : 0));
 }

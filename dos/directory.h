@@ -13,6 +13,9 @@ struct Directory {
   int entries = 0;            // live entries in all
   bool system_files = false;  // BOOT/SYS at DEC 0 and DIR/SYS at DEC 1
   bool readable = false;      // GAT and HIT sectors could be read
+  // The DOS's own mark on its entry sectors (Model III's "(c) 1980 Tandy"):
+  // an empty directory so marked still explains the disk.
+  bool signed_sectors = false;
   // Granules claimed twice or past the disk, extents starting at a granule
   // their track does not have: what speaks against the layout's geometry.
   int conflicts = 0;

@@ -3,13 +3,9 @@
 #include <algorithm>
 
 #include "dos/directory.h"
+#include "dos/directory_bytes.h"
 
 namespace trivane::dos {
-namespace {
-
-constexpr int kSectorBytes = 256;
-
-}  // namespace
 
 std::string AttributesText(const File& f) {
   return {f.system ? 'S' : '-', f.invisible ? 'I' : '-', f.pds ? 'P' : '-',

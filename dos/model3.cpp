@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dos/candidates.h"
+#include "dos/directory.h"
 
 namespace trivane::dos {
 
@@ -24,10 +25,12 @@ void Model3(Candidates& c, int cylinder) {
                           ", whose sectors do not end with \"(c) 1980 Tandy\"");
     return;
   }
-  c.Try(Family::kTrsdos13, "",
-        {"boot byte 1 names directory cylinder " + std::to_string(cylinder),
-         "\"(c) 1980 Tandy\" at byte 240 of " + std::to_string(signed_sectors) + " entry sectors"},
-        l, false);
+  Directory d = ReadDirectory(c.sectors(), l, false, false);
+  d.signed_sectors = true;
+  c.Keep(Family::kTrsdos13, "",
+         {"boot byte 1 names directory cylinder " + std::to_string(cylinder),
+          "\"(c) 1980 Tandy\" at byte 240 of " + std::to_string(signed_sectors) + " entry sectors"},
+         std::move(d), false);
 }
 
 }  // namespace trivane::dos
