@@ -3,6 +3,7 @@
 // from it. The layout facts each uses are in formats/.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct WriteOptions {
 struct Written {
   std::vector<std::uint8_t> bytes;
   std::vector<std::string> losses;
+  // The places (cylinder, head, id) of the sectors the losses name.
+  std::vector<std::array<int, 3>> lost;
 };
 
 struct ContainerFormat {

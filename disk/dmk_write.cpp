@@ -113,6 +113,7 @@ Written Formatted(const Disk& disk, bool doubling) {
     WriteDmkTrack(out.bytes.data() + at, length, doubling, fields, layout);
   }
   out.losses = losses.Lines();
+  out.lost = losses.Places();
   return out;
 }
 

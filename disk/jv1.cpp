@@ -105,6 +105,7 @@ Written WriteJv1(const Disk& disk, const WriteOptions&) {
     }
   }
   out.losses = losses.Lines();
+  out.lost = losses.Places();
   return out;
 }
 

@@ -146,6 +146,7 @@ Written WriteJv3(const Disk& disk, const WriteOptions&) {
   }
   out.bytes = WriteJv3Records(records, disk.write_protected);
   out.losses = losses.Lines();
+  out.lost = losses.Places();
   return out;
 }
 

@@ -1,5 +1,7 @@
 #include "disk/losses.h"
 
+#include <algorithm>
+
 namespace trivane::disk {
 
 void Losses::Add(int cylinder, int head, int id, const std::string& why) {
@@ -22,6 +24,16 @@ std::vector<std::string> Losses::Lines() const {
     lines.push_back(line + ": " + std::get<2>(key));
   }
   return lines;
+}
+
+std::vector<std::array<int, 3>> Losses::Places() const {
+  std::vector<std::array<int, 3>> places;
+  for (const auto& [key, ids] : ids_) {
+    for (int id : ids) places.push_back({std::get<0>(key), std::get<1>(key), id});
+  }
+  std::sort(places.begin(), places.end());
+  places.erase(std::unique(places.begin(), places.end()), places.end());
+  return places;
 }
 
 }  // namespace trivane::disk

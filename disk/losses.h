@@ -3,6 +3,7 @@
 // single density only"), so that a whole disk's loss stays readable.
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 #include <tuple>
@@ -17,6 +18,8 @@ class Losses {
   void Add(const Sector& s, const std::string& why) { Add(s.cylinder, s.head, s.id_sector, why); }
   void Add(int cylinder, int head, int id, const std::string& why);
   std::vector<std::string> Lines() const;
+  // The places named, each once.
+  std::vector<std::array<int, 3>> Places() const;
 
  private:
   // In the order first said: track, reason, then the sector ids.

@@ -21,6 +21,7 @@
 #include "disktool/dir.h"
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
+#include "disktool/write_commands.h"
 #include "dos/host_files.h"
 
 #ifdef _WIN32
@@ -93,6 +94,34 @@ const Command kCommands[] = {
      "--all: a deleted file; --force as for extract",
      {{"--text"}, {"--all"}, {"--force"}},
      CatCommand},
+    {"convert",
+     "convert IN OUT [--to jv1|jv3|dmk] [--single-density-bytes once|twice]\n"
+     "               [--force] [--overwrite]",
+     "IN as another container (from OUT's name .jv1, .jv3, .dmk when no\n"
+     "--to): every sector's ID, size, density, mark, CRC state and data\n"
+     "the target holds; what it cannot is listed and nothing written\n"
+     "unless --force. DMK tracks as a controller writes them, single\n"
+     "density bytes twice unless once. OUT is read back and verified,\n"
+     "then put in place; never over a file unless --overwrite, never IN",
+     {{"--to", true}, {"--single-density-bytes", true}, {"--force"}, {"--overwrite"}},
+     trivane::disktool::ConvertCommand},
+    {"new",
+     "new OUT --dos newdos80|trsdos23|ldos|trsdos13 [--to jv1|jv3|dmk]\n"
+     "               [--cylinders N] [--heads 1|2] [--density single|double]\n"
+     "               [--name NAME] [--date MM/DD/YY] [--overwrite]",
+     "an empty data disk as the DOS formats one (its usual disk unless\n"
+     "told: NEWDOS/80 and LDOS 40 cylinders, TRSDOS 2.3 35, single\n"
+     "density; TRSDOS 1.3 40, double); dated today unless --date",
+     {{"--dos", true},
+      {"--to", true},
+      {"--cylinders", true},
+      {"--heads", true},
+      {"--density", true},
+      {"--name", true},
+      {"--date", true},
+      {"--single-density-bytes", true},
+      {"--overwrite"}},
+     trivane::disktool::NewCommand},
 };
 
 constexpr const char* kAbout =

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <system_error>
-
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
@@ -122,6 +122,46 @@ LoadedImage OpenImageFile(const std::filesystem::path& path) {
 
 LoadedImage ReadImageFile(const std::filesystem::path& path) {
   return OpenFile(path, kMaxImageBytes);
+}
+
+namespace {
+
+std::string WriteAndCompare(const std::filesystem::path& path,
+                            const std::vector<std::uint8_t>& bytes) {
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) return "it cannot be written: " + std::string(std::strerror(errno));
+  }
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), {});
+  return back == bytes ? "" : "it did not read back as written";
+}
+
+}  // namespace
+
+std::string SaveImageFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+                          bool replace) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(path, ec) && !replace) return "the file exists already";
+  if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) return "it is not a plain file";
+  fs::path part = path;
+  part += ".part";
+  for (int n = 2; fs::exists(part, ec); ++n) {
+    part = path;
+    part += ".part" + std::to_string(n);
+  }
+  std::string error = WriteAndCompare(part, bytes);
+#ifdef _WIN32
+  if (error.empty() && fs::exists(path, ec)) fs::remove(path, ec);
+#endif
+  if (error.empty()) fs::rename(part, path, ec);
+  if (error.empty() && ec) error = "it cannot be put in place: " + ec.message();
+  if (!error.empty()) fs::remove(part, ec);
+  return error;
 }
 
 std::string ErrorPrompt(const std::string& what, const std::string& reason) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "formats/image_buffer.h"
 #include "formats/text.h"
@@ -28,6 +29,13 @@ struct LoadedImage {
 LoadedImage OpenImageFile(const std::filesystem::path& path);
 // Reads the whole file at once and closes it, for reading every sector.
 LoadedImage ReadImageFile(const std::filesystem::path& path);
+
+// Writes a new image to `path`: first to a file beside it, which is read
+// back and compared, then renamed into place, so that `path` is never half
+// written; an existing file only when `replace`. Empty when done, else why
+// not, with nothing left behind.
+std::string SaveImageFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+                          bool replace);
 
 // The prompt of an error message box: what failed, then on a line of its own
 // the reason, e.g. ErrorPrompt("Cannot load GAME.DSK", "the file does not exist").

@@ -3,10 +3,13 @@
 # reader and writers and the DOS catalogue, one at a time from a fixed list,
 # rebuilds the core and tool tests in build-mutate/ and counts the faults
 # they catch, per folder. Every source file is restored afterwards.
-# Usage: scripts/mutate.sh [-v]   (-v names each fault and what became of it)
+# Usage: scripts/mutate.sh [-v] [FOLDER...]   (-v names each fault and what
+# became of it; FOLDERs plant only the faults in those folders)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-verbose=${1:-}
+verbose=""
+if [ "${1:-}" = "-v" ]; then verbose=-v; shift; fi
+only=" $* "
 cmake -S . -B build-mutate -DCMAKE_BUILD_TYPE=Release -DTRIVANE_WINDOW=OFF >/dev/null
 cmake --build build-mutate -j"$(nproc)" --target core_tests tool_tests >/dev/null
 
@@ -119,8 +122,9 @@ caught=0
 declare -A planted_in caught_in
 while IFS='|' read -r file from to; do
   [ -n "$file" ] || continue
-  total=$((total + 1))
   room=${file%%/*}
+  [ "$only" = "  " ] || [[ "$only" == *" $room "* ]] || continue
+  total=$((total + 1))
   planted_in[$room]=$(( ${planted_in[$room]:-0} + 1 ))
   cp "$file" "$file.orig"
   python3 - "$file" "$from" "$to" <<'PY'

@@ -1,0 +1,166 @@
+// `convert IN OUT` and `new OUT --dos D`: the image is made, read back and
+// proved (dos/convert.h), then written beside OUT and renamed into place.
+// What a container cannot hold is listed before anything is written.
+#include "disktool/write_commands.h"
+
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "cli/escaped.h"
+#include "disktool/listing.h"
+#include "dos/convert.h"
+#include "loader/image_file.h"
+
+namespace trivane::disktool {
+namespace {
+
+using cli::Escaped;
+
+int Usage(const std::string& complaint) {
+  std::cerr << "trivane-disk: " << complaint << " (trivane-disk --help tells more)\n";
+  return 2;
+}
+
+// The container --to names, or OUT's name says; nullopt with a complaint.
+std::optional<disk::Container> Target(const cli::Parsed& p, const std::string& out,
+                                      std::string& complaint) {
+  std::string name = p.Value("--to").value_or("");
+  if (name.empty()) {
+    name = PathFromUtf8(out).extension().string();
+    if (!name.empty()) name.erase(0, 1);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name != "jv1" && name != "jv3" && name != "dmk") {
+      complaint = "OUT's name does not say the container: give --to jv1, jv3 or dmk";
+      return std::nullopt;
+    }
+  }
+  for (const disk::ContainerFormat& f : disk::Containers()) {
+    std::string shown = disk::ContainerName(f.kind);
+    for (char& c : shown) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (shown == name) return f.kind;
+  }
+  complaint = "--to takes jv1, jv3 or dmk";
+  return std::nullopt;
+}
+
+std::optional<disk::WriteOptions> Options(const cli::Parsed& p) {
+  const std::string bytes = p.Value("--single-density-bytes").value_or("twice");
+  if (bytes != "once" && bytes != "twice") return std::nullopt;
+  return disk::WriteOptions{.single_density_twice = bytes == "twice"};
+}
+
+// Lists the losses, then keeps the bytes or says why nothing was written.
+int Keep(const std::string& out, const dos::Proved& proved, bool overwrite) {
+  for (const std::string& line : proved.losses) {
+    std::cerr << "trivane-disk: " << Escaped(out) << ": not kept: " << line << "\n";
+  }
+  std::string error = proved.error;
+  if (error.empty()) error = SaveImageFile(PathFromUtf8(out), proved.bytes, overwrite);
+  if (!error.empty()) {
+    std::cerr << "trivane-disk: " << Escaped(out) << ": " << error << "; nothing written\n";
+    return 1;
+  }
+  std::cout << Escaped(out) << ": written, read back and verified"
+            << (proved.losses.empty() ? "" : " (with the losses listed)") << "\n";
+  return 0;
+}
+
+// Nothing is made for an OUT that exists (unless it may be replaced) or
+// that is the input itself.
+std::string OutRefusal(const std::string& out, const std::string& in, bool overwrite) {
+  std::error_code ec;
+  const auto path = PathFromUtf8(out);
+  if (!std::filesystem::exists(path, ec)) return "";
+  if (!in.empty() && std::filesystem::equivalent(path, PathFromUtf8(in), ec)) {
+    return "OUT is IN, which is never changed";
+  }
+  return overwrite ? "" : "the file exists already; --overwrite replaces it";
+}
+
+// Today as MM/DD/YY, as FORMAT asks for it.
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  char text[16] = "01/01/80";
+  if (const std::tm* t = std::localtime(&now)) std::strftime(text, sizeof text, "%m/%d/%y", t);
+  return text;
+}
+
+std::optional<int> Count(const std::optional<std::string>& text) {
+  if (!text) return 0;
+  if (text->empty() || text->size() > 3 || text->find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  return std::stoi(*text);
+}
+
+// The request the options make; a complaint when they make none.
+std::optional<dos::NewDiskRequest> Request(const cli::Parsed& p, std::string& complaint) {
+  static const std::pair<const char*, dos::Family> kDoses[] = {{"newdos80", dos::Family::kNewdos80},
+                                                               {"trsdos23", dos::Family::kTrsdos23},
+                                                               {"ldos", dos::Family::kLdos},
+                                                               {"trsdos13", dos::Family::kTrsdos13}};
+  dos::NewDiskRequest q;
+  for (const auto& [name, family] : kDoses) {
+    if (p.Value("--dos") == name) q.dos = family;
+  }
+  const auto cylinders = Count(p.Value("--cylinders")), heads = Count(p.Value("--heads"));
+  const std::string density = p.Value("--density").value_or("");
+  if (q.dos == dos::Family::kUnknown) complaint = "--dos takes newdos80, trsdos23, ldos or trsdos13";
+  if (!cylinders || !heads) complaint = "--cylinders and --heads take a number";
+  if (!density.empty() && density != "single" && density != "double") {
+    complaint = "--density takes single or double";
+  }
+  if (!complaint.empty()) return std::nullopt;
+  q.cylinders = *cylinders;
+  q.heads = *heads;
+  q.density = density.empty() ? 0 : density == "single" ? 1 : 2;
+  q.name = p.Value("--name").value_or("");
+  q.date = p.Value("--date").value_or(Today());
+  return q;
+}
+
+}  // namespace
+
+int NewCommand(const cli::Parsed& p) {
+  if (p.operands.size() != 1) return Usage("new takes OUT");
+  const std::string& out = p.operands[0];
+  std::string complaint;
+  auto q = Request(p, complaint);
+  const auto to = q ? Target(p, out, complaint) : std::nullopt;
+  const auto options = Options(p);
+  if (!q || !to) return Usage(complaint);
+  if (!options) return Usage("--single-density-bytes takes once or twice");
+  q->container = *to;
+  const bool overwrite = p.Has("--overwrite");
+  if (const std::string why = OutRefusal(out, "", overwrite); !why.empty()) {
+    std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";
+    return 1;
+  }
+  return Keep(out, dos::NewImage(*q, *options), overwrite);
+}
+
+int ConvertCommand(const cli::Parsed& p) {
+  if (p.operands.size() != 2) return Usage("convert takes IN OUT");
+  const std::string& in = p.operands[0];
+  const std::string& out = p.operands[1];
+  std::string complaint;
+  const auto to = Target(p, out, complaint);
+  if (!to) return Usage(complaint);
+  const auto options = Options(p);
+  if (!options) return Usage("--single-density-bytes takes once or twice");
+  const bool overwrite = p.Has("--overwrite");
+  if (const std::string why = OutRefusal(out, in, overwrite); !why.empty()) {
+    std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";
+    return 1;
+  }
+  const ReadImage r = ReadSectors(in, false);
+  if (!r.error.empty()) {
+    std::cerr << "trivane-disk: " << Escaped(in) << ": " << r.error << "\n";
+    return 1;
+  }
+  return Keep(out, dos::Convert(r.disk, *to, *options, p.Has("--force")), overwrite);
+}
+
+}  // namespace trivane::disktool
