@@ -279,5 +279,41 @@ TEST_F(DosTool, AwkwardNamesAreEscaped) {
 #endif
 }
 
+// New disks and conversions: what is written reads back, what cannot be
+// written is said and nothing is left behind, IN and existing files stay.
+TEST_F(DosTool, NewAndConvertWriteOnlyWhatIsProved) {
+  const fs::path work = dir_ / "writing";
+  fs::create_directories(work);
+  const auto at = [&](const char* name) { return (work / name).string(); };
+  for (const char* dos : {"newdos80", "trsdos23", "ldos", "trsdos13"}) {
+    const std::string out = at((std::string(dos) + ".dmk").c_str());
+    ASSERT_EQ(Tool({"new", out, "--dos", dos, "--date", "01/02/03"}).status, 0) << dos;
+    const json dir = JsonLines({"dir", "--json", out})[0];
+    EXPECT_EQ(dir["disk_date"], "01/02/03");
+    EXPECT_EQ(dir["findings"].size(), 0u);
+  }
+  EXPECT_EQ(JsonLines({"dir", "--json", at("ldos.dmk")})[0]["granules_free"], 77);
+  EXPECT_EQ(Tool({"new", at("x.dsk"), "--dos", "ldos"}).status, 2);
+  const ToolRun dd = Tool({"new", at("x.jv3"), "--dos", "trsdos23", "--density", "double"});
+  EXPECT_EQ(dd.status, 1);
+  EXPECT_NE(dd.err.find("TRSDOS 2.3 formats single density only; nothing written"), std::string::npos);
+  const std::string before = Slurp(at("ldos.dmk"));
+  EXPECT_EQ(Tool({"new", at("ldos.dmk"), "--dos", "newdos80"}).status, 1);
+  EXPECT_EQ(Slurp(at("ldos.dmk")), before);
+
+  const ToolRun lossy = Tool({"convert", Path("dos-ldos53-dd.dsk"), at("dd.jv1")});
+  EXPECT_EQ(lossy.status, 1);
+  EXPECT_NE(lossy.err.find("not kept: cylinder 0 head 0 sectors"), std::string::npos) << lossy.err;
+  EXPECT_FALSE(fs::exists(at("dd.jv1")));
+  EXPECT_EQ(Tool({"convert", Path("dos-ldos53-dd.dsk"), at("dd.dmk")}).status, 0);
+  EXPECT_EQ(Tool({"convert", at("dd.dmk"), at("dd.jv3")}).status, 0);
+  EXPECT_EQ(Slurp(at("dd.jv3")), Slurp(Path("dos-ldos53-dd.dsk")));
+  EXPECT_EQ(Tool({"convert", at("dd.jv3"), at("dd.jv3"), "--overwrite"}).status, 1);
+  EXPECT_EQ(Tool({"convert", Path("dos-newdos80.dsk"), at("n.jv3"), "--force"}).status, 0);
+  for (const auto& entry : fs::directory_iterator(work)) {
+    EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+  }
+}
+
 }  // namespace
 }  // namespace trivane::test
