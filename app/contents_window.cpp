@@ -70,7 +70,7 @@ QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int ro
 
 ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path& file,
                                QWidget* parent)
-    : QWidget(parent, Qt::Window), path_(path) {
+    : QWidget(parent, Qt::Window), path_(path), file_(file) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QFileInfo(path).fileName() + " - Trivane");
   LoadedImage loaded = ReadImageFile(file);
@@ -159,10 +159,18 @@ QWidget* ContentsWindow::BuildFiles() {
   connect(extract, &QPushButton::clicked, this, &ContentsWindow::Extract);
   extracted_ = new QLabel;
   extracted_->setObjectName("extracted");
+  auto* save_as = new QPushButton("Save as...");
+  save_as->setObjectName("save_as");
+  save_as->setEnabled(disk_.error.empty());
+  connect(save_as, &QPushButton::clicked, this, &ContentsWindow::SaveAsDialog);
+  saved_ = new QLabel;
+  saved_->setObjectName("saved");
   row->addWidget(show_deleted_);
   row->addStretch();
   row->addWidget(extracted_);
   row->addWidget(extract);
+  row->addWidget(saved_);
+  row->addWidget(save_as);
   layout->addLayout(row);
 
   layout->addWidget(BuildFindings(), 1);

@@ -65,14 +65,23 @@ class ContentsWindow : public QWidget {
   // "not found"); hex: the text is hex bytes, else the text itself.
   void GoToOffset(const QString& text);
   void FindInHex(const QString& text, bool hex, bool forward);
+  // Writes the disk as the container into the file, never over the image
+  // itself: what the container cannot hold is shown first (to go on or
+  // not), and the new image is read back and verified before it is put in
+  // place; says in the saved line what came of it.
+  void SaveAs(const QString& file, disk::Container to);
+  void SaveAsDialog();
 
   // Where the folder for Extract comes from (the platform's dialog).
   std::function<QString()> choose_folder;
+  // Whether to save although the lines listed would be lost (a question box).
+  std::function<bool(const QStringList&)> accept_losses;
 
   QTableView* files_view() const { return files_view_; }
   QListWidget* findings() const { return findings_; }
   QLabel* extracted() const { return extracted_; }
   QLabel* hex_status() const { return hex_status_; }
+  QLabel* saved() const { return saved_; }
   const dos::Catalogue& catalogue() const { return catalogue_; }
   SectorMap* sector_map() const { return map_; }
   HexView* hex_view() const { return hex_; }
@@ -88,7 +97,10 @@ class ContentsWindow : public QWidget {
   QWidget* BuildHex();
   void CopySelectedRows();
 
+  bool AcceptLosses(const QStringList& lines);
+
   QString path_, error_;
+  std::filesystem::path file_;
   disk::Disk disk_;                          // with the image it was read from
   std::unique_ptr<disk::SectorStore> index_;  // of disk_, once read
   dos::Catalogue catalogue_;
@@ -99,6 +111,7 @@ class ContentsWindow : public QWidget {
   QTableView* files_view_ = nullptr;
   QCheckBox* show_deleted_ = nullptr;
   QLabel* extracted_ = nullptr;   // what the last extract wrote
+  QLabel* saved_ = nullptr;       // what the last save as came to
   QLabel* hex_status_ = nullptr;  // what the last go-to or find came to
   QListWidget* findings_ = nullptr;
   SectorMap* map_ = nullptr;

@@ -163,13 +163,16 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     QListWidgetItem* item = itemAt(at);
-    if (item == nullptr) return;
-    setCurrentItem(item);
     QMenu menu(this);
-    menu.addAction("Contents", this, [this] { emit contentsRequested(0, false); });
-    menu.addAction("Sectors", this, [this] { emit contentsRequested(1, false); });
-    menu.addAction("Hex view", this, [this] { emit contentsRequested(2, false); });
-    menu.addAction("Extract files...", this, [this] { emit contentsRequested(0, true); });
+    if (item != nullptr) {
+      setCurrentItem(item);
+      menu.addAction("Contents", this, [this] { emit contentsRequested(0, false); });
+      menu.addAction("Sectors", this, [this] { emit contentsRequested(1, false); });
+      menu.addAction("Hex view", this, [this] { emit contentsRequested(2, false); });
+      menu.addAction("Extract files...", this, [this] { emit contentsRequested(0, true); });
+      menu.addSeparator();
+    }
+    menu.addAction("New disk...", this, [this] { emit newDiskRequested(); });
     menu.exec(viewport()->mapToGlobal(at));
   });
 }

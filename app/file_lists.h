@@ -72,6 +72,7 @@ class FileList : public QListWidget {
   void fileChosen();
   // tab: 0 files, 1 sectors, 2 hex; extract: start extracting files.
   void contentsRequested(int tab, bool extract);
+  void newDiskRequested();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

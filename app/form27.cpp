@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QStorageInfo>
 #include <QStyleFactory>
 
 #include "app/icon_xpm.h"
+#include "app/new_disk_dialog.h"
 #include "identify/identify_image.h"
 #include "loader/image_file.h"
 
@@ -116,6 +118,7 @@ void Form27::BuildControls() {
   connect(dir1_, &DirList::pathChanged, this, &Form27::Dir1_Change);
   connect(file1_, &FileList::fileChosen, this, &Form27::File1_Click);
   connect(file1_, &FileList::contentsRequested, this, &Form27::OpenContents);
+  connect(file1_, &FileList::newDiskRequested, this, &Form27::NewDisk);
   connect(options_[0], &QRadioButton::toggled, this, [this](bool on) {
     if (on) Option1_Click();
   });
@@ -266,6 +269,20 @@ void Form27::LoadAndIdentify(const QString& dir, const QString& name,
   }
   identifying_ = false;
   emit fileDone(filea_);
+}
+
+void Form27::NewDisk() {
+  NewDiskDialog ask(this);
+  if (ask.exec() != QDialog::Accepted) return;
+  const QString file = QFileDialog::getSaveFileName(
+      this, "New disk", file_path_ + "/new." + ask.Suffix(),
+      ask.container->currentText() + " (*." + ask.Suffix() + " *.dsk)");
+  if (file.isEmpty()) return;
+  if (const std::string error = ask.Make(file); !error.empty()) {
+    MessageBox(ErrorPrompt("Cannot make " + file.toStdString(), error), "Error");
+    return;
+  }
+  Dir1_Change();
 }
 
 }  // namespace trivane::app

@@ -76,6 +76,9 @@ class Form27 : public QWidget, public WindowOps {
   void LoadAndIdentify(const QString& dir, const QString& name, const std::filesystem::path& entry);
   // Opens (or brings forward) the contents window of File1's current file.
   void OpenContents(int tab, bool extract);
+  // Asks for a new disk's DOS and shape and a file in File1's folder, makes
+  // it, and lists the folder again.
+  void NewDisk();
 
   QComboBox* drive1_ = nullptr;
   DirList* dir1_ = nullptr;

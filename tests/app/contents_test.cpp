@@ -10,6 +10,7 @@
 #include "app/contents_window.h"
 #include "app/file_lists.h"
 #include "app/form27.h"
+#include "app/new_disk_dialog.h"
 #include "builder/dos_images.h"
 #include "builder/samples.h"
 
@@ -243,6 +244,44 @@ class ContentsTest : public QObject {
   }
 
   // A double-click in File1 opens the window, once per image.
+  // Save as: a container that holds the disk writes it proved; one that
+  // cannot shows the losses first and writes nothing when declined; the
+  // image itself is never written over. New disk makes one its DOS reads.
+  void saveAsAndNewDisk() {
+    const build::DosDisk disk = build::Ldos53DataDisk(true);
+    const QString image = Write("ldos-dd.dsk", build::DosJv3(disk, build::LayOut(disk)));
+    auto w = Open(image);
+    w->SaveAs(dir_.filePath("copy.dmk"), trivane::disk::Container::kDmk);
+    QCOMPARE(w->saved()->text(), QString("Saved as copy.dmk (DMK), read back and verified"));
+    auto copy = Open(dir_.filePath("copy.dmk"));
+    QCOMPARE(copy->catalogue().files.size(), w->catalogue().files.size());
+    QStringList shown;
+    w->accept_losses = [&](const QStringList& lines) {
+      shown = lines;
+      return false;
+    };
+    w->SaveAs(dir_.filePath("lost.jv1"), trivane::disk::Container::kJv1);
+    QVERIFY(!shown.isEmpty());
+    QVERIFY(!QFile::exists(dir_.filePath("lost.jv1")));
+    const std::string before = Slurp(image);
+    w->SaveAs(image, trivane::disk::Container::kDmk);
+    QVERIFY(w->saved()->text().startsWith("Not saved"));
+    QCOMPARE(Slurp(image), before);
+
+    trivane::app::NewDiskDialog ask;
+    ask.dos->setCurrentText("LDOS");
+    ask.container->setCurrentText("JV3");
+    ask.density->setCurrentText("double");
+    ask.name->setText("fresh");
+    QCOMPARE(ask.Suffix(), QString("jv3"));
+    QCOMPARE(ask.Make(dir_.filePath("fresh.jv3")), std::string());
+    auto fresh = Open(dir_.filePath("fresh.jv3"));
+    QCOMPARE(fresh->catalogue().family, trivane::dos::Family::kLdos);
+    QCOMPARE(fresh->catalogue().disk_name, std::string("FRESH"));
+    ask.dos->setCurrentText("TRSDOS 2.3");
+    QCOMPARE(ask.Make(dir_.filePath("no.jv3")), std::string("TRSDOS 2.3 formats single density only"));
+  }
+
   void mainWindowOpensItOnce() {
     const build::DosDisk disk = build::TrsdosDisk(0x51);
     Write("ldos.dsk", build::DosJv3(disk, build::LayOut(disk)));
