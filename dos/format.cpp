@@ -100,7 +100,7 @@ std::string CheckNewCatalogue(const NewDiskRequest& q, const Catalogue& c) {
   std::string files;
   for (const File& f : c.files) files += (files.empty() ? "" : " ") + f.Shown();
   const char* expected = q.dos == Family::kTrsdos13 ? "" : "BOOT/SYS DIR/SYS";
-  if (files != expected) return "read back with the files \"" + files + "\"";
+  if (files != expected) return "read back with other files: " + files;
   if (c.disk_name != NameOf(q) || c.disk_date != q.date) {
     return "read back named \"" + c.disk_name + "\" and dated \"" + c.disk_date + "\"";
   }

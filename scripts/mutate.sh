@@ -79,7 +79,7 @@ disk/jv3.cpp|s.data_crc = (flags & jv3::kCrcError) ? Check::kBad : Check::kNotKe
 disk/jv3.cpp|const int size = (free ? jv3::kFreeSizes : jv3::kUsedSizes)[flags & jv3::kSizeCode];|const int size = jv3::kUsedSizes[flags & jv3::kSizeCode];
 disk/dmk.cpp|image.at(dmk::kCylindersAt) > dmk::kMostCylinders ? 20 : 60|60
 disk/sector_store.cpp|return ra != rb ? ra : a.second < b.second;|return a.second < b.second;
-disk/sector_store.cpp|!s->has_data() || data.size() != s->size|!s->has_data()
+disk/sector_store.cpp|data.size() != s->size|false
 disk/track_writers.cpp|^ (bad ? 0x0101 : 0)|^ 0
 disk/track_writers.cpp|if (first == 0 && write_protected) image[jv3::kWriteProtect] = 0;|
 disk/dmk_write.cpp|block[WrapInBlock(data_at + k * step + t, length)] = b;|block[WrapInBlock(data_at + k * step, length)] = b;
@@ -108,6 +108,13 @@ dos/newdos80.cpp|cylinder == 1 ? 1 : 0;|cylinder == 2 ? 1 : 0;
 dos/candidates.cpp|if (x.cylinder == 1) dd += x.density == disk::Density::kDouble ? 1 : -1;|if (x.cylinder == 0) dd += x.density == disk::Density::kDouble ? 1 : -1;
 dos/host_files.cpp|for (int n = 2; !taken.insert(upper(name)).second; ++n) {|for (int n = 2; !taken.insert(name).second; ++n) {
 dos/extract.cpp|c == Choice::kNone) standing_ = c;|c == Choice::kYes) standing_ = c;
+dos/convert.cpp|if (is_lost(key)) continue;|
+dos/convert.cpp|it->second != seen|false
+dos/format.cpp|heads > r.max_heads)|heads > 9)
+dos/trsdos_format.cpp|gat[c] = c == directory ? 0xFF|gat[c] = c == -1 ? 0xFF
+dos/newdos80_format.cpp|s[newdos80::kSignatureAt] = newdos80::kSignature;|
+dos/model3_format.cpp|std::memcpy(s.data() + kSignatureAt, "(c) 1980 Tandy  ", 16);|
+dos/format_tracks.cpp|hit[Dec(1, 0)] = NameHash|hit[Dec(0, 1)] = NameHash
 EOF
 )
 

@@ -2,6 +2,7 @@
 // back whole; damaged disks list, with their findings.
 #include "builder/dos_images.h"
 #include "dos/catalogue.h"
+#include "dos/extract.h"
 #include "dos/host_files.h"
 #include "test_support.h"
 
@@ -80,6 +81,19 @@ TEST(Dos, EachDosIsToldAndItsFilesComeBack) {
     const int spg = c.disk.layout.sectors_per_granule;
     EXPECT_EQ(l.Named("SCATTER/BAS")->extents.size(), std::size_t((36 + spg - 1) / spg));
   }
+}
+
+// A disk whose track 0 is in the other density: NEWDOS/80's sectors count
+// from cylinder 1 when its system sector is there, flag or no flag in its
+// PDRIVE entry.
+TEST(Dos, Track0InTheOtherDensity) {
+  const DosDisk newdos = build::NewdosDisk(2, 2, true, true);
+  build::DosSectors s = build::LayOut(newdos);
+  for (auto& [place, bytes] : s) {
+    if (std::get<0>(place) != 1 || bytes[239] != 0xA5) continue;
+    for (int k = 0; k < 10; ++k) bytes[k * 16 + 2] &= ~0x40;
+  }
+  ExpectFilesBack(List(build::DosJv3(newdos, s)), newdos);
 }
 
 // A data disk without a system sector is found by trying every GPL, one or
@@ -221,9 +235,73 @@ TEST(DosRealQuirks, DeletedEntriesInEachFormAndShortAllocations) {
 }
 
 // The HIT bytes real LDOS and TRSDOS disks carry for their system files.
+// BOOT/SYS and DIR/SYS where they belong keep a directory even when every
+// other HIT byte is stale (22 entries against their 2).
+TEST(DosRealQuirks, SystemFilesKeepADirectoryOfStaleHits) {
+  DosDisk d = build::TrsdosDisk(0);
+  d.files.clear();
+  for (int n = 0; n < 22; ++n) {
+    build::DosFile f{"F" + std::to_string(n), "DAT", build::DosFileBytes(n, 100)};
+    f.no_hit = true;
+    d.files.push_back(f);
+  }
+  const Listed l = List(build::DosJv3(d, build::LayOut(d)));
+  EXPECT_EQ(l.catalogue.family, Family::kTrsdos23);
+  EXPECT_EQ(l.catalogue.files.size(), 24u);
+}
+
 TEST(Dos, NameHashOfTheSystemFiles) {
   EXPECT_EQ(dos::NameHash(reinterpret_cast<const std::uint8_t*>("BOOT    SYS")), 0xA2);
   EXPECT_EQ(dos::NameHash(reinterpret_cast<const std::uint8_t*>("DIR     SYS")), 0xC4);
+  // A name whose last byte cancels the rest hashes to 1, never to the free
+  // slot's 0.
+  std::uint8_t name[11] = {'Z', 'E', 'R', 'O', ' ', ' ', ' ', ' ', 'C', 'M', 0};
+  std::uint8_t h = 0;
+  for (int k = 0; k < 10; ++k) h = static_cast<std::uint8_t>((h ^ name[k]) << 1 | (h ^ name[k]) >> 7);
+  name[10] = h;
+  EXPECT_EQ(dos::NameHash(name), 1);
+}
+
+// A file reads the sectors its size needs and no more: damage past its end
+// in its last granule does not touch it. A sector not there is given as
+// zeros and said so; and "no to all" is asked once.
+TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
+  const DosDisk d = build::TrsdosDisk(0);
+  const build::DosSectors s = build::LayOut(d);
+  const Listed plain = List(build::DosDmk(d, s));
+  const dos::File* file0 = plain.Named("FILE0/BAS");  // 300 bytes in a granule of 5 sectors
+  const dos::Place past = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[3];
+  const Listed hurt = List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector}}));
+  EXPECT_TRUE(hurt.Named("FILE0/BAS")->complete);
+  EXPECT_TRUE(dos::ReadFile(hurt.disk, hurt.catalogue, *hurt.Named("FILE0/BAS")).whole());
+
+  Bytes jv3 = build::DosJv3(d, s);
+  const dos::Place first = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[0];
+  for (int e = 0; e < jv3::kEntries; ++e) {
+    std::uint8_t* entry = jv3.data() + jv3::EntryOffset(e);
+    if (entry[0] == first.cylinder && entry[1] == first.sector) entry[0] = entry[1] = entry[2] = 0xFF;
+  }
+  const Listed missing = List(jv3);
+  const dos::FileBytes bytes = dos::ReadFile(missing.disk, missing.catalogue, *missing.Named("FILE0/BAS"));
+  ASSERT_EQ(bytes.unreadable.size(), 1u);
+  EXPECT_FALSE(bytes.unreadable[0].as_read);
+
+  int asked = 0;
+  const std::filesystem::path out = std::filesystem::path(::testing::TempDir()) / "none-to-all";
+  std::filesystem::remove_all(out);
+  const dos::ExtractQuestions ask{[&](const dos::File&, const std::string&) {
+                                    ++asked;
+                                    return dos::Choice::kNone;
+                                  },
+                                  nullptr, nullptr};
+  const Listed two = List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector - 3}, {6, 0, 2}}));
+  std::vector<const dos::File*> all;
+  for (const dos::File& f : two.catalogue.files) all.push_back(&f);
+  const disk::SectorStore store(two.disk);
+  const dos::ExtractSummary done = dos::ExtractFiles(store, two.catalogue, all, out, ask);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(done.not_whole, 2);
+  std::filesystem::remove_all(out);
 }
 
 // Host names for extracting: deleted files in deleted/, a name taken

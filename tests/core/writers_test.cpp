@@ -116,6 +116,36 @@ TEST(Writers, LossesAreListed) {
   const Disk back = disk::ReadDisk(ImageBuffer(jv3.bytes));
   EXPECT_EQ(back.sectors.size(), 35u);
   EXPECT_EQ(disk::SectorStore(back).Get({1, 0, 2}).crc_error, true);
+
+  const Bytes sd = build::DmkWithFields(6400, 1, 2, dmk::kOptionSingleDensity, [](int c, int h) {
+    std::vector<build::DmkField> fields;
+    for (int n = 0; n < 10; ++n) fields.push_back({.cylinder = c, .head = h, .sector = n, .double_density = false});
+    if (h == 0) fields.push_back({.cylinder = c, .sector = 4, .double_density = false});
+    return fields;
+  });
+  EXPECT_EQ(WriteAs(disk::ReadDisk(ImageBuffer(sd)), Container::kJv1).losses,
+            (std::vector<std::string>{"cylinder 0 head 0 sector 4: a second copy; JV1 holds one",
+                                      "cylinder 0 head 1 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9: head 1; "
+                                      "JV1 holds head 0 only"}));
+}
+
+// The containers' flags: JV3's write protection, and single-density bytes
+// stored once when asked, even from a DMK that stored them twice.
+TEST(Writers, FlagsAreKept) {
+  const Bytes jv3 = build::Jv3(build::Jv3Disk(2, 1, 10, false));
+  const Disk protected_disk = disk::ReadDisk(ImageBuffer(jv3));
+  EXPECT_TRUE(protected_disk.write_protected);
+  EXPECT_EQ(WriteAs(protected_disk, Container::kDmk).bytes[0], 0xFF);
+  const Disk writable = disk::ReadDisk(ImageBuffer(WriteAs(protected_disk, Container::kDmk, true).bytes));
+  EXPECT_EQ(WriteAs(writable, Container::kJv3).bytes[jv3::kWriteProtect], 0x00);
+  const Bytes doubled = build::DmkWithFields(6400, 2, 1, 0, [](int c, int) {
+    std::vector<build::DmkField> fields;
+    for (int n = 0; n < 10; ++n) fields.push_back({.cylinder = c, .sector = n, .double_density = false});
+    return fields;
+  });
+  const Bytes once = WriteAs(disk::ReadDisk(ImageBuffer(doubled)), Container::kDmk, false).bytes;
+  EXPECT_EQ(once[dmk::kOptionsAt] & dmk::kOptionSingleDensity, dmk::kOptionSingleDensity);
+  EXPECT_EQ(once.size(), 16u + 2 * 3264);
 }
 
 // Data put into sectors of every container and density, written by each
@@ -140,8 +170,15 @@ TEST(Writers, PutDataReadsBack) {
     EXPECT_FALSE(store.Put({0, 0, 1}, std::vector<std::uint8_t>(255)));
     EXPECT_FALSE(store.Put({7, 0, 1}, data));
     EXPECT_FALSE(disk::SectorStore(static_cast<const Disk&>(d)).Put({0, 0, 1}, data));
-    const Disk back = disk::ReadDisk(ImageBuffer(WriteAs(d, d.container).bytes));
+    const Bytes written = WriteAs(d, d.container).bytes;
+    const Disk back = disk::ReadDisk(ImageBuffer(written));
     const disk::SectorStore read(back);
+    // Where single density is stored twice, both copies of each byte.
+    const Sector* doubled = read.At({0, 0, 9});
+    if (doubled->doubled) {
+      EXPECT_EQ(written[doubled->data_offset], 0x3C);
+      EXPECT_EQ(written[doubled->data_offset + 1], 0x3C);
+    }
     for (int c = 0; c < 2; ++c) {
       for (int id : {5, 9}) {
         EXPECT_EQ(read.Get({c, 0, id}).data, data);

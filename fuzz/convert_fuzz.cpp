@@ -1,0 +1,24 @@
+// Converts the input's disk to every container, what cannot be held left
+// out, and reads each image back: every sector kept must read back as it
+// was (and, where nothing was lost, the catalogue too), or the conversion
+// is refused as a fault, which is what this target looks for.
+#include <cstddef>
+#include <cstdint>
+
+#include "dos/convert.h"
+#include "fuzz/fuzz_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using trivane::fuzz::Require;
+  namespace disk = trivane::disk;
+  const trivane::ImageBuffer image(data, size, nullptr);
+  const disk::Disk d = disk::ReadDisk(image);
+  if (!d.error.empty()) return 0;
+  for (disk::Container to : {disk::Container::kJv1, disk::Container::kJv3, disk::Container::kDmk}) {
+    for (bool twice : {true, false}) {
+      const trivane::dos::Proved p = trivane::dos::Convert(d, to, {twice}, true);
+      Require(p.error.empty(), "a conversion that does not read back");
+    }
+  }
+  return 0;
+}
