@@ -101,7 +101,7 @@ class ContentsWindow : public QWidget {
 
   QString path_, error_;
   std::filesystem::path file_;
-  disk::Disk disk_;                          // with the image it was read from
+  disk::Disk disk_;                           // with the image it was read from
   std::unique_ptr<disk::SectorStore> index_;  // of disk_, once read
   dos::Catalogue catalogue_;
   std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab

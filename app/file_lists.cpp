@@ -21,11 +21,15 @@ QChar PathSeparator() {
 #endif
 }
 
-fs::path ToFsPath(const QString& path) { return PathFromUtf8(path.toStdString()); }
+fs::path ToFsPath(const QString& path) {
+  return PathFromUtf8(path.toStdString());
+}
 
 namespace {
 
-QString FromFsName(const fs::path& name) { return QString::fromStdString(Utf8Of(name)); }
+QString FromFsName(const fs::path& name) {
+  return QString::fromStdString(Utf8Of(name));
+}
 
 bool MatchWildcard(const QString& name, qsizetype n, const QString& pattern, qsizetype p) {
   for (; p < pattern.size(); ++p, ++n) {

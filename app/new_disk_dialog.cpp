@@ -49,12 +49,18 @@ NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
 }
 
 dos::NewDiskRequest NewDiskDialog::Request() const {
-  return {kDoses[dos->currentIndex()], cylinders->value(), heads->currentIndex(),
-          density->currentIndex(), name->text().toStdString(), date->text().toStdString(),
+  return {kDoses[dos->currentIndex()],
+          cylinders->value(),
+          heads->currentIndex(),
+          density->currentIndex(),
+          name->text().toStdString(),
+          date->text().toStdString(),
           kContainers[container->currentIndex()]};
 }
 
-QString NewDiskDialog::Suffix() const { return container->currentText().toLower(); }
+QString NewDiskDialog::Suffix() const {
+  return container->currentText().toLower();
+}
 
 std::string NewDiskDialog::Make(const QString& file) const {
   const dos::Proved proved = dos::NewImage(Request(), {});

@@ -107,8 +107,12 @@ Offset DmkImage::AddBlock(const std::vector<DmkId>& ids) {
     fields.push_back({ids[i].track, ids[i].side, ids[i].sector, 1, double_density_,
                       ids[i].data_mark, false, false, 0, Bytes(kSectorBytes, kFill)});
   }
-  disk::TrackLayout layout{.start = IdOffset(0) - kDmkPointerTable, .gap1 = 0x4E, .gap4 = 0x4E,
-                           .dd_gap = 0x4E, .sd_gap = 0x4E, .sync = false,
+  disk::TrackLayout layout{.start = IdOffset(0) - kDmkPointerTable,
+                           .gap1 = 0x4E,
+                           .gap4 = 0x4E,
+                           .dd_gap = 0x4E,
+                           .sd_gap = 0x4E,
+                           .sync = false,
                            .dd_gap2 = dmk::kDoubleDataMarkDistance - 7,
                            .sd_gap2 = dmk::kSingleDataMarkDistance - 7,
                            .dd_gap3 = kDoublePitch - dmk::kDoubleDataMarkDistance - 259,

@@ -32,7 +32,9 @@ constexpr ContainerFormat kContainers[] = {
 
 }  // namespace
 
-std::span<const ContainerFormat> Containers() { return kContainers; }
+std::span<const ContainerFormat> Containers() {
+  return kContainers;
+}
 
 const ContainerFormat& FormatOf(Container kind) {
   for (const ContainerFormat& f : kContainers) {

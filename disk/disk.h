@@ -55,7 +55,7 @@ struct Disk {
   ImageBuffer image;
   Container container = Container::kNone;
   bool write_protected = false;  // the container's flag
-  std::string error;  // why there are no sectors: not an image, a real-drive DMK
+  std::string error;             // why there are no sectors: not an image, a real-drive DMK
   int cylinders = 0;
   int heads = 0;
   std::vector<Sector> sectors;  // in file order
@@ -67,7 +67,7 @@ struct Disk {
   Offset block_start = 0;
   Offset block_length = 0;
   std::shared_ptr<const std::vector<std::uint8_t>> blocks;
-  int dmk_options = 0;  // the header's options byte
+  int dmk_options = 0;                             // the header's options byte
   std::vector<std::vector<std::uint8_t>> written;  // see Sector::written
 
   // The byte at the file offset, from the blocks as read where they hold it.

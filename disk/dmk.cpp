@@ -2,12 +2,13 @@
 // track block is copied out of the image once and read as the circle it is,
 // through its pointer table; single-density fields step by two where their
 // bytes are doubled. The writer is in dmk_write.cpp.
+#include "formats/dmk.h"
+
 #include <algorithm>
 
 #include "disk/container.h"
 #include "disk/dmk_fields.h"
 #include "formats/crc16.h"
-#include "formats/dmk.h"
 
 namespace trivane::disk {
 

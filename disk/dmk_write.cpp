@@ -103,7 +103,8 @@ Written Formatted(const Disk& disk, bool doubling) {
   const Offset usual = dd || doubling ? dmk::kDoubleTrack : dmk::kSingleTrack;
   const Offset length = std::min<Offset>(std::max(usual, needed), dmk::kMaxTrackLength);
   if (needed > length) {
-    losses.Add(0, 0, 0, "a track longer than a DMK block holds; its last sectors overwrite its first");
+    losses.Add(0, 0, 0,
+               "a track longer than a DMK block holds; its last sectors overwrite its first");
   }
   out.bytes = DmkHeader(static_cast<int>(length), disk.cylinders, std::max(disk.heads, 1),
                         doubling ? 0 : dmk::kOptionSingleDensity, disk.write_protected);
@@ -120,8 +121,9 @@ Written Formatted(const Disk& disk, bool doubling) {
 }  // namespace
 
 Written WriteDmk(const Disk& disk, const WriteOptions& options) {
-  return KeepsBlocks(disk, options.single_density_twice) ? KeptBlocks(disk)
-                                                         : Formatted(disk, options.single_density_twice);
+  return KeepsBlocks(disk, options.single_density_twice)
+             ? KeptBlocks(disk)
+             : Formatted(disk, options.single_density_twice);
 }
 
 }  // namespace trivane::disk

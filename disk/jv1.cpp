@@ -2,13 +2,14 @@
 // bytes, read as tracks of ten 256-byte sectors, written from a disk of the
 // same shape. Only the directory cylinder's mark is implied; everything else
 // a disk may hold is a loss when written.
+#include "formats/jv1.h"
+
 #include <algorithm>
 
 #include "disk/container.h"
 #include "disk/losses.h"
 #include "disk/sector_store.h"
 #include "formats/data_marks.h"
-#include "formats/jv1.h"
 
 namespace trivane::disk {
 namespace {
@@ -46,9 +47,8 @@ void SayChanged(const Disk& disk, const Sector& s, Losses& losses) {
 }  // namespace
 
 int RecogniseJv1(const ImageBuffer& image) {
-  return image.size() >= 2 && image.at(0) == jv1::kBootByte0 && image.at(1) == jv1::kBootByte1
-             ? 50
-             : 0;
+  return image.size() >= 2 && image.at(0) == jv1::kBootByte0 && image.at(1) == jv1::kBootByte1 ? 50
+                                                                                               : 0;
 }
 
 // No CRCs are kept and the data address mark is not stored: by convention

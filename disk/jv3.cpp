@@ -2,12 +2,13 @@
 // from one or two header blocks, each entry's data block of its own size,
 // free entries' blocks skipped; written an entry a sector in the disk's
 // order, with what an entry cannot say listed.
+#include "formats/jv3.h"
+
 #include <algorithm>
 
 #include "disk/container.h"
 #include "disk/losses.h"
 #include "disk/track_writers.h"
-#include "formats/jv3.h"
 
 namespace trivane::disk {
 namespace {

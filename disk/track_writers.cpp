@@ -39,7 +39,9 @@ class BlockWriter {
   Offset length_;
 };
 
-int Times(const TrackField& f, bool doubling) { return !f.double_density && doubling ? 2 : 1; }
+int Times(const TrackField& f, bool doubling) {
+  return !f.double_density && doubling ? 2 : 1;
+}
 
 // Sync before a mark: 00s, and in double density three A1s.
 void Zeros(BlockWriter& w, const TrackField& f, const TrackLayout& layout, bool doubling) {
@@ -75,7 +77,9 @@ void WriteField(BlockWriter& w, std::uint8_t* block, std::size_t i, const TrackF
 
 }  // namespace
 
-TrackLayout ControllerLayout() { return {.start = 32, .gap1 = -1}; }
+TrackLayout ControllerLayout() {
+  return {.start = 32, .gap1 = -1};
+}
 
 Offset TrackBytes(const std::vector<TrackField>& fields, bool doubling, const TrackLayout& l) {
   Offset bytes = l.start;
@@ -91,7 +95,9 @@ Offset TrackBytes(const std::vector<TrackField>& fields, bool doubling, const Tr
 
 void WriteDmkTrack(std::uint8_t* block, Offset length, bool doubling,
                    const std::vector<TrackField>& fields, const TrackLayout& layout) {
-  const auto gap = [&](const TrackField& f) { return f.double_density ? layout.dd_gap : layout.sd_gap; };
+  const auto gap = [&](const TrackField& f) {
+    return f.double_density ? layout.dd_gap : layout.sd_gap;
+  };
   const int gap1 = layout.gap1 >= 0 || fields.empty() ? layout.gap1 : gap(fields.front());
   const int gap4 = layout.gap4 >= 0 || fields.empty() ? layout.gap4 : gap(fields.back());
   const Offset start = dmk::kPointerTableBytes + layout.start;

@@ -118,8 +118,8 @@ std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& mi
   }
   std::string dam_text;
   for (auto it = dams.rbegin(); it != dams.rend(); ++it) {
-    dam_text += (dam_text.empty() ? "" : ", ") + HexByte(it->first) + " " +
-                std::to_string(it->second);
+    dam_text +=
+        (dam_text.empty() ? "" : ", ") + HexByte(it->first) + " " + std::to_string(it->second);
   }
   return "  " + std::to_string(n.total) + " sectors: " + std::to_string(n.single_density) +
          " single density, " + std::to_string(n.total - n.single_density) + " double density; " +

@@ -89,7 +89,8 @@ std::string Today() {
 
 std::optional<int> Count(const std::optional<std::string>& text) {
   if (!text) return 0;
-  if (text->empty() || text->size() > 3 || text->find_first_not_of("0123456789") != std::string::npos) {
+  if (text->empty() || text->size() > 3 ||
+      text->find_first_not_of("0123456789") != std::string::npos) {
     return std::nullopt;
   }
   return std::stoi(*text);
@@ -97,17 +98,19 @@ std::optional<int> Count(const std::optional<std::string>& text) {
 
 // The request the options make; a complaint when they make none.
 std::optional<dos::NewDiskRequest> Request(const cli::Parsed& p, std::string& complaint) {
-  static const std::pair<const char*, dos::Family> kDoses[] = {{"newdos80", dos::Family::kNewdos80},
-                                                               {"trsdos23", dos::Family::kTrsdos23},
-                                                               {"ldos", dos::Family::kLdos},
-                                                               {"trsdos13", dos::Family::kTrsdos13}};
+  static const std::pair<const char*, dos::Family> kDoses[] = {
+      {"newdos80", dos::Family::kNewdos80},
+      {"trsdos23", dos::Family::kTrsdos23},
+      {"ldos", dos::Family::kLdos},
+      {"trsdos13", dos::Family::kTrsdos13}};
   dos::NewDiskRequest q;
   for (const auto& [name, family] : kDoses) {
     if (p.Value("--dos") == name) q.dos = family;
   }
   const auto cylinders = Count(p.Value("--cylinders")), heads = Count(p.Value("--heads"));
   const std::string density = p.Value("--density").value_or("");
-  if (q.dos == dos::Family::kUnknown) complaint = "--dos takes newdos80, trsdos23, ldos or trsdos13";
+  if (q.dos == dos::Family::kUnknown)
+    complaint = "--dos takes newdos80, trsdos23, ldos or trsdos13";
   if (!cylinders || !heads) complaint = "--cylinders and --heads take a number";
   if (!density.empty() && density != "single" && density != "double") {
     complaint = "--density takes single or double";

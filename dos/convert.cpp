@@ -48,7 +48,9 @@ std::string CompareCatalogues(const disk::Disk& from, const disk::Disk& back) {
 std::string CompareSectors(const disk::Disk& from, const disk::Disk& back,
                            const std::vector<Key>& lost) {
   const auto a = SectorsByPlace(from), b = SectorsByPlace(back);
-  const auto is_lost = [&](const Key& k) { return std::binary_search(lost.begin(), lost.end(), k); };
+  const auto is_lost = [&](const Key& k) {
+    return std::binary_search(lost.begin(), lost.end(), k);
+  };
   for (const auto& [key, seen] : a) {
     if (is_lost(key)) continue;
     const auto it = b.find(key);
@@ -74,9 +76,9 @@ Proved Convert(const disk::Disk& disk, disk::Container to, const disk::WriteOpti
     return out;
   }
   const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes));
-  out.error = back.container != to ? "the image does not read back as " +
-                                         std::string(disk::ContainerName(to))
-                                   : CompareSectors(disk, back, w.lost);
+  out.error = back.container != to
+                  ? "the image does not read back as " + std::string(disk::ContainerName(to))
+                  : CompareSectors(disk, back, w.lost);
   if (out.error.empty() && out.losses.empty()) out.error = CompareCatalogues(disk, back);
   if (out.error.empty()) out.bytes = std::move(w.bytes);
   return out;

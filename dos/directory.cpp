@@ -21,7 +21,6 @@
 namespace trivane::dos {
 namespace {
 
-
 std::string Text(const std::vector<std::uint8_t>& bytes, int from, int count) {
   std::string text;
   for (int k = from; k < from + count && k < static_cast<int>(bytes.size()); ++k) {

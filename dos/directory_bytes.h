@@ -18,6 +18,8 @@ inline constexpr int kExtended = 0x80, kInUse = 0x10;
 // Entries of the TRSDOS 2.3 family and NEWDOS/80: 32 bytes, 8 a sector;
 // DEC = slot << 5 | entry sector.
 inline constexpr int kEntryBytes = 32;
-inline constexpr int Dec(int entry_sector, int slot) { return slot << 5 | entry_sector; }
+inline constexpr int Dec(int entry_sector, int slot) {
+  return slot << 5 | entry_sector;
+}
 
 }  // namespace trivane::dos

@@ -25,8 +25,10 @@ constexpr Rule kRules[] = {
 };
 
 const std::vector<int> kSingleOrder = {0, 5, 1, 6, 2, 7, 3, 8, 4, 9};
-const std::vector<int> kDoubleOrder = {0, 6, 12, 1, 7, 13, 2, 8, 14, 3, 9, 15, 4, 10, 16, 5, 11, 17};
-const std::vector<int> kModel3Order = {1, 4, 7, 10, 13, 16, 2, 5, 8, 11, 14, 17, 3, 6, 9, 12, 15, 18};
+const std::vector<int> kDoubleOrder = {0, 6, 12, 1, 7,  13, 2, 8,  14,
+                                       3, 9, 15, 4, 10, 16, 5, 11, 17};
+const std::vector<int> kModel3Order = {1,  4,  7,  10, 13, 16, 2,  5,  8,
+                                       11, 14, 17, 3,  6,  9,  12, 15, 18};
 
 // Why the DOS does not format the disk asked for; empty when it does.
 std::string Refusal(const Rule& r, const NewDiskRequest& q, int cylinders, int heads, int density) {
@@ -83,8 +85,7 @@ NewDisk FormatDisk(const NewDiskRequest& q) {
   const int density = q.density ? q.density : rule->usual_density;
   out.error = Refusal(*rule, q, cylinders, heads, density);
   if (!out.error.empty()) return out;
-  const Format f{GeometryOf(q.dos, cylinders, heads, density == 2), NameOf(q), q.date,
-                 q.container};
+  const Format f{GeometryOf(q.dos, cylinders, heads, density == 2), NameOf(q), q.date, q.container};
   out.disk = BlankDisk(f.g);
   if (q.dos == Family::kNewdos80) FormatNewdos80(out.disk, f);
   if (q.dos == Family::kTrsdos23 || q.dos == Family::kLdos) {

@@ -13,12 +13,12 @@
 namespace trivane::dos {
 
 struct NewDiskRequest {
-  Family dos = Family::kUnknown;  // kNewdos80, kTrsdos23, kLdos or kTrsdos13
-  int cylinders = 0;              // 0: the DOS's usual
-  int heads = 0;                  // 0: the DOS's usual
-  int density = 0;                // 0: the DOS's usual, 1 single, 2 double
-  std::string name;               // up to 8 characters; empty: "DATADISK"
-  std::string date;               // MM/DD/YY
+  Family dos = Family::kUnknown;                      // kNewdos80, kTrsdos23, kLdos or kTrsdos13
+  int cylinders = 0;                                  // 0: the DOS's usual
+  int heads = 0;                                      // 0: the DOS's usual
+  int density = 0;                                    // 0: the DOS's usual, 1 single, 2 double
+  std::string name;                                   // up to 8 characters; empty: "DATADISK"
+  std::string date;                                   // MM/DD/YY
   disk::Container container = disk::Container::kDmk;  // single-density directory marks
 };
 

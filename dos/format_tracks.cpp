@@ -61,8 +61,19 @@ Bytes BootSector(const Bytes& lead, int origin) {
   std::copy(lead.begin(), lead.end(), b.begin());
   const int code = static_cast<int>(lead.size()), message = code + 13;
   const int at = origin + message;
-  const std::uint8_t stub[] = {0x21, std::uint8_t(at & 0xFF), std::uint8_t(at >> 8), 0x7E, 0x23,
-                               0xB7, 0x28, 0xFE, 0xCD, 0x33, 0x00, 0x18, 0xF6};
+  const std::uint8_t stub[] = {0x21,
+                               std::uint8_t(at & 0xFF),
+                               std::uint8_t(at >> 8),
+                               0x7E,
+                               0x23,
+                               0xB7,
+                               0x28,
+                               0xFE,
+                               0xCD,
+                               0x33,
+                               0x00,
+                               0x18,
+                               0xF6};
   std::copy(std::begin(stub), std::end(stub), b.begin() + code);
   const char text[] = "Not a system disk\r";
   std::memcpy(b.data() + message, text, sizeof text);

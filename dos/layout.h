@@ -35,11 +35,11 @@ struct Layout {
   int spt = 10;          // sectors per track, each head
   int first_sector = 0;  // the lowest sector id
   int sectors_per_granule = 5;
-  int granules_per_track = 2;  // cylinder and Model III schemes
-  int gpl = 2;                 // relative scheme: granules per lump
-  int track0_offset = 0;       // relative scheme: 1 when sector 0 is on cylinder 1
+  int granules_per_track = 2;             // cylinder and Model III schemes
+  int gpl = 2;                            // relative scheme: granules per lump
+  int track0_offset = 0;                  // relative scheme: 1 when sector 0 is on cylinder 1
   int dir_cylinder = kDirectoryCylinder;  // cylinder and Model III schemes
-  int dir_first = 0;           // relative scheme: the directory's first relative sector
+  int dir_first = 0;                      // relative scheme: the directory's first relative sector
   int dir_sectors = 0;
 
   bool operator==(const Layout&) const = default;

@@ -67,9 +67,9 @@ std::pair<Layout, Directory> BestGeometry(const Candidates& c, Layout l, int cd,
   const bool cd_kept = cd_tried && chosen.granules_per_track == (cd & 7) + 1 &&
                        chosen.heads == (cd & 0x20 && c.shape().heads == 2 ? 2 : 1);
   if (ldos && !cd_kept) {
-    evidence.push_back("GAT byte CD (" + HexByte(cd) + ") says " +
-                       std::to_string((cd & 7) + 1) + ((cd & 7) ? " granules" : " granule") +
-                       " a track" + (cd & 0x20 ? ", two heads" : "") + "; set aside for " +
+    evidence.push_back("GAT byte CD (" + HexByte(cd) + ") says " + std::to_string((cd & 7) + 1) +
+                       ((cd & 7) ? " granules" : " granule") + " a track" +
+                       (cd & 0x20 ? ", two heads" : "") + "; set aside for " +
                        std::to_string(chosen.granules_per_track) + " granules a track, " +
                        std::to_string(chosen.heads) + (chosen.heads == 1 ? " head" : " heads") +
                        ", which the directory fits");

@@ -40,7 +40,11 @@ inline constexpr int kSingleDensityDams[] = {0xFB, 0xFA, 0xF9, 0xF8};  // by (fl
 inline constexpr int kDoubleDensityDams[] = {0xFB, 0xF8, 0xFB, 0xF8};
 
 // Identification's view: every sector 256 bytes.
-inline constexpr Offset EntryOffset(int entry) { return kEntryBytes * entry; }
-inline constexpr Offset DataOffset(int entry) { return kDataStart + kSectorBytes * entry; }
+inline constexpr Offset EntryOffset(int entry) {
+  return kEntryBytes * entry;
+}
+inline constexpr Offset DataOffset(int entry) {
+  return kDataStart + kSectorBytes * entry;
+}
 
 }  // namespace trivane::jv3

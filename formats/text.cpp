@@ -39,9 +39,13 @@ std::string Utf8Of(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 #else
-std::filesystem::path PathFromUtf8(const std::string& text) { return std::filesystem::path(text); }
+std::filesystem::path PathFromUtf8(const std::string& text) {
+  return std::filesystem::path(text);
+}
 
-std::string Utf8Of(const std::filesystem::path& path) { return path.string(); }
+std::string Utf8Of(const std::filesystem::path& path) {
+  return path.string();
+}
 #endif
 
 }  // namespace trivane

@@ -2,8 +2,8 @@
 #include "identify/identify_image.h"
 
 #include "formats/jv1.h"
-#include "identify/stages.h"
 #include "identify/locator.h"
+#include "identify/stages.h"
 
 namespace trivane {
 namespace {

@@ -9,8 +9,8 @@
 //   5  GPL
 //   7  bit 2: TI option "L"
 //   9  DDGA
-#include "identify/stages.h"
 #include "identify/locator.h"
+#include "identify/stages.h"
 
 namespace trivane::stages {
 namespace {

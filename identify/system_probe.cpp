@@ -6,8 +6,8 @@
 // JV3 and DMK images are probed at track 0 side 0 and then track 1 side 0,
 // sector 3 instead of 2 when the disk numbers its sectors from 1.
 #include "formats/newdos80.h"
-#include "identify/stages.h"
 #include "identify/locator.h"
+#include "identify/stages.h"
 
 namespace trivane::stages {
 namespace {

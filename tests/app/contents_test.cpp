@@ -279,7 +279,8 @@ class ContentsTest : public QObject {
     QCOMPARE(fresh->catalogue().family, trivane::dos::Family::kLdos);
     QCOMPARE(fresh->catalogue().disk_name, std::string("FRESH"));
     ask.dos->setCurrentText("TRSDOS 2.3");
-    QCOMPARE(ask.Make(dir_.filePath("no.jv3")), std::string("TRSDOS 2.3 formats single density only"));
+    QCOMPARE(ask.Make(dir_.filePath("no.jv3")),
+             std::string("TRSDOS 2.3 formats single density only"));
   }
 
   void mainWindowOpensItOnce() {

@@ -1,8 +1,7 @@
 // The sector reader, by container: images built as a controller writes them,
 // good ones beside damaged, truncated and contradictory ones.
-#include "disk/sector_store.h"
-
 #include "builder/sector_images.h"
+#include "disk/sector_store.h"
 #include "test_support.h"
 
 namespace trivane::test {

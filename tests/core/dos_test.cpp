@@ -257,7 +257,8 @@ TEST(Dos, NameHashOfTheSystemFiles) {
   // slot's 0.
   std::uint8_t name[11] = {'Z', 'E', 'R', 'O', ' ', ' ', ' ', ' ', 'C', 'M', 0};
   std::uint8_t h = 0;
-  for (int k = 0; k < 10; ++k) h = static_cast<std::uint8_t>((h ^ name[k]) << 1 | (h ^ name[k]) >> 7);
+  for (int k = 0; k < 10; ++k)
+    h = static_cast<std::uint8_t>((h ^ name[k]) << 1 | (h ^ name[k]) >> 7);
   name[10] = h;
   EXPECT_EQ(dos::NameHash(name), 1);
 }
@@ -279,10 +280,12 @@ TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
   const dos::Place first = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[0];
   for (int e = 0; e < jv3::kEntries; ++e) {
     std::uint8_t* entry = jv3.data() + jv3::EntryOffset(e);
-    if (entry[0] == first.cylinder && entry[1] == first.sector) entry[0] = entry[1] = entry[2] = 0xFF;
+    if (entry[0] == first.cylinder && entry[1] == first.sector)
+      entry[0] = entry[1] = entry[2] = 0xFF;
   }
   const Listed missing = List(jv3);
-  const dos::FileBytes bytes = dos::ReadFile(missing.disk, missing.catalogue, *missing.Named("FILE0/BAS"));
+  const dos::FileBytes bytes =
+      dos::ReadFile(missing.disk, missing.catalogue, *missing.Named("FILE0/BAS"));
   ASSERT_EQ(bytes.unreadable.size(), 1u);
   EXPECT_FALSE(bytes.unreadable[0].as_read);
 
@@ -294,7 +297,8 @@ TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
                                     return dos::Choice::kNone;
                                   },
                                   nullptr, nullptr};
-  const Listed two = List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector - 3}, {6, 0, 2}}));
+  const Listed two =
+      List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector - 3}, {6, 0, 2}}));
   std::vector<const dos::File*> all;
   for (const dos::File& f : two.catalogue.files) all.push_back(&f);
   const disk::SectorStore store(two.disk);

@@ -20,11 +20,11 @@ struct Shape {
 
 // Free: all granules but the boot granule and the directory's.
 constexpr Shape kShapes[] = {
-    {Family::kTrsdos23, 35, 1, 1, 67, 70},  {Family::kTrsdos23, 40, 1, 1, 77, 80},
-    {Family::kLdos, 35, 1, 1, 67, 70},      {Family::kLdos, 40, 1, 1, 77, 80},
-    {Family::kLdos, 80, 2, 1, 315, 320},    {Family::kLdos, 40, 1, 2, 116, 120},
-    {Family::kLdos, 40, 2, 2, 233, 240},    {Family::kLdos, 80, 2, 2, 473, 480},
-    {Family::kNewdos80, 40, 1, 1, 77, 80},  {Family::kNewdos80, 35, 2, 1, 137, 140},
+    {Family::kTrsdos23, 35, 1, 1, 67, 70},   {Family::kTrsdos23, 40, 1, 1, 77, 80},
+    {Family::kLdos, 35, 1, 1, 67, 70},       {Family::kLdos, 40, 1, 1, 77, 80},
+    {Family::kLdos, 80, 2, 1, 315, 320},     {Family::kLdos, 40, 1, 2, 116, 120},
+    {Family::kLdos, 40, 2, 2, 233, 240},     {Family::kLdos, 80, 2, 2, 473, 480},
+    {Family::kNewdos80, 40, 1, 1, 77, 80},   {Family::kNewdos80, 35, 2, 1, 137, 140},
     {Family::kNewdos80, 40, 1, 2, 140, 144}, {Family::kNewdos80, 80, 2, 2, 572, 576},
     {Family::kTrsdos13, 40, 1, 2, 233, 240},
 };
@@ -39,8 +39,8 @@ TEST(Format, EveryShapeReadsBackAsItsDos) {
                                std::to_string(s.cylinders) + "x" + std::to_string(s.heads) + " " +
                                disk::ContainerName(to);
       // JV1 holds one head of single density with the directory on 17.
-      const bool jv1 = s.heads == 1 && s.density == 1 &&
-                       !(s.dos == Family::kLdos && s.cylinders != 35);
+      const bool jv1 =
+          s.heads == 1 && s.density == 1 && !(s.dos == Family::kLdos && s.cylinders != 35);
       if (to == Container::kJv1 && !jv1) {
         EXPECT_FALSE(p.losses.empty()) << what;
         continue;
@@ -67,11 +67,13 @@ TEST(Format, WhatADosDoesNotFormatIsRefused) {
   EXPECT_EQ(refused(Family::kTrsdos23, 0, 2, 0, ""), "TRSDOS 2.3 formats one head only");
   EXPECT_EQ(refused(Family::kTrsdos13, 35, 0, 0, ""),
             "Model III TRSDOS 1.3 formats 40 cylinders, not 35");
-  EXPECT_EQ(refused(Family::kTrsdos13, 0, 0, 1, ""), "Model III TRSDOS 1.3 formats double density only");
+  EXPECT_EQ(refused(Family::kTrsdos13, 0, 0, 1, ""),
+            "Model III TRSDOS 1.3 formats double density only");
   EXPECT_EQ(refused(Family::kLdos, 81, 0, 0, ""), "LDOS formats 35 to 80 cylinders, not 81");
   EXPECT_EQ(refused(Family::kNewdos80, 0, 3, 0, ""), "NEWDOS/80 formats one or two heads");
   EXPECT_EQ(refused(Family::kLdos, 0, 0, 0, "NINELONGS"), "a disk name has at most 8 characters");
-  EXPECT_EQ(refused(Family::kLdos, 0, 0, 0, "A B"), "a disk name is letters, digits and signs, no blanks");
+  EXPECT_EQ(refused(Family::kLdos, 0, 0, 0, "A B"),
+            "a disk name is letters, digits and signs, no blanks");
   EXPECT_EQ(refused(Family::kLdos, 0, 0, 0, "", "1/2/85"), "a date is MM/DD/YY");
   EXPECT_EQ(refused(Family::kGdos, 0, 0, 0, ""), "no FORMAT for that DOS");
   // The usual disks: NEWDOS/80 and LDOS 40 single-density cylinders, TRSDOS 2.3 35.
@@ -136,9 +138,11 @@ TEST(Format, ConversionsAreProved) {
   EXPECT_EQ(forced.bytes.size(), 40u * 2560);
 
   disk::Disk changed = sd.disk;
-  const disk::Disk back = disk::ReadDisk(ImageBuffer(dos::Convert(sd.disk, Container::kJv3, {}, false).bytes));
+  const disk::Disk back =
+      disk::ReadDisk(ImageBuffer(dos::Convert(sd.disk, Container::kJv3, {}, false).bytes));
   changed.written[changed.sectors[7].written][9] ^= 1;
-  EXPECT_EQ(dos::CompareSectors(changed, back, {}), "cylinder 0 head 0 sector 8 reads back otherwise");
+  EXPECT_EQ(dos::CompareSectors(changed, back, {}),
+            "cylinder 0 head 0 sector 8 reads back otherwise");
   EXPECT_EQ(dos::CompareSectors(changed, back, {{0, 0, 8}}), "");
 }
 

@@ -101,32 +101,35 @@ TEST(Writers, LossesAreListed) {
     return fields;
   });
   const Disk d = disk::ReadDisk(ImageBuffer(dd));
-  EXPECT_EQ(WriteAs(d, Container::kJv1).losses,
-            (std::vector<std::string>{
-                "cylinder 0 head 0 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, "
-                "17: double density; JV1 holds single density only",
-                "cylinder 1 head 0 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, "
-                "17: double density; JV1 holds single density only"}));
+  EXPECT_EQ(
+      WriteAs(d, Container::kJv1).losses,
+      (std::vector<std::string>{
+          "cylinder 0 head 0 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, "
+          "17: double density; JV1 holds single density only",
+          "cylinder 1 head 0 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, "
+          "17: double density; JV1 holds single density only"}));
   const disk::Written jv3 = WriteAs(d, Container::kJv3);
-  EXPECT_EQ(jv3.losses,
-            (std::vector<std::string>{"cylinder 1 head 0 sector 3: an ID field that names cylinder 9 "
-                                      "head 0; JV3 keeps the place only",
-                                      "cylinder 1 head 0 sector 4: no data field; JV3 holds sectors "
-                                      "with data only"}));
+  EXPECT_EQ(jv3.losses, (std::vector<std::string>{
+                            "cylinder 1 head 0 sector 3: an ID field that names cylinder 9 "
+                            "head 0; JV3 keeps the place only",
+                            "cylinder 1 head 0 sector 4: no data field; JV3 holds sectors "
+                            "with data only"}));
   const Disk back = disk::ReadDisk(ImageBuffer(jv3.bytes));
   EXPECT_EQ(back.sectors.size(), 35u);
   EXPECT_EQ(disk::SectorStore(back).Get({1, 0, 2}).crc_error, true);
 
   const Bytes sd = build::DmkWithFields(6400, 1, 2, dmk::kOptionSingleDensity, [](int c, int h) {
     std::vector<build::DmkField> fields;
-    for (int n = 0; n < 10; ++n) fields.push_back({.cylinder = c, .head = h, .sector = n, .double_density = false});
+    for (int n = 0; n < 10; ++n)
+      fields.push_back({.cylinder = c, .head = h, .sector = n, .double_density = false});
     if (h == 0) fields.push_back({.cylinder = c, .sector = 4, .double_density = false});
     return fields;
   });
-  EXPECT_EQ(WriteAs(disk::ReadDisk(ImageBuffer(sd)), Container::kJv1).losses,
-            (std::vector<std::string>{"cylinder 0 head 0 sector 4: a second copy; JV1 holds one",
-                                      "cylinder 0 head 1 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9: head 1; "
-                                      "JV1 holds head 0 only"}));
+  EXPECT_EQ(
+      WriteAs(disk::ReadDisk(ImageBuffer(sd)), Container::kJv1).losses,
+      (std::vector<std::string>{"cylinder 0 head 0 sector 4: a second copy; JV1 holds one",
+                                "cylinder 0 head 1 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9: head 1; "
+                                "JV1 holds head 0 only"}));
 }
 
 // The containers' flags: JV3's write protection, and single-density bytes
@@ -136,11 +139,13 @@ TEST(Writers, FlagsAreKept) {
   const Disk protected_disk = disk::ReadDisk(ImageBuffer(jv3));
   EXPECT_TRUE(protected_disk.write_protected);
   EXPECT_EQ(WriteAs(protected_disk, Container::kDmk).bytes[0], 0xFF);
-  const Disk writable = disk::ReadDisk(ImageBuffer(WriteAs(protected_disk, Container::kDmk, true).bytes));
+  const Disk writable =
+      disk::ReadDisk(ImageBuffer(WriteAs(protected_disk, Container::kDmk, true).bytes));
   EXPECT_EQ(WriteAs(writable, Container::kJv3).bytes[jv3::kWriteProtect], 0x00);
   const Bytes doubled = build::DmkWithFields(6400, 2, 1, 0, [](int c, int) {
     std::vector<build::DmkField> fields;
-    for (int n = 0; n < 10; ++n) fields.push_back({.cylinder = c, .sector = n, .double_density = false});
+    for (int n = 0; n < 10; ++n)
+      fields.push_back({.cylinder = c, .sector = n, .double_density = false});
     return fields;
   });
   const Bytes once = WriteAs(disk::ReadDisk(ImageBuffer(doubled)), Container::kDmk, false).bytes;
@@ -154,7 +159,8 @@ TEST(Writers, FlagsAreKept) {
 TEST(Writers, PutDataReadsBack) {
   const Bytes mixed = build::DmkWithFields(6400, 2, 1, 0, [](int c, int) {
     std::vector<build::DmkField> fields;
-    for (int n = 0; n < 10; ++n) fields.push_back({.cylinder = c, .sector = n, .double_density = c > 0});
+    for (int n = 0; n < 10; ++n)
+      fields.push_back({.cylinder = c, .sector = n, .double_density = c > 0});
     fields[5].bad_data_crc = true;
     fields[9].at = 6400 - 200;  // its data runs round the block's end
     return fields;

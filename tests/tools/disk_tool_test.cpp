@@ -296,7 +296,8 @@ TEST_F(DosTool, NewAndConvertWriteOnlyWhatIsProved) {
   EXPECT_EQ(Tool({"new", at("x.dsk"), "--dos", "ldos"}).status, 2);
   const ToolRun dd = Tool({"new", at("x.jv3"), "--dos", "trsdos23", "--density", "double"});
   EXPECT_EQ(dd.status, 1);
-  EXPECT_NE(dd.err.find("TRSDOS 2.3 formats single density only; nothing written"), std::string::npos);
+  EXPECT_NE(dd.err.find("TRSDOS 2.3 formats single density only; nothing written"),
+            std::string::npos);
   const std::string before = Slurp(at("ldos.dmk"));
   EXPECT_EQ(Tool({"new", at("ldos.dmk"), "--dos", "newdos80"}).status, 1);
   EXPECT_EQ(Slurp(at("ldos.dmk")), before);

@@ -134,7 +134,8 @@ TEST_F(RealDisks, WrittenBackAndConverted) {
     const disk::Written same = disk::FormatOf(d.container).write(d, {});
     EXPECT_EQ(std::string(same.bytes.begin(), same.bytes.end()), bytes) << r.image;
     const dos::Catalogue before = dos::ReadCatalogue(d);
-    for (disk::Container to : {disk::Container::kJv1, disk::Container::kJv3, disk::Container::kDmk}) {
+    for (disk::Container to :
+         {disk::Container::kJv1, disk::Container::kJv3, disk::Container::kDmk}) {
       const disk::Written w = disk::FormatOf(to).write(d, {});
       if (!w.losses.empty() || to == d.container) continue;
       const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes));
