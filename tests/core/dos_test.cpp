@@ -93,7 +93,9 @@ TEST(Dos, Track0InTheOtherDensity) {
     if (std::get<0>(place) != 1 || bytes[239] != 0xA5) continue;
     for (int k = 0; k < 10; ++k) bytes[k * 16 + 2] &= ~0x40;
   }
-  ExpectFilesBack(List(build::DosJv3(newdos, s)), newdos);
+  const Listed l = List(build::DosJv3(newdos, s));
+  ExpectFilesBack(l, newdos);
+  EXPECT_EQ(l.catalogue.evidence.at(0), "A5 at byte 239 of cylinder 1 sector 2");
 }
 
 // A data disk without a system sector is found by trying every GPL, one or
@@ -271,7 +273,7 @@ TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
   const build::DosSectors s = build::LayOut(d);
   const Listed plain = List(build::DosDmk(d, s));
   const dos::File* file0 = plain.Named("FILE0/BAS");  // 300 bytes in a granule of 5 sectors
-  const dos::Place past = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[3];
+  const dos::Place past = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[2];
   const Listed hurt = List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector}}));
   EXPECT_TRUE(hurt.Named("FILE0/BAS")->complete);
   EXPECT_TRUE(dos::ReadFile(hurt.disk, hurt.catalogue, *hurt.Named("FILE0/BAS")).whole());
@@ -298,7 +300,7 @@ TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
                                   },
                                   nullptr, nullptr};
   const Listed two =
-      List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector - 3}, {6, 0, 2}}));
+      List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector - 2}, {6, 0, 2}}));
   std::vector<const dos::File*> all;
   for (const dos::File& f : two.catalogue.files) all.push_back(&f);
   const disk::SectorStore store(two.disk);
