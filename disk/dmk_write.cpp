@@ -89,24 +89,36 @@ std::vector<std::vector<TrackField>> Tracks(const Disk& disk, Losses& losses) {
   return tracks;
 }
 
+// The fields past what a track block of the longest length holds, each a
+// loss: the block would otherwise overwrite its first fields.
+void FitTracks(std::vector<std::vector<TrackField>>& tracks, int heads, bool doubling,
+               const TrackLayout& layout, Losses& losses) {
+  for (std::size_t t = 0; t < tracks.size(); ++t) {
+    std::vector<TrackField>& fields = tracks[t];
+    while (dmk::kPointerTableBytes + TrackBytes(fields, doubling, layout) > dmk::kMaxTrackLength) {
+      losses.Add(static_cast<int>(t) / heads, static_cast<int>(t) % heads, fields.back().sector,
+                 "past the 16,384 bytes a DMK track holds");
+      fields.pop_back();
+    }
+  }
+}
+
 Written Formatted(const Disk& disk, bool doubling) {
   Written out;
   Losses losses;
-  const std::vector<std::vector<TrackField>> tracks = Tracks(disk, losses);
+  std::vector<std::vector<TrackField>> tracks = Tracks(disk, losses);
   const TrackLayout layout = ControllerLayout();
+  const int heads = std::max(disk.heads, 1);
+  FitTracks(tracks, heads, doubling, layout, losses);
   bool dd = false;
   Offset needed = 0;
   for (const auto& fields : tracks) {
     for (const TrackField& f : fields) dd = dd || f.double_density;
     needed = std::max(needed, dmk::kPointerTableBytes + TrackBytes(fields, doubling, layout));
   }
-  const Offset usual = dd || doubling ? dmk::kDoubleTrack : dmk::kSingleTrack;
-  const Offset length = std::min<Offset>(std::max(usual, needed), dmk::kMaxTrackLength);
-  if (needed > length) {
-    losses.Add(0, 0, 0,
-               "a track longer than a DMK block holds; its last sectors overwrite its first");
-  }
-  out.bytes = DmkHeader(static_cast<int>(length), disk.cylinders, std::max(disk.heads, 1),
+  const Offset length =
+      std::max<Offset>(dd || doubling ? dmk::kDoubleTrack : dmk::kSingleTrack, needed);
+  out.bytes = DmkHeader(static_cast<int>(length), disk.cylinders, heads,
                         doubling ? 0 : dmk::kOptionSingleDensity, disk.write_protected);
   for (const auto& fields : tracks) {
     const std::size_t at = out.bytes.size();

@@ -106,6 +106,11 @@ Written WriteJv1(const Disk& disk, const WriteOptions&) {
   }
   out.losses = losses.Lines();
   out.lost = losses.Places();
+  if (out.bytes.size() < 2 || out.bytes[0] != jv1::kBootByte0 || out.bytes[1] != jv1::kBootByte1) {
+    out.losses.push_back(
+        "the boot sector does not start 00 FE, by which a JV1 file is known: it would not read "
+        "as one");
+  }
   return out;
 }
 

@@ -18,8 +18,19 @@ std::vector<std::string> Losses::Lines() const {
     std::string line = "cylinder " + std::to_string(std::get<0>(key)) + " head " +
                        std::to_string(std::get<1>(key)) +
                        (ids.size() == 1 ? " sector " : " sectors ");
-    for (std::size_t k = 0; k < ids.size(); ++k) {
-      line += (k == 0 ? "" : ", ") + std::to_string(ids[k]);
+    // Each id once, with its count where it is said more than once.
+    std::vector<std::pair<int, int>> counted;
+    for (int id : ids) {
+      auto it = std::find_if(counted.begin(), counted.end(),
+                             [&](const auto& c) { return c.first == id; });
+      if (it == counted.end())
+        counted.emplace_back(id, 1);
+      else
+        ++it->second;
+    }
+    for (std::size_t k = 0; k < counted.size(); ++k) {
+      line += (k == 0 ? "" : ", ") + std::to_string(counted[k].first) +
+              (counted[k].second > 1 ? " (" + std::to_string(counted[k].second) + " copies)" : "");
     }
     lines.push_back(line + ": " + std::get<2>(key));
   }

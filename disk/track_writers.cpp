@@ -67,7 +67,12 @@ void WriteField(BlockWriter& w, std::uint8_t* block, std::size_t i, const TrackF
           preset, f.bad_id_crc, times);
   w.Fill(gap, dd ? layout.dd_gap2 : layout.sd_gap2, times);
   Zeros(w, f, layout, doubling);
-  if (f.dam == 0) return;
+  if (f.dam == 0) {
+    // Gap where the data field would be, so that no byte of the next field
+    // falls where a reader looks for a data mark.
+    if (layout.gap_for_missing_data) w.Fill(gap, 3 + (128 << (f.size_code & 3)), times);
+    return;
+  }
   A1s(w, f, layout);
   std::vector<std::uint8_t> data = f.data;
   data.insert(data.begin(), f.dam);
@@ -78,7 +83,7 @@ void WriteField(BlockWriter& w, std::uint8_t* block, std::size_t i, const TrackF
 }  // namespace
 
 TrackLayout ControllerLayout() {
-  return {.start = 32, .gap1 = -1};
+  return {.start = 32, .gap1 = -1, .gap_for_missing_data = true};
 }
 
 Offset TrackBytes(const std::vector<TrackField>& fields, bool doubling, const TrackLayout& l) {
@@ -88,7 +93,8 @@ Offset TrackBytes(const std::vector<TrackField>& fields, bool doubling, const Tr
     const Offset sync = l.sync ? (dd ? 12 : 6) * Times(f, doubling) + (dd ? 3 : 0) : 0;
     const Offset id = (7 + (dd ? l.dd_gap2 : l.sd_gap2)) * Times(f, doubling);
     const Offset data = (3 + Offset{128} * (1 << (f.size_code & 3)) + (dd ? l.dd_gap3 : l.sd_gap3));
-    bytes += 2 * sync + id + (f.dam == 0 ? 0 : data * Times(f, doubling));
+    const bool data_field = f.dam != 0 || l.gap_for_missing_data;
+    bytes += 2 * sync + id + (data_field ? data * Times(f, doubling) : 0);
   }
   return bytes;
 }

@@ -45,10 +45,13 @@ struct TrackLayout {
   bool sync = true;  // 00s (and A1s in double density) before each mark
   int dd_gap2 = 22, sd_gap2 = 11;
   int dd_gap3 = 24, sd_gap3 = 12;
+  // After an ID field without data, gap bytes as long as its data field.
+  bool gap_for_missing_data = false;
 };
 // The layout of a controller's Write Track as the imaging tools write it:
 // gap 1 of 32 (16 single-density) bytes, 00 and A1 sync, gap 2 of 22 (11),
-// gap 3 of 24 (12), each in its density's gap byte.
+// gap 3 of 24 (12), each in its density's gap byte; an ID field without
+// data followed by gap bytes in its data field's place.
 TrackLayout ControllerLayout();
 // The stored bytes the fields take with the layout, gap 1 included.
 Offset TrackBytes(const std::vector<TrackField>& fields, bool doubling, const TrackLayout& layout);

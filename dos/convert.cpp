@@ -70,27 +70,31 @@ std::string CompareSectors(const disk::Disk& from, const disk::Disk& back,
 Proved Convert(const disk::Disk& disk, disk::Container to, const disk::WriteOptions& options,
                bool force) {
   disk::Written w = disk::FormatOf(to).write(disk, options);
-  Proved out{{}, std::move(w.losses), {}};
+  Proved out{{}, std::move(w.losses), {}, false};
   if (!out.losses.empty() && !force) {
     out.error = std::string(disk::ContainerName(to)) + " cannot hold all of the disk";
     return out;
   }
   const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes));
-  out.error = back.container != to
-                  ? "the image does not read back as " + std::string(disk::ContainerName(to))
-                  : CompareSectors(disk, back, w.lost);
+  if (back.container != to) {
+    out.error = "the image would not read back as " + std::string(disk::ContainerName(to));
+    return out;
+  }
+  out.error = CompareSectors(disk, back, w.lost);
   if (out.error.empty() && out.losses.empty()) out.error = CompareCatalogues(disk, back);
+  out.fault = !out.error.empty();
   if (out.error.empty()) out.bytes = std::move(w.bytes);
   return out;
 }
 
 Proved NewImage(const NewDiskRequest& q, const disk::WriteOptions& options) {
   const NewDisk made = FormatDisk(q);
-  if (!made.error.empty()) return {{}, {}, made.error};
+  if (!made.error.empty()) return {{}, {}, made.error, false};
   Proved out = Convert(made.disk, q.container, options, false);
   if (!out.error.empty()) return out;
   const disk::Disk back = disk::ReadDisk(ImageBuffer(out.bytes));
   out.error = CheckNewCatalogue(q, ReadCatalogue(back));
+  out.fault = !out.error.empty();
   if (!out.error.empty()) out.bytes.clear();
   return out;
 }

@@ -15,6 +15,7 @@ struct Proved {
   std::vector<std::uint8_t> bytes;
   std::vector<std::string> losses;  // what the container could not hold
   std::string error;                // why nothing may be kept; empty when the bytes are sound
+  bool fault = false;               // the error is a difference found reading back, not a refusal
 };
 
 // The disk written as `to`. Refused (error) when anything would be lost,

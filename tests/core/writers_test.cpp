@@ -90,8 +90,12 @@ TEST(Writers, ConversionsKeepWhatTheTargetHolds) {
   EXPECT_GT(converted, 40);
 }
 
-// What JV1 and JV3 cannot hold is listed, a line a track and reason.
+// What JV1 and JV3 cannot hold is listed, a line a track and reason; a JV1
+// file whose first bytes are not a boot sector's would not read as JV1.
 TEST(Writers, LossesAreListed) {
+  const char* kNotJv1 =
+      "the boot sector does not start 00 FE, by which a JV1 file is known: it would not read as "
+      "one";
   const Bytes dd = build::DmkWithFields(6400, 2, 1, 0, [](int c, int) {
     std::vector<build::DmkField> fields;
     for (int n = 0; n < 18; ++n) fields.push_back({.cylinder = c, .sector = n});
@@ -107,7 +111,8 @@ TEST(Writers, LossesAreListed) {
           "cylinder 0 head 0 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, "
           "17: double density; JV1 holds single density only",
           "cylinder 1 head 0 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, "
-          "17: double density; JV1 holds single density only"}));
+          "17: double density; JV1 holds single density only",
+          kNotJv1}));
   const disk::Written jv3 = WriteAs(d, Container::kJv3);
   EXPECT_EQ(jv3.losses, (std::vector<std::string>{
                             "cylinder 1 head 0 sector 3: an ID field that names cylinder 9 "
@@ -129,7 +134,8 @@ TEST(Writers, LossesAreListed) {
       WriteAs(disk::ReadDisk(ImageBuffer(sd)), Container::kJv1).losses,
       (std::vector<std::string>{"cylinder 0 head 0 sector 4: a second copy; JV1 holds one",
                                 "cylinder 0 head 1 sectors 0, 1, 2, 3, 4, 5, 6, 7, 8, 9: head 1; "
-                                "JV1 holds head 0 only"}));
+                                "JV1 holds head 0 only",
+                                kNotJv1}));
 }
 
 // The containers' flags: JV3's write protection, and single-density bytes
