@@ -40,6 +40,24 @@ echo "trivane-disk dir --json:     $((dir_us / 1000)).$(( dir_us % 1000 / 100 ))
 awk -v r="$report_us" -v c="$cat_us" -v f="$floor_us" -v d="$disk_us" -v g="$dir_us" \
   'BEGIN { printf "report / cat: %.2f, report / floor: %.2f, sectors / cat: %.2f, dir / cat: %.2f\n", r / c, r / f, d / c, g / c }'
 
+echo "== each image converted to DMK (read back and verified), against cat of it into a file"
+us_into() {  # wall time in µs of the command writing its output into $1
+  local start end out=$1
+  shift
+  start=$(date +%s%N); "$@" >"$out"; end=$(date +%s%N)
+  echo $(( (end - start) / 1000 ))
+}
+ratios=() convert_total=0 cat_total=0
+for f in "${files[@]}"; do
+  c=$(us_into /dev/null ./trivane-disk convert "$f" converted.dmk --force --overwrite)
+  k=$(us_into copied.bin cat "$f")
+  convert_total=$((convert_total + c)) cat_total=$((cat_total + k))
+  ratios+=("$(awk -v c="$c" -v k="$k" 'BEGIN { printf "%.2f", c / (k > 0 ? k : 1) }')")
+done
+echo "convert: $((convert_total / 1000)) ms for ${#files[@]} images; cat: $((cat_total / 1000)) ms"
+echo "convert / cat per image, median: $(printf '%s\n' "${ratios[@]}" | sort -n | sed -n "$(( (${#ratios[@]} + 1) / 2 ))p")"
+rm -f converted.dmk copied.bin
+
 echo "== most memory of trivane-disk sectors, against the image's size"
 big=memory-64MiB.dsk  # a JV1 image at the size limit: 262,144 sectors
 [ -f "$big" ] || { printf '\x00\xfe\x11'; head -c $((64 * 1024 * 1024 - 3)) /dev/zero; } >"$big"

@@ -9,6 +9,7 @@
 #include "disk/container.h"
 #include "disk/sector_store.h"
 #include "dos/catalogue.h"
+#include "dos/convert.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -88,6 +89,29 @@ TEST(Writers, ConversionsKeepWhatTheTargetHolds) {
     }
   }
   EXPECT_GT(converted, 40);
+}
+
+// There and back: each bench image, converted to every container that holds
+// it all and back to its own, is proved both ways (sector for sector, the
+// catalogue file for file) and comes back with the sectors it had.
+TEST(Writers, BenchImagesThereAndBack) {
+  int both_ways = 0;
+  for (int n = 0; n < 60; n += 3) {
+    const build::Sample image = build::BenchImage(n);
+    const Disk d = disk::ReadDisk(ImageBuffer(image.bytes));
+    for (Container to : {Container::kJv1, Container::kJv3, Container::kDmk}) {
+      const dos::Proved there = dos::Convert(d, to, {}, false);
+      if (!there.losses.empty()) continue;
+      ASSERT_EQ(there.error, "") << image.name << " to " << disk::ContainerName(to);
+      const Disk middle = disk::ReadDisk(ImageBuffer(there.bytes));
+      const dos::Proved back = dos::Convert(middle, d.container, {}, false);
+      ASSERT_EQ(back.error, "") << image.name << " from " << disk::ContainerName(to);
+      EXPECT_EQ(dos::CompareSectors(d, disk::ReadDisk(ImageBuffer(back.bytes)), {}), "")
+          << image.name;
+      ++both_ways;
+    }
+  }
+  EXPECT_GT(both_ways, 40);
 }
 
 // What JV1 and JV3 cannot hold is listed, a line a track and reason; a JV1
