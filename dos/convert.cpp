@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace trivane::dos {
 namespace {
@@ -9,22 +10,27 @@ namespace {
 using Key = std::array<int, 3>;
 
 // What a sector is, as the comparison sees it: its ID, size, density, mark,
-// whether its CRCs failed, and its data.
+// whether its CRCs failed, and its data (taken when compared, so that a
+// whole disk's data is never copied at once).
 struct Seen {
-  int id_cylinder, id_head, size, density, dam;
-  bool id_bad, data_bad;
-  std::vector<std::uint8_t> data;
-  bool operator==(const Seen&) const = default;
+  const disk::Disk* disk;
+  const disk::Sector* s;
+
+  bool operator==(const Seen& o) const {
+    const auto fields = [](const Seen& x) {
+      const disk::Sector& s = *x.s;
+      return std::make_tuple(s.id_cylinder, s.id_head, s.size, s.density, s.has_data() ? s.dam : 0,
+                             s.id_crc == disk::Check::kBad,
+                             s.has_data() && disk::DataCrc(*x.disk, s) == disk::Check::kBad);
+    };
+    return fields(*this) == fields(o) &&
+           disk::SectorData(*disk, *s) == disk::SectorData(*o.disk, *o.s);
+  }
 };
 
 std::map<Key, std::vector<Seen>> SectorsByPlace(const disk::Disk& d) {
   std::map<Key, std::vector<Seen>> by;
-  for (const disk::Sector& s : d.sectors) {
-    by[{s.cylinder, s.head, s.id_sector}].push_back(
-        {s.id_cylinder, s.id_head, s.size, static_cast<int>(s.density), s.has_data() ? s.dam : 0,
-         s.id_crc == disk::Check::kBad, s.has_data() && disk::DataCrc(d, s) == disk::Check::kBad,
-         disk::SectorData(d, s)});
-  }
+  for (const disk::Sector& s : d.sectors) by[{s.cylinder, s.head, s.id_sector}].push_back({&d, &s});
   return by;
 }
 
@@ -75,7 +81,8 @@ Proved Convert(const disk::Disk& disk, disk::Container to, const disk::WriteOpti
     out.error = std::string(disk::ContainerName(to)) + " cannot hold all of the disk";
     return out;
   }
-  const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes));
+  // The written bytes read as they are, not copied.
+  const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes.data(), w.bytes.size(), nullptr));
   if (back.container != to) {
     out.error = "the image would not read back as " + std::string(disk::ContainerName(to));
     return out;
@@ -92,7 +99,7 @@ Proved NewImage(const NewDiskRequest& q, const disk::WriteOptions& options) {
   if (!made.error.empty()) return {{}, {}, made.error, false};
   Proved out = Convert(made.disk, q.container, options, false);
   if (!out.error.empty()) return out;
-  const disk::Disk back = disk::ReadDisk(ImageBuffer(out.bytes));
+  const disk::Disk back = disk::ReadDisk(ImageBuffer(out.bytes.data(), out.bytes.size(), nullptr));
   out.error = CheckNewCatalogue(q, ReadCatalogue(back));
   out.fault = !out.error.empty();
   if (!out.error.empty()) out.bytes.clear();

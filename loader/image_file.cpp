@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #if defined(__unix__) || defined(__APPLE__)
@@ -135,9 +134,16 @@ std::string WriteAndCompare(const std::filesystem::path& path,
     out.close();
     if (!out) return "it cannot be written: " + std::string(std::strerror(errno));
   }
+  // Compared a piece at a time: an image is never held twice.
   std::ifstream in(path, std::ios::binary);
-  const std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), {});
-  return back == bytes ? "" : "it did not read back as written";
+  std::vector<char> piece(64 * 1024);
+  std::size_t at = 0;
+  while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0) {
+    const auto n = static_cast<std::size_t>(in.gcount());
+    if (at + n > bytes.size() || std::memcmp(piece.data(), bytes.data() + at, n) != 0) break;
+    at += n;
+  }
+  return at == bytes.size() && in.eof() ? "" : "it did not read back as written";
 }
 
 }  // namespace
