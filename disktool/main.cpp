@@ -122,6 +122,26 @@ const Command kCommands[] = {
       {"--single-density-bytes", true},
       {"--overwrite"}},
      trivane::disktool::NewCommand},
+    {"put",
+     "put IMAGE FILE... [--as NAME/EXT] [--replace] [--date MM/DD/YY] [--no-backup]",
+     "each host file onto the disk as its DOS writes one (named from the\n"
+     "host name unless --as); a file of that name only with --replace",
+     {{"--as", true}, {"--replace"}, {"--date", true}, {"--no-backup"}},
+     trivane::disktool::PutCommand},
+    {"rm",
+     "rm IMAGE NAME/EXT... [--no-backup]",
+     "deletes the files as their DOS does (never BOOT/SYS or DIR/SYS)",
+     {{"--no-backup"}},
+     trivane::disktool::RmCommand},
+    {"rename",
+     "rename IMAGE OLD NEW [--no-backup]",
+     "renames a file as its DOS does. put, rm and rename change the\n"
+     "image only when every change reads back as made, every other file\n"
+     "as before and no new finding; the original is kept as IMAGE.bak\n"
+     "unless --no-backup. Refused on an unknown DOS, a directory whose\n"
+     "allocation is in doubt, a write-protected image",
+     {{"--no-backup"}},
+     trivane::disktool::RenameCommand},
 };
 
 constexpr const char* kAbout =

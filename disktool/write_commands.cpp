@@ -79,14 +79,6 @@ std::string OutRefusal(const std::string& out, const std::string& in, bool overw
   return overwrite ? "" : "the file exists already; --overwrite replaces it";
 }
 
-// Today as MM/DD/YY, as FORMAT asks for it.
-std::string Today() {
-  const std::time_t now = std::time(nullptr);
-  char text[16] = "01/01/80";
-  if (const std::tm* t = std::localtime(&now)) std::strftime(text, sizeof text, "%m/%d/%y", t);
-  return text;
-}
-
 std::optional<int> Count(const std::optional<std::string>& text) {
   if (!text) return 0;
   if (text->empty() || text->size() > 3 ||
@@ -125,6 +117,13 @@ std::optional<dos::NewDiskRequest> Request(const cli::Parsed& p, std::string& co
 }
 
 }  // namespace
+
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  char text[16] = "01/01/80";
+  if (const std::tm* t = std::localtime(&now)) std::strftime(text, sizeof text, "%m/%d/%y", t);
+  return text;
+}
 
 int NewCommand(const cli::Parsed& p) {
   if (p.operands.size() != 1) return Usage("new takes OUT");

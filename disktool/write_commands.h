@@ -1,5 +1,8 @@
-// The commands that write images: convert and new.
+// The commands that write images: convert and new, which make new files,
+// and put, rm and rename, which change an image in place.
 #pragma once
+
+#include <string>
 
 #include "cli/options.h"
 
@@ -7,5 +10,11 @@ namespace trivane::disktool {
 
 int ConvertCommand(const cli::Parsed& p);
 int NewCommand(const cli::Parsed& p);
+int PutCommand(const cli::Parsed& p);
+int RmCommand(const cli::Parsed& p);
+int RenameCommand(const cli::Parsed& p);
+
+// Today as MM/DD/YY, as the DOSes ask for a date.
+std::string Today();
 
 }  // namespace trivane::disktool

@@ -9,6 +9,7 @@
 
 #include "disk/container.h"
 #include "dos/catalogue.h"
+#include "dos/change.h"
 #include "tool_support.h"
 
 namespace trivane::test {
@@ -151,6 +152,30 @@ TEST_F(RealDisks, WrittenBackAndConverted) {
     }
   }
   EXPECT_EQ(converted, 24);
+}
+
+// On every real disk with a DOS the catalogue knows: a file put, renamed
+// and deleted, each change proved as its DOS would list it.
+TEST_F(RealDisks, PutRenameDelete) {
+  int changed = 0;
+  for (const Row& r : Table()) {
+    const std::string bytes = Slurp(kDisks / r.image);
+    disk::Disk d =
+        disk::ReadDisk(ImageBuffer(std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
+    d.write_protected = false;  // in memory only
+    const std::string why = dos::WhyNotChangeable(d);
+    if (!why.empty()) continue;
+    std::vector<std::uint8_t> host(3000);
+    for (std::size_t k = 0; k < host.size(); ++k) host[k] = static_cast<std::uint8_t>(k * 13);
+    const dos::Changed put = dos::PutFile(d, "TRIVANE", "TXT", host, false, "12/07/86");
+    ASSERT_EQ(put.error, "") << r.image;
+    const dos::Changed renamed = dos::RenameFile(put.disk, "TRIVANE/TXT", "RENAMED", "TXT");
+    ASSERT_EQ(renamed.error, "") << r.image;
+    const dos::Changed deleted = dos::DeleteFile(renamed.disk, "RENAMED/TXT");
+    ASSERT_EQ(deleted.error, "") << r.image;
+    ++changed;
+  }
+  EXPECT_GE(changed, 15);
 }
 
 }  // namespace

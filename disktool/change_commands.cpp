@@ -1,0 +1,128 @@
+// `put`, `rm` and `rename`: each change made as the disk's DOS makes it and
+// proved (dos/change.h), one after another in memory; only when all are
+// proved is the image written, beside itself and renamed over it, the
+// original kept as IMAGE.bak unless --no-backup. Any refusal leaves the
+// image as it was.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <iterator>
+
+#include "cli/escaped.h"
+#include "disktool/listing.h"
+#include "disktool/write_commands.h"
+#include "dos/change.h"
+#include "loader/image_file.h"
+
+namespace trivane::disktool {
+namespace {
+
+using cli::Escaped;
+using Step = std::function<dos::Changed(const disk::Disk&)>;
+
+int Usage(const std::string& complaint) {
+  std::cerr << "trivane-disk: " << complaint << " (trivane-disk --help tells more)\n";
+  return 2;
+}
+
+// Makes each step on the disk the last one left, then keeps the result.
+int Change(const std::string& image, const std::vector<std::pair<std::string, Step>>& steps,
+           bool backup) {
+  const ReadImage r = ReadSectors(image, false);
+  if (!r.error.empty()) {
+    std::cerr << "trivane-disk: " << Escaped(image) << ": " << r.error << "\n";
+    return 1;
+  }
+  dos::Changed now{r.disk, {}, "", false};
+  for (const auto& [what, step] : steps) {
+    dos::Changed next = step(now.disk);
+    if (!next.error.empty()) {
+      std::cerr << "trivane-disk: " << Escaped(image) << ": " << what << ": " << next.error
+                << (next.fault ? " (a fault: the change did not read back as made)" : "")
+                << "; the image is unchanged\n";
+      return 1;
+    }
+    now = std::move(next);
+    std::cout << Escaped(image) << ": " << what << "\n";
+  }
+  std::vector<std::uint8_t> original(static_cast<std::size_t>(r.image.size()));
+  r.image.Read(0, original.data(), original.size());
+  const auto path = PathFromUtf8(image);
+  std::string error;
+  if (backup) error = SaveImageFile(std::filesystem::path(path) += ".bak", original, true);
+  if (error.empty()) error = SaveImageFile(path, now.bytes, true);
+  if (!error.empty()) {
+    std::cerr << "trivane-disk: " << Escaped(image) << ": " << error
+              << "; the image is unchanged\n";
+    return 1;
+  }
+  std::cout << Escaped(image) << ": written, read back and verified"
+            << (backup ? "; the original is " + Escaped(image) + ".bak" : "") << "\n";
+  return 0;
+}
+
+bool ReadHost(const std::string& file, std::vector<std::uint8_t>& bytes) {
+  std::ifstream in(PathFromUtf8(file), std::ios::binary);
+  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  return static_cast<bool>(in) || in.eof();
+}
+
+}  // namespace
+
+int PutCommand(const cli::Parsed& p) {
+  if (p.operands.size() < 2) return Usage("put takes IMAGE FILE...");
+  const auto as = p.Value("--as");
+  if (as && p.operands.size() != 2) return Usage("--as names one file");
+  const bool replace = p.Has("--replace");
+  const std::string date = p.Value("--date").value_or(Today());
+  std::vector<std::pair<std::string, Step>> steps;
+  for (std::size_t k = 1; k < p.operands.size(); ++k) {
+    const std::string& file = p.operands[k];
+    std::string name, ext;
+    if (!dos::DosName(as.value_or(PathFromUtf8(file).filename().string()), name, ext)) {
+      std::cerr << "trivane-disk: " << Escaped(file)
+                << ": no DOS name can be made of it (letters and digits, first a letter, up to 8 "
+                   "and 3): give one with --as NAME/EXT\n";
+      return 1;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!ReadHost(file, bytes)) {
+      std::cerr << "trivane-disk: " << Escaped(file) << ": it cannot be read\n";
+      return 1;
+    }
+    const std::string shown = ext.empty() ? name : name + "/" + ext;
+    steps.emplace_back(
+        "put " + shown + " (" + std::to_string(bytes.size()) + " bytes)",
+        [=](const disk::Disk& d) { return dos::PutFile(d, name, ext, bytes, replace, date); });
+  }
+  return Change(p.operands[0], steps, !p.Has("--no-backup"));
+}
+
+int RmCommand(const cli::Parsed& p) {
+  if (p.operands.size() < 2) return Usage("rm takes IMAGE NAME...");
+  std::vector<std::pair<std::string, Step>> steps;
+  for (std::size_t k = 1; k < p.operands.size(); ++k) {
+    const std::string name = p.operands[k];
+    steps.emplace_back("deleted " + name,
+                       [=](const disk::Disk& d) { return dos::DeleteFile(d, name); });
+  }
+  return Change(p.operands[0], steps, !p.Has("--no-backup"));
+}
+
+int RenameCommand(const cli::Parsed& p) {
+  if (p.operands.size() != 3) return Usage("rename takes IMAGE OLD NEW");
+  std::string name, ext;
+  if (!dos::DosName(p.operands[2], name, ext)) {
+    std::cerr << "trivane-disk: " << Escaped(p.operands[2])
+              << ": not a DOS name (letters and digits, first a letter, up to 8 and 3)\n";
+    return 1;
+  }
+  const std::string old = p.operands[1];
+  return Change(p.operands[0],
+                {{"renamed " + old + " to " + (ext.empty() ? name : name + "/" + ext),
+                  [=](const disk::Disk& d) { return dos::RenameFile(d, old, name, ext); }}},
+                !p.Has("--no-backup"));
+}
+
+}  // namespace trivane::disktool

@@ -1,0 +1,156 @@
+// Putting, deleting and renaming files on disks of every DOS, container and
+// geometry: each change reads back as its DOS would list it (bytes, size,
+// EOF, ERN, free space), random sequences of changes prove themselves step
+// by step, and what must be refused is refused with the image unchanged.
+#include "dos/change.h"
+
+#include <random>
+
+#include "builder/dos_images.h"
+#include "disk/container.h"
+#include "dos/format.h"
+#include "test_support.h"
+
+namespace trivane::test {
+namespace {
+
+using build::DosDisk;
+using dos::Family;
+
+// Builder disks of each DOS in each container, made writable; new disks of
+// each DOS in two shapes.
+std::vector<std::pair<std::string, disk::Disk>> Disks() {
+  std::vector<std::pair<std::string, disk::Disk>> disks;
+  const std::pair<const char*, DosDisk> built[] = {
+      {"NEWDOS/80", build::NewdosDisk(2, 2, true, false)},
+      {"TRSDOS 2.3", build::TrsdosDisk(0)},
+      {"LDOS", build::TrsdosDisk(0x51)},
+      {"LDOS SD", build::Ldos53DataDisk(false)},
+      {"TRSDOS 1.3", build::Model3Disk()}};
+  for (const auto& [name, d] : built) {
+    Bytes jv3 = build::DosJv3(d, build::LayOut(d));
+    jv3[jv3::kWriteProtect] = 0xFF;
+    disks.emplace_back(std::string(name) + " JV3", disk::ReadDisk(ImageBuffer(jv3)));
+    disks.emplace_back(std::string(name) + " DMK",
+                       disk::ReadDisk(ImageBuffer(build::DosDmk(d, build::LayOut(d)))));
+  }
+  for (Family f : {Family::kNewdos80, Family::kTrsdos23, Family::kLdos, Family::kTrsdos13}) {
+    for (int density : {1, 2}) {
+      const dos::NewDiskRequest q{f, 0, f == Family::kLdos ? 2 : 0, density, "", "01/02/85"};
+      const dos::NewDisk n = dos::FormatDisk(q);
+      if (!n.error.empty()) continue;
+      disks.emplace_back(std::string("new ") + dos::FamilyName(f),
+                         disk::ReadDisk(ImageBuffer(
+                             disk::FormatOf(disk::Container::kDmk).write(n.disk, {}).bytes)));
+    }
+  }
+  return disks;
+}
+
+std::vector<std::uint8_t> HostBytes(int seed, std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t k = 0; k < size; ++k)
+    bytes[k] = static_cast<std::uint8_t>(seed * 31 + k * 7 + k / 251);
+  return bytes;
+}
+
+const dos::File* Named(const dos::Catalogue& c, const std::string& shown) {
+  for (const dos::File& f : c.files) {
+    if (f.Shown() == shown) return &f;
+  }
+  return nullptr;
+}
+
+// A put file lists with the host file's bytes, size, EOF and ERN, and takes
+// the granules its size needs from the free space.
+TEST(Change, PutFilesReadAsTheHostFiles) {
+  for (const auto& [what, d] : Disks()) {
+    const dos::Catalogue before = dos::ReadCatalogue(d);
+    for (std::size_t size : {std::size_t{0}, std::size_t{256}, std::size_t{4000}}) {
+      const std::vector<std::uint8_t> host = HostBytes(3, size);
+      const dos::Changed put = dos::PutFile(d, "NEW", "DAT", host, false, "06/15/86");
+      ASSERT_EQ(put.error, "") << what << " " << size;
+      const dos::Catalogue after = dos::ReadCatalogue(put.disk);
+      const dos::File* f = Named(after, "NEW/DAT");
+      ASSERT_NE(f, nullptr) << what;
+      EXPECT_EQ(dos::ReadFile(put.disk, after, *f).bytes, host) << what;
+      EXPECT_EQ(f->size, static_cast<std::int64_t>(size));
+      EXPECT_EQ(f->eof, static_cast<int>(size % 256));
+      const bool m3 = before.family == Family::kTrsdos13;
+      EXPECT_EQ(f->ern, static_cast<int>(size / 256 + (!m3 && size % 256 ? 1 : 0))) << what;
+      const int spg = before.layout.sectors_per_granule;
+      EXPECT_EQ(before.granules_free - after.granules_free,
+                static_cast<int>(((size + 255) / 256 + spg - 1) / spg))
+          << what;
+    }
+  }
+}
+
+// Random puts, replaces, deletes and renames, each proved as it is made;
+// the free space always the GAT's count of what the files hold.
+TEST(Change, RandomSequencesProveEveryStep) {
+  std::mt19937 random(1986);
+  int steps = 0, sequences = 0;
+  const auto disks = Disks();
+  for (const auto& [what, start] : disks) {
+    for (int sequence = 0; sequence < 1000 / static_cast<int>(disks.size()) + 1;
+         ++sequence, ++sequences) {
+      disk::Disk d = start;
+      for (int step = 0; step < 8; ++step) {
+        const dos::Catalogue c = dos::ReadCatalogue(d);
+        const std::string name = "R" + std::to_string(random() % 6);
+        const int kind = static_cast<int>(random() % 4);
+        dos::Changed done =
+            kind == 0
+                ? dos::PutFile(d, name, "DAT", HostBytes(step, random() % 9000), true, "01/01/86")
+            : kind == 1 ? dos::DeleteFile(d, name + "/DAT")
+            : kind == 2
+                ? dos::RenameFile(d, name + "/DAT", "R" + std::to_string(random() % 6), "DAT")
+                : dos::PutFile(d, name, "", HostBytes(step, random() % 300), false, "01/01/86");
+        ASSERT_FALSE(done.fault) << what << " step " << step << ": " << done.error;
+        if (!done.error.empty()) continue;
+        d = std::move(done.disk);
+        ++steps;
+      }
+    }
+  }
+  EXPECT_GE(sequences, 1000);
+  EXPECT_GT(steps, 3000);
+}
+
+TEST(Change, RefusedWithTheReason) {
+  const DosDisk trsdos = build::TrsdosDisk(0);
+  const disk::Disk locked =
+      disk::ReadDisk(ImageBuffer(build::DosJv3(trsdos, build::LayOut(trsdos))));
+  EXPECT_EQ(dos::PutFile(locked, "A", "", {1}, false, "01/01/86").error,
+            "the image is write-protected");
+  EXPECT_EQ(dos::DeleteFile(disk::ReadDisk(ImageBuffer(build::Jv1(35))), "A").error,
+            "no DOS directory was recognised on the disk");
+  build::DosSectors s = build::LayOut(trsdos);
+  const dos::Place entries = trsdos.layout.DirectorySector(2);
+  std::uint8_t* file0 = s[{entries.cylinder, 0, entries.sector + 2}].data();
+  file0[22] = s[{entries.cylinder, 0, entries.sector + 3}][22];  // FILE0 claims FILE1's granule
+  file0[23] = s[{entries.cylinder, 0, entries.sector + 3}][23];
+  const disk::Disk doubtful = disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, s)));
+  EXPECT_EQ(dos::RenameFile(doubtful, "FILE0/BAS", "X", "")
+                .error.rfind("the directory's allocation is in doubt (granule-twice", 0),
+            0u);
+
+  const disk::Disk d = disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, build::LayOut(trsdos))));
+  EXPECT_EQ(dos::DeleteFile(d, "BOOT/SYS").error, "BOOT/SYS is the DOS's own: it is not deleted");
+  EXPECT_EQ(dos::RenameFile(d, "FILE0/BAS", "FILE2", "BAS").error,
+            "a file FILE2/BAS is on the disk already");
+  EXPECT_EQ(dos::PutFile(d, "FILE0", "BAS", {1}, false, "01/01/86").error,
+            "a file FILE0/BAS is on the disk already");
+  EXPECT_EQ(dos::PutFile(d, "HUGE", "", std::vector<std::uint8_t>(90000), false, "01/01/86").error,
+            "the disk is too full: the file needs 71 granules, 54 are free");
+  std::string name, ext;
+  EXPECT_TRUE(dos::DosName("hello.bas", name, ext));
+  EXPECT_EQ(name + "/" + ext, "HELLO/BAS");
+  EXPECT_FALSE(dos::DosName("my-file.txt", name, ext));
+  EXPECT_FALSE(dos::DosName("1st.bas", name, ext));
+  EXPECT_FALSE(dos::DosName("toolongname.bas", name, ext));
+}
+
+}  // namespace
+}  // namespace trivane::test
