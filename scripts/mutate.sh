@@ -115,6 +115,11 @@ dos/trsdos_format.cpp|gat[c] = c == directory ? 0xFF|gat[c] = c == -1 ? 0xFF
 dos/newdos80_format.cpp|s[newdos80::kSignatureAt] = newdos80::kSignature;|
 dos/model3_format.cpp|std::memcpy(s.data() + kSignatureAt, "(c) 1980 Tandy  ", 16);|
 dos/format_tracks.cpp|hit[Dec(1, 0)] = NameHash|hit[Dec(0, 1)] = NameHash
+dos/directory_edit.cpp|    if (Used(g)) continue;|
+dos/directory_edit.cpp|: b & ~(1 << bit)|: b
+dos/change_put.cpp|(!m3 && size % 256 != 0 ? 1 : 0)|0
+dos/change.cpp|dir.Hit(dec) = NameHashOf(name, ext)|dir.Hit(dec) = NameHashOf(ext, name)
+dos/change_put.cpp|      e[30] = 0xFE;|      e[30] = 0xFF;
 EOF
 )
 

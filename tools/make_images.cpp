@@ -24,7 +24,8 @@ bool Write(const fs::path& path, const build::Bytes& bytes) {
 // locator target behind a request for track 0, side 0, sector 2 (four bytes
 // each).
 bool WriteSeeds(const fs::path& dir) {
-  for (const char* target : {"identify", "find_sector", "read_disk", "read_dos", "convert"}) {
+  for (const char* target :
+       {"identify", "find_sector", "read_disk", "read_dos", "convert", "change"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {
@@ -35,6 +36,7 @@ bool WriteSeeds(const fs::path& dir) {
         !Write(dir / "read_disk" / seed.name, seed.bytes) ||
         !Write(dir / "read_dos" / seed.name, seed.bytes) ||
         !Write(dir / "convert" / seed.name, seed.bytes) ||
+        !Write(dir / "change" / seed.name, seed.bytes) ||
         !Write(dir / "find_sector" / seed.name, request)) {
       return false;
     }

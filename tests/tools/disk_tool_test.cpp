@@ -316,5 +316,39 @@ TEST_F(DosTool, NewAndConvertWriteOnlyWhatIsProved) {
   }
 }
 
+// put, rm and rename: each change written only when proved, the original
+// kept as IMAGE.bak; a refused change leaves the image as it was.
+TEST_F(DosTool, PutRmRenameKeepTheOriginal) {
+  const fs::path work = dir_ / "changing";
+  fs::create_directories(work);
+  const std::string image = (work / "disk.dmk").string();
+  ASSERT_EQ(Tool({"new", image, "--dos", "ldos", "--date", "01/02/85"}).status, 0);
+  const std::string blank = Slurp(image);
+  { std::ofstream(work / "hello.bas", std::ios::binary) << "10 PRINT \"HELLO\"\r"; }
+  { std::ofstream(work / "my-prog.txt", std::ios::binary) << "text"; }
+  const ToolRun put = Tool({"put", image, (work / "hello.bas").string()});
+  EXPECT_EQ(put.status, 0) << put.err;
+  EXPECT_EQ(Slurp(image + ".bak"), blank);
+  const json listed = JsonLines({"dir", "--json", image})[0];
+  EXPECT_EQ(listed["files"][1]["name"], "HELLO");
+  EXPECT_EQ(listed["files"][1]["size"], 17);
+  EXPECT_EQ(listed["granules_free"], 76);
+
+  const std::string before = Slurp(image);
+  EXPECT_EQ(Tool({"put", image, (work / "my-prog.txt").string()}).status, 1);
+  EXPECT_EQ(Tool({"put", image, (work / "hello.bas").string()}).status, 1);
+  EXPECT_EQ(Tool({"rm", image, "DIR/SYS"}).status, 1);
+  EXPECT_EQ(Tool({"rename", image, "HELLO/BAS", "BOOT/SYS"}).status, 1);
+  EXPECT_EQ(Slurp(image), before);
+  EXPECT_EQ(Tool({"put", image, (work / "my-prog.txt").string(), "--as", "PROG/TXT", "--no-backup"})
+                .status,
+            0);
+  EXPECT_EQ(Slurp(image + ".bak"), blank);
+  EXPECT_EQ(Tool({"rename", image, "hello.bas", "world/bas"}).status, 0);
+  EXPECT_EQ(Tool({"rm", image, "PROG/TXT", "WORLD/BAS"}).status, 0);
+  EXPECT_EQ(JsonLines({"dir", "--json", image})[0]["granules_free"], 77);
+  EXPECT_EQ(Tool({"put", Path("dos-trsdos23.dsk"), (work / "hello.bas").string()}).status, 1);
+}
+
 }  // namespace
 }  // namespace trivane::test
