@@ -73,22 +73,34 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
     : QWidget(parent, Qt::Window), path_(path), file_(file) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QFileInfo(path).fileName() + " - Trivane");
-  LoadedImage loaded = ReadImageFile(file);
+  tabs_ = new QTabWidget(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  resize(760, 560);
+  Load();
+}
+
+// Reads the image file and builds the tabs anew from it, on the tab shown.
+void ContentsWindow::Load() {
+  LoadedImage loaded = ReadImageFile(file_);
   if (!loaded.ok()) {
-    error_ = QString::fromStdString(ErrorPrompt("Cannot load " + path.toStdString(), loaded.error));
+    error_ =
+        QString::fromStdString(ErrorPrompt("Cannot load " + path_.toStdString(), loaded.error));
     return;
   }
   disk_ = disk::ReadDisk(loaded.buffer);
   index_ = std::make_unique<disk::SectorStore>(disk_);
   catalogue_ = dos::ReadCatalogue(*index_);
-
-  tabs_ = new QTabWidget(this);
+  const int shown = std::max(tabs_->currentIndex(), 0);
+  while (tabs_->count() > 0) {
+    QWidget* page = tabs_->widget(0);
+    tabs_->removeTab(0);
+    page->deleteLater();
+  }
   tabs_->addTab(BuildFiles(), "Files");
   tabs_->addTab(BuildSectors(), "Sectors");
   tabs_->addTab(BuildHex(), "Hex");
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(tabs_);
-  resize(760, 560);
+  tabs_->setCurrentIndex(shown);
 }
 
 // The DOS, the disk's name and date and its free space; why, on hover.
@@ -172,6 +184,7 @@ QWidget* ContentsWindow::BuildFiles() {
   row->addWidget(saved_);
   row->addWidget(save_as);
   layout->addLayout(row);
+  layout->addLayout(BuildChanges());
 
   layout->addWidget(BuildFindings(), 1);
   return page;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QWidget>
@@ -17,6 +18,7 @@
 #include "app/hex_view.h"
 #include "app/sector_map.h"
 #include "dos/catalogue.h"
+#include "dos/change.h"
 #include "dos/extract.h"
 
 namespace trivane::app {
@@ -72,22 +74,48 @@ class ContentsWindow : public QWidget {
   void SaveAs(const QString& file, disk::Container to);
   void SaveAsDialog();
 
+  // Changing the image as its DOS would: each change proved before the
+  // image is written (beside itself, then renamed over it), the tabs read
+  // anew after it; Undo puts back the image as it was before the window's
+  // first change. A write-protected or read-only image offers none of them.
+  void PutHostFiles(const QStringList& files);
+  void DeleteSelected();
+  void RenameSelected();
+  void Undo();
+  // Why the image may not be changed here; empty when it may.
+  QString WhyReadOnly() const;
+
   // Where the folder for Extract comes from (the platform's dialog).
   std::function<QString()> choose_folder;
   // Whether to save although the lines listed would be lost (a question box).
   std::function<bool(const QStringList&)> accept_losses;
+  // A yes or no to the question (a question box), and a name asked for with
+  // the name suggested (an input box; empty: cancelled).
+  std::function<bool(const QString&)> confirm;
+  std::function<QString(const QString& question, const QString& suggested)> ask_name;
 
   QTableView* files_view() const { return files_view_; }
   QListWidget* findings() const { return findings_; }
   QLabel* extracted() const { return extracted_; }
   QLabel* hex_status() const { return hex_status_; }
   QLabel* saved() const { return saved_; }
+  QLabel* changed() const { return changed_; }
   const dos::Catalogue& catalogue() const { return catalogue_; }
   SectorMap* sector_map() const { return map_; }
   HexView* hex_view() const { return hex_; }
   QTabWidget* tabs() const { return tabs_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void Load();
+  QLayout* BuildChanges();
+  // Keeps a proved change: writes the image, reads it anew, says so.
+  void Keep(const dos::Changed& change, const QString& what);
+  bool Confirm(const QString& question);
+  QString AskName(const QString& question, const QString& suggested);
+  std::vector<const dos::File*> SelectedFiles() const;
   dos::Choice AskAll(const QString& question);
   QListWidget* BuildFindings();
   QLabel* BuildSummary();
@@ -110,9 +138,13 @@ class ContentsWindow : public QWidget {
   FilesModel* model_ = nullptr;
   QTableView* files_view_ = nullptr;
   QCheckBox* show_deleted_ = nullptr;
-  QLabel* extracted_ = nullptr;   // what the last extract wrote
-  QLabel* saved_ = nullptr;       // what the last save as came to
-  QLabel* hex_status_ = nullptr;  // what the last go-to or find came to
+  QLabel* extracted_ = nullptr;  // what the last extract wrote
+  QLabel* saved_ = nullptr;      // what the last save as came to
+  QLabel* changed_ = nullptr;    // what the last change came to
+  QPushButton* undo_ = nullptr;
+  QString change_text_;
+  std::vector<std::uint8_t> original_;  // the image before the first change; empty: none
+  QLabel* hex_status_ = nullptr;        // what the last go-to or find came to
   QListWidget* findings_ = nullptr;
   SectorMap* map_ = nullptr;
   HexView* hex_ = nullptr;

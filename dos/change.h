@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "disk/disk.h"
+#include "dos/catalogue.h"
 
 namespace trivane::dos {
 
@@ -27,6 +28,10 @@ std::string WhyNotChangeable(const disk::Disk& disk);
 // digits, first a letter, up to 8 and 3), upper case; false when the text
 // is none.
 bool DosName(const std::string& text, std::string& name, std::string& ext);
+
+// The live file listed as `shown` (NAME/EXT or NAME.EXT, any letter case;
+// the first of two of one name).
+const File* NamedFile(const Catalogue& c, const std::string& shown);
 
 // The file as NAME/EXT (replacing a file of that name only when asked),
 // dated MM/DD/YY where the DOS keeps dates.

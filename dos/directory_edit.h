@@ -11,6 +11,7 @@
 
 #include "disk/sector_store.h"
 #include "dos/catalogue.h"
+#include "dos/change.h"
 
 namespace trivane::dos {
 
@@ -54,7 +55,5 @@ class DirectoryEdit {
 // The 8 + 3 name bytes at +5 of an entry, blank-padded.
 void PutName(std::uint8_t* entry, const std::string& name, const std::string& ext);
 std::uint8_t NameHashOf(const std::string& name, const std::string& ext);
-// The live file listed as `shown` (NAME/EXT or NAME.EXT, any letter case).
-const File* NamedFile(const Catalogue& c, const std::string& shown);
 
 }  // namespace trivane::dos

@@ -13,6 +13,7 @@
 #include "app/new_disk_dialog.h"
 #include "builder/dos_images.h"
 #include "builder/samples.h"
+#include "dos/convert.h"
 
 using trivane::app::ContentsWindow;
 namespace build = trivane::build;
@@ -281,6 +282,37 @@ class ContentsTest : public QObject {
     ask.dos->setCurrentText("TRSDOS 2.3");
     QCOMPARE(ask.Make(dir_.filePath("no.jv3")),
              std::string("TRSDOS 2.3 formats single density only"));
+  }
+
+  // Files added, renamed and deleted in the window, each proved and
+  // written; Undo puts the image back as it was; a write-protected image
+  // offers no change.
+  void changesAndUndo() {
+    const trivane::dos::Proved blank =
+        trivane::dos::NewImage({trivane::dos::Family::kLdos, 0, 0, 0, "", "01/02/85"}, {});
+    const QString image = Write("changing.dmk", blank.bytes);
+    const QString host = Write("hello.bas", build::Bytes{'1', '0', ' ', 'E', 'N', 'D', '\r'});
+    auto w = Open(image);
+    w->confirm = [](const QString&) { return true; };
+    w->ask_name = [](const QString&, const QString&) { return QString("WORLD/BAS"); };
+    w->PutHostFiles({host});
+    QCOMPARE(w->changed()->text(), QString("Put HELLO/BAS: written, read back and verified"));
+    QCOMPARE(w->catalogue().files.size(), 3u);
+    QCOMPARE(w->catalogue().files[1].Shown(), std::string("HELLO/BAS"));
+    w->files_view()->selectRow(1);
+    w->RenameSelected();
+    QCOMPARE(w->catalogue().files[1].Shown(), std::string("WORLD/BAS"));
+    w->files_view()->selectRow(1);
+    w->DeleteSelected();
+    QCOMPARE(w->catalogue().files.size(), 2u);
+    w->Undo();
+    QCOMPARE(Slurp(image), std::string(blank.bytes.begin(), blank.bytes.end()));
+    QVERIFY(!w->findChild<QPushButton*>("undo")->isEnabled());
+
+    const build::DosDisk disk = build::TrsdosDisk(0);
+    auto locked = Open(Write("locked.dsk", build::DosJv3(disk, build::LayOut(disk))));
+    QVERIFY(!locked->findChild<QPushButton*>("add_files")->isEnabled());
+    QVERIFY(locked->changed()->text().contains("write-protected"));
   }
 
   void mainWindowOpensItOnce() {
