@@ -34,6 +34,9 @@ std::vector<std::pair<std::string, disk::Disk>> Disks() {
     disks.emplace_back(std::string(name) + " DMK",
                        disk::ReadDisk(ImageBuffer(build::DosDmk(d, build::LayOut(d)))));
   }
+  const DosDisk sd = build::TrsdosDisk(0);
+  disks.emplace_back("TRSDOS 2.3 JV1",
+                     disk::ReadDisk(ImageBuffer(build::DosJv1(sd, build::LayOut(sd)))));
   for (Family f : {Family::kNewdos80, Family::kTrsdos23, Family::kLdos, Family::kTrsdos13}) {
     for (int density : {1, 2}) {
       const dos::NewDiskRequest q{f, 0, f == Family::kLdos ? 2 : 0, density, "", "01/02/85"};
