@@ -104,7 +104,7 @@ int RmCommand(const cli::Parsed& p) {
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string name = p.operands[k];
-    steps.emplace_back("deleted " + name,
+    steps.emplace_back("delete " + name,
                        [=](const disk::Disk& d) { return dos::DeleteFile(d, name); });
   }
   return Change(p.operands[0], steps, !p.Has("--no-backup"));
@@ -120,7 +120,7 @@ int RenameCommand(const cli::Parsed& p) {
   }
   const std::string old = p.operands[1];
   return Change(p.operands[0],
-                {{"renamed " + old + " to " + (ext.empty() ? name : name + "/" + ext),
+                {{"rename " + old + " to " + (ext.empty() ? name : name + "/" + ext),
                   [=](const disk::Disk& d) { return dos::RenameFile(d, old, name, ext); }}},
                 !p.Has("--no-backup"));
 }
