@@ -19,6 +19,7 @@
 #include <filesystem>
 
 #include "app/file_lists.h"
+#include "app/file_view.h"
 #include "dos/extract.h"
 #include "loader/image_file.h"
 
@@ -149,7 +150,7 @@ QTableView* ContentsWindow::BuildFilesTable() {
                               files_view_->fontMetrics().horizontalAdvance("MMMMMMMM/MMM !") + 12);
   files_view_->verticalHeader()->hide();
   connect(files_view_, &QTableView::doubleClicked, this, [this, proxy](const QModelIndex& index) {
-    if (const dos::File* f = model_->FileAt(proxy->mapToSource(index).row())) ShowFile(*f);
+    if (const dos::File* f = model_->FileAt(proxy->mapToSource(index).row())) OpenView(*f);
   });
   new QShortcut(QKeySequence::Copy, files_view_, [this] { CopySelectedRows(); });
   return files_view_;
@@ -395,6 +396,13 @@ dos::Choice ContentsWindow::AskAll(const QString& question) {
          : c == no   ? dos::Choice::kNo
          : c == none ? dos::Choice::kNone
                      : dos::Choice::kCancel;
+}
+
+FileViewWindow* ContentsWindow::OpenView(const dos::File& file) {
+  auto* view = new FileViewWindow(QString::fromStdString(file.Shown()),
+                                  dos::ReadFile(*index_, catalogue_, file), this);
+  view->show();
+  return view;
 }
 
 void ContentsWindow::Extract() {

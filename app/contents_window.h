@@ -40,6 +40,8 @@ class FilesModel : public QAbstractTableModel {
   std::vector<const dos::File*> files_;
 };
 
+class FileViewWindow;
+
 class ContentsWindow : public QWidget {
   Q_OBJECT
  public:
@@ -61,6 +63,8 @@ class ContentsWindow : public QWidget {
   // Shows one sector's data, one file's, or the whole image in the hex tab.
   void ShowSector(int index);
   void ShowFile(const dos::File& file);
+  // Opens a window that shows the file as its owner reads it (a double-click).
+  FileViewWindow* OpenView(const dos::File& file);
   void ShowImage();
   // The hex tab's go-to and find, each saying in its status line what came
   // of it ("offset past the end (size ...)", "match 3 of 17 at 0x6EA3",

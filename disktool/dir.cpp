@@ -11,7 +11,9 @@
 #include "cli/json_writer.h"
 #include "cli/sha256.h"
 #include "dos/extract.h"
+#include "dos/host_files.h"
 #include "loader/image_file.h"
+#include "views/view.h"
 
 namespace trivane::disktool {
 namespace {
@@ -126,8 +128,37 @@ const dos::File* FindFile(const dos::Catalogue& c, const std::string& name, bool
   return nullptr;
 }
 
+namespace {
+
+// Beside each BASIC program written, its listing (never over a file).
+int WriteListings(const ReadDos& r, const std::vector<const dos::File*>& chosen,
+                  const fs::path& into, bool force) {
+  int status = 0;
+  const std::vector<std::string> hosts = dos::HostNames(r.catalogue, chosen);
+  for (std::size_t k = 0; k < chosen.size(); ++k) {
+    const dos::FileBytes bytes = dos::ReadFile(r.index, r.catalogue, *chosen[k]);
+    if (!dos::WhyNotGiven(*chosen[k], bytes, force).empty()) continue;
+    const views::View v = views::MakeView(bytes.bytes, views::ViewKind::kAuto);
+    if (v.kind != views::ViewKind::kBasic) continue;
+    std::string text;
+    for (const std::string& line : v.lines) text += line + "\n";
+    if (!v.note.empty()) text += "-- " + v.note + "\n";
+    const std::string host = hosts[k] + ".txt";
+    const dos::WriteFailure failed =
+        dos::WriteHostFile(into / PathFromUtf8(host), {text.begin(), text.end()}, false);
+    if (!failed.why.empty()) {
+      std::cerr << "trivane-disk: " << cli::Escaped(host) << ": not written, " << failed.why
+                << "\n";
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace
+
 int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::string& folder,
-            bool all, bool force) {
+            bool all, bool force, bool listings) {
   std::vector<const dos::File*> chosen;
   int status = 0;
   if (names.empty()) {
@@ -172,6 +203,7 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
     return 1;
   }
   if (done.skipped + done.failed > 0) status = 1;
+  if (listings && !done.cancelled && WriteListings(r, chosen, into, force) != 0) status = 1;
   return status;
 }
 

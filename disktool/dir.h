@@ -32,8 +32,9 @@ std::string DirJson(const ReadDos& r, bool all);
 // letter case; nullptr when there is none (deleted files only with all).
 const dos::File* FindFile(const dos::Catalogue& c, const std::string& name, bool all);
 
-// Writes the files into the folder; returns the exit status.
+// Writes the files into the folder, and with listings beside each BASIC
+// program its listing as NAME.EXT.txt; returns the exit status.
 int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::string& folder,
-            bool all, bool force);
+            bool all, bool force, bool listings);
 
 }  // namespace trivane::disktool

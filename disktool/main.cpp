@@ -80,13 +80,14 @@ const Command kCommands[] = {
      {{"--json"}, {"--all"}},
      Dir},
     {"extract",
-     "extract IMAGE [NAME/EXT...] -o DIR [--all] [--force]",
+     "extract IMAGE [NAME/EXT...] -o DIR [--all] [--force] [--listings]",
      "the files (all when none is named) as NAME.EXT into DIR, deleted\n"
      "ones (--all) into DIR/deleted, a second file of one name as\n"
      "NAME-2.EXT; never over an existing file. No file that was not\n"
      "read whole unless --force, which gives a sector that failed its\n"
-     "CRC as read and one without data as zeros, and names each",
-     {{"-o", true}, {"--all"}, {"--force"}},
+     "CRC as read and one without data as zeros, and names each;\n"
+     "--listings: beside each BASIC program its listing, NAME.EXT.txt",
+     {{"-o", true}, {"--all"}, {"--force"}, {"--listings"}},
      ExtractCommand},
     {"cat",
      "cat IMAGE NAME/EXT [--text] [--all] [--force]",
@@ -94,6 +95,13 @@ const Command kCommands[] = {
      "--all: a deleted file; --force as for extract",
      {{"--text"}, {"--all"}, {"--force"}},
      CatCommand},
+    {"view",
+     "view IMAGE NAME/EXT [--as auto|basic|text|cmd|asm|hex] [--all]",
+     "one file as its owner reads it: a BASIC program listed, text, a load\n"
+     "module's map (cmd) or its Z80 disassembly (asm), or hex; chosen by\n"
+     "what the bytes are unless --as (the choice and why on standard error)",
+     {{"--as", true}, {"--all"}},
+     trivane::disktool::ViewCommand},
     {"convert",
      "convert IN OUT [--to jv1|jv3|dmk] [--single-density-bytes once|twice]\n"
      "               [--force] [--overwrite]",
@@ -367,7 +375,7 @@ int ExtractCommand(const trivane::cli::Parsed& p) {
               << "\n";
     return 1;
   }
-  return trivane::disktool::Extract(r, names, folder, all, force);
+  return trivane::disktool::Extract(r, names, folder, all, force, p.Has("--listings"));
 }
 
 int CatCommand(const trivane::cli::Parsed& p) {

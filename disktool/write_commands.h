@@ -13,6 +13,8 @@ int NewCommand(const cli::Parsed& p);
 int PutCommand(const cli::Parsed& p);
 int RmCommand(const cli::Parsed& p);
 int RenameCommand(const cli::Parsed& p);
+// `view`, which writes nothing (view_command.cpp).
+int ViewCommand(const cli::Parsed& p);
 
 // Today as MM/DD/YY, as the DOSes ask for a date.
 std::string Today();

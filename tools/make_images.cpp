@@ -25,7 +25,7 @@ bool Write(const fs::path& path, const build::Bytes& bytes) {
 // each).
 bool WriteSeeds(const fs::path& dir) {
   for (const char* target :
-       {"identify", "find_sector", "read_disk", "read_dos", "convert", "change"}) {
+       {"identify", "find_sector", "read_disk", "read_dos", "convert", "change", "views"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {
@@ -37,6 +37,7 @@ bool WriteSeeds(const fs::path& dir) {
         !Write(dir / "read_dos" / seed.name, seed.bytes) ||
         !Write(dir / "convert" / seed.name, seed.bytes) ||
         !Write(dir / "change" / seed.name, seed.bytes) ||
+        !Write(dir / "views" / seed.name, seed.bytes) ||
         !Write(dir / "find_sector" / seed.name, request)) {
       return false;
     }

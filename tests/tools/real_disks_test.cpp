@@ -11,6 +11,7 @@
 #include "dos/catalogue.h"
 #include "dos/change.h"
 #include "tool_support.h"
+#include "views/view.h"
 
 namespace trivane::test {
 namespace {
@@ -176,6 +177,35 @@ TEST_F(RealDisks, PutRenameDelete) {
     ++changed;
   }
   EXPECT_GE(changed, 15);
+}
+
+// Every BASIC program on the real disks lists whole as Model I/III BASIC;
+// nearly every /CMD file is a load module whose code can be followed.
+TEST_F(RealDisks, FilesShownAsTheirOwnersReadThem) {
+  int basic = 0, modules = 0, commands = 0;
+  for (const Row& r : Table()) {
+    const std::string bytes = Slurp(kDisks / r.image);
+    const disk::Disk d =
+        disk::ReadDisk(ImageBuffer(std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
+    const dos::Catalogue c = dos::ReadCatalogue(d);
+    for (const dos::File& f : c.files) {
+      if (f.ext != "BAS" && f.ext != "CMD") continue;
+      const views::View v = views::MakeView(dos::ReadFile(d, c, f).bytes, views::ViewKind::kAuto);
+      if (f.ext == "BAS") {
+        EXPECT_EQ(v.kind, views::ViewKind::kBasic) << r.image << " " << f.Shown() << ": " << v.why;
+        basic += v.note.empty();
+      } else {
+        ++commands;
+        if (v.kind != views::ViewKind::kCmd) continue;
+        ++modules;
+        EXPECT_FALSE(
+            views::MakeView(dos::ReadFile(d, c, f).bytes, views::ViewKind::kAsm).lines.empty());
+      }
+    }
+  }
+  EXPECT_EQ(basic, 11);
+  EXPECT_EQ(commands, 153);
+  EXPECT_EQ(modules, 151);
 }
 
 }  // namespace

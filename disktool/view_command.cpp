@@ -1,0 +1,47 @@
+// `view IMAGE NAME [--as KIND] [--all]`: one file as its owner would read
+// it (views/view.h); the view chosen and why on standard error, a damaged
+// file's damage too.
+#include <iostream>
+
+#include "cli/escaped.h"
+#include "cli/output.h"
+#include "disktool/dir.h"
+#include "disktool/write_commands.h"
+#include "dos/host_files.h"
+#include "views/view.h"
+
+namespace trivane::disktool {
+
+int ViewCommand(const cli::Parsed& p) {
+  if (p.operands.size() != 2) {
+    std::cerr << "trivane-disk: view takes IMAGE NAME/EXT (trivane-disk --help tells more)\n";
+    return 2;
+  }
+  views::ViewKind kind = views::ViewKind::kAuto;
+  if (!views::ViewByName(p.Value("--as").value_or("auto"), kind)) {
+    std::cerr << "trivane-disk: --as takes auto, basic, text, cmd, asm or hex\n";
+    return 2;
+  }
+  const auto r = ReadDirectoryOf(p.operands[0]);
+  const dos::File* f = FindFile(r.catalogue, p.operands[1], p.Has("--all"));
+  if (f == nullptr) {
+    std::cerr << "trivane-disk: " << cli::Escaped(p.operands[0]) << ": "
+              << (r.sectors.error.empty() ? "no file " + p.operands[1] + " on the disk"
+                                          : r.sectors.error)
+              << "\n";
+    return 1;
+  }
+  const dos::FileBytes bytes = dos::ReadFile(r.index, r.catalogue, *f);
+  for (const std::string& line : dos::DamageLines(bytes)) {
+    std::cerr << "trivane-disk: " << f->Shown() << ": " << line << "\n";
+  }
+  const views::View v = views::MakeView(bytes.bytes, kind);
+  std::cerr << "trivane-disk: " << f->Shown() << ": " << v.why << "\n";
+  std::string text;
+  for (const std::string& line : v.lines) text += line + "\n";
+  if (!v.note.empty()) text += "-- " + v.note + "\n";
+  cli::Output output("trivane-disk");
+  return output.Write(text) && output.Finish() ? 0 : 1;
+}
+
+}  // namespace trivane::disktool

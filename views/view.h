@@ -1,0 +1,32 @@
+// A file's bytes as its owner would read them: a BASIC listing, text, a
+// load module's map or its disassembly, or hex; chosen by what the bytes
+// are when not asked for, with the reason.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace trivane::views {
+
+enum class ViewKind { kAuto, kBasic, kText, kCmd, kAsm, kHex };
+
+struct View {
+  ViewKind kind = ViewKind::kHex;
+  std::string why;  // why this view was chosen, or that it was asked for
+  std::vector<std::string> lines;
+  std::string note;  // what stopped a listing early ("line 40 has no end")
+};
+
+// Without lines, only the choice (for a front end that draws hex itself).
+View MakeView(const std::vector<std::uint8_t>& bytes, ViewKind asked, bool choice_only = false);
+
+// "auto", "basic", "text", "cmd", "asm", "hex"; and back, false for none.
+const char* ViewName(ViewKind kind);
+bool ViewByName(const std::string& name, ViewKind& kind);
+
+// Text as lines: CR, CR LF and LF end lines; other control codes and bytes
+// above 7E as \xNN; nothing dropped.
+std::vector<std::string> TextLines(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace trivane::views
