@@ -59,12 +59,14 @@ void FileViewWindow::Show(views::ViewKind kind) {
   QStringList damage;
   for (const std::string& line : dos::DamageLines(bytes_)) damage << QString::fromStdString(line);
   const QString damaged = damage.isEmpty() ? "" : "; damaged: " + damage.join("; ");
-  const views::View v = views::MakeView(bytes_.bytes, kind, kind == views::ViewKind::kHex);
-  why_->setText(QString::fromStdString(v.why) + damaged);
-  if (v.kind == views::ViewKind::kHex) {
+  // The choice first: hex is drawn by the hex view as it is scrolled.
+  const views::View chosen = views::MakeView(bytes_.bytes, kind, true);
+  why_->setText(QString::fromStdString(chosen.why) + damaged);
+  if (chosen.kind == views::ViewKind::kHex) {
     pages_->setCurrentWidget(hex_);
     return;
   }
+  const views::View v = views::MakeView(bytes_.bytes, chosen.kind);
   QString text;
   for (const std::string& line : v.lines) text += QString::fromLatin1(line) + '\n';
   if (!v.note.empty()) text += "-- " + QString::fromStdString(v.note) + '\n';
