@@ -341,12 +341,13 @@ class ContentsTest : public QObject {
     view->kind()->setCurrentText("hex");
     QVERIFY(view->hex_shown());
     QVERIFY(view->Find("HI"));
+    QApplication::processEvents();  // what was pending before is not the view's
     QElapsedTimer clock;
     clock.start();
     auto* large = w->OpenView(*big);
     QApplication::processEvents();
-    const qint64 ms = clock.elapsed();
-    qInfo("a 64 KiB file shown in %lld ms", static_cast<long long>(ms));
+    const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    qInfo("a 64 KiB file read from the disk and shown in %.1f ms", ms);
     QVERIFY(large->why()->text().startsWith("hex"));
     QVERIFY(large->hex_shown());
     QVERIFY(ms < 1000);
