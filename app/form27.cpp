@@ -113,7 +113,11 @@ void Form27::BuildControls() {
     setTabOrder(previous, next);
     previous = next;
   }
+  ConnectEvents();
+}
 
+// Each control's events to the form's handlers.
+void Form27::ConnectEvents() {
   connect(drive1_, &QComboBox::activated, this, &Form27::Drive1_Change);
   connect(dir1_, &DirList::pathChanged, this, &Form27::Dir1_Change);
   connect(file1_, &FileList::fileChosen, this, &Form27::File1_Click);

@@ -60,6 +60,7 @@ class Form27 : public QWidget, public WindowOps {
 
  private:
   void BuildControls();
+  void ConnectEvents();
   QLineEdit* AddTextBox(Field field, int left, int top, int width, int height);
   QRadioButton* AddOption(const char* name, const char* caption, int left, int top, int width);
 

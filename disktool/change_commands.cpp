@@ -21,11 +21,6 @@ namespace {
 using cli::Escaped;
 using Step = std::function<dos::Changed(const disk::Disk&)>;
 
-int Usage(const std::string& complaint) {
-  std::cerr << "trivane-disk: " << complaint << " (trivane-disk --help tells more)\n";
-  return 2;
-}
-
 // Makes each step on the disk the last one left, then keeps the result.
 int Change(const std::string& image, const std::vector<std::pair<std::string, Step>>& steps,
            bool backup) {
@@ -71,9 +66,9 @@ bool ReadHost(const std::string& file, std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 int PutCommand(const cli::Parsed& p) {
-  if (p.operands.size() < 2) return Usage("put takes IMAGE FILE...");
+  if (p.operands.size() < 2) return UsageError("put takes IMAGE FILE...");
   const auto as = p.Value("--as");
-  if (as && p.operands.size() != 2) return Usage("--as names one file");
+  if (as && p.operands.size() != 2) return UsageError("--as names one file");
   const bool replace = p.Has("--replace");
   const std::string date = p.Value("--date").value_or(Today());
   std::vector<std::pair<std::string, Step>> steps;
@@ -100,7 +95,7 @@ int PutCommand(const cli::Parsed& p) {
 }
 
 int RmCommand(const cli::Parsed& p) {
-  if (p.operands.size() < 2) return Usage("rm takes IMAGE NAME...");
+  if (p.operands.size() < 2) return UsageError("rm takes IMAGE NAME...");
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string name = p.operands[k];
@@ -111,7 +106,7 @@ int RmCommand(const cli::Parsed& p) {
 }
 
 int RenameCommand(const cli::Parsed& p) {
-  if (p.operands.size() != 3) return Usage("rename takes IMAGE OLD NEW");
+  if (p.operands.size() != 3) return UsageError("rename takes IMAGE OLD NEW");
   std::string name, ext;
   if (!dos::DosName(p.operands[2], name, ext)) {
     std::cerr << "trivane-disk: " << Escaped(p.operands[2])

@@ -13,14 +13,10 @@
 namespace trivane::disktool {
 
 int ViewCommand(const cli::Parsed& p) {
-  if (p.operands.size() != 2) {
-    std::cerr << "trivane-disk: view takes IMAGE NAME/EXT (trivane-disk --help tells more)\n";
-    return 2;
-  }
+  if (p.operands.size() != 2) return UsageError("view takes IMAGE NAME/EXT");
   views::ViewKind kind = views::ViewKind::kAuto;
   if (!views::ViewByName(p.Value("--as").value_or("auto"), kind)) {
-    std::cerr << "trivane-disk: --as takes auto, basic, text, cmd, asm or hex\n";
-    return 2;
+    return UsageError("--as takes auto, basic, text, cmd, asm or hex");
   }
   const auto r = ReadDirectoryOf(p.operands[0]);
   const dos::File* f = FindFile(r.catalogue, p.operands[1], p.Has("--all"));

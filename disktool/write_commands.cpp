@@ -18,11 +18,6 @@ namespace {
 
 using cli::Escaped;
 
-int Usage(const std::string& complaint) {
-  std::cerr << "trivane-disk: " << complaint << " (trivane-disk --help tells more)\n";
-  return 2;
-}
-
 // The container --to names, or OUT's name says; nullopt with a complaint.
 std::optional<disk::Container> Target(const cli::Parsed& p, const std::string& out,
                                       std::string& complaint) {
@@ -118,6 +113,11 @@ std::optional<dos::NewDiskRequest> Request(const cli::Parsed& p, std::string& co
 
 }  // namespace
 
+int UsageError(const std::string& complaint) {
+  std::cerr << "trivane-disk: " << complaint << " (trivane-disk --help tells more)\n";
+  return 2;
+}
+
 std::string Today() {
   const std::time_t now = std::time(nullptr);
   char text[16] = "01/01/80";
@@ -126,14 +126,14 @@ std::string Today() {
 }
 
 int NewCommand(const cli::Parsed& p) {
-  if (p.operands.size() != 1) return Usage("new takes OUT");
+  if (p.operands.size() != 1) return UsageError("new takes OUT");
   const std::string& out = p.operands[0];
   std::string complaint;
   auto q = Request(p, complaint);
   const auto to = q ? Target(p, out, complaint) : std::nullopt;
   const auto options = Options(p);
-  if (!q || !to) return Usage(complaint);
-  if (!options) return Usage("--single-density-bytes takes once or twice");
+  if (!q || !to) return UsageError(complaint);
+  if (!options) return UsageError("--single-density-bytes takes once or twice");
   q->container = *to;
   const bool overwrite = p.Has("--overwrite");
   if (const std::string why = OutRefusal(out, "", overwrite); !why.empty()) {
@@ -144,14 +144,14 @@ int NewCommand(const cli::Parsed& p) {
 }
 
 int ConvertCommand(const cli::Parsed& p) {
-  if (p.operands.size() != 2) return Usage("convert takes IN OUT");
+  if (p.operands.size() != 2) return UsageError("convert takes IN OUT");
   const std::string& in = p.operands[0];
   const std::string& out = p.operands[1];
   std::string complaint;
   const auto to = Target(p, out, complaint);
-  if (!to) return Usage(complaint);
+  if (!to) return UsageError(complaint);
   const auto options = Options(p);
-  if (!options) return Usage("--single-density-bytes takes once or twice");
+  if (!options) return UsageError("--single-density-bytes takes once or twice");
   const bool overwrite = p.Has("--overwrite");
   if (const std::string why = OutRefusal(out, in, overwrite); !why.empty()) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";

@@ -13,13 +13,10 @@
 #include "dos/directory_edit.h"
 
 namespace trivane::dos {
-namespace {
 
 bool SystemFile(const File& f) {
   return f.Shown() == "BOOT/SYS" || f.Shown() == "DIR/SYS";
 }
-
-}  // namespace
 
 bool DosName(const std::string& text, std::string& name, std::string& ext) {
   std::string t = text;

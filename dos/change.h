@@ -33,6 +33,9 @@ bool DosName(const std::string& text, std::string& name, std::string& ext);
 // the first of two of one name).
 const File* NamedFile(const Catalogue& c, const std::string& shown);
 
+// BOOT/SYS and DIR/SYS: the DOS's own, never deleted, renamed or replaced.
+bool SystemFile(const File& f);
+
 // The file as NAME/EXT (replacing a file of that name only when asked),
 // dated MM/DD/YY where the DOS keeps dates.
 Changed PutFile(const disk::Disk& disk, const std::string& name, const std::string& ext,

@@ -138,7 +138,7 @@ Changed PutFile(const disk::Disk& disk, const std::string& name, const std::stri
   const Catalogue before = ReadCatalogue(disk);
   const std::string shown = ext.empty() ? name : name + "/" + ext;
   const File* old = NamedFile(before, shown);
-  if (old != nullptr && (!replace || old->Shown() == "BOOT/SYS" || old->Shown() == "DIR/SYS")) {
+  if (old != nullptr && (!replace || SystemFile(*old))) {
     return {{}, {}, "a file " + old->Shown() + " is on the disk already", false};
   }
   disk::Disk work = disk;
