@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
@@ -22,19 +21,15 @@
 #include "app/file_view.h"
 #include "dos/extract.h"
 #include "loader/image_file.h"
+#include "present/contents.h"
 
 namespace trivane::app {
 
 void FilesModel::SetCatalogue(const dos::Catalogue* catalogue, bool deleted) {
   beginResetModel();
   catalogue_ = catalogue;
-  files_.clear();
-  if (catalogue != nullptr) {
-    for (const dos::File& f : catalogue->files) files_.push_back(&f);
-    if (deleted) {
-      for (const dos::File& f : catalogue->deleted) files_.push_back(&f);
-    }
-  }
+  files_ = catalogue != nullptr ? present::FileRows(*catalogue, deleted)
+                                : std::vector<const dos::File*>{};
   endResetModel();
 }
 
@@ -45,35 +40,23 @@ const dos::File* FilesModel::FileAt(int row) const {
 QVariant FilesModel::data(const QModelIndex& index, int role) const {
   const dos::File* f = FileAt(index.row());
   if (f == nullptr || (role != Qt::DisplayRole && role != Qt::UserRole)) return {};
-  const bool sort = role == Qt::UserRole;
-  switch (index.column()) {
-    case 0:
-      return QString::fromStdString(f->Shown()) + (f->complete ? "" : " !") +
-             (catalogue_->IsDeleted(f) ? " (deleted)" : "");
-    case 1:
-      return sort ? QVariant(qint64{f->size}) : QVariant(QString::number(f->size));
-    case 2:
-      return sort ? QVariant(f->lrl) : QVariant(QString::number(f->lrl));
-    case 3:
-      return QString::fromStdString(dos::AttributesText(*f));
-    case 4:
-      return QString::fromStdString(f->date);
-    default:
-      return QString::fromStdString(dos::ExtentsText(*f));
-  }
+  // Size and LRL sort by number.
+  if (role == Qt::UserRole && index.column() == 1) return qint64{f->size};
+  if (role == Qt::UserRole && index.column() == 2) return f->lrl;
+  return QString::fromStdString(present::FileCell(*catalogue_, *f, index.column()));
 }
 
 QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const char* kNames[] = {"Name/Ext", "Size", "LRL", "Attr", "Date", "Extents"};
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  return QString(kNames[section]);
+  return QString(present::kFileColumns.at(static_cast<std::size_t>(section)));
 }
 
 ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path& file,
                                QWidget* parent)
     : QWidget(parent, Qt::Window), path_(path), file_(file) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QFileInfo(path).fileName() + " - Trivane");
+  setWindowTitle(
+      QString::fromStdString(present::ContentsTitle(QFileInfo(path).fileName().toStdString())));
   tabs_ = new QTabWidget(this);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
@@ -106,23 +89,9 @@ void ContentsWindow::Load() {
 
 // The DOS, the disk's name and date and its free space; why, on hover.
 QLabel* ContentsWindow::BuildSummary() {
-  const dos::Catalogue& c = catalogue_;
-  QString head;
-  if (!disk_.error.empty()) {
-    head = QString::fromStdString(disk_.error);
-  } else if (c.family == dos::Family::kUnknown) {
-    head = "No DOS directory was recognised on this disk.";
-  } else {
-    head = QString("%1%2   disk \"%3\" dated \"%4\"   %5 of %6 granules free")
-               .arg(dos::FamilyName(c.family))
-               .arg(c.version.empty() ? "" : " " + QString::fromStdString(c.version))
-               .arg(QString::fromStdString(c.disk_name), QString::fromStdString(c.disk_date))
-               .arg(c.granules_free)
-               .arg(c.granules_total);
-  }
   QStringList evidence;
-  for (const std::string& e : c.evidence) evidence << QString::fromStdString(e);
-  auto* summary = new QLabel(head + (evidence.isEmpty() ? "" : "   (why: hover)"));
+  for (const std::string& e : catalogue_.evidence) evidence << QString::fromStdString(e);
+  auto* summary = new QLabel(QString::fromStdString(present::SummaryLine(disk_, catalogue_)));
   summary->setObjectName("summary");
   summary->setToolTip(evidence.join('\n'));
   return summary;
@@ -194,16 +163,9 @@ QWidget* ContentsWindow::BuildFiles() {
 // The catalogue's findings, the sector reader's problems, and on a disk no
 // DOS explains what was looked at.
 QListWidget* ContentsWindow::BuildFindings() {
-  const dos::Catalogue& c = catalogue_;
   findings_ = new QListWidget;
-  for (const std::string& line : dos::FindingLines(c.findings)) {
+  for (const std::string& line : present::FindingsLines(disk_, catalogue_)) {
     findings_->addItem(QString::fromStdString(line));
-  }
-  for (const std::string& p : disk_.problems)
-    findings_->addItem("sectors: " + QString::fromStdString(p));
-  if (c.family == dos::Family::kUnknown) {
-    for (const std::string& e : c.evidence)
-      findings_->addItem("looked at: " + QString::fromStdString(e));
   }
   return findings_;
 }
@@ -221,26 +183,17 @@ QWidget* ContentsWindow::BuildSectors() {
   scroll->setWidgetResizable(true);  // the picture fills the space it is given
   layout->addWidget(scroll, 1);
 
-  std::map<SectorMap::State, int> counts;
-  for (const disk::Sector& s : disk_.sectors) ++counts[SectorMap::StateOf(s)];
   auto* legend = new QHBoxLayout;
-  for (auto state :
-       {SectorMap::State::kGoodDouble, SectorMap::State::kGoodSingle, SectorMap::State::kCrcError,
-        SectorMap::State::kOtherMark, SectorMap::State::kNoData}) {
+  for (const present::SectorState state : present::kSectorStates) {
     auto* swatch = new QLabel;
     swatch->setFixedSize(12, 12);
     swatch->setStyleSheet("background: " + SectorMap::ColourOf(state).name());
     legend->addWidget(swatch);
-    legend->addWidget(
-        new QLabel(QString("%1 %2").arg(SectorMap::NameOf(state)).arg(counts[state])));
+    legend->addWidget(new QLabel(QString::fromStdString(present::LegendText(disk_, state))));
   }
   legend->addStretch();
   layout->addLayout(legend);
-  auto* total = new QLabel(disk_.error.empty() ? QString("%1 sectors, %2 cylinders, %3 head(s)")
-                                                     .arg(disk_.sectors.size())
-                                                     .arg(disk_.cylinders)
-                                                     .arg(disk_.heads)
-                                               : QString::fromStdString(disk_.error));
+  auto* total = new QLabel(QString::fromStdString(present::TotalLine(disk_)));
   layout->addWidget(total);
   return page;
 }
@@ -286,39 +239,23 @@ QWidget* ContentsWindow::BuildHex() {
 }
 
 void ContentsWindow::GoToOffset(const QString& text) {
-  bool ok = false;
-  const qint64 at = text.trimmed().toLongLong(&ok, 16);
-  if (!ok || at < 0) {
-    hex_status_->setText("not an offset in hex: " + text);
-  } else if (!hex_->GoTo(at)) {
-    hex_status_->setText(
-        QString("offset past the end (size %1, 0x%2)").arg(hex_->size()).arg(hex_->size(), 0, 16));
-  } else {
-    hex_status_->setText(QString("at 0x%1").arg(at, 0, 16).toUpper().replace("0X", "0x"));
-  }
+  const present::GoToResult to = present::GoTo(hex_->shown(), text.toStdString());
+  if (to.offset) hex_->GoTo(*to.offset);
+  hex_status_->setText(QString::fromStdString(to.status));
 }
 
 void ContentsWindow::FindInHex(const QString& text, bool hex, bool forward) {
-  QByteArray bytes = text.toLatin1();
-  if (hex) {
-    QString digits = text;
-    digits.remove(' ');
-    static const QRegularExpression pairs("^([0-9a-fA-F]{2})+$");
-    if (!pairs.match(digits).hasMatch()) {
-      hex_status_->setText("not hex bytes: " + text);
-      return;
-    }
-    bytes = QByteArray::fromHex(digits.toLatin1());
-  }
-  if (!hex_->Find(bytes, forward)) {
+  const present::Needle needle = present::NeedleOf(text.toLatin1().toStdString(), hex);
+  const QByteArray bytes(reinterpret_cast<const char*>(needle.bytes.data()),
+                         static_cast<qsizetype>(needle.bytes.size()));
+  if (!needle.status.empty()) {
+    hex_status_->setText(QString::fromStdString(needle.status));
+  } else if (!hex_->Find(bytes, forward)) {
     hex_status_->setText("not found");
-    return;
+  } else {
+    hex_status_->setText(QString::fromStdString(
+        present::MatchStatus(hex_->shown(), needle.bytes, hex_->selection())));
   }
-  const HexView::Matches m = hex_->Count(bytes);
-  hex_status_->setText(QString("match %1 of %2 at 0x%3")
-                           .arg(m.index)
-                           .arg(m.total)
-                           .arg(QString::number(hex_->selection_start(), 16).toUpper()));
 }
 
 void ContentsWindow::ShowTab(Tab tab) {
@@ -327,7 +264,7 @@ void ContentsWindow::ShowTab(Tab tab) {
 
 void ContentsWindow::ShowImage() {
   hex_->SetSource([this](qint64 at) { return disk_.image.at(at); }, disk_.image.size());
-  hex_what_->setText("The whole file, " + QString::number(disk_.image.size()) + " bytes");
+  hex_what_->setText(QString::fromStdString(present::ImageTitle(disk_.image.size())));
   hex_status_->clear();
 }
 
@@ -336,11 +273,7 @@ void ContentsWindow::ShowSector(int index) {
   shown_ = disk::SectorData(disk_, s);
   hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(shown_.size()));
-  hex_what_->setText(QString("Cylinder %1 head %2 sector %3: %4")
-                         .arg(s.cylinder)
-                         .arg(s.head)
-                         .arg(s.id_sector)
-                         .arg(s.has_data() ? SectorMap::NameOf(SectorMap::StateOf(s)) : "no data"));
+  hex_what_->setText(QString::fromStdString(present::SectorTitle(s)));
   hex_status_->clear();
   ShowTab(kHex);
 }
@@ -355,29 +288,14 @@ void ContentsWindow::ShowFile(const dos::File& file) {
   std::vector<std::pair<qint64, qint64>> marks;
   for (const dos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
   hex_->SetMarks(marks);
-  QString what =
-      QString::fromStdString(file.Shown()) + ", " + QString::number(shown_.size()) + " bytes";
-  if (!read.unreadable.empty()) {
-    what += QString(
-                ", %1 sectors not read whole (marked: those that failed their CRC as read, "
-                "those without data as zeros)")
-                .arg(read.unreadable.size());
-  }
-  if (read.missing > 0) what += QString(", %1 bytes not on the disk").arg(read.missing);
-  hex_what_->setText(what);
+  hex_what_->setText(QString::fromStdString(present::FileTitle(file, read)));
   hex_status_->clear();
   ShowTab(kHex);
 }
 
 void ContentsWindow::CopySelectedRows() {
-  QStringList lines;
-  const QAbstractItemModel* m = files_view_->model();
-  for (const QModelIndex& row : files_view_->selectionModel()->selectedRows()) {
-    QStringList cells;
-    for (int c = 0; c < m->columnCount(); ++c) cells << m->index(row.row(), c).data().toString();
-    lines << cells.join('\t');
-  }
-  QApplication::clipboard()->setText(lines.join('\n'));
+  QApplication::clipboard()->setText(
+      QString::fromStdString(present::CopyText(catalogue_, SelectedFiles())));
 }
 
 // One question of a run, asked at most once: yes or no for this file, or
@@ -423,11 +341,10 @@ void ContentsWindow::Extract() {
   progress.setMinimumDuration(500);
   const dos::ExtractQuestions ask{
       [&](const dos::File& f, const std::string& why) {
-        return AskAll(QString::fromStdString(f.Shown()) + " could not be read whole: " +
-                      QString::fromStdString(why) + ".\nWrite what was read?");
+        return AskAll(QString::fromStdString(present::DamagedQuestion(f, why)));
       },
       [&](const std::string& host) {
-        return AskAll(QString::fromStdString(host) + " is there already. Replace it?");
+        return AskAll(QString::fromStdString(present::ReplaceQuestion(host)));
       },
       [&](std::size_t done, std::size_t) {
         progress.setValue(static_cast<int>(done));
@@ -437,9 +354,9 @@ void ContentsWindow::Extract() {
       dos::ExtractFiles(*index_, catalogue_, files, ToFsPath(folder), ask);
   progress.reset();
   if (!done.folder_failure.empty()) {
-    QMessageBox::warning(this, "Extract",
-                         "Files cannot be written to " + folder + ":\n" +
-                             QString::fromStdString(done.folder_failure));
+    QMessageBox::warning(
+        this, "Extract",
+        QString::fromStdString(present::FolderFailure(folder.toStdString(), done.folder_failure)));
     return;
   }
   // The end in one line beside the button; what befell single files on hover.

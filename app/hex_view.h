@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "present/hex_text.h"
+
 namespace trivane::app {
 
 class HexView : public QAbstractScrollArea {
@@ -19,7 +21,7 @@ class HexView : public QAbstractScrollArea {
   explicit HexView(QWidget* parent = nullptr);
   // What is shown: size bytes, each given by source.
   void SetSource(Source source, qint64 size);
-  qint64 size() const { return size_; }
+  qint64 size() const { return shown_.size; }
 
   // Ranges [from, to) shown in a warning colour: bytes not read as written.
   void SetMarks(std::vector<std::pair<qint64, qint64>> marks);
@@ -28,13 +30,8 @@ class HexView : public QAbstractScrollArea {
   bool GoTo(qint64 offset);
   // Finds the bytes after (or before) the selection and selects them.
   bool Find(const QByteArray& bytes, bool forward);
-  // How often the bytes are there, and which of them the selection is
-  // (1 for the first; 0 when the selection is none of them).
-  struct Matches {
-    qint64 index = 0, total = 0;
-  };
-  Matches Count(const QByteArray& bytes) const;
-  QByteArray SelectedBytes() const;
+  const present::Shown& shown() const { return shown_; }
+  present::Selection selection() const { return {start_, end_}; }
   QString SelectedHex() const;
   qint64 selection_start() const { return start_; }
   qint64 selection_end() const { return end_; }  // one past the last byte
@@ -57,8 +54,7 @@ class HexView : public QAbstractScrollArea {
   void UpdateScrollRange();
   void Select(qint64 from, qint64 to);
 
-  Source source_;
-  qint64 size_ = 0;
+  present::Shown shown_;
   qint64 start_ = 0, end_ = 0, anchor_ = 0;
   std::vector<std::pair<qint64, qint64>> marks_;
   bool Marked(qint64 at) const;

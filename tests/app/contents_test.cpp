@@ -131,9 +131,9 @@ class ContentsTest : public QObject {
     const int index = 6 * 10 + 2;  // cylinder 6, sector 2 of ten a track
     const QImage picture = map->grab().toImage();
     QCOMPARE(picture.pixelColor(map->CellOf(index).center()),
-             trivane::app::SectorMap::ColourOf(trivane::app::SectorMap::State::kCrcError));
+             trivane::app::SectorMap::ColourOf(trivane::present::SectorState::kCrcError));
     QCOMPARE(picture.pixelColor(map->CellOf(index + 1).center()),
-             trivane::app::SectorMap::ColourOf(trivane::app::SectorMap::State::kGoodSingle));
+             trivane::app::SectorMap::ColourOf(trivane::present::SectorState::kGoodSingle));
     // The README's pictures: the files tab, the sector picture.
     const QString shot = qEnvironmentVariable("TRIVANE_CONTENTS_SCREENSHOT");
     if (!shot.isEmpty()) {
