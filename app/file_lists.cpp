@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "formats/text.h"
+#include "present/file_chooser.h"
 
 namespace trivane::app {
 namespace fs = std::filesystem;
@@ -27,47 +28,17 @@ fs::path ToFsPath(const QString& path) {
 
 namespace {
 
-QString FromFsName(const fs::path& name) {
-  return QString::fromStdString(Utf8Of(name));
-}
-
-bool MatchWildcard(const QString& name, qsizetype n, const QString& pattern, qsizetype p) {
-  for (; p < pattern.size(); ++p, ++n) {
-    if (pattern[p] == '*') {
-      for (qsizetype rest = n; rest <= name.size(); ++rest) {
-        if (MatchWildcard(name, rest, pattern, p + 1)) return true;
-      }
-      return false;
-    }
-    if (n >= name.size()) return false;
-    if (pattern[p] != '?' && pattern[p].toCaseFolded() != name[n].toCaseFolded()) return false;
-  }
-  return n == name.size();
-}
-
 bool ByName(const QString& a, const QString& b) {
   const int folded = a.compare(b, Qt::CaseInsensitive);
   return folded != 0 ? folded < 0 : a < b;
 }
 
-// Lists the entries of dir that pass keep, sorted by the names shown.
-template <typename Keep>
-Listing ListEntries(const QString& dir, Keep keep) {
-  std::vector<std::pair<QString, fs::path>> found;
-  Listing listing;
-  std::error_code ec;
-  fs::directory_iterator it(ToFsPath(dir), ec);
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    if (keep(*it)) found.emplace_back(FromFsName(it->path().filename()), it->path().filename());
-  }
-  if (ec) listing.error = QString::fromStdString(ec.message());
-  std::sort(found.begin(), found.end(),
-            [](const auto& a, const auto& b) { return ByName(a.first, b.first); });
-  for (auto& [name, entry] : found) {
-    listing.names << name;
-    listing.entries.push_back(std::move(entry));
-  }
-  return listing;
+Listing ToListing(present::Listing listing) {
+  Listing shown;
+  for (const std::string& name : listing.names) shown.names << QString::fromStdString(name);
+  shown.entries = std::move(listing.entries);
+  shown.error = QString::fromStdString(listing.error);
+  return shown;
 }
 
 }  // namespace
@@ -77,25 +48,15 @@ QString JoinPath(const QString& dir, const QString& name, QChar separator) {
 }
 
 bool MatchesPattern(const QString& name, const QString& patterns) {
-  for (const QString& pattern : patterns.split(';', Qt::SkipEmptyParts)) {
-    const QString p = pattern.trimmed();
-    if (p == "*.*" || MatchWildcard(name, 0, p, 0)) return true;
-  }
-  return false;
+  return present::MatchesPattern(name.toStdString(), patterns.toStdString());
 }
 
 Listing ListFiles(const QString& dir, const QString& patterns) {
-  return ListEntries(dir, [&](const fs::directory_entry& e) {
-    std::error_code ec;
-    return e.is_regular_file(ec) && MatchesPattern(FromFsName(e.path().filename()), patterns);
-  });
+  return ToListing(present::ListFiles(ToFsPath(dir), patterns.toStdString()));
 }
 
 Listing ListSubdirectories(const QString& dir) {
-  return ListEntries(dir, [](const fs::directory_entry& e) {
-    std::error_code ec;
-    return e.is_directory(ec);
-  });
+  return ToListing(present::ListSubdirectories(ToFsPath(dir)));
 }
 
 QStringList DriveRoots() {
