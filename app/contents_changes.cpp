@@ -12,8 +12,6 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
-#include <fstream>
-#include <iterator>
 
 #include "app/contents_window.h"
 #include "app/file_lists.h"
@@ -22,9 +20,7 @@
 namespace trivane::app {
 
 QString ContentsWindow::WhyReadOnly() const {
-  if (disk_.write_protected) return "This image is write-protected: nothing here changes it.";
-  if (!QFileInfo(path_).isWritable()) return "This image is read-only: nothing here changes it.";
-  return QString::fromStdString(dos::WhyNotChangeable(disk_));
+  return QString::fromStdString(present::WhyReadOnly(disk_, QFileInfo(path_).isWritable()));
 }
 
 QLayout* ContentsWindow::BuildChanges() {
@@ -37,9 +33,9 @@ QLayout* ContentsWindow::BuildChanges() {
   });
   undo_ = new QPushButton("Undo");
   undo_->setObjectName("undo");
-  undo_->setEnabled(!original_.empty());
+  undo_->setEnabled(changes_.can_undo());
   connect(undo_, &QPushButton::clicked, this, &ContentsWindow::Undo);
-  changed_ = new QLabel(why.isEmpty() ? change_text_ : why);
+  changed_ = new QLabel(why.isEmpty() ? QString::fromStdString(changes_.text()) : why);
   changed_->setObjectName("changed");
   add->setEnabled(why.isEmpty());
   files_view_->setAcceptDrops(why.isEmpty());
@@ -94,85 +90,48 @@ std::vector<const dos::File*> ContentsWindow::SelectedFiles() const {
   return files;
 }
 
-void ContentsWindow::Keep(const dos::Changed& change, const QString& what) {
-  if (!change.error.empty()) {
-    change_text_ = what + ": not done, " + QString::fromStdString(change.error);
-    changed_->setText(change_text_);
-    return;
+present::Questions ContentsWindow::Questions() {
+  return {
+      [this](const std::string& q) { return Confirm(QString::fromStdString(q)); },
+      [this](const std::string& q, const std::string& suggested) {
+        return AskName(QString::fromStdString(q), QString::fromStdString(suggested)).toStdString();
+      }};
+}
+
+// The change's line under the table; the tabs read anew when the image may
+// have been written.
+void ContentsWindow::Changed(bool written) {
+  if (written) {
+    Load();
+  } else {
+    changed_->setText(QString::fromStdString(changes_.text()));
   }
-  if (original_.empty()) {
-    const LoadedImage now = ReadImageFile(file_);
-    original_.resize(static_cast<std::size_t>(now.buffer.size()));
-    now.buffer.Read(0, original_.data(), original_.size());
-  }
-  const std::string error = SaveImageFile(file_, change.bytes, true);
-  change_text_ = error.empty() ? what + ": written, read back and verified"
-                               : what + ": not written, " + QString::fromStdString(error);
-  Load();
 }
 
 void ContentsWindow::PutHostFiles(const QStringList& files) {
   if (files.isEmpty() || !WhyReadOnly().isEmpty()) return;
+  std::vector<present::HostFile> host;
+  for (const QString& file : files)
+    host.push_back({ToFsPath(file), QFileInfo(file).fileName().toStdString()});
   const std::string today = QDate::currentDate().toString("MM/dd/yy").toStdString();
-  dos::Changed now{disk_, {}, "", false};
-  QStringList put;
-  for (const QString& file : files) {
-    std::ifstream in(ToFsPath(file), std::ios::binary);
-    const std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
-    std::string name, ext;
-    QString text = QFileInfo(file).fileName();
-    while (!dos::DosName(text.toStdString(), name, ext)) {
-      text = AskName(QFileInfo(file).fileName() + " needs a DOS name (NAME/EXT):", "");
-      if (text.isEmpty()) return;
-    }
-    const QString shown = QString::fromStdString(ext.empty() ? name : name + "/" + ext);
-    const bool there = dos::NamedFile(dos::ReadCatalogue(now.disk), shown.toStdString()) != nullptr;
-    if (there && !Confirm(shown + " is on the disk already. Replace it?")) continue;
-    dos::Changed next = dos::PutFile(now.disk, name, ext, bytes, there, today);
-    if (!next.error.empty()) return Keep(next, "Put " + shown);
-    now = std::move(next);
-    put << shown;
-  }
-  if (!put.isEmpty()) Keep(now, "Put " + put.join(", "));
+  Changed(changes_.Put(disk_, host, today, Questions()));
 }
 
 void ContentsWindow::DeleteSelected() {
-  const std::vector<const dos::File*> files = SelectedFiles();
-  if (files.empty() || !WhyReadOnly().isEmpty()) return;
-  QStringList names;
-  for (const dos::File* f : files) names << QString::fromStdString(f->Shown());
-  if (!Confirm("Delete " + names.join(", ") + " from the disk?")) return;
-  dos::Changed now{disk_, {}, "", false};
-  for (const QString& name : names) {
-    dos::Changed next = dos::DeleteFile(now.disk, name.toStdString());
-    if (!next.error.empty()) return Keep(next, "Delete " + name);
-    now = std::move(next);
-  }
-  Keep(now, "Deleted " + names.join(", "));
+  if (!WhyReadOnly().isEmpty()) return;
+  std::vector<std::string> names;
+  for (const dos::File* f : SelectedFiles()) names.push_back(f->Shown());
+  Changed(changes_.Delete(disk_, names, Questions()));
 }
 
 void ContentsWindow::RenameSelected() {
   const std::vector<const dos::File*> files = SelectedFiles();
   if (files.size() != 1 || !WhyReadOnly().isEmpty()) return;
-  const QString old = QString::fromStdString(files[0]->Shown());
-  const QString text = AskName("Rename " + old + " to (NAME/EXT):", old);
-  std::string name, ext;
-  if (text.isEmpty() || text == old) return;
-  if (!dos::DosName(text.toStdString(), name, ext)) {
-    change_text_ = text + " is not a DOS name (letters and digits, first a letter, up to 8 and 3)";
-    changed_->setText(change_text_);
-    return;
-  }
-  Keep(dos::RenameFile(disk_, old.toStdString(), name, ext), "Renamed " + old);
+  Changed(changes_.Rename(disk_, files[0]->Shown(), Questions()));
 }
 
 void ContentsWindow::Undo() {
-  if (original_.empty()) return;
-  const std::string error = SaveImageFile(file_, original_, true);
-  change_text_ = error.empty() ? QString("Undone: the image is as it was")
-                               : "Not undone: " + QString::fromStdString(error);
-  if (error.empty()) original_.clear();
-  Load();
+  Changed(changes_.Undo());
 }
 
 }  // namespace trivane::app

@@ -20,6 +20,7 @@
 #include "dos/catalogue.h"
 #include "dos/change.h"
 #include "dos/extract.h"
+#include "present/changes.h"
 
 namespace trivane::app {
 
@@ -116,7 +117,8 @@ class ContentsWindow : public QWidget {
   void Load();
   QLayout* BuildChanges();
   // Keeps a proved change: writes the image, reads it anew, says so.
-  void Keep(const dos::Changed& change, const QString& what);
+  void Changed(bool written);
+  present::Questions Questions();
   bool Confirm(const QString& question);
   QString AskName(const QString& question, const QString& suggested);
   std::vector<const dos::File*> SelectedFiles() const;
@@ -129,7 +131,7 @@ class ContentsWindow : public QWidget {
   QWidget* BuildHex();
   void CopySelectedRows();
 
-  bool AcceptLosses(const QStringList& lines);
+  bool AcceptLosses(const std::vector<std::string>& lines);
 
   QString path_, error_;
   std::filesystem::path file_;
@@ -146,9 +148,8 @@ class ContentsWindow : public QWidget {
   QLabel* saved_ = nullptr;      // what the last save as came to
   QLabel* changed_ = nullptr;    // what the last change came to
   QPushButton* undo_ = nullptr;
-  QString change_text_;
-  std::vector<std::uint8_t> original_;  // the image before the first change; empty: none
-  QLabel* hex_status_ = nullptr;        // what the last go-to or find came to
+  present::ImageChanges changes_{file_};
+  QLabel* hex_status_ = nullptr;  // what the last go-to or find came to
   QListWidget* findings_ = nullptr;
   SectorMap* map_ = nullptr;
   HexView* hex_ = nullptr;

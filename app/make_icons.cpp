@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
     const QString dir = QString("%1/%2x%2/apps").arg(argv[1]).arg(size);
     // Scaled by whole steps without smoothing, the drawn pixels stay sharp.
-    const QImage scaled = icon.scaled(size, size, Qt::IgnoreAspectRatio,
-                                      size % 32 == 0 ? Qt::FastTransformation : Qt::SmoothTransformation);
+    const QImage scaled =
+        icon.scaled(size, size, Qt::IgnoreAspectRatio,
+                    size % 32 == 0 ? Qt::FastTransformation : Qt::SmoothTransformation);
     if (!QDir().mkpath(dir) || !scaled.save(dir + "/trivane.png")) return 1;
   }
   return 0;

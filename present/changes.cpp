@@ -1,0 +1,126 @@
+#include "present/changes.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "dos/change.h"
+#include "dos/convert.h"
+#include "formats/text.h"
+#include "loader/image_file.h"
+
+namespace trivane::present {
+namespace {
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& n : names) text += (text.empty() ? "" : ", ") + n;
+  return text;
+}
+
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+std::string WhyReadOnly(const disk::Disk& disk, bool file_writable) {
+  if (disk.write_protected) return "This image is write-protected: nothing here changes it.";
+  if (!file_writable) return "This image is read-only: nothing here changes it.";
+  return dos::WhyNotChangeable(disk);
+}
+
+bool ImageChanges::Keep(const dos::Changed& change, const std::string& what) {
+  if (!change.error.empty()) {
+    text_ = what + ": not done, " + change.error;
+    return false;
+  }
+  if (original_.empty()) {
+    const LoadedImage now = ReadImageFile(file_);
+    original_.resize(static_cast<std::size_t>(now.buffer.size()));
+    now.buffer.Read(0, original_.data(), original_.size());
+  }
+  const std::string error = SaveImageFile(file_, change.bytes, true);
+  text_ =
+      error.empty() ? what + ": written, read back and verified" : what + ": not written, " + error;
+  return true;
+}
+
+bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& files,
+                       const std::string& date, const Questions& ask) {
+  dos::Changed now{disk, {}, "", false};
+  std::vector<std::string> put;
+  for (const HostFile& file : files) {
+    std::string name, ext, text = file.name;
+    while (!dos::DosName(text, name, ext)) {
+      text = ask.ask_name(file.name + " needs a DOS name (NAME/EXT):", "");
+      if (text.empty()) return false;
+    }
+    const std::string shown = ext.empty() ? name : name + "/" + ext;
+    const bool there = dos::NamedFile(dos::ReadCatalogue(now.disk), shown) != nullptr;
+    if (there && !ask.confirm(shown + " is on the disk already. Replace it?")) continue;
+    dos::Changed next = dos::PutFile(now.disk, name, ext, FileBytes(file.path), there, date);
+    if (!next.error.empty()) return Keep(next, "Put " + shown);
+    now = std::move(next);
+    put.push_back(shown);
+  }
+  return !put.empty() && Keep(now, "Put " + Joined(put));
+}
+
+bool ImageChanges::Delete(const disk::Disk& disk, const std::vector<std::string>& names,
+                          const Questions& ask) {
+  if (names.empty() || !ask.confirm("Delete " + Joined(names) + " from the disk?")) return false;
+  dos::Changed now{disk, {}, "", false};
+  for (const std::string& name : names) {
+    dos::Changed next = dos::DeleteFile(now.disk, name);
+    if (!next.error.empty()) return Keep(next, "Delete " + name);
+    now = std::move(next);
+  }
+  return Keep(now, "Deleted " + Joined(names));
+}
+
+bool ImageChanges::Rename(const disk::Disk& disk, const std::string& old, const Questions& ask) {
+  const std::string text = ask.ask_name("Rename " + old + " to (NAME/EXT):", old);
+  std::string name, ext;
+  if (text.empty() || text == old) return false;
+  if (!dos::DosName(text, name, ext)) {
+    text_ = text + " is not a DOS name (letters and digits, first a letter, up to 8 and 3)";
+    return false;
+  }
+  return Keep(dos::RenameFile(disk, old, name, ext), "Renamed " + old);
+}
+
+bool ImageChanges::Undo() {
+  if (original_.empty()) return false;
+  const std::string error = SaveImageFile(file_, original_, true);
+  text_ = error.empty() ? "Undone: the image is as it was" : "Not undone: " + error;
+  if (error.empty()) original_.clear();
+  return true;
+}
+
+std::string SaveAs(const disk::Disk& disk, const std::filesystem::path& image,
+                   const std::filesystem::path& out, disk::Container to,
+                   const std::function<bool(const std::vector<std::string>&)>& accept_losses) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(out, image, ec))
+    return "Not saved: the image itself is never written over";
+  dos::Proved proved = dos::Convert(disk, to, {}, false);
+  if (!proved.losses.empty()) {
+    if (!accept_losses(proved.losses)) return "Not saved";
+    proved = dos::Convert(disk, to, {}, true);
+  }
+  const std::string error =
+      proved.error.empty() ? SaveImageFile(out, proved.bytes, true) : proved.error;
+  if (!error.empty()) return "Not saved: " + error;
+  return "Saved as " + Utf8Of(out.filename()) + " (" + disk::ContainerName(to) +
+         "), read back and verified";
+}
+
+std::string LossesQuestion(const std::vector<std::string>& lines) {
+  std::string text = "The container cannot hold all of the disk. Not kept:\n";
+  for (std::size_t k = 0; k < lines.size() && k < 12; ++k) text += "\n" + lines[k];
+  if (lines.size() > 12) text += "\n... and " + std::to_string(lines.size() - 12) + " more";
+  return text;
+}
+
+}  // namespace trivane::present
