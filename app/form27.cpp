@@ -8,7 +8,7 @@
 #include <QStorageInfo>
 #include <QStyleFactory>
 
-#include "app/icon_xpm.h"
+#include "present/icon_xpm.h"
 #include "app/new_disk_dialog.h"
 #include "identify/identify_image.h"
 #include "loader/image_file.h"
@@ -48,7 +48,7 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) 
 Form27::Form27(QWidget* parent) : QWidget(parent) {
   setObjectName("Form27");
   setWindowTitle("Trivane 2009  V1   by Olmsker");
-  setWindowIcon(QIcon(QPixmap(kIconXpm)));
+  setWindowIcon(QIcon(QPixmap(present::kIconXpm)));
   setFont(WindowFont(QFont::Bold));
   setFixedSize(Twips(0, 0, 8595, 7425).size());
   SetColour(this, QPalette::Window, ToQColor(colour::kWindowBack));

@@ -4,14 +4,14 @@
 #include <QImage>
 #include <cstdio>
 
-#include "app/icon_xpm.h"
+#include "present/icon_xpm.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fputs("usage: make-icons DIR\n", stderr);
     return 2;
   }
-  const QImage icon(trivane::app::kIconXpm);
+  const QImage icon(trivane::present::kIconXpm);
   if (icon.isNull()) return 1;
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
     const QString dir = QString("%1/%2x%2/apps").arg(argv[1]).arg(size);

@@ -112,6 +112,29 @@ class Form27Test : public QObject {
     catcher_.reset();
   }
 
+  // Every sample's fields as this window shows them, one line a field
+  // (sample, field, text, text colour, back colour), written where
+  // TRIVANE_FIELDS_OUT says: the Windows window's tests compare theirs
+  // with these.
+  void fieldsOfEverySampleWritten() {
+    const QString out = qEnvironmentVariable("TRIVANE_FIELDS_OUT");
+    if (out.isEmpty()) QSKIP("TRIVANE_FIELDS_OUT is not set");
+    QStringList lines;
+    for (const auto& sample : trivane::build::Samples()) {
+      ClickFile(QString::fromStdString(sample.name));
+      for (trivane::Field f : trivane::kAllFields) {
+        const QByteArray name(trivane::FieldName(f).data(),
+                              static_cast<qsizetype>(trivane::FieldName(f).size()));
+        lines << QStringList{QString::fromStdString(sample.name), name, Text(name),
+                             Fore(name).name(), Back(name).name()}
+                     .join('\t');
+      }
+    }
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write((lines.join('\n') + '\n').toUtf8());
+  }
+
   void layout() {
     QCOMPARE(form_->windowTitle(), QString("Trivane 2009  V1   by Olmsker"));
     QCOMPARE(form_->size(), QSize(573, 495));

@@ -1,7 +1,7 @@
 // The window's icon: a floppy disk, 32 x 32 pixels in 16 colours (XPM).
 #pragma once
 
-namespace trivane::app {
+namespace trivane::present {
 
 // clang-format off
 inline const char* const kIconXpm[] = {
@@ -48,4 +48,4 @@ inline const char* const kIconXpm[] = {
 "                                "};
 // clang-format on
 
-}  // namespace trivane::app
+}  // namespace trivane::present

@@ -1,0 +1,131 @@
+// The contents window of one image on Windows: a tab control over its files
+// (a list view: sort by a column's header, several selected, Ctrl+C copies
+// them, a double-click shows one as its owner reads it; extract, save as,
+// add files, Delete, F2 and Undo), a picture of every sector, and its bytes
+// (go to, find). What it shows and does is the shared layer's; this window
+// maps it onto the system's controls. It deletes itself when closed.
+#pragma once
+
+#include "win/win_util.h"
+// (win_util.h first: it sets up windows.h.)
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "disk/sector_store.h"
+#include "dos/catalogue.h"
+#include "dos/extract.h"
+#include "present/changes.h"
+#include "win/hex_view.h"
+#include "win/sector_map.h"
+
+namespace trivane::win {
+
+class ContentsWindow {
+ public:
+  enum Tab { kFiles, kSectors, kHex };
+  // The controls, by identifier.
+  enum Control {
+    kTabs = 300,
+    kSummary,
+    kList,
+    kShowDeleted,
+    kExtracted,
+    kExtract,
+    kSaved,
+    kSaveAs,
+    kChanged,
+    kAddFiles,
+    kUndo,
+    kFindings,
+    kPicture,
+    kHexWhat,
+    kWholeFile,
+    kOffset,
+    kFind,
+    kMode,
+    kPrevious,
+    kNext,
+    kHexView,
+    kHexStatus,
+    kLast
+  };
+
+  // Reads the image file (shown as path); on failure says why in error.
+  ContentsWindow(const std::string& path, const std::filesystem::path& file, HWND owner);
+  HWND hwnd() const { return hwnd_; }
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+  HWND control(Control id) const { return GetDlgItem(hwnd_, id); }
+  const dos::Catalogue& catalogue() const { return catalogue_; }
+  const disk::Disk& disk() const { return disk_; }
+  HexView& hex_view() { return hex_; }
+  SectorMap& sector_map() { return map_; }
+
+  void ShowTab(int tab);
+  void Extract();
+  void ShowSector(int index);
+  void ShowFile(const dos::File& file);
+  void ShowImage();
+  void GoToOffset(const std::string& text);
+  void FindInHex(const std::string& text, bool hex, bool forward);
+  void SortBy(int column);
+  void CopySelectedRows();
+  std::vector<const dos::File*> SelectedFiles(bool with_deleted = true) const;
+  HWND OpenView(const dos::File& file);
+  void SaveAs(const std::filesystem::path& file, disk::Container to);
+  void PutHostFiles(const std::vector<std::filesystem::path>& files);
+  void DeleteSelected();
+  void RenameSelected();
+  void Undo();
+  std::string WhyReadOnly() const;
+
+  // The questions, answered by the system's dialogs unless set (for tests).
+  std::function<std::filesystem::path()> choose_folder;
+  std::function<dos::Choice(const std::string& question)> ask_all;
+  std::function<bool(const std::string& question)> confirm;
+  std::function<std::string(const std::string& question, const std::string& suggested)> ask_name;
+  std::function<bool(const std::vector<std::string>& lines)> accept_losses;
+  std::function<void(ContentsWindow*)> on_destroy;
+
+  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+  HWND hwnd_ = nullptr;
+
+ private:
+  void Load();
+  void BuildControls();
+  void BuildFiles(HFONT font);
+  void BuildHex(HFONT font);
+  void Layout();
+  void LayoutFiles(RECT page);
+  void LayoutHex(RECT page);
+  void FillFiles();
+  void Command(int id, int code);
+  LRESULT Notify(NMHDR* header);
+  void Changed(bool written);
+  present::Questions Questions();
+  dos::Choice AskAll(const std::string& question);
+  void SaveAsDialog();
+  void AddFilesDialog();
+  void Dropped(HDROP drop);
+
+  std::string path_, error_;
+  std::filesystem::path file_;
+  int dpi_ = 96;
+  disk::Disk disk_;
+  std::unique_ptr<disk::SectorStore> index_;
+  dos::Catalogue catalogue_;
+  std::vector<const dos::File*> rows_;  // the list view's rows, in their order
+  int sort_column_ = -1;
+  bool sort_down_ = false;
+  std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab
+  present::ImageChanges changes_{file_};
+  std::string evidence_;
+  SectorMap map_;
+  HexView hex_;
+};
+
+}  // namespace trivane::win

@@ -1,0 +1,37 @@
+// A window that shows one file as its owner would read it (views/view.h):
+// the view chosen and why, a selector for the others, find, and the damage
+// of a file not read whole said. It deletes itself when closed. AskText is
+// the small modal box that asks for a name.
+#pragma once
+
+#include "win/win_util.h"
+// (win_util.h first: it sets up windows.h.)
+#include <string>
+
+#include "dos/catalogue.h"
+#include "views/view.h"
+
+namespace trivane::win {
+
+class FileView {
+ public:
+  enum Control { kKind = 400, kWhy, kFind, kText };
+  FileView(const std::string& title, dos::FileBytes bytes, HWND owner);
+  HWND hwnd() const { return hwnd_; }
+  void Show(views::ViewKind kind);
+  // Selects the next place the text is, from the selection on; false when
+  // it is nowhere.
+  bool Find(const std::string& text);
+
+  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+  HWND hwnd_ = nullptr;
+
+ private:
+  void Layout();
+  dos::FileBytes bytes_;
+};
+
+// Asks for a line of text with the suggestion filled in; empty: cancelled.
+std::string AskText(HWND owner, const std::string& question, const std::string& suggested);
+
+}  // namespace trivane::win

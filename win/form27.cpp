@@ -1,0 +1,201 @@
+// Form27's layout and its handlers: the file chooser, loading and the hand
+// over to identification.
+#include "win/win_util.h"
+// (win_util.h first: it sets up windows.h.)
+#include <commctrl.h>
+
+#include "identify/identify_image.h"
+#include "loader/image_file.h"
+#include "win/contents_window.h"
+#include "win/form27.h"
+
+namespace trivane::win {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr wchar_t kClass[] = L"TrivaneForm27";
+constexpr UINT kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+}  // namespace
+
+Form27::Form27() {
+  RegisterObjectClass<Form27>(kClass);
+  dpi_ = DpiOf(nullptr);
+  RECT frame{0, 0, TwipsToPixels(kWidthTwips, dpi_), TwipsToPixels(kHeightTwips, dpi_)};
+  AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, static_cast<UINT>(dpi_));
+  CreateWindowExW(0, kClass, L"Trivane 2009  V1   by Olmsker", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                  GetModuleHandleW(nullptr), this);
+  dpi_ = DpiOf(hwnd_);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  HDC screen = GetDC(hwnd_);
+  surface_dc_ = CreateCompatibleDC(screen);
+  surface_ = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ReleaseDC(hwnd_, screen);
+  old_bitmap_ = static_cast<HBITMAP>(SelectObject(surface_dc_, surface_));
+  SelectObject(surface_dc_, WindowFont(true, dpi_));
+  draw_colour_ = ToColorRef(colour::kNavy);
+  Cls();
+  BuildControls();
+  drives_ = DriveRoots();
+  wchar_t here[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, here);
+  for (const std::string& root : drives_)
+    SendMessageW(drive1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
+  const std::string drive = DriveOf(Narrow(here), drives_);
+  const auto at = std::find(drives_.begin(), drives_.end(), drive) - drives_.begin();
+  SendMessageW(drive1_, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+  dir1_.on_change = [this] { Dir1_Change(); };
+  dir1_.SetPath(fs::path(here));
+  Form_Load();
+}
+
+Form27::~Form27() {
+  for (auto& [path, window] : contents_) DestroyWindow(window->hwnd());
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  SelectObject(surface_dc_, old_bitmap_);
+  DeleteObject(surface_);
+  DeleteDC(surface_dc_);
+  for (auto& [colour, brush] : brushes_) DeleteObject(brush);
+}
+
+RECT Form27::Twips(int left, int top, int width, int height) const {
+  return {Pixels(left), Pixels(top), Pixels(left) + Pixels(width), Pixels(top) + Pixels(height)};
+}
+
+void Form27::BuildControls() {
+  HFONT normal = WindowFont(false, dpi_), bold = WindowFont(true, dpi_);
+  RECT drive = Twips(960, 120, 1575, 315);
+  drive.bottom += Pixels(2400);  // the list that drops down
+  drive1_ = AddControl(hwnd_, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, drive,
+                       kDrive1, normal);
+  file1_.Create(hwnd_, Twips(3360, 120, 2895, 4380), kFile1, bold);
+  dir1_.Create(hwnd_, Twips(120, 600, 2895, 2790), kDir1, normal);
+  AddTextBox(Field::Text1, 960, 5760, 1335, 285);
+  AddTextBox(Field::Text2, 2280, 5760, 2295, 285);
+  AddTextBox(Field::Text3, 4560, 5760, 2775, 285);
+  AddTextBox(Field::Text4, 120, 6120, 3615, 285);
+  AddTextBox(Field::Text5, 3960, 6120, 3735, 285);
+  AddTextBox(Field::Text6, 120, 6840, 3735, 285);
+  AddTextBox(Field::Text7, 2160, 5040, 2655, 285);
+  AddTextBox(Field::Text12, 120, 5760, 855, 285);
+  AddTextBox(Field::Text16, 2520, 4680, 2055, 285);
+  AddTextBox(Field::Text17, 120, 5400, 8295, 285);
+  AddTextBox(Field::Text18, 120, 6480, 7095, 285);
+  AddOption(0, L"Show Dmk and Dsk Files only", 120, 3600, 3015);
+  AddOption(1, L"Show Dmk files only", 120, 3840, 2895);
+  AddOption(2, L"Show Dsk Files only", 120, 4080, 2415);
+  AddOption(3, L"Show all Files", 120, 4320, 3015);
+  file1_.on_choose = [this] { File1_Click(); };
+  file1_.on_open = [this] { OpenContents(0, false); };
+}
+
+void Form27::AddTextBox(Field field, int left, int top, int width, int height) {
+  const std::wstring name = Wide(std::string(FieldName(field)));
+  const int index =
+      static_cast<int>(std::find(kAllFields.begin(), kAllFields.end(), field) - kAllFields.begin());
+  fields_[field] = AddControl(hwnd_, WC_EDITW, name, WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL,
+                              Twips(left, top, width, height), kFieldId + index,
+                              WindowFont(true, dpi_), WS_EX_CLIENTEDGE);
+  looks_[field] = {};
+}
+
+void Form27::AddOption(int index, const wchar_t* caption, int left, int top, int width) {
+  options_[index] = AddControl(
+      hwnd_, WC_BUTTONW, caption, WS_TABSTOP | BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP : 0),
+      Twips(left, top, width, 195), kOption1 + index, WindowFont(true, dpi_));
+}
+
+void Form27::Form_Load() {
+  SendMessageW(options_[0], BM_SETCHECK, BST_CHECKED, 0);
+  Dir1_Change();
+}
+
+// Each option is tested on its own; exactly one is selected.
+void Form27::ApplyFilter() {
+  auto checked = [this](int k) {
+    return SendMessageW(options_[k], BM_GETCHECK, 0, 0) == BST_CHECKED;
+  };
+  if (checked(0)) pattern_ = "*.dsk;*.dmk";
+  if (checked(1)) pattern_ = "*.dmk";
+  if (checked(2)) pattern_ = "*.dsk";
+  if (checked(3)) pattern_ = "*.*";
+}
+
+void Form27::Dir1_Change() {
+  ApplyFilter();
+  file_path_ = dir1_.path();
+  file1_.Show(present::ListFiles(file_path_, pattern_));
+  if (!file1_.listing().error.empty()) {
+    MessageBox(ErrorPrompt("Cannot list " + Shown(file_path_), file1_.listing().error), "Error");
+  }
+}
+
+void Form27::Drive1_Change() {
+  const LRESULT row = SendMessageW(drive1_, CB_GETCURSEL, 0, 0);
+  if (row < 0 || static_cast<std::size_t>(row) >= drives_.size()) return;
+  const std::string root = drives_[static_cast<std::size_t>(row)];
+  const DWORD attributes = GetFileAttributesW(Wide(root).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const std::string back = DriveOf(Shown(dir1_.path()), drives_);
+    const auto at = std::find(drives_.begin(), drives_.end(), back) - drives_.begin();
+    SendMessageW(drive1_, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    MessageBox(ErrorPrompt("Cannot read the drive " + root, "it is not ready or cannot be read"),
+               "Error");
+    return;
+  }
+  dir1_.SetPath(fs::path(Wide(root)));
+}
+
+// A file chosen while an identification runs (during its yield) is identified
+// when that one has finished; only the latest such choice is kept.
+void Form27::File1_Click() {
+  const int row = file1_.current();
+  if (row < 0) return;
+  pending_dir_ = file_path_;
+  pending_name_ = file1_.listing().names[static_cast<std::size_t>(row)];
+  pending_entry_ = file1_.listing().entries[static_cast<std::size_t>(row)];
+  if (identifying_) return;
+  while (!pending_name_.empty()) {
+    const fs::path dir = pending_dir_;
+    const std::string name = pending_name_;
+    pending_name_.clear();
+    LoadAndIdentify(dir, name, pending_entry_);
+  }
+}
+
+bool Form27::ChooseFile(const fs::path& path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(path, ec);
+  dir1_.SetPath(absolute.parent_path());
+  const std::string name = Utf8Of(absolute.filename());
+  auto row = [&] {
+    const auto& names = file1_.listing().names;
+    return std::find(names.begin(), names.end(), name) - names.begin();
+  };
+  if (row() >= static_cast<long long>(file1_.listing().names.size())) {
+    SendMessageW(options_[0], BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(options_[1], BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(options_[2], BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(options_[3], BM_SETCHECK, BST_CHECKED, 0);
+    Dir1_Change();
+  }
+  if (row() >= static_cast<long long>(file1_.listing().names.size())) return false;
+  file1_.SetCurrent(static_cast<int>(row()));
+  return true;
+}
+
+// The file is opened by the file system's own name, which the name shown may
+// not spell exactly.
+void Form27::LoadAndIdentify(const fs::path& dir, const std::string& name, const fs::path& entry) {
+  ApplyFilter();
+  const std::string filea = present::JoinPath(Shown(dir), name, '\\');
+  identifying_ = true;
+  const std::string error = trivane::LoadAndIdentify(dir / entry, record_, *this);
+  if (!error.empty()) MessageBox(ErrorPrompt("Cannot load " + filea, error), "Error");
+  identifying_ = false;
+}
+
+}  // namespace trivane::win

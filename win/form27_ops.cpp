@@ -1,0 +1,209 @@
+// The window operations on Form27 (the text boxes, the drawing surface: a
+// bitmap painted beneath the controls, so that it survives being covered;
+// the yield and the message box) and its messages.
+#include "win/win_util.h"
+// (win_util.h first: it sets up windows.h.)
+#include <windowsx.h>
+
+#include "win/contents_window.h"
+#include "win/form27.h"
+
+namespace trivane::win {
+
+HBRUSH Form27::Brush(COLORREF colour) {
+  HBRUSH& brush = brushes_[colour];
+  if (brush == nullptr) brush = CreateSolidBrush(colour);
+  return brush;
+}
+
+void Form27::SetText(Field field, const std::string& text) {
+  SetTextOf(fields_.at(field), text);
+}
+
+void Form27::SetForeColor(Field field, Colour colour) {
+  looks_.at(field).fore = colour;
+  InvalidateRect(fields_.at(field), nullptr, TRUE);
+}
+
+void Form27::SetBackColor(Field field, Colour colour) {
+  looks_.at(field).back = colour;
+  InvalidateRect(fields_.at(field), nullptr, TRUE);
+}
+
+void Form27::Cls() {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  FillRect(surface_dc_, &client, Brush(ToColorRef(colour::kWindowBack)));
+  current_x_ = current_y_ = 0;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Form27::SetDrawColor(Colour colour) {
+  draw_colour_ = ToColorRef(colour);
+}
+
+void Form27::SetPrintPosition(int x, int y) {
+  current_x_ = x;
+  current_y_ = y;
+}
+
+void Form27::PrintLine(const std::string& text) {
+  const std::wstring wide = Wide(text);
+  SetTextColor(surface_dc_, draw_colour_);
+  SetBkMode(surface_dc_, TRANSPARENT);
+  const int x = Pixels(current_x_), y = Pixels(current_y_);
+  TextOutW(surface_dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
+  SIZE size{};
+  GetTextExtentPoint32W(surface_dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+  TEXTMETRICW metrics;
+  GetTextMetricsW(surface_dc_, &metrics);
+  current_x_ = 0;
+  current_y_ += MulDiv(metrics.tmHeight, 1440, dpi_);
+  // Only what was drawn is painted again (with room for an overhang).
+  const RECT drawn{x, y, x + size.cx + metrics.tmMaxCharWidth, y + metrics.tmHeight};
+  InvalidateRect(hwnd_, &drawn, FALSE);
+}
+
+void Form27::FilledBox(int x1, int y1, int x2, int y2, Colour colour) {
+  RECT box{Pixels(std::min(x1, x2)), Pixels(std::min(y1, y2)), Pixels(std::max(x1, x2)) + 1,
+           Pixels(std::max(y1, y2)) + 1};
+  FillRect(surface_dc_, &box, Brush(ToColorRef(colour)));
+  InvalidateRect(hwnd_, &box, FALSE);
+}
+
+void Form27::Yield() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void Form27::MessageBox(const std::string& prompt, const std::string& title) {
+  if (show_message) return show_message(prompt, title);
+  MessageBoxW(hwnd_, WithCrLf(Wide(prompt)).c_str(), Wide(title).c_str(), MB_OK);
+}
+
+// A text box's colours, asked for each time it paints (read-only edit
+// controls ask as static ones do); the options on the form's colour.
+LRESULT Form27::ColourOf(HDC dc, HWND control) {
+  for (const auto& [field, box] : fields_) {
+    if (box != control) continue;
+    const Look& look = looks_.at(field);
+    SetTextColor(dc, ToColorRef(look.fore));
+    SetBkColor(dc, ToColorRef(look.back));
+    return reinterpret_cast<LRESULT>(Brush(ToColorRef(look.back)));
+  }
+  // The file chooser's lists on the fields' colour.
+  const bool list = control == dir1_.hwnd() || control == file1_.hwnd() || control == drive1_ ||
+                    GetParent(control) == drive1_;
+  const COLORREF back = ToColorRef(list ? colour::kFieldBack : colour::kWindowBack);
+  SetTextColor(dc, ToColorRef(colour::kWindowText));
+  SetBkColor(dc, back);
+  return reinterpret_cast<LRESULT>(Brush(back));
+}
+
+void Form27::Command(int id, int code) {
+  if (id == kFile1) file1_.Notify(code);
+  if (id == kDir1) dir1_.Notify(code);
+  if (id == kDrive1 && code == CBN_SELCHANGE) Drive1_Change();
+  if (id >= kOption1 && id < kOption1 + 4 && code == BN_CLICKED &&
+      SendMessageW(options_[id - kOption1], BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    Dir1_Change();
+  }
+}
+
+// File1's menu: the contents window at a tab, extracting, a new disk.
+void Form27::ContextMenu(int x, int y) {
+  HMENU menu = CreatePopupMenu();
+  const int row = file1_.current();
+  if (row >= 0) {
+    AppendMenuW(menu, MF_STRING, 1, L"Contents");
+    AppendMenuW(menu, MF_STRING, 2, L"Sectors");
+    AppendMenuW(menu, MF_STRING, 3, L"Hex view");
+    AppendMenuW(menu, MF_STRING, 4, L"Extract files...");
+  }
+  const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr);
+  DestroyMenu(menu);
+  if (chosen >= 1 && chosen <= 3) OpenContents(chosen - 1, false);
+  if (chosen == 4) OpenContents(0, true);
+}
+
+ContentsWindow* Form27::OpenContents(int tab, bool extract) {
+  const int row = file1_.current();
+  if (row < 0) return nullptr;
+  const std::filesystem::path file =
+      file_path_ / file1_.listing().entries[static_cast<std::size_t>(row)];
+  ContentsWindow*& window = contents_[file];
+  if (window == nullptr) {
+    auto* fresh = new ContentsWindow(
+        present::JoinPath(Shown(file_path_), file1_.listing().names[static_cast<std::size_t>(row)],
+                          '\\'),
+        file, hwnd_);
+    if (!fresh->ok()) {
+      MessageBox(fresh->error(), "Error");
+      DestroyWindow(fresh->hwnd());
+      contents_.erase(file);
+      return nullptr;
+    }
+    fresh->on_destroy = [this](ContentsWindow* gone) { ForgetContents(gone); };
+    window = fresh;
+    if (on_contents) on_contents(*window);
+  }
+  window->ShowTab(tab);
+  ShowWindow(window->hwnd(), SW_SHOW);
+  SetForegroundWindow(window->hwnd());
+  if (extract) window->Extract();
+  return window;
+}
+
+void Form27::ForgetContents(ContentsWindow* window) {
+  for (auto it = contents_.begin(); it != contents_.end(); ++it) {
+    if (it->second == window) {
+      contents_.erase(it);
+      return;
+    }
+  }
+}
+
+LRESULT Form27::Handle(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(hwnd_, &paint);
+      const RECT& r = paint.rcPaint;
+      BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, surface_dc_, r.left, r.top,
+             SRCCOPY);
+      EndPaint(hwnd_, &paint);
+      return 0;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return ColourOf(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+    case WM_COMMAND:
+      Command(LOWORD(w), HIWORD(w));
+      return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(w) == file1_.hwnd()) ContextMenu(GET_X_LPARAM(l), GET_Y_LPARAM(l));
+      return 0;
+    case WM_DESTROY:
+      if (quit_on_close) PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY: {
+      const LRESULT done = DefWindowProcW(hwnd_, message, w, l);
+      hwnd_ = nullptr;
+      return done;
+    }
+  }
+  return DefWindowProcW(hwnd_, message, w, l);
+}
+
+}  // namespace trivane::win

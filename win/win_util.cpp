@@ -1,0 +1,166 @@
+#include "win/win_util.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "present/icon_xpm.h"
+
+namespace trivane::win {
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                      nullptr, nullptr);
+  return utf8;
+}
+
+std::wstring WithCrLf(const std::wstring& text) {
+  std::wstring out;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == L'\r' || text[k] == L'\n') {
+      out += L"\r\n";
+      if (text[k] == L'\r' && k + 1 < text.size() && text[k + 1] == L'\n') ++k;
+    } else {
+      out += text[k];
+    }
+  }
+  return out;
+}
+
+std::wstring TextOf(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void SetTextOf(HWND control, const std::string& utf8) {
+  SetWindowTextW(control, Wide(utf8).c_str());
+}
+
+COLORREF ToColorRef(Colour colour) {
+  // A colour value holds red in its low byte, as a COLORREF does.
+  if ((colour & 0x80000000u) != 0) return GetSysColor(static_cast<int>(colour & 0xFF));
+  return colour & 0xFFFFFF;
+}
+
+int TwipsToPixels(int twips, int dpi) {
+  return MulDiv(twips, dpi, 1440);
+}
+
+int Scaled(int pixels, int dpi) {
+  return MulDiv(pixels, dpi, 96);
+}
+
+int DpiOf(HWND window) {
+  const UINT dpi = window != nullptr ? GetDpiForWindow(window) : 0;
+  if (dpi != 0) return static_cast<int>(dpi);
+  HDC screen = GetDC(nullptr);
+  const int system = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return system;
+}
+
+HFONT WindowFont(bool bold, int dpi) {
+  static std::map<std::pair<bool, int>, HFONT> fonts;
+  HFONT& font = fonts[{bold, dpi}];
+  if (font == nullptr) {
+    // 8.25 points: 11 pixels at 96 dots per inch.
+    font = CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                       FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+  }
+  return font;
+}
+
+HFONT FixedFont(int dpi) {
+  static std::map<int, HFONT> fonts;
+  HFONT& font = fonts[dpi];
+  if (font == nullptr) {
+    font = CreateFontW(-Scaled(13, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       FIXED_PITCH | FF_MODERN, L"Courier New");
+  }
+  return font;
+}
+
+HWND AddControl(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
+                RECT at, int id, HFONT font, DWORD ex_style) {
+  HWND control = CreateWindowExW(
+      ex_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
+      at.right - at.left, at.bottom - at.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (font != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
+}
+
+namespace {
+
+// The XPM's colours: "c #RRGGBB" or "c None" for each one-character key.
+std::map<char, std::uint32_t> XpmColours(int count) {
+  std::map<char, std::uint32_t> colours;
+  for (int k = 0; k < count; ++k) {
+    const char* line = present::kIconXpm[1 + k];
+    const char* hash = std::strchr(line, '#');
+    colours[line[0]] = hash == nullptr ? 0 : 0xFF000000u | std::strtoul(hash + 1, nullptr, 16);
+  }
+  return colours;
+}
+
+}  // namespace
+
+HICON ProgramIcon() {
+  static HICON icon = [] {
+    int width = 0, height = 0, count = 0;
+    std::sscanf(present::kIconXpm[0], "%d %d %d", &width, &height, &count);
+    const std::map<char, std::uint32_t> colours = XpmColours(count);
+    std::vector<std::uint32_t> pixels;  // top row first, BGRA
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x)
+        pixels.push_back(colours.at(present::kIconXpm[1 + count + y][x]));
+    }
+    HBITMAP colour = CreateBitmap(width, height, 1, 32, pixels.data());
+    const std::vector<std::uint8_t> opaque(
+        static_cast<std::size_t>((width + 15) / 16 * 2 * height));
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, opaque.data());
+    ICONINFO info{TRUE, 0, 0, mask, colour};
+    HICON made = CreateIconIndirect(&info);
+    DeleteObject(colour);
+    DeleteObject(mask);
+    return made;
+  }();
+  return icon;
+}
+
+void RegisterClassOnce(const wchar_t* name, WNDPROC proc, HBRUSH background, HICON icon) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &existing)) return;
+  WNDCLASSEXW c{};
+  c.cbSize = sizeof c;
+  c.style = CS_DBLCLKS;
+  c.lpfnWndProc = proc;
+  c.hInstance = GetModuleHandleW(nullptr);
+  c.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  c.hbrBackground = background;
+  c.hIcon = icon;
+  c.lpszClassName = name;
+  RegisterClassExW(&c);
+}
+
+}  // namespace trivane::win
