@@ -135,7 +135,10 @@ void ContentsWindow::Extract() {
   const fs::path folder = choose_folder ? choose_folder() : ChooseFolder(hwnd_);
   if (folder.empty()) return;
   std::vector<const dos::File*> files = SelectedFiles();
-  if (files.empty()) files = rows_;
+  if (files.empty()) {
+    const bool deleted = SendMessageW(control(kShowDeleted), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    files = present::FileRows(catalogue_, deleted);  // in directory order
+  }
   const dos::ExtractQuestions ask{
       [&](const dos::File& f, const std::string& why) {
         return AskAll(present::DamagedQuestion(f, why));

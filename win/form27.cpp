@@ -53,7 +53,7 @@ Form27::Form27() {
 }
 
 Form27::~Form27() {
-  for (auto& [path, window] : contents_) DestroyWindow(window->hwnd());
+  // The contents windows go with it: the form owns them.
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
   SelectObject(surface_dc_, old_bitmap_);
   DeleteObject(surface_);

