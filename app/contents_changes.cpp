@@ -2,7 +2,6 @@
 // dropped on the files table), deleted (Delete, after a question), renamed
 // (F2), and Undo; each made and proved by dos/change.h before the image is
 // written.
-#include <QDate>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,6 +15,7 @@
 #include "app/contents_window.h"
 #include "app/file_lists.h"
 #include "loader/image_file.h"
+#include "present/new_disk.h"
 
 namespace trivane::app {
 
@@ -113,8 +113,7 @@ void ContentsWindow::PutHostFiles(const QStringList& files) {
   std::vector<present::HostFile> host;
   for (const QString& file : files)
     host.push_back({ToFsPath(file), QFileInfo(file).fileName().toStdString()});
-  const std::string today = QDate::currentDate().toString("MM/dd/yy").toStdString();
-  Changed(changes_.Put(disk_, host, today, Questions()));
+  Changed(changes_.Put(disk_, host, present::Today(), Questions()));
 }
 
 void ContentsWindow::DeleteSelected() {

@@ -8,10 +8,10 @@
 #include <QStorageInfo>
 #include <QStyleFactory>
 
-#include "present/icon_xpm.h"
 #include "app/new_disk_dialog.h"
 #include "identify/identify_image.h"
 #include "loader/image_file.h"
+#include "present/icon_xpm.h"
 
 namespace trivane::app {
 namespace {

@@ -1,39 +1,29 @@
 #include "app/new_disk_dialog.h"
 
-#include <QDate>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 
 #include "app/file_lists.h"
-#include "dos/convert.h"
-#include "loader/image_file.h"
+#include "present/new_disk.h"
 
 namespace trivane::app {
-namespace {
-
-const dos::Family kDoses[] = {dos::Family::kNewdos80, dos::Family::kTrsdos23, dos::Family::kLdos,
-                              dos::Family::kTrsdos13};
-const disk::Container kContainers[] = {disk::Container::kDmk, disk::Container::kJv3,
-                                       disk::Container::kJv1};
-
-}  // namespace
 
 NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("New disk");
   dos = new QComboBox;
-  for (dos::Family f : kDoses) dos->addItem(dos::FamilyName(f));
+  for (dos::Family f : present::kNewDiskDoses) dos->addItem(dos::FamilyName(f));
   container = new QComboBox;
-  for (disk::Container c : kContainers) container->addItem(disk::ContainerName(c));
+  for (disk::Container c : present::kNewDiskContainers) container->addItem(disk::ContainerName(c));
   cylinders = new QSpinBox;
   cylinders->setRange(0, 80);
   cylinders->setSpecialValueText("usual");
   heads = new QComboBox;
-  heads->addItems({"usual", "1", "2"});
+  for (const char* choice : present::kHeadChoices) heads->addItem(choice);
   density = new QComboBox;
-  density->addItems({"usual", "single", "double"});
-  name = new QLineEdit("DATADISK");
+  for (const char* choice : present::kDensityChoices) density->addItem(choice);
+  name = new QLineEdit(present::kNewDiskName);
   name->setMaxLength(8);
-  date = new QLineEdit(QDate::currentDate().toString("MM/dd/yy"));
+  date = new QLineEdit(QString::fromStdString(present::Today()));
   auto* form = new QFormLayout(this);
   form->addRow("DOS", dos);
   form->addRow("Container", container);
@@ -49,22 +39,22 @@ NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
 }
 
 dos::NewDiskRequest NewDiskDialog::Request() const {
-  return {kDoses[dos->currentIndex()],
+  return {present::kNewDiskDoses.at(static_cast<std::size_t>(dos->currentIndex())),
           cylinders->value(),
           heads->currentIndex(),
           density->currentIndex(),
           name->text().toStdString(),
           date->text().toStdString(),
-          kContainers[container->currentIndex()]};
+          present::kNewDiskContainers.at(static_cast<std::size_t>(container->currentIndex()))};
 }
 
 QString NewDiskDialog::Suffix() const {
-  return container->currentText().toLower();
+  return QString::fromStdString(present::SuffixOf(
+      present::kNewDiskContainers.at(static_cast<std::size_t>(container->currentIndex()))));
 }
 
 std::string NewDiskDialog::Make(const QString& file) const {
-  const dos::Proved proved = dos::NewImage(Request(), {});
-  return proved.error.empty() ? SaveImageFile(ToFsPath(file), proved.bytes, true) : proved.error;
+  return present::MakeNewDisk(Request(), ToFsPath(file));
 }
 
 }  // namespace trivane::app

@@ -14,6 +14,7 @@
 #include "disktool/write_commands.h"
 #include "dos/change.h"
 #include "loader/image_file.h"
+#include "present/new_disk.h"
 
 namespace trivane::disktool {
 namespace {
@@ -70,7 +71,7 @@ int PutCommand(const cli::Parsed& p) {
   const auto as = p.Value("--as");
   if (as && p.operands.size() != 2) return UsageError("--as names one file");
   const bool replace = p.Has("--replace");
-  const std::string date = p.Value("--date").value_or(Today());
+  const std::string date = p.Value("--date").value_or(present::Today());
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string& file = p.operands[k];

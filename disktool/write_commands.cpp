@@ -3,7 +3,6 @@
 // What a container cannot hold is listed before anything is written.
 #include "disktool/write_commands.h"
 
-#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "disktool/listing.h"
 #include "dos/convert.h"
 #include "loader/image_file.h"
+#include "present/new_disk.h"
 
 namespace trivane::disktool {
 namespace {
@@ -107,7 +107,7 @@ std::optional<dos::NewDiskRequest> Request(const cli::Parsed& p, std::string& co
   q.heads = *heads;
   q.density = density.empty() ? 0 : density == "single" ? 1 : 2;
   q.name = p.Value("--name").value_or("");
-  q.date = p.Value("--date").value_or(Today());
+  q.date = p.Value("--date").value_or(present::Today());
   return q;
 }
 
@@ -116,13 +116,6 @@ std::optional<dos::NewDiskRequest> Request(const cli::Parsed& p, std::string& co
 int UsageError(const std::string& complaint) {
   std::cerr << "trivane-disk: " << complaint << " (trivane-disk --help tells more)\n";
   return 2;
-}
-
-std::string Today() {
-  const std::time_t now = std::time(nullptr);
-  char text[16] = "01/01/80";
-  if (const std::tm* t = std::localtime(&now)) std::strftime(text, sizeof text, "%m/%d/%y", t);
-  return text;
 }
 
 int NewCommand(const cli::Parsed& p) {

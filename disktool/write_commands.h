@@ -19,7 +19,5 @@ int ViewCommand(const cli::Parsed& p);
 // Says what is wrong with the command line; returns the usage status, 2.
 int UsageError(const std::string& complaint);
 
-// Today as MM/DD/YY, as the DOSes ask for a date.
-std::string Today();
 
 }  // namespace trivane::disktool

@@ -1,5 +1,6 @@
 #include "loader/image_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -10,6 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #define TRIVANE_POSIX_FILES 1
+#else
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace trivane {
@@ -38,11 +44,11 @@ std::string CheckSize(std::uintmax_t size) {
   return size > kMaxImageBytes ? "it is larger than 64 MiB, too large to be a disk image" : "";
 }
 
+#ifdef TRIVANE_POSIX_FILES
 std::string OpenError() {
   return std::string("it cannot be opened: ") + std::strerror(errno);
 }
 
-#ifdef TRIVANE_POSIX_FILES
 class FileSource : public ByteSource {
  public:
   explicit FileSource(int fd) : fd_(fd) {}
@@ -84,31 +90,53 @@ LoadedImage OpenFile(const std::filesystem::path& path, std::size_t head) {
   return {ImageBuffer(static_cast<Offset>(st.st_size), std::make_unique<FileSource>(fd), head), {}};
 }
 #else
+// Opened sharing reading, writing and deleting with everyone, and read whole
+// at once so that the file is closed again: Windows lets no file that is
+// open be replaced, and an image shown here must stay free to be renamed,
+// deleted or replaced (by Trivane's own changes too, which rename the new
+// image over it).
 class FileSource : public ByteSource {
  public:
-  explicit FileSource(std::ifstream file) : file_(std::move(file)) {}
+  explicit FileSource(HANDLE file) : file_(file) {}
+  ~FileSource() override { CloseHandle(file_); }
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
 
   std::size_t ReadAt(Offset offset, std::uint8_t* into, std::size_t size) override {
-    file_.clear();
-    file_.seekg(offset);
-    file_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(size));
-    return static_cast<std::size_t>(file_.gcount());
+    std::size_t got = 0;
+    while (got < size) {
+      OVERLAPPED at{};
+      const auto from = static_cast<std::uint64_t>(offset) + got;
+      at.Offset = static_cast<DWORD>(from);
+      at.OffsetHigh = static_cast<DWORD>(from >> 32);
+      DWORD n = 0;
+      const auto want = static_cast<DWORD>(std::min<std::size_t>(size - got, 1u << 30));
+      if (!ReadFile(file_, into + got, want, &n, &at) || n == 0) break;
+      got += n;
+    }
+    return got;
   }
 
  private:
-  std::ifstream file_;
+  HANDLE file_;
 };
 
-LoadedImage OpenFile(const std::filesystem::path& path, std::size_t head) {
+LoadedImage OpenFile(const std::filesystem::path& path, std::size_t /*head: read whole*/) {
   if (std::string reason = CheckFile(path); !reason.empty()) return {{}, reason};
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   if (ec) return {{}, "its size cannot be read: " + ec.message()};
   if (std::string reason = CheckSize(size); !reason.empty()) return {{}, reason};
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {{}, OpenError()};
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return {
+        {},
+        "it cannot be opened: " + std::system_category().message(static_cast<int>(GetLastError()))};
+  }
   return {
-      ImageBuffer(static_cast<Offset>(size), std::make_unique<FileSource>(std::move(file)), head),
+      ImageBuffer(static_cast<Offset>(size), std::make_unique<FileSource>(file), kMaxImageBytes),
       {}};
 }
 #endif

@@ -6,11 +6,11 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <ctime>
-
 #include "formats/text.h"
 #include "present/contents.h"
+#include "present/new_disk.h"
 #include "win/contents_window.h"
+#include "win/dialogs.h"
 #include "win/file_view.h"
 
 namespace trivane::win {
@@ -189,10 +189,7 @@ void ContentsWindow::PutHostFiles(const std::vector<fs::path>& files) {
   if (files.empty() || !WhyReadOnly().empty()) return;
   std::vector<present::HostFile> host;
   for (const fs::path& file : files) host.push_back({file, Utf8Of(file.filename())});
-  const std::time_t now = std::time(nullptr);
-  char today[16] = "01/01/80";
-  if (const std::tm* t = std::localtime(&now)) std::strftime(today, sizeof today, "%m/%d/%y", t);
-  Changed(changes_.Put(disk_, host, today, Questions()));
+  Changed(changes_.Put(disk_, host, present::Today(), Questions()));
 }
 
 void ContentsWindow::DeleteSelected() {
@@ -302,7 +299,9 @@ void ContentsWindow::Command(int id, int code) {
 }
 
 LRESULT ContentsWindow::Notify(NMHDR* header) {
-  if (header->idFrom == kTabs && header->code == TCN_SELCHANGE) {
+  if (header->code == TTN_GETDISPINFOW) {
+    reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = evidence_.data();
+  } else if (header->idFrom == kTabs && header->code == TCN_SELCHANGE) {
     ShowTab(TabCtrl_GetCurSel(header->hwndFrom));
   } else if (header->idFrom == kList && header->code == LVN_GETDISPINFOW) {
     auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);

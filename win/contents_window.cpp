@@ -62,7 +62,19 @@ void ContentsWindow::BuildControls() {
 }
 
 void ContentsWindow::BuildFiles(HFONT font) {
-  AddControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP | SS_NOTIFY, {}, kSummary, font);
+  HWND summary =
+      AddControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP | SS_NOTIFY, {}, kSummary, font);
+  // Why the DOS is what it is, on hover.
+  HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX, 0, 0,
+                             0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(summary);
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, Scaled(600, dpi_));
   HWND list = AddControl(hwnd_, WC_LISTVIEWW, L"",
                          WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, {}, kList,
                          font, WS_EX_CLIENTEDGE);
@@ -124,6 +136,9 @@ void ContentsWindow::Load() {
   index_ = std::make_unique<disk::SectorStore>(disk_);
   catalogue_ = dos::ReadCatalogue(*index_);
   SetTextOf(control(kSummary), present::SummaryLine(disk_, catalogue_));
+  evidence_.clear();
+  for (const std::string& e : catalogue_.evidence)
+    evidence_ += (evidence_.empty() ? L"" : L"\r\n") + Wide(e);
   HWND findings = control(kFindings);
   SendMessageW(findings, LB_RESETCONTENT, 0, 0);
   for (const std::string& line : present::FindingsLines(disk_, catalogue_))

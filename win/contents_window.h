@@ -123,7 +123,7 @@ class ContentsWindow {
   bool sort_down_ = false;
   std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab
   present::ImageChanges changes_{file_};
-  std::string evidence_;
+  std::wstring evidence_;  // the summary's tip
   SectorMap map_;
   HexView hex_;
 };

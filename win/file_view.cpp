@@ -13,7 +13,6 @@ namespace trivane::win {
 namespace {
 
 constexpr wchar_t kClass[] = L"TrivaneFileView";
-constexpr wchar_t kAskClass[] = L"TrivaneAskText";
 
 }  // namespace
 
@@ -108,64 +107,6 @@ LRESULT FileView::Handle(UINT message, WPARAM w, LPARAM l) {
     }
   }
   return DefWindowProcW(hwnd_, message, w, l);
-}
-
-namespace {
-
-struct Ask {
-  std::wstring answer;
-  bool done = false, accepted = false;
-};
-
-LRESULT CALLBACK AskProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-  auto* ask = reinterpret_cast<Ask*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_COMMAND && ask != nullptr && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL)) {
-    ask->accepted = LOWORD(w) == IDOK;
-    ask->answer = TextOf(GetDlgItem(hwnd, 1000));
-    ask->done = true;
-    return 0;
-  }
-  if (message == WM_CLOSE && ask != nullptr) {
-    ask->done = true;
-    return 0;
-  }
-  return DefWindowProcW(hwnd, message, w, l);
-}
-
-}  // namespace
-
-std::string AskText(HWND owner, const std::string& question, const std::string& suggested) {
-  RegisterClassOnce(kAskClass, &AskProc, GetSysColorBrush(COLOR_BTNFACE));
-  const int dpi = DpiOf(owner), m = Scaled(10, dpi), width = Scaled(360, dpi);
-  HWND box = CreateWindowExW(WS_EX_DLGMODALFRAME, kAskClass, L"Trivane",
-                             WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
-                             width + 2 * m, Scaled(150, dpi), owner, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
-  Ask ask;
-  SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&ask));
-  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  const int line = Scaled(22, dpi), button = Scaled(80, dpi);
-  AddControl(box, WC_STATICW, Wide(question), 0, {m, m, m + width - 2 * m, m + line}, 999, font);
-  HWND edit = AddControl(box, WC_EDITW, Wide(suggested), WS_TABSTOP | ES_AUTOHSCROLL,
-                         {m, m + line, width - m, m + 2 * line}, 1000, font, WS_EX_CLIENTEDGE);
-  AddControl(box, WC_BUTTONW, L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON,
-             {width - 2 * button - m, m + 3 * line, width - button - m, m + 4 * line}, IDOK, font);
-  AddControl(box, WC_BUTTONW, L"Cancel", WS_TABSTOP,
-             {width - button, m + 3 * line, width, m + 4 * line}, IDCANCEL, font);
-  EnableWindow(owner, FALSE);
-  ShowWindow(box, SW_SHOW);
-  SetFocus(edit);
-  SendMessageW(edit, EM_SETSEL, 0, -1);
-  MSG msg;
-  while (!ask.done && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageW(box, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  EnableWindow(owner, TRUE);
-  DestroyWindow(box);
-  return ask.accepted ? Narrow(ask.answer) : std::string();
 }
 
 }  // namespace trivane::win

@@ -1,7 +1,6 @@
 // A window that shows one file as its owner would read it (views/view.h):
 // the view chosen and why, a selector for the others, find, and the damage
-// of a file not read whole said. It deletes itself when closed. AskText is
-// the small modal box that asks for a name.
+// of a file not read whole said. It deletes itself when closed.
 #pragma once
 
 #include "win/win_util.h"
@@ -30,8 +29,5 @@ class FileView {
   void Layout();
   dos::FileBytes bytes_;
 };
-
-// Asks for a line of text with the suggestion filled in; empty: cancelled.
-std::string AskText(HWND owner, const std::string& question, const std::string& suggested);
 
 }  // namespace trivane::win

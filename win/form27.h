@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dos/format.h"
 #include "sectors/analysis_record.h"
 #include "win/file_lists.h"
 #include "window/window_ops.h"
@@ -49,10 +50,17 @@ class Form27 : public WindowOps {
   bool ChooseFile(const std::filesystem::path& path);
   // Opens (or brings forward) the contents window of File1's current file.
   ContentsWindow* OpenContents(int tab, bool extract);
+  // Asks for a new disk's DOS and shape and a file for it, makes it, and
+  // lists the folder again.
+  void NewDisk();
   const AnalysisRecord& record() const { return record_; }
   HDC surface() const { return surface_dc_; }
   // Shows a message box instead of the system's (for tests).
   std::function<void(const std::string& prompt, const std::string& title)> show_message;
+  // The new disk's questions, answered by the system's dialogs unless set
+  // (for tests): its request, then its file (empty: cancelled).
+  std::function<bool(dos::NewDiskRequest&)> ask_new_disk;
+  std::function<std::filesystem::path(const std::string& suffix)> choose_new_file;
   // Whether closing the window ends the program's message loop.
   bool quit_on_close = false;
   // Called when a contents window opens, before it is shown (for tests).

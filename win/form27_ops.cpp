@@ -3,9 +3,15 @@
 // the yield and the message box) and its messages.
 #include "win/win_util.h"
 // (win_util.h first: it sets up windows.h.)
+#include <commdlg.h>
 #include <windowsx.h>
 
+#include <cwctype>
+
+#include "loader/image_file.h"
+#include "present/new_disk.h"
 #include "win/contents_window.h"
+#include "win/dialogs.h"
 #include "win/form27.h"
 
 namespace trivane::win {
@@ -126,11 +132,52 @@ void Form27::ContextMenu(int x, int y) {
     AppendMenuW(menu, MF_STRING, 2, L"Sectors");
     AppendMenuW(menu, MF_STRING, 3, L"Hex view");
     AppendMenuW(menu, MF_STRING, 4, L"Extract files...");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   }
+  AppendMenuW(menu, MF_STRING, 5, L"New disk...");
   const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
   if (chosen >= 1 && chosen <= 3) OpenContents(chosen - 1, false);
   if (chosen == 4) OpenContents(0, true);
+  if (chosen == 5) NewDisk();
+}
+
+namespace {
+
+std::filesystem::path ChooseNewFile(HWND owner, const std::filesystem::path& folder,
+                                    const std::string& suffix) {
+  std::wstring file = (folder / ("new." + suffix)).wstring();
+  file.resize(MAX_PATH);
+  std::wstring upper = Wide(suffix);
+  for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
+  const std::wstring filter = upper + L" (*." + Wide(suffix) + L", *.dsk)" + L'\0' + L"*." +
+                              Wide(suffix) + L";*.dsk" + L'\0';
+  OPENFILENAMEW save{};
+  save.lStructSize = sizeof save;
+  save.hwndOwner = owner;
+  save.lpstrFilter = filter.c_str();
+  save.lpstrFile = file.data();
+  save.nMaxFile = MAX_PATH;
+  save.lpstrTitle = L"New disk";
+  save.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+  if (!GetSaveFileNameW(&save)) return {};
+  return std::filesystem::path(file.c_str());
+}
+
+}  // namespace
+
+void Form27::NewDisk() {
+  dos::NewDiskRequest request;
+  if (!(ask_new_disk ? ask_new_disk(request) : AskNewDisk(hwnd_, request))) return;
+  const std::string suffix = present::SuffixOf(request.container);
+  const std::filesystem::path file =
+      choose_new_file ? choose_new_file(suffix) : ChooseNewFile(hwnd_, file_path_, suffix);
+  if (file.empty()) return;
+  if (const std::string error = present::MakeNewDisk(request, file); !error.empty()) {
+    MessageBox(ErrorPrompt("Cannot make " + Shown(file), error), "Error");
+    return;
+  }
+  Dir1_Change();
 }
 
 ContentsWindow* Form27::OpenContents(int tab, bool extract) {

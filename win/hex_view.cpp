@@ -161,6 +161,21 @@ void HexView::Copy(bool hex) const {
   CopyText(hwnd_, wide);
 }
 
+// A press selects the byte under it; a move with the button down extends
+// the selection from there.
+void HexView::Mouse(UINT message, WPARAM w, LPARAM l) {
+  const std::int64_t at = ByteAt(GET_X_LPARAM(l), GET_Y_LPARAM(l));
+  if (message == WM_LBUTTONDOWN) {
+    SetFocus(hwnd_);
+    if (at >= 0) {
+      anchor_ = at;
+      Select(at, at + 1);
+    }
+  } else if (at >= 0 && (w & MK_LBUTTON) != 0) {
+    Select(std::min(anchor_, at), std::max(anchor_, at) + 1);
+  }
+}
+
 LRESULT HexView::Handle(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_PAINT: {
@@ -181,21 +196,10 @@ LRESULT HexView::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_MOUSEWHEEL:
       ScrollTo(top_ - GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA * 3);
       return 0;
-    case WM_LBUTTONDOWN: {
-      SetFocus(hwnd_);
-      const std::int64_t at = ByteAt(GET_X_LPARAM(l), GET_Y_LPARAM(l));
-      if (at >= 0) {
-        anchor_ = at;
-        Select(at, at + 1);
-      }
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+      Mouse(message, w, l);
       return 0;
-    }
-    case WM_MOUSEMOVE: {
-      const std::int64_t at = ByteAt(GET_X_LPARAM(l), GET_Y_LPARAM(l));
-      if (at >= 0 && (w & MK_LBUTTON) != 0)
-        Select(std::min(anchor_, at), std::max(anchor_, at) + 1);
-      return 0;
-    }
     case WM_KEYDOWN:
       if (w == 'C' && GetKeyState(VK_CONTROL) < 0) Copy(true);
       if (w == VK_NEXT) Scroll(SB_PAGEDOWN);

@@ -41,6 +41,7 @@ class HexView {
   void ScrollTo(std::int64_t row);
   void Scroll(int code);
   void Copy(bool hex) const;
+  void Mouse(UINT message, WPARAM w, LPARAM l);
   bool Marked(std::int64_t at) const;
 
   present::Shown shown_;

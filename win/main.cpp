@@ -4,7 +4,6 @@
 // started it.
 #include "win/win_util.h"
 // (win_util.h first: it sets up windows.h.)
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <filesystem>
@@ -69,10 +68,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         "the window starts in its folder with the file chosen and identified.\n");
     return 0;
   }
-  const INITCOMMONCONTROLSEX controls{
-      sizeof(INITCOMMONCONTROLSEX),
-      ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const int status = Run(argc > 1 ? argv[1] : nullptr);
   LocalFree(argv);

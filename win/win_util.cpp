@@ -1,5 +1,7 @@
 #include "win/win_util.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -148,6 +150,15 @@ HICON ProgramIcon() {
 }
 
 void RegisterClassOnce(const wchar_t* name, WNDPROC proc, HBRUSH background, HICON icon) {
+  // The common controls' classes (with the manifest, the system's own
+  // controls too) exist once they are asked for.
+  static const bool controls = [] {
+    const INITCOMMONCONTROLSEX asked{
+        sizeof(INITCOMMONCONTROLSEX),
+        ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&asked) != FALSE;
+  }();
+  (void)controls;
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
   if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &existing)) return;

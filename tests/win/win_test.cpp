@@ -187,6 +187,38 @@ TEST_F(WindowTest, ADoubleClickOpensTheContentsWindowOnce) {
   EXPECT_TRUE(IsWindowVisible(opened->hwnd()));
 }
 
+// "New disk..." makes the disk into the file asked for and lists it.
+// A disk the window shows may be changed and deleted.
+TEST_F(WindowTest, ANewDiskIsMadeAndListed) {
+  form_->ask_new_disk = [](dos::NewDiskRequest& request) {
+    request.dos = dos::Family::kNewdos80;
+    request.density = 2;  // double: the identification reads it
+    request.date = "12/07/26";
+    return true;
+  };
+  std::string suffix;
+  form_->choose_new_file = [&](const std::string& s) {
+    suffix = s;
+    return Folder() / "made.dmk";
+  };
+  form_->NewDisk();
+  EXPECT_EQ(suffix, "dmk");
+  Send("made.dmk", LBN_SELCHANGE);
+  for (const Message& m : messages_) ADD_FAILURE() << m.prompt;
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(FieldLook(form_->hwnd(), Field::Text12).text, "DMK");
+  // Changed from its contents window, and then deleted, while the form
+  // still shows it.
+  ContentsWindow* opened = Open("made.dmk");
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(opened->catalogue().family, dos::Family::kNewdos80);
+  build::WriteFile(Folder() / "out" / "hello.bas", {'1', '0', ' ', 'E', 'N', 'D'});
+  opened->PutHostFiles({Folder() / "out" / "hello.bas"});
+  EXPECT_EQ(Narrow(TextOf(opened->control(ContentsWindow::kChanged))),
+            "Put HELLO/BAS: written, read back and verified");
+  EXPECT_TRUE(fs::remove(Folder() / "made.dmk"));
+}
+
 TEST_F(WindowTest, AFileThatCannotBeReadSaysSo) {
   SendMessageW(Control(Form27::kOption1 + 3), BM_CLICK, 0, 0);
   fs::remove(Folder() / "gone.dsk");

@@ -1,0 +1,32 @@
+// "New disk...", the same in every front end: the choices it offers (the
+// DOSes and containers in the order shown, the heads and densities after
+// the DOS's usual), today's date as the DOSes ask for it, and the making of
+// the disk into a file.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "dos/format.h"
+
+namespace trivane::present {
+
+inline constexpr std::array<dos::Family, 4> kNewDiskDoses = {
+    dos::Family::kNewdos80, dos::Family::kTrsdos23, dos::Family::kLdos, dos::Family::kTrsdos13};
+inline constexpr std::array<disk::Container, 3> kNewDiskContainers = {
+    disk::Container::kDmk, disk::Container::kJv3, disk::Container::kJv1};
+// Index 0 is the DOS's usual, as NewDiskRequest counts them.
+inline constexpr std::array<const char*, 3> kHeadChoices = {"usual", "1", "2"};
+inline constexpr std::array<const char*, 3> kDensityChoices = {"usual", "single", "double"};
+inline constexpr char kNewDiskName[] = "DATADISK";
+
+// Today as MM/DD/YY.
+std::string Today();
+// The file name's ending the container gives ("dmk").
+std::string SuffixOf(disk::Container container);
+// Makes the disk into the file (a file there is replaced), proved before it
+// is put in place; empty when done, else why not.
+std::string MakeNewDisk(const dos::NewDiskRequest& request, const std::filesystem::path& file);
+
+}  // namespace trivane::present
