@@ -240,6 +240,13 @@ LRESULT ContentsWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_SIZE:
       Layout();
       return 0;
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(w);
+      const RECT& r = *reinterpret_cast<const RECT*>(l);
+      SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_COMMAND:
       Command(LOWORD(w), HIWORD(w));
       return 0;

@@ -28,14 +28,10 @@ Form27::Form27() {
                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                   GetModuleHandleW(nullptr), this);
   dpi_ = DpiOf(hwnd_);
-  RECT client;
-  GetClientRect(hwnd_, &client);
   HDC screen = GetDC(hwnd_);
   surface_dc_ = CreateCompatibleDC(screen);
-  surface_ = CreateCompatibleBitmap(screen, client.right, client.bottom);
   ReleaseDC(hwnd_, screen);
-  old_bitmap_ = static_cast<HBITMAP>(SelectObject(surface_dc_, surface_));
-  SelectObject(surface_dc_, WindowFont(true, dpi_));
+  NewSurface();
   draw_colour_ = ToColorRef(colour::kNavy);
   Cls();
   BuildControls();
@@ -61,18 +57,66 @@ Form27::~Form27() {
   for (auto& [colour, brush] : brushes_) DeleteObject(brush);
 }
 
+// The drawing surface at the client area's size; what was drawn on the one
+// before is kept, scaled to the new size.
+void Form27::NewSurface() {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  HDC screen = GetDC(hwnd_);
+  HBITMAP fresh = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ReleaseDC(hwnd_, screen);
+  HBITMAP old = static_cast<HBITMAP>(SelectObject(surface_dc_, fresh));
+  if (surface_ != nullptr) {
+    BITMAP before;
+    GetObjectW(surface_, sizeof before, &before);
+    HDC from = CreateCompatibleDC(surface_dc_);
+    HGDIOBJ kept = SelectObject(from, surface_);
+    SetStretchBltMode(surface_dc_, HALFTONE);
+    StretchBlt(surface_dc_, 0, 0, client.right, client.bottom, from, 0, 0, before.bmWidth,
+               before.bmHeight, SRCCOPY);
+    SelectObject(from, kept);
+    DeleteDC(from);
+    DeleteObject(surface_);
+  } else {
+    old_bitmap_ = old;
+  }
+  surface_ = fresh;
+  SelectObject(surface_dc_, WindowFont(true, dpi_));
+}
+
+// Every control at its place in twips, in the fonts of the window's DPI.
+void Form27::PlaceControls() {
+  for (const Placed& p : placed_) {
+    RECT at = Twips(p.left, p.top, p.width, p.height);
+    if (p.control == drive1_) at.bottom += Pixels(2400);  // the list that drops down
+    MoveWindow(p.control, at.left, at.top, at.right - at.left, at.bottom - at.top, TRUE);
+    SendMessageW(p.control, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont(p.bold, dpi_)), TRUE);
+  }
+}
+
+// Moved to a display of another DPI: the window in the size the system
+// suggests, its controls, fonts and surface scaled to it.
+void Form27::DpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  NewSurface();
+  PlaceControls();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 RECT Form27::Twips(int left, int top, int width, int height) const {
   return {Pixels(left), Pixels(top), Pixels(left) + Pixels(width), Pixels(top) + Pixels(height)};
 }
 
 void Form27::BuildControls() {
-  HFONT normal = WindowFont(false, dpi_), bold = WindowFont(true, dpi_);
-  RECT drive = Twips(960, 120, 1575, 315);
-  drive.bottom += Pixels(2400);  // the list that drops down
-  drive1_ = AddControl(hwnd_, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, drive,
-                       kDrive1, normal);
-  file1_.Create(hwnd_, Twips(3360, 120, 2895, 4380), kFile1, bold);
-  dir1_.Create(hwnd_, Twips(120, 600, 2895, 2790), kDir1, normal);
+  drive1_ = AddControl(hwnd_, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, {},
+                       kDrive1, nullptr);
+  placed_.push_back({drive1_, 960, 120, 1575, 315, false});
+  file1_.Create(hwnd_, {}, kFile1, nullptr);
+  placed_.push_back({file1_.hwnd(), 3360, 120, 2895, 4380, true});
+  dir1_.Create(hwnd_, {}, kDir1, nullptr);
+  placed_.push_back({dir1_.hwnd(), 120, 600, 2895, 2790, false});
   AddTextBox(Field::Text1, 960, 5760, 1335, 285);
   AddTextBox(Field::Text2, 2280, 5760, 2295, 285);
   AddTextBox(Field::Text3, 4560, 5760, 2775, 285);
@@ -88,6 +132,7 @@ void Form27::BuildControls() {
   AddOption(1, L"Show Dmk files only", 120, 3840, 2895);
   AddOption(2, L"Show Dsk Files only", 120, 4080, 2415);
   AddOption(3, L"Show all Files", 120, 4320, 3015);
+  PlaceControls();
   file1_.on_choose = [this] { File1_Click(); };
   file1_.on_open = [this] { OpenContents(0, false); };
 }
@@ -96,16 +141,17 @@ void Form27::AddTextBox(Field field, int left, int top, int width, int height) {
   const std::wstring name = Wide(std::string(FieldName(field)));
   const int index =
       static_cast<int>(std::find(kAllFields.begin(), kAllFields.end(), field) - kAllFields.begin());
-  fields_[field] = AddControl(hwnd_, WC_EDITW, name, WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL,
-                              Twips(left, top, width, height), kFieldId + index,
-                              WindowFont(true, dpi_), WS_EX_CLIENTEDGE);
+  fields_[field] = AddControl(hwnd_, WC_EDITW, name, WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, {},
+                              kFieldId + index, nullptr, WS_EX_CLIENTEDGE);
+  placed_.push_back({fields_[field], left, top, width, height, true});
   looks_[field] = {};
 }
 
 void Form27::AddOption(int index, const wchar_t* caption, int left, int top, int width) {
-  options_[index] = AddControl(
-      hwnd_, WC_BUTTONW, caption, WS_TABSTOP | BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP : 0),
-      Twips(left, top, width, 195), kOption1 + index, WindowFont(true, dpi_));
+  options_[index] = AddControl(hwnd_, WC_BUTTONW, caption,
+                               WS_TABSTOP | BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP : 0), {},
+                               kOption1 + index, nullptr);
+  placed_.push_back({options_[index], left, top, width, 195, true});
 }
 
 void Form27::Form_Load() {

@@ -71,6 +71,9 @@ class Form27 : public WindowOps {
 
  private:
   void BuildControls();
+  void NewSurface();
+  void PlaceControls();
+  void DpiChanged(int dpi, const RECT& suggested);
   void AddTextBox(Field field, int left, int top, int width, int height);
   void AddOption(int index, const wchar_t* caption, int left, int top, int width);
   void Command(int id, int code);
@@ -89,6 +92,13 @@ class Form27 : public WindowOps {
   void ForgetContents(ContentsWindow* window);
 
   int dpi_ = 96;
+  // Each control's place in twips, and whether its font is bold.
+  struct Placed {
+    HWND control;
+    int left, top, width, height;
+    bool bold;
+  };
+  std::vector<Placed> placed_;
   HWND drive1_ = nullptr, options_[4] = {};
   DirList dir1_;
   FileList file1_;

@@ -241,6 +241,9 @@ LRESULT Form27::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(w) == file1_.hwnd()) ContextMenu(GET_X_LPARAM(l), GET_Y_LPARAM(l));
       return 0;
+    case WM_DPICHANGED:
+      DpiChanged(HIWORD(w), *reinterpret_cast<const RECT*>(l));
+      return 0;
     case WM_DESTROY:
       if (quit_on_close) PostQuitMessage(0);
       return 0;

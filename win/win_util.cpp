@@ -2,13 +2,8 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <map>
 #include <vector>
-
-#include "present/icon_xpm.h"
 
 namespace trivane::win {
 
@@ -111,41 +106,9 @@ HWND AddControl(HWND parent, const wchar_t* window_class, const std::wstring& te
   return control;
 }
 
-namespace {
-
-// The XPM's colours: "c #RRGGBB" or "c None" for each one-character key.
-std::map<char, std::uint32_t> XpmColours(int count) {
-  std::map<char, std::uint32_t> colours;
-  for (int k = 0; k < count; ++k) {
-    const char* line = present::kIconXpm[1 + k];
-    const char* hash = std::strchr(line, '#');
-    colours[line[0]] = hash == nullptr ? 0 : 0xFF000000u | std::strtoul(hash + 1, nullptr, 16);
-  }
-  return colours;
-}
-
-}  // namespace
-
 HICON ProgramIcon() {
-  static HICON icon = [] {
-    int width = 0, height = 0, count = 0;
-    std::sscanf(present::kIconXpm[0], "%d %d %d", &width, &height, &count);
-    const std::map<char, std::uint32_t> colours = XpmColours(count);
-    std::vector<std::uint32_t> pixels;  // top row first, BGRA
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x)
-        pixels.push_back(colours.at(present::kIconXpm[1 + count + y][x]));
-    }
-    HBITMAP colour = CreateBitmap(width, height, 1, 32, pixels.data());
-    const std::vector<std::uint8_t> opaque(
-        static_cast<std::size_t>((width + 15) / 16 * 2 * height));
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, opaque.data());
-    ICONINFO info{TRUE, 0, 0, mask, colour};
-    HICON made = CreateIconIndirect(&info);
-    DeleteObject(colour);
-    DeleteObject(mask);
-    return made;
-  }();
+  static HICON icon = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
   return icon;
 }
 

@@ -1,7 +1,7 @@
 // What every window of the Windows front end needs: UTF-8 and UTF-16, a
 // window class whose procedure reaches its C++ object, the layout's twips in
 // pixels at the window's DPI, the window's fonts and colours, a control's
-// text, and the icon made from the program's own picture.
+// text, and the program's icon.
 #pragma once
 
 #ifndef NOMINMAX
@@ -46,7 +46,7 @@ HFONT FixedFont(int dpi);
 HWND AddControl(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
                 RECT at, int id, HFONT font, DWORD ex_style = 0);
 
-// The program's icon, 32 by 32.
+// The program's icon, from its resources.
 HICON ProgramIcon();
 
 // Registers, once, a window class whose procedure hands each message to

@@ -118,6 +118,7 @@ TEST_F(WindowTest, LaidOutAsTheFormAndFilteredOnStart) {
   EXPECT_EQ(text17.top, TwipsToPixels(5400, dpi));
   EXPECT_EQ(text17.right - text17.left, TwipsToPixels(8295, dpi));
   EXPECT_EQ(TextOf(form_->hwnd()), L"Trivane 2009  V1   by Olmsker");
+  EXPECT_NE(reinterpret_cast<HICON>(GetClassLongPtrW(form_->hwnd(), GCLP_HICON)), nullptr);
   EXPECT_EQ(FieldLook(form_->hwnd(), Field::Text17).text, "Text17");
   const int listed = static_cast<int>(SendMessageW(Control(Form27::kFile1), LB_GETCOUNT, 0, 0));
   EXPECT_EQ(listed, static_cast<int>(build::Samples().size()));  // readme.txt is not
@@ -127,6 +128,23 @@ TEST_F(WindowTest, LaidOutAsTheFormAndFilteredOnStart) {
   EXPECT_LT(dmk, listed);
   SendMessageW(Control(Form27::kOption1 + 3), BM_CLICK, 0, 0);
   EXPECT_EQ(SendMessageW(Control(Form27::kFile1), LB_GETCOUNT, 0, 0), listed + 1);
+
+  // On a display of one and a half times the DPI, everything one and a half
+  // times the size.
+  // (The size suggested keeps the frame the window has: Wine draws it so.)
+  RECT frame;
+  GetWindowRect(form_->hwnd(), &frame);
+  frame.right += MulDiv(573, 144, 96) - client.right;
+  frame.bottom += MulDiv(495, 144, 96) - client.bottom;
+  SendMessageW(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&frame));
+  GetClientRect(form_->hwnd(), &client);
+  EXPECT_EQ(client.right, MulDiv(573, 144, 96));
+  EXPECT_EQ(client.bottom, MulDiv(495, 144, 96));
+  GetWindowRect(GetDlgItem(form_->hwnd(), Form27::kFieldId + 9), &text17);
+  MapWindowPoints(nullptr, form_->hwnd(), reinterpret_cast<POINT*>(&text17), 2);
+  EXPECT_EQ(text17.top, TwipsToPixels(5400, 144));
+  EXPECT_EQ(text17.right - text17.left, TwipsToPixels(8295, 144));
 }
 
 // Every sample shows, field for field, what the core wrote to its recording
@@ -217,6 +235,18 @@ TEST_F(WindowTest, ANewDiskIsMadeAndListed) {
   EXPECT_EQ(Narrow(TextOf(opened->control(ContentsWindow::kChanged))),
             "Put HELLO/BAS: written, read back and verified");
   EXPECT_TRUE(fs::remove(Folder() / "made.dmk"));
+}
+
+// A name beyond any code page is listed, shown and opened as it is.
+TEST_F(WindowTest, UnicodeNamesAreShownAndOpened) {
+  const std::wstring name = L"\u30B2\u30FC\u30E0-\u00C4.dsk";
+  build::WriteFile(Folder() / name, build::Jv1(35));
+  SendMessageW(Control(Form27::kOption1 + 3), BM_CLICK, 0, 0);
+  Send(Narrow(name), LBN_SELCHANGE);
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(FieldLook(form_->hwnd(), Field::Text16).text, "  " + Narrow(name));
+  EXPECT_EQ(FieldLook(form_->hwnd(), Field::Text12).text, "JV1");
+  fs::remove(Folder() / name);
 }
 
 TEST_F(WindowTest, AFileThatCannotBeReadSaysSo) {
