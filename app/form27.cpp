@@ -11,14 +11,15 @@
 #include "app/new_disk_dialog.h"
 #include "identify/identify_image.h"
 #include "loader/image_file.h"
+#include "present/form_layout.h"
 #include "present/icon_xpm.h"
 
 namespace trivane::app {
 namespace {
 
-QRect Twips(int left, int top, int width, int height) {
+QRect Twips(const present::Place& p) {
   constexpr int k = Form27::kTwipsPerPixel;
-  return {left / k, top / k, width / k, height / k};
+  return {p.left / k, p.top / k, p.width / k, p.height / k};
 }
 
 // "MS Sans Serif" 8.25 pt, or the platform's sans-serif font of the same
@@ -47,10 +48,10 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) 
 
 Form27::Form27(QWidget* parent) : QWidget(parent) {
   setObjectName("Form27");
-  setWindowTitle("Trivane 2009  V1   by Olmsker");
+  setWindowTitle(present::kFormTitle);
   setWindowIcon(QIcon(QPixmap(present::kIconXpm)));
   setFont(WindowFont(QFont::Bold));
-  setFixedSize(Twips(0, 0, 8595, 7425).size());
+  setFixedSize(Twips({"Form27", 0, 0, present::kFormWidth, present::kFormHeight}).size());
   SetColour(this, QPalette::Window, ToQColor(colour::kWindowBack));
   surface_ = QImage(size(), QImage::Format_RGB32);
   surface_.fill(ToQColor(colour::kWindowBack));
@@ -74,13 +75,13 @@ Form27::Form27(QWidget* parent) : QWidget(parent) {
 void Form27::BuildControls() {
   drive1_ = new QComboBox(this);
   drive1_->setObjectName("Drive1");
-  drive1_->setGeometry(Twips(960, 120, 1575, 315));
+  drive1_->setGeometry(Twips(present::kDrive1));
   file1_ = new FileList(this);
   file1_->setObjectName("File1");
-  file1_->setGeometry(Twips(3360, 120, 2895, 4380));
+  file1_->setGeometry(Twips(present::kFile1));
   dir1_ = new DirList(this);
   dir1_->setObjectName("Dir1");
-  dir1_->setGeometry(Twips(120, 600, 2895, 2790));
+  dir1_->setGeometry(Twips(present::kDir1));
   for (QWidget* list : {static_cast<QWidget*>(drive1_), static_cast<QWidget*>(file1_),
                         static_cast<QWidget*>(dir1_)}) {
     SetColour(list, QPalette::Base, ToQColor(colour::kFieldBack));
@@ -89,23 +90,15 @@ void Form27::BuildControls() {
   drive1_->setFont(WindowFont(QFont::Normal));
   dir1_->setFont(WindowFont(QFont::Normal));
 
-  AddTextBox(Field::Text1, 960, 5760, 1335, 285);
-  AddTextBox(Field::Text2, 2280, 5760, 2295, 285);
-  AddTextBox(Field::Text3, 4560, 5760, 2775, 285);
-  AddTextBox(Field::Text4, 120, 6120, 3615, 285);
-  AddTextBox(Field::Text5, 3960, 6120, 3735, 285);
-  AddTextBox(Field::Text6, 120, 6840, 3735, 285);
-  AddTextBox(Field::Text7, 2160, 5040, 2655, 285);
-  AddTextBox(Field::Text12, 120, 5760, 855, 285);
-  AddTextBox(Field::Text16, 2520, 4680, 2055, 285);
-  AddTextBox(Field::Text17, 120, 5400, 8295, 285);
-  AddTextBox(Field::Text18, 120, 6480, 7095, 285);
+  for (Field f : kAllFields) {
+    for (const present::Place& place : present::kTextBoxes) {
+      if (place.name == FieldName(f)) AddTextBox(f, place);
+    }
+  }
 
   option_group_ = new QButtonGroup(this);
-  options_[0] = AddOption("Option1", "Show Dmk and Dsk Files only", 120, 3600, 3015);
-  options_[1] = AddOption("Option2", "Show Dmk files only", 120, 3840, 2895);
-  options_[2] = AddOption("Option3", "Show Dsk Files only", 120, 4080, 2415);
-  options_[3] = AddOption("Option4", "Show all Files", 120, 4320, 3015);
+  for (std::size_t k = 0; k < present::kOptions.size(); ++k)
+    options_[k] = AddOption(present::kOptions[k]);
 
   QWidget* previous = drive1_;
   for (QWidget* next : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -137,10 +130,10 @@ void Form27::ConnectEvents() {
   });
 }
 
-QLineEdit* Form27::AddTextBox(Field field, int left, int top, int width, int height) {
+QLineEdit* Form27::AddTextBox(Field field, const present::Place& place) {
   auto* box = new QLineEdit(QString::fromLatin1(FieldName(field)), this);
   box->setObjectName(box->text());
-  box->setGeometry(Twips(left, top, width, height));
+  box->setGeometry(Twips(place));
   box->setReadOnly(true);
   box->setTextMargins(0, 0, 0, 0);
   box->setCursorPosition(0);
@@ -150,11 +143,10 @@ QLineEdit* Form27::AddTextBox(Field field, int left, int top, int width, int hei
   return box;
 }
 
-QRadioButton* Form27::AddOption(const char* name, const char* caption, int left, int top,
-                                int width) {
-  auto* option = new QRadioButton(caption, this);
-  option->setObjectName(name);
-  option->setGeometry(Twips(left, top, width, 195));
+QRadioButton* Form27::AddOption(const present::Option& o) {
+  auto* option = new QRadioButton(QString::fromUtf8(o.caption.data(), o.caption.size()), this);
+  option->setObjectName(QString::fromUtf8(o.place.name.data(), o.place.name.size()));
+  option->setGeometry(Twips(o.place));
   option->setBackgroundRole(QPalette::Window);
   option->setAutoFillBackground(true);
   SetColour(option, QPalette::Window, ToQColor(colour::kWindowBack));
@@ -181,10 +173,10 @@ void Form27::Option4_Click() {
 
 // Each option is tested on its own; exactly one is selected.
 void Form27::ApplyFilter() {
-  if (options_[0]->isChecked()) pattern_ = "*.dsk;*.dmk";
-  if (options_[1]->isChecked()) pattern_ = "*.dmk";
-  if (options_[2]->isChecked()) pattern_ = "*.dsk";
-  if (options_[3]->isChecked()) pattern_ = "*.*";
+  for (std::size_t k = 0; k < present::kOptions.size(); ++k) {
+    const std::string_view patterns = present::kOptions[k].patterns;
+    if (options_[k]->isChecked()) pattern_ = QString::fromUtf8(patterns.data(), patterns.size());
+  }
 }
 
 void Form27::Dir1_Change() {

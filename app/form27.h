@@ -15,6 +15,7 @@
 
 #include "app/contents_window.h"
 #include "app/file_lists.h"
+#include "present/form_layout.h"
 #include "sectors/analysis_record.h"
 #include "window/window_ops.h"
 
@@ -61,8 +62,8 @@ class Form27 : public QWidget, public WindowOps {
  private:
   void BuildControls();
   void ConnectEvents();
-  QLineEdit* AddTextBox(Field field, int left, int top, int width, int height);
-  QRadioButton* AddOption(const char* name, const char* caption, int left, int top, int width);
+  QLineEdit* AddTextBox(Field field, const present::Place& place);
+  QRadioButton* AddOption(const present::Option& option);
 
   // Event handlers.
   void Form_Load();

@@ -6,6 +6,7 @@
 
 #include "identify/identify_image.h"
 #include "loader/image_file.h"
+#include "present/form_layout.h"
 #include "win/contents_window.h"
 #include "win/form27.h"
 
@@ -22,11 +23,12 @@ constexpr UINT kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
 Form27::Form27() {
   RegisterObjectClass<Form27>(kClass);
   dpi_ = DpiOf(nullptr);
-  RECT frame{0, 0, TwipsToPixels(kWidthTwips, dpi_), TwipsToPixels(kHeightTwips, dpi_)};
+  RECT frame{0, 0, TwipsToPixels(present::kFormWidth, dpi_),
+             TwipsToPixels(present::kFormHeight, dpi_)};
   AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, static_cast<UINT>(dpi_));
-  CreateWindowExW(0, kClass, L"Trivane 2009  V1   by Olmsker", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                  GetModuleHandleW(nullptr), this);
+  CreateWindowExW(0, kClass, Wide(present::kFormTitle).c_str(), kStyle, CW_USEDEFAULT,
+                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                  nullptr, GetModuleHandleW(nullptr), this);
   dpi_ = DpiOf(hwnd_);
   HDC screen = GetDC(hwnd_);
   surface_dc_ = CreateCompatibleDC(screen);
@@ -87,7 +89,7 @@ void Form27::NewSurface() {
 // Every control at its place in twips, in the fonts of the window's DPI.
 void Form27::PlaceControls() {
   for (const Placed& p : placed_) {
-    RECT at = Twips(p.left, p.top, p.width, p.height);
+    RECT at = Twips(p.place.left, p.place.top, p.place.width, p.place.height);
     if (p.control == drive1_) at.bottom += Pixels(2400);  // the list that drops down
     MoveWindow(p.control, at.left, at.top, at.right - at.left, at.bottom - at.top, TRUE);
     SendMessageW(p.control, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont(p.bold, dpi_)), TRUE);
@@ -112,46 +114,38 @@ RECT Form27::Twips(int left, int top, int width, int height) const {
 void Form27::BuildControls() {
   drive1_ = AddControl(hwnd_, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, {},
                        kDrive1, nullptr);
-  placed_.push_back({drive1_, 960, 120, 1575, 315, false});
+  placed_.push_back({drive1_, present::kDrive1, false});
   file1_.Create(hwnd_, {}, kFile1, nullptr);
-  placed_.push_back({file1_.hwnd(), 3360, 120, 2895, 4380, true});
+  placed_.push_back({file1_.hwnd(), present::kFile1, true});
   dir1_.Create(hwnd_, {}, kDir1, nullptr);
-  placed_.push_back({dir1_.hwnd(), 120, 600, 2895, 2790, false});
-  AddTextBox(Field::Text1, 960, 5760, 1335, 285);
-  AddTextBox(Field::Text2, 2280, 5760, 2295, 285);
-  AddTextBox(Field::Text3, 4560, 5760, 2775, 285);
-  AddTextBox(Field::Text4, 120, 6120, 3615, 285);
-  AddTextBox(Field::Text5, 3960, 6120, 3735, 285);
-  AddTextBox(Field::Text6, 120, 6840, 3735, 285);
-  AddTextBox(Field::Text7, 2160, 5040, 2655, 285);
-  AddTextBox(Field::Text12, 120, 5760, 855, 285);
-  AddTextBox(Field::Text16, 2520, 4680, 2055, 285);
-  AddTextBox(Field::Text17, 120, 5400, 8295, 285);
-  AddTextBox(Field::Text18, 120, 6480, 7095, 285);
-  AddOption(0, L"Show Dmk and Dsk Files only", 120, 3600, 3015);
-  AddOption(1, L"Show Dmk files only", 120, 3840, 2895);
-  AddOption(2, L"Show Dsk Files only", 120, 4080, 2415);
-  AddOption(3, L"Show all Files", 120, 4320, 3015);
+  placed_.push_back({dir1_.hwnd(), present::kDir1, false});
+  for (Field f : kAllFields) {
+    for (const present::Place& place : present::kTextBoxes) {
+      if (place.name == FieldName(f)) AddTextBox(f, place);
+    }
+  }
+  for (std::size_t k = 0; k < present::kOptions.size(); ++k) AddOption(static_cast<int>(k));
   PlaceControls();
   file1_.on_choose = [this] { File1_Click(); };
   file1_.on_open = [this] { OpenContents(0, false); };
 }
 
-void Form27::AddTextBox(Field field, int left, int top, int width, int height) {
-  const std::wstring name = Wide(std::string(FieldName(field)));
+void Form27::AddTextBox(Field field, const present::Place& place) {
   const int index =
       static_cast<int>(std::find(kAllFields.begin(), kAllFields.end(), field) - kAllFields.begin());
-  fields_[field] = AddControl(hwnd_, WC_EDITW, name, WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, {},
-                              kFieldId + index, nullptr, WS_EX_CLIENTEDGE);
-  placed_.push_back({fields_[field], left, top, width, height, true});
+  fields_[field] = AddControl(hwnd_, WC_EDITW, Wide(std::string(place.name)),
+                              WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, {}, kFieldId + index,
+                              nullptr, WS_EX_CLIENTEDGE);
+  placed_.push_back({fields_[field], place, true});
   looks_[field] = {};
 }
 
-void Form27::AddOption(int index, const wchar_t* caption, int left, int top, int width) {
-  options_[index] = AddControl(hwnd_, WC_BUTTONW, caption,
+void Form27::AddOption(int index) {
+  const present::Option& o = present::kOptions[static_cast<std::size_t>(index)];
+  options_[index] = AddControl(hwnd_, WC_BUTTONW, Wide(std::string(o.caption)),
                                WS_TABSTOP | BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP : 0), {},
                                kOption1 + index, nullptr);
-  placed_.push_back({options_[index], left, top, width, 195, true});
+  placed_.push_back({options_[index], o.place, true});
 }
 
 void Form27::Form_Load() {
@@ -164,10 +158,9 @@ void Form27::ApplyFilter() {
   auto checked = [this](int k) {
     return SendMessageW(options_[k], BM_GETCHECK, 0, 0) == BST_CHECKED;
   };
-  if (checked(0)) pattern_ = "*.dsk;*.dmk";
-  if (checked(1)) pattern_ = "*.dmk";
-  if (checked(2)) pattern_ = "*.dsk";
-  if (checked(3)) pattern_ = "*.*";
+  for (int k = 0; k < 4; ++k) {
+    if (checked(k)) pattern_ = present::kOptions[static_cast<std::size_t>(k)].patterns;
+  }
 }
 
 void Form27::Dir1_Change() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dos/format.h"
+#include "present/form_layout.h"
 #include "sectors/analysis_record.h"
 #include "win/file_lists.h"
 #include "window/window_ops.h"
@@ -24,7 +25,6 @@ class ContentsWindow;
 
 class Form27 : public WindowOps {
  public:
-  static constexpr int kWidthTwips = 8595, kHeightTwips = 7425;
   // The controls' identifiers: the fields from 100 in their order, then
   // Drive1, Dir1, File1 and the four options.
   static constexpr int kFieldId = 100, kDrive1 = 201, kDir1 = 202, kFile1 = 203, kOption1 = 211;
@@ -74,8 +74,8 @@ class Form27 : public WindowOps {
   void NewSurface();
   void PlaceControls();
   void DpiChanged(int dpi, const RECT& suggested);
-  void AddTextBox(Field field, int left, int top, int width, int height);
-  void AddOption(int index, const wchar_t* caption, int left, int top, int width);
+  void AddTextBox(Field field, const present::Place& place);
+  void AddOption(int index);
   void Command(int id, int code);
   LRESULT ColourOf(HDC dc, HWND control);
   RECT Twips(int left, int top, int width, int height) const;
@@ -95,7 +95,7 @@ class Form27 : public WindowOps {
   // Each control's place in twips, and whether its font is bold.
   struct Placed {
     HWND control;
-    int left, top, width, height;
+    present::Place place;
     bool bold;
   };
   std::vector<Placed> placed_;
