@@ -7,8 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/file_lists.h"
-#include "dos/host_files.h"
-#include "formats/text.h"
+#include "present/file_view.h"
 
 namespace trivane::app {
 
@@ -17,7 +16,7 @@ FileViewWindow::FileViewWindow(const QString& title, const dos::FileBytes& bytes
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(title + " - Trivane");
   kind_ = new QComboBox;
-  kind_->addItems({"auto", "basic", "text", "cmd", "asm", "hex"});
+  for (const char* choice : present::kViewChoices) kind_->addItem(choice);
   why_ = new QLabel;
   why_->setObjectName("why");
   find_ = new QLineEdit;
@@ -56,21 +55,13 @@ FileViewWindow::FileViewWindow(const QString& title, const dos::FileBytes& bytes
 }
 
 void FileViewWindow::Show(views::ViewKind kind) {
-  QStringList damage;
-  for (const std::string& line : dos::DamageLines(bytes_)) damage << QString::fromStdString(line);
-  const QString damaged = damage.isEmpty() ? "" : "; damaged: " + damage.join("; ");
-  // The choice first: hex is drawn by the hex view as it is scrolled.
-  const views::View chosen = views::MakeView(bytes_.bytes, kind, true);
-  why_->setText(QString::fromStdString(chosen.why) + damaged);
-  if (chosen.kind == views::ViewKind::kHex) {
+  const present::ShownView shown = present::ViewOf(bytes_, kind);
+  why_->setText(QString::fromStdString(shown.why));
+  if (shown.kind == views::ViewKind::kHex) {
     pages_->setCurrentWidget(hex_);
     return;
   }
-  const views::View v = views::MakeView(bytes_.bytes, chosen.kind);
-  QString text;
-  for (const std::string& line : v.lines) text += QString::fromLatin1(line) + '\n';
-  if (!v.note.empty()) text += "-- " + QString::fromStdString(v.note) + '\n';
-  text_->setPlainText(text);
+  text_->setPlainText(QString::fromStdString(shown.text));
   pages_->setCurrentWidget(text_);
 }
 
@@ -83,15 +74,8 @@ bool FileViewWindow::Find(const QString& text) {
 }
 
 QString FileViewWindow::SaveText(const QString& file) const {
-  std::string lines;
-  for (const std::string& line :
-       views::MakeView(bytes_.bytes, static_cast<views::ViewKind>(kind_->currentIndex())).lines)
-    lines += line + "\n";
-  const QByteArray text =
-      hex_shown() ? QByteArray::fromStdString(lines) : text_->toPlainText().toUtf8();
-  const dos::WriteFailure failed =
-      dos::WriteHostFile(ToFsPath(file), std::vector<std::uint8_t>(text.begin(), text.end()), true);
-  return QString::fromStdString(failed.why);
+  return QString::fromStdString(present::SaveViewText(
+      bytes_, static_cast<views::ViewKind>(kind_->currentIndex()), ToFsPath(file)));
 }
 
 }  // namespace trivane::app

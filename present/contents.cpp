@@ -43,7 +43,8 @@ std::string CopyText(const dos::Catalogue& catalogue, const std::vector<const do
   for (const dos::File* f : rows) {
     if (!text.empty()) text += '\n';
     for (int c = 0; c < static_cast<int>(kFileColumns.size()); ++c) {
-      text += (c > 0 ? "\t" : "") + FileCell(catalogue, *f, c);
+      if (c > 0) text += '\t';
+      text += FileCell(catalogue, *f, c);
     }
   }
   return text;

@@ -1,11 +1,12 @@
 #include "win/win_util.h"
 // (win_util.h first: it sets up windows.h.)
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cwctype>
 
-#include "dos/host_files.h"
+#include "present/file_view.h"
 #include "win/file_lists.h"
 #include "win/file_view.h"
 
@@ -26,40 +27,67 @@ FileView::FileView(const std::string& title, dos::FileBytes bytes, HWND owner)
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   HWND kind = AddControl(hwnd_, WC_COMBOBOXW, L"", WS_TABSTOP | CBS_DROPDOWNLIST,
                          {0, 0, 10, Scaled(160, dpi)}, kKind, font);
-  for (const wchar_t* name : {L"auto", L"basic", L"text", L"cmd", L"asm", L"hex"})
-    SendMessageW(kind, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  for (const char* name : present::kViewChoices)
+    SendMessageW(kind, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
   SendMessageW(kind, CB_SETCURSEL, 0, 0);
   AddControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP, {}, kWhy, font);
   HWND find = AddControl(hwnd_, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, {}, kFind, font,
                          WS_EX_CLIENTEDGE);
   SendMessageW(find, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Find"));
   WatchKeys(find, [this](UINT) { Find(Narrow(TextOf(GetDlgItem(hwnd_, kFind)))); });
+  AddControl(hwnd_, WC_BUTTONW, L"Save as text...", WS_TABSTOP, {}, kSave, font);
   AddControl(hwnd_, WC_EDITW, L"",
              WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL |
                  ES_AUTOVSCROLL | ES_NOHIDESEL,
              {}, kText, FixedFont(dpi), WS_EX_CLIENTEDGE);
+  hex_.Create(hwnd_, kHex);
+  hex_.SetSource([this](std::int64_t at) { return bytes_.bytes[static_cast<std::size_t>(at)]; },
+                 static_cast<std::int64_t>(bytes_.bytes.size()));
+  std::vector<std::pair<std::int64_t, std::int64_t>> marks;
+  for (const dos::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  hex_.SetMarks(std::move(marks));
   Show(views::ViewKind::kAuto);
   Layout();
   ShowWindow(hwnd_, SW_SHOW);
 }
 
 void FileView::Show(views::ViewKind kind) {
-  std::string damage;
-  for (const std::string& line : dos::DamageLines(bytes_)) damage += "; " + line;
-  const views::View chosen = views::MakeView(bytes_.bytes, kind, true);
+  const present::ShownView shown = present::ViewOf(bytes_, kind);
+  SetTextOf(GetDlgItem(hwnd_, kWhy), shown.why);
+  const bool hex = shown.kind == views::ViewKind::kHex;
+  SetWindowTextW(GetDlgItem(hwnd_, kText), hex ? L"" : WithCrLf(Wide(shown.text)).c_str());
+  ShowWindow(GetDlgItem(hwnd_, kText), hex ? SW_HIDE : SW_SHOW);
+  ShowWindow(hex_.hwnd(), hex ? SW_SHOW : SW_HIDE);
+}
+
+void FileView::SaveText() {
+  wchar_t file[MAX_PATH] = {};
+  const std::wstring title = TextOf(hwnd_) + L".txt";
+  title.copy(file, MAX_PATH - 1);
+  OPENFILENAMEW save{};
+  save.lStructSize = sizeof save;
+  save.hwndOwner = hwnd_;
+  save.lpstrFile = file;
+  save.nMaxFile = MAX_PATH;
+  save.lpstrTitle = L"Save as text";
+  save.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+  if (!GetSaveFileNameW(&save)) return;
+  const auto kind =
+      static_cast<views::ViewKind>(SendMessageW(GetDlgItem(hwnd_, kKind), CB_GETCURSEL, 0, 0));
+  const std::string failed = present::SaveViewText(bytes_, kind, std::filesystem::path(file));
   SetTextOf(GetDlgItem(hwnd_, kWhy),
-            chosen.why + (damage.empty() ? "" : "; damaged" + damage.substr(1)));
-  const views::View v = views::MakeView(bytes_.bytes, chosen.kind);
-  std::wstring text;
-  for (const std::string& line : v.lines) {
-    for (unsigned char c : line) text += static_cast<wchar_t>(c);  // the lines are Latin-1
-    text += L"\r\n";
-  }
-  if (!v.note.empty()) text += L"-- " + Wide(v.note) + L"\r\n";
-  SetWindowTextW(GetDlgItem(hwnd_, kText), text.c_str());
+            failed.empty() ? "Saved as " + Narrow(file) : "Not saved: " + failed);
 }
 
 bool FileView::Find(const std::string& text) {
+  if (IsWindowVisible(hex_.hwnd())) {
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    const auto at = present::FindNext(hex_.shown(), bytes, hex_.selection(), true);
+    if (!at) return false;
+    hex_.GoTo(*at);
+    hex_.Select(*at, *at + static_cast<std::int64_t>(bytes.size()));
+    return true;
+  }
   HWND edit = GetDlgItem(hwnd_, kText);
   const std::wstring all = TextOf(edit), wanted = Wide(text);
   if (wanted.empty()) return false;
@@ -77,13 +105,14 @@ void FileView::Layout() {
   RECT c;
   GetClientRect(hwnd_, &c);
   const int dpi = DpiOf(hwnd_), m = Scaled(6, dpi), line = Scaled(24, dpi);
-  const int kind = Scaled(80, dpi), find = Scaled(160, dpi);
+  const int kind = Scaled(80, dpi), find = Scaled(160, dpi), save = Scaled(100, dpi);
   MoveWindow(GetDlgItem(hwnd_, kKind), m, m, kind, Scaled(160, dpi), TRUE);
-  MoveWindow(GetDlgItem(hwnd_, kWhy), 2 * m + kind, m + 4, c.right - find - kind - 4 * m, line - 4,
-             TRUE);
-  MoveWindow(GetDlgItem(hwnd_, kFind), c.right - find - m, m, find, line, TRUE);
-  MoveWindow(GetDlgItem(hwnd_, kText), m, 2 * m + line, c.right - 2 * m, c.bottom - 3 * m - line,
-             TRUE);
+  MoveWindow(GetDlgItem(hwnd_, kWhy), 2 * m + kind, m + 4, c.right - find - save - kind - 5 * m,
+             line - 4, TRUE);
+  MoveWindow(GetDlgItem(hwnd_, kFind), c.right - find - save - 2 * m, m, find, line, TRUE);
+  MoveWindow(GetDlgItem(hwnd_, kSave), c.right - save - m, m, save, line, TRUE);
+  for (HWND page : {GetDlgItem(hwnd_, kText), hex_.hwnd()})
+    MoveWindow(page, m, 2 * m + line, c.right - 2 * m, c.bottom - 3 * m - line, TRUE);
 }
 
 LRESULT FileView::Handle(UINT message, WPARAM w, LPARAM l) {
@@ -92,6 +121,7 @@ LRESULT FileView::Handle(UINT message, WPARAM w, LPARAM l) {
       Layout();
       return 0;
     case WM_COMMAND:
+      if (LOWORD(w) == kSave && HIWORD(w) == BN_CLICKED) SaveText();
       if (LOWORD(w) == kKind && HIWORD(w) == CBN_SELCHANGE)
         Show(static_cast<views::ViewKind>(
             SendMessageW(GetDlgItem(hwnd_, kKind), CB_GETCURSEL, 0, 0)));

@@ -1,6 +1,7 @@
 // A window that shows one file as its owner would read it (views/view.h):
-// the view chosen and why, a selector for the others, find, and the damage
-// of a file not read whole said. It deletes itself when closed.
+// the view chosen and why, a selector for the others, find, save as text,
+// and the damage of a file not read whole said, its damaged bytes marked in
+// the hex view. It deletes itself when closed.
 #pragma once
 
 #include "win/win_util.h"
@@ -9,12 +10,13 @@
 
 #include "dos/catalogue.h"
 #include "views/view.h"
+#include "win/hex_view.h"
 
 namespace trivane::win {
 
 class FileView {
  public:
-  enum Control { kKind = 400, kWhy, kFind, kText };
+  enum Control { kKind = 400, kWhy, kFind, kSave, kText, kHex };
   FileView(const std::string& title, dos::FileBytes bytes, HWND owner);
   HWND hwnd() const { return hwnd_; }
   void Show(views::ViewKind kind);
@@ -27,7 +29,9 @@ class FileView {
 
  private:
   void Layout();
+  void SaveText();
   dos::FileBytes bytes_;
+  HexView hex_;
 };
 
 }  // namespace trivane::win

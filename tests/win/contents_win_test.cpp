@@ -16,6 +16,7 @@
 #include "present/sector_picture.h"
 #include "tests/win/screenshot.h"
 #include "win/contents_window.h"
+#include "win/file_view.h"
 
 namespace trivane::win {
 namespace {
@@ -153,6 +154,27 @@ TEST(Contents, FilesSortSelectCopyAndExtract) {
   };
   o.Click(C::kExtract);
   EXPECT_EQ(asked, std::vector<std::string>{"BOOT.SYS is there already. Replace it?"});
+
+  // A double-click shows the file as its owner reads it.
+  NMITEMACTIVATE twice{};
+  twice.hdr.code = NM_DBLCLK;
+  twice.iItem = 0;
+  o.Notify(C::kList, twice.hdr);
+  HWND view = FindWindowW(L"TrivaneFileView", nullptr);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(TextOf(view), Wide(o.Cell(0, 0)) + L" - Trivane");
+  EXPECT_FALSE(TextOf(GetDlgItem(view, FileView::kWhy)).empty());  // why it is shown so
+  const auto show = [&](int kind) {
+    SendMessageW(GetDlgItem(view, FileView::kKind), CB_SETCURSEL, kind, 0);
+    SendMessageW(view, WM_COMMAND, MAKEWPARAM(FileView::kKind, CBN_SELCHANGE), 0);
+  };
+  show(5);  // hex: drawn by the hex view
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(view, FileView::kHex)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(view, FileView::kText)));
+  show(2);  // text
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(view, FileView::kHex)));
+  EXPECT_FALSE(TextOf(GetDlgItem(view, FileView::kText)).empty());
+  DestroyWindow(view);
 }
 
 TEST(Contents, SectorPictureLeadsToTheSectorsBytes) {
@@ -241,6 +263,13 @@ TEST(Contents, ChangesAreMadeAndUndone) {
   o.Click(C::kUndo);
   EXPECT_EQ(o.Text(C::kChanged), "Undone: the image is as it was");
   EXPECT_EQ(Slurp(image), before);
+
+  // Saved as another container, never over itself.
+  o.w->SaveAs(image.parent_path() / "copy.dmk", disk::Container::kDmk);
+  EXPECT_EQ(o.Text(C::kSaved), "Saved as copy.dmk (DMK), read back and verified");
+  EXPECT_EQ(Slurp(image.parent_path() / "copy.dmk"), before);
+  o.w->SaveAs(image, disk::Container::kJv3);
+  EXPECT_EQ(o.Text(C::kSaved), "Not saved: the image itself is never written over");
 }
 
 }  // namespace

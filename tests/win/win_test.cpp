@@ -277,8 +277,11 @@ TEST_F(WindowTest, AFileThatCannotBeReadSaysSo) {
 }
 
 // Started to shown, as a user starts it.
-TEST(Program, StartsAndShowsWithinASecond) {
-  std::wstring command = L"\"" + fs::path(TRIVANE_EXE).wstring() + L"\"";
+// Started to shown, as a user starts it with a file: the file chosen and
+// identified in the window that shows.
+TEST(Program, StartsWithItsFileAndShowsWithinASecond) {
+  std::wstring command = L"\"" + fs::path(TRIVANE_EXE).wstring() + L"\" \"" +
+                         (Folder() / "dmk-newdos80.DMK").wstring() + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -295,12 +298,47 @@ TEST(Program, StartsAndShowsWithinASecond) {
   }
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   ASSERT_NE(shown, nullptr);
+  // Another program's text box: its text asked for by message.
+  const auto text16 = [&] {
+    wchar_t text[64] = {};
+    SendMessageW(GetDlgItem(shown, Form27::kFieldId + 8), WM_GETTEXT, 64,
+                 reinterpret_cast<LPARAM>(text));
+    return std::wstring(text);
+  };
+  for (int k = 0; k < 500 && text16() != L"  dmk-newdos80.DMK"; ++k) Sleep(10);
+  EXPECT_EQ(text16(), L"  dmk-newdos80.DMK");
   PostMessageW(shown, WM_CLOSE, 0, 0);
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 5000), WAIT_OBJECT_0);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
   EXPECT_LT(ms, 1000.0);
   std::printf("started to shown: %.0f ms\n", ms);
+}
+
+// --version answers on the output it was given.
+TEST(Program, SaysItsVersion) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  ASSERT_TRUE(CreatePipe(&read, &write, &inherit, 0));
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  std::wstring command = L"\"" + fs::path(TRIVANE_EXE).wstring() + L"\" --version";
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                             &startup, &process));
+  CloseHandle(write);
+  std::string said;
+  char buffer[256];
+  DWORD got = 0;
+  while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) said.append(buffer, got);
+  WaitForSingleObject(process.hProcess, 5000);
+  CloseHandle(read);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  EXPECT_EQ(said, "trivane " TRIVANE_VERSION "\n");
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+#include "present/file_view.h"
+
+#include "dos/host_files.h"
+
+namespace trivane::present {
+namespace {
+
+// The lines are Latin-1, the note UTF-8: the text is UTF-8 throughout.
+std::string TextOf(const views::View& v) {
+  std::string text;
+  for (const std::string& line : v.lines) {
+    for (unsigned char c : line) {
+      if (c < 0x80) {
+        text += static_cast<char>(c);
+      } else {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    text += '\n';
+  }
+  if (!v.note.empty()) text += "-- " + v.note + '\n';
+  return text;
+}
+
+}  // namespace
+
+ShownView ViewOf(const dos::FileBytes& bytes, views::ViewKind asked) {
+  std::string damage;
+  for (const std::string& line : dos::DamageLines(bytes)) damage += "; " + line;
+  // The choice first: hex is drawn by the front end as it is scrolled.
+  const views::View chosen = views::MakeView(bytes.bytes, asked, true);
+  ShownView shown{chosen.kind,
+                  chosen.why + (damage.empty() ? "" : "; damaged: " + damage.substr(2)), ""};
+  if (chosen.kind != views::ViewKind::kHex)
+    shown.text = TextOf(views::MakeView(bytes.bytes, chosen.kind));
+  return shown;
+}
+
+std::string SaveViewText(const dos::FileBytes& bytes, views::ViewKind asked,
+                         const std::filesystem::path& file) {
+  const std::string text = TextOf(views::MakeView(bytes.bytes, asked));
+  return dos::WriteHostFile(file, std::vector<std::uint8_t>(text.begin(), text.end()), true).why;
+}
+
+}  // namespace trivane::present

@@ -1,0 +1,32 @@
+// What a file's view window shows, the same in every front end: the view
+// chosen and why (with the damage of a file not read whole), its text in
+// UTF-8 (the listing's lines, then what stopped it early), and that text
+// saved into a file.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "dos/catalogue.h"
+#include "views/view.h"
+
+namespace trivane::present {
+
+// The kinds in the order the selector offers them, as ViewKind counts them.
+inline constexpr std::array<const char*, 6> kViewChoices = {"auto", "basic", "text",
+                                                            "cmd",  "asm",   "hex"};
+
+struct ShownView {
+  views::ViewKind kind = views::ViewKind::kHex;  // the kind chosen
+  std::string why;
+  std::string text;  // empty for hex, which the front end draws as it scrolls
+};
+ShownView ViewOf(const dos::FileBytes& bytes, views::ViewKind asked);
+
+// Writes the view's text (for hex, its lines) into the file; empty when
+// done, else why not.
+std::string SaveViewText(const dos::FileBytes& bytes, views::ViewKind asked,
+                         const std::filesystem::path& file);
+
+}  // namespace trivane::present
