@@ -52,12 +52,17 @@ TEST(Loader, FileTruncatedWhileOpenIsIdentifiedFromWhatRemains) {
   fs::resize_file(path, 20000);
 
   {
-    Session s;  // holds the file open, which Windows will not remove
+    Session s;
     s.record.filebuf = std::move(loaded.buffer);
     IdentifyImage(s.record, s.window);
     EXPECT_EQ(s.record.fileend, static_cast<Offset>(dmk.size()));
     EXPECT_EQ(s.record.filebuf.at(19999), dmk[19999]);
+#ifdef _WIN32
+    // Windows reads an image whole when it opens it: it stays as it was then.
+    EXPECT_EQ(s.record.filebuf.at(500000), dmk[500000]);
+#else
     EXPECT_EQ(s.record.filebuf.at(500000), 0);
+#endif
     EXPECT_EQ(s.window.field(Field::Text12).text, "DMK");
   }
   fs::remove(path);
