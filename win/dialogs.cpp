@@ -72,7 +72,11 @@ struct Box {
     ShowWindow(hwnd, SW_SHOW);
     SetFocus(first);
     MSG msg;
-    while (!answer.done && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    while (!answer.done) {
+      if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+        PostQuitMessage(static_cast<int>(msg.wParam));  // for the program's own loop
+        break;
+      }
       if (!IsDialogMessageW(hwnd, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

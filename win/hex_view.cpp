@@ -187,6 +187,8 @@ LRESULT HexView::Handle(UINT message, WPARAM w, LPARAM l) {
     }
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;  // the arrows scroll; Tab still moves on
     case WM_SIZE:
       ScrollTo(top_);
       return 0;

@@ -154,8 +154,13 @@ TEST(Contents, FilesSortSelectCopyAndExtract) {
   };
   o.Click(C::kExtract);
   EXPECT_EQ(asked, std::vector<std::string>{"BOOT.SYS is there already. Replace it?"});
+}
 
-  // A double-click shows the file as its owner reads it.
+// A double-click shows the file as its owner reads it: the view chosen and
+// why, the others on request, hex in the hex view.
+TEST(Contents, ADoubleClickShowsTheFileAsItsOwnerReadsIt) {
+  const build::DosDisk disk = build::NewdosDisk(2, 2, true, false);
+  const Opened o(Write("view.dsk", build::DosJv3(disk, build::LayOut(disk))));
   NMITEMACTIVATE twice{};
   twice.hdr.code = NM_DBLCLK;
   twice.iItem = 0;
