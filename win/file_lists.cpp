@@ -45,8 +45,6 @@ namespace {
 
 struct Watch {
   std::function<void(UINT)> on_key;
-  std::function<void(bool)> on_click;
-  LRESULT selected_at_press = LB_ERR;
 };
 
 LRESULT CALLBACK Watcher(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR data) {
@@ -61,15 +59,6 @@ LRESULT CALLBACK Watcher(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT_PTR i
         return 0;
       }
       break;
-    case WM_LBUTTONDOWN:
-      watch->selected_at_press = SendMessageW(hwnd, LB_GETCURSEL, 0, 0);
-      break;
-    case WM_LBUTTONUP: {
-      const LRESULT done = DefSubclassProc(hwnd, message, w, l);
-      if (watch->on_click)
-        watch->on_click(SendMessageW(hwnd, LB_GETCURSEL, 0, 0) == watch->selected_at_press);
-      return done;
-    }
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, &Watcher, id);
       delete watch;
@@ -80,9 +69,8 @@ LRESULT CALLBACK Watcher(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT_PTR i
 
 }  // namespace
 
-void WatchKeys(HWND control, std::function<void(UINT key)> on_key,
-               std::function<void(bool same_item)> on_click) {
-  auto* watch = new Watch{std::move(on_key), std::move(on_click)};
+void WatchKeys(HWND control, std::function<void(UINT key)> on_key) {
+  auto* watch = new Watch{std::move(on_key)};
   SetWindowSubclass(control, &Watcher, 1, reinterpret_cast<DWORD_PTR>(watch));
 }
 
@@ -131,11 +119,9 @@ void FileList::Create(HWND parent, RECT at, int id, HFONT font) {
   hwnd_ = AddControl(parent, L"LISTBOX", L"",
                      WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, at, id, font,
                      WS_EX_CLIENTEDGE);
-  WatchKeys(
-      hwnd_, [this](UINT) { Notify(LBN_DBLCLK); },
-      [this](bool same_item) {
-        if (same_item && current() >= 0 && on_choose) on_choose();
-      });
+  // (The list box says LBN_SELCHANGE for every click, on the current file
+  // too: that chooses it again.)
+  WatchKeys(hwnd_, [this](UINT) { Notify(LBN_DBLCLK); });
 }
 
 void FileList::Show(present::Listing listing) {

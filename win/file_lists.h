@@ -24,9 +24,8 @@ std::string DriveOf(const std::string& path, const std::vector<std::string>& roo
 std::string Shown(const std::filesystem::path& path);
 
 // Calls on_key when Enter is pressed in the control (which then asks the
-// dialog manager for every key), on_click when a click ends in it.
-void WatchKeys(HWND control, std::function<void(UINT key)> on_key,
-               std::function<void(bool same_item)> on_click = {});
+// dialog manager for every key).
+void WatchKeys(HWND control, std::function<void(UINT key)> on_key);
 
 class DirList {
  public:

@@ -219,9 +219,11 @@ TEST(Contents, HexGoesToAndFinds) {
   SendMessageW(o.w->control(C::kOffset), WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(o.Text(C::kHexStatus), "at 0x1234");
   EXPECT_EQ(o.w->hex_view().selection().start, 0x1234);
-  SetWindowTextW(o.w->control(C::kOffset), L"ffffff");
-  SendMessageW(o.w->control(C::kOffset), WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(o.Text(C::kHexStatus), "offset past the end (size 89600, 0x15e00)");
+  for (const wchar_t* past : {L"15e00", L"ffffff"}) {  // the size itself is past the end
+    SetWindowTextW(o.w->control(C::kOffset), past);
+    SendMessageW(o.w->control(C::kOffset), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(o.Text(C::kHexStatus), "offset past the end (size 89600, 0x15e00)");
+  }
   o.w->hex_view().GoTo(0);
   SendMessageW(o.w->control(C::kMode), CB_SETCURSEL, 1, 0);  // hex
   SetWindowTextW(o.w->control(C::kFind), L"e5 e5");

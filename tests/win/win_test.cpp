@@ -259,6 +259,21 @@ TEST_F(WindowTest, ANewDiskIsMadeAndListed) {
   EXPECT_TRUE(fs::remove(Folder() / "made.dmk"));
 }
 
+// A click on the file already chosen chooses it again; one on another
+// file chooses that one, once.
+TEST_F(WindowTest, AClickOnTheCurrentFileChoosesItAgain) {
+  Send("jv1-35track.dsk", LBN_SELCHANGE);
+  form_->SetText(Field::Text16, "");
+  HWND list = Control(Form27::kFile1);
+  RECT item;
+  const LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  const LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(FieldLook(form_->hwnd(), Field::Text16).text, "  jv1-35track.dsk");
+}
+
 // A name beyond any code page is listed, shown and opened as it is.
 TEST_F(WindowTest, UnicodeNamesAreShownAndOpened) {
   const std::wstring name = L"\u30B2\u30FC\u30E0-\u00C4.dsk";
