@@ -15,6 +15,7 @@
 
 #include "builder/dos_images.h"
 #include "builder/samples.h"
+#include "dos/catalogue.h"
 #include "identify/identify_image.h"
 #include "present/contents.h"
 #include "present/sector_picture.h"
@@ -214,6 +215,34 @@ TEST_F(WindowTest, EverySampleShowsWhatTheCoreAndTheQtWindowShow) {
       "slowest click: %.1f ms (best of three; the first clicks: %.1f ms); compared with "
       "the Qt window: %s\n",
       slowest, slowest_first, qt.empty() ? "no (TRIVANE_QT_FIELDS not set)" : "yes");
+}
+
+// Each real disk shows, field for field, what the core wrote for it, and
+// its contents window reads its DOS as the core does.
+TEST_F(WindowTest, RealDisksShowWhatTheCoreShows) {
+  const fs::path disks = TRIVANE_REAL_DISKS;
+  if (!fs::exists(disks / "README.md")) GTEST_SKIP() << disks << " is not there";
+  RecordingWindow recording;
+  AnalysisRecord record;
+  int shown = 0;
+  for (const auto& entry : fs::directory_iterator(disks)) {
+    if (entry.path().extension() == ".md" || !entry.is_regular_file()) continue;
+    messages_.clear();
+    ASSERT_TRUE(form_->ChooseFile(entry.path())) << entry.path();
+    const std::size_t before = recording.messages().size();
+    LoadAndIdentify(entry.path(), record, recording);
+    EXPECT_EQ(messages_.size(), recording.messages().size() - before) << entry.path();
+    for (Field f : kAllFields) {
+      EXPECT_EQ(FieldLook(form_->hwnd(), f).text, recording.text(f)) << entry.path();
+      EXPECT_EQ(FieldLook(form_->hwnd(), f).back, ToColorRef(recording.field(f).back));
+    }
+    ContentsWindow* opened = form_->OpenContents(ContentsWindow::kFiles, false);
+    ASSERT_NE(opened, nullptr) << entry.path();
+    EXPECT_EQ(opened->catalogue().family, dos::ReadCatalogue(opened->disk()).family);
+    DestroyWindow(opened->hwnd());
+    ++shown;
+  }
+  EXPECT_GE(shown, 20);
 }
 
 // A double-click opens the file's contents window; another brings the same
