@@ -167,9 +167,15 @@ void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
   // Every block in one read; what the file does not hold reads as 0. The
   // buffer goes from image to image on a thread once the disk before is
   // gone: a listing of many images would otherwise ask the system for fresh
-  // pages for each.
+  // pages for each. Not with MinGW, whose threads may end by destroying a
+  // thread-local object after its storage was freed (a crash as the
+  // program ends, its last output lost): there each disk has its own.
+#ifdef __MINGW32__
+  auto spare = std::make_shared<std::vector<std::uint8_t>>();
+#else
   thread_local std::shared_ptr<std::vector<std::uint8_t>> spare;
   if (!spare || spare.use_count() > 1) spare = std::make_shared<std::vector<std::uint8_t>>();
+#endif
   std::vector<std::uint8_t>& bytes = *spare;
   bytes.resize(static_cast<std::size_t>(std::max<Offset>(blocks, 0) * length));
   image.Read(dmk::kHeaderBytes, bytes.data(), bytes.size());
