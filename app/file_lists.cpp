@@ -44,7 +44,8 @@ Listing ToListing(present::Listing listing) {
 }  // namespace
 
 QString JoinPath(const QString& dir, const QString& name, QChar separator) {
-  return dir.endsWith(separator) ? dir + name : dir + separator + name;
+  return QString::fromStdString(
+      present::JoinPath(dir.toStdString(), name.toStdString(), separator.toLatin1()));
 }
 
 bool MatchesPattern(const QString& name, const QString& patterns) {

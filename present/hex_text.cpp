@@ -12,9 +12,10 @@ namespace {
 constexpr int kHexColumn = 10;   // after "00000000  "
 constexpr int kTextColumn = 61;  // after the hex bytes and " |"
 
-std::string UpperHex(std::int64_t value) {
+// The value in hex as the printf format says ("%llX", "%llx", "%02llx").
+std::string Hex(std::int64_t value, const char* format) {
   char text[24];
-  std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(value));
+  std::snprintf(text, sizeof text, format, static_cast<unsigned long long>(value));
   return text;
 }
 
@@ -69,13 +70,10 @@ GoToResult GoTo(const Shown& shown, const std::string& text) {
   if (!hex) return {std::nullopt, "not an offset in hex: " + text};
   const std::int64_t at = std::stoll(digits, nullptr, 16);
   if (at >= shown.size) {
-    std::string lower = UpperHex(shown.size);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return {std::nullopt,
-            "offset past the end (size " + std::to_string(shown.size) + ", 0x" + lower + ")"};
+    return {std::nullopt, "offset past the end (size " + std::to_string(shown.size) + ", 0x" +
+                              Hex(shown.size, "%llx") + ")"};
   }
-  return {at, "at 0x" + UpperHex(at)};
+  return {at, "at 0x" + Hex(at, "%llX")};
 }
 
 Needle NeedleOf(const std::string& text, bool hex) {
@@ -123,16 +121,14 @@ std::string MatchStatus(const Shown& shown, const std::vector<std::uint8_t>& byt
     if (at < selection.start || (at == selection.start && selection.end > selection.start)) ++index;
   }
   return "match " + std::to_string(index) + " of " + std::to_string(total) + " at 0x" +
-         UpperHex(selection.start);
+         Hex(selection.start, "%llX");
 }
 
 std::string SelectedHex(const Shown& shown, Selection selection) {
   std::string text;
   for (std::int64_t at = selection.start; at < selection.end; ++at) {
-    std::string pair = HexByte(shown.byte(at));
-    std::transform(pair.begin(), pair.end(), pair.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    text += (text.empty() ? "" : " ") + pair;
+    if (!text.empty()) text += ' ';
+    text += Hex(shown.byte(at), "%02llx");
   }
   return text;
 }

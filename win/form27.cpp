@@ -215,10 +215,8 @@ bool Form27::ChooseFile(const fs::path& path) {
     return std::find(names.begin(), names.end(), name) - names.begin();
   };
   if (row() >= static_cast<long long>(file1_.listing().names.size())) {
-    SendMessageW(options_[0], BM_SETCHECK, BST_UNCHECKED, 0);
-    SendMessageW(options_[1], BM_SETCHECK, BST_UNCHECKED, 0);
-    SendMessageW(options_[2], BM_SETCHECK, BST_UNCHECKED, 0);
-    SendMessageW(options_[3], BM_SETCHECK, BST_CHECKED, 0);
+    for (int k = 0; k < 4; ++k)  // "Show all Files"
+      SendMessageW(options_[k], BM_SETCHECK, k == 3 ? BST_CHECKED : BST_UNCHECKED, 0);
     Dir1_Change();
   }
   if (row() >= static_cast<long long>(file1_.listing().names.size())) return false;
