@@ -54,6 +54,7 @@ class Candidates {
 
   std::vector<Candidate> list;
   std::vector<std::string> looked_at;  // what explained nothing, for the evidence
+  std::vector<std::string> set_aside;  // directories that lie inside a file of another
 
  private:
   const disk::SectorStore& sectors_;

@@ -9,11 +9,68 @@
 // (model3.cpp); then, while nothing explains the disk, NEWDOS/80 with boot
 // byte 2 as DDSL, and a cylinder that carries the directory mark.
 #include <algorithm>
+#include <set>
+#include <tuple>
 
 #include "dos/candidates.h"
 
 namespace trivane::dos {
 namespace {
+
+using Key = std::tuple<int, int, int>;
+
+Key KeyOf(const Place& p) { return {p.cylinder, p.head, p.sector}; }
+
+std::set<Key> DirectoryPlaces(const Layout& l) {
+  std::set<Key> out;
+  for (int i = 0; i < l.dir_sectors; ++i) out.insert(KeyOf(l.DirectorySector(i)));
+  return out;
+}
+
+// True when a's GAT and HIT are sectors of a live file of b's directory
+// (DIR/SYS aside, whose sectors are b's directory itself) and the two
+// directories share no sector: then a's "directory" is what b's file holds.
+bool InsideAFileOf(const Candidate& a, const Candidate& b) {
+  const Layout& la = a.directory.catalogue.layout;
+  const Layout& lb = b.directory.catalogue.layout;
+  if (la.dir_sectors < 2) return false;
+  const std::set<Key> own = DirectoryPlaces(lb);
+  for (const Key& k : DirectoryPlaces(la)) {
+    if (own.contains(k)) return false;
+  }
+  std::set<Key> held;
+  for (const File& f : b.directory.catalogue.files) {
+    if (f.Shown() == "DIR/SYS") continue;
+    for (const Place& p : FileSectors(lb, f)) held.insert(KeyOf(p));
+  }
+  return held.contains(KeyOf(la.DirectorySector(0))) &&
+         held.contains(KeyOf(la.DirectorySector(1)));
+}
+
+// A file's own bytes can look like a directory (a file of one repeated byte
+// whose name hash is that byte fills a cylinder with matching entries). Of
+// the directories that explain the disk, one that lies inside a file of
+// another is set aside, unless each lies inside the other's.
+void DropDirectoriesInFiles(Candidates& c) {
+  std::vector<bool> drop(c.list.size(), false);
+  for (std::size_t a = 0; a < c.list.size(); ++a) {
+    for (std::size_t b = 0; b < c.list.size() && !drop[a]; ++b) {
+      const Candidate& ka = c.list[a];
+      const Candidate& kb = c.list[b];
+      if (a == b || ka.directory.Score() == 0 || kb.directory.Score() == 0) continue;
+      drop[a] = InsideAFileOf(ka, kb) && !InsideAFileOf(kb, ka);
+      if (drop[a]) {
+        c.set_aside.push_back(ka.evidence.front() + ": set aside, its directory lies inside a file of the " +
+                              FamilyName(kb.family) + " directory");
+      }
+    }
+  }
+  std::vector<Candidate> kept;
+  for (std::size_t k = 0; k < c.list.size(); ++k) {
+    if (!drop[k]) kept.push_back(std::move(c.list[k]));
+  }
+  c.list = std::move(kept);
+}
 
 Catalogue Decide(const disk::SectorStore& sectors) {
   Candidates c(sectors);
@@ -29,6 +86,7 @@ Catalogue Decide(const disk::SectorStore& sectors) {
     c.looked_at.push_back("no boot sector on cylinder 0");
   }
   if (!c.AnyExplains()) MarkedCylinders(c, boot.size() >= 3 ? boot[2] & 0x7F : -1);
+  DropDirectoriesInFiles(c);
   const auto best =
       std::max_element(c.list.begin(), c.list.end(), [](const Candidate& a, const Candidate& b) {
         return a.directory.Score() < b.directory.Score();
@@ -36,6 +94,7 @@ Catalogue Decide(const disk::SectorStore& sectors) {
   Catalogue out;
   if (best == c.list.end() || best->directory.Score() == 0) {
     out.evidence = c.looked_at;
+    out.evidence.insert(out.evidence.end(), c.set_aside.begin(), c.set_aside.end());
     for (const Candidate& k : c.list) {
       out.evidence.push_back(k.evidence.front() + ": " + k.evidence.back());
     }
@@ -47,6 +106,7 @@ Catalogue Decide(const disk::SectorStore& sectors) {
   out.family = best->family;
   out.version = best->version;
   out.evidence = best->evidence;
+  out.evidence.insert(out.evidence.end(), c.set_aside.begin(), c.set_aside.end());
   const std::string boot_text(boot.begin(), boot.end());
   if (out.family == Family::kNewdos80 && (boot_text.find("G-DOS") != std::string::npos ||
                                           out.disk_name.find("G-DOS") != std::string::npos)) {

@@ -245,6 +245,7 @@ void Reader::ReadSectors() {
 void Reader::ReadEntries(std::vector<bool>& hit_used) {
   Catalogue& c = d_.catalogue;
   std::vector<int> owner(static_cast<std::size_t>(std::max(c.granules_total, 0)), -1);
+  std::set<std::string> names;
   for (int s = 0; s < static_cast<int>(entry_sectors_.size()); ++s) {
     for (int slot = 0; slot < shape_.per_sector; ++slot) {
       const int dec = DecOf(s, slot);
@@ -254,7 +255,8 @@ void Reader::ReadEntries(std::vector<bool>& hit_used) {
         File f = Parse(e, dec);
         ++d_.entries;
         if (dec < kSectorBytes) hit_used[dec] = true;
-        if (hit == NameHash(e + 5)) {
+        const bool hashed = hit == NameHash(e + 5);
+        if (hashed) {
           ++d_.matched;
         } else {
           Find("hit-mismatch", &f, [&] {
@@ -262,7 +264,9 @@ void Reader::ReadEntries(std::vector<bool>& hit_used) {
                    std::to_string(NameHash(e + 5));
           });
         }
+        const int conflicts = d_.conflicts;
         Account(f, owner);
+        d_.sound += hashed && d_.conflicts == conflicts && names.insert(f.Shown()).second;
         c.files.push_back(std::move(f));
       } else if (e[0] & kExtended) {
         if (dec < kSectorBytes) hit_used[dec] = true;
@@ -312,9 +316,12 @@ Directory Reader::Read() {
 int Directory::Score() const {
   // BOOT/SYS and DIR/SYS where they belong keep a directory whose other
   // HIT bytes mostly mismatch (real disks carry odd and stale ones).
+  // Only sound entries count for it, so that a file of one repeated byte
+  // (every entry alike, claiming the same granules or none on the disk)
+  // explains nothing.
   if (readable && entries == 0 && signed_sectors) return 1;
-  if (!readable || matched == 0 || (matched * 2 < entries && !system_files)) return 0;
-  return std::max(1, 1 + matched * 2 - entries + (system_files ? 20 : 0));
+  if (!readable || sound == 0 || (sound * 2 < entries && !system_files)) return 0;
+  return std::max(1, 1 + sound * 2 - entries + (system_files ? 20 : 0));
 }
 
 Directory ReadDirectory(const disk::SectorStore& sectors, const Layout& layout, bool dated,

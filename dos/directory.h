@@ -11,6 +11,9 @@ struct Directory {
   Catalogue catalogue;        // family, version and evidence left to the caller
   int matched = 0;            // live entries whose HIT byte is their name's hash
   int entries = 0;            // live entries in all
+  // Matched entries whose extents claim no granule twice or past the disk,
+  // and whose name no earlier entry has: what a DOS itself would have made.
+  int sound = 0;
   bool system_files = false;  // BOOT/SYS at DEC 0 and DIR/SYS at DEC 1
   bool readable = false;      // GAT and HIT sectors could be read
   // The DOS's own mark on its entry sectors (Model III's "(c) 1980 Tandy"):

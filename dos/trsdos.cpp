@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <tuple>
 
 #include "dos/candidates.h"
 #include "formats/data_marks.h"
@@ -77,6 +78,30 @@ std::pair<Layout, Directory> BestGeometry(const Candidates& c, Layout l, int cd,
   return *std::move(best);
 }
 
+// Where DOSPLUS names itself: the boot sector, or a sector of cylinder 0 or
+// 1 that a system file holds. Sectors of other files, and free ones with a
+// deleted file's bytes, say only what those files held.
+std::string DosplusNamed(const Candidates& c, const Directory& d) {
+  const Shape& shape = c.shape();
+  std::vector<Place> places = {{0, 0, shape.Has(0) ? shape.first_of[0] : shape.first}};
+  for (const File& f : d.catalogue.files) {
+    if (!f.system) continue;
+    for (const Place& p : FileSectors(d.catalogue.layout, f)) {
+      if (p.cylinder <= 1 && p.head == 0) places.push_back(p);
+    }
+  }
+  std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+    return std::tie(a.cylinder, a.sector) < std::tie(b.cylinder, b.sector);
+  });
+  for (const Place& p : places) {
+    const std::vector<std::uint8_t> s = c.Sector(p.cylinder, p.head, p.sector);
+    if (std::string(s.begin(), s.end()).find("DOSPLUS") != std::string::npos) {
+      return "cylinder " + std::to_string(p.cylinder) + " sector " + std::to_string(p.sector);
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 void TrsdosCylinder(Candidates& c, int cylinder, const std::string& why) {
@@ -96,20 +121,14 @@ void TrsdosCylinder(Candidates& c, int cylinder, const std::string& why) {
     version = std::to_string(v >> 4) + "." + std::to_string(v & 15);
     evidence.push_back("GAT version byte " + HexByte(v));
   }
-  const Shape& shape = c.shape();
-  for (int cyl : {0, 1}) {
-    for (int id = shape.first; id < shape.first + shape.spt && family == Family::kTrsdos23; ++id) {
-      const std::vector<std::uint8_t> s = c.Sector(cyl, 0, id);
-      const std::string text(s.begin(), s.end());
-      if (text.find("DOSPLUS") != std::string::npos) {
-        family = Family::kDosplus;
-        evidence.push_back("\"DOSPLUS\" in cylinder " + std::to_string(cyl) + " sector " +
-                           std::to_string(id));
-      }
-    }
-  }
   const bool dated = family == Family::kLdos || family == Family::kLsdos;
   auto [layout, directory] = BestGeometry(c, l, gat[kGatGeometry], ldos, dated, evidence);
+  if (family == Family::kTrsdos23) {
+    if (const std::string where = DosplusNamed(c, directory); !where.empty()) {
+      family = Family::kDosplus;
+      evidence.push_back("\"DOSPLUS\" in " + where);
+    }
+  }
   c.Keep(family, version, std::move(evidence), std::move(directory), dated);
 }
 

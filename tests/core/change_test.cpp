@@ -121,6 +121,36 @@ TEST(Change, RandomSequencesProveEveryStep) {
   EXPECT_GT(steps, 3000);
 }
 
+// What a file holds never changes which DOS the disk is taken for: a file
+// that fills a new disk with one byte value (some look like directory
+// entries whose HIT bytes match) or with the word DOSPLUS is put, proved,
+// and the disk still reads as the DOS that made it.
+TEST(Change, FileBytesNeverDecideTheDos) {
+  int puts = 0, disks = 0;
+  for (const auto& [what, d] : Disks()) {
+    if (what.rfind("new ", 0) != 0) continue;
+    ++disks;
+    const dos::Catalogue before = dos::ReadCatalogue(d);
+    const std::size_t room = static_cast<std::size_t>(before.granules_free) *
+                             static_cast<std::size_t>(before.layout.sectors_per_granule) * 256;
+    std::vector<std::vector<std::uint8_t>> fills;
+    for (int b = 0; b < 256; ++b) fills.emplace_back(room, static_cast<std::uint8_t>(b));
+    std::vector<std::uint8_t> word(room);
+    for (std::size_t k = 0; k < room; ++k) word[k] = static_cast<std::uint8_t>("DOSPLUS "[k % 8]);
+    fills.push_back(word);
+    for (const std::vector<std::uint8_t>& fill : fills) {
+      const dos::Changed put = dos::PutFile(d, "FILL", "DAT", fill, false, "01/01/86");
+      ASSERT_EQ(put.error, "") << what << " filled with " << int{fill[0]};
+      EXPECT_EQ(dos::ReadCatalogue(put.disk).family, before.family) << what;
+      const dos::Changed gone = dos::DeleteFile(put.disk, "FILL/DAT");
+      ASSERT_EQ(gone.error, "") << what << " filled with " << int{fill[0]};
+      ++puts;
+    }
+  }
+  EXPECT_EQ(puts, disks * 257);
+  EXPECT_GE(disks, 6);
+}
+
 TEST(Change, RefusedWithTheReason) {
   const DosDisk trsdos = build::TrsdosDisk(0);
   const disk::Disk locked =
