@@ -3,6 +3,7 @@
 // a data CRC checked late, data put into them.
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "disk/container.h"
 #include "disk/dmk_fields.h"
@@ -22,6 +23,30 @@ bool CutJv3Header(const ImageBuffer& image) {
     if (cylinder != jv3::kFreeTrack && (cylinder > 95 || id > 63)) return false;
   }
   return true;
+}
+
+// Containers named by their first bytes that this version does not read:
+// said for what they are rather than misread as another (an HFE file's
+// header passes for a JV3 sector table).
+struct Unread {
+  std::string_view magic, name;
+};
+constexpr Unread kUnread[] = {{"HXCPICFE", "an HFE image"},
+                              {"HXCHFEV3", "an HFE image"},
+                              {"IMD ", "an ImageDisk (IMD) image"}};
+// Two bytes only: named when no container takes the file.
+constexpr Unread kHardDisk = {"\x56\xCB", "a Reed hard-disk image"};
+
+std::string UnreadContainer(const ImageBuffer& image, std::span<const Unread> known) {
+  for (const Unread& u : known) {
+    if (static_cast<std::size_t>(image.size()) < u.magic.size()) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < u.magic.size() && same; ++k) {
+      same = image.at(k) == static_cast<std::uint8_t>(u.magic[k]);
+    }
+    if (same) return std::string(u.name) + ", which this version does not read";
+  }
+  return "";
 }
 
 constexpr ContainerFormat kContainers[] = {
@@ -60,9 +85,15 @@ const ContainerFormat* Detect(const ImageBuffer& image) {
 Disk ReadDisk(const ImageBuffer& image, bool check_data) {
   Disk disk;
   disk.image = image;
+  if (std::string unread = UnreadContainer(image, kUnread); !unread.empty()) {
+    disk.error = std::move(unread);
+    return disk;
+  }
   const ContainerFormat* format = Detect(image);
   if (format == nullptr) {
-    disk.error = CutJv3Header(image)
+    const std::string unread = UnreadContainer(image, std::span(&kHardDisk, 1));
+    disk.error = !unread.empty() ? unread
+                 : CutJv3Header(image)
                      ? "the file ends inside the JV3 header, at byte " +
                            std::to_string(image.size()) + " of " + std::to_string(jv3::kDataStart)
                      : "not a disk image: no DMK header, no JV1 boot sector, no JV3 header";

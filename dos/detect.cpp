@@ -19,7 +19,9 @@ namespace {
 
 using Key = std::tuple<int, int, int>;
 
-Key KeyOf(const Place& p) { return {p.cylinder, p.head, p.sector}; }
+Key KeyOf(const Place& p) {
+  return {p.cylinder, p.head, p.sector};
+}
 
 std::set<Key> DirectoryPlaces(const Layout& l) {
   std::set<Key> out;
@@ -43,8 +45,7 @@ bool InsideAFileOf(const Candidate& a, const Candidate& b) {
     if (f.Shown() == "DIR/SYS") continue;
     for (const Place& p : FileSectors(lb, f)) held.insert(KeyOf(p));
   }
-  return held.contains(KeyOf(la.DirectorySector(0))) &&
-         held.contains(KeyOf(la.DirectorySector(1)));
+  return held.contains(KeyOf(la.DirectorySector(0))) && held.contains(KeyOf(la.DirectorySector(1)));
 }
 
 // A file's own bytes can look like a directory (a file of one repeated byte
@@ -60,7 +61,8 @@ void DropDirectoriesInFiles(Candidates& c) {
       if (a == b || ka.directory.Score() == 0 || kb.directory.Score() == 0) continue;
       drop[a] = InsideAFileOf(ka, kb) && !InsideAFileOf(kb, ka);
       if (drop[a]) {
-        c.set_aside.push_back(ka.evidence.front() + ": set aside, its directory lies inside a file of the " +
+        c.set_aside.push_back(ka.evidence.front() +
+                              ": set aside, its directory lies inside a file of the " +
                               FamilyName(kb.family) + " directory");
       }
     }

@@ -8,9 +8,9 @@
 namespace trivane::dos {
 
 struct Directory {
-  Catalogue catalogue;        // family, version and evidence left to the caller
-  int matched = 0;            // live entries whose HIT byte is their name's hash
-  int entries = 0;            // live entries in all
+  Catalogue catalogue;  // family, version and evidence left to the caller
+  int matched = 0;      // live entries whose HIT byte is their name's hash
+  int entries = 0;      // live entries in all
   // Matched entries whose extents claim no granule twice or past the disk,
   // and whose name no earlier entry has: what a DOS itself would have made.
   int sound = 0;
