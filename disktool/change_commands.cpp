@@ -42,12 +42,7 @@ int Change(const std::string& image, const std::vector<std::pair<std::string, St
     now = std::move(next);
     std::cout << Escaped(image) << ": " << what << "\n";
   }
-  std::vector<std::uint8_t> original(static_cast<std::size_t>(r.image.size()));
-  r.image.Read(0, original.data(), original.size());
-  const auto path = PathFromUtf8(image);
-  std::string error;
-  if (backup) error = SaveImageFile(std::filesystem::path(path) += ".bak", original, true);
-  if (error.empty()) error = SaveImageFile(path, now.bytes, true);
+  const std::string error = SaveImageFile(PathFromUtf8(image), now.bytes, true, backup);
   if (!error.empty()) {
     std::cerr << "trivane-disk: " << Escaped(image) << ": " << error
               << "; the image is unchanged\n";

@@ -1,5 +1,7 @@
 #include "dos/host_files.h"
 
+#include "host/atomic_file.h"
+
 #include <cctype>
 #include <cerrno>
 #include <fstream>
@@ -72,52 +74,22 @@ std::vector<std::string> HostNames(const Catalogue& catalogue,
   return names;
 }
 
-namespace {
-
-// The reasons that hold for every file of a folder.
-bool FolderWide(const std::error_code& ec) {
-  using std::errc;
-  return ec == errc::no_space_on_device || ec == errc::read_only_file_system ||
-         ec == errc::permission_denied || ec == errc::operation_not_permitted ||
-         ec == errc::not_a_directory || ec == errc::no_such_file_or_directory ||
-         ec == errc::file_too_large;
-}
-
-WriteFailure Failure(const std::error_code& ec) {
-  return {ec.message(), FolderWide(ec)};
-}
-
-}  // namespace
-
 WriteFailure WriteHostFile(const fs::path& path, const std::vector<std::uint8_t>& bytes,
                            bool replace) {
-  std::error_code ec;
-  if (!replace && fs::exists(fs::symlink_status(path, ec))) return {"it exists already"};
-  const fs::path part = path.string() + ".part";
-  {
-    errno = 0;
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      // The stream keeps no reason; the system's is in errno.
-      const std::error_code why(errno != 0 ? errno : EIO, std::generic_category());
-      fs::remove(part, ec);
-      return Failure(why);
-    }
+  using Step = host::WriteResult::Step;
+  const host::WriteResult r = host::WriteAtomically(path, bytes, {replace, false});
+  switch (r.step) {
+    case Step::kDone:
+      return {};
+    case Step::kExists:
+      return {"it exists already"};
+    case Step::kNotPlain:
+      return {"it is not a plain file"};
+    case Step::kReadBack:
+      return {"it did not read back as written"};
+    default:
+      return {r.code.message(), r.FolderWide()};
   }
-  if (!replace && fs::exists(fs::symlink_status(path, ec))) {
-    fs::remove(part, ec);
-    return {"it exists already"};
-  }
-  fs::rename(part, path, ec);
-  if (ec) {
-    const std::error_code why = ec;
-    fs::remove(part, ec);
-    return Failure(why);
-  }
-  return {};
 }
 
 }  // namespace trivane::dos

@@ -1,9 +1,10 @@
 #include "loader/image_file.h"
 
+#include "host/atomic_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <system_error>
 
 #if defined(__unix__) || defined(__APPLE__)
@@ -151,51 +152,27 @@ LoadedImage ReadImageFile(const std::filesystem::path& path) {
   return OpenFile(path, kMaxImageBytes);
 }
 
-namespace {
-
-std::string WriteAndCompare(const std::filesystem::path& path,
-                            const std::vector<std::uint8_t>& bytes) {
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) return "it cannot be written: " + std::string(std::strerror(errno));
-  }
-  // Compared a piece at a time: an image is never held twice.
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> piece(64 * 1024);
-  std::size_t at = 0;
-  while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0) {
-    const auto n = static_cast<std::size_t>(in.gcount());
-    if (at + n > bytes.size() || std::memcmp(piece.data(), bytes.data() + at, n) != 0) break;
-    at += n;
-  }
-  return at == bytes.size() && in.eof() ? "" : "it did not read back as written";
-}
-
-}  // namespace
-
 std::string SaveImageFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
-                          bool replace) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::exists(path, ec) && !replace) return "the file exists already";
-  if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) return "it is not a plain file";
-  fs::path part = path;
-  part += ".part";
-  for (int n = 2; fs::exists(part, ec); ++n) {
-    part = path;
-    part += ".part" + std::to_string(n);
+                          bool replace, bool backup) {
+  using Step = host::WriteResult::Step;
+  const host::WriteResult r = host::WriteAtomically(path, bytes, {replace, backup});
+  switch (r.step) {
+    case Step::kDone:
+      return "";
+    case Step::kExists:
+      return "the file exists already";
+    case Step::kNotPlain:
+      return "it is not a plain file";
+    case Step::kWrite:
+      return "it cannot be written: " + r.code.message();
+    case Step::kReadBack:
+      return "it did not read back as written";
+    case Step::kPlace:
+      return "it cannot be put in place: " + r.code.message();
+    case Step::kBackup:
+      return "the original cannot be kept as .bak: " + r.code.message();
   }
-  std::string error = WriteAndCompare(part, bytes);
-#ifdef _WIN32
-  if (error.empty() && fs::exists(path, ec)) fs::remove(path, ec);
-#endif
-  if (error.empty()) fs::rename(part, path, ec);
-  if (error.empty() && ec) error = "it cannot be put in place: " + ec.message();
-  if (!error.empty()) fs::remove(part, ec);
-  return error;
+  return "";
 }
 
 std::string ErrorPrompt(const std::string& what, const std::string& reason) {

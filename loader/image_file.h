@@ -30,12 +30,12 @@ LoadedImage OpenImageFile(const std::filesystem::path& path);
 // Reads the whole file at once and closes it, for reading every sector.
 LoadedImage ReadImageFile(const std::filesystem::path& path);
 
-// Writes a new image to `path`: first to a file beside it, which is read
-// back and compared, then renamed into place, so that `path` is never half
-// written; an existing file only when `replace`. Empty when done, else why
+// Writes a new image to `path` through the one atomic writer (a file beside
+// it, read back and compared, then renamed into place); an existing file only
+// when `replace`, kept as PATH.bak when `backup`. Empty when done, else why
 // not, with nothing left behind.
 std::string SaveImageFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
-                          bool replace);
+                          bool replace, bool backup = false);
 
 // The prompt of an error message box: what failed, then on a line of its own
 // the reason, e.g. ErrorPrompt("Cannot load GAME.DSK", "the file does not exist").
