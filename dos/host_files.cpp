@@ -1,11 +1,11 @@
 #include "dos/host_files.h"
 
-#include "host/atomic_file.h"
-
 #include <cctype>
 #include <cerrno>
 #include <fstream>
 #include <set>
+
+#include "host/atomic_file.h"
 
 namespace trivane::dos {
 

@@ -29,7 +29,7 @@ struct WriteResult {
   bool FolderWide() const;
 };
 
-WriteResult WriteAtomically(const std::filesystem::path& path,
-                            std::span<const std::uint8_t> bytes, WriteRules rules);
+WriteResult WriteAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                            WriteRules rules);
 
 }  // namespace trivane::host

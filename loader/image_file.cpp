@@ -1,11 +1,11 @@
 #include "loader/image_file.h"
 
-#include "host/atomic_file.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+
+#include "host/atomic_file.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
