@@ -58,20 +58,6 @@ Written KeptBlocks(const Disk& disk) {
   return out;
 }
 
-TrackField FieldOf(const Disk& disk, const Sector& s) {
-  TrackField f;
-  f.cylinder = s.id_cylinder;
-  f.head = s.id_head;
-  f.sector = s.id_sector;
-  f.size_code = s.size_code;
-  f.double_density = s.density == Density::kDouble;
-  f.dam = s.has_data() ? s.dam : 0;
-  f.bad_id_crc = s.id_crc == Check::kBad;
-  f.bad_data_crc = s.has_data() && DataCrc(disk, s) == Check::kBad;
-  f.data = SectorData(disk, s);
-  return f;
-}
-
 // Every track's fields in the disk's order, at most 64 a track.
 std::vector<std::vector<TrackField>> Tracks(const Disk& disk, Losses& losses) {
   std::vector<std::vector<TrackField>> tracks(

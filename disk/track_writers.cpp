@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "cells/cells.h"
 #include "formats/crc16.h"
 #include "formats/dmk.h"
 #include "formats/jv3.h"
@@ -11,7 +12,8 @@
 namespace trivane::disk {
 namespace {
 
-// Writes bytes into a block round its end, each once or twice.
+// Writes bytes into a block round its end, each once or twice; notes each
+// ID field's mark in the block's pointer table.
 class BlockWriter {
  public:
   BlockWriter(std::uint8_t* block, Offset length) : block_(block), length_(length) {}
@@ -23,15 +25,15 @@ class BlockWriter {
       if (++pos == length_) pos = dmk::kPointerTableBytes;
     }
   }
-  void Fill(int byte, int count, int times) {
-    for (int n = 0; n < count; ++n) Put(byte, times);
+  void Mark(int byte, int times) { Put(byte, times); }
+  void Density(bool) {}
+  void MoveTo(Offset at) {
+    if (at != 0) pos = at;
   }
-  // The bytes and their CRC, high byte first (spoilt when bad).
-  void Field(const std::vector<std::uint8_t>& bytes, std::uint16_t preset, bool bad, int times) {
-    const std::uint16_t crc = crc16::Add(preset, bytes.data(), bytes.size()) ^ (bad ? 0x0101 : 0);
-    for (std::uint8_t b : bytes) Put(b, times);
-    Put(crc >> 8, times);
-    Put(crc & 0xFF, times);
+  void IdMark(std::size_t i, bool dd) {
+    const int pointer = static_cast<int>(pos) | (dd ? dmk::kDoubleDensityFlag : 0);
+    block_[2 * i] = static_cast<std::uint8_t>(pointer & 0xFF);
+    block_[2 * i + 1] = static_cast<std::uint8_t>(pointer >> 8);
   }
 
  private:
@@ -39,45 +41,78 @@ class BlockWriter {
   Offset length_;
 };
 
+// Writes the same bytes onto cells, each once, in its field's encoding.
+class CellWriter {
+ public:
+  void Put(int byte, int) { encoder.Byte(static_cast<std::uint8_t>(byte), encoding_); }
+  void Mark(int byte, int) { encoder.Mark(static_cast<std::uint8_t>(byte), encoding_); }
+  void Density(bool dd) { encoding_ = dd ? cells::Encoding::kMfm : cells::Encoding::kFm; }
+  void MoveTo(Offset) {}
+  void IdMark(std::size_t, bool) {}
+  cells::Encoder encoder;
+
+ private:
+  cells::Encoding encoding_ = cells::Encoding::kMfm;
+};
+
+template <class W>
+void Fill(W& w, int byte, int count, int times) {
+  for (int n = 0; n < count; ++n) w.Put(byte, times);
+}
+
+// The mark, the bytes and their CRC, high byte first (spoilt when bad).
+template <class W>
+void Field(W& w, std::uint8_t mark, const std::vector<std::uint8_t>& bytes, std::uint16_t preset,
+           bool bad, int times) {
+  std::uint16_t crc = crc16::Add(crc16::Add(preset, mark), bytes.data(), bytes.size());
+  crc ^= bad ? 0x0101 : 0;
+  w.Mark(mark, times);
+  for (std::uint8_t b : bytes) w.Put(b, times);
+  w.Put(crc >> 8, times);
+  w.Put(crc & 0xFF, times);
+}
+
 int Times(const TrackField& f, bool doubling) {
   return !f.double_density && doubling ? 2 : 1;
 }
 
 // Sync before a mark: 00s, and in double density three A1s.
-void Zeros(BlockWriter& w, const TrackField& f, const TrackLayout& layout, bool doubling) {
-  if (layout.sync) w.Fill(0x00, f.double_density ? 12 : 6, Times(f, doubling));
+template <class W>
+void Zeros(W& w, const TrackField& f, const TrackLayout& layout, bool doubling) {
+  if (layout.sync) Fill(w, 0x00, f.double_density ? 12 : 6, Times(f, doubling));
 }
-void A1s(BlockWriter& w, const TrackField& f, const TrackLayout& layout) {
-  if (layout.sync && f.double_density) w.Fill(0xA1, 3, 1);
+template <class W>
+void A1s(W& w, const TrackField& f, const TrackLayout& layout) {
+  if (!layout.sync || !f.double_density) return;
+  for (int k = 0; k < 3; ++k) w.Mark(0xA1, 1);
 }
 
-void WriteField(BlockWriter& w, std::uint8_t* block, std::size_t i, const TrackField& f,
-                const TrackLayout& layout, bool doubling) {
+template <class W>
+void WriteField(W& w, std::size_t i, const TrackField& f, const TrackLayout& layout,
+                bool doubling) {
   const bool dd = f.double_density;
   const int times = Times(f, doubling), gap = dd ? layout.dd_gap : layout.sd_gap;
   const std::uint16_t preset = dd ? crc16::kDoubleDensityPreset : crc16::kPreset;
-  if (f.at != 0) w.pos = f.at;
+  w.Density(dd);
+  w.MoveTo(f.at);
   Zeros(w, f, layout, doubling);
   A1s(w, f, layout);
-  const int pointer = static_cast<int>(w.pos) | (dd ? dmk::kDoubleDensityFlag : 0);
-  block[2 * i] = static_cast<std::uint8_t>(pointer & 0xFF);
-  block[2 * i + 1] = static_cast<std::uint8_t>(pointer >> 8);
-  w.Field({dmk::kIdMark, std::uint8_t(f.cylinder), std::uint8_t(f.head), std::uint8_t(f.sector),
-           std::uint8_t(f.size_code)},
-          preset, f.bad_id_crc, times);
-  w.Fill(gap, dd ? layout.dd_gap2 : layout.sd_gap2, times);
+  w.IdMark(i, dd);
+  Field(w, dmk::kIdMark,
+        {std::uint8_t(f.cylinder), std::uint8_t(f.head), std::uint8_t(f.sector),
+         std::uint8_t(f.size_code)},
+        preset, f.bad_id_crc, times);
+  Fill(w, gap, dd ? layout.dd_gap2 : layout.sd_gap2, times);
   Zeros(w, f, layout, doubling);
   if (f.dam == 0) {
     // Gap where the data field would be, so that no byte of the next field
     // falls where a reader looks for a data mark.
-    if (layout.gap_for_missing_data) w.Fill(gap, 3 + (128 << (f.size_code & 3)), times);
+    if (layout.gap_for_missing_data) Fill(w, gap, 3 + (128 << (f.size_code & 3)), times);
     return;
   }
   A1s(w, f, layout);
-  std::vector<std::uint8_t> data = f.data;
-  data.insert(data.begin(), f.dam);
-  w.Field(data, preset, f.bad_data_crc, times);
-  w.Fill(gap, dd ? layout.dd_gap3 : layout.sd_gap3, times);
+  Field(w, f.dam, f.data, preset, f.bad_data_crc, times);
+  Fill(w, gap, dd ? layout.dd_gap3 : layout.sd_gap3, times);
 }
 
 }  // namespace
@@ -113,8 +148,48 @@ void WriteDmkTrack(std::uint8_t* block, Offset length, bool doubling,
   BlockWriter w(block, length);
   w.pos = start;
   for (std::size_t i = 0; i < fields.size() && i < dmk::kPointers; ++i) {
-    WriteField(w, block, i, fields[i], layout, doubling);
+    WriteField(w, i, fields[i], layout, doubling);
   }
+}
+
+TrackField FieldOf(const Disk& disk, const Sector& s) {
+  TrackField f;
+  f.cylinder = s.id_cylinder;
+  f.head = s.id_head;
+  f.sector = s.id_sector;
+  f.size_code = s.size_code;
+  f.double_density = s.density == Density::kDouble;
+  f.dam = s.has_data() ? s.dam : 0;
+  f.bad_id_crc = s.id_crc == Check::kBad;
+  f.bad_data_crc = s.has_data() && DataCrc(disk, s) == Check::kBad;
+  f.data = SectorData(disk, s);
+  return f;
+}
+
+cells::Cells TrackCellsOf(const Disk& disk, int cylinder, int head, std::size_t until) {
+  std::vector<TrackField> fields;
+  for (const Sector& s : disk.sectors) {
+    if (s.cylinder == cylinder && s.head == head) fields.push_back(FieldOf(disk, s));
+  }
+  return TrackCells(fields, ControllerLayout(), until);
+}
+
+cells::Cells TrackCells(const std::vector<TrackField>& fields, const TrackLayout& layout,
+                        std::size_t until) {
+  CellWriter w;
+  const bool dd = fields.empty() || fields.front().double_density;
+  w.Density(dd);
+  Fill(w,
+       layout.gap1 >= 0 ? layout.gap1
+       : dd             ? layout.dd_gap
+                        : layout.sd_gap,
+       static_cast<int>(dd ? layout.start : layout.start / 2), 1);
+  for (std::size_t i = 0; i < fields.size(); ++i) WriteField(w, i, fields[i], layout, false);
+  const int gap4 = layout.gap4 >= 0 || fields.empty() ? layout.gap4
+                   : fields.back().double_density     ? layout.dd_gap
+                                                      : layout.sd_gap;
+  while (w.encoder.cells().size() + 16 <= until) w.Put(gap4 < 0 ? 0x4E : gap4, 1);
+  return std::move(w.encoder.cells());
 }
 
 std::vector<std::uint8_t> DmkHeader(int length, int cylinders, int heads, int options,

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Plants small faults in identification and the sector locator, the sector
-# reader and writers and the DOS catalogue, one at a time from a fixed list,
+# Plants small faults in identification and the sector locator, the cells,
+# the host file writer, the sector reader and writers and the DOS catalogue, one at a time from a fixed list,
 # rebuilds the core and tool tests in build-mutate/ and counts the faults
 # they catch, per folder. Every source file is restored afterwards.
 # Usage: scripts/mutate.sh [-v] [FOLDER...]   (-v names each fault and what
@@ -80,11 +80,11 @@ disk/jv3.cpp|const int size = (free ? jv3::kFreeSizes : jv3::kUsedSizes)[flags &
 disk/dmk.cpp|image.at(dmk::kCylindersAt) > dmk::kMostCylinders ? 20 : 60|60
 disk/sector_store.cpp|return ra != rb ? ra : a.second < b.second;|return a.second < b.second;
 disk/sector_store.cpp|data.size() != s->size|false
-disk/track_writers.cpp|^ (bad ? 0x0101 : 0)|^ 0
+disk/track_writers.cpp|crc ^= bad ? 0x0101 : 0;|
 disk/track_writers.cpp|if (first == 0 && write_protected) image[jv3::kWriteProtect] = 0;|
 disk/dmk_write.cpp|block[WrapInBlock(data_at + k * step + t, length)] = b;|block[WrapInBlock(data_at + k * step, length)] = b;
 disk/dmk_write.cpp|Doubling(disk.dmk_options) == doubling;|true;
-disk/dmk_write.cpp|f.bad_id_crc = s.id_crc == Check::kBad;|f.bad_id_crc = false;
+disk/track_writers.cpp|f.bad_id_crc = s.id_crc == Check::kBad;|f.bad_id_crc = false;
 disk/jv3.cpp|(s.head == 1 ? jv3::kSide1 : 0)|(s.head == 7 ? jv3::kSide1 : 0)
 disk/jv3.cpp|DataCrc(disk, s) == Check::kBad ? jv3::kCrcError|false ? jv3::kCrcError
 disk/jv1.cpp|store.At({s.cylinder, 0, s.id_sector}) != &s|false
@@ -97,8 +97,8 @@ dos/directory.cpp|return h == 0 ? 1 : h;|return h;
 dos/directory.cpp|        c.deleted.push_back(Parse(e, dec));|        if (e[0] == 0) c.deleted.push_back(Parse(e, dec));
 dos/files.cpp|static_cast<std::int64_t>(places.size()) < f.SectorsNeeded())|static_cast<std::int64_t>(places.size()) < 0)
 dos/directory.cpp|if (!shape_.model3 && k == 4 && a == 0xFE) {|if (!shape_.model3 && k == 3 && a == 0xFE) {
-dos/directory.cpp|return std::max(1, 1 + matched * 2 - entries|return std::max(0, matched * 2 - entries
-dos/directory.cpp|(matched * 2 < entries && !system_files)|(matched * 2 < entries)
+dos/directory.cpp|return std::max(1, 1 + sound * 2 - entries|return std::max(0, sound * 2 - entries
+dos/directory.cpp|(sound * 2 < entries && !system_files)|(sound * 2 < entries)
 dos/files.cpp|if (static_cast<std::int64_t>(places.size()) == needed) return places;|if (static_cast<std::int64_t>(places.size()) > needed) return places;
 dos/files.cpp|{PlaceText(p), data.size() == kSectorBytes,|{PlaceText(p), true,
 dos/trsdos.cpp|std::make_pair(d.Score() > 0, -d.conflicts) >|std::make_pair(d.Score() > 0, d.conflicts) >
@@ -120,13 +120,33 @@ dos/directory_edit.cpp|: b & ~(1 << bit)|: b
 dos/change_put.cpp|(!m3 && size % 256 != 0 ? 1 : 0)|0
 dos/change.cpp|dir.Hit(dec) = NameHashOf(name, ext)|dir.Hit(dec) = NameHashOf(ext, name)
 dos/change_put.cpp|      e[30] = 0xFE;|      e[30] = 0xFF;
+dos/directory.cpp|d_.sound += hashed && d_.conflicts == conflicts && names.insert(f.Shown()).second;|d_.sound += hashed;
+dos/detect.cpp|drop[a] = InsideAFileOf(ka, kb) && !InsideAFileOf(kb, ka);|drop[a] = false;
+dos/trsdos.cpp|    if (!f.system) continue;|
+cells/encode.cpp|const bool clock = !bit && !last_bit_;|const bool clock = !bit;
+cells/encode.cpp|Mfm(value, value == 0xC2 ? 0x0080 : 0x0020);|Mfm(value, value == 0xC2 ? 0x0080 : 0x0040);
+cells/encode.cpp|Fm(value, value == 0xFC ? 0xD7 : 0xC7);|Fm(value, 0xD7);
+cells/encode.cpp|for (int k = 15; k >= 0; --k) Push((cells >> k) & 1);|for (int k = 15; k > 0; --k) Push((cells >> k) & 1);
+cells/decode.cpp|at_ = (at_ + 2) % cells_.size();|at_ = (at_ + 2);
+cells/decode.cpp|f.id_crc_ok = crc16::Add(preset, id, 5) == stored;|f.id_crc_ok = true;
+cells/decode.cpp|f.data_crc_ok = crc == stored;|f.data_crc_ok = true;
+cells/decode.cpp|if (((window >> 16) & 0xFFFF) == kFmZero) {|if (true) {
+cells/decode.cpp|return (encoding == Encoding::kMfm ? 43 + 4 : 30 + 1) * std::size_t{16};|return (encoding == Encoding::kMfm ? 43 + 4 : 3) * std::size_t{16};
+cells/decode.cpp|const bool first_round = i >= 63 && i - 63 < n;|const bool first_round = i >= 63 && i < n;
+cells/decode.cpp|fields[open].encoding == found->encoding &&|true &&
+host/atomic_file.cpp|for (int n = 2; fs::exists(fs::symlink_status(part, ec)); ++n) {|for (int n = 2; false; ++n) {
+host/atomic_file.cpp|if (there && !rules.replace) return {Step::kExists, {}};|
+host/atomic_file.cpp|if (result.ok() && there && rules.backup) result = Backup(path);|
+host/atomic_file.cpp|if (!result.ok()) fs::remove(part, ec);|
+host/atomic_file.cpp|code == errc::no_such_file_or_directory|code == errc::io_error
+host/atomic_file.cpp|if (there && !fs::is_regular_file(path, ec)) return {Step::kNotPlain, {}};|
 EOF
 )
 
 # A fault still planted when the script is stopped is taken out again.
 # Restored by writing, so that the file is newer than what the fault built.
 put_back() { cat "$1.orig" >"$1" && rm "$1.orig"; }
-restore() { for f in $(git ls-files identify sectors formats disk dos); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
+restore() { for f in $(git ls-files identify sectors formats cells host disk dos); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
 trap restore EXIT
 
 total=0

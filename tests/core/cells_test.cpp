@@ -1,0 +1,126 @@
+// FM and MFM cells: the marks with their missing clocks, and a round trip
+// of every track of every built image and every real JV1, JV3 and DMK
+// disk: its sectors laid on cells as a controller writes the track, then
+// read off them again, the same (ID, density, mark, CRC states, data).
+#include "cells/cells.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "builder/samples.h"
+#include "disk/container.h"
+#include "disk/track_writers.h"
+#include "test_support.h"
+
+namespace trivane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using cells::Encoding;
+
+std::uint16_t First16(const cells::Cells& c) {
+  std::uint16_t v = 0;
+  for (std::size_t i = 0; i < 16; ++i) v = static_cast<std::uint16_t>(v << 1 | c.At(i));
+  return v;
+}
+
+std::uint16_t Encoded(std::uint8_t byte, Encoding e, bool mark) {
+  cells::Encoder enc;
+  mark ? enc.Mark(byte, e) : enc.Byte(byte, e);
+  return First16(enc.cells());
+}
+
+TEST(Cells, MarksAndBytes) {
+  EXPECT_EQ(Encoded(0xA1, Encoding::kMfm, true), 0x4489);
+  EXPECT_EQ(Encoded(0xC2, Encoding::kMfm, true), 0x5224);
+  EXPECT_EQ(Encoded(0xA1, Encoding::kMfm, false), 0x44A9);
+  EXPECT_EQ(Encoded(0x00, Encoding::kMfm, false), 0xAAAA);  // after a 0 bit
+  EXPECT_EQ(Encoded(0xFE, Encoding::kFm, true), 0xF57E);    // clock C7
+  EXPECT_EQ(Encoded(0xFC, Encoding::kFm, true), 0xF77A);    // clock D7
+  EXPECT_EQ(Encoded(0x00, Encoding::kFm, false), 0xAAAA);   // clock FF
+}
+
+// The sectors of one track compared with what the cells give back.
+int CompareTrack(const disk::Disk& d, int cylinder, int head, const std::string& what) {
+  std::vector<const disk::Sector*> want;
+  for (const disk::Sector& s : d.sectors) {
+    if (s.cylinder == cylinder && s.head == head) want.push_back(&s);
+  }
+  const std::vector<cells::Field> got = cells::Decode(disk::TrackCellsOf(d, cylinder, head));
+  EXPECT_EQ(got.size(), want.size()) << what << " cylinder " << cylinder << " head " << head;
+  for (std::size_t k = 0; k < std::min(got.size(), want.size()); ++k) {
+    const disk::Sector& s = *want[k];
+    const cells::Field& f = got[k];
+    const std::string at = what + " " + std::to_string(cylinder) + "/" + std::to_string(head) +
+                           " sector " + std::to_string(k);
+    EXPECT_EQ(f.encoding == Encoding::kMfm, s.density == disk::Density::kDouble) << at;
+    EXPECT_EQ(std::tie(f.cylinder, f.head, f.sector, f.size_code),
+              std::tie(s.id_cylinder, s.id_head, s.id_sector, s.size_code))
+        << at;
+    EXPECT_EQ(f.id_crc_ok, s.id_crc != disk::Check::kBad) << at;
+    EXPECT_EQ(f.dam, s.has_data() ? s.dam : 0) << at;
+    if (!s.has_data()) continue;
+    EXPECT_EQ(f.data, disk::SectorData(d, s)) << at;
+    EXPECT_EQ(f.data_crc_ok, disk::DataCrc(d, s) != disk::Check::kBad) << at;
+  }
+  return static_cast<int>(want.size());
+}
+
+int RoundTrip(const disk::Disk& d, const std::string& what) {
+  int sectors = 0;
+  for (int c = 0; c < d.cylinders; ++c) {
+    for (int h = 0; h < std::max(d.heads, 1); ++h) sectors += CompareTrack(d, c, h, what);
+  }
+  return sectors;
+}
+
+TEST(Cells, EveryBuiltImageRoundTrips) {
+  int sectors = 0, images = 0;
+  for (const auto& list : {build::Samples(), build::Seeds()}) {
+    for (const build::Sample& s : list) {
+      const disk::Disk d = disk::ReadDisk(ImageBuffer(s.bytes));
+      if (!d.error.empty()) continue;
+      sectors += RoundTrip(d, s.name);
+      ++images;
+    }
+  }
+  EXPECT_GT(images, 30);
+  EXPECT_GT(sectors, 10000);
+  std::printf("cells round trip: %d built images, %d sectors\n", images, sectors);
+}
+
+// A field that runs over the index is read on round the track.
+TEST(Cells, AFieldAcrossTheIndex) {
+  disk::TrackField f;
+  f.size_code = 1;
+  f.data.assign(256, 0x5A);
+  cells::Cells c = disk::TrackCells({f}, disk::ControllerLayout());
+  const std::size_t shift = c.size() - 200 * 16;  // the data's middle to the track's start
+  cells::Cells turned;
+  for (std::size_t i = 0; i < c.size(); ++i) turned.Push(c.At((i + shift) % c.size()));
+  const std::vector<cells::Field> got = cells::Decode(turned);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_TRUE(got[0].id_crc_ok);
+  EXPECT_TRUE(got[0].data_crc_ok);
+  EXPECT_EQ(got[0].data, f.data);
+}
+
+TEST(Cells, EveryRealDiskRoundTrips) {
+  const fs::path disks = TRIVANE_REAL_DISKS;
+  if (!fs::exists(disks / "README.md")) GTEST_SKIP() << disks << " is not there";
+  int sectors = 0, images = 0;
+  for (const auto& e : fs::directory_iterator(disks)) {
+    if (!e.is_regular_file()) continue;
+    std::ifstream in(e.path(), std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    const disk::Disk d = disk::ReadDisk(ImageBuffer(bytes));
+    if (!d.error.empty() || d.sectors.empty()) continue;
+    sectors += RoundTrip(d, e.path().filename().string());
+    ++images;
+  }
+  EXPECT_EQ(images, 20);
+  std::printf("cells round trip: %d real images, %d sectors\n", images, sectors);
+}
+
+}  // namespace
+}  // namespace trivane::test
