@@ -13,7 +13,7 @@ NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
   dos = new QComboBox;
   for (dos::Family f : present::kNewDiskDoses) dos->addItem(dos::FamilyName(f));
   container = new QComboBox;
-  for (disk::Container c : present::kNewDiskContainers) container->addItem(disk::ContainerName(c));
+  for (disk::Container c : present::NewDiskContainers()) container->addItem(disk::ContainerName(c));
   cylinders = new QSpinBox;
   cylinders->setRange(0, 80);
   cylinders->setSpecialValueText("usual");
@@ -45,12 +45,12 @@ dos::NewDiskRequest NewDiskDialog::Request() const {
           density->currentIndex(),
           name->text().toStdString(),
           date->text().toStdString(),
-          present::kNewDiskContainers.at(static_cast<std::size_t>(container->currentIndex()))};
+          present::NewDiskContainers().at(static_cast<std::size_t>(container->currentIndex()))};
 }
 
 QString NewDiskDialog::Suffix() const {
   return QString::fromStdString(present::SuffixOf(
-      present::kNewDiskContainers.at(static_cast<std::size_t>(container->currentIndex()))));
+      present::NewDiskContainers().at(static_cast<std::size_t>(container->currentIndex()))));
 }
 
 std::string NewDiskDialog::Make(const QString& file) const {

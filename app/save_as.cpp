@@ -9,6 +9,7 @@
 #include "app/file_lists.h"
 #include "loader/image_file.h"
 #include "present/changes.h"
+#include "present/new_disk.h"
 
 namespace trivane::app {
 
@@ -32,15 +33,18 @@ void ContentsWindow::SaveAs(const QString& file, disk::Container to) {
 }
 
 void ContentsWindow::SaveAsDialog() {
+  const std::vector<present::SaveChoice> choices = present::SaveChoices();
+  std::vector<std::string> labels;
+  for (const present::SaveChoice& c : choices) labels.push_back(present::ChoiceLabel(c, " "));
   QString filter;
   const QString file =
       QFileDialog::getSaveFileName(this, "Save as", QFileInfo(path_).path(),
-                                   "DMK (*.dmk);;JV3 (*.jv3 *.dsk);;JV1 (*.jv1 *.dsk)", &filter);
+                                   QString::fromStdString(present::Joined(labels, ";;")), &filter);
   if (file.isEmpty()) return;
-  const disk::Container to = filter.startsWith("JV1")   ? disk::Container::kJv1
-                             : filter.startsWith("JV3") ? disk::Container::kJv3
-                                                        : disk::Container::kDmk;
-  SaveAs(file, to);
+  for (std::size_t k = 0; k < choices.size(); ++k) {
+    if (filter.toStdString() == labels[k]) return SaveAs(file, choices[k].kind);
+  }
+  SaveAs(file, choices.front().kind);
 }
 
 }  // namespace trivane::app

@@ -6,6 +6,7 @@
 #include <array>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "disk/disk.h"
@@ -25,8 +26,25 @@ struct Written {
   std::vector<std::array<int, 3>> lost;
 };
 
+// One container: what it is called and holds, how sure its recogniser is
+// that bytes are one, its reader into the disk model and its writer from
+// it. Every list of containers (the tools' choices, the windows' filters,
+// the desktop's file types, the manual pages) is made from these rows.
 struct ContainerFormat {
   Container kind;
+  std::string_view name;           // "DMK", as listings show it
+  std::string_view word;           // "dmk": --to's word, and the file name's ending
+  std::string_view description;    // "TRS-80 DMK disk image"
+  std::string_view holds;          // what of a disk it keeps, in a sentence
+  std::string_view save_patterns;  // offered when saving one
+  // The desktop's file type: its name, globs, and rule for telling one by
+  // its bytes with the rule's weight.
+  std::string_view mime_type;
+  std::string_view globs;
+  std::string_view mime_magic;
+  int mime_priority;
+  int offered;  // the place in the lists offered to the user, 0 first
+  bool writes;
   // 0 when the bytes are not this container; the higher, the surer.
   int (*recognise)(const ImageBuffer& image);
   void (*read)(const ImageBuffer& image, Disk& disk, bool check_data);
@@ -35,9 +53,16 @@ struct ContainerFormat {
 
 // Every container, in the order the emulators test them.
 std::span<const ContainerFormat> Containers();
+// The containers written, in the order they are offered.
+std::vector<const ContainerFormat*> Offered();
 const ContainerFormat& FormatOf(Container kind);
+// The container of a word ("dmk", in any letter case), nullptr for none.
+const ContainerFormat* FormatNamed(std::string_view word);
 // The container whose recogniser is surest, nullptr when none is.
 const ContainerFormat* Detect(const ImageBuffer& image);
+// The offered containers' words: "dmk, jv3 or jv1" with separator ", " and
+// last " or ", "dmk|jv3|jv1" with "|" and "|".
+std::string Words(std::string_view separator, std::string_view last);
 
 // Each container's own, in its file.
 int RecogniseJv1(const ImageBuffer& image);

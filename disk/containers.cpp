@@ -2,6 +2,7 @@
 // surest recogniser, and what every container's sectors share: their data,
 // a data CRC checked late, data put into them.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string_view>
 
@@ -50,9 +51,33 @@ std::string UnreadContainer(const ImageBuffer& image, std::span<const Unread> kn
 }
 
 constexpr ContainerFormat kContainers[] = {
-    {Container::kDmk, RecogniseDmk, ReadDmk, WriteDmk},
-    {Container::kJv1, RecogniseJv1, ReadJv1, WriteJv1},
-    {Container::kJv3, RecogniseJv3, ReadJv3, WriteJv3},
+    {Container::kDmk, "DMK", "dmk", "TRS-80 DMK disk image",
+     "every sector as a controller reads it: single and double density on one track, every "
+     "data mark, every size, CRC errors and ID fields without data",
+     "*.dmk", "application/x-trs80-dmk", "*.dmk *.dsk",
+     "<match type=\"big32\" offset=\"12\" value=\"0x00000000\">\n"
+     "        <match type=\"byte\" offset=\"0\" value=\"0x00\"/>\n"
+     "        <match type=\"byte\" offset=\"0\" value=\"0xff\"/>\n"
+     "      </match>",
+     50, 0, true, RecogniseDmk, ReadDmk, WriteDmk},
+    {Container::kJv1, "JV1", "jv1", "TRS-80 JV1 disk image",
+     "one head of single-density 256-byte sectors 0 to 9, ten a track; no marks but the "
+     "directory's, no CRC errors",
+     "*.jv1 *.dsk", "application/x-trs80-jv1", "*.jv1 *.dsk",
+     "<match type=\"big16\" offset=\"0\" value=\"0x00fe\"/>", 60, 2, true, RecogniseJv1, ReadJv1,
+     WriteJv1},
+    {Container::kJv3, "JV3", "jv3", "TRS-80 JV3 disk image",
+     "sectors with data of 128 to 1024 bytes in either density on two heads, data marks F8 "
+     "and FB, data CRC errors",
+     "*.jv3 *.dsk", "application/x-trs80-jv3", "*.jv3 *.dsk",
+     "<match type=\"byte\" offset=\"0\" value=\"0x00\">\n"
+     "        <match type=\"byte\" offset=\"3\" value=\"0x00\">\n"
+     "          <match type=\"byte\" offset=\"6\" value=\"0x00\"/>\n"
+     "        </match>\n"
+     "      </match>\n"
+     "      <match type=\"byte\" offset=\"8703\" value=\"0xff\"/>\n"
+     "      <match type=\"byte\" offset=\"8703\" value=\"0x00\"/>",
+     40, 1, true, RecogniseJv3, ReadJv3, WriteJv3},
 };
 
 }  // namespace
@@ -61,11 +86,39 @@ std::span<const ContainerFormat> Containers() {
   return kContainers;
 }
 
+std::vector<const ContainerFormat*> Offered() {
+  std::vector<const ContainerFormat*> out;
+  for (const ContainerFormat& f : kContainers) {
+    if (f.writes) out.push_back(&f);
+  }
+  std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->offered < b->offered; });
+  return out;
+}
+
 const ContainerFormat& FormatOf(Container kind) {
   for (const ContainerFormat& f : kContainers) {
     if (f.kind == kind) return f;
   }
   return kContainers[0];
+}
+
+const ContainerFormat* FormatNamed(std::string_view word) {
+  for (const ContainerFormat& f : kContainers) {
+    const bool same = std::equal(word.begin(), word.end(), f.word.begin(), f.word.end(),
+                                 [](char a, char b) { return std::tolower(a) == b; });
+    if (same) return &f;
+  }
+  return nullptr;
+}
+
+std::string Words(std::string_view separator, std::string_view last) {
+  const std::vector<const ContainerFormat*> offered = Offered();
+  std::string out;
+  for (std::size_t k = 0; k < offered.size(); ++k) {
+    if (k > 0) out += k + 1 == offered.size() ? last : separator;
+    out += offered[k]->word;
+  }
+  return out;
 }
 
 // Of equal scores the earlier in the registry, as the emulators test.
@@ -146,17 +199,7 @@ Counts CountSectors(const Disk& disk) {
 }
 
 const char* ContainerName(Container container) {
-  switch (container) {
-    case Container::kJv1:
-      return "JV1";
-    case Container::kJv3:
-      return "JV3";
-    case Container::kDmk:
-      return "DMK";
-    case Container::kNone:
-      break;
-  }
-  return "";
+  return container == Container::kNone ? "" : FormatOf(container).name.data();
 }
 
 }  // namespace trivane::disk

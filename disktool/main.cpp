@@ -17,6 +17,7 @@
 #include "cli/escaped.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "disk/container.h"
 #include "disk/sector_store.h"
 #include "disktool/dir.h"
 #include "disktool/in_order.h"
@@ -103,9 +104,9 @@ const Command kCommands[] = {
      {{"--as", true}, {"--all"}},
      trivane::disktool::ViewCommand},
     {"convert",
-     "convert IN OUT [--to jv1|jv3|dmk] [--single-density-bytes once|twice]\n"
+     "convert IN OUT [--to {to}] [--single-density-bytes once|twice]\n"
      "               [--force] [--overwrite]",
-     "IN as another container (from OUT's name .jv1, .jv3, .dmk when no\n"
+     "IN as another container (from OUT's name {ends} when no\n"
      "--to): every sector's ID, size, density, mark, CRC state and data\n"
      "the target holds; what it cannot is listed and nothing written\n"
      "unless --force. DMK tracks as a controller writes them, single\n"
@@ -114,7 +115,7 @@ const Command kCommands[] = {
      {{"--to", true}, {"--single-density-bytes", true}, {"--force"}, {"--overwrite"}},
      trivane::disktool::ConvertCommand},
     {"new",
-     "new OUT --dos newdos80|trsdos23|ldos|trsdos13 [--to jv1|jv3|dmk]\n"
+     "new OUT --dos newdos80|trsdos23|ldos|trsdos13 [--to {to}]\n"
      "               [--cylinders N] [--heads 1|2] [--density single|double]\n"
      "               [--name NAME] [--date MM/DD/YY] [--overwrite]",
      "an empty data disk as the DOS formats one (its usual disk unless\n"
@@ -161,11 +162,26 @@ constexpr const char* kFooter =
     "Exit status: 0 when every file was read, 1 when any could not be read or\n"
     "held no sectors, 2 for a usage error.\n";
 
+// The text with the containers' words in place of {to} and {ends}.
+std::string Filled(const char* text) {
+  std::string out = text;
+  const std::pair<std::string, std::string> words[] = {
+      {"{to}", trivane::disk::Words("|", "|")},
+      {"{ends}", "." + trivane::disk::Words(", .", ", .")}};
+  for (const auto& [mark, value] : words) {
+    for (auto at = out.find(mark); at != std::string::npos; at = out.find(mark, at)) {
+      out.replace(at, mark.size(), value);
+    }
+  }
+  return out;
+}
+
 std::string UsageText(const char* only = nullptr) {
   std::string text;
   for (const Command& c : kCommands) {
     if (only != nullptr && std::string(only) != c.name) continue;
-    text += std::string(text.empty() ? "usage: " : "       ") + "trivane-disk " + c.usage + "\n";
+    text += std::string(text.empty() ? "usage: " : "       ") + "trivane-disk " + Filled(c.usage) +
+            "\n";
   }
   return text;
 }
@@ -178,9 +194,9 @@ std::string HelpText(const char* only = nullptr) {
     std::string name = c.name;
     name.resize(10, ' ');
     text += "  " + name;
-    for (const char* h = c.help; *h != '\0'; ++h) {
-      text += *h;
-      if (*h == '\n') text += "            ";
+    for (char h : Filled(c.help)) {
+      text += h;
+      if (h == '\n') text += "            ";
     }
     text += "\n";
   }

@@ -22,21 +22,16 @@ using cli::Escaped;
 std::optional<disk::Container> Target(const cli::Parsed& p, const std::string& out,
                                       std::string& complaint) {
   std::string name = p.Value("--to").value_or("");
-  if (name.empty()) {
+  const bool named = !name.empty();
+  if (!named) {
     name = PathFromUtf8(out).extension().string();
     if (!name.empty()) name.erase(0, 1);
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name != "jv1" && name != "jv3" && name != "dmk") {
-      complaint = "OUT's name does not say the container: give --to jv1, jv3 or dmk";
-      return std::nullopt;
-    }
   }
-  for (const disk::ContainerFormat& f : disk::Containers()) {
-    std::string shown = disk::ContainerName(f.kind);
-    for (char& c : shown) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (shown == name) return f.kind;
-  }
-  complaint = "--to takes jv1, jv3 or dmk";
+  const disk::ContainerFormat* f = disk::FormatNamed(name);
+  if (f != nullptr && f->writes) return f->kind;
+  complaint = named
+                  ? "--to takes " + disk::Words(", ", " or ")
+                  : "OUT's name does not say the container: give --to " + disk::Words(", ", " or ");
   return std::nullopt;
 }
 

@@ -1,8 +1,9 @@
 #include "present/new_disk.h"
 
-#include <cctype>
 #include <ctime>
+#include <sstream>
 
+#include "disk/container.h"
 #include "dos/convert.h"
 #include "loader/image_file.h"
 
@@ -15,10 +16,35 @@ std::string Today() {
   return text;
 }
 
+std::vector<disk::Container> NewDiskContainers() {
+  std::vector<disk::Container> out;
+  for (const disk::ContainerFormat* f : disk::Offered()) out.push_back(f->kind);
+  return out;
+}
+
 std::string SuffixOf(disk::Container container) {
-  std::string suffix = disk::ContainerName(container);
-  for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return suffix;
+  return std::string(disk::FormatOf(container).word);
+}
+
+std::vector<SaveChoice> SaveChoices() {
+  std::vector<SaveChoice> out;
+  for (const disk::ContainerFormat* f : disk::Offered()) {
+    SaveChoice c{f->kind, std::string(f->name), {}};
+    std::istringstream patterns{std::string(f->save_patterns)};
+    for (std::string p; patterns >> p;) c.patterns.push_back(p);
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+std::string Joined(const std::vector<std::string>& parts, const std::string& separator) {
+  std::string out;
+  for (const std::string& p : parts) out += (out.empty() ? "" : separator) + p;
+  return out;
+}
+
+std::string ChoiceLabel(const SaveChoice& choice, const std::string& separator) {
+  return choice.name + " (" + Joined(choice.patterns, separator) + ")";
 }
 
 std::string MakeNewDisk(const dos::NewDiskRequest& request, const std::filesystem::path& file) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "dos/format.h"
 
@@ -14,8 +15,6 @@ namespace trivane::present {
 
 inline constexpr std::array<dos::Family, 4> kNewDiskDoses = {
     dos::Family::kNewdos80, dos::Family::kTrsdos23, dos::Family::kLdos, dos::Family::kTrsdos13};
-inline constexpr std::array<disk::Container, 3> kNewDiskContainers = {
-    disk::Container::kDmk, disk::Container::kJv3, disk::Container::kJv1};
 // Index 0 is the DOS's usual, as NewDiskRequest counts them.
 inline constexpr std::array<const char*, 3> kHeadChoices = {"usual", "1", "2"};
 inline constexpr std::array<const char*, 3> kDensityChoices = {"usual", "single", "double"};
@@ -23,8 +22,21 @@ inline constexpr char kNewDiskName[] = "DATADISK";
 
 // Today as MM/DD/YY.
 std::string Today();
+// The containers a new disk is offered in, in the order shown.
+std::vector<disk::Container> NewDiskContainers();
 // The file name's ending the container gives ("dmk").
 std::string SuffixOf(disk::Container container);
+// What Save as offers: each written container, its name and its file
+// patterns ("*.jv3", "*.dsk"), in the order shown.
+struct SaveChoice {
+  disk::Container kind;
+  std::string name;
+  std::vector<std::string> patterns;
+};
+std::vector<SaveChoice> SaveChoices();
+// "JV3 (*.jv3 *.dsk)", the patterns joined by the separator.
+std::string ChoiceLabel(const SaveChoice& choice, const std::string& separator);
+std::string Joined(const std::vector<std::string>& parts, const std::string& separator);
 // Makes the disk into the file (a file there is replaced), proved before it
 // is put in place; empty when done, else why not.
 std::string MakeNewDisk(const dos::NewDiskRequest& request, const std::filesystem::path& file);

@@ -223,18 +223,22 @@ void ContentsWindow::SaveAsDialog() {
   OPENFILENAMEW save{};
   save.lStructSize = sizeof save;
   save.hwndOwner = hwnd_;
-  save.lpstrFilter =
-      L"DMK (*.dmk)\0*.dmk\0JV3 (*.jv3, *.dsk)\0*.jv3;*.dsk\0JV1 (*.jv1, *.dsk)\0*.jv1;*.dsk\0";
+  const std::vector<present::SaveChoice> choices = present::SaveChoices();
+  std::wstring filter;
+  for (const present::SaveChoice& c : choices) {
+    filter += Wide(present::ChoiceLabel(c, ", ")) + L'\0' + Wide(present::Joined(c.patterns, ";")) +
+              L'\0';
+  }
+  const std::wstring suffix = Wide(present::SuffixOf(choices.front().kind));
+  save.lpstrFilter = filter.c_str();
   save.lpstrFile = file;
   save.nMaxFile = MAX_PATH;
   save.lpstrTitle = L"Save as";
-  save.lpstrDefExt = L"dmk";
+  save.lpstrDefExt = suffix.c_str();
   save.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
   if (!GetSaveFileNameW(&save)) return;
-  const disk::Container to = save.nFilterIndex == 3   ? disk::Container::kJv1
-                             : save.nFilterIndex == 2 ? disk::Container::kJv3
-                                                      : disk::Container::kDmk;
-  SaveAs(fs::path(file), to);
+  const std::size_t chosen = save.nFilterIndex >= 1 ? save.nFilterIndex - 1 : 0;
+  SaveAs(fs::path(file), choices.at(std::min(chosen, choices.size() - 1)).kind);
 }
 
 void ContentsWindow::AddFilesDialog() {

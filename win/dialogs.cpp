@@ -119,7 +119,7 @@ bool AskNewDisk(HWND owner, dos::NewDiskRequest& request) {
   Box box(owner, L"New disk", 7, 110);
   std::vector<std::string> doses, containers;
   for (dos::Family f : present::kNewDiskDoses) doses.push_back(dos::FamilyName(f));
-  for (disk::Container c : present::kNewDiskContainers)
+  for (disk::Container c : present::NewDiskContainers())
     containers.push_back(disk::ContainerName(c));
   HWND dos = Choices(box, 0, L"DOS", doses);
   HWND container = Choices(box, 1, L"Container", containers);
@@ -140,7 +140,7 @@ bool AskNewDisk(HWND owner, dos::NewDiskRequest& request) {
              Chosen(density),
              Narrow(TextOf(name)),
              Narrow(TextOf(date)),
-             present::kNewDiskContainers.at(static_cast<std::size_t>(Chosen(container)))};
+             present::NewDiskContainers().at(static_cast<std::size_t>(Chosen(container)))};
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "present/contents.h"
 #include "present/file_chooser.h"
 #include "present/hex_text.h"
+#include "present/new_disk.h"
 #include "present/sector_picture.h"
 #include "test_support.h"
 
@@ -102,6 +103,27 @@ TEST(PresentChooser, PatternsAndJoins) {
   EXPECT_EQ(JoinPath("/", "a", '/'), "/a");
   EXPECT_EQ(JoinPath("C:\\", "a", '\\'), "C:\\a");
   EXPECT_EQ(JoinPath("/d", "a", '/'), "/d/a");
+}
+
+// Every list of containers comes from the one table: each written
+// container is offered once, found by its word in any case, and saved
+// under its own extension.
+TEST(PresentContainers, ListsFromTheTable) {
+  const std::vector<SaveChoice> choices = SaveChoices();
+  ASSERT_EQ(choices.size(), NewDiskContainers().size());
+  std::string words;
+  for (std::size_t k = 0; k < choices.size(); ++k) {
+    const disk::ContainerFormat& f = disk::FormatOf(choices[k].kind);
+    EXPECT_EQ(choices[k].kind, NewDiskContainers()[k]);
+    EXPECT_EQ(choices[k].patterns.front(), "*." + SuffixOf(f.kind));
+    std::string upper(f.word);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(disk::FormatNamed(upper), &f);
+    words += (k ? "|" : "") + std::string(f.word);
+  }
+  EXPECT_EQ(disk::Words("|", "|"), words);
+  EXPECT_EQ(disk::FormatNamed("dm"), nullptr);
+  EXPECT_EQ(ChoiceLabel(choices.at(1), ", "), "JV3 (*.jv3, *.dsk)");
 }
 
 }  // namespace

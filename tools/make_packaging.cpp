@@ -1,0 +1,98 @@
+// make-packaging SOURCE DIR: writes into DIR what the desktop and the manual
+// pages say of the containers, made from the containers' table: the shared
+// MIME database's file types (trivane-mime.xml), the desktop entry from
+// SOURCE/trivane.desktop.in and the manual pages from SOURCE/man/*.1.in,
+// their @WORDS@ filled in.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "disk/container.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace disk = trivane::disk;
+
+std::string MimeXml() {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<!-- TRS-80 floppy-disk images. Each kind claims its own extension and, with\n"
+      "     the same weight, *.dsk, which they share: for a .dsk file the names\n"
+      "     tie and the content decides by each kind's rule. Made from Trivane's\n"
+      "     table of containers. -->\n"
+      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
+  for (const disk::ContainerFormat& f : disk::Containers()) {
+    xml += "  <mime-type type=\"" + std::string(f.mime_type) + "\">\n";
+    xml += "    <comment>" + std::string(f.description) + "</comment>\n";
+    std::istringstream globs{std::string(f.globs)};
+    for (std::string g; globs >> g;) xml += "    <glob pattern=\"" + g + "\"/>\n";
+    xml += "    <magic priority=\"" + std::to_string(f.mime_priority) + "\">\n      " +
+           std::string(f.mime_magic) + "\n    </magic>\n  </mime-type>\n";
+  }
+  return xml + "</mime-info>\n";
+}
+
+std::string Holds() {
+  std::string text = ".RS\n";
+  for (const disk::ContainerFormat* f : disk::Offered()) {
+    text += ".TP 5\n.B " + std::string(f->name) + "\n" + std::string(f->holds) + ".\n";
+  }
+  return text + ".RE\n";
+}
+
+std::string Filled(std::string text) {
+  std::string types, names;
+  for (const disk::ContainerFormat& f : disk::Containers()) {
+    types += std::string(f.mime_type) + ";";
+    names += std::string(f.name) + ";";
+  }
+  const std::pair<std::string, std::string> words[] = {
+      {"@TO@", disk::Words("|", "|")},
+      {"@ENDS@", "." + disk::Words(", .", " or .")},
+      {"@HOLDS@", Holds()},
+      {"@MIME_TYPES@", types},
+      {"@NAMES@", names}};
+  for (const auto& [mark, value] : words) {
+    for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
+      text.replace(at, mark.size(), value);
+      at += value.size();
+    }
+  }
+  return text;
+}
+
+bool Write(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  if (out.flush()) return true;
+  std::cerr << "make-packaging: cannot write " << path.string() << "\n";
+  return false;
+}
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: make-packaging SOURCE DIR\n";
+    return 2;
+  }
+  const fs::path source = argv[1], dir = argv[2];
+  std::error_code ec;
+  fs::create_directories(dir / "man", ec);
+  bool ok = Write(dir / "trivane-mime.xml", MimeXml()) &&
+            Write(dir / "trivane.desktop", Filled(Read(source / "trivane.desktop.in")));
+  for (const auto& e : fs::directory_iterator(source / "man")) {
+    const fs::path p = e.path();
+    if (p.extension() != ".in") continue;
+    ok = ok && Write(dir / "man" / p.stem(), Filled(Read(p)));
+  }
+  return ok ? 0 : 1;
+}
