@@ -8,9 +8,9 @@
 #include "builder/image_builder.h"
 #include "builder/samples.h"
 #include "disk/disk.h"
-#include "identify/identify_image.h"
+#include "identification/identify_image.h"
 #include "loader/image_file.h"
-#include "window/recording_window.h"
+#include "identification/recording_window.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "formats/jv3.h"
 #include "fuzz/fuzz_checks.h"
-#include "identify/identify_image.h"
-#include "identify/locator.h"
+#include "identification/identify_image.h"
+#include "identification/locator.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "window/recording_window.h"
+#include "identification/recording_window.h"
 
 namespace trivane::fuzz {
 

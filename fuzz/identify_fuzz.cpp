@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_checks.h"
-#include "identify/identify_image.h"
+#include "identification/identify_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   trivane::AnalysisRecord record;

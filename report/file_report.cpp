@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "identify/identify_image.h"
+#include "identification/identify_image.h"
 #include "loader/image_file.h"
 
 namespace trivane::report {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "sectors/analysis_record.h"
-#include "window/recording_window.h"
+#include "identification/analysis_record.h"
+#include "identification/recording_window.h"
 
 namespace trivane::report {
 

@@ -16,57 +16,57 @@ cmake --build build-mutate -j"$(nproc)" --target core_tests tool_tests >/dev/nul
 # file | the text as it stands | the fault. The text's first occurrence is replaced.
 faults=$(cat <<'EOF'
 formats/image_buffer.h|offset >= 0 && offset < resident_|offset >= 0 && offset <= resident_
-identify/identify_image.cpp|r.byte(1) != jv1::kBootByte1|r.byte(1) == jv1::kBootByte1
-identify/identify_image.cpp|if (r.fileend < 3) r.jv1 = 0;|if (r.fileend < 2) r.jv1 = 0;
-identify/identify_image.cpp|(r.fileend + jv1::kTrackBytes - 1) / jv1::kTrackBytes|r.fileend / jv1::kTrackBytes
-identify/identify_image.cpp|r.trksecs.assign(kMinTrackTable, 0);|r.trksecs.resize(kMinTrackTable, 0);
-identify/identify_image.cpp|r.firstsecnum = 0;|r.firstsecnum = 1;
-identify/identify_image.cpp|if (probe == Probe::kNotFound) return;|if (probe == Probe::kNotFound) {}
-identify/identify_image.cpp|  } else if (jv1) {|  } else if (!jv1) {
-identify/dmk_scan.cpp|int lowest = 50;|int lowest = 2;
-identify/dmk_scan.cpp|r.byte(kFirstBlock + p + 1) == kIdMark|r.byte(kFirstBlock + p + 2) == kIdMark
-identify/dmk_scan.cpp|if (p == 0) break;|if (p == 1) break;
-identify/dmk_scan.cpp|r.byte(block + p + 2) == 1|r.byte(block + p + 1) == 1
-identify/dmk_scan.cpp|k < kSideScanBlocks|k < 2
-identify/dmk_scan.cpp|twice_rest > track_bytes|twice_rest >= track_bytes
-identify/dmk_scan.cpp|q % 2 == 1|q % 2 == 0
-identify/dmk_scan.cpp|int lowest = 30;|int lowest = 40;
-identify/dmk_scan.cpp|lowest > 0;|lowest > 1;
-identify/dmk_scan.cpp|r.spg = 6;|r.spg = 5;
-identify/dmk_scan.cpp|if (r.fileend < 4) return false;|if (r.fileend < 3) return false;
-identify/dmk_scan.cpp|r.tracks + 1 > static_cast<int>(r.trksecs.size())|r.tracks > static_cast<int>(r.trksecs.size())
-identify/jv3_scan.cpp|r.fileend >= 10|r.fileend >= 9
-identify/jv3_scan.cpp|r.byte(6) == first|r.byte(5) == first
-identify/jv3_scan.cpp|if (track == jv3::kFreeTrack) break;|if (track == jv3::kFreeTrack) continue;
-identify/jv3_scan.cpp|if (track < last_track) r.tracksideflag = 1;|if (track <= last_track) r.tracksideflag = 1;
-identify/jv3_scan.cpp|if (bit != previous_bit) r.dens = 3;|if (bit == previous_bit) r.dens = 3;
-identify/jv3_scan.cpp|r.spg = r.spt == 18 ? 6 : 5;|r.spg = r.spt == 10 ? 6 : 5;
-identify/jv3_scan.cpp|highest_track < 0 ? 2 : highest_track + 1|highest_track < 0 ? 2 : highest_track
-identify/system_probe.cpp|r.SecToFind = r.firstsecnum == 1 ? 3 : 2;|r.SecToFind = r.firstsecnum == 1 ? 2 : 3;
-identify/system_probe.cpp|for (int track : {0, 1}) {|for (int track : {0}) {
-identify/system_probe.cpp|r.sda = r.sides == 2 ? "  D/Sided" : "  S/Sided";|r.sda = r.sides == 1 ? "  D/Sided" : "  S/Sided";
-identify/system_probe.cpp|if (r.dens == 2) r.dd = "   D/Density";|if (r.dens == 3) r.dd = "   D/Density";
-identify/newdos_report.cpp|if (t == 20) return 'E';|if (t == 24) return 'E';
-identify/newdos_report.cpp|if (t & 8) return 'D';|if (t & 16) return 'D';
-identify/newdos_report.cpp|return (option & 4) ? 'L' : ' ';|return (option & 2) ? 'L' : ' ';
-identify/newdos_report.cpp|    case 18:|    case 16:
-identify/newdos_report.cpp|"  TSR =" + NumberText(b2 & 3)|"  TSR =" + NumberText(b2 & 7)
-identify/newdos_report.cpp|r.SecToFind = r.firstsecnum == 1 ? 1 : 0;|r.SecToFind = 0;
-identify/newdos_report.cpp|r.spg = 5;|r.spg = 6;
-sectors/find_sector.cpp|if (r.fpa >= r.fileend) {|if (r.fpa > r.fileend) {
-sectors/find_sector.cpp|r.fpa = jv3::DataOffset(n);\n      if (r.fpa >= r.fileend) r.errflg = 1;|r.fpa = jv3::DataOffset(n);
-sectors/find_sector.cpp|if (r.SideToFind == 1) block += r.trklength;|if (r.SideToFind != 0) block += r.trklength;
-sectors/find_sector.cpp|k < kDataMarkWindow|k < 2
-sectors/find_sector.cpp|r.fpa = mark + r.damindex - 3;|r.fpa = mark + r.damindex;
-sectors/find_sector.cpp|  ++r.fpa;\n}|}
-sectors/analysis_record.cpp|if (idamptr[i] == 0) break;|if (idamptr[i] == 0) continue;
-sectors/analysis_record.h|(byte(at + 1) & 127) * 256|(byte(at + 1) & 255) * 256
-identify/disp_sector.cpp|const int multiplier = r.tracksideflag == 1 ? 1 : r.sides;|const int multiplier = r.sides;
-identify/disp_sector.cpp|if (r.SecToFind >= r.TrackSectors(t)) {|if (r.SecToFind > r.TrackSectors(t)) {
-identify/disp_sector.cpp|if (r.firstsecnum == 1) ++r.SecToFind;|if (r.firstsecnum == 0) ++r.SecToFind;
-identify/disp_sector.cpp|r.PresSecnum >= 170 && r.PresSecnum < 180|r.PresSecnum >= 170 && r.PresSecnum <= 180
-identify/disp_sector.cpp|r.PresSecnum <= r.dirstartsec + 17|r.PresSecnum <= r.dirstartsec + 18
-identify/disp_sector.cpp|if (first != std::string::npos && text[first] == 'S')|if (first != std::string::npos && text[first] == 'D')
+identification/identify_image.cpp|r.byte(1) != jv1::kBootByte1|r.byte(1) == jv1::kBootByte1
+identification/identify_image.cpp|if (r.fileend < 3) r.jv1 = 0;|if (r.fileend < 2) r.jv1 = 0;
+identification/identify_image.cpp|(r.fileend + jv1::kTrackBytes - 1) / jv1::kTrackBytes|r.fileend / jv1::kTrackBytes
+identification/identify_image.cpp|r.trksecs.assign(kMinTrackTable, 0);|r.trksecs.resize(kMinTrackTable, 0);
+identification/identify_image.cpp|r.firstsecnum = 0;|r.firstsecnum = 1;
+identification/identify_image.cpp|if (probe == Probe::kNotFound) return;|if (probe == Probe::kNotFound) {}
+identification/identify_image.cpp|  } else if (jv1) {|  } else if (!jv1) {
+identification/dmk_scan.cpp|int lowest = 50;|int lowest = 2;
+identification/dmk_scan.cpp|r.byte(kFirstBlock + p + 1) == kIdMark|r.byte(kFirstBlock + p + 2) == kIdMark
+identification/dmk_scan.cpp|if (p == 0) break;|if (p == 1) break;
+identification/dmk_scan.cpp|r.byte(block + p + 2) == 1|r.byte(block + p + 1) == 1
+identification/dmk_scan.cpp|k < kSideScanBlocks|k < 2
+identification/dmk_scan.cpp|twice_rest > track_bytes|twice_rest >= track_bytes
+identification/dmk_scan.cpp|q % 2 == 1|q % 2 == 0
+identification/dmk_scan.cpp|int lowest = 30;|int lowest = 40;
+identification/dmk_scan.cpp|lowest > 0;|lowest > 1;
+identification/dmk_scan.cpp|r.spg = 6;|r.spg = 5;
+identification/dmk_scan.cpp|if (r.fileend < 4) return false;|if (r.fileend < 3) return false;
+identification/dmk_scan.cpp|r.tracks + 1 > static_cast<int>(r.trksecs.size())|r.tracks > static_cast<int>(r.trksecs.size())
+identification/jv3_scan.cpp|r.fileend >= 10|r.fileend >= 9
+identification/jv3_scan.cpp|r.byte(6) == first|r.byte(5) == first
+identification/jv3_scan.cpp|if (track == jv3::kFreeTrack) break;|if (track == jv3::kFreeTrack) continue;
+identification/jv3_scan.cpp|if (track < last_track) r.tracksideflag = 1;|if (track <= last_track) r.tracksideflag = 1;
+identification/jv3_scan.cpp|if (bit != previous_bit) r.dens = 3;|if (bit == previous_bit) r.dens = 3;
+identification/jv3_scan.cpp|r.spg = r.spt == 18 ? 6 : 5;|r.spg = r.spt == 10 ? 6 : 5;
+identification/jv3_scan.cpp|highest_track < 0 ? 2 : highest_track + 1|highest_track < 0 ? 2 : highest_track
+identification/system_probe.cpp|r.SecToFind = r.firstsecnum == 1 ? 3 : 2;|r.SecToFind = r.firstsecnum == 1 ? 2 : 3;
+identification/system_probe.cpp|for (int track : {0, 1}) {|for (int track : {0}) {
+identification/system_probe.cpp|r.sda = r.sides == 2 ? "  D/Sided" : "  S/Sided";|r.sda = r.sides == 1 ? "  D/Sided" : "  S/Sided";
+identification/system_probe.cpp|if (r.dens == 2) r.dd = "   D/Density";|if (r.dens == 3) r.dd = "   D/Density";
+identification/newdos_report.cpp|if (t == 20) return 'E';|if (t == 24) return 'E';
+identification/newdos_report.cpp|if (t & 8) return 'D';|if (t & 16) return 'D';
+identification/newdos_report.cpp|return (option & 4) ? 'L' : ' ';|return (option & 2) ? 'L' : ' ';
+identification/newdos_report.cpp|    case 18:|    case 16:
+identification/newdos_report.cpp|"  TSR =" + NumberText(b2 & 3)|"  TSR =" + NumberText(b2 & 7)
+identification/newdos_report.cpp|r.SecToFind = r.firstsecnum == 1 ? 1 : 0;|r.SecToFind = 0;
+identification/newdos_report.cpp|r.spg = 5;|r.spg = 6;
+identification/find_sector.cpp|if (r.fpa >= r.fileend) {|if (r.fpa > r.fileend) {
+identification/find_sector.cpp|r.fpa = jv3::DataOffset(n);\n      if (r.fpa >= r.fileend) r.errflg = 1;|r.fpa = jv3::DataOffset(n);
+identification/find_sector.cpp|if (r.SideToFind == 1) block += r.trklength;|if (r.SideToFind != 0) block += r.trklength;
+identification/find_sector.cpp|k < kDataMarkWindow|k < 2
+identification/find_sector.cpp|r.fpa = mark + r.damindex - 3;|r.fpa = mark + r.damindex;
+identification/find_sector.cpp|  ++r.fpa;\n}|}
+identification/analysis_record.cpp|if (idamptr[i] == 0) break;|if (idamptr[i] == 0) continue;
+identification/analysis_record.h|(byte(at + 1) & 127) * 256|(byte(at + 1) & 255) * 256
+identification/disp_sector.cpp|const int multiplier = r.tracksideflag == 1 ? 1 : r.sides;|const int multiplier = r.sides;
+identification/disp_sector.cpp|if (r.SecToFind >= r.TrackSectors(t)) {|if (r.SecToFind > r.TrackSectors(t)) {
+identification/disp_sector.cpp|if (r.firstsecnum == 1) ++r.SecToFind;|if (r.firstsecnum == 0) ++r.SecToFind;
+identification/disp_sector.cpp|r.PresSecnum >= 170 && r.PresSecnum < 180|r.PresSecnum >= 170 && r.PresSecnum <= 180
+identification/disp_sector.cpp|r.PresSecnum <= r.dirstartsec + 17|r.PresSecnum <= r.dirstartsec + 18
+identification/disp_sector.cpp|if (first != std::string::npos && text[first] == 'S')|if (first != std::string::npos && text[first] == 'D')
 disk/dmk.cpp|if (at >= length) return dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;|if (at >= length) return (at - dmk::kPointerTableBytes) % circle;
 disk/dmk.cpp|s.doubled = id.step == 2;|s.doubled = id.step == 1;
 disk/dmk.cpp|s.id_crc = id.Crc(preset, 0, dmk::kIdFieldBytes) == 0|s.id_crc = id.Crc(preset, 1, dmk::kIdFieldBytes) == 0
@@ -146,7 +146,7 @@ EOF
 # A fault still planted when the script is stopped is taken out again.
 # Restored by writing, so that the file is newer than what the fault built.
 put_back() { cat "$1.orig" >"$1" && rm "$1.orig"; }
-restore() { for f in $(git ls-files identify sectors formats cells host disk dos); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
+restore() { for f in $(git ls-files identification formats cells host disk dos); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
 trap restore EXIT
 
 total=0

@@ -4,7 +4,7 @@
 // (win_util.h first: it sets up windows.h.)
 #include <commctrl.h>
 
-#include "identify/identify_image.h"
+#include "identification/identify_image.h"
 #include "loader/image_file.h"
 #include "present/form_layout.h"
 #include "win/contents_window.h"

@@ -15,9 +15,9 @@
 
 #include "dos/format.h"
 #include "present/form_layout.h"
-#include "sectors/analysis_record.h"
+#include "identification/analysis_record.h"
 #include "win/file_lists.h"
-#include "window/window_ops.h"
+#include "identification/window_ops.h"
 
 namespace trivane::win {
 

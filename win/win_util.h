@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "window/window_ops.h"
+#include "identification/window_ops.h"
 
 namespace trivane::win {
 

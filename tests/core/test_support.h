@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "builder/image_builder.h"
-#include "identify/identify_image.h"
-#include "identify/locator.h"
-#include "window/recording_window.h"
+#include "identification/identify_image.h"
+#include "identification/locator.h"
+#include "identification/recording_window.h"
 
 namespace trivane::test {
 

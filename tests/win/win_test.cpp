@@ -16,14 +16,14 @@
 #include "builder/dos_images.h"
 #include "builder/samples.h"
 #include "dos/catalogue.h"
-#include "identify/identify_image.h"
+#include "identification/identify_image.h"
 #include "present/contents.h"
 #include "present/sector_picture.h"
 #include "tests/win/screenshot.h"
 #include "win/contents_window.h"
 #include "win/file_lists.h"
 #include "win/form27.h"
-#include "window/recording_window.h"
+#include "identification/recording_window.h"
 
 namespace trivane::win {
 namespace {

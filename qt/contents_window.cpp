@@ -1,0 +1,369 @@
+#include "qt/contents_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "qt/file_lists.h"
+#include "qt/file_view.h"
+#include "dos/extract.h"
+#include "loader/image_file.h"
+#include "present/contents.h"
+
+namespace trivane::app {
+
+void FilesModel::SetCatalogue(const dos::Catalogue* catalogue, bool deleted) {
+  beginResetModel();
+  catalogue_ = catalogue;
+  files_ = catalogue != nullptr ? present::FileRows(*catalogue, deleted)
+                                : std::vector<const dos::File*>{};
+  endResetModel();
+}
+
+const dos::File* FilesModel::FileAt(int row) const {
+  return row >= 0 && row < rowCount() ? files_[static_cast<std::size_t>(row)] : nullptr;
+}
+
+QVariant FilesModel::data(const QModelIndex& index, int role) const {
+  const dos::File* f = FileAt(index.row());
+  if (f == nullptr || (role != Qt::DisplayRole && role != Qt::UserRole)) return {};
+  // Size and LRL sort by number.
+  if (role == Qt::UserRole && index.column() == 1) return qint64{f->size};
+  if (role == Qt::UserRole && index.column() == 2) return f->lrl;
+  return QString::fromStdString(present::FileCell(*catalogue_, *f, index.column()));
+}
+
+QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  return QString(present::kFileColumns.at(static_cast<std::size_t>(section)));
+}
+
+ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path& file,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), path_(path), file_(file) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(
+      QString::fromStdString(present::ContentsTitle(QFileInfo(path).fileName().toStdString())));
+  tabs_ = new QTabWidget(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  resize(760, 560);
+  Load();
+}
+
+// Reads the image file and builds the tabs anew from it, on the tab shown.
+void ContentsWindow::Load() {
+  LoadedImage loaded = ReadImageFile(file_);
+  if (!loaded.ok()) {
+    error_ =
+        QString::fromStdString(ErrorPrompt("Cannot load " + path_.toStdString(), loaded.error));
+    return;
+  }
+  disk_ = disk::ReadDisk(loaded.buffer);
+  index_ = std::make_unique<disk::SectorStore>(disk_);
+  catalogue_ = dos::ReadCatalogue(*index_);
+  const int shown = std::max(tabs_->currentIndex(), 0);
+  while (tabs_->count() > 0) {
+    QWidget* page = tabs_->widget(0);
+    tabs_->removeTab(0);
+    page->deleteLater();
+  }
+  tabs_->addTab(BuildFiles(), "Files");
+  tabs_->addTab(BuildSectors(), "Sectors");
+  tabs_->addTab(BuildHex(), "Hex");
+  tabs_->setCurrentIndex(shown);
+}
+
+// The DOS, the disk's name and date and its free space; why, on hover.
+QLabel* ContentsWindow::BuildSummary() {
+  QStringList evidence;
+  for (const std::string& e : catalogue_.evidence) evidence << QString::fromStdString(e);
+  auto* summary = new QLabel(QString::fromStdString(present::SummaryLine(disk_, catalogue_)));
+  summary->setObjectName("summary");
+  summary->setToolTip(evidence.join('\n'));
+  return summary;
+}
+
+// The files, sortable (directory order first), several selectable, copied
+// with Ctrl+C; a double-click shows one's bytes.
+QTableView* ContentsWindow::BuildFilesTable() {
+  model_ = new FilesModel(this);
+  model_->SetCatalogue(&catalogue_, false);
+  auto* proxy = new QSortFilterProxyModel(this);
+  proxy->setSourceModel(model_);
+  proxy->setSortRole(Qt::UserRole);
+  files_view_ = new QTableView;
+  files_view_->setModel(proxy);
+  files_view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // directory order
+  files_view_->setSortingEnabled(true);
+  files_view_->setWordWrap(false);
+  files_view_->verticalHeader()->setDefaultSectionSize(files_view_->fontMetrics().height() + 4);
+  files_view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  files_view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  files_view_->horizontalHeader()->setStretchLastSection(true);
+  // Room for a whole 12-character name and its marks.
+  files_view_->setColumnWidth(0,
+                              files_view_->fontMetrics().horizontalAdvance("MMMMMMMM/MMM !") + 12);
+  files_view_->verticalHeader()->hide();
+  connect(files_view_, &QTableView::doubleClicked, this, [this, proxy](const QModelIndex& index) {
+    if (const dos::File* f = model_->FileAt(proxy->mapToSource(index).row())) OpenView(*f);
+  });
+  new QShortcut(QKeySequence::Copy, files_view_, [this] { CopySelectedRows(); });
+  return files_view_;
+}
+
+QWidget* ContentsWindow::BuildFiles() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(BuildSummary());
+  layout->addWidget(BuildFilesTable(), 3);
+
+  auto* row = new QHBoxLayout;
+  show_deleted_ = new QCheckBox("Show deleted files");
+  connect(show_deleted_, &QCheckBox::toggled, this,
+          [this](bool on) { model_->SetCatalogue(&catalogue_, on); });
+  auto* extract = new QPushButton("Extract...");
+  extract->setObjectName("extract");
+  extract->setEnabled(catalogue_.family != dos::Family::kUnknown);
+  connect(extract, &QPushButton::clicked, this, &ContentsWindow::Extract);
+  extracted_ = new QLabel;
+  extracted_->setObjectName("extracted");
+  auto* save_as = new QPushButton("Save as...");
+  save_as->setObjectName("save_as");
+  save_as->setEnabled(disk_.error.empty());
+  connect(save_as, &QPushButton::clicked, this, &ContentsWindow::SaveAsDialog);
+  saved_ = new QLabel;
+  saved_->setObjectName("saved");
+  row->addWidget(show_deleted_);
+  row->addStretch();
+  row->addWidget(extracted_);
+  row->addWidget(extract);
+  row->addWidget(saved_);
+  row->addWidget(save_as);
+  layout->addLayout(row);
+  layout->addLayout(BuildChanges());
+
+  layout->addWidget(BuildFindings(), 1);
+  return page;
+}
+
+// The catalogue's findings, the sector reader's problems, and on a disk no
+// DOS explains what was looked at.
+QListWidget* ContentsWindow::BuildFindings() {
+  findings_ = new QListWidget;
+  for (const std::string& line : present::FindingsLines(disk_, catalogue_)) {
+    findings_->addItem(QString::fromStdString(line));
+  }
+  return findings_;
+}
+
+QWidget* ContentsWindow::BuildSectors() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  map_ = new SectorMap;
+  map_->SetDisk(&disk_);
+  if (catalogue_.family != dos::Family::kUnknown)
+    map_->SetDirectoryCylinder(catalogue_.layout.DirectorySector(0).cylinder);
+  connect(map_, &SectorMap::sectorClicked, this, &ContentsWindow::ShowSector);
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(map_);
+  scroll->setWidgetResizable(true);  // the picture fills the space it is given
+  layout->addWidget(scroll, 1);
+
+  auto* legend = new QHBoxLayout;
+  for (const present::SectorState state : present::kSectorStates) {
+    auto* swatch = new QLabel;
+    swatch->setFixedSize(12, 12);
+    swatch->setStyleSheet("background: " + SectorMap::ColourOf(state).name());
+    legend->addWidget(swatch);
+    legend->addWidget(new QLabel(QString::fromStdString(present::LegendText(disk_, state))));
+  }
+  legend->addStretch();
+  layout->addLayout(legend);
+  auto* total = new QLabel(QString::fromStdString(present::TotalLine(disk_)));
+  layout->addWidget(total);
+  return page;
+}
+
+QWidget* ContentsWindow::BuildHex() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  auto* row = new QHBoxLayout;
+  hex_what_ = new QLabel;
+  auto* whole = new QPushButton("Whole file");
+  connect(whole, &QPushButton::clicked, this, &ContentsWindow::ShowImage);
+  auto* offset = new QLineEdit;
+  offset->setPlaceholderText("go to offset (hex)");
+  connect(offset, &QLineEdit::returnPressed, this, [this, offset] { GoToOffset(offset->text()); });
+  auto* find = new QLineEdit;
+  find->setPlaceholderText("find");
+  auto* mode = new QComboBox;
+  mode->addItems({"Text", "Hex"});
+  mode->setToolTip("Find the text as typed, or hex bytes (\"fe 11\")");
+  auto* next = new QPushButton("Next");
+  auto* previous = new QPushButton("Previous");
+  connect(next, &QPushButton::clicked, this,
+          [this, find, mode] { FindInHex(find->text(), mode->currentIndex() == 1, true); });
+  connect(previous, &QPushButton::clicked, this,
+          [this, find, mode] { FindInHex(find->text(), mode->currentIndex() == 1, false); });
+  connect(find, &QLineEdit::returnPressed, next, &QPushButton::click);
+  layout->addWidget(hex_what_);
+  row->addWidget(whole);
+  row->addWidget(offset);
+  row->addWidget(find);
+  row->addWidget(mode);
+  row->addWidget(previous);
+  row->addWidget(next);
+  row->addStretch();
+  layout->addLayout(row);
+  hex_ = new HexView;
+  layout->addWidget(hex_, 1);
+  hex_status_ = new QLabel;
+  hex_status_->setObjectName("hex_status");
+  layout->addWidget(hex_status_);
+  ShowImage();
+  return page;
+}
+
+void ContentsWindow::GoToOffset(const QString& text) {
+  const present::GoToResult to = present::GoTo(hex_->shown(), text.toStdString());
+  if (to.offset) hex_->GoTo(*to.offset);
+  hex_status_->setText(QString::fromStdString(to.status));
+}
+
+void ContentsWindow::FindInHex(const QString& text, bool hex, bool forward) {
+  const present::Needle needle = present::NeedleOf(text.toLatin1().toStdString(), hex);
+  const QByteArray bytes(reinterpret_cast<const char*>(needle.bytes.data()),
+                         static_cast<qsizetype>(needle.bytes.size()));
+  if (!needle.status.empty()) {
+    hex_status_->setText(QString::fromStdString(needle.status));
+  } else if (!hex_->Find(bytes, forward)) {
+    hex_status_->setText("not found");
+  } else {
+    hex_status_->setText(QString::fromStdString(
+        present::MatchStatus(hex_->shown(), needle.bytes, hex_->selection())));
+  }
+}
+
+void ContentsWindow::ShowTab(Tab tab) {
+  if (tabs_ != nullptr) tabs_->setCurrentIndex(tab);
+}
+
+void ContentsWindow::ShowImage() {
+  hex_->SetSource([this](qint64 at) { return disk_.image.at(at); }, disk_.image.size());
+  hex_what_->setText(QString::fromStdString(present::ImageTitle(disk_.image.size())));
+  hex_status_->clear();
+}
+
+void ContentsWindow::ShowSector(int index) {
+  const disk::Sector& s = disk_.sectors.at(static_cast<std::size_t>(index));
+  shown_ = disk::SectorData(disk_, s);
+  hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
+                  static_cast<qint64>(shown_.size()));
+  hex_what_->setText(QString::fromStdString(present::SectorTitle(s)));
+  hex_status_->clear();
+  ShowTab(kHex);
+}
+
+// The file's bytes as read, the sectors that could not be read marked; a
+// part its extents do not hold is said, not shown.
+void ContentsWindow::ShowFile(const dos::File& file) {
+  const dos::FileBytes read = dos::ReadFile(*index_, catalogue_, file);
+  shown_ = read.bytes;
+  hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
+                  static_cast<qint64>(shown_.size()));
+  std::vector<std::pair<qint64, qint64>> marks;
+  for (const dos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  hex_->SetMarks(marks);
+  hex_what_->setText(QString::fromStdString(present::FileTitle(file, read)));
+  hex_status_->clear();
+  ShowTab(kHex);
+}
+
+void ContentsWindow::CopySelectedRows() {
+  QApplication::clipboard()->setText(
+      QString::fromStdString(present::CopyText(catalogue_, SelectedFiles())));
+}
+
+// One question of a run, asked at most once: yes or no for this file, or
+// for all the files still to come, or Cancel.
+dos::Choice ContentsWindow::AskAll(const QString& question) {
+  QMessageBox ask(QMessageBox::Question, "Extract", question, QMessageBox::NoButton, this);
+  QPushButton* yes = ask.addButton("Yes", QMessageBox::YesRole);
+  QPushButton* all = ask.addButton("Yes to all", QMessageBox::YesRole);
+  QPushButton* no = ask.addButton("No", QMessageBox::NoRole);
+  QPushButton* none = ask.addButton("No to all", QMessageBox::NoRole);
+  ask.addButton(QMessageBox::Cancel);
+  ask.exec();
+  const QAbstractButton* c = ask.clickedButton();
+  return c == yes    ? dos::Choice::kYes
+         : c == all  ? dos::Choice::kAll
+         : c == no   ? dos::Choice::kNo
+         : c == none ? dos::Choice::kNone
+                     : dos::Choice::kCancel;
+}
+
+FileViewWindow* ContentsWindow::OpenView(const dos::File& file) {
+  auto* view = new FileViewWindow(QString::fromStdString(file.Shown()),
+                                  dos::ReadFile(*index_, catalogue_, file), this);
+  view->show();
+  return view;
+}
+
+void ContentsWindow::Extract() {
+  const QString folder =
+      choose_folder ? choose_folder() : QFileDialog::getExistingDirectory(this, "Extract files to");
+  if (folder.isEmpty()) return;
+  const auto* proxy = static_cast<QSortFilterProxyModel*>(files_view_->model());
+  std::vector<const dos::File*> files;
+  for (const QModelIndex& row : files_view_->selectionModel()->selectedRows()) {
+    files.push_back(model_->FileAt(proxy->mapToSource(row).row()));
+  }
+  if (files.empty()) {
+    for (int r = 0; r < model_->rowCount(); ++r) files.push_back(model_->FileAt(r));
+  }
+  QProgressDialog progress("Extracting files...", "Cancel", 0, static_cast<int>(files.size()),
+                           this);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  const dos::ExtractQuestions ask{
+      [&](const dos::File& f, const std::string& why) {
+        return AskAll(QString::fromStdString(present::DamagedQuestion(f, why)));
+      },
+      [&](const std::string& host) {
+        return AskAll(QString::fromStdString(present::ReplaceQuestion(host)));
+      },
+      [&](std::size_t done, std::size_t) {
+        progress.setValue(static_cast<int>(done));
+        return !progress.wasCanceled();
+      }};
+  const dos::ExtractSummary done =
+      dos::ExtractFiles(*index_, catalogue_, files, ToFsPath(folder), ask);
+  progress.reset();
+  if (!done.folder_failure.empty()) {
+    QMessageBox::warning(
+        this, "Extract",
+        QString::fromStdString(present::FolderFailure(folder.toStdString(), done.folder_failure)));
+    return;
+  }
+  // The end in one line beside the button; what befell single files on hover.
+  QStringList lines;
+  for (const std::string& line : done.lines) lines << QString::fromStdString(line);
+  extracted_->setText(QString::fromStdString(done.Line()) + (lines.isEmpty() ? "" : " (hover)"));
+  extracted_->setToolTip(lines.join('\n'));
+}
+
+}  // namespace trivane::app

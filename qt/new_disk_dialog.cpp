@@ -1,0 +1,60 @@
+#include "qt/new_disk_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+
+#include "qt/file_lists.h"
+#include "present/new_disk.h"
+
+namespace trivane::app {
+
+NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
+  setWindowTitle("New disk");
+  dos = new QComboBox;
+  for (dos::Family f : present::kNewDiskDoses) dos->addItem(dos::FamilyName(f));
+  container = new QComboBox;
+  for (disk::Container c : present::NewDiskContainers()) container->addItem(disk::ContainerName(c));
+  cylinders = new QSpinBox;
+  cylinders->setRange(0, 80);
+  cylinders->setSpecialValueText("usual");
+  heads = new QComboBox;
+  for (const char* choice : present::kHeadChoices) heads->addItem(choice);
+  density = new QComboBox;
+  for (const char* choice : present::kDensityChoices) density->addItem(choice);
+  name = new QLineEdit(present::kNewDiskName);
+  name->setMaxLength(8);
+  date = new QLineEdit(QString::fromStdString(present::Today()));
+  auto* form = new QFormLayout(this);
+  form->addRow("DOS", dos);
+  form->addRow("Container", container);
+  form->addRow("Cylinders", cylinders);
+  form->addRow("Heads", heads);
+  form->addRow("Density", density);
+  form->addRow("Disk name", name);
+  form->addRow("Date (MM/DD/YY)", date);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  form->addRow(buttons);
+}
+
+dos::NewDiskRequest NewDiskDialog::Request() const {
+  return {present::kNewDiskDoses.at(static_cast<std::size_t>(dos->currentIndex())),
+          cylinders->value(),
+          heads->currentIndex(),
+          density->currentIndex(),
+          name->text().toStdString(),
+          date->text().toStdString(),
+          present::NewDiskContainers().at(static_cast<std::size_t>(container->currentIndex()))};
+}
+
+QString NewDiskDialog::Suffix() const {
+  return QString::fromStdString(present::SuffixOf(
+      present::NewDiskContainers().at(static_cast<std::size_t>(container->currentIndex()))));
+}
+
+std::string NewDiskDialog::Make(const QString& file) const {
+  return present::MakeNewDisk(Request(), ToFsPath(file));
+}
+
+}  // namespace trivane::app
