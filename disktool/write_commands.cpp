@@ -10,6 +10,7 @@
 #include "cli/escaped.h"
 #include "disktool/listing.h"
 #include "dos/convert.h"
+#include "dos/families.h"
 #include "loader/image_file.h"
 #include "present/new_disk.h"
 
@@ -80,19 +81,11 @@ std::optional<int> Count(const std::optional<std::string>& text) {
 
 // The request the options make; a complaint when they make none.
 std::optional<dos::NewDiskRequest> Request(const cli::Parsed& p, std::string& complaint) {
-  static const std::pair<const char*, dos::Family> kDoses[] = {
-      {"newdos80", dos::Family::kNewdos80},
-      {"trsdos23", dos::Family::kTrsdos23},
-      {"ldos", dos::Family::kLdos},
-      {"trsdos13", dos::Family::kTrsdos13}};
   dos::NewDiskRequest q;
-  for (const auto& [name, family] : kDoses) {
-    if (p.Value("--dos") == name) q.dos = family;
-  }
+  q.dos = dos::FormattedNamed(p.Value("--dos").value_or(""));
   const auto cylinders = Count(p.Value("--cylinders")), heads = Count(p.Value("--heads"));
   const std::string density = p.Value("--density").value_or("");
-  if (q.dos == dos::Family::kUnknown)
-    complaint = "--dos takes newdos80, trsdos23, ldos or trsdos13";
+  if (q.dos == dos::Family::kUnknown) complaint = "--dos takes " + dos::FormattedWords();
   if (!cylinders || !heads) complaint = "--cylinders and --heads take a number";
   if (!density.empty() && density != "single" && density != "double") {
     complaint = "--density takes single or double";

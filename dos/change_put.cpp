@@ -11,6 +11,7 @@
 #include "dos/change_proof.h"
 #include "dos/directory_bytes.h"
 #include "dos/directory_edit.h"
+#include "dos/families.h"
 
 namespace trivane::dos {
 namespace {
@@ -21,35 +22,36 @@ struct Plan {
   std::string error;
 };
 
-// +1..2: the LDOS family's packed date (the year's low three bits from
-// 1980, as the DOSes overflow it), Model III's month and year, none on
-// NEWDOS/80.
+// +1..2: the date as the DOS keeps it (families.h).
 void PutDate(std::uint8_t* e, Family family, const std::string& date) {
   const int month = std::atoi(date.substr(0, 2).c_str()),
             day = std::atoi(date.substr(3, 2).c_str());
   const int yy = std::atoi(date.substr(6, 2).c_str());
-  if (family == Family::kTrsdos13) {
-    e[1] = static_cast<std::uint8_t>(month);
-    e[2] = static_cast<std::uint8_t>(yy);
-  } else if (family != Family::kNewdos80 && family != Family::kGdos) {
-    e[1] = static_cast<std::uint8_t>(month & 15);
-    e[2] = static_cast<std::uint8_t>(day << 3 | ((yy < 80 ? yy + 100 : yy) - 80) % 8);
+  switch (RowOf(family).put_dates) {
+    case Dates::kMonthYear:
+      e[1] = static_cast<std::uint8_t>(month);
+      e[2] = static_cast<std::uint8_t>(yy);
+      break;
+    case Dates::kPacked:
+      e[1] = static_cast<std::uint8_t>(month & 15);
+      e[2] = static_cast<std::uint8_t>(day << 3 | ((yy < 80 ? yy + 100 : yy) - 80) % 8);
+      break;
+    case Dates::kNone:
+      break;
   }
 }
 
-// The entry's own fields: in use, date, EOF, LRL 256, name, no passwords
-// (96 42; Model III EF 5C), ERN (Model III counts whole sectors only).
+// The entry's own fields: in use, date, EOF, LRL 256, name, no passwords,
+// ERN.
 void PutFields(std::uint8_t* e, Family family, const std::string& name, const std::string& ext,
                std::size_t size, const std::string& date) {
-  const bool m3 = family == Family::kTrsdos13;
+  const FamilyRow& row = RowOf(family);
   e[0] = kInUse;
   PutDate(e, family, date);
   e[3] = static_cast<std::uint8_t>(size % 256);
   PutName(e, name, ext);
-  const std::uint8_t none[2] = {static_cast<std::uint8_t>(m3 ? 0xEF : 0x96),
-                                static_cast<std::uint8_t>(m3 ? 0x5C : 0x42)};
-  for (int k : {16, 18}) std::copy_n(none, 2, e + k);
-  const std::size_t ern = size / 256 + (!m3 && size % 256 != 0 ? 1 : 0);
+  for (int k : {16, 18}) std::copy_n(row.no_password, 2, e + k);
+  const std::size_t ern = size / 256 + (!row.whole_sector_ern && size % 256 != 0 ? 1 : 0);
   e[20] = static_cast<std::uint8_t>(ern & 0xFF);
   e[21] = static_cast<std::uint8_t>(ern >> 8);
 }

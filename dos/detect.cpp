@@ -130,26 +130,4 @@ Catalogue ReadCatalogue(const disk::Disk& disk) {
   return ReadCatalogue(disk::SectorStore(disk));
 }
 
-const char* FamilyName(Family family) {
-  switch (family) {
-    case Family::kNewdos80:
-      return "NEWDOS/80";
-    case Family::kGdos:
-      return "G-DOS";
-    case Family::kTrsdos23:
-      return "TRSDOS 2.3";
-    case Family::kLdos:
-      return "LDOS";
-    case Family::kLsdos:
-      return "LS-DOS";
-    case Family::kDosplus:
-      return "DOSPLUS";
-    case Family::kTrsdos13:
-      return "TRSDOS 1.3";
-    case Family::kUnknown:
-      break;
-  }
-  return "unknown";
-}
-
 }  // namespace trivane::dos

@@ -4,31 +4,13 @@
 #include <cctype>
 
 #include "dos/directory_bytes.h"
+#include "dos/families.h"
 
 namespace trivane::dos {
-namespace {
-
-// The first slot each DOS gives a user file: TRSDOS 2.3 and the LDOS family
-// keep slots 0 and 1 of the first eight entry sectors (DECs 00..07, 20..27)
-// for system files, on data disks too; NEWDOS/80 uses every slot from 02;
-// Model III TRSDOS 1.3 numbers its entries from 0. Seen on the real disks,
-// no DOS source says it.
-int FirstUserDec(Family family) {
-  switch (family) {
-    case Family::kNewdos80:
-    case Family::kGdos:
-      return 0x02;
-    case Family::kTrsdos13:
-      return 0;
-    default:
-      return 0x28;
-  }
-}
-
-}  // namespace
-
 DirectoryEdit::DirectoryEdit(disk::SectorStore& store, const Catalogue& catalogue)
-    : store_(store), catalogue_(catalogue), model3_(catalogue.family == Family::kTrsdos13) {
+    : store_(store),
+      catalogue_(catalogue),
+      model3_(catalogue.layout.scheme == Layout::Scheme::kModel3) {
   for (int i = 0; i < catalogue.layout.dir_sectors; ++i) {
     std::vector<std::uint8_t> data = store.Get(catalogue.layout.DirectorySector(i)).data;
     data.resize(kSectorBytes, 0);
@@ -44,7 +26,7 @@ std::uint8_t* DirectoryEdit::Entry(int dec) {
 }
 
 int DirectoryEdit::FreeDec() {
-  for (int dec = FirstUserDec(catalogue_.family); dec < kSectorBytes; ++dec) {
+  for (int dec = RowOf(catalogue_.family).first_user_dec; dec < kSectorBytes; ++dec) {
     const std::uint8_t* e = Entry(dec);
     if (e != nullptr && Hit(dec) == 0 && !(e[0] & (kInUse | kExtended))) return dec;
   }

@@ -4,25 +4,11 @@
 
 #include <cctype>
 
+#include "dos/families.h"
 #include "dos/format_tracks.h"
 
 namespace trivane::dos {
 namespace {
-
-struct Rule {
-  Family dos;
-  const char* name;
-  int usual_cylinders, usual_heads, usual_density;
-  int min_cylinders, max_cylinders, max_heads;
-  bool single, double_density;
-};
-
-constexpr Rule kRules[] = {
-    {Family::kNewdos80, "NEWDOS/80", 40, 1, 1, 35, 80, 2, true, true},
-    {Family::kTrsdos23, "TRSDOS 2.3", 35, 1, 1, 35, 40, 1, true, false},
-    {Family::kLdos, "LDOS", 40, 1, 1, 35, 80, 2, true, true},
-    {Family::kTrsdos13, "Model III TRSDOS 1.3", 40, 1, 2, 40, 40, 1, false, true},
-};
 
 const std::vector<int> kSingleOrder = {0, 5, 1, 6, 2, 7, 3, 8, 4, 9};
 const std::vector<int> kDoubleOrder = {0, 6, 12, 1, 7,  13, 2, 8,  14,
@@ -31,7 +17,8 @@ const std::vector<int> kModel3Order = {1,  4,  7,  10, 13, 16, 2,  5,  8,
                                        11, 14, 17, 3,  6,  9,  12, 15, 18};
 
 // Why the DOS does not format the disk asked for; empty when it does.
-std::string Refusal(const Rule& r, const NewDiskRequest& q, int cylinders, int heads, int density) {
+std::string Refusal(const FormatRule& r, const NewDiskRequest& q, int cylinders, int heads,
+                    int density) {
   const std::string dos = r.name;
   if (cylinders < r.min_cylinders || cylinders > r.max_cylinders) {
     return dos + " formats " + std::to_string(r.min_cylinders) +
@@ -55,8 +42,8 @@ std::string Refusal(const Rule& r, const NewDiskRequest& q, int cylinders, int h
   return "";
 }
 
-Geometry GeometryOf(Family dos, int cylinders, int heads, bool dd) {
-  if (dos == Family::kTrsdos13) return {cylinders, heads, 18, 1, true, kModel3Order};
+Geometry GeometryOf(const FormatRule& r, int cylinders, int heads, bool dd) {
+  if (r.first_id == 1) return {cylinders, heads, 18, 1, true, kModel3Order};
   return dd ? Geometry{cylinders, heads, 18, 0, true, kDoubleOrder}
             : Geometry{cylinders, heads, 10, 0, false, kSingleOrder};
 }
@@ -72,26 +59,20 @@ std::string NameOf(const NewDiskRequest& q) {
 
 NewDisk FormatDisk(const NewDiskRequest& q) {
   NewDisk out;
-  const Rule* rule = nullptr;
-  for (const Rule& r : kRules) {
-    if (r.dos == q.dos) rule = &r;
-  }
-  if (rule == nullptr) {
+  const FamilyRow& row = RowOf(q.dos);
+  if (!row.formats) {
     out.error = "no FORMAT for that DOS";
     return out;
   }
-  const int cylinders = q.cylinders ? q.cylinders : rule->usual_cylinders;
-  const int heads = q.heads ? q.heads : rule->usual_heads;
-  const int density = q.density ? q.density : rule->usual_density;
-  out.error = Refusal(*rule, q, cylinders, heads, density);
+  const FormatRule& rule = row.rule;
+  const int cylinders = q.cylinders ? q.cylinders : rule.usual_cylinders;
+  const int heads = q.heads ? q.heads : rule.usual_heads;
+  const int density = q.density ? q.density : rule.usual_density;
+  out.error = Refusal(rule, q, cylinders, heads, density);
   if (!out.error.empty()) return out;
-  const Format f{GeometryOf(q.dos, cylinders, heads, density == 2), NameOf(q), q.date, q.container};
+  const Format f{GeometryOf(rule, cylinders, heads, density == 2), NameOf(q), q.date, q.container};
   out.disk = BlankDisk(f.g);
-  if (q.dos == Family::kNewdos80) FormatNewdos80(out.disk, f);
-  if (q.dos == Family::kTrsdos23 || q.dos == Family::kLdos) {
-    FormatTrsdos(out.disk, f, q.dos == Family::kLdos);
-  }
-  if (q.dos == Family::kTrsdos13) FormatTrsdos13(out.disk, f);
+  rule.lay(out.disk, f);
   return out;
 }
 
@@ -100,7 +81,7 @@ std::string CheckNewCatalogue(const NewDiskRequest& q, const Catalogue& c) {
   if (!c.findings.empty()) return "read back with findings: " + FindingLines(c.findings).front();
   std::string files;
   for (const File& f : c.files) files += (files.empty() ? "" : " ") + f.Shown();
-  const char* expected = q.dos == Family::kTrsdos13 ? "" : "BOOT/SYS DIR/SYS";
+  const char* expected = RowOf(q.dos).rule.system_files ? "BOOT/SYS DIR/SYS" : "";
   if (files != expected) return "read back with other files: " + files;
   if (c.disk_name != NameOf(q) || c.disk_date != q.date) {
     return "read back named \"" + c.disk_name + "\" and dated \"" + c.disk_date + "\"";

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "dos/candidates.h"
+#include "dos/families.h"
 #include "formats/data_marks.h"
 
 namespace trivane::dos {
@@ -121,7 +122,7 @@ void TrsdosCylinder(Candidates& c, int cylinder, const std::string& why) {
     version = std::to_string(v >> 4) + "." + std::to_string(v & 15);
     evidence.push_back("GAT version byte " + HexByte(v));
   }
-  const bool dated = family == Family::kLdos || family == Family::kLsdos;
+  const bool dated = RowOf(family).read_dates == Dates::kPacked;
   auto [layout, directory] = BestGeometry(c, l, gat[kGatGeometry], ldos, dated, evidence);
   if (family == Family::kTrsdos23) {
     if (const std::string where = DosplusNamed(c, directory); !where.empty()) {

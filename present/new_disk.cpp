@@ -5,6 +5,7 @@
 
 #include "disk/container.h"
 #include "dos/convert.h"
+#include "dos/families.h"
 #include "loader/image_file.h"
 
 namespace trivane::present {
@@ -14,6 +15,12 @@ std::string Today() {
   char text[16] = "01/01/80";
   if (const std::tm* t = std::localtime(&now)) std::strftime(text, sizeof text, "%m/%d/%y", t);
   return text;
+}
+
+std::vector<dos::Family> NewDiskDoses() {
+  std::vector<dos::Family> out;
+  for (const dos::FamilyRow* r : dos::Formatted()) out.push_back(r->family);
+  return out;
 }
 
 std::vector<disk::Container> NewDiskContainers() {

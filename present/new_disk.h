@@ -13,8 +13,6 @@
 
 namespace trivane::present {
 
-inline constexpr std::array<dos::Family, 4> kNewDiskDoses = {
-    dos::Family::kNewdos80, dos::Family::kTrsdos23, dos::Family::kLdos, dos::Family::kTrsdos13};
 // Index 0 is the DOS's usual, as NewDiskRequest counts them.
 inline constexpr std::array<const char*, 3> kHeadChoices = {"usual", "1", "2"};
 inline constexpr std::array<const char*, 3> kDensityChoices = {"usual", "single", "double"};
@@ -22,6 +20,8 @@ inline constexpr char kNewDiskName[] = "DATADISK";
 
 // Today as MM/DD/YY.
 std::string Today();
+// The DOSes a new disk is offered in, in the order shown.
+std::vector<dos::Family> NewDiskDoses();
 // The containers a new disk is offered in, in the order shown.
 std::vector<disk::Container> NewDiskContainers();
 // The file name's ending the container gives ("dmk").

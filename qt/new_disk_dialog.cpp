@@ -11,7 +11,7 @@ namespace trivane::app {
 NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("New disk");
   dos = new QComboBox;
-  for (dos::Family f : present::kNewDiskDoses) dos->addItem(dos::FamilyName(f));
+  for (dos::Family f : present::NewDiskDoses()) dos->addItem(dos::FamilyName(f));
   container = new QComboBox;
   for (disk::Container c : present::NewDiskContainers()) container->addItem(disk::ContainerName(c));
   cylinders = new QSpinBox;
@@ -39,7 +39,7 @@ NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
 }
 
 dos::NewDiskRequest NewDiskDialog::Request() const {
-  return {present::kNewDiskDoses.at(static_cast<std::size_t>(dos->currentIndex())),
+  return {present::NewDiskDoses().at(static_cast<std::size_t>(dos->currentIndex())),
           cylinders->value(),
           heads->currentIndex(),
           density->currentIndex(),

@@ -118,7 +118,7 @@ std::string AskText(HWND owner, const std::string& question, const std::string& 
 bool AskNewDisk(HWND owner, dos::NewDiskRequest& request) {
   Box box(owner, L"New disk", 7, 110);
   std::vector<std::string> doses, containers;
-  for (dos::Family f : present::kNewDiskDoses) doses.push_back(dos::FamilyName(f));
+  for (dos::Family f : present::NewDiskDoses()) doses.push_back(dos::FamilyName(f));
   for (disk::Container c : present::NewDiskContainers())
     containers.push_back(disk::ContainerName(c));
   HWND dos = Choices(box, 0, L"DOS", doses);
@@ -134,7 +134,7 @@ bool AskNewDisk(HWND owner, dos::NewDiskRequest& request) {
   HWND date = box.Row(6, L"Date (MM/DD/YY)", WC_EDITW, ES_AUTOHSCROLL, Wide(present::Today()));
   if (!box.Run(dos)) return false;
   const std::wstring count = TextOf(cylinders);
-  request = {present::kNewDiskDoses.at(static_cast<std::size_t>(Chosen(dos))),
+  request = {present::NewDiskDoses().at(static_cast<std::size_t>(Chosen(dos))),
              count.empty() ? 0 : std::stoi(count.substr(0, 4)),
              Chosen(heads),
              Chosen(density),
