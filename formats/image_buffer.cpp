@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace trivane {
 
@@ -10,15 +11,18 @@ struct ImageBuffer::OnDemand {
 
   std::unique_ptr<ByteSource> source;
   Offset source_end = 0;  // nothing is read at or past it
-  std::vector<std::uint8_t> head;
+  // Not zeroed first: every byte is read over or past the image's end.
+  std::unique_ptr<std::uint8_t[]> head;
   std::vector<std::unique_ptr<Page>> pages;
 
-  // Reads size bytes at offset into `into`, or fewer where the source ends.
-  void Read(Offset offset, std::uint8_t* into, std::size_t size) {
-    if (offset >= source_end) return;
+  // Reads size bytes at offset into `into`, or fewer where the source ends;
+  // how many.
+  std::size_t Read(Offset offset, std::uint8_t* into, std::size_t size) {
+    if (offset >= source_end) return 0;
     size = std::min<std::size_t>(size, static_cast<std::size_t>(source_end - offset));
     const std::size_t got = source->ReadAt(offset, into, size);
     if (got < size) source_end = offset + static_cast<Offset>(got);
+    return got;
   }
 };
 
@@ -34,15 +38,14 @@ ImageBuffer::ImageBuffer(Offset size, std::unique_ptr<ByteSource> source, std::s
   OnDemand& d = *on_demand_;
   d.source = std::move(source);
   d.source_end = size_;
-  d.head.assign(static_cast<std::size_t>(std::min<Offset>(size_, static_cast<Offset>(head))), 0);
-  d.Read(0, d.head.data(), d.head.size());
-  if (d.source_end < static_cast<Offset>(d.head.size())) {
-    size_ = d.source_end;
-    d.head.resize(static_cast<std::size_t>(size_));
-  }
+  const auto wanted = static_cast<std::size_t>(std::min<Offset>(size_, static_cast<Offset>(head)));
+  d.head = std::make_unique_for_overwrite<std::uint8_t[]>(wanted);
+  const std::size_t got = d.Read(0, d.head.get(), wanted);
+  // A source that ends within the head ends the image there.
+  if (got < wanted) size_ = static_cast<Offset>(got);
   d.pages.resize(static_cast<std::size_t>((size_ + kPageBytes - 1) / kPageBytes));
-  data_ = d.head.data();
-  resident_ = static_cast<Offset>(d.head.size());
+  data_ = d.head.get();
+  resident_ = static_cast<Offset>(std::min(got, wanted));
   if (resident_ == size_) d.source.reset();  // read whole: nothing more to ask for
 }
 
@@ -52,10 +55,10 @@ std::uint8_t ImageBuffer::Paged(Offset offset) const {
   auto& page = d.pages[index];
   const Offset start = static_cast<Offset>(index * kPageBytes);
   if (!page) {
-    page = std::make_unique<OnDemand::Page>();
-    page->fill(0);
-    d.Read(start, page->data(),
-           static_cast<std::size_t>(std::min<Offset>(kPageBytes, size_ - start)));
+    page = std::make_unique_for_overwrite<OnDemand::Page>();
+    const std::size_t got = d.Read(
+        start, page->data(), static_cast<std::size_t>(std::min<Offset>(kPageBytes, size_ - start)));
+    std::fill(page->begin() + static_cast<std::ptrdiff_t>(got), page->end(), std::uint8_t{0});
   }
   return (*page)[static_cast<std::size_t>(offset - start)];
 }
