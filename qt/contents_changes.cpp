@@ -12,10 +12,11 @@
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 
-#include "qt/contents_window.h"
-#include "qt/file_lists.h"
 #include "loader/image_file.h"
 #include "present/new_disk.h"
+#include "present/texts.h"
+#include "qt/contents_window.h"
+#include "qt/file_lists.h"
 
 namespace trivane::app {
 
@@ -29,9 +30,10 @@ QLayout* ContentsWindow::BuildChanges() {
   auto* add = new QPushButton("Add files...");
   add->setObjectName("add_files");
   connect(add, &QPushButton::clicked, this, [this] {
-    PutHostFiles(QFileDialog::getOpenFileNames(this, "Add files", QFileInfo(path_).path()));
+    PutHostFiles(
+        QFileDialog::getOpenFileNames(this, present::kAddFilesTitle, QFileInfo(path_).path()));
   });
-  undo_ = new QPushButton("Undo");
+  undo_ = new QPushButton(present::kUndoButton);
   undo_->setObjectName("undo");
   undo_->setEnabled(changes_.can_undo());
   connect(undo_, &QPushButton::clicked, this, &ContentsWindow::Undo);
@@ -72,12 +74,12 @@ bool ContentsWindow::eventFilter(QObject* watched, QEvent* event) {
 
 bool ContentsWindow::Confirm(const QString& question) {
   if (confirm) return confirm(question);
-  return QMessageBox::question(this, "Trivane", question) == QMessageBox::Yes;
+  return QMessageBox::question(this, present::kTitle, question) == QMessageBox::Yes;
 }
 
 QString ContentsWindow::AskName(const QString& question, const QString& suggested) {
   if (ask_name) return ask_name(question, suggested);
-  return QInputDialog::getText(this, "Trivane", question, QLineEdit::Normal, suggested);
+  return QInputDialog::getText(this, present::kTitle, question, QLineEdit::Normal, suggested);
 }
 
 std::vector<const dos::File*> ContentsWindow::SelectedFiles() const {

@@ -17,11 +17,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "qt/file_lists.h"
-#include "qt/file_view.h"
 #include "dos/extract.h"
 #include "loader/image_file.h"
 #include "present/contents.h"
+#include "present/texts.h"
+#include "qt/file_lists.h"
+#include "qt/file_view.h"
 
 namespace trivane::app {
 
@@ -68,8 +69,8 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
 void ContentsWindow::Load() {
   LoadedImage loaded = ReadImageFile(file_);
   if (!loaded.ok()) {
-    error_ =
-        QString::fromStdString(ErrorPrompt("Cannot load " + path_.toStdString(), loaded.error));
+    error_ = QString::fromStdString(
+        ErrorPrompt(present::kCannotLoad + path_.toStdString(), loaded.error));
     return;
   }
   disk_ = disk::ReadDisk(loaded.buffer);
@@ -81,9 +82,9 @@ void ContentsWindow::Load() {
     tabs_->removeTab(0);
     page->deleteLater();
   }
-  tabs_->addTab(BuildFiles(), "Files");
-  tabs_->addTab(BuildSectors(), "Sectors");
-  tabs_->addTab(BuildHex(), "Hex");
+  tabs_->addTab(BuildFiles(), present::kTabs[0]);
+  tabs_->addTab(BuildSectors(), present::kTabs[1]);
+  tabs_->addTab(BuildHex(), present::kTabs[2]);
   tabs_->setCurrentIndex(shown);
 }
 
@@ -132,16 +133,16 @@ QWidget* ContentsWindow::BuildFiles() {
   layout->addWidget(BuildFilesTable(), 3);
 
   auto* row = new QHBoxLayout;
-  show_deleted_ = new QCheckBox("Show deleted files");
+  show_deleted_ = new QCheckBox(present::kShowDeleted);
   connect(show_deleted_, &QCheckBox::toggled, this,
           [this](bool on) { model_->SetCatalogue(&catalogue_, on); });
-  auto* extract = new QPushButton("Extract...");
+  auto* extract = new QPushButton(present::kExtractButton);
   extract->setObjectName("extract");
   extract->setEnabled(catalogue_.family != dos::Family::kUnknown);
   connect(extract, &QPushButton::clicked, this, &ContentsWindow::Extract);
   extracted_ = new QLabel;
   extracted_->setObjectName("extracted");
-  auto* save_as = new QPushButton("Save as...");
+  auto* save_as = new QPushButton(present::kSaveAsButton);
   save_as->setObjectName("save_as");
   save_as->setEnabled(disk_.error.empty());
   connect(save_as, &QPushButton::clicked, this, &ContentsWindow::SaveAsDialog);
@@ -203,7 +204,7 @@ QWidget* ContentsWindow::BuildHex() {
   auto* layout = new QVBoxLayout(page);
   auto* row = new QHBoxLayout;
   hex_what_ = new QLabel;
-  auto* whole = new QPushButton("Whole file");
+  auto* whole = new QPushButton(present::kWholeFile);
   connect(whole, &QPushButton::clicked, this, &ContentsWindow::ShowImage);
   auto* offset = new QLineEdit;
   offset->setPlaceholderText("go to offset (hex)");
@@ -213,8 +214,8 @@ QWidget* ContentsWindow::BuildHex() {
   auto* mode = new QComboBox;
   mode->addItems({"Text", "Hex"});
   mode->setToolTip("Find the text as typed, or hex bytes (\"fe 11\")");
-  auto* next = new QPushButton("Next");
-  auto* previous = new QPushButton("Previous");
+  auto* next = new QPushButton(present::kNext);
+  auto* previous = new QPushButton(present::kPrevious);
   connect(next, &QPushButton::clicked, this,
           [this, find, mode] { FindInHex(find->text(), mode->currentIndex() == 1, true); });
   connect(previous, &QPushButton::clicked, this,
@@ -301,11 +302,12 @@ void ContentsWindow::CopySelectedRows() {
 // One question of a run, asked at most once: yes or no for this file, or
 // for all the files still to come, or Cancel.
 dos::Choice ContentsWindow::AskAll(const QString& question) {
-  QMessageBox ask(QMessageBox::Question, "Extract", question, QMessageBox::NoButton, this);
+  QMessageBox ask(QMessageBox::Question, present::kExtractTitle, question, QMessageBox::NoButton,
+                  this);
   QPushButton* yes = ask.addButton("Yes", QMessageBox::YesRole);
-  QPushButton* all = ask.addButton("Yes to all", QMessageBox::YesRole);
+  QPushButton* all = ask.addButton(present::kYesToAll, QMessageBox::YesRole);
   QPushButton* no = ask.addButton("No", QMessageBox::NoRole);
-  QPushButton* none = ask.addButton("No to all", QMessageBox::NoRole);
+  QPushButton* none = ask.addButton(present::kNoToAll, QMessageBox::NoRole);
   ask.addButton(QMessageBox::Cancel);
   ask.exec();
   const QAbstractButton* c = ask.clickedButton();
@@ -324,8 +326,9 @@ FileViewWindow* ContentsWindow::OpenView(const dos::File& file) {
 }
 
 void ContentsWindow::Extract() {
-  const QString folder =
-      choose_folder ? choose_folder() : QFileDialog::getExistingDirectory(this, "Extract files to");
+  const QString folder = choose_folder
+                             ? choose_folder()
+                             : QFileDialog::getExistingDirectory(this, present::kExtractToTitle);
   if (folder.isEmpty()) return;
   const auto* proxy = static_cast<QSortFilterProxyModel*>(files_view_->model());
   std::vector<const dos::File*> files;
@@ -335,8 +338,8 @@ void ContentsWindow::Extract() {
   if (files.empty()) {
     for (int r = 0; r < model_->rowCount(); ++r) files.push_back(model_->FileAt(r));
   }
-  QProgressDialog progress("Extracting files...", "Cancel", 0, static_cast<int>(files.size()),
-                           this);
+  QProgressDialog progress("Extracting files...", present::kCancel, 0,
+                           static_cast<int>(files.size()), this);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
   const dos::ExtractQuestions ask{
@@ -355,7 +358,7 @@ void ContentsWindow::Extract() {
   progress.reset();
   if (!done.folder_failure.empty()) {
     QMessageBox::warning(
-        this, "Extract",
+        this, present::kExtractTitle,
         QString::fromStdString(present::FolderFailure(folder.toStdString(), done.folder_failure)));
     return;
   }

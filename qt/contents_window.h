@@ -15,12 +15,12 @@
 #include <functional>
 #include <memory>
 
-#include "qt/hex_view.h"
-#include "qt/sector_map.h"
 #include "dos/catalogue.h"
 #include "dos/change.h"
 #include "dos/extract.h"
 #include "present/changes.h"
+#include "qt/hex_view.h"
+#include "qt/sector_map.h"
 
 namespace trivane::app {
 

@@ -10,6 +10,7 @@
 
 #include "formats/text.h"
 #include "present/file_chooser.h"
+#include "present/texts.h"
 
 namespace trivane::app {
 namespace fs = std::filesystem;
@@ -132,13 +133,12 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
     QMenu menu(this);
     if (item != nullptr) {
       setCurrentItem(item);
-      menu.addAction("Contents", this, [this] { emit contentsRequested(0, false); });
-      menu.addAction("Sectors", this, [this] { emit contentsRequested(1, false); });
-      menu.addAction("Hex view", this, [this] { emit contentsRequested(2, false); });
-      menu.addAction("Extract files...", this, [this] { emit contentsRequested(0, true); });
+      for (const present::MenuItem& m : present::kFileMenu) {
+        menu.addAction(m.text, this, [this, m] { emit contentsRequested(m.tab, m.extract); });
+      }
       menu.addSeparator();
     }
-    menu.addAction("New disk...", this, [this] { emit newDiskRequested(); });
+    menu.addAction(present::kNewDiskItem, this, [this] { emit newDiskRequested(); });
     menu.exec(viewport()->mapToGlobal(at));
   });
 }

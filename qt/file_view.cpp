@@ -6,8 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "qt/file_lists.h"
 #include "present/file_view.h"
+#include "present/texts.h"
+#include "qt/file_lists.h"
 
 namespace trivane::app {
 
@@ -20,8 +21,8 @@ FileViewWindow::FileViewWindow(const QString& title, const dos::FileBytes& bytes
   why_ = new QLabel;
   why_->setObjectName("why");
   find_ = new QLineEdit;
-  find_->setPlaceholderText("Find");
-  auto* save = new QPushButton("Save as text...");
+  find_->setPlaceholderText(present::kFind);
+  auto* save = new QPushButton(present::kSaveAsTextButton);
   text_ = new QPlainTextEdit;
   text_->setReadOnly(true);
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -47,8 +48,10 @@ FileViewWindow::FileViewWindow(const QString& title, const dos::FileBytes& bytes
           [this](int k) { Show(static_cast<views::ViewKind>(k)); });
   connect(find_, &QLineEdit::returnPressed, this, [this] { Find(find_->text()); });
   connect(save, &QPushButton::clicked, this, [this] {
-    const QString file = QFileDialog::getSaveFileName(this, "Save as text", windowTitle() + ".txt");
-    if (!file.isEmpty()) why_->setText(SaveText(file).isEmpty() ? "Saved as " + file : "Not saved");
+    const QString file =
+        QFileDialog::getSaveFileName(this, present::kSaveAsTextTitle, windowTitle() + ".txt");
+    if (!file.isEmpty())
+      why_->setText(SaveText(file).isEmpty() ? present::kSavedAs + file : "Not saved");
   });
   resize(720, 560);
   Show(views::ViewKind::kAuto);

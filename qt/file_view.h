@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "qt/hex_view.h"
 #include "dos/catalogue.h"
+#include "qt/hex_view.h"
 #include "views/view.h"
 
 namespace trivane::app {

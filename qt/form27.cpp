@@ -8,11 +8,12 @@
 #include <QStorageInfo>
 #include <QStyleFactory>
 
-#include "qt/new_disk_dialog.h"
 #include "identification/identify_image.h"
 #include "loader/image_file.h"
 #include "present/form_layout.h"
 #include "present/icon_xpm.h"
+#include "present/texts.h"
+#include "qt/new_disk_dialog.h"
 
 namespace trivane::app {
 namespace {
@@ -186,8 +187,9 @@ void Form27::Dir1_Change() {
   file1_->clear();
   file1_->addItems(files_.names);
   if (!files_.error.isEmpty()) {
-    MessageBox(ErrorPrompt("Cannot list " + file_path_.toStdString(), files_.error.toStdString()),
-               "Error");
+    MessageBox(
+        ErrorPrompt(present::kCannotList + file_path_.toStdString(), files_.error.toStdString()),
+        "Error");
   }
 }
 
@@ -261,7 +263,7 @@ void Form27::LoadAndIdentify(const QString& dir, const QString& name,
   identifying_ = true;
   const std::string error = trivane::LoadAndIdentify(ToFsPath(dir) / entry, record_, *this);
   if (!error.empty()) {
-    MessageBox(ErrorPrompt("Cannot load " + filea_.toStdString(), error), "Error");
+    MessageBox(ErrorPrompt(present::kCannotLoad + filea_.toStdString(), error), "Error");
   }
   identifying_ = false;
   emit fileDone(filea_);
@@ -271,11 +273,11 @@ void Form27::NewDisk() {
   NewDiskDialog ask(this);
   if (ask.exec() != QDialog::Accepted) return;
   const QString file = QFileDialog::getSaveFileName(
-      this, "New disk", file_path_ + "/new." + ask.Suffix(),
+      this, present::kNewDiskTitle, file_path_ + "/new." + ask.Suffix(),
       ask.container->currentText() + " (*." + ask.Suffix() + " *.dsk)");
   if (file.isEmpty()) return;
   if (const std::string error = ask.Make(file); !error.empty()) {
-    MessageBox(ErrorPrompt("Cannot make " + file.toStdString(), error), "Error");
+    MessageBox(ErrorPrompt(present::kCannotMake + file.toStdString(), error), "Error");
     return;
   }
   Dir1_Change();

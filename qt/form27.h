@@ -13,11 +13,11 @@
 #include <QWidget>
 #include <map>
 
-#include "qt/contents_window.h"
-#include "qt/file_lists.h"
-#include "present/form_layout.h"
 #include "identification/analysis_record.h"
 #include "identification/window_ops.h"
+#include "present/form_layout.h"
+#include "qt/contents_window.h"
+#include "qt/file_lists.h"
 
 namespace trivane::app {
 

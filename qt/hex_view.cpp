@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "formats/text.h"
+#include "present/texts.h"
 
 namespace trivane::app {
 namespace {
@@ -28,9 +29,9 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent) {
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     QMenu menu(this);
-    menu.addAction("Copy as hex", this,
+    menu.addAction(present::kCopyAsHex, this,
                    [this] { QApplication::clipboard()->setText(SelectedHex()); });
-    menu.addAction("Copy as text", this, [this] {
+    menu.addAction(present::kCopyAsText, this, [this] {
       QApplication::clipboard()->setText(
           QString::fromLatin1(present::SelectedText(shown_, selection())));
     });

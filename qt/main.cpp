@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "qt/form27.h"
 #include "loader/image_file.h"
+#include "present/texts.h"
+#include "qt/form27.h"
 
 #if defined(__unix__) && !defined(__APPLE__)
 #include <dlfcn.h>
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
     const QString path = QFile::decodeName(argv[1]);
     if (!window.ChooseFile(path)) {
       const std::string reason = trivane::OpenImageFile(trivane::app::ToFsPath(path)).error;
-      window.MessageBox(trivane::ErrorPrompt("Cannot load " + path.toStdString(),
+      window.MessageBox(trivane::ErrorPrompt(trivane::present::kCannotLoad + path.toStdString(),
                                              reason.empty() ? "it is not listed" : reason),
                         "Error");
     }

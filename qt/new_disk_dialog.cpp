@@ -3,13 +3,14 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 
-#include "qt/file_lists.h"
 #include "present/new_disk.h"
+#include "present/texts.h"
+#include "qt/file_lists.h"
 
 namespace trivane::app {
 
 NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
-  setWindowTitle("New disk");
+  setWindowTitle(present::kNewDiskTitle);
   dos = new QComboBox;
   for (dos::Family f : present::NewDiskDoses()) dos->addItem(dos::FamilyName(f));
   container = new QComboBox;
@@ -25,13 +26,13 @@ NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
   name->setMaxLength(8);
   date = new QLineEdit(QString::fromStdString(present::Today()));
   auto* form = new QFormLayout(this);
-  form->addRow("DOS", dos);
-  form->addRow("Container", container);
+  form->addRow(present::kDosField, dos);
+  form->addRow(present::kContainerField, container);
   form->addRow("Cylinders", cylinders);
-  form->addRow("Heads", heads);
-  form->addRow("Density", density);
-  form->addRow("Disk name", name);
-  form->addRow("Date (MM/DD/YY)", date);
+  form->addRow(present::kHeadsField, heads);
+  form->addRow(present::kDensityField, density);
+  form->addRow(present::kDiskNameField, name);
+  form->addRow(present::kDateField, date);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

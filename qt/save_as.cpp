@@ -5,11 +5,12 @@
 #include <QLabel>
 #include <QMessageBox>
 
-#include "qt/contents_window.h"
-#include "qt/file_lists.h"
 #include "loader/image_file.h"
 #include "present/changes.h"
 #include "present/new_disk.h"
+#include "present/texts.h"
+#include "qt/contents_window.h"
+#include "qt/file_lists.h"
 
 namespace trivane::app {
 
@@ -19,7 +20,7 @@ bool ContentsWindow::AcceptLosses(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) shown << QString::fromStdString(line);
     return accept_losses(shown);
   }
-  QMessageBox ask(QMessageBox::Warning, "Save as",
+  QMessageBox ask(QMessageBox::Warning, present::kSaveAsTitle,
                   QString::fromStdString(present::LossesQuestion(lines)),
                   QMessageBox::Save | QMessageBox::Cancel, this);
   ask.setDefaultButton(QMessageBox::Cancel);
@@ -38,7 +39,7 @@ void ContentsWindow::SaveAsDialog() {
   for (const present::SaveChoice& c : choices) labels.push_back(present::ChoiceLabel(c, " "));
   QString filter;
   const QString file =
-      QFileDialog::getSaveFileName(this, "Save as", QFileInfo(path_).path(),
+      QFileDialog::getSaveFileName(this, present::kSaveAsTitle, QFileInfo(path_).path(),
                                    QString::fromStdString(present::Joined(labels, ";;")), &filter);
   if (file.isEmpty()) return;
   for (std::size_t k = 0; k < choices.size(); ++k) {

@@ -9,6 +9,7 @@
 #include "formats/text.h"
 #include "present/contents.h"
 #include "present/new_disk.h"
+#include "present/texts.h"
 #include "win/contents_window.h"
 #include "win/dialogs.h"
 #include "win/file_view.h"
@@ -89,16 +90,18 @@ void ContentsWindow::CopySelectedRows() {
 
 dos::Choice ContentsWindow::AskAll(const std::string& question) {
   if (ask_all) return ask_all(question);
+  const std::wstring all = Wide(present::kYesToAll), none = Wide(present::kNoToAll),
+                     cancel = Wide(present::kCancel), title = Wide(present::kExtractTitle);
   const TASKDIALOG_BUTTON buttons[] = {{100, L"Yes"},
-                                       {101, L"Yes to all"},
+                                       {101, all.c_str()},
                                        {102, L"No"},
-                                       {103, L"No to all"},
-                                       {IDCANCEL, L"Cancel"}};
+                                       {103, none.c_str()},
+                                       {IDCANCEL, cancel.c_str()}};
   const std::wstring text = WithCrLf(Wide(question));
   TASKDIALOGCONFIG config{};
   config.cbSize = sizeof config;
   config.hwndParent = hwnd_;
-  config.pszWindowTitle = L"Extract";
+  config.pszWindowTitle = title.c_str();
   config.pszContent = text.c_str();
   config.cButtons = 5;
   config.pButtons = buttons;
@@ -116,7 +119,8 @@ namespace {
 fs::path ChooseFolder(HWND owner) {
   BROWSEINFOW browse{};
   browse.hwndOwner = owner;
-  browse.lpszTitle = L"Extract files to";
+  const std::wstring title = Wide(present::kExtractToTitle);
+  browse.lpszTitle = title.c_str();
   browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
   if (chosen == nullptr) return {};
@@ -155,7 +159,7 @@ void ContentsWindow::Extract() {
     SetTextOf(control(kExtracted), "");
     MessageBoxW(hwnd_,
                 WithCrLf(Wide(present::FolderFailure(Utf8Of(folder), done.folder_failure))).c_str(),
-                L"Extract", MB_OK | MB_ICONWARNING);
+                Wide(present::kExtractTitle).c_str(), MB_OK | MB_ICONWARNING);
     return;
   }
   std::string line = done.Line();
@@ -173,7 +177,8 @@ std::string ContentsWindow::WhyReadOnly() const {
 present::Questions ContentsWindow::Questions() {
   return {[this](const std::string& q) {
             if (confirm) return confirm(q);
-            return MessageBoxW(hwnd_, WithCrLf(Wide(q)).c_str(), L"Trivane", MB_YESNO) == IDYES;
+            return MessageBoxW(hwnd_, WithCrLf(Wide(q)).c_str(), Wide(present::kTitle).c_str(),
+                               MB_YESNO) == IDYES;
           },
           [this](const std::string& q, const std::string& suggested) {
             return ask_name ? ask_name(q, suggested) : AskText(hwnd_, q, suggested);
@@ -212,7 +217,8 @@ void ContentsWindow::Undo() {
 void ContentsWindow::SaveAs(const fs::path& file, disk::Container to) {
   const auto accept = [this](const std::vector<std::string>& lines) {
     if (accept_losses) return accept_losses(lines);
-    return MessageBoxW(hwnd_, WithCrLf(Wide(present::LossesQuestion(lines))).c_str(), L"Save as",
+    return MessageBoxW(hwnd_, WithCrLf(Wide(present::LossesQuestion(lines))).c_str(),
+                       Wide(present::kSaveAsTitle).c_str(),
                        MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) == IDOK;
   };
   SetTextOf(control(kSaved), present::SaveAs(disk_, file_, file, to, accept));
@@ -233,7 +239,8 @@ void ContentsWindow::SaveAsDialog() {
   save.lpstrFilter = filter.c_str();
   save.lpstrFile = file;
   save.nMaxFile = MAX_PATH;
-  save.lpstrTitle = L"Save as";
+  const std::wstring title = Wide(present::kSaveAsTitle);
+  save.lpstrTitle = title.c_str();
   save.lpstrDefExt = suffix.c_str();
   save.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
   if (!GetSaveFileNameW(&save)) return;
@@ -248,7 +255,8 @@ void ContentsWindow::AddFilesDialog() {
   open.hwndOwner = hwnd_;
   open.lpstrFile = buffer.data();
   open.nMaxFile = static_cast<DWORD>(buffer.size());
-  open.lpstrTitle = L"Add files";
+  const std::wstring title = Wide(present::kAddFilesTitle);
+  open.lpstrTitle = title.c_str();
   open.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST;
   if (!GetOpenFileNameW(&open)) return;
   // One name: the file; several: the folder, then each name.

@@ -6,6 +6,7 @@
 
 #include "loader/image_file.h"
 #include "present/contents.h"
+#include "present/texts.h"
 #include "win/contents_window.h"
 #include "win/file_lists.h"
 
@@ -46,10 +47,11 @@ ContentsWindow::ContentsWindow(const std::string& path, const std::filesystem::p
 void ContentsWindow::BuildControls() {
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   HWND tabs = AddControl(hwnd_, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS, {}, kTabs, font);
-  for (const wchar_t* name : {L"Files", L"Sectors", L"Hex"}) {
+  for (const char* tab : present::kTabs) {
+    std::wstring name = Wide(tab);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(name);
+    item.pszText = name.data();
     TabCtrl_InsertItem(tabs, TabCtrl_GetItemCount(tabs), &item);
   }
   BuildFiles(font);
@@ -88,15 +90,15 @@ void ContentsWindow::BuildFiles(HFONT font) {
     column.pszText = const_cast<wchar_t*>(name.c_str());
     ListView_InsertColumn(list, c, &column);
   }
-  AddControl(hwnd_, WC_BUTTONW, L"Show deleted files", WS_TABSTOP | BS_AUTOCHECKBOX, {},
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kShowDeleted), WS_TABSTOP | BS_AUTOCHECKBOX, {},
              kShowDeleted, font);
   AddControl(hwnd_, WC_STATICW, L"", SS_RIGHT, {}, kExtracted, font);
-  AddControl(hwnd_, WC_BUTTONW, L"Extract...", WS_TABSTOP, {}, kExtract, font);
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kExtractButton), WS_TABSTOP, {}, kExtract, font);
   AddControl(hwnd_, WC_STATICW, L"", SS_RIGHT, {}, kSaved, font);
-  AddControl(hwnd_, WC_BUTTONW, L"Save as...", WS_TABSTOP, {}, kSaveAs, font);
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kSaveAsButton), WS_TABSTOP, {}, kSaveAs, font);
   AddControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP, {}, kChanged, font);
-  AddControl(hwnd_, WC_BUTTONW, L"Add files...", WS_TABSTOP, {}, kAddFiles, font);
-  AddControl(hwnd_, WC_BUTTONW, L"Undo", WS_TABSTOP, {}, kUndo, font);
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kAddFilesButton), WS_TABSTOP, {}, kAddFiles, font);
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kUndoButton), WS_TABSTOP, {}, kUndo, font);
   AddControl(hwnd_, WC_LISTBOXW, L"", WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, {}, kFindings,
              font, WS_EX_CLIENTEDGE);
   DragAcceptFiles(hwnd_, TRUE);
@@ -104,7 +106,7 @@ void ContentsWindow::BuildFiles(HFONT font) {
 
 void ContentsWindow::BuildHex(HFONT font) {
   AddControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP, {}, kHexWhat, font);
-  AddControl(hwnd_, WC_BUTTONW, L"Whole file", WS_TABSTOP, {}, kWholeFile, font);
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kWholeFile), WS_TABSTOP, {}, kWholeFile, font);
   HWND offset = AddControl(hwnd_, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, {}, kOffset, font,
                            WS_EX_CLIENTEDGE);
   SendMessageW(offset, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"go to offset (hex)"));
@@ -116,8 +118,8 @@ void ContentsWindow::BuildHex(HFONT font) {
   SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Text"));
   SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Hex"));
   SendMessageW(mode, CB_SETCURSEL, 0, 0);
-  AddControl(hwnd_, WC_BUTTONW, L"Previous", WS_TABSTOP, {}, kPrevious, font);
-  AddControl(hwnd_, WC_BUTTONW, L"Next", WS_TABSTOP, {}, kNext, font);
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kPrevious), WS_TABSTOP, {}, kPrevious, font);
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kNext), WS_TABSTOP, {}, kNext, font);
   hex_.Create(hwnd_, kHexView);
   AddControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP, {}, kHexStatus, font);
   // Enter in the offset goes to it; in the find box it finds the next.
@@ -129,7 +131,7 @@ void ContentsWindow::BuildHex(HFONT font) {
 void ContentsWindow::Load() {
   LoadedImage loaded = ReadImageFile(file_);
   if (!loaded.ok()) {
-    error_ = ErrorPrompt("Cannot load " + path_, loaded.error);
+    error_ = ErrorPrompt(present::kCannotLoad + path_, loaded.error);
     return;
   }
   disk_ = disk::ReadDisk(loaded.buffer);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "present/new_disk.h"
+#include "present/texts.h"
 
 namespace trivane::win {
 namespace {
@@ -33,7 +34,7 @@ LRESULT CALLBACK AskProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
 
 // A box of rows, each a label and a control beside it, with OK and Cancel.
 struct Box {
-  Box(HWND owner, const wchar_t* title, int rows, int label_width) : owner(owner) {
+  Box(HWND owner, const std::wstring& title, int rows, int label_width) : owner(owner) {
     RegisterClassOnce(kClass, &AskProc, GetSysColorBrush(COLOR_BTNFACE));
     dpi = DpiOf(owner);
     m = Scaled(10, dpi);
@@ -42,15 +43,15 @@ struct Box {
     width = label + Scaled(220, dpi);
     RECT frame{0, 0, width + 2 * m, (rows + 1) * line + 3 * m};
     AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
-    hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME, kClass, title, WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                           CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                           frame.bottom - frame.top, owner, nullptr, GetModuleHandleW(nullptr),
-                           nullptr);
+    hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME, kClass, title.c_str(),
+                           WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
+                           frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&answer));
     const int y = m + rows * line + m, button = Scaled(80, dpi);
     AddControl(hwnd, WC_BUTTONW, L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON,
                {m + width - 2 * button - m, y, m + width - button - m, y + line - 4}, IDOK, font);
-    AddControl(hwnd, WC_BUTTONW, L"Cancel", WS_TABSTOP,
+    AddControl(hwnd, WC_BUTTONW, Wide(present::kCancel), WS_TABSTOP,
                {m + width - button, y, m + width, y + line - 4}, IDCANCEL, font);
   }
   ~Box() { DestroyWindow(hwnd); }
@@ -93,8 +94,8 @@ struct Box {
   Answer answer;
 };
 
-HWND Choices(Box& box, int row, const wchar_t* label, const std::vector<std::string>& items) {
-  HWND combo = box.Row(row, label, WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL);
+HWND Choices(Box& box, int row, const char* label, const std::vector<std::string>& items) {
+  HWND combo = box.Row(row, Wide(label), WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL);
   for (const std::string& item : items)
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   SendMessageW(combo, CB_SETCURSEL, 0, 0);
@@ -108,7 +109,7 @@ int Chosen(HWND combo) {
 }  // namespace
 
 std::string AskText(HWND owner, const std::string& question, const std::string& suggested) {
-  Box box(owner, L"Trivane", 2, 0);
+  Box box(owner, Wide(present::kTitle), 2, 0);
   box.Row(0, L"", WC_STATICW, 0, Wide(question));
   HWND edit = box.Row(1, L"", WC_EDITW, ES_AUTOHSCROLL, Wide(suggested));
   SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -116,22 +117,23 @@ std::string AskText(HWND owner, const std::string& question, const std::string& 
 }
 
 bool AskNewDisk(HWND owner, dos::NewDiskRequest& request) {
-  Box box(owner, L"New disk", 7, 110);
+  Box box(owner, Wide(present::kNewDiskTitle), 7, 110);
   std::vector<std::string> doses, containers;
   for (dos::Family f : present::NewDiskDoses()) doses.push_back(dos::FamilyName(f));
   for (disk::Container c : present::NewDiskContainers())
     containers.push_back(disk::ContainerName(c));
-  HWND dos = Choices(box, 0, L"DOS", doses);
-  HWND container = Choices(box, 1, L"Container", containers);
+  HWND dos = Choices(box, 0, present::kDosField, doses);
+  HWND container = Choices(box, 1, present::kContainerField, containers);
   HWND cylinders = box.Row(2, L"Cylinders (empty: usual)", WC_EDITW, ES_NUMBER);
-  HWND heads =
-      Choices(box, 3, L"Heads", {present::kHeadChoices.begin(), present::kHeadChoices.end()});
-  HWND density = Choices(box, 4, L"Density",
+  HWND heads = Choices(box, 3, present::kHeadsField,
+                       {present::kHeadChoices.begin(), present::kHeadChoices.end()});
+  HWND density = Choices(box, 4, present::kDensityField,
                          {present::kDensityChoices.begin(), present::kDensityChoices.end()});
-  HWND name = box.Row(5, L"Disk name", WC_EDITW, ES_AUTOHSCROLL | ES_UPPERCASE,
+  HWND name = box.Row(5, Wide(present::kDiskNameField), WC_EDITW, ES_AUTOHSCROLL | ES_UPPERCASE,
                       Wide(present::kNewDiskName));
   SendMessageW(name, EM_SETLIMITTEXT, 8, 0);
-  HWND date = box.Row(6, L"Date (MM/DD/YY)", WC_EDITW, ES_AUTOHSCROLL, Wide(present::Today()));
+  HWND date =
+      box.Row(6, Wide(present::kDateField), WC_EDITW, ES_AUTOHSCROLL, Wide(present::Today()));
   if (!box.Run(dos)) return false;
   const std::wstring count = TextOf(cylinders);
   request = {present::NewDiskDoses().at(static_cast<std::size_t>(Chosen(dos))),

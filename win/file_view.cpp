@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "present/file_view.h"
+#include "present/texts.h"
 #include "win/file_lists.h"
 #include "win/file_view.h"
 
@@ -33,9 +34,10 @@ FileView::FileView(const std::string& title, dos::FileBytes bytes, HWND owner)
   AddControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP, {}, kWhy, font);
   HWND find = AddControl(hwnd_, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, {}, kFind, font,
                          WS_EX_CLIENTEDGE);
-  SendMessageW(find, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Find"));
+  const std::wstring cue = Wide(present::kFind);
+  SendMessageW(find, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
   WatchKeys(find, [this](UINT) { Find(Narrow(TextOf(GetDlgItem(hwnd_, kFind)))); });
-  AddControl(hwnd_, WC_BUTTONW, L"Save as text...", WS_TABSTOP, {}, kSave, font);
+  AddControl(hwnd_, WC_BUTTONW, Wide(present::kSaveAsTextButton), WS_TABSTOP, {}, kSave, font);
   AddControl(hwnd_, WC_EDITW, L"",
              WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL |
                  ES_AUTOVSCROLL | ES_NOHIDESEL,
@@ -69,14 +71,15 @@ void FileView::SaveText() {
   save.hwndOwner = hwnd_;
   save.lpstrFile = file;
   save.nMaxFile = MAX_PATH;
-  save.lpstrTitle = L"Save as text";
+  const std::wstring title = Wide(present::kSaveAsTextTitle);
+  save.lpstrTitle = title.c_str();
   save.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
   if (!GetSaveFileNameW(&save)) return;
   const auto kind =
       static_cast<views::ViewKind>(SendMessageW(GetDlgItem(hwnd_, kKind), CB_GETCURSEL, 0, 0));
   const std::string failed = present::SaveViewText(bytes_, kind, std::filesystem::path(file));
   SetTextOf(GetDlgItem(hwnd_, kWhy),
-            failed.empty() ? "Saved as " + Narrow(file) : "Not saved: " + failed);
+            failed.empty() ? present::kSavedAs + Narrow(file) : "Not saved: " + failed);
 }
 
 bool FileView::Find(const std::string& text) {

@@ -7,6 +7,7 @@
 #include "identification/identify_image.h"
 #include "loader/image_file.h"
 #include "present/form_layout.h"
+#include "present/texts.h"
 #include "win/contents_window.h"
 #include "win/form27.h"
 
@@ -168,7 +169,8 @@ void Form27::Dir1_Change() {
   file_path_ = dir1_.path();
   file1_.Show(present::ListFiles(file_path_, pattern_));
   if (!file1_.listing().error.empty()) {
-    MessageBox(ErrorPrompt("Cannot list " + Shown(file_path_), file1_.listing().error), "Error");
+    MessageBox(ErrorPrompt(present::kCannotList + Shown(file_path_), file1_.listing().error),
+               "Error");
   }
 }
 
@@ -231,7 +233,7 @@ void Form27::LoadAndIdentify(const fs::path& dir, const std::string& name, const
   const std::string filea = present::JoinPath(Shown(dir), name, '\\');
   identifying_ = true;
   const std::string error = trivane::LoadAndIdentify(dir / entry, record_, *this);
-  if (!error.empty()) MessageBox(ErrorPrompt("Cannot load " + filea, error), "Error");
+  if (!error.empty()) MessageBox(ErrorPrompt(present::kCannotLoad + filea, error), "Error");
   identifying_ = false;
 }
 

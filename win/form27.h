@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "dos/format.h"
-#include "present/form_layout.h"
 #include "identification/analysis_record.h"
-#include "win/file_lists.h"
 #include "identification/window_ops.h"
+#include "present/form_layout.h"
+#include "win/file_lists.h"
 
 namespace trivane::win {
 

@@ -10,6 +10,7 @@
 
 #include "loader/image_file.h"
 #include "present/new_disk.h"
+#include "present/texts.h"
 #include "win/contents_window.h"
 #include "win/dialogs.h"
 #include "win/form27.h"
@@ -128,18 +129,20 @@ void Form27::ContextMenu(int x, int y) {
   HMENU menu = CreatePopupMenu();
   const int row = file1_.current();
   if (row >= 0) {
-    AppendMenuW(menu, MF_STRING, 1, L"Contents");
-    AppendMenuW(menu, MF_STRING, 2, L"Sectors");
-    AppendMenuW(menu, MF_STRING, 3, L"Hex view");
-    AppendMenuW(menu, MF_STRING, 4, L"Extract files...");
+    for (std::size_t k = 0; k < present::kFileMenu.size(); ++k) {
+      AppendMenuW(menu, MF_STRING, k + 1, Wide(present::kFileMenu[k].text).c_str());
+    }
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   }
-  AppendMenuW(menu, MF_STRING, 5, L"New disk...");
+  const UINT_PTR new_disk = present::kFileMenu.size() + 1;
+  AppendMenuW(menu, MF_STRING, new_disk, Wide(present::kNewDiskItem).c_str());
   const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
-  if (chosen >= 1 && chosen <= 3) OpenContents(chosen - 1, false);
-  if (chosen == 4) OpenContents(0, true);
-  if (chosen == 5) NewDisk();
+  if (chosen >= 1 && chosen <= static_cast<int>(present::kFileMenu.size())) {
+    const present::MenuItem& m = present::kFileMenu[static_cast<std::size_t>(chosen - 1)];
+    OpenContents(m.tab, m.extract);
+  }
+  if (chosen == static_cast<int>(new_disk)) NewDisk();
 }
 
 namespace {
@@ -158,7 +161,8 @@ std::filesystem::path ChooseNewFile(HWND owner, const std::filesystem::path& fol
   save.lpstrFilter = filter.c_str();
   save.lpstrFile = file.data();
   save.nMaxFile = MAX_PATH;
-  save.lpstrTitle = L"New disk";
+  const std::wstring title = Wide(present::kNewDiskTitle);
+  save.lpstrTitle = title.c_str();
   save.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
   if (!GetSaveFileNameW(&save)) return {};
   return std::filesystem::path(file.c_str());
@@ -174,7 +178,7 @@ void Form27::NewDisk() {
       choose_new_file ? choose_new_file(suffix) : ChooseNewFile(hwnd_, file_path_, suffix);
   if (file.empty()) return;
   if (const std::string error = present::MakeNewDisk(request, file); !error.empty()) {
-    MessageBox(ErrorPrompt("Cannot make " + Shown(file), error), "Error");
+    MessageBox(ErrorPrompt(present::kCannotMake + Shown(file), error), "Error");
     return;
   }
   Dir1_Change();

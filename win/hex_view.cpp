@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "formats/text.h"
+#include "present/texts.h"
 #include "win/hex_view.h"
 
 namespace trivane::win {
@@ -211,8 +212,8 @@ LRESULT HexView::Handle(UINT message, WPARAM w, LPARAM l) {
       return 0;
     case WM_CONTEXTMENU: {
       HMENU menu = CreatePopupMenu();
-      AppendMenuW(menu, MF_STRING, 1, L"Copy as hex");
-      AppendMenuW(menu, MF_STRING, 2, L"Copy as text");
+      AppendMenuW(menu, MF_STRING, 1, Wide(present::kCopyAsHex).c_str());
+      AppendMenuW(menu, MF_STRING, 2, Wide(present::kCopyAsText).c_str());
       const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, GET_X_LPARAM(l),
                                         GET_Y_LPARAM(l), 0, hwnd_, nullptr);
       DestroyMenu(menu);

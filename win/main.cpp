@@ -10,6 +10,7 @@
 #include <string>
 
 #include "loader/image_file.h"
+#include "present/texts.h"
 #include "win/file_lists.h"
 #include "win/form27.h"
 
@@ -37,9 +38,9 @@ int Run(const wchar_t* file) {
   if (file != nullptr && !window.ChooseFile(std::filesystem::path(file))) {
     const std::string path = trivane::win::Narrow(file);
     const std::string reason = trivane::OpenImageFile(std::filesystem::path(file)).error;
-    window.MessageBox(
-        trivane::ErrorPrompt("Cannot load " + path, reason.empty() ? "it is not listed" : reason),
-        "Error");
+    window.MessageBox(trivane::ErrorPrompt(trivane::present::kCannotLoad + path,
+                                           reason.empty() ? "it is not listed" : reason),
+                      "Error");
   }
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
