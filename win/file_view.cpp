@@ -71,8 +71,8 @@ void FileView::SaveText() {
   save.hwndOwner = hwnd_;
   save.lpstrFile = file;
   save.nMaxFile = MAX_PATH;
-  const std::wstring title = Wide(present::kSaveAsTextTitle);
-  save.lpstrTitle = title.c_str();
+  const std::wstring dialog_title = Wide(present::kSaveAsTextTitle);
+  save.lpstrTitle = dialog_title.c_str();
   save.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
   if (!GetSaveFileNameW(&save)) return;
   const auto kind =
