@@ -51,6 +51,9 @@ struct ContainerFormat {
   Written (*write)(const Disk& disk, const WriteOptions& options);
 };
 
+// The options that write the disk back as it was read (a DMK's doubling).
+WriteOptions OptionsAsRead(const Disk& disk);
+
 // Every container, in the order the emulators test them.
 std::span<const ContainerFormat> Containers();
 // The containers written, in the order they are offered.

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "disk/container.h"
-#include "disk/dmk_fields.h"
 #include "formats/jv3.h"
 
 namespace trivane::disk {
@@ -159,21 +158,16 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
 
 std::vector<std::uint8_t> SectorData(const Disk& disk, const Sector& s) {
   if (s.written >= 0) return disk.written[static_cast<std::size_t>(s.written)];
-  std::vector<std::uint8_t> data(s.has_data() ? s.size : 0);
-  if (data.empty()) return data;
-  if (s.block < 0) {
-    disk.image.Read(s.data_offset, data.data(), data.size());
-    return data;
-  }
-  if (const std::uint8_t* run = DataFieldRun(disk, s, 0, s.size)) {
-    const std::size_t step = s.doubled ? 2 : 1;
-    for (std::size_t k = 0; k < data.size(); ++k) data[k] = run[k * step];
-    return data;
-  }
-  for (std::size_t k = 0; k < data.size(); ++k) {
-    data[k] = DataFieldByte(disk, s, static_cast<Offset>(k));
-  }
+  if (!s.has_data()) return {};
+  if (disk.state) return disk.state->Data(disk, s);
+  std::vector<std::uint8_t> data(s.size);
+  disk.image.Read(s.data_offset, data.data(), data.size());
   return data;
+}
+
+Check DataCrc(const Disk& disk, const Sector& s) {
+  if (s.data_crc != Check::kUnchecked || !disk.state) return s.data_crc;
+  return disk.state->DataCrc(disk, s);
 }
 
 void PutSectorData(Disk& disk, std::size_t index, std::span<const std::uint8_t> data) {

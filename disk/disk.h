@@ -36,15 +36,24 @@ struct Sector {
   Density density = Density::kSingle;
   Check id_crc = Check::kNotKept;
   Check data_crc = Check::kNotKept;
-  // DMK: every byte stored twice (single density), and the track block the
-  // data lies in, whose end the data may wrap round to its offset 128.
-  bool doubled = false;
-  std::int32_t block = -1;
   // Data put into the disk after it was read (or made in memory): its index
   // in Disk::written, -1 when the data is the image's.
   std::int32_t written = -1;
 
   bool has_data() const { return data_offset >= 0; }
+};
+
+struct Disk;
+
+// What a container keeps of the image it read, for sectors whose data is
+// not a plain run of the image's bytes (a DMK's doubled single-density
+// bytes, a field round its track's end): their data and late-checked CRC
+// come from it. Only the container that made it knows what it holds.
+class ContainerState {
+ public:
+  virtual ~ContainerState() = default;
+  virtual std::vector<std::uint8_t> Data(const Disk& disk, const Sector& s) const = 0;
+  virtual Check DataCrc(const Disk& disk, const Sector& s) const = 0;
 };
 
 // A disk stands alone: it holds the image its sectors were read from (a
@@ -62,21 +71,10 @@ struct Disk {
   // Damage found while reading: bad pointers, truncation, impossible sizes.
   std::vector<std::string> problems;
 
-  // DMK: where the track blocks lie, and their bytes as read, so that a
-  // sector's data is not read from the file again.
-  Offset block_start = 0;
-  Offset block_length = 0;
-  std::shared_ptr<const std::vector<std::uint8_t>> blocks;
-  int dmk_options = 0;                             // the header's options byte
+  // A sector's data is a view into the image at its offset, or, where the
+  // container keeps a state, read through it; or owned here once written.
+  std::shared_ptr<const ContainerState> state;
   std::vector<std::vector<std::uint8_t>> written;  // see Sector::written
-
-  // The byte at the file offset, from the blocks as read where they hold it.
-  std::uint8_t Byte(Offset offset) const {
-    const Offset at = offset - block_start;
-    return blocks && at >= 0 && at < static_cast<Offset>(blocks->size())
-               ? (*blocks)[static_cast<std::size_t>(at)]
-               : image.at(offset);
-  }
 };
 
 // Reads every sector of the image, and keeps the image. Without check_data,

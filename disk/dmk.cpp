@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "disk/container.h"
-#include "disk/dmk_fields.h"
+#include "disk/dmk_state.h"
 #include "formats/crc16.h"
 
 namespace trivane::disk {
@@ -81,7 +81,6 @@ void ReadSector(const Field& id, bool double_density, Offset block_start, bool c
                 Sector& s) {
   const std::uint16_t preset = double_density ? crc16::kDoubleDensityPreset : crc16::kPreset;
   s.density = double_density ? Density::kDouble : Density::kSingle;
-  s.doubled = id.step == 2;
   s.id_cylinder = id[1];
   s.id_head = id[2];
   s.id_sector = id[3];
@@ -120,7 +119,6 @@ void ReadBlock(const TrackBlock& block, Offset block_start, int index, int heads
     Sector s;
     s.cylinder = static_cast<std::uint16_t>(index / heads);
     s.head = static_cast<std::uint8_t>(index % heads);
-    s.block = index;
     ReadSector({block, mark, !double_density && doubling ? 2 : 1}, double_density, block_start,
                check_data, s);
     disk.sectors.push_back(s);
@@ -150,9 +148,10 @@ void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
   const Offset length = image.at(dmk::kTrackLengthAt) | image.at(dmk::kTrackLengthAt + 1) << 8;
   const bool doubling = (options & (dmk::kOptionSingleDensity | dmk::kOptionIgnoreDensity)) == 0;
   disk.heads = (options & dmk::kOptionSingleSided) ? 1 : 2;
-  disk.block_start = dmk::kHeaderBytes;
-  disk.block_length = length;
-  disk.dmk_options = options;
+  auto state = std::make_shared<DmkState>();
+  state->block_start = dmk::kHeaderBytes;
+  state->block_length = length;
+  state->options = options;
   const Offset held = (image.size() - dmk::kHeaderBytes + length - 1) / length;
   const Offset named = Offset{image.at(dmk::kCylindersAt)} * disk.heads;
   const Offset blocks = std::min(held, named);
@@ -179,7 +178,8 @@ void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
   std::vector<std::uint8_t>& bytes = *spare;
   bytes.resize(static_cast<std::size_t>(std::max<Offset>(blocks, 0) * length));
   image.Read(dmk::kHeaderBytes, bytes.data(), bytes.size());
-  disk.blocks = spare;
+  state->blocks = spare;
+  disk.state = state;
   disk.sectors.reserve(static_cast<std::size_t>(blocks) * 18);
   for (Offset b = 0; b < blocks; ++b) {
     ReadBlock(TrackBlock(bytes.data() + b * length, length), dmk::kHeaderBytes + b * length,
@@ -187,36 +187,60 @@ void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data) {
   }
 }
 
-std::uint8_t DataFieldByte(const Disk& disk, const Sector& s, Offset k) {
-  const Offset start = disk.block_start + s.block * disk.block_length;
-  const Offset at = s.data_offset - start + k * (s.doubled ? 2 : 1);
-  return disk.Byte(start + WrapInBlock(at, disk.block_length));
+bool DmkState::Doubling() const {
+  return (options & (dmk::kOptionSingleDensity | dmk::kOptionIgnoreDensity)) == 0;
 }
 
-const std::uint8_t* DataFieldRun(const Disk& disk, const Sector& s, Offset k, Offset count) {
-  if (!disk.blocks || s.block < 0) return nullptr;
-  const Offset step = s.doubled ? 2 : 1;
-  const Offset block = Offset{s.block} * disk.block_length;
-  const Offset at = s.data_offset - disk.block_start - block + k * step;
-  if (at < 0 || at + count * step > disk.block_length ||
-      block + disk.block_length > static_cast<Offset>(disk.blocks->size())) {
+std::uint8_t DmkState::FieldByte(const Disk& disk, const Sector& s, Offset k) const {
+  const Offset start = block_start + BlockOf(s) * block_length;
+  const Offset at = start + WrapInBlock(s.data_offset - start + k * (Doubled(s) ? 2 : 1),
+                                        block_length) -
+                    block_start;
+  return blocks && at >= 0 && at < static_cast<Offset>(blocks->size())
+             ? (*blocks)[static_cast<std::size_t>(at)]
+             : disk.image.at(at + block_start);
+}
+
+const std::uint8_t* DmkState::FieldRun(const Sector& s, Offset k, Offset count) const {
+  if (!blocks || !s.has_data()) return nullptr;
+  const Offset step = Doubled(s) ? 2 : 1;
+  const Offset block = BlockOf(s) * block_length;
+  const Offset at = s.data_offset - block_start - block + k * step;
+  if (at < 0 || at + count * step > block_length ||
+      block + block_length > static_cast<Offset>(blocks->size())) {
     return nullptr;
   }
-  return disk.blocks->data() + block + at;
+  return blocks->data() + block + at;
+}
+
+std::vector<std::uint8_t> DmkState::Data(const Disk& disk, const Sector& s) const {
+  std::vector<std::uint8_t> data(s.size);
+  if (const std::uint8_t* run = FieldRun(s, 0, s.size)) {
+    const std::size_t step = Doubled(s) ? 2 : 1;
+    for (std::size_t k = 0; k < data.size(); ++k) data[k] = run[k * step];
+    return data;
+  }
+  for (std::size_t k = 0; k < data.size(); ++k) {
+    data[k] = FieldByte(disk, s, static_cast<Offset>(k));
+  }
+  return data;
 }
 
 // The data field: the DAM, the data and its CRC.
-Check DataCrc(const Disk& disk, const Sector& s) {
-  if (s.data_crc != Check::kUnchecked) return s.data_crc;
+Check DmkState::DataCrc(const Disk& disk, const Sector& s) const {
   std::uint16_t crc = s.density == Density::kDouble ? crc16::kDoubleDensityPreset : crc16::kPreset;
   const Offset count = s.size + 3;
-  if (const std::uint8_t* run = DataFieldRun(disk, s, -1, count)) {
+  if (const std::uint8_t* run = FieldRun(s, -1, count)) {
     const auto n = static_cast<std::size_t>(count);
-    crc = s.doubled ? crc16::AddDoubled(crc, run, n) : crc16::Add(crc, run, n);
+    crc = Doubled(s) ? crc16::AddDoubled(crc, run, n) : crc16::Add(crc, run, n);
   } else {
-    for (Offset k = -1; k < s.size + 2; ++k) crc = crc16::Add(crc, DataFieldByte(disk, s, k));
+    for (Offset k = -1; k < s.size + 2; ++k) crc = crc16::Add(crc, FieldByte(disk, s, k));
   }
   return crc == 0 ? Check::kGood : Check::kBad;
+}
+
+const DmkState* DmkStateOf(const Disk& disk) {
+  return dynamic_cast<const DmkState*>(disk.state.get());
 }
 
 }  // namespace trivane::disk

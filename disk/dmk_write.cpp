@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "disk/container.h"
-#include "disk/dmk_fields.h"
+#include "disk/dmk_state.h"
 #include "disk/losses.h"
 #include "disk/track_writers.h"
 #include "formats/crc16.h"
@@ -15,20 +15,17 @@
 namespace trivane::disk {
 namespace {
 
-bool Doubling(int options) {
-  return (options & (dmk::kOptionSingleDensity | dmk::kOptionIgnoreDensity)) == 0;
-}
-
 bool KeepsBlocks(const Disk& disk, bool doubling) {
-  return disk.container == Container::kDmk && disk.blocks && disk.block_length > 0 &&
-         Doubling(disk.dmk_options) == doubling;
+  const DmkState* state = DmkStateOf(disk);
+  return disk.container == Container::kDmk && state != nullptr && state->blocks &&
+         state->block_length > 0 && state->Doubling() == doubling;
 }
 
 // Writes the sector's data (each byte twice where doubled) and its CRC
 // into its place in the block, round the block's end.
-void PutData(std::uint8_t* block, Offset length, Offset data_at, const Sector& s,
+void PutData(std::uint8_t* block, Offset length, Offset data_at, const Sector& s, bool doubled,
              const std::vector<std::uint8_t>& data) {
-  const Offset step = s.doubled ? 2 : 1;
+  const Offset step = doubled ? 2 : 1;
   std::uint16_t crc = s.density == Density::kDouble ? crc16::kDoubleDensityPreset : crc16::kPreset;
   crc = crc16::Add(crc, s.dam);
   const auto put = [&](Offset k, std::uint8_t b) {
@@ -42,17 +39,19 @@ void PutData(std::uint8_t* block, Offset length, Offset data_at, const Sector& s
   put(static_cast<Offset>(data.size()) + 1, static_cast<std::uint8_t>(crc & 0xFF));
 }
 
-Written KeptBlocks(const Disk& disk) {
-  const Offset length = disk.block_length;
-  const Offset count = static_cast<Offset>(disk.blocks->size()) / length;
+Written KeptBlocks(const Disk& disk, const DmkState& state) {
+  const Offset length = state.block_length;
+  const Offset count = static_cast<Offset>(state.blocks->size()) / length;
   Written out;
-  out.bytes = DmkHeader(static_cast<int>(length), disk.cylinders, disk.heads, disk.dmk_options,
+  out.bytes = DmkHeader(static_cast<int>(length), disk.cylinders, disk.heads, state.options,
                         disk.write_protected);
-  out.bytes.insert(out.bytes.end(), disk.blocks->begin(), disk.blocks->begin() + count * length);
+  out.bytes.insert(out.bytes.end(), state.blocks->begin(), state.blocks->begin() + count * length);
   for (const Sector& s : disk.sectors) {
-    if (s.written < 0 || s.block < 0 || s.block >= count) continue;
-    std::uint8_t* block = out.bytes.data() + dmk::kHeaderBytes + s.block * length;
-    PutData(block, length, s.data_offset - disk.block_start - s.block * length, s,
+    if (s.written < 0 || !s.has_data()) continue;
+    const Offset b = state.BlockOf(s);
+    if (b < 0 || b >= count) continue;
+    std::uint8_t* block = out.bytes.data() + dmk::kHeaderBytes + b * length;
+    PutData(block, length, s.data_offset - state.block_start - b * length, s, state.Doubled(s),
             disk.written[static_cast<std::size_t>(s.written)]);
   }
   return out;
@@ -118,9 +117,14 @@ Written Formatted(const Disk& disk, bool doubling) {
 
 }  // namespace
 
+WriteOptions OptionsAsRead(const Disk& disk) {
+  const DmkState* state = DmkStateOf(disk);
+  return {.single_density_twice = state == nullptr || state->Doubling()};
+}
+
 Written WriteDmk(const Disk& disk, const WriteOptions& options) {
   return KeepsBlocks(disk, options.single_density_twice)
-             ? KeptBlocks(disk)
+             ? KeptBlocks(disk, *DmkStateOf(disk))
              : Formatted(disk, options.single_density_twice);
 }
 

@@ -4,7 +4,6 @@
 #include <map>
 
 #include "disk/container.h"
-#include "formats/dmk.h"
 
 namespace trivane::dos {
 namespace {
@@ -79,9 +78,8 @@ std::string NewFinding(const Catalogue& c0, const Catalogue& c1) {
 
 Changed Prove(const disk::Disk& before, const Catalogue& listed, disk::Disk changed,
               const Expect& expect) {
-  const bool twice =
-      (changed.dmk_options & (dmk::kOptionSingleDensity | dmk::kOptionIgnoreDensity)) == 0;
-  disk::Written w = disk::FormatOf(changed.container).write(changed, {twice});
+  disk::Written w =
+      disk::FormatOf(changed.container).write(changed, disk::OptionsAsRead(changed));
   if (!w.losses.empty()) {
     return {{}, {}, "the container cannot hold the changed disk: " + w.losses.front(), false};
   }

@@ -68,12 +68,12 @@ identification/disp_sector.cpp|r.PresSecnum >= 170 && r.PresSecnum < 180|r.PresS
 identification/disp_sector.cpp|r.PresSecnum <= r.dirstartsec + 17|r.PresSecnum <= r.dirstartsec + 18
 identification/disp_sector.cpp|if (first != std::string::npos && text[first] == 'S')|if (first != std::string::npos && text[first] == 'D')
 disk/dmk.cpp|if (at >= length) return dmk::kPointerTableBytes + (at - dmk::kPointerTableBytes) % circle;|if (at >= length) return (at - dmk::kPointerTableBytes) % circle;
-disk/dmk.cpp|s.doubled = id.step == 2;|s.doubled = id.step == 1;
+disk/dmk_state.h|return Doubling() && s.density == Density::kSingle;|return Doubling();
 disk/dmk.cpp|s.id_crc = id.Crc(preset, 0, dmk::kIdFieldBytes) == 0|s.id_crc = id.Crc(preset, 1, dmk::kIdFieldBytes) == 0
 disk/dmk.cpp|s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k + 1} * id.step);|s.data_offset = block_start + id.block.Wrap(id.mark + Offset{k} * id.step);
 disk/dmk.cpp|const bool double_density = (pointer & dmk::kDoubleDensityFlag) != 0;|const bool double_density = (pointer & dmk::kDoubleDensityFlag) == 0;
 disk/dmk.cpp|disk.heads = (options & dmk::kOptionSingleSided) ? 1 : 2;|disk.heads = 2;
-disk/dmk.cpp|const Offset at = s.data_offset - disk.block_start - block + k * step;|const Offset at = s.data_offset - disk.block_start - block + k;
+disk/dmk.cpp|const Offset at = s.data_offset - block_start - block + k * step;|const Offset at = s.data_offset - block_start - block + k;
 disk/jv3.cpp|s.head = s.id_head = (flags & jv3::kSide1) ? 1 : 0;|s.head = s.id_head = 0;
 disk/jv3.cpp|s.data_crc = (flags & jv3::kCrcError) ? Check::kBad : Check::kNotKept;|s.data_crc = Check::kNotKept;
 disk/jv3.cpp|const int size = (free ? jv3::kFreeSizes : jv3::kUsedSizes)[flags & jv3::kSizeCode];|const int size = jv3::kUsedSizes[flags & jv3::kSizeCode];
@@ -83,7 +83,7 @@ disk/sector_store.cpp|data.size() != s->size|false
 disk/track_writers.cpp|crc ^= bad ? 0x0101 : 0;|
 disk/track_writers.cpp|if (first == 0 && write_protected) image[jv3::kWriteProtect] = 0;|
 disk/dmk_write.cpp|block[WrapInBlock(data_at + k * step + t, length)] = b;|block[WrapInBlock(data_at + k * step, length)] = b;
-disk/dmk_write.cpp|Doubling(disk.dmk_options) == doubling;|true;
+disk/dmk_write.cpp|state->Doubling() == doubling;|true;
 disk/track_writers.cpp|f.bad_id_crc = s.id_crc == Check::kBad;|f.bad_id_crc = false;
 disk/jv3.cpp|(s.head == 1 ? jv3::kSide1 : 0)|(s.head == 7 ? jv3::kSide1 : 0)
 disk/jv3.cpp|DataCrc(disk, s) == Check::kBad ? jv3::kCrcError|false ? jv3::kCrcError
@@ -117,7 +117,7 @@ dos/model3_format.cpp|std::memcpy(s.data() + kSignatureAt, "(c) 1980 Tandy  ", 1
 dos/format_tracks.cpp|hit[Dec(1, 0)] = NameHash|hit[Dec(0, 1)] = NameHash
 dos/directory_edit.cpp|    if (Used(g)) continue;|
 dos/directory_edit.cpp|: b & ~(1 << bit)|: b
-dos/change_put.cpp|(!m3 && size % 256 != 0 ? 1 : 0)|0
+dos/change_put.cpp|(!row.whole_sector_ern && size % 256 != 0 ? 1 : 0)|0
 dos/change.cpp|dir.Hit(dec) = NameHashOf(name, ext)|dir.Hit(dec) = NameHashOf(ext, name)
 dos/change_put.cpp|      e[30] = 0xFE;|      e[30] = 0xFF;
 dos/directory.cpp|d_.sound += hashed && d_.conflicts == conflicts && names.insert(f.Shown()).second;|d_.sound += hashed;

@@ -1,6 +1,7 @@
 // The sector reader, by container: images built as a controller writes them,
 // good ones beside damaged, truncated and contradictory ones.
 #include "builder/sector_images.h"
+#include "disk/container.h"
 #include "disk/sector_store.h"
 #include "test_support.h"
 
@@ -63,7 +64,7 @@ TEST(DiskDmk, DoubledSingleDensityIsReadUndoubled) {
   for (int c = 0; c < 3; ++c)
     for (const DmkField& f : track(c, 0)) all.push_back(f);
   ExpectAsWritten(r, all, image);
-  EXPECT_TRUE(r.disk.sectors[0].doubled);
+  EXPECT_TRUE(disk::OptionsAsRead(r.disk).single_density_twice);
   EXPECT_EQ(image[r.disk.sectors[0].data_offset + 1], image[r.disk.sectors[0].data_offset]);
   // A doubled field's CRC checked late reads the first of each two bytes,
   // as the data is read: a spoilt second copy changes neither.
@@ -86,7 +87,7 @@ TEST(DiskDmk, MixedDensityOnATrackAndSingleBytes) {
                                             [](int c, int) { return Fields(c, 10, false); });
   const Read r = ReadOf(single);
   ExpectAsWritten(r, Fields(0, 10, false), single);
-  EXPECT_FALSE(r.disk.sectors[0].doubled);
+  EXPECT_FALSE(disk::OptionsAsRead(r.disk).single_density_twice);
 }
 
 // Two heads; sizes 128 to 1024; an ID naming another cylinder; CRC errors in

@@ -50,7 +50,7 @@ TEST(Writers, EveryBuiltImageWrittenBackByteForByte) {
       const ImageBuffer image(sample.bytes);
       const Disk d = disk::ReadDisk(image);
       if (d.container == Container::kNone || !d.error.empty()) continue;
-      const disk::Written w = WriteAs(d, d.container, (d.dmk_options & 0x40) == 0);
+      const disk::Written w = WriteAs(d, d.container, disk::OptionsAsRead(d).single_density_twice);
       // A JV3 whose data the file does not hold cannot be written as it was.
       if (sample.name == "jv3-header-only") continue;
       EXPECT_EQ(w.bytes, sample.bytes) << sample.name;
@@ -211,7 +211,8 @@ TEST(Writers, PutDataReadsBack) {
     const disk::SectorStore read(back);
     // Where single density is stored twice, both copies of each byte.
     const Sector* doubled = read.At({0, 0, 9});
-    if (doubled->doubled) {
+    if (back.container == disk::Container::kDmk && doubled->density == disk::Density::kSingle &&
+        disk::OptionsAsRead(back).single_density_twice) {
       EXPECT_EQ(written[doubled->data_offset], 0x3C);
       EXPECT_EQ(written[doubled->data_offset + 1], 0x3C);
     }
