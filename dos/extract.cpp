@@ -26,6 +26,17 @@ bool Yes(Choice c) {
   return c == Choice::kYes || c == Choice::kAll;
 }
 
+// Whether the file may be written to the target: yes where nothing is
+// there (its folder made), or, over what is, where the answer says so.
+Choice MayWrite(const fs::path& target, const std::string& host, Standing& replace,
+                const ExtractQuestions& ask, bool& over) {
+  std::error_code ec;
+  fs::create_directories(target.parent_path(), ec);
+  over = fs::exists(fs::symlink_status(target, ec));
+  if (!over) return Choice::kYes;
+  return replace([&] { return ask.replace(host); });
+}
+
 }  // namespace
 
 std::string ExtractSummary::Line() const {
@@ -62,18 +73,13 @@ ExtractSummary ExtractFiles(const disk::SectorStore& sectors, const Catalogue& c
     }
     // Host names are UTF-8 (ASCII, being made safe): as such on every system.
     const fs::path target = folder / PathFromUtf8(hosts[k]);
-    std::error_code ec;
-    fs::create_directories(target.parent_path(), ec);
     bool over = false;
-    if (fs::exists(fs::symlink_status(target, ec))) {
-      const Choice c = replace([&] { return ask.replace(hosts[k]); });
-      if (c == Choice::kCancel) return s.cancelled = true, s;
-      over = Yes(c);
-      if (!over) {
-        s.lines.push_back(hosts[k] + ": not written, it exists already");
-        ++s.skipped;
-        continue;
-      }
+    const Choice write_over = MayWrite(target, hosts[k], replace, ask, over);
+    if (write_over == Choice::kCancel) return s.cancelled = true, s;
+    if (!Yes(write_over)) {
+      s.lines.push_back(hosts[k] + ": not written, it exists already");
+      ++s.skipped;
+      continue;
     }
     if (const WriteFailure failed = WriteHostFile(target, bytes.bytes, over); failed.folder) {
       s.folder_failure = failed.why;
