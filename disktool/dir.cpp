@@ -13,6 +13,7 @@
 #include "dos/extract.h"
 #include "dos/host_files.h"
 #include "loader/image_file.h"
+#include "ops/filesystems.h"
 #include "views/view.h"
 
 namespace trivane::disktool {
@@ -60,6 +61,19 @@ ReadDos ReadDirectoryOf(const std::string& path) {
   ReadDos r{std::move(read), sectors, disk::SectorStore(sectors.disk), {}};
   if (sectors.error.empty()) r.catalogue = dos::ReadCatalogue(r.index);
   return r;
+}
+
+OpenedFile OpenFile(const std::string& image, const std::string& name, bool deleted) {
+  const ReadImage read = ReadSectors(image, false);
+  OpenedFile o;
+  if (!read.error.empty()) {
+    o.error = read.error;
+    return o;
+  }
+  o.fs = ops::OpenFilesystem(read.disk);
+  if (o.fs != nullptr) o.entry = o.fs->Find(name, deleted);
+  if (!o.entry) o.error = "no file " + name + " on the disk";
+  return o;
 }
 
 std::string DirText(const ReadDos& r, bool all) {
@@ -112,20 +126,6 @@ std::string DirJson(const ReadDos& r, bool all) {
     j.Member("detail", f.detail).EndObject();
   }
   return j.EndArray().EndObject().text();
-}
-
-const dos::File* FindFile(const dos::Catalogue& c, const std::string& name, bool all) {
-  const std::string wanted = Upper(name.substr(0, name.find(':')));
-  std::string dotted = wanted;  // NAME.EXT
-  if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';
-  for (const auto* files : {&c.files, &c.deleted}) {
-    if (files == &c.deleted && !all) break;
-    for (const dos::File& f : *files) {
-      const std::string shown = Upper(f.Shown());
-      if (shown == wanted || shown == dotted) return &f;
-    }
-  }
-  return nullptr;
 }
 
 namespace {

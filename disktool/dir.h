@@ -3,11 +3,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "disktool/listing.h"
 #include "dos/catalogue.h"
+#include "dos/unit.h"
+#include "fs/filesystem.h"
 
 namespace trivane::disktool {
 
@@ -28,9 +31,17 @@ std::string DirText(const ReadDos& r, bool all);
 // One JSON object; "deleted" only with all.
 std::string DirJson(const ReadDos& r, bool all);
 
-// The file a command-line name means: NAME/EXT, NAME.EXT or NAME:d, in any
-// letter case; nullptr when there is none (deleted files only with all).
-const dos::File* FindFile(const dos::Catalogue& c, const std::string& name, bool all);
+using dos::FindFile;
+
+// A file named on the command line, found through the disk's filesystem;
+// without an entry, why not ("no file NAME on the disk", or why the image
+// was not read).
+struct OpenedFile {
+  std::unique_ptr<filesystems::Filesystem> fs;
+  std::optional<filesystems::Entry> entry;
+  std::string error;
+};
+OpenedFile OpenFile(const std::string& image, const std::string& name, bool deleted);
 
 // Writes the files into the folder, and with listings beside each BASIC
 // program its listing as NAME.EXT.txt; returns the exit status.

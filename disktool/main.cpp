@@ -402,23 +402,21 @@ int CatCommand(const trivane::cli::Parsed& p) {
     std::cerr << "trivane-disk: the file may be binary: send it to a file, or give --text\n";
     return 2;
   }
-  const auto r = trivane::disktool::ReadDirectoryOf(plain[0]);
-  const trivane::dos::File* f = trivane::disktool::FindFile(r.catalogue, plain[1], all);
-  if (f == nullptr) {
-    std::cerr << "trivane-disk: " << Escaped(plain[0]) << ": "
-              << (r.sectors.error.empty() ? "no file " + plain[1] + " on the disk"
-                                          : r.sectors.error)
-              << "\n";
+  const trivane::disktool::OpenedFile o = trivane::disktool::OpenFile(plain[0], plain[1], all);
+  if (!o.entry) {
+    std::cerr << "trivane-disk: " << Escaped(plain[0]) << ": " << o.error << "\n";
     return 1;
   }
-  trivane::dos::FileBytes bytes = trivane::dos::ReadFile(r.index, r.catalogue, *f);
-  if (const std::string why = trivane::dos::WhyNotGiven(*f, bytes, force); !why.empty()) {
-    std::cerr << "trivane-disk: " << f->Shown() << ": not given, " << why
+  trivane::filesystems::FileBytes bytes = o.fs->Read(*o.entry);
+  const std::string& shown = o.entry->name;
+  if (const std::string why = trivane::filesystems::WhyNotGiven(o.entry->size, bytes, force);
+      !why.empty()) {
+    std::cerr << "trivane-disk: " << shown << ": not given, " << why
               << (bytes.bytes.empty() ? "" : " (--force gives what was read)") << "\n";
     return 1;
   }
-  for (const std::string& line : trivane::dos::DamageLines(bytes)) {
-    std::cerr << "trivane-disk: " << f->Shown() << ": " << line << "\n";
+  for (const std::string& line : trivane::filesystems::DamageLines(bytes)) {
+    std::cerr << "trivane-disk: " << shown << ": " << line << "\n";
   }
   if (text)
     std::replace(bytes.bytes.begin(), bytes.bytes.end(), std::uint8_t{'\r'}, std::uint8_t{'\n'});

@@ -18,21 +18,17 @@ int ViewCommand(const cli::Parsed& p) {
   if (!views::ViewByName(p.Value("--as").value_or("auto"), kind)) {
     return UsageError("--as takes auto, basic, text, cmd, asm or hex");
   }
-  const auto r = ReadDirectoryOf(p.operands[0]);
-  const dos::File* f = FindFile(r.catalogue, p.operands[1], p.Has("--all"));
-  if (f == nullptr) {
-    std::cerr << "trivane-disk: " << cli::Escaped(p.operands[0]) << ": "
-              << (r.sectors.error.empty() ? "no file " + p.operands[1] + " on the disk"
-                                          : r.sectors.error)
-              << "\n";
+  const OpenedFile o = OpenFile(p.operands[0], p.operands[1], p.Has("--all"));
+  if (!o.entry) {
+    std::cerr << "trivane-disk: " << cli::Escaped(p.operands[0]) << ": " << o.error << "\n";
     return 1;
   }
-  const dos::FileBytes bytes = dos::ReadFile(r.index, r.catalogue, *f);
-  for (const std::string& line : dos::DamageLines(bytes)) {
-    std::cerr << "trivane-disk: " << f->Shown() << ": " << line << "\n";
+  const filesystems::FileBytes bytes = o.fs->Read(*o.entry);
+  for (const std::string& line : filesystems::DamageLines(bytes)) {
+    std::cerr << "trivane-disk: " << o.entry->name << ": " << line << "\n";
   }
   const views::View v = views::MakeView(bytes.bytes, kind);
-  std::cerr << "trivane-disk: " << f->Shown() << ": " << v.why << "\n";
+  std::cerr << "trivane-disk: " << o.entry->name << ": " << v.why << "\n";
   std::string text;
   for (const std::string& line : v.lines) text += line + "\n";
   if (!v.note.empty()) text += "-- " + v.note + "\n";

@@ -19,5 +19,4 @@ int ViewCommand(const cli::Parsed& p);
 // Says what is wrong with the command line; returns the usage status, 2.
 int UsageError(const std::string& complaint);
 
-
 }  // namespace trivane::disktool

@@ -11,6 +11,7 @@
 #include "disk/disk.h"
 #include "disk/sector_store.h"
 #include "dos/layout.h"
+#include "fs/filesystem.h"
 
 namespace trivane::dos {
 
@@ -58,6 +59,7 @@ struct Catalogue {
   Family family = Family::kUnknown;
   std::string version;  // empty when the disk names none
   std::vector<std::string> evidence;
+  int score = 0;  // how well the directory explains the disk; 0 not at all
   std::string disk_name, disk_date;
   int granules_total = 0, granules_free = 0;
   std::vector<File> files, deleted;
@@ -75,22 +77,9 @@ struct Catalogue {
 Catalogue ReadCatalogue(const disk::SectorStore& sectors);
 Catalogue ReadCatalogue(const disk::Disk& disk);
 
-// A file's bytes by its extents, cut to its size. A sector that failed its
-// CRC gives its bytes as read, a missing one 256 zero bytes; `unreadable`
-// says which ("cylinder 3 head 0 sector 4"). When the extents hold fewer
-// sectors than the size needs, the bytes end where they end and `missing`
-// counts the bytes not there.
-struct Damaged {
-  std::string place;    // "cylinder 3 head 0 sector 4"
-  bool as_read;         // it failed a CRC and its bytes are as read; else zeros
-  std::int64_t offset;  // where its 256 bytes begin in the file
-};
-struct FileBytes {
-  std::vector<std::uint8_t> bytes;
-  std::vector<Damaged> unreadable;
-  std::int64_t missing = 0;
-  bool whole() const { return unreadable.empty() && missing == 0; }
-};
+// A file's bytes by its extents, cut to its size (fs/filesystem.h).
+using filesystems::Damaged;
+using filesystems::FileBytes;
 FileBytes ReadFile(const disk::SectorStore& sectors, const Catalogue& catalogue, const File& file);
 FileBytes ReadFile(const disk::Disk& disk, const Catalogue& catalogue, const File& file);
 

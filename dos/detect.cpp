@@ -107,6 +107,7 @@ Catalogue Decide(const disk::SectorStore& sectors) {
   out = ReadDirectory(sectors, best->directory.catalogue.layout, best->dated).catalogue;
   out.family = best->family;
   out.version = best->version;
+  out.score = best->directory.Score();
   out.evidence = best->evidence;
   out.evidence.insert(out.evidence.end(), c.set_aside.begin(), c.set_aside.end());
   const std::string boot_text(boot.begin(), boot.end());

@@ -25,32 +25,7 @@ std::string HostName(const File& f) {
 }
 
 std::string WhyNotGiven(const File& file, const FileBytes& bytes, bool force) {
-  if (bytes.whole()) return {};
-  if (bytes.bytes.empty() && file.size > 0) return "its extents hold none of its sectors";
-  if (force) return {};
-  std::string why;
-  if (!bytes.unreadable.empty()) {
-    why = std::to_string(bytes.unreadable.size()) + " of its sectors cannot be read:";
-    for (const Damaged& d : bytes.unreadable) why += (why.back() == ':' ? " " : ", ") + d.place;
-  }
-  if (bytes.missing > 0) {
-    why += (why.empty() ? "" : "; ") + std::string("its extents hold ") +
-           std::to_string(bytes.bytes.size()) + " of its " + std::to_string(file.size) + " bytes";
-  }
-  return why;
-}
-
-std::vector<std::string> DamageLines(const FileBytes& bytes) {
-  std::vector<std::string> lines;
-  for (const Damaged& d : bytes.unreadable) {
-    lines.push_back(d.place + (d.as_read ? ": given as read, it failed its CRC"
-                                         : ": given as zeros, it has no data"));
-  }
-  if (bytes.missing > 0) {
-    lines.push_back("the last " + std::to_string(bytes.missing) +
-                    " bytes are not given: its extents do not hold them");
-  }
-  return lines;
+  return filesystems::WhyNotGiven(file.size, bytes, force);
 }
 
 std::vector<std::string> HostNames(const Catalogue& catalogue,

@@ -27,9 +27,7 @@ std::vector<std::string> HostNames(const Catalogue& catalogue,
 // of its sectors is never given out: none of its bytes are known.
 std::string WhyNotGiven(const File& file, const FileBytes& bytes, bool force);
 
-// What force gives in place of each damaged part, one line each
-// ("cylinder 3 head 0 sector 4: given as read, it failed its CRC").
-std::vector<std::string> DamageLines(const FileBytes& bytes);
+using filesystems::DamageLines;
 
 // Why a file was not written (empty when it was); folder when the reason
 // holds for every file of the folder (read-only, full, no permission), so

@@ -1,0 +1,30 @@
+#include "ops/filesystems.h"
+
+#include "dos/unit.h"
+
+namespace trivane::ops {
+namespace {
+
+constexpr Unit kUnits[] = {
+    {"TRSDOS family", dos::OpenTrsdos},
+};
+
+}  // namespace
+
+std::span<const Unit> Units() {
+  return kUnits;
+}
+
+// The higher score wins; the earlier unit on a tie.
+std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk) {
+  std::unique_ptr<filesystems::Filesystem> best;
+  for (const Unit& u : kUnits) {
+    std::unique_ptr<filesystems::Filesystem> fs = u.open(disk);
+    if (fs != nullptr && fs->Score() > 0 && (best == nullptr || fs->Score() > best->Score())) {
+      best = std::move(fs);
+    }
+  }
+  return best;
+}
+
+}  // namespace trivane::ops
