@@ -14,6 +14,7 @@
 #include "disktool/write_commands.h"
 #include "dos/change.h"
 #include "loader/image_file.h"
+#include "ops/filesystems.h"
 #include "present/new_disk.h"
 
 namespace trivane::disktool {
@@ -83,9 +84,10 @@ int PutCommand(const cli::Parsed& p) {
       return 1;
     }
     const std::string shown = ext.empty() ? name : name + "/" + ext;
-    steps.emplace_back(
-        "put " + shown + " (" + std::to_string(bytes.size()) + " bytes)",
-        [=](const disk::Disk& d) { return dos::PutFile(d, name, ext, bytes, replace, date); });
+    steps.emplace_back("put " + shown + " (" + std::to_string(bytes.size()) + " bytes)",
+                       [=](const disk::Disk& d) {
+                         return ops::FilesystemToChange(d)->Put(shown, bytes, replace, date);
+                       });
   }
   return Change(p.operands[0], steps, !p.Has("--no-backup"));
 }
@@ -95,8 +97,9 @@ int RmCommand(const cli::Parsed& p) {
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string name = p.operands[k];
-    steps.emplace_back("delete " + name,
-                       [=](const disk::Disk& d) { return dos::DeleteFile(d, name); });
+    steps.emplace_back("delete " + name, [=](const disk::Disk& d) {
+      return ops::FilesystemToChange(d)->Delete(name);
+    });
   }
   return Change(p.operands[0], steps, !p.Has("--no-backup"));
 }
@@ -109,11 +112,12 @@ int RenameCommand(const cli::Parsed& p) {
               << ": not a DOS name (letters and digits, first a letter, up to 8 and 3)\n";
     return 1;
   }
-  const std::string old = p.operands[1];
-  return Change(p.operands[0],
-                {{"rename " + old + " to " + (ext.empty() ? name : name + "/" + ext),
-                  [=](const disk::Disk& d) { return dos::RenameFile(d, old, name, ext); }}},
-                !p.Has("--no-backup"));
+  const std::string old = p.operands[1], to = ext.empty() ? name : name + "/" + ext;
+  return Change(
+      p.operands[0],
+      {{"rename " + old + " to " + to,
+        [=](const disk::Disk& d) { return ops::FilesystemToChange(d)->Rename(old, to); }}},
+      !p.Has("--no-backup"));
 }
 
 }  // namespace trivane::disktool

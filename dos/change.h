@@ -13,12 +13,7 @@
 
 namespace trivane::dos {
 
-struct Changed {
-  disk::Disk disk;                  // the disk as changed, for the next change
-  std::vector<std::uint8_t> bytes;  // its image, in the disk's own container
-  std::string error;                // why nothing changed; empty when it did
-  bool fault = false;               // the error is a difference found reading back
-};
+using filesystems::Changed;
 
 // Why the disk may not be changed at all (no DOS known, a directory whose
 // allocation is in doubt, a write-protected container); empty when it may.

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "disk/sector_store.h"
+#include "dos/change.h"
 
 namespace trivane::dos {
 namespace {
@@ -35,6 +36,18 @@ class TrsdosFilesystem : public filesystems::Filesystem {
     return ReadFile(store_, catalogue_, FileOf(entry));
   }
   std::vector<std::string> Check() const override { return FindingLines(catalogue_.findings); }
+  Changed Put(const std::string& typed, const std::vector<std::uint8_t>& bytes, bool replace,
+              const std::string& date) const override {
+    std::string name, ext;
+    if (!DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};
+    return PutFile(disk_, name, ext, bytes, replace, date);
+  }
+  Changed Delete(const std::string& typed) const override { return DeleteFile(disk_, typed); }
+  Changed Rename(const std::string& typed, const std::string& to) const override {
+    std::string name, ext;
+    if (!DosName(to, name, ext)) return {{}, {}, "not a DOS name: " + to, false};
+    return RenameFile(disk_, typed, name, ext);
+  }
 
  private:
   Entry EntryOf(const File& f) const;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "disk/disk.h"
+
 namespace trivane::filesystems {
 
 struct Attribute {
@@ -43,6 +45,16 @@ struct FileBytes {
   bool whole() const { return unreadable.empty() && missing == 0; }
 };
 
+// A change as made and proved by reading the disk back: the disk as changed
+// (for the next change) and its image, or why nothing changed; fault when
+// the change did not read back as made.
+struct Changed {
+  disk::Disk disk;
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  bool fault = false;
+};
+
 class Filesystem {
  public:
   virtual ~Filesystem() = default;
@@ -58,6 +70,12 @@ class Filesystem {
   virtual FileBytes Read(const Entry& entry) const = 0;
   // The findings, a line each ("granule-twice FILE/CMD: ...").
   virtual std::vector<std::string> Check() const = 0;
+  // Changes as the family's DOS makes them, by the names as typed; a file
+  // of the name put there only when replace.
+  virtual Changed Put(const std::string& name, const std::vector<std::uint8_t>& bytes, bool replace,
+                      const std::string& date) const = 0;
+  virtual Changed Delete(const std::string& name) const = 0;
+  virtual Changed Rename(const std::string& name, const std::string& to) const = 0;
 };
 
 // Whether a file read so may be given out (written to the host, sent to

@@ -1,5 +1,5 @@
 // Applies the puts, deletes and renames the input spells to a new disk of
-// each DOS, each change proved as it is made: a change that does not read
+// each DOS through its filesystem, each change proved as it is made: a change that does not read
 // back as made is the fault this target looks for. The input: a byte that
 // picks the disk, then four bytes a step (what, which name, size).
 #include <cstddef>
@@ -11,6 +11,7 @@
 #include "dos/change.h"
 #include "dos/format.h"
 #include "fuzz/fuzz_checks.h"
+#include "ops/filesystems.h"
 
 namespace {
 
@@ -40,11 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = "F" + std::to_string(data[at + 1] % 6);
     const std::size_t bytes = static_cast<std::size_t>(data[at + 2] | data[at + 3] << 8) * 3;
     std::vector<std::uint8_t> file(bytes, data[at + 2]);
-    dos::Changed c = data[at] % 4 == 0
-                         ? dos::PutFile(d, name, "DAT", file, data[at] & 4, "01/02/85")
-                     : data[at] % 4 == 1 ? dos::DeleteFile(d, name + "/DAT")
-                     : data[at] % 4 == 2 ? dos::RenameFile(d, name + "/DAT", "G" + name, "DAT")
-                                         : dos::PutFile(d, name, "", file, true, "01/02/85");
+    const auto fs = trivane::ops::FilesystemToChange(d);
+    dos::Changed c = data[at] % 4 == 0   ? fs->Put(name + "/DAT", file, data[at] & 4, "01/02/85")
+                     : data[at] % 4 == 1 ? fs->Delete(name + "/DAT")
+                     : data[at] % 4 == 2 ? fs->Rename(name + "/DAT", "G" + name + "/DAT")
+                                         : fs->Put(name, file, true, "01/02/85");
     trivane::fuzz::Require(!c.fault, "a change that does not read back as made");
     if (c.error.empty()) d = std::move(c.disk);
   }

@@ -27,4 +27,9 @@ std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk) 
   return best;
 }
 
+std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& disk) {
+  std::unique_ptr<filesystems::Filesystem> best = OpenFilesystem(disk);
+  return best != nullptr ? std::move(best) : kUnits[0].open(disk);
+}
+
 }  // namespace trivane::ops

@@ -21,5 +21,8 @@ std::span<const Unit> Units();
 
 // The best explanation of the disk; nullptr when no unit explains it.
 std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk);
+// The filesystem to change: the best explanation, or where none explains
+// the disk the first unit's reading, which refuses every change and says why.
+std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& disk);
 
 }  // namespace trivane::ops

@@ -7,6 +7,7 @@
 #include "dos/convert.h"
 #include "formats/text.h"
 #include "loader/image_file.h"
+#include "ops/filesystems.h"
 
 namespace trivane::present {
 namespace {
@@ -30,7 +31,7 @@ std::string WhyReadOnly(const disk::Disk& disk, bool file_writable) {
   return dos::WhyNotChangeable(disk);
 }
 
-bool ImageChanges::Keep(const dos::Changed& change, const std::string& what) {
+bool ImageChanges::Keep(const filesystems::Changed& change, const std::string& what) {
   if (!change.error.empty()) {
     text_ = what + ": not done, " + change.error;
     return false;
@@ -48,7 +49,7 @@ bool ImageChanges::Keep(const dos::Changed& change, const std::string& what) {
 
 bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& files,
                        const std::string& date, const Questions& ask) {
-  dos::Changed now{disk, {}, "", false};
+  filesystems::Changed now{disk, {}, "", false};
   std::vector<std::string> put;
   for (const HostFile& file : files) {
     std::string name, ext, text = file.name;
@@ -57,9 +58,10 @@ bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& file
       if (text.empty()) return false;
     }
     const std::string shown = ext.empty() ? name : name + "/" + ext;
-    const bool there = dos::NamedFile(dos::ReadCatalogue(now.disk), shown) != nullptr;
+    const auto fs = ops::FilesystemToChange(now.disk);
+    const bool there = fs->Find(shown, false).has_value();
     if (there && !ask.confirm(shown + " is on the disk already. Replace it?")) continue;
-    dos::Changed next = dos::PutFile(now.disk, name, ext, FileBytes(file.path), there, date);
+    filesystems::Changed next = fs->Put(shown, FileBytes(file.path), there, date);
     if (!next.error.empty()) return Keep(next, "Put " + shown);
     now = std::move(next);
     put.push_back(shown);
@@ -70,9 +72,9 @@ bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& file
 bool ImageChanges::Delete(const disk::Disk& disk, const std::vector<std::string>& names,
                           const Questions& ask) {
   if (names.empty() || !ask.confirm("Delete " + Joined(names) + " from the disk?")) return false;
-  dos::Changed now{disk, {}, "", false};
+  filesystems::Changed now{disk, {}, "", false};
   for (const std::string& name : names) {
-    dos::Changed next = dos::DeleteFile(now.disk, name);
+    filesystems::Changed next = ops::FilesystemToChange(now.disk)->Delete(name);
     if (!next.error.empty()) return Keep(next, "Delete " + name);
     now = std::move(next);
   }
@@ -87,7 +89,8 @@ bool ImageChanges::Rename(const disk::Disk& disk, const std::string& old, const 
     text_ = text + " is not a DOS name (letters and digits, first a letter, up to 8 and 3)";
     return false;
   }
-  return Keep(dos::RenameFile(disk, old, name, ext), "Renamed " + old);
+  return Keep(ops::FilesystemToChange(disk)->Rename(old, ext.empty() ? name : name + "/" + ext),
+              "Renamed " + old);
 }
 
 bool ImageChanges::Undo() {

@@ -14,10 +14,7 @@
 
 #include "disk/container.h"
 #include "disk/disk.h"
-
-namespace trivane::dos {
-struct Changed;
-}
+#include "fs/filesystem.h"
 
 namespace trivane::present {
 
@@ -51,7 +48,7 @@ class ImageChanges {
   const std::string& text() const { return text_; }
 
  private:
-  bool Keep(const dos::Changed& change, const std::string& what);
+  bool Keep(const filesystems::Changed& change, const std::string& what);
   std::filesystem::path file_;
   std::vector<std::uint8_t> original_;  // the image before the first change; empty: none
   std::string text_;
