@@ -134,6 +134,12 @@ cells/decode.cpp|if (((window >> 16) & 0xFFFF) == kFmZero) {|if (true) {
 cells/decode.cpp|return (encoding == Encoding::kMfm ? 43 + 4 : 30 + 1) * std::size_t{16};|return (encoding == Encoding::kMfm ? 43 + 4 : 3) * std::size_t{16};
 cells/decode.cpp|const bool first_round = i >= 63 && i - 63 < n;|const bool first_round = i >= 63 && i < n;
 cells/decode.cpp|fields[open].encoding == found->encoding &&|true &&
+fs/filesystem.cpp|if (bytes.bytes.empty() && size > 0) return "its extents hold none of its sectors";|
+fs/filesystem.cpp|  if (force) return {};|
+fs/filesystem.cpp|(d.as_read ? ": given as read, it failed its CRC"|(!d.as_read ? ": given as read, it failed its CRC"
+ops/filesystems.cpp|return best != nullptr ? std::move(best) : kUnits[0].open(disk);|return best;
+dos/unit.cpp|if (!DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};|if (DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};
+dos/unit.cpp|if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';|
 host/atomic_file.cpp|for (int n = 2; fs::exists(fs::symlink_status(part, ec)); ++n) {|for (int n = 2; false; ++n) {
 host/atomic_file.cpp|if (there && !rules.replace) return {Step::kExists, {}};|
 host/atomic_file.cpp|if (result.ok() && there && rules.backup) result = Backup(path);|
@@ -146,7 +152,7 @@ EOF
 # A fault still planted when the script is stopped is taken out again.
 # Restored by writing, so that the file is newer than what the fault built.
 put_back() { cat "$1.orig" >"$1" && rm "$1.orig"; }
-restore() { for f in $(git ls-files identification formats cells host disk dos); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
+restore() { for f in $(git ls-files identification formats cells host disk fs dos ops); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
 trap restore EXIT
 
 total=0

@@ -9,6 +9,7 @@
 #include "builder/dos_images.h"
 #include "disk/container.h"
 #include "dos/format.h"
+#include "ops/filesystems.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -157,7 +158,8 @@ TEST(Change, RefusedWithTheReason) {
       disk::ReadDisk(ImageBuffer(build::DosJv3(trsdos, build::LayOut(trsdos))));
   EXPECT_EQ(dos::PutFile(locked, "A", "", {1}, false, "01/01/86").error,
             "the image is write-protected");
-  EXPECT_EQ(dos::DeleteFile(disk::ReadDisk(ImageBuffer(build::Jv1(35))), "A").error,
+  // Where no unit explains the disk, the filesystem to change refuses.
+  EXPECT_EQ(ops::FilesystemToChange(disk::ReadDisk(ImageBuffer(build::Jv1(35))))->Delete("A").error,
             "no DOS directory was recognised on the disk");
   build::DosSectors s = build::LayOut(trsdos);
   const dos::Place entries = trsdos.layout.DirectorySector(2);
