@@ -48,23 +48,55 @@ bool InsideAFileOf(const Candidate& a, const Candidate& b) {
   return held.contains(KeyOf(la.DirectorySector(0))) && held.contains(KeyOf(la.DirectorySector(1)));
 }
 
-// A file's own bytes can look like a directory (a file of one repeated byte
-// whose name hash is that byte fills a cylinder with matching entries). Of
-// the directories that explain the disk, one that lies inside a file of
-// another is set aside, unless each lies inside the other's.
+// True when the directory's own GAT gives out the granules its GAT and HIT
+// lie in, as every real disk's does; a copy of a directory elsewhere on a
+// disk (in a file, or left in the free space when the file was deleted)
+// keeps the GAT of the place it was copied from.
+bool OwnsItsPlace(const Candidate& k, const disk::SectorStore& sectors) {
+  const Layout& l = k.directory.catalogue.layout;
+  std::vector<std::uint8_t> gat = sectors.Get(l.DirectorySector(0)).data;
+  gat.resize(256, 0);
+  const std::set<Key> heads = {KeyOf(l.DirectorySector(0)), KeyOf(l.DirectorySector(1))};
+  int owned = 0;
+  for (int g = 0; g < l.TotalGranules() && owned < 2; ++g) {
+    int byte = 0, bit = 0;
+    l.GatBit(g, byte, bit);
+    if (byte >= 0xC0 || !(gat[static_cast<std::size_t>(byte)] >> bit & 1)) continue;
+    for (const Place& p : l.Granule(g)) owned += heads.contains(KeyOf(p));
+  }
+  return owned == 2;
+}
+
+// Why a's directory is set aside for b's, or empty: a lies in a file of b
+// and b in none of a's; or a's GAT disowns its place while b's owns it.
+std::string SetAside(const Candidate& a, const Candidate& b, bool a_owns, bool b_owns) {
+  if (InsideAFileOf(a, b) && !InsideAFileOf(b, a)) {
+    return "its directory lies inside a file of the " + std::string(FamilyName(b.family)) +
+           " directory";
+  }
+  if (!a_owns && b_owns) return "its GAT gives out its own directory's granules as free";
+  return "";
+}
+
+// A file's own bytes can look like a directory: a file of one repeated
+// byte whose name hash is that byte fills a cylinder with matching entries,
+// and a file may hold a copy of a real directory, live or deleted. Of the
+// directories that explain the disk, those that another shows to be such a
+// copy are set aside.
 void DropDirectoriesInFiles(Candidates& c) {
-  std::vector<bool> drop(c.list.size(), false);
-  for (std::size_t a = 0; a < c.list.size(); ++a) {
-    for (std::size_t b = 0; b < c.list.size() && !drop[a]; ++b) {
-      const Candidate& ka = c.list[a];
-      const Candidate& kb = c.list[b];
-      if (a == b || ka.directory.Score() == 0 || kb.directory.Score() == 0) continue;
-      drop[a] = InsideAFileOf(ka, kb) && !InsideAFileOf(kb, ka);
-      if (drop[a]) {
-        c.set_aside.push_back(ka.evidence.front() +
-                              ": set aside, its directory lies inside a file of the " +
-                              FamilyName(kb.family) + " directory");
-      }
+  std::vector<int> explaining;
+  for (std::size_t k = 0; k < c.list.size(); ++k) {
+    if (c.list[k].directory.Score() > 0) explaining.push_back(static_cast<int>(k));
+  }
+  if (explaining.size() < 2) return;
+  std::vector<bool> owns(c.list.size(), false), drop(c.list.size(), false);
+  for (int k : explaining) owns[k] = OwnsItsPlace(c.list[k], c.sectors());
+  for (int a : explaining) {
+    for (int b : explaining) {
+      if (a == b || drop[a]) continue;
+      const std::string why = SetAside(c.list[a], c.list[b], owns[a], owns[b]);
+      drop[a] = !why.empty();
+      if (drop[a]) c.set_aside.push_back(c.list[a].evidence.front() + ": set aside, " + why);
     }
   }
   std::vector<Candidate> kept;

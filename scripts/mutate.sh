@@ -121,7 +121,8 @@ dos/change_put.cpp|(!row.whole_sector_ern && size % 256 != 0 ? 1 : 0)|0
 dos/change.cpp|dir.Hit(dec) = NameHashOf(name, ext)|dir.Hit(dec) = NameHashOf(ext, name)
 dos/change_put.cpp|      e[30] = 0xFE;|      e[30] = 0xFF;
 dos/directory.cpp|d_.sound += hashed && d_.conflicts == conflicts && names.insert(f.Shown()).second;|d_.sound += hashed;
-dos/detect.cpp|drop[a] = InsideAFileOf(ka, kb) && !InsideAFileOf(kb, ka);|drop[a] = false;
+dos/detect.cpp|  if (InsideAFileOf(a, b) && !InsideAFileOf(b, a)) {|  if (false) {
+dos/detect.cpp|  if (!a_owns && b_owns) return|  if (false) return
 dos/trsdos.cpp|    if (!f.system) continue;|
 cells/encode.cpp|const bool clock = !bit && !last_bit_;|const bool clock = !bit;
 cells/encode.cpp|Mfm(value, value == 0xC2 ? 0x0080 : 0x0020);|Mfm(value, value == 0xC2 ? 0x0080 : 0x0040);

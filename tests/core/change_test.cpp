@@ -8,6 +8,7 @@
 
 #include "builder/dos_images.h"
 #include "disk/container.h"
+#include "dos/directory.h"
 #include "dos/format.h"
 #include "ops/filesystems.h"
 #include "test_support.h"
@@ -122,10 +123,58 @@ TEST(Change, RandomSequencesProveEveryStep) {
   EXPECT_GT(steps, 3000);
 }
 
+// A new TRSDOS 1.3 disk with a file that holds a copy of a real LDOS
+// directory just where boot byte 2 names a directory cylinder; the copy's
+// GAT given out as the copy found it, or changed to own the copy's place.
+struct CopyInAFile {
+  dos::Changed put;
+  std::string error;
+};
+CopyInAFile DirectoryCopyInAFile(bool owns_its_place) {
+  const dos::NewDisk ldos = dos::FormatDisk({Family::kLdos, 0, 0, 2, "", "01/02/85"});
+  const disk::SectorStore ldos_store(ldos.disk);
+  const dos::Layout ldos_dir = dos::ReadCatalogue(ldos_store).layout;
+  const dos::NewDisk m3 = dos::FormatDisk({Family::kTrsdos13, 0, 0, 0, "", "01/02/85"});
+  const std::size_t room =
+      static_cast<std::size_t>(dos::ReadCatalogue(m3.disk).granules_free) * 768;
+  CopyInAFile c{
+      dos::PutFile(m3.disk, "COPY", "DAT", std::vector<std::uint8_t>(room), false, "01/01/86"), ""};
+  disk::SectorStore store(c.put.disk);
+  const int named = store.Get({0, 0, 1}).data.at(2) & 0x7F;
+  const dos::Catalogue listed = dos::ReadCatalogue(store);
+  int copied = 0;
+  for (const dos::Place& p : dos::FileSectors(listed.layout, listed.files.at(0))) {
+    if (p.cylinder != named || p.sector - 1 >= ldos_dir.spt) continue;
+    std::vector<std::uint8_t> bytes = ldos_store.Get(ldos_dir.DirectorySector(p.sector - 1)).data;
+    if (p.sector == 1 && owns_its_place) bytes.at(static_cast<std::size_t>(named)) = 0xFF;
+    copied += store.Put(p, bytes);
+  }
+  if (copied != ldos_dir.spt) c.error = "the copy did not fit its cylinder";
+  return c;
+}
+
+// The copy is not taken for the directory while the file holds it, nor once
+// the file is deleted and the copy lies in the free space (its GAT gives
+// its own place out as free).
+TEST(Change, ADirectoryCopyInAFileIsNotTheDirectory) {
+  for (bool owns : {false, true}) {
+    const CopyInAFile c = DirectoryCopyInAFile(owns);
+    ASSERT_EQ(c.error, "");
+    const dos::Catalogue with_copy = dos::ReadCatalogue(c.put.disk);
+    EXPECT_EQ(with_copy.family, Family::kTrsdos13) << owns;
+    EXPECT_NE(with_copy.evidence.back().find("set aside"), std::string::npos) << owns;
+    if (owns) continue;  // deleted, such a copy would explain the disk better
+    const dos::Changed gone = dos::DeleteFile(c.put.disk, "COPY/DAT");
+    ASSERT_EQ(gone.error, "");
+    EXPECT_EQ(dos::ReadCatalogue(gone.disk).family, Family::kTrsdos13);
+  }
+}
+
 // What a file holds never changes which DOS the disk is taken for: a file
 // that fills a new disk with one byte value (some look like directory
 // entries whose HIT bytes match) or with the word DOSPLUS is put, proved,
-// and the disk still reads as the DOS that made it.
+// and deleted again, proved, and the disk still reads as the DOS that made
+// it.
 TEST(Change, FileBytesNeverDecideTheDos) {
   int puts = 0, disks = 0;
   for (const auto& [what, d] : Disks()) {
