@@ -142,7 +142,7 @@ ops/filesystems.cpp|return best != nullptr ? std::move(best) : kUnits[0].open(di
 dos/unit.cpp|if (!DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};|if (DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};
 dos/unit.cpp|if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';|
 host/atomic_file.cpp|for (int n = 2; fs::exists(fs::symlink_status(part, ec)); ++n) {|for (int n = 2; false; ++n) {
-host/atomic_file.cpp|if (there && !rules.replace) return {Step::kExists, {}};|
+host/atomic_file.cpp|const WriteResult written = WriteAtomically(bak, bytes, {true, false});|const WriteResult written = WriteAtomically(bak, bytes, {false, false});
 host/atomic_file.cpp|if (result.ok() && there && rules.backup) result = Backup(path);|
 host/atomic_file.cpp|if (!result.ok()) fs::remove(part, ec);|
 host/atomic_file.cpp|code == errc::no_such_file_or_directory|code == errc::io_error

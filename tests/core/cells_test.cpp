@@ -10,6 +10,7 @@
 #include "builder/samples.h"
 #include "disk/container.h"
 #include "disk/track_writers.h"
+#include "formats/crc16.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -89,20 +90,55 @@ TEST(Cells, EveryBuiltImageRoundTrips) {
   std::printf("cells round trip: %d built images, %d sectors\n", images, sectors);
 }
 
-// A field that runs over the index is read on round the track.
+// A track turned so that the field runs over the index, or its ID mark
+// ends in the first cells, is read whole, round the track.
 TEST(Cells, AFieldAcrossTheIndex) {
   disk::TrackField f;
   f.size_code = 1;
   f.data.assign(256, 0x5A);
-  cells::Cells c = disk::TrackCells({f}, disk::ControllerLayout());
-  const std::size_t shift = c.size() - 200 * 16;  // the data's middle to the track's start
-  cells::Cells turned;
-  for (std::size_t i = 0; i < c.size(); ++i) turned.Push(c.At((i + shift) % c.size()));
-  const std::vector<cells::Field> got = cells::Decode(turned);
+  const cells::Cells c = disk::TrackCells({f}, disk::ControllerLayout());
+  const std::size_t id_end = (32 + 12 + 3 + 1) * 16;  // gap 1, sync, A1s, the mark
+  for (std::size_t shift : {c.size() - 200 * 16, id_end - 5, id_end - 40, id_end - 62}) {
+    cells::Cells turned;
+    for (std::size_t i = 0; i < c.size(); ++i) turned.Push(c.At((i + shift) % c.size()));
+    const std::vector<cells::Field> got = cells::Decode(turned);
+    ASSERT_EQ(got.size(), 1u) << shift;
+    EXPECT_TRUE(got[0].id_crc_ok);
+    EXPECT_TRUE(got[0].data_crc_ok) << shift;
+    EXPECT_EQ(got[0].data, f.data);
+  }
+}
+
+// Noise on an unformatted track gives no field; an FM ID is not given the
+// data field of another encoding that follows it.
+TEST(Cells, NoiseAndMixedEncodings) {
+  cells::Cells noise;
+  std::uint32_t x = 1986;
+  for (int i = 0; i < 1000000; ++i) {
+    x = x * 1103515245 + 12345;
+    noise.Push((x >> 16) & 1);
+  }
+  EXPECT_TRUE(cells::Decode(noise).empty());
+  cells::Encoder e;
+  for (int k = 0; k < 6; ++k) e.Byte(0x00, Encoding::kFm);
+  e.Mark(0xFE, Encoding::kFm);
+  const std::uint8_t id[4] = {0, 0, 1, 0};
+  std::uint16_t crc = crc16::Add(crc16::kPreset, 0xFE);
+  for (std::uint8_t b : id) {
+    e.Byte(b, Encoding::kFm);
+    crc = crc16::Add(crc, b);
+  }
+  e.Byte(static_cast<std::uint8_t>(crc >> 8), Encoding::kFm);
+  e.Byte(static_cast<std::uint8_t>(crc), Encoding::kFm);
+  for (int k = 0; k < 12; ++k) e.Byte(0x00, Encoding::kMfm);
+  for (int k = 0; k < 3; ++k) e.Mark(0xA1, Encoding::kMfm);
+  e.Byte(0xFB, Encoding::kMfm);
+  for (int k = 0; k < 130; ++k) e.Byte(0x4E, Encoding::kMfm);
+  for (int k = 0; k < 300; ++k) e.Byte(0xFF, Encoding::kFm);
+  const std::vector<cells::Field> got = cells::Decode(e.cells());
   ASSERT_EQ(got.size(), 1u);
   EXPECT_TRUE(got[0].id_crc_ok);
-  EXPECT_TRUE(got[0].data_crc_ok);
-  EXPECT_EQ(got[0].data, f.data);
+  EXPECT_EQ(got[0].dam, 0);
 }
 
 TEST(Cells, EveryRealDiskRoundTrips) {

@@ -55,6 +55,8 @@ TEST_F(HostWrite, NewReplacedAndKept) {
   EXPECT_EQ(Read(dir_ / "a.dsk.bak"), "one");
   ASSERT_TRUE(WriteAtomically(p, Bytes("three"), {true, false}).ok());
   EXPECT_EQ(Read(dir_ / "a.dsk.bak"), "one");
+  ASSERT_TRUE(WriteAtomically(p, Bytes("four"), {true, true}).ok());
+  EXPECT_EQ(Read(dir_ / "a.dsk.bak"), "three");
   EXPECT_EQ(Files(), 2u);
 }
 
@@ -64,6 +66,15 @@ TEST_F(HostWrite, NeverOverTheUsersPartFile) {
   ASSERT_TRUE(WriteAtomically(dir_ / "a.dsk", Bytes("new"), {}).ok());
   EXPECT_EQ(Read(dir_ / "a.dsk.part"), "mine");
   EXPECT_EQ(Read(dir_ / "a.dsk"), "new");
+  EXPECT_EQ(Files(), 2u);
+}
+
+// The original that cannot be kept: the image as it was, nothing beside.
+TEST_F(HostWrite, ABackupThatCannotBeKept) {
+  Write(dir_ / "a.dsk", "old");
+  fs::create_directory(dir_ / "a.dsk.bak");
+  EXPECT_EQ(WriteAtomically(dir_ / "a.dsk", Bytes("new"), {true, true}).step, Step::kBackup);
+  EXPECT_EQ(Read(dir_ / "a.dsk"), "old");
   EXPECT_EQ(Files(), 2u);
 }
 
