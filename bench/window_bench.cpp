@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "qt/contents_window.h"
-#include "qt/form27.h"
+#include "app/contents_window.h"
+#include "app/form27.h"
 #include "builder/samples.h"
 
 using trivane::app::Form27;

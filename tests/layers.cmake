@@ -15,12 +15,12 @@ set(allowed_cli cli)
 set(allowed_views formats views)
 set(allowed_present formats host loader disk fs dos ops views present)
 # The front ends: above the core, never one another.
-set(allowed_qt formats loader disk fs dos identification views present qt)
+set(allowed_app formats loader disk fs dos identification views present app)
 set(allowed_win formats loader disk fs dos identification views present win)
 set(allowed_disktool formats loader disk fs dos ops views present cli disktool)
 set(allowed_report loader identification cli report)
 set(failures "")
-foreach(layer formats cells host loader disk fs dos ops identification cli views present qt win
+foreach(layer formats cells host loader disk fs dos ops identification cli views present app win
     disktool report)
   file(GLOB sources ${SOURCE}/${layer}/*.cpp ${SOURCE}/${layer}/*.h)
   foreach(source ${sources})

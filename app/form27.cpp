@@ -1,6 +1,6 @@
 // Form27's layout and its event handlers: the file chooser, loading and the
 // hand-over to identification.
-#include "qt/form27.h"
+#include "app/form27.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,7 +13,7 @@
 #include "present/form_layout.h"
 #include "present/icon_xpm.h"
 #include "present/texts.h"
-#include "qt/new_disk_dialog.h"
+#include "app/new_disk_dialog.h"
 
 namespace trivane::app {
 namespace {

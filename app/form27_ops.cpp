@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "qt/form27.h"
+#include "app/form27.h"
 
 namespace trivane::app {
 namespace {

@@ -1,4 +1,4 @@
-#include "qt/hex_view.h"
+#include "app/hex_view.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -19,8 +19,8 @@
 #include "dos/change.h"
 #include "dos/extract.h"
 #include "present/changes.h"
-#include "qt/hex_view.h"
-#include "qt/sector_map.h"
+#include "app/hex_view.h"
+#include "app/sector_map.h"
 
 namespace trivane::app {
 

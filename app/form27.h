@@ -16,8 +16,8 @@
 #include "identification/analysis_record.h"
 #include "identification/window_ops.h"
 #include "present/form_layout.h"
-#include "qt/contents_window.h"
-#include "qt/file_lists.h"
+#include "app/contents_window.h"
+#include "app/file_lists.h"
 
 namespace trivane::app {
 

@@ -1,11 +1,11 @@
-#include "qt/new_disk_dialog.h"
+#include "app/new_disk_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 
 #include "present/new_disk.h"
 #include "present/texts.h"
-#include "qt/file_lists.h"
+#include "app/file_lists.h"
 
 namespace trivane::app {
 

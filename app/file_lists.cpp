@@ -1,4 +1,4 @@
-#include "qt/file_lists.h"
+#include "app/file_lists.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "qt/contents_window.h"
+#include "app/contents_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,8 +21,8 @@
 #include "loader/image_file.h"
 #include "present/contents.h"
 #include "present/texts.h"
-#include "qt/file_lists.h"
-#include "qt/file_view.h"
+#include "app/file_lists.h"
+#include "app/file_view.h"
 
 namespace trivane::app {
 

@@ -9,8 +9,8 @@
 #include "present/changes.h"
 #include "present/new_disk.h"
 #include "present/texts.h"
-#include "qt/contents_window.h"
-#include "qt/file_lists.h"
+#include "app/contents_window.h"
+#include "app/file_lists.h"
 
 namespace trivane::app {
 

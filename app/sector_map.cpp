@@ -1,4 +1,4 @@
-#include "qt/sector_map.h"
+#include "app/sector_map.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "dos/catalogue.h"
-#include "qt/hex_view.h"
+#include "app/hex_view.h"
 #include "views/view.h"
 
 namespace trivane::app {

@@ -1,6 +1,6 @@
 // The window, offscreen: its layout, the file chooser, loading and the
 // identification shown in its controls.
-#include "qt/form27.h"
+#include "app/form27.h"
 
 #include <QComboBox>
 #include <QLineEdit>

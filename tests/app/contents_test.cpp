@@ -8,11 +8,11 @@
 #include <QtTest>
 #include <fstream>
 
-#include "qt/contents_window.h"
-#include "qt/file_lists.h"
-#include "qt/file_view.h"
-#include "qt/form27.h"
-#include "qt/new_disk_dialog.h"
+#include "app/contents_window.h"
+#include "app/file_lists.h"
+#include "app/file_view.h"
+#include "app/form27.h"
+#include "app/new_disk_dialog.h"
 #include "builder/dos_images.h"
 #include "builder/samples.h"
 #include "dos/convert.h"

@@ -15,8 +15,8 @@
 #include "loader/image_file.h"
 #include "present/new_disk.h"
 #include "present/texts.h"
-#include "qt/contents_window.h"
-#include "qt/file_lists.h"
+#include "app/contents_window.h"
+#include "app/file_lists.h"
 
 namespace trivane::app {
 

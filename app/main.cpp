@@ -8,7 +8,7 @@
 
 #include "loader/image_file.h"
 #include "present/texts.h"
-#include "qt/form27.h"
+#include "app/form27.h"
 
 #if defined(__unix__) && !defined(__APPLE__)
 #include <dlfcn.h>

@@ -1,4 +1,4 @@
-#include "qt/file_view.h"
+#include "app/file_view.h"
 
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -8,7 +8,7 @@
 
 #include "present/file_view.h"
 #include "present/texts.h"
-#include "qt/file_lists.h"
+#include "app/file_lists.h"
 
 namespace trivane::app {
 
