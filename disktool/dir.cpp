@@ -22,11 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using cli::JsonWriter;
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 std::string Row(const dos::File& f) {
   char line[160];
   std::snprintf(line, sizeof line, "  %-12s %s %3d %8lld %-10s %s%s\n", f.Shown().c_str(),
@@ -45,7 +40,7 @@ void FileObject(JsonWriter& j, const ReadDos& r, const dos::File& f) {
   j.Key("extents").BeginArray();
   for (const dos::Extent& x : f.extents) {
     const char raw[2] = {static_cast<char>(x.raw[0]), static_cast<char>(x.raw[1])};
-    j.BeginObject().Member("raw", Upper(cli::Hex({raw, 2})));
+    j.BeginObject().Member("raw", UpperAscii(cli::Hex({raw, 2})));
     j.Member("first_granule", x.first_granule).Member("granules", x.granules).EndObject();
   }
   j.EndArray().Member("complete", f.complete);

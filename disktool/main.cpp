@@ -24,6 +24,7 @@
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
 #include "dos/host_files.h"
+#include "formats/text.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -168,11 +169,7 @@ std::string Filled(const char* text) {
   const std::pair<std::string, std::string> words[] = {
       {"{to}", trivane::disk::Words("|", "|")},
       {"{ends}", "." + trivane::disk::Words(", .", ", .")}};
-  for (const auto& [mark, value] : words) {
-    for (auto at = out.find(mark); at != std::string::npos; at = out.find(mark, at)) {
-      out.replace(at, mark.size(), value);
-    }
-  }
+  for (const auto& [mark, value] : words) out = trivane::ReplaceAll(out, mark, value);
   return out;
 }
 

@@ -1,19 +1,13 @@
 #include "dos/unit.h"
 
-#include <cctype>
-
 #include "disk/sector_store.h"
 #include "dos/change.h"
+#include "formats/text.h"
 
 namespace trivane::dos {
 namespace {
 
 using filesystems::Entry;
-
-std::string Upper(std::string text) {
-  for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return text;
-}
 
 class TrsdosFilesystem : public filesystems::Filesystem {
  public:
@@ -86,13 +80,13 @@ std::vector<Entry> TrsdosFilesystem::List(bool deleted) const {
 }  // namespace
 
 const File* FindFile(const Catalogue& c, const std::string& name, bool all) {
-  const std::string wanted = Upper(name.substr(0, name.find(':')));
+  const std::string wanted = UpperAscii(name.substr(0, name.find(':')));
   std::string dotted = wanted;  // NAME.EXT
   if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';
   for (const auto* files : {&c.files, &c.deleted}) {
     if (files == &c.deleted && !all) break;
     for (const File& f : *files) {
-      const std::string shown = Upper(f.Shown());
+      const std::string shown = UpperAscii(f.Shown());
       if (shown == wanted || shown == dotted) return &f;
     }
   }

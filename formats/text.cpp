@@ -1,5 +1,6 @@
 #include "formats/text.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace trivane {
@@ -47,5 +48,19 @@ std::string Utf8Of(const std::filesystem::path& path) {
   return path.string();
 }
 #endif
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string ReplaceAll(std::string text, const std::string& mark, const std::string& value) {
+  if (mark.empty()) return text;
+  for (auto at = text.find(mark); at != std::string::npos;
+       at = text.find(mark, at + value.size())) {
+    text.replace(at, mark.size(), value);
+  }
+  return text;
+}
 
 }  // namespace trivane

@@ -23,6 +23,10 @@ std::string HexRow(Offset offset, const std::uint8_t* bytes, int count);
 // On Windows the file system's names are UTF-16, elsewhere they are the
 // bytes themselves.
 std::filesystem::path PathFromUtf8(const std::string& text);
+// The text with its ASCII letters in upper case, as DOS names are matched.
+std::string UpperAscii(std::string text);
+// The text with every mark in it replaced by the value.
+std::string ReplaceAll(std::string text, const std::string& mark, const std::string& value);
 std::string Utf8Of(const std::filesystem::path& path);
 
 }  // namespace trivane

@@ -8,15 +8,10 @@
 #include "formats/text.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
+#include "present/new_disk.h"
 
 namespace trivane::present {
 namespace {
-
-std::string Joined(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& n : names) text += (text.empty() ? "" : ", ") + n;
-  return text;
-}
 
 std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -66,19 +61,20 @@ bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& file
     now = std::move(next);
     put.push_back(shown);
   }
-  return !put.empty() && Keep(now, "Put " + Joined(put));
+  return !put.empty() && Keep(now, "Put " + Joined(put, ", "));
 }
 
 bool ImageChanges::Delete(const disk::Disk& disk, const std::vector<std::string>& names,
                           const Questions& ask) {
-  if (names.empty() || !ask.confirm("Delete " + Joined(names) + " from the disk?")) return false;
+  if (names.empty() || !ask.confirm("Delete " + Joined(names, ", ") + " from the disk?"))
+    return false;
   filesystems::Changed now{disk, {}, "", false};
   for (const std::string& name : names) {
     filesystems::Changed next = ops::FilesystemToChange(now.disk)->Delete(name);
     if (!next.error.empty()) return Keep(next, "Delete " + name);
     now = std::move(next);
   }
-  return Keep(now, "Deleted " + Joined(names));
+  return Keep(now, "Deleted " + Joined(names, ", "));
 }
 
 bool ImageChanges::Rename(const disk::Disk& disk, const std::string& old, const Questions& ask) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "disk/container.h"
+#include "formats/text.h"
 
 namespace {
 
@@ -55,12 +56,7 @@ std::string Filled(std::string text) {
       {"@HOLDS@", Holds()},
       {"@MIME_TYPES@", types},
       {"@NAMES@", names}};
-  for (const auto& [mark, value] : words) {
-    for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
-      text.replace(at, mark.size(), value);
-      at += value.size();
-    }
-  }
+  for (const auto& [mark, value] : words) text = trivane::ReplaceAll(text, mark, value);
   return text;
 }
 
