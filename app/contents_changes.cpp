@@ -1,6 +1,6 @@
 // The contents window's changes to the image: files added (the button, or
 // dropped on the files table), deleted (Delete, after a question), renamed
-// (F2), and Undo; each made and proved by dos/change.h before the image is
+// (F2), and Undo; each made and proved by fs/trsdos/change.h before the image is
 // written.
 #include <QDropEvent>
 #include <QFileDialog>
@@ -82,11 +82,11 @@ QString ContentsWindow::AskName(const QString& question, const QString& suggeste
   return QInputDialog::getText(this, present::kTitle, question, QLineEdit::Normal, suggested);
 }
 
-std::vector<const dos::File*> ContentsWindow::SelectedFiles() const {
+std::vector<const trsdos::File*> ContentsWindow::SelectedFiles() const {
   const auto* proxy = static_cast<QSortFilterProxyModel*>(files_view_->model());
-  std::vector<const dos::File*> files;
+  std::vector<const trsdos::File*> files;
   for (const QModelIndex& row : files_view_->selectionModel()->selectedRows()) {
-    const dos::File* f = model_->FileAt(proxy->mapToSource(row).row());
+    const trsdos::File* f = model_->FileAt(proxy->mapToSource(row).row());
     if (f != nullptr && !catalogue_.IsDeleted(f)) files.push_back(f);
   }
   return files;
@@ -121,12 +121,12 @@ void ContentsWindow::PutHostFiles(const QStringList& files) {
 void ContentsWindow::DeleteSelected() {
   if (!WhyReadOnly().isEmpty()) return;
   std::vector<std::string> names;
-  for (const dos::File* f : SelectedFiles()) names.push_back(f->Shown());
+  for (const trsdos::File* f : SelectedFiles()) names.push_back(f->Shown());
   Changed(changes_.Delete(disk_, names, Questions()));
 }
 
 void ContentsWindow::RenameSelected() {
-  const std::vector<const dos::File*> files = SelectedFiles();
+  const std::vector<const trsdos::File*> files = SelectedFiles();
   if (files.size() != 1 || !WhyReadOnly().isEmpty()) return;
   Changed(changes_.Rename(disk_, files[0]->Shown(), Questions()));
 }

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "dos/extract.h"
+#include "fs/trsdos/extract.h"
 #include "loader/image_file.h"
 #include "present/contents.h"
 #include "present/texts.h"
@@ -26,20 +26,20 @@
 
 namespace trivane::app {
 
-void FilesModel::SetCatalogue(const dos::Catalogue* catalogue, bool deleted) {
+void FilesModel::SetCatalogue(const trsdos::Catalogue* catalogue, bool deleted) {
   beginResetModel();
   catalogue_ = catalogue;
   files_ = catalogue != nullptr ? present::FileRows(*catalogue, deleted)
-                                : std::vector<const dos::File*>{};
+                                : std::vector<const trsdos::File*>{};
   endResetModel();
 }
 
-const dos::File* FilesModel::FileAt(int row) const {
+const trsdos::File* FilesModel::FileAt(int row) const {
   return row >= 0 && row < rowCount() ? files_[static_cast<std::size_t>(row)] : nullptr;
 }
 
 QVariant FilesModel::data(const QModelIndex& index, int role) const {
-  const dos::File* f = FileAt(index.row());
+  const trsdos::File* f = FileAt(index.row());
   if (f == nullptr || (role != Qt::DisplayRole && role != Qt::UserRole)) return {};
   // Size and LRL sort by number.
   if (role == Qt::UserRole && index.column() == 1) return qint64{f->size};
@@ -75,7 +75,7 @@ void ContentsWindow::Load() {
   }
   disk_ = disk::ReadDisk(loaded.buffer);
   index_ = std::make_unique<disk::SectorStore>(disk_);
-  catalogue_ = dos::ReadCatalogue(*index_);
+  catalogue_ = trsdos::ReadCatalogue(*index_);
   const int shown = std::max(tabs_->currentIndex(), 0);
   while (tabs_->count() > 0) {
     QWidget* page = tabs_->widget(0);
@@ -120,7 +120,7 @@ QTableView* ContentsWindow::BuildFilesTable() {
                               files_view_->fontMetrics().horizontalAdvance("MMMMMMMM/MMM !") + 12);
   files_view_->verticalHeader()->hide();
   connect(files_view_, &QTableView::doubleClicked, this, [this, proxy](const QModelIndex& index) {
-    if (const dos::File* f = model_->FileAt(proxy->mapToSource(index).row())) OpenView(*f);
+    if (const trsdos::File* f = model_->FileAt(proxy->mapToSource(index).row())) OpenView(*f);
   });
   new QShortcut(QKeySequence::Copy, files_view_, [this] { CopySelectedRows(); });
   return files_view_;
@@ -138,7 +138,7 @@ QWidget* ContentsWindow::BuildFiles() {
           [this](bool on) { model_->SetCatalogue(&catalogue_, on); });
   auto* extract = new QPushButton(present::kExtractButton);
   extract->setObjectName("extract");
-  extract->setEnabled(catalogue_.family != dos::Family::kUnknown);
+  extract->setEnabled(catalogue_.family != trsdos::Family::kUnknown);
   connect(extract, &QPushButton::clicked, this, &ContentsWindow::Extract);
   extracted_ = new QLabel;
   extracted_->setObjectName("extracted");
@@ -176,7 +176,7 @@ QWidget* ContentsWindow::BuildSectors() {
   auto* layout = new QVBoxLayout(page);
   map_ = new SectorMap;
   map_->SetDisk(&disk_);
-  if (catalogue_.family != dos::Family::kUnknown)
+  if (catalogue_.family != trsdos::Family::kUnknown)
     map_->SetDirectoryCylinder(catalogue_.layout.DirectorySector(0).cylinder);
   connect(map_, &SectorMap::sectorClicked, this, &ContentsWindow::ShowSector);
   auto* scroll = new QScrollArea;
@@ -281,13 +281,13 @@ void ContentsWindow::ShowSector(int index) {
 
 // The file's bytes as read, the sectors that could not be read marked; a
 // part its extents do not hold is said, not shown.
-void ContentsWindow::ShowFile(const dos::File& file) {
-  const dos::FileBytes read = dos::ReadFile(*index_, catalogue_, file);
+void ContentsWindow::ShowFile(const trsdos::File& file) {
+  const trsdos::FileBytes read = trsdos::ReadFile(*index_, catalogue_, file);
   shown_ = read.bytes;
   hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(shown_.size()));
   std::vector<std::pair<qint64, qint64>> marks;
-  for (const dos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  for (const trsdos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
   hex_->SetMarks(marks);
   hex_what_->setText(QString::fromStdString(present::FileTitle(file, read)));
   hex_status_->clear();
@@ -301,7 +301,7 @@ void ContentsWindow::CopySelectedRows() {
 
 // One question of a run, asked at most once: yes or no for this file, or
 // for all the files still to come, or Cancel.
-dos::Choice ContentsWindow::AskAll(const QString& question) {
+trsdos::Choice ContentsWindow::AskAll(const QString& question) {
   QMessageBox ask(QMessageBox::Question, present::kExtractTitle, question, QMessageBox::NoButton,
                   this);
   QPushButton* yes = ask.addButton("Yes", QMessageBox::YesRole);
@@ -311,16 +311,16 @@ dos::Choice ContentsWindow::AskAll(const QString& question) {
   ask.addButton(QMessageBox::Cancel);
   ask.exec();
   const QAbstractButton* c = ask.clickedButton();
-  return c == yes    ? dos::Choice::kYes
-         : c == all  ? dos::Choice::kAll
-         : c == no   ? dos::Choice::kNo
-         : c == none ? dos::Choice::kNone
-                     : dos::Choice::kCancel;
+  return c == yes    ? trsdos::Choice::kYes
+         : c == all  ? trsdos::Choice::kAll
+         : c == no   ? trsdos::Choice::kNo
+         : c == none ? trsdos::Choice::kNone
+                     : trsdos::Choice::kCancel;
 }
 
-FileViewWindow* ContentsWindow::OpenView(const dos::File& file) {
+FileViewWindow* ContentsWindow::OpenView(const trsdos::File& file) {
   auto* view = new FileViewWindow(QString::fromStdString(file.Shown()),
-                                  dos::ReadFile(*index_, catalogue_, file), this);
+                                  trsdos::ReadFile(*index_, catalogue_, file), this);
   view->show();
   return view;
 }
@@ -331,7 +331,7 @@ void ContentsWindow::Extract() {
                              : QFileDialog::getExistingDirectory(this, present::kExtractToTitle);
   if (folder.isEmpty()) return;
   const auto* proxy = static_cast<QSortFilterProxyModel*>(files_view_->model());
-  std::vector<const dos::File*> files;
+  std::vector<const trsdos::File*> files;
   for (const QModelIndex& row : files_view_->selectionModel()->selectedRows()) {
     files.push_back(model_->FileAt(proxy->mapToSource(row).row()));
   }
@@ -342,8 +342,8 @@ void ContentsWindow::Extract() {
                            static_cast<int>(files.size()), this);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
-  const dos::ExtractQuestions ask{
-      [&](const dos::File& f, const std::string& why) {
+  const trsdos::ExtractQuestions ask{
+      [&](const trsdos::File& f, const std::string& why) {
         return AskAll(QString::fromStdString(present::DamagedQuestion(f, why)));
       },
       [&](const std::string& host) {
@@ -353,8 +353,8 @@ void ContentsWindow::Extract() {
         progress.setValue(static_cast<int>(done));
         return !progress.wasCanceled();
       }};
-  const dos::ExtractSummary done =
-      dos::ExtractFiles(*index_, catalogue_, files, ToFsPath(folder), ask);
+  const trsdos::ExtractSummary done =
+      trsdos::ExtractFiles(*index_, catalogue_, files, ToFsPath(folder), ask);
   progress.reset();
   if (!done.folder_failure.empty()) {
     QMessageBox::warning(

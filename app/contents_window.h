@@ -15,9 +15,9 @@
 #include <functional>
 #include <memory>
 
-#include "dos/catalogue.h"
-#include "dos/change.h"
-#include "dos/extract.h"
+#include "fs/trsdos/catalogue.h"
+#include "fs/trsdos/change.h"
+#include "fs/trsdos/extract.h"
 #include "present/changes.h"
 #include "app/hex_view.h"
 #include "app/sector_map.h"
@@ -29,16 +29,16 @@ class FilesModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   explicit FilesModel(QObject* parent) : QAbstractTableModel(parent) {}
-  void SetCatalogue(const dos::Catalogue* catalogue, bool deleted);
-  const dos::File* FileAt(int row) const;
+  void SetCatalogue(const trsdos::Catalogue* catalogue, bool deleted);
+  const trsdos::File* FileAt(int row) const;
   int rowCount(const QModelIndex& = {}) const override { return static_cast<int>(files_.size()); }
   int columnCount(const QModelIndex& = {}) const override { return 6; }
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  const dos::Catalogue* catalogue_ = nullptr;
-  std::vector<const dos::File*> files_;
+  const trsdos::Catalogue* catalogue_ = nullptr;
+  std::vector<const trsdos::File*> files_;
 };
 
 class FileViewWindow;
@@ -63,9 +63,9 @@ class ContentsWindow : public QWidget {
   void Extract();
   // Shows one sector's data, one file's, or the whole image in the hex tab.
   void ShowSector(int index);
-  void ShowFile(const dos::File& file);
+  void ShowFile(const trsdos::File& file);
   // Opens a window that shows the file as its owner reads it (a double-click).
-  FileViewWindow* OpenView(const dos::File& file);
+  FileViewWindow* OpenView(const trsdos::File& file);
   void ShowImage();
   // The hex tab's go-to and find, each saying in its status line what came
   // of it ("offset past the end (size ...)", "match 3 of 17 at 0x6EA3",
@@ -105,7 +105,7 @@ class ContentsWindow : public QWidget {
   QLabel* hex_status() const { return hex_status_; }
   QLabel* saved() const { return saved_; }
   QLabel* changed() const { return changed_; }
-  const dos::Catalogue& catalogue() const { return catalogue_; }
+  const trsdos::Catalogue& catalogue() const { return catalogue_; }
   SectorMap* sector_map() const { return map_; }
   HexView* hex_view() const { return hex_; }
   QTabWidget* tabs() const { return tabs_; }
@@ -121,8 +121,8 @@ class ContentsWindow : public QWidget {
   present::Questions Questions();
   bool Confirm(const QString& question);
   QString AskName(const QString& question, const QString& suggested);
-  std::vector<const dos::File*> SelectedFiles() const;
-  dos::Choice AskAll(const QString& question);
+  std::vector<const trsdos::File*> SelectedFiles() const;
+  trsdos::Choice AskAll(const QString& question);
   QListWidget* BuildFindings();
   QLabel* BuildSummary();
   QTableView* BuildFilesTable();
@@ -137,7 +137,7 @@ class ContentsWindow : public QWidget {
   std::filesystem::path file_;
   disk::Disk disk_;                           // with the image it was read from
   std::unique_ptr<disk::SectorStore> index_;  // of disk_, once read
-  dos::Catalogue catalogue_;
+  trsdos::Catalogue catalogue_;
   std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab
 
   QTabWidget* tabs_ = nullptr;

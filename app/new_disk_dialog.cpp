@@ -12,7 +12,7 @@ namespace trivane::app {
 NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(present::kNewDiskTitle);
   dos = new QComboBox;
-  for (dos::Family f : present::NewDiskDoses()) dos->addItem(dos::FamilyName(f));
+  for (trsdos::Family f : present::NewDiskDoses()) dos->addItem(trsdos::FamilyName(f));
   container = new QComboBox;
   for (disk::Container c : present::NewDiskContainers()) container->addItem(disk::ContainerName(c));
   cylinders = new QSpinBox;
@@ -39,7 +39,7 @@ NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
   form->addRow(buttons);
 }
 
-dos::NewDiskRequest NewDiskDialog::Request() const {
+trsdos::NewDiskRequest NewDiskDialog::Request() const {
   return {present::NewDiskDoses().at(static_cast<std::size_t>(dos->currentIndex())),
           cylinders->value(),
           heads->currentIndex(),

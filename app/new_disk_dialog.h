@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
-#include "dos/format.h"
+#include "fs/trsdos/format.h"
 
 namespace trivane::app {
 
@@ -16,7 +16,7 @@ class NewDiskDialog : public QDialog {
  public:
   explicit NewDiskDialog(QWidget* parent = nullptr);
 
-  dos::NewDiskRequest Request() const;
+  trsdos::NewDiskRequest Request() const;
   // The file name's ending the container gives ("dmk").
   QString Suffix() const;
   // Makes the disk into the file (a file there is replaced), proved before

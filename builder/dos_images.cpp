@@ -4,7 +4,7 @@
 #include <set>
 
 #include "builder/sector_images.h"
-#include "dos/catalogue.h"
+#include "fs/trsdos/catalogue.h"
 #include "formats/data_marks.h"
 
 namespace trivane::build {
@@ -29,7 +29,7 @@ class Builder {
   DosSectors Build();
 
  private:
-  Sector& At(dos::Place p) {
+  Sector& At(trsdos::Place p) {
     Sector& s = sectors_[{p.cylinder, p.head, p.sector}];
     s.resize(kSector, 0);
     return s;
@@ -43,7 +43,7 @@ class Builder {
   void WriteGatAndBoot();
 
   const DosDisk& d_;
-  const dos::Layout& l_;
+  const trsdos::Layout& l_;
   DosSectors sectors_;
   std::set<int> used_;
   std::vector<Entry> entries_;
@@ -52,7 +52,7 @@ class Builder {
 
 std::vector<int> Builder::DirectoryGranules() const {
   std::vector<int> g;
-  if (l_.scheme == dos::Layout::Scheme::kRelative) {
+  if (l_.scheme == trsdos::Layout::Scheme::kRelative) {
     for (int k = l_.dir_first / 5; k < (l_.dir_first + l_.dir_sectors) / 5; ++k) g.push_back(k);
   } else {
     const int per = l_.GranulesPerCylinder();
@@ -89,7 +89,7 @@ void Builder::Place(const DosFile& f) {
   }
   int k = 0;
   for (int g : granules) {
-    for (const dos::Place& p : l_.Granule(g)) {
+    for (const trsdos::Place& p : l_.Granule(g)) {
       Sector& s = At(p);
       for (int b = 0; b < kSector && k < static_cast<int>(f.bytes.size()); ++b) s[b] = f.bytes[k++];
     }
@@ -107,7 +107,7 @@ void Builder::Place(const DosFile& f) {
 }
 
 std::vector<std::uint8_t> Builder::ExtentBytes(int first, int count) const {
-  const int per = l_.scheme == dos::Layout::Scheme::kRelative ? l_.gpl : l_.GranulesPerCylinder();
+  const int per = l_.scheme == trsdos::Layout::Scheme::kRelative ? l_.gpl : l_.GranulesPerCylinder();
   const int b = (first % per) << 5 | (d_.model3 ? count : count - 1);
   return {static_cast<std::uint8_t>(first / per), static_cast<std::uint8_t>(b)};
 }
@@ -170,7 +170,7 @@ void Builder::WriteEntry(const std::vector<Entry>& all, std::size_t n) {
   }
   if (e.link_from == -2) p[30] = 0xFE, p[31] = static_cast<std::uint8_t>(all[n + 1].dec);
   Sector& hit = At(l_.DirectorySector(1));
-  if (e.deleted == Deletion::kNone && !e.no_hit) hit[e.dec] = dos::NameHash(name11);
+  if (e.deleted == Deletion::kNone && !e.no_hit) hit[e.dec] = trsdos::NameHash(name11);
   if (e.name == "DIR" && e.ext == "SYS" && d_.dir_sys_hit >= 0) hit[e.dec] = d_.dir_sys_hit;
 }
 
@@ -220,7 +220,7 @@ void Builder::WriteGatAndBoot() {
     gat[0xD8 + k] = k < static_cast<int>(d_.date.size()) ? d_.date[k] : ' ';
   }
   gat[0xE0] = 0x0D;
-  const bool relative = l_.scheme == dos::Layout::Scheme::kRelative;
+  const bool relative = l_.scheme == trsdos::Layout::Scheme::kRelative;
   const int ddsl = relative ? l_.dir_first / (l_.gpl * 5) : l_.dir_cylinder;
   Sector& boot = At({0, 0, l_.first_sector});
   boot[0] = 0x00;
@@ -259,8 +259,8 @@ DosSectors Builder::Build() {
   return sectors_;
 }
 
-dos::Layout Geometry(dos::Layout::Scheme scheme, int heads, int spt) {
-  dos::Layout l;
+trsdos::Layout Geometry(trsdos::Layout::Scheme scheme, int heads, int spt) {
+  trsdos::Layout l;
   l.scheme = scheme;
   l.cylinders = 40;
   l.heads = heads;
@@ -282,9 +282,9 @@ std::vector<DosFile> TenFiles() {
 }
 
 bool DirectoryPlace(const DosDisk& d, int c, int h, int s) {
-  const dos::Layout& l = d.layout;
+  const trsdos::Layout& l = d.layout;
   for (int k = 0; k < l.dir_sectors; ++k) {
-    const dos::Place p = l.DirectorySector(k);
+    const trsdos::Place p = l.DirectorySector(k);
     if (p.cylinder == c && p.head == h && p.sector == s) return true;
   }
   return false;
@@ -317,7 +317,7 @@ std::vector<std::uint8_t> DosFileBytes(int n, int size) {
 Bytes DosJv3(const DosDisk& d, const DosSectors& sectors) {
   std::vector<Jv3Entry> entries;
   Bytes data;
-  const dos::Layout& l = d.layout;
+  const trsdos::Layout& l = d.layout;
   for (int c = 0; c < l.cylinders; ++c) {
     for (int h = 0; h < l.heads; ++h) {
       const bool sd = !d.double_density || (d.single_density_track0 && c == 0);
@@ -350,7 +350,7 @@ Bytes DosJv1(const DosDisk& d, const DosSectors& sectors) {
 }
 
 Bytes DosDmk(const DosDisk& d, const DosSectors& sectors, const Places& bad_crc) {
-  const dos::Layout& l = d.layout;
+  const trsdos::Layout& l = d.layout;
   return DmkWithFields(dmk::kDoubleTrack, l.cylinders, l.heads, 0, [&](int c, int h) {
     const bool sd = !d.double_density || (d.single_density_track0 && c == 0);
     const int spt = d.single_density_track0 && c == 0 ? 10 : l.spt;
@@ -371,7 +371,7 @@ Bytes DosDmk(const DosDisk& d, const DosSectors& sectors, const Places& bad_crc)
 
 DosDisk NewdosDisk(int heads, int gpl, bool system_sector, bool single_density_track0) {
   DosDisk d;
-  d.layout = Geometry(dos::Layout::Scheme::kRelative, heads, 18);
+  d.layout = Geometry(trsdos::Layout::Scheme::kRelative, heads, 18);
   d.layout.gpl = gpl;
   d.layout.track0_offset = single_density_track0 ? 1 : 0;
   d.layout.dir_first = 10 * gpl * 5;
@@ -385,7 +385,7 @@ DosDisk NewdosDisk(int heads, int gpl, bool system_sector, bool single_density_t
 DosDisk TrsdosDisk(int version) {
   DosDisk d;
   const bool dd = version != 0;
-  d.layout = Geometry(dos::Layout::Scheme::kCylinder, 1, dd ? 18 : 10);
+  d.layout = Geometry(trsdos::Layout::Scheme::kCylinder, 1, dd ? 18 : 10);
   d.layout.granules_per_track = dd ? 3 : 2;
   d.layout.sectors_per_granule = dd ? 6 : 5;
   d.layout.dir_cylinder = 17;
@@ -399,7 +399,7 @@ DosDisk TrsdosDisk(int version) {
 DosDisk Model3Disk() {
   DosDisk d;
   d.model3 = true;
-  d.layout = Geometry(dos::Layout::Scheme::kModel3, 1, 18);
+  d.layout = Geometry(trsdos::Layout::Scheme::kModel3, 1, 18);
   d.layout.sectors_per_granule = 3;
   d.layout.granules_per_track = 6;
   d.layout.dir_cylinder = 17;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "builder/image_builder.h"
-#include "dos/layout.h"
+#include "fs/trsdos/layout.h"
 
 namespace trivane::build {
 
@@ -28,7 +28,7 @@ struct DosFile {
 };
 
 struct DosDisk {
-  dos::Layout layout;
+  trsdos::Layout layout;
   bool model3 = false;
   bool newdos_system_sector = false;  // NEWDOS/80: the system sector and its PDRIVE entry
   bool other_drives = false;          // and PDRIVE entries 1 to 9 for other drives, as real disks

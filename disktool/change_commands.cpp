@@ -1,5 +1,5 @@
 // `put`, `rm` and `rename`: each change made as the disk's DOS makes it and
-// proved (dos/change.h), one after another in memory; only when all are
+// proved (fs/trsfs/trsdos/change.h), one after another in memory; only when all are
 // proved is the image written, beside itself and renamed over it, the
 // original kept as IMAGE.bak unless --no-backup. Any refusal leaves the
 // image as it was.
@@ -12,7 +12,7 @@
 #include "cli/escaped.h"
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
-#include "dos/change.h"
+#include "fs/trsdos/change.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
 #include "present/new_disk.h"
@@ -21,7 +21,7 @@ namespace trivane::disktool {
 namespace {
 
 using cli::Escaped;
-using Step = std::function<dos::Changed(const disk::Disk&)>;
+using Step = std::function<trsdos::Changed(const disk::Disk&)>;
 
 // Makes each step on the disk the last one left, then keeps the result.
 int Change(const std::string& image, const std::vector<std::pair<std::string, Step>>& steps,
@@ -31,9 +31,9 @@ int Change(const std::string& image, const std::vector<std::pair<std::string, St
     std::cerr << "trivane-disk: " << Escaped(image) << ": " << r.error << "\n";
     return 1;
   }
-  dos::Changed now{r.disk, {}, "", false};
+  trsdos::Changed now{r.disk, {}, "", false};
   for (const auto& [what, step] : steps) {
-    dos::Changed next = step(now.disk);
+    trsdos::Changed next = step(now.disk);
     if (!next.error.empty()) {
       std::cerr << "trivane-disk: " << Escaped(image) << ": " << what << ": " << next.error
                 << (next.fault ? " (a fault: the change did not read back as made)" : "")
@@ -72,7 +72,7 @@ int PutCommand(const cli::Parsed& p) {
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string& file = p.operands[k];
     std::string name, ext;
-    if (!dos::DosName(as.value_or(PathFromUtf8(file).filename().string()), name, ext)) {
+    if (!trsdos::DosName(as.value_or(PathFromUtf8(file).filename().string()), name, ext)) {
       std::cerr << "trivane-disk: " << Escaped(file)
                 << ": no DOS name can be made of it (letters and digits, first a letter, up to 8 "
                    "and 3): give one with --as NAME/EXT\n";
@@ -107,7 +107,7 @@ int RmCommand(const cli::Parsed& p) {
 int RenameCommand(const cli::Parsed& p) {
   if (p.operands.size() != 3) return UsageError("rename takes IMAGE OLD NEW");
   std::string name, ext;
-  if (!dos::DosName(p.operands[2], name, ext)) {
+  if (!trsdos::DosName(p.operands[2], name, ext)) {
     std::cerr << "trivane-disk: " << Escaped(p.operands[2])
               << ": not a DOS name (letters and digits, first a letter, up to 8 and 3)\n";
     return 1;

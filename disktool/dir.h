@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "disktool/listing.h"
-#include "dos/catalogue.h"
-#include "dos/unit.h"
+#include "fs/trsdos/catalogue.h"
+#include "fs/trsdos/unit.h"
 #include "fs/filesystem.h"
 
 namespace trivane::disktool {
@@ -21,7 +21,7 @@ struct ReadDos {
   std::unique_ptr<const ReadImage> read;
   const ReadImage& sectors;
   disk::SectorStore index;
-  dos::Catalogue catalogue;
+  trsdos::Catalogue catalogue;
 };
 ReadDos ReadDirectoryOf(const std::string& path);
 
@@ -31,7 +31,7 @@ std::string DirText(const ReadDos& r, bool all);
 // One JSON object; "deleted" only with all.
 std::string DirJson(const ReadDos& r, bool all);
 
-using dos::FindFile;
+using trsdos::FindFile;
 
 // A file named on the command line, found through the disk's filesystem;
 // without an entry, why not ("no file NAME on the disk", or why the image

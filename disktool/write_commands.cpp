@@ -1,5 +1,5 @@
 // `convert IN OUT` and `new OUT --dos D`: the image is made, read back and
-// proved (dos/convert.h), then written beside OUT and renamed into place.
+// proved (fs/trsdos/convert.h), then written beside OUT and renamed into place.
 // What a container cannot hold is listed before anything is written.
 #include "disktool/write_commands.h"
 
@@ -9,8 +9,8 @@
 
 #include "cli/escaped.h"
 #include "disktool/listing.h"
-#include "dos/convert.h"
-#include "dos/families.h"
+#include "fs/trsdos/convert.h"
+#include "fs/trsdos/families.h"
 #include "loader/image_file.h"
 #include "present/new_disk.h"
 
@@ -43,7 +43,7 @@ std::optional<disk::WriteOptions> Options(const cli::Parsed& p) {
 }
 
 // Lists the losses, then keeps the bytes or says why nothing was written.
-int Keep(const std::string& out, const dos::Proved& proved, bool overwrite) {
+int Keep(const std::string& out, const trsdos::Proved& proved, bool overwrite) {
   for (const std::string& line : proved.losses) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": not kept: " << line << "\n";
   }
@@ -80,12 +80,12 @@ std::optional<int> Count(const std::optional<std::string>& text) {
 }
 
 // The request the options make; a complaint when they make none.
-std::optional<dos::NewDiskRequest> Request(const cli::Parsed& p, std::string& complaint) {
-  dos::NewDiskRequest q;
-  q.dos = dos::FormattedNamed(p.Value("--dos").value_or(""));
+std::optional<trsdos::NewDiskRequest> Request(const cli::Parsed& p, std::string& complaint) {
+  trsdos::NewDiskRequest q;
+  q.dos = trsdos::FormattedNamed(p.Value("--dos").value_or(""));
   const auto cylinders = Count(p.Value("--cylinders")), heads = Count(p.Value("--heads"));
   const std::string density = p.Value("--density").value_or("");
-  if (q.dos == dos::Family::kUnknown) complaint = "--dos takes " + dos::FormattedWords();
+  if (q.dos == trsdos::Family::kUnknown) complaint = "--dos takes " + trsdos::FormattedWords();
   if (!cylinders || !heads) complaint = "--cylinders and --heads take a number";
   if (!density.empty() && density != "single" && density != "double") {
     complaint = "--density takes single or double";
@@ -121,7 +121,7 @@ int NewCommand(const cli::Parsed& p) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";
     return 1;
   }
-  return Keep(out, dos::NewImage(*q, *options), overwrite);
+  return Keep(out, trsdos::NewImage(*q, *options), overwrite);
 }
 
 int ConvertCommand(const cli::Parsed& p) {
@@ -143,7 +143,7 @@ int ConvertCommand(const cli::Parsed& p) {
     std::cerr << "trivane-disk: " << Escaped(in) << ": " << r.error << "\n";
     return 1;
   }
-  return Keep(out, dos::Convert(r.disk, *to, *options, p.Has("--force")), overwrite);
+  return Keep(out, trsdos::Convert(r.disk, *to, *options, p.Has("--force")), overwrite);
 }
 
 }  // namespace trivane::disktool

@@ -2,7 +2,7 @@
 // that the disk is its own and why, its files as entries (the fields every
 // family has, the family's own as named values), a file's bytes as read,
 // its findings. Each family is a unit of its own beside the others (the
-// TRSDOS family in dos/); the units are asked in turn (ops/filesystems.h)
+// TRSDOS family in fs/trsdos/); the units are asked in turn (ops/filesystems.h)
 // and the one whose evidence is best is kept.
 #pragma once
 

@@ -8,22 +8,22 @@
 #include <vector>
 
 #include "disk/container.h"
-#include "dos/change.h"
-#include "dos/format.h"
+#include "fs/trsdos/change.h"
+#include "fs/trsdos/format.h"
 #include "fuzz/fuzz_checks.h"
 #include "ops/filesystems.h"
 
 namespace {
 
 namespace disk = trivane::disk;
-namespace dos = trivane::dos;
+namespace trsdos = trivane::trsdos;
 
 std::vector<disk::Disk> Disks() {
   std::vector<disk::Disk> disks;
-  for (dos::Family f : {dos::Family::kNewdos80, dos::Family::kTrsdos23, dos::Family::kLdos,
-                        dos::Family::kTrsdos13}) {
+  for (trsdos::Family f : {trsdos::Family::kNewdos80, trsdos::Family::kTrsdos23, trsdos::Family::kLdos,
+                        trsdos::Family::kTrsdos13}) {
     for (disk::Container to : {disk::Container::kDmk, disk::Container::kJv3}) {
-      const dos::NewDisk n = dos::FormatDisk({f, 0, 0, 0, "", "01/02/85", to});
+      const trsdos::NewDisk n = trsdos::FormatDisk({f, 0, 0, 0, "", "01/02/85", to});
       disks.push_back(
           disk::ReadDisk(trivane::ImageBuffer(disk::FormatOf(to).write(n.disk, {}).bytes)));
     }
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t bytes = static_cast<std::size_t>(data[at + 2] | data[at + 3] << 8) * 3;
     std::vector<std::uint8_t> file(bytes, data[at + 2]);
     const auto fs = trivane::ops::FilesystemToChange(d);
-    dos::Changed c = data[at] % 4 == 0   ? fs->Put(name + "/DAT", file, data[at] & 4, "01/02/85")
+    trsdos::Changed c = data[at] % 4 == 0   ? fs->Put(name + "/DAT", file, data[at] & 4, "01/02/85")
                      : data[at] % 4 == 1 ? fs->Delete(name + "/DAT")
                      : data[at] % 4 == 2 ? fs->Rename(name + "/DAT", "G" + name + "/DAT")
                                          : fs->Put(name, file, true, "01/02/85");

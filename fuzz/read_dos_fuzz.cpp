@@ -4,20 +4,20 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "dos/catalogue.h"
+#include "fs/trsdos/catalogue.h"
 #include "fuzz/fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using trivane::fuzz::Require;
   const trivane::ImageBuffer image(data, size, nullptr);
   const trivane::disk::Disk disk = trivane::disk::ReadDisk(image);
-  const trivane::dos::Catalogue c = trivane::dos::ReadCatalogue(disk);
-  Require(c.family != trivane::dos::Family::kUnknown || c.files.empty(), "files of no DOS");
+  const trivane::trsdos::Catalogue c = trivane::trsdos::ReadCatalogue(disk);
+  Require(c.family != trivane::trsdos::Family::kUnknown || c.files.empty(), "files of no DOS");
   Require(!c.evidence.empty(), "a result without evidence");
   Require(c.granules_free <= c.granules_total, "more granules free than the disk holds");
   for (const auto* files : {&c.files, &c.deleted}) {
-    for (const trivane::dos::File& f : *files) {
-      const trivane::dos::FileBytes bytes = trivane::dos::ReadFile(disk, c, f);
+    for (const trivane::trsdos::File& f : *files) {
+      const trivane::trsdos::FileBytes bytes = trivane::trsdos::ReadFile(disk, c, f);
       Require(static_cast<std::int64_t>(bytes.bytes.size()) + bytes.missing == f.size,
               "file bytes and the missing part not its size");
       Require(!f.complete || bytes.whole(), "a file said complete that was not read whole");

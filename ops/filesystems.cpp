@@ -1,12 +1,12 @@
 #include "ops/filesystems.h"
 
-#include "dos/unit.h"
+#include "fs/trsdos/unit.h"
 
 namespace trivane::ops {
 namespace {
 
 constexpr Unit kUnits[] = {
-    {"TRSDOS family", dos::OpenTrsdos},
+    {"TRSDOS family", trsdos::OpenTrsdos},
 };
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "dos/change.h"
-#include "dos/convert.h"
+#include "fs/trsdos/change.h"
+#include "fs/trsdos/convert.h"
 #include "formats/text.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
@@ -23,7 +23,7 @@ std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
 std::string WhyReadOnly(const disk::Disk& disk, bool file_writable) {
   if (disk.write_protected) return "This image is write-protected: nothing here changes it.";
   if (!file_writable) return "This image is read-only: nothing here changes it.";
-  return dos::WhyNotChangeable(disk);
+  return trsdos::WhyNotChangeable(disk);
 }
 
 bool ImageChanges::Keep(const filesystems::Changed& change, const std::string& what) {
@@ -48,7 +48,7 @@ bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& file
   std::vector<std::string> put;
   for (const HostFile& file : files) {
     std::string name, ext, text = file.name;
-    while (!dos::DosName(text, name, ext)) {
+    while (!trsdos::DosName(text, name, ext)) {
       text = ask.ask_name(file.name + " needs a DOS name (NAME/EXT):", "");
       if (text.empty()) return false;
     }
@@ -81,7 +81,7 @@ bool ImageChanges::Rename(const disk::Disk& disk, const std::string& old, const 
   const std::string text = ask.ask_name("Rename " + old + " to (NAME/EXT):", old);
   std::string name, ext;
   if (text.empty() || text == old) return false;
-  if (!dos::DosName(text, name, ext)) {
+  if (!trsdos::DosName(text, name, ext)) {
     text_ = text + " is not a DOS name (letters and digits, first a letter, up to 8 and 3)";
     return false;
   }
@@ -103,10 +103,10 @@ std::string SaveAs(const disk::Disk& disk, const std::filesystem::path& image,
   std::error_code ec;
   if (std::filesystem::equivalent(out, image, ec))
     return "Not saved: the image itself is never written over";
-  dos::Proved proved = dos::Convert(disk, to, {}, false);
+  trsdos::Proved proved = trsdos::Convert(disk, to, {}, false);
   if (!proved.losses.empty()) {
     if (!accept_losses(proved.losses)) return "Not saved";
-    proved = dos::Convert(disk, to, {}, true);
+    proved = trsdos::Convert(disk, to, {}, true);
   }
   const std::string error =
       proved.error.empty() ? SaveImageFile(out, proved.bytes, true) : proved.error;

@@ -4,16 +4,16 @@
 
 namespace trivane::present {
 
-std::vector<const dos::File*> FileRows(const dos::Catalogue& catalogue, bool deleted) {
-  std::vector<const dos::File*> rows;
-  for (const dos::File& f : catalogue.files) rows.push_back(&f);
+std::vector<const trsdos::File*> FileRows(const trsdos::Catalogue& catalogue, bool deleted) {
+  std::vector<const trsdos::File*> rows;
+  for (const trsdos::File& f : catalogue.files) rows.push_back(&f);
   if (deleted) {
-    for (const dos::File& f : catalogue.deleted) rows.push_back(&f);
+    for (const trsdos::File& f : catalogue.deleted) rows.push_back(&f);
   }
   return rows;
 }
 
-std::string FileCell(const dos::Catalogue& catalogue, const dos::File& file, int column) {
+std::string FileCell(const trsdos::Catalogue& catalogue, const trsdos::File& file, int column) {
   switch (column) {
     case 0:
       return file.Shown() + (file.complete ? "" : " !") +
@@ -23,24 +23,24 @@ std::string FileCell(const dos::Catalogue& catalogue, const dos::File& file, int
     case 2:
       return std::to_string(file.lrl);
     case 3:
-      return dos::AttributesText(file);
+      return trsdos::AttributesText(file);
     case 4:
       return file.date;
     default:
-      return dos::ExtentsText(file);
+      return trsdos::ExtentsText(file);
   }
 }
 
-bool FileBefore(const dos::Catalogue& catalogue, const dos::File& a, const dos::File& b,
+bool FileBefore(const trsdos::Catalogue& catalogue, const trsdos::File& a, const trsdos::File& b,
                 int column) {
   if (column == 1) return a.size < b.size;
   if (column == 2) return a.lrl < b.lrl;
   return FileCell(catalogue, a, column) < FileCell(catalogue, b, column);
 }
 
-std::string CopyText(const dos::Catalogue& catalogue, const std::vector<const dos::File*>& rows) {
+std::string CopyText(const trsdos::Catalogue& catalogue, const std::vector<const trsdos::File*>& rows) {
   std::string text;
-  for (const dos::File* f : rows) {
+  for (const trsdos::File* f : rows) {
     if (!text.empty()) text += '\n';
     for (int c = 0; c < static_cast<int>(kFileColumns.size()); ++c) {
       if (c > 0) text += '\t';
@@ -50,14 +50,14 @@ std::string CopyText(const dos::Catalogue& catalogue, const std::vector<const do
   return text;
 }
 
-std::string SummaryLine(const disk::Disk& disk, const dos::Catalogue& c) {
+std::string SummaryLine(const disk::Disk& disk, const trsdos::Catalogue& c) {
   std::string head;
   if (!disk.error.empty()) {
     head = disk.error;
-  } else if (c.family == dos::Family::kUnknown) {
+  } else if (c.family == trsdos::Family::kUnknown) {
     head = "No DOS directory was recognised on this disk.";
   } else {
-    head = std::string(dos::FamilyName(c.family)) + (c.version.empty() ? "" : " " + c.version) +
+    head = std::string(trsdos::FamilyName(c.family)) + (c.version.empty() ? "" : " " + c.version) +
            "   disk \"" + c.disk_name + "\" dated \"" + c.disk_date + "\"   " +
            std::to_string(c.granules_free) + " of " + std::to_string(c.granules_total) +
            " granules free";
@@ -65,16 +65,16 @@ std::string SummaryLine(const disk::Disk& disk, const dos::Catalogue& c) {
   return head + (c.evidence.empty() ? "" : "   (why: hover)");
 }
 
-std::vector<std::string> FindingsLines(const disk::Disk& disk, const dos::Catalogue& c) {
-  std::vector<std::string> lines = dos::FindingLines(c.findings);
+std::vector<std::string> FindingsLines(const disk::Disk& disk, const trsdos::Catalogue& c) {
+  std::vector<std::string> lines = trsdos::FindingLines(c.findings);
   for (const std::string& p : disk.problems) lines.push_back("sectors: " + p);
-  if (c.family == dos::Family::kUnknown) {
+  if (c.family == trsdos::Family::kUnknown) {
     for (const std::string& e : c.evidence) lines.push_back("looked at: " + e);
   }
   return lines;
 }
 
-std::string DamagedQuestion(const dos::File& file, const std::string& why) {
+std::string DamagedQuestion(const trsdos::File& file, const std::string& why) {
   return file.Shown() + " could not be read whole: " + why + ".\nWrite what was read?";
 }
 

@@ -145,7 +145,7 @@ std::string ImageTitle(std::int64_t size) {
   return "The whole file, " + std::to_string(size) + " bytes";
 }
 
-std::string FileTitle(const dos::File& file, const dos::FileBytes& read) {
+std::string FileTitle(const trsdos::File& file, const trsdos::FileBytes& read) {
   std::string what = file.Shown() + ", " + std::to_string(read.bytes.size()) + " bytes";
   if (!read.unreadable.empty()) {
     what += ", " + std::to_string(read.unreadable.size()) +

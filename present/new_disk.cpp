@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "disk/container.h"
-#include "dos/convert.h"
-#include "dos/families.h"
+#include "fs/trsdos/convert.h"
+#include "fs/trsdos/families.h"
 #include "loader/image_file.h"
 
 namespace trivane::present {
@@ -17,9 +17,9 @@ std::string Today() {
   return text;
 }
 
-std::vector<dos::Family> NewDiskDoses() {
-  std::vector<dos::Family> out;
-  for (const dos::FamilyRow* r : dos::Formatted()) out.push_back(r->family);
+std::vector<trsdos::Family> NewDiskDoses() {
+  std::vector<trsdos::Family> out;
+  for (const trsdos::FamilyRow* r : trsdos::Formatted()) out.push_back(r->family);
   return out;
 }
 
@@ -54,8 +54,8 @@ std::string ChoiceLabel(const SaveChoice& choice, const std::string& separator) 
   return choice.name + " (" + Joined(choice.patterns, separator) + ")";
 }
 
-std::string MakeNewDisk(const dos::NewDiskRequest& request, const std::filesystem::path& file) {
-  const dos::Proved proved = dos::NewImage(request, {});
+std::string MakeNewDisk(const trsdos::NewDiskRequest& request, const std::filesystem::path& file) {
+  const trsdos::Proved proved = trsdos::NewImage(request, {});
   return proved.error.empty() ? SaveImageFile(file, proved.bytes, true) : proved.error;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dos/format.h"
+#include "fs/trsdos/format.h"
 
 namespace trivane::present {
 
@@ -21,7 +21,7 @@ inline constexpr char kNewDiskName[] = "DATADISK";
 // Today as MM/DD/YY.
 std::string Today();
 // The DOSes a new disk is offered in, in the order shown.
-std::vector<dos::Family> NewDiskDoses();
+std::vector<trsdos::Family> NewDiskDoses();
 // The containers a new disk is offered in, in the order shown.
 std::vector<disk::Container> NewDiskContainers();
 // The file name's ending the container gives ("dmk").
@@ -39,6 +39,6 @@ std::string ChoiceLabel(const SaveChoice& choice, const std::string& separator);
 std::string Joined(const std::vector<std::string>& parts, const std::string& separator);
 // Makes the disk into the file (a file there is replaced), proved before it
 // is put in place; empty when done, else why not.
-std::string MakeNewDisk(const dos::NewDiskRequest& request, const std::filesystem::path& file);
+std::string MakeNewDisk(const trsdos::NewDiskRequest& request, const std::filesystem::path& file);
 
 }  // namespace trivane::present

@@ -89,41 +89,41 @@ disk/jv3.cpp|(s.head == 1 ? jv3::kSide1 : 0)|(s.head == 7 ? jv3::kSide1 : 0)
 disk/jv3.cpp|DataCrc(disk, s) == Check::kBad ? jv3::kCrcError|false ? jv3::kCrcError
 disk/jv1.cpp|store.At({s.cylinder, 0, s.id_sector}) != &s|false
 disk/jv1.cpp|if (s.head != 0) return "head 1; JV1 holds head 0 only";|
-dos/layout.cpp|count = (b & 31) + 1;|count = b & 31;
-dos/layout.cpp|first = unit * GranulesPerCylinder() + (b >> 5);\n      count = b & 31;|first = unit * GranulesPerCylinder() + (b >> 4);\n      count = b & 31;
-dos/layout.cpp|return {dir_cylinder, index / spt, first_sector + index % spt};|return {dir_cylinder, 0, first_sector + index % spt};
-dos/directory.cpp|h ^= name11[k];|h += name11[k];
-dos/directory.cpp|return h == 0 ? 1 : h;|return h;
-dos/directory.cpp|        c.deleted.push_back(Parse(e, dec));|        if (e[0] == 0) c.deleted.push_back(Parse(e, dec));
-dos/files.cpp|static_cast<std::int64_t>(places.size()) < f.SectorsNeeded())|static_cast<std::int64_t>(places.size()) < 0)
-dos/directory.cpp|if (!shape_.model3 && k == 4 && a == 0xFE) {|if (!shape_.model3 && k == 3 && a == 0xFE) {
-dos/directory.cpp|return std::max(1, 1 + sound * 2 - entries|return std::max(0, sound * 2 - entries
-dos/directory.cpp|(sound * 2 < entries && !system_files)|(sound * 2 < entries)
-dos/files.cpp|if (static_cast<std::int64_t>(places.size()) == needed) return places;|if (static_cast<std::int64_t>(places.size()) > needed) return places;
-dos/files.cpp|{PlaceText(p), data.size() == kSectorBytes,|{PlaceText(p), true,
-dos/trsdos.cpp|std::make_pair(d.Score() > 0, -d.conflicts) >|std::make_pair(d.Score() > 0, d.conflicts) >
-dos/trsdos.cpp|dir += s.dam == marks::kDirectoryDouble|dir += s.dam == marks::kData
-dos/trsdos.cpp|return f.Shown() == "DIR/SYS" && !f.extents.empty() && f.extents[0].raw[0] == cylinder;|return f.Shown() == "DIR/SYS";
-dos/newdos80.cpp|cylinder == 1 ? 1 : 0;|cylinder == 2 ? 1 : 0;
-dos/candidates.cpp|if (x.cylinder == 1) dd += x.density == disk::Density::kDouble ? 1 : -1;|if (x.cylinder == 0) dd += x.density == disk::Density::kDouble ? 1 : -1;
-dos/host_files.cpp|for (int n = 2; !taken.insert(upper(name)).second; ++n) {|for (int n = 2; !taken.insert(name).second; ++n) {
-dos/extract.cpp|c == Choice::kNone) standing_ = c;|c == Choice::kYes) standing_ = c;
-dos/convert.cpp|if (is_lost(key)) continue;|
-dos/convert.cpp|it->second != seen|false
-dos/format.cpp|heads > r.max_heads)|heads > 9)
-dos/trsdos_format.cpp|gat[c] = c == directory ? 0xFF|gat[c] = c == -1 ? 0xFF
-dos/newdos80_format.cpp|s[newdos80::kSignatureAt] = newdos80::kSignature;|
-dos/model3_format.cpp|std::memcpy(s.data() + kSignatureAt, "(c) 1980 Tandy  ", 16);|
-dos/format_tracks.cpp|hit[Dec(1, 0)] = NameHash|hit[Dec(0, 1)] = NameHash
-dos/directory_edit.cpp|    if (Used(g)) continue;|
-dos/directory_edit.cpp|: b & ~(1 << bit)|: b
-dos/change_put.cpp|(!row.whole_sector_ern && size % 256 != 0 ? 1 : 0)|0
-dos/change.cpp|dir.Hit(dec) = NameHashOf(name, ext)|dir.Hit(dec) = NameHashOf(ext, name)
-dos/change_put.cpp|      e[30] = 0xFE;|      e[30] = 0xFF;
-dos/directory.cpp|d_.sound += hashed && d_.conflicts == conflicts && names.insert(f.Shown()).second;|d_.sound += hashed;
-dos/detect.cpp|  if (InsideAFileOf(a, b) && !InsideAFileOf(b, a)) {|  if (false) {
-dos/detect.cpp|  if (!a_owns && b_owns) return|  if (false) return
-dos/trsdos.cpp|    if (!f.system) continue;|
+fs/trsdos/layout.cpp|count = (b & 31) + 1;|count = b & 31;
+fs/trsdos/layout.cpp|first = unit * GranulesPerCylinder() + (b >> 5);\n      count = b & 31;|first = unit * GranulesPerCylinder() + (b >> 4);\n      count = b & 31;
+fs/trsdos/layout.cpp|return {dir_cylinder, index / spt, first_sector + index % spt};|return {dir_cylinder, 0, first_sector + index % spt};
+fs/trsdos/directory.cpp|h ^= name11[k];|h += name11[k];
+fs/trsdos/directory.cpp|return h == 0 ? 1 : h;|return h;
+fs/trsdos/directory.cpp|        c.deleted.push_back(Parse(e, dec));|        if (e[0] == 0) c.deleted.push_back(Parse(e, dec));
+fs/trsdos/files.cpp|static_cast<std::int64_t>(places.size()) < f.SectorsNeeded())|static_cast<std::int64_t>(places.size()) < 0)
+fs/trsdos/directory.cpp|if (!shape_.model3 && k == 4 && a == 0xFE) {|if (!shape_.model3 && k == 3 && a == 0xFE) {
+fs/trsdos/directory.cpp|return std::max(1, 1 + sound * 2 - entries|return std::max(0, sound * 2 - entries
+fs/trsdos/directory.cpp|(sound * 2 < entries && !system_files)|(sound * 2 < entries)
+fs/trsdos/files.cpp|if (static_cast<std::int64_t>(places.size()) == needed) return places;|if (static_cast<std::int64_t>(places.size()) > needed) return places;
+fs/trsdos/files.cpp|{PlaceText(p), data.size() == kSectorBytes,|{PlaceText(p), true,
+fs/trsdos/trsdos.cpp|std::make_pair(d.Score() > 0, -d.conflicts) >|std::make_pair(d.Score() > 0, d.conflicts) >
+fs/trsdos/trsdos.cpp|dir += s.dam == marks::kDirectoryDouble|dir += s.dam == marks::kData
+fs/trsdos/trsdos.cpp|return f.Shown() == "DIR/SYS" && !f.extents.empty() && f.extents[0].raw[0] == cylinder;|return f.Shown() == "DIR/SYS";
+fs/trsdos/newdos80.cpp|cylinder == 1 ? 1 : 0;|cylinder == 2 ? 1 : 0;
+fs/trsdos/candidates.cpp|if (x.cylinder == 1) dd += x.density == disk::Density::kDouble ? 1 : -1;|if (x.cylinder == 0) dd += x.density == disk::Density::kDouble ? 1 : -1;
+fs/trsdos/host_files.cpp|for (int n = 2; !taken.insert(upper(name)).second; ++n) {|for (int n = 2; !taken.insert(name).second; ++n) {
+fs/trsdos/extract.cpp|c == Choice::kNone) standing_ = c;|c == Choice::kYes) standing_ = c;
+fs/trsdos/convert.cpp|if (is_lost(key)) continue;|
+fs/trsdos/convert.cpp|it->second != seen|false
+fs/trsdos/format.cpp|heads > r.max_heads)|heads > 9)
+fs/trsdos/trsdos_format.cpp|gat[c] = c == directory ? 0xFF|gat[c] = c == -1 ? 0xFF
+fs/trsdos/newdos80_format.cpp|s[newdos80::kSignatureAt] = newdos80::kSignature;|
+fs/trsdos/model3_format.cpp|std::memcpy(s.data() + kSignatureAt, "(c) 1980 Tandy  ", 16);|
+fs/trsdos/format_tracks.cpp|hit[Dec(1, 0)] = NameHash|hit[Dec(0, 1)] = NameHash
+fs/trsdos/directory_edit.cpp|    if (Used(g)) continue;|
+fs/trsdos/directory_edit.cpp|: b & ~(1 << bit)|: b
+fs/trsdos/change_put.cpp|(!row.whole_sector_ern && size % 256 != 0 ? 1 : 0)|0
+fs/trsdos/change.cpp|dir.Hit(dec) = NameHashOf(name, ext)|dir.Hit(dec) = NameHashOf(ext, name)
+fs/trsdos/change_put.cpp|      e[30] = 0xFE;|      e[30] = 0xFF;
+fs/trsdos/directory.cpp|d_.sound += hashed && d_.conflicts == conflicts && names.insert(f.Shown()).second;|d_.sound += hashed;
+fs/trsdos/detect.cpp|  if (InsideAFileOf(a, b) && !InsideAFileOf(b, a)) {|  if (false) {
+fs/trsdos/detect.cpp|  if (!a_owns && b_owns) return|  if (false) return
+fs/trsdos/trsdos.cpp|    if (!f.system) continue;|
 cells/encode.cpp|const bool clock = !bit && !last_bit_;|const bool clock = !bit;
 cells/encode.cpp|Mfm(value, value == 0xC2 ? 0x0080 : 0x0020);|Mfm(value, value == 0xC2 ? 0x0080 : 0x0040);
 cells/encode.cpp|Fm(value, value == 0xFC ? 0xD7 : 0xC7);|Fm(value, 0xD7);
@@ -139,8 +139,8 @@ fs/filesystem.cpp|if (bytes.bytes.empty() && size > 0) return "its extents hold 
 fs/filesystem.cpp|  if (force) return {};|
 fs/filesystem.cpp|(d.as_read ? ": given as read, it failed its CRC"|(!d.as_read ? ": given as read, it failed its CRC"
 ops/filesystems.cpp|return best != nullptr ? std::move(best) : kUnits[0].open(disk);|return best;
-dos/unit.cpp|if (!DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};|if (DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};
-dos/unit.cpp|if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';|
+fs/trsdos/unit.cpp|if (!DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};|if (DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};
+fs/trsdos/unit.cpp|if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';|
 host/atomic_file.cpp|for (int n = 2; fs::exists(fs::symlink_status(part, ec)); ++n) {|for (int n = 2; false; ++n) {
 host/atomic_file.cpp|const WriteResult written = WriteAtomically(bak, bytes, {true, false});|const WriteResult written = WriteAtomically(bak, bytes, {false, false});
 host/atomic_file.cpp|if (result.ok() && there && rules.backup) result = Backup(path);|
@@ -153,7 +153,7 @@ EOF
 # A fault still planted when the script is stopped is taken out again.
 # Restored by writing, so that the file is newer than what the fault built.
 put_back() { cat "$1.orig" >"$1" && rm "$1.orig"; }
-restore() { for f in $(git ls-files identification formats cells host disk fs dos ops); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
+restore() { for f in $(git ls-files identification formats cells host disk fs ops); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
 trap restore EXIT
 
 total=0
@@ -161,7 +161,7 @@ caught=0
 declare -A planted_in caught_in
 while IFS='|' read -r file from to; do
   [ -n "$file" ] || continue
-  room=${file%%/*}
+  room=${file%/*}
   [ "$only" = "  " ] || [[ "$only" == *" $room "* ]] || continue
   total=$((total + 1))
   planted_in[$room]=$(( ${planted_in[$room]:-0} + 1 ))

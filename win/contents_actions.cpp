@@ -34,13 +34,13 @@ void ContentsWindow::ShowSector(int index) {
 }
 
 // The file's bytes as read, the sectors that could not be read marked.
-void ContentsWindow::ShowFile(const dos::File& file) {
-  const dos::FileBytes read = dos::ReadFile(*index_, catalogue_, file);
+void ContentsWindow::ShowFile(const trsdos::File& file) {
+  const trsdos::FileBytes read = trsdos::ReadFile(*index_, catalogue_, file);
   shown_ = read.bytes;
   hex_.SetSource([this](std::int64_t at) { return shown_[static_cast<std::size_t>(at)]; },
                  static_cast<std::int64_t>(shown_.size()));
   std::vector<std::pair<std::int64_t, std::int64_t>> marks;
-  for (const dos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  for (const trsdos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
   hex_.SetMarks(std::move(marks));
   SetTextOf(control(kHexWhat), present::FileTitle(file, read));
   SetTextOf(control(kHexStatus), "");
@@ -73,12 +73,12 @@ void ContentsWindow::SortBy(int column) {
   FillFiles();
 }
 
-std::vector<const dos::File*> ContentsWindow::SelectedFiles(bool with_deleted) const {
-  std::vector<const dos::File*> files;
+std::vector<const trsdos::File*> ContentsWindow::SelectedFiles(bool with_deleted) const {
+  std::vector<const trsdos::File*> files;
   HWND list = control(kList);
   for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
        row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-    const dos::File* f = rows_.at(static_cast<std::size_t>(row));
+    const trsdos::File* f = rows_.at(static_cast<std::size_t>(row));
     if (with_deleted || !catalogue_.IsDeleted(f)) files.push_back(f);
   }
   return files;
@@ -88,7 +88,7 @@ void ContentsWindow::CopySelectedRows() {
   CopyText(hwnd_, WithCrLf(Wide(present::CopyText(catalogue_, SelectedFiles()))));
 }
 
-dos::Choice ContentsWindow::AskAll(const std::string& question) {
+trsdos::Choice ContentsWindow::AskAll(const std::string& question) {
   if (ask_all) return ask_all(question);
   const std::wstring all = Wide(present::kYesToAll), none = Wide(present::kNoToAll),
                      cancel = Wide(present::kCancel), title = Wide(present::kExtractTitle);
@@ -106,12 +106,12 @@ dos::Choice ContentsWindow::AskAll(const std::string& question) {
   config.cButtons = 5;
   config.pButtons = buttons;
   int chosen = IDCANCEL;
-  if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr))) return dos::Choice::kCancel;
-  return chosen == 100   ? dos::Choice::kYes
-         : chosen == 101 ? dos::Choice::kAll
-         : chosen == 102 ? dos::Choice::kNo
-         : chosen == 103 ? dos::Choice::kNone
-                         : dos::Choice::kCancel;
+  if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr))) return trsdos::Choice::kCancel;
+  return chosen == 100   ? trsdos::Choice::kYes
+         : chosen == 101 ? trsdos::Choice::kAll
+         : chosen == 102 ? trsdos::Choice::kNo
+         : chosen == 103 ? trsdos::Choice::kNone
+                         : trsdos::Choice::kCancel;
 }
 
 namespace {
@@ -138,13 +138,13 @@ fs::path ChooseFolder(HWND owner) {
 void ContentsWindow::Extract() {
   const fs::path folder = choose_folder ? choose_folder() : ChooseFolder(hwnd_);
   if (folder.empty()) return;
-  std::vector<const dos::File*> files = SelectedFiles();
+  std::vector<const trsdos::File*> files = SelectedFiles();
   if (files.empty()) {
     const bool deleted = SendMessageW(control(kShowDeleted), BM_GETCHECK, 0, 0) == BST_CHECKED;
     files = present::FileRows(catalogue_, deleted);  // in directory order
   }
-  const dos::ExtractQuestions ask{
-      [&](const dos::File& f, const std::string& why) {
+  const trsdos::ExtractQuestions ask{
+      [&](const trsdos::File& f, const std::string& why) {
         return AskAll(present::DamagedQuestion(f, why));
       },
       [&](const std::string& host) { return AskAll(present::ReplaceQuestion(host)); },
@@ -154,7 +154,7 @@ void ContentsWindow::Extract() {
         UpdateWindow(control(kExtracted));
         return true;
       }};
-  const dos::ExtractSummary done = dos::ExtractFiles(*index_, catalogue_, files, folder, ask);
+  const trsdos::ExtractSummary done = trsdos::ExtractFiles(*index_, catalogue_, files, folder, ask);
   if (!done.folder_failure.empty()) {
     SetTextOf(control(kExtracted), "");
     MessageBoxW(hwnd_,
@@ -200,12 +200,12 @@ void ContentsWindow::PutHostFiles(const std::vector<fs::path>& files) {
 void ContentsWindow::DeleteSelected() {
   if (!WhyReadOnly().empty()) return;
   std::vector<std::string> names;
-  for (const dos::File* f : SelectedFiles(false)) names.push_back(f->Shown());
+  for (const trsdos::File* f : SelectedFiles(false)) names.push_back(f->Shown());
   Changed(changes_.Delete(disk_, names, Questions()));
 }
 
 void ContentsWindow::RenameSelected() {
-  const std::vector<const dos::File*> files = SelectedFiles(false);
+  const std::vector<const trsdos::File*> files = SelectedFiles(false);
   if (files.size() != 1 || !WhyReadOnly().empty()) return;
   Changed(changes_.Rename(disk_, files[0]->Shown(), Questions()));
 }
@@ -283,8 +283,8 @@ void ContentsWindow::Dropped(HDROP drop) {
   PutHostFiles(files);
 }
 
-HWND ContentsWindow::OpenView(const dos::File& file) {
-  return (new FileView(file.Shown(), dos::ReadFile(*index_, catalogue_, file), hwnd_))->hwnd();
+HWND ContentsWindow::OpenView(const trsdos::File& file) {
+  return (new FileView(file.Shown(), trsdos::ReadFile(*index_, catalogue_, file), hwnd_))->hwnd();
 }
 
 void ContentsWindow::Command(int id, int code) {

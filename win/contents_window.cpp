@@ -136,7 +136,7 @@ void ContentsWindow::Load() {
   }
   disk_ = disk::ReadDisk(loaded.buffer);
   index_ = std::make_unique<disk::SectorStore>(disk_);
-  catalogue_ = dos::ReadCatalogue(*index_);
+  catalogue_ = trsdos::ReadCatalogue(*index_);
   SetTextOf(control(kSummary), present::SummaryLine(disk_, catalogue_));
   evidence_.clear();
   for (const std::string& e : catalogue_.evidence)
@@ -147,13 +147,13 @@ void ContentsWindow::Load() {
     SendMessageW(findings, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(line).c_str()));
   SendMessageW(findings, LB_SETHORIZONTALEXTENT, Scaled(1600, dpi_), 0);
   FillFiles();
-  EnableWindow(control(kExtract), catalogue_.family != dos::Family::kUnknown);
+  EnableWindow(control(kExtract), catalogue_.family != trsdos::Family::kUnknown);
   EnableWindow(control(kSaveAs), disk_.error.empty());
   const std::string why = WhyReadOnly();
   SetTextOf(control(kChanged), why.empty() ? changes_.text() : why);
   EnableWindow(control(kAddFiles), why.empty());
   EnableWindow(control(kUndo), changes_.can_undo());
-  map_.SetDisk(&disk_, catalogue_.family != dos::Family::kUnknown
+  map_.SetDisk(&disk_, catalogue_.family != trsdos::Family::kUnknown
                            ? catalogue_.layout.DirectorySector(0).cylinder
                            : -1);
   ShowImage();
@@ -164,7 +164,7 @@ void ContentsWindow::FillFiles() {
   const bool deleted = SendMessageW(control(kShowDeleted), BM_GETCHECK, 0, 0) == BST_CHECKED;
   rows_ = present::FileRows(catalogue_, deleted);
   if (sort_column_ >= 0) {
-    std::stable_sort(rows_.begin(), rows_.end(), [this](const dos::File* a, const dos::File* b) {
+    std::stable_sort(rows_.begin(), rows_.end(), [this](const trsdos::File* a, const trsdos::File* b) {
       return sort_down_ ? present::FileBefore(catalogue_, *b, *a, sort_column_)
                         : present::FileBefore(catalogue_, *a, *b, sort_column_);
     });

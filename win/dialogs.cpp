@@ -116,10 +116,10 @@ std::string AskText(HWND owner, const std::string& question, const std::string& 
   return box.Run(edit) ? Narrow(TextOf(edit)) : std::string();
 }
 
-bool AskNewDisk(HWND owner, dos::NewDiskRequest& request) {
+bool AskNewDisk(HWND owner, trsdos::NewDiskRequest& request) {
   Box box(owner, Wide(present::kNewDiskTitle), 7, 110);
   std::vector<std::string> doses, containers;
-  for (dos::Family f : present::NewDiskDoses()) doses.push_back(dos::FamilyName(f));
+  for (trsdos::Family f : present::NewDiskDoses()) doses.push_back(trsdos::FamilyName(f));
   for (disk::Container c : present::NewDiskContainers())
     containers.push_back(disk::ContainerName(c));
   HWND dos = Choices(box, 0, present::kDosField, doses);

@@ -15,7 +15,7 @@
 #include "app/new_disk_dialog.h"
 #include "builder/dos_images.h"
 #include "builder/samples.h"
-#include "dos/convert.h"
+#include "fs/trsdos/convert.h"
 
 using trivane::app::ContentsWindow;
 namespace build = trivane::build;
@@ -222,7 +222,7 @@ class ContentsTest : public QObject {
       QVERIFY(w->grab().save(shot + "-big-hex.png"));
     }
     // A damaged file: its bytes as read, the bad sector's range marked.
-    for (const trivane::dos::File& f : w->catalogue().files) {
+    for (const trivane::trsdos::File& f : w->catalogue().files) {
       if (f.Shown() == "FILE3/DAT") w->ShowFile(f);
     }
     const QImage hurt = w->hex_view()->viewport()->grab().toImage();
@@ -279,7 +279,7 @@ class ContentsTest : public QObject {
     QCOMPARE(ask.Suffix(), QString("jv3"));
     QCOMPARE(ask.Make(dir_.filePath("fresh.jv3")), std::string());
     auto fresh = Open(dir_.filePath("fresh.jv3"));
-    QCOMPARE(fresh->catalogue().family, trivane::dos::Family::kLdos);
+    QCOMPARE(fresh->catalogue().family, trivane::trsdos::Family::kLdos);
     QCOMPARE(fresh->catalogue().disk_name, std::string("FRESH"));
     ask.dos->setCurrentText("TRSDOS 2.3");
     QCOMPARE(ask.Make(dir_.filePath("no.jv3")),
@@ -290,8 +290,8 @@ class ContentsTest : public QObject {
   // written; Undo puts the image back as it was; a write-protected image
   // offers no change.
   void changesAndUndo() {
-    const trivane::dos::Proved blank =
-        trivane::dos::NewImage({trivane::dos::Family::kLdos, 0, 0, 0, "", "01/02/85"}, {});
+    const trivane::trsdos::Proved blank =
+        trivane::trsdos::NewImage({trivane::trsdos::Family::kLdos, 0, 0, 0, "", "01/02/85"}, {});
     const QString image = Write("changing.dmk", blank.bytes);
     const QString host = Write("hello.bas", build::Bytes{'1', '0', ' ', 'E', 'N', 'D', '\r'});
     auto w = Open(image);
@@ -328,8 +328,8 @@ class ContentsTest : public QObject {
       disk.files[1].bytes[k] = std::uint8_t(k * 7 + 1);
     disk.layout.cylinders = 40;
     auto w = Open(Write("views.dmk", build::DosDmk(disk, build::LayOut(disk))));
-    const trivane::dos::File* basic = nullptr;
-    const trivane::dos::File* big = nullptr;
+    const trivane::trsdos::File* basic = nullptr;
+    const trivane::trsdos::File* big = nullptr;
     for (const auto& f : w->catalogue().files) {
       if (f.Shown() == "FILE0/BAS") basic = &f;
       if (f.Shown() == "FILE1/DAT") big = &f;

@@ -2,14 +2,14 @@
 // geometry: each change reads back as its DOS would list it (bytes, size,
 // EOF, ERN, free space), random sequences of changes prove themselves step
 // by step, and what must be refused is refused with the image unchanged.
-#include "dos/change.h"
+#include "fs/trsdos/change.h"
 
 #include <random>
 
 #include "builder/dos_images.h"
 #include "disk/container.h"
-#include "dos/directory.h"
-#include "dos/format.h"
+#include "fs/trsdos/directory.h"
+#include "fs/trsdos/format.h"
 #include "ops/filesystems.h"
 #include "test_support.h"
 
@@ -17,7 +17,7 @@ namespace trivane::test {
 namespace {
 
 using build::DosDisk;
-using dos::Family;
+using trsdos::Family;
 
 // Builder disks of each DOS in each container, made writable; new disks of
 // each DOS in two shapes.
@@ -41,10 +41,10 @@ std::vector<std::pair<std::string, disk::Disk>> Disks() {
                      disk::ReadDisk(ImageBuffer(build::DosJv1(sd, build::LayOut(sd)))));
   for (Family f : {Family::kNewdos80, Family::kTrsdos23, Family::kLdos, Family::kTrsdos13}) {
     for (int density : {1, 2}) {
-      const dos::NewDiskRequest q{f, 0, f == Family::kLdos ? 2 : 0, density, "", "01/02/85"};
-      const dos::NewDisk n = dos::FormatDisk(q);
+      const trsdos::NewDiskRequest q{f, 0, f == Family::kLdos ? 2 : 0, density, "", "01/02/85"};
+      const trsdos::NewDisk n = trsdos::FormatDisk(q);
       if (!n.error.empty()) continue;
-      disks.emplace_back(std::string("new ") + dos::FamilyName(f),
+      disks.emplace_back(std::string("new ") + trsdos::FamilyName(f),
                          disk::ReadDisk(ImageBuffer(
                              disk::FormatOf(disk::Container::kDmk).write(n.disk, {}).bytes)));
     }
@@ -59,8 +59,8 @@ std::vector<std::uint8_t> HostBytes(int seed, std::size_t size) {
   return bytes;
 }
 
-const dos::File* Named(const dos::Catalogue& c, const std::string& shown) {
-  for (const dos::File& f : c.files) {
+const trsdos::File* Named(const trsdos::Catalogue& c, const std::string& shown) {
+  for (const trsdos::File& f : c.files) {
     if (f.Shown() == shown) return &f;
   }
   return nullptr;
@@ -70,15 +70,15 @@ const dos::File* Named(const dos::Catalogue& c, const std::string& shown) {
 // the granules its size needs from the free space.
 TEST(Change, PutFilesReadAsTheHostFiles) {
   for (const auto& [what, d] : Disks()) {
-    const dos::Catalogue before = dos::ReadCatalogue(d);
+    const trsdos::Catalogue before = trsdos::ReadCatalogue(d);
     for (std::size_t size : {std::size_t{0}, std::size_t{256}, std::size_t{4000}}) {
       const std::vector<std::uint8_t> host = HostBytes(3, size);
-      const dos::Changed put = dos::PutFile(d, "NEW", "DAT", host, false, "06/15/86");
+      const trsdos::Changed put = trsdos::PutFile(d, "NEW", "DAT", host, false, "06/15/86");
       ASSERT_EQ(put.error, "") << what << " " << size;
-      const dos::Catalogue after = dos::ReadCatalogue(put.disk);
-      const dos::File* f = Named(after, "NEW/DAT");
+      const trsdos::Catalogue after = trsdos::ReadCatalogue(put.disk);
+      const trsdos::File* f = Named(after, "NEW/DAT");
       ASSERT_NE(f, nullptr) << what;
-      EXPECT_EQ(dos::ReadFile(put.disk, after, *f).bytes, host) << what;
+      EXPECT_EQ(trsdos::ReadFile(put.disk, after, *f).bytes, host) << what;
       EXPECT_EQ(f->size, static_cast<std::int64_t>(size));
       EXPECT_EQ(f->eof, static_cast<int>(size % 256));
       const bool m3 = before.family == Family::kTrsdos13;
@@ -102,16 +102,16 @@ TEST(Change, RandomSequencesProveEveryStep) {
          ++sequence, ++sequences) {
       disk::Disk d = start;
       for (int step = 0; step < 8; ++step) {
-        const dos::Catalogue c = dos::ReadCatalogue(d);
+        const trsdos::Catalogue c = trsdos::ReadCatalogue(d);
         const std::string name = "R" + std::to_string(random() % 6);
         const int kind = static_cast<int>(random() % 4);
-        dos::Changed done =
+        trsdos::Changed done =
             kind == 0
-                ? dos::PutFile(d, name, "DAT", HostBytes(step, random() % 9000), true, "01/01/86")
-            : kind == 1 ? dos::DeleteFile(d, name + "/DAT")
+                ? trsdos::PutFile(d, name, "DAT", HostBytes(step, random() % 9000), true, "01/01/86")
+            : kind == 1 ? trsdos::DeleteFile(d, name + "/DAT")
             : kind == 2
-                ? dos::RenameFile(d, name + "/DAT", "R" + std::to_string(random() % 6), "DAT")
-                : dos::PutFile(d, name, "", HostBytes(step, random() % 300), false, "01/01/86");
+                ? trsdos::RenameFile(d, name + "/DAT", "R" + std::to_string(random() % 6), "DAT")
+                : trsdos::PutFile(d, name, "", HostBytes(step, random() % 300), false, "01/01/86");
         ASSERT_FALSE(done.fault) << what << " step " << step << ": " << done.error;
         if (!done.error.empty()) continue;
         d = std::move(done.disk);
@@ -127,23 +127,23 @@ TEST(Change, RandomSequencesProveEveryStep) {
 // directory just where boot byte 2 names a directory cylinder; the copy's
 // GAT given out as the copy found it, or changed to own the copy's place.
 struct CopyInAFile {
-  dos::Changed put;
+  trsdos::Changed put;
   std::string error;
 };
 CopyInAFile DirectoryCopyInAFile(bool owns_its_place) {
-  const dos::NewDisk ldos = dos::FormatDisk({Family::kLdos, 0, 0, 2, "", "01/02/85"});
+  const trsdos::NewDisk ldos = trsdos::FormatDisk({Family::kLdos, 0, 0, 2, "", "01/02/85"});
   const disk::SectorStore ldos_store(ldos.disk);
-  const dos::Layout ldos_dir = dos::ReadCatalogue(ldos_store).layout;
-  const dos::NewDisk m3 = dos::FormatDisk({Family::kTrsdos13, 0, 0, 0, "", "01/02/85"});
+  const trsdos::Layout ldos_dir = trsdos::ReadCatalogue(ldos_store).layout;
+  const trsdos::NewDisk m3 = trsdos::FormatDisk({Family::kTrsdos13, 0, 0, 0, "", "01/02/85"});
   const std::size_t room =
-      static_cast<std::size_t>(dos::ReadCatalogue(m3.disk).granules_free) * 768;
+      static_cast<std::size_t>(trsdos::ReadCatalogue(m3.disk).granules_free) * 768;
   CopyInAFile c{
-      dos::PutFile(m3.disk, "COPY", "DAT", std::vector<std::uint8_t>(room), false, "01/01/86"), ""};
+      trsdos::PutFile(m3.disk, "COPY", "DAT", std::vector<std::uint8_t>(room), false, "01/01/86"), ""};
   disk::SectorStore store(c.put.disk);
   const int named = store.Get({0, 0, 1}).data.at(2) & 0x7F;
-  const dos::Catalogue listed = dos::ReadCatalogue(store);
+  const trsdos::Catalogue listed = trsdos::ReadCatalogue(store);
   int copied = 0;
-  for (const dos::Place& p : dos::FileSectors(listed.layout, listed.files.at(0))) {
+  for (const trsdos::Place& p : trsdos::FileSectors(listed.layout, listed.files.at(0))) {
     if (p.cylinder != named || p.sector - 1 >= ldos_dir.spt) continue;
     std::vector<std::uint8_t> bytes = ldos_store.Get(ldos_dir.DirectorySector(p.sector - 1)).data;
     if (p.sector == 1 && owns_its_place) bytes.at(static_cast<std::size_t>(named)) = 0xFF;
@@ -160,13 +160,13 @@ TEST(Change, ADirectoryCopyInAFileIsNotTheDirectory) {
   for (bool owns : {false, true}) {
     const CopyInAFile c = DirectoryCopyInAFile(owns);
     ASSERT_EQ(c.error, "");
-    const dos::Catalogue with_copy = dos::ReadCatalogue(c.put.disk);
+    const trsdos::Catalogue with_copy = trsdos::ReadCatalogue(c.put.disk);
     EXPECT_EQ(with_copy.family, Family::kTrsdos13) << owns;
     EXPECT_NE(with_copy.evidence.back().find("set aside"), std::string::npos) << owns;
     if (owns) continue;  // deleted, such a copy would explain the disk better
-    const dos::Changed gone = dos::DeleteFile(c.put.disk, "COPY/DAT");
+    const trsdos::Changed gone = trsdos::DeleteFile(c.put.disk, "COPY/DAT");
     ASSERT_EQ(gone.error, "");
-    EXPECT_EQ(dos::ReadCatalogue(gone.disk).family, Family::kTrsdos13);
+    EXPECT_EQ(trsdos::ReadCatalogue(gone.disk).family, Family::kTrsdos13);
   }
 }
 
@@ -180,7 +180,7 @@ TEST(Change, FileBytesNeverDecideTheDos) {
   for (const auto& [what, d] : Disks()) {
     if (what.rfind("new ", 0) != 0) continue;
     ++disks;
-    const dos::Catalogue before = dos::ReadCatalogue(d);
+    const trsdos::Catalogue before = trsdos::ReadCatalogue(d);
     const std::size_t room = static_cast<std::size_t>(before.granules_free) *
                              static_cast<std::size_t>(before.layout.sectors_per_granule) * 256;
     std::vector<std::vector<std::uint8_t>> fills;
@@ -189,10 +189,10 @@ TEST(Change, FileBytesNeverDecideTheDos) {
     for (std::size_t k = 0; k < room; ++k) word[k] = static_cast<std::uint8_t>("DOSPLUS "[k % 8]);
     fills.push_back(word);
     for (const std::vector<std::uint8_t>& fill : fills) {
-      const dos::Changed put = dos::PutFile(d, "FILL", "DAT", fill, false, "01/01/86");
+      const trsdos::Changed put = trsdos::PutFile(d, "FILL", "DAT", fill, false, "01/01/86");
       ASSERT_EQ(put.error, "") << what << " filled with " << int{fill[0]};
-      EXPECT_EQ(dos::ReadCatalogue(put.disk).family, before.family) << what;
-      const dos::Changed gone = dos::DeleteFile(put.disk, "FILL/DAT");
+      EXPECT_EQ(trsdos::ReadCatalogue(put.disk).family, before.family) << what;
+      const trsdos::Changed gone = trsdos::DeleteFile(put.disk, "FILL/DAT");
       ASSERT_EQ(gone.error, "") << what << " filled with " << int{fill[0]};
       ++puts;
     }
@@ -205,35 +205,35 @@ TEST(Change, RefusedWithTheReason) {
   const DosDisk trsdos = build::TrsdosDisk(0);
   const disk::Disk locked =
       disk::ReadDisk(ImageBuffer(build::DosJv3(trsdos, build::LayOut(trsdos))));
-  EXPECT_EQ(dos::PutFile(locked, "A", "", {1}, false, "01/01/86").error,
+  EXPECT_EQ(trsdos::PutFile(locked, "A", "", {1}, false, "01/01/86").error,
             "the image is write-protected");
   // Where no unit explains the disk, the filesystem to change refuses.
   EXPECT_EQ(ops::FilesystemToChange(disk::ReadDisk(ImageBuffer(build::Jv1(35))))->Delete("A").error,
             "no DOS directory was recognised on the disk");
   build::DosSectors s = build::LayOut(trsdos);
-  const dos::Place entries = trsdos.layout.DirectorySector(2);
+  const trsdos::Place entries = trsdos.layout.DirectorySector(2);
   std::uint8_t* file0 = s[{entries.cylinder, 0, entries.sector + 2}].data();
   file0[22] = s[{entries.cylinder, 0, entries.sector + 3}][22];  // FILE0 claims FILE1's granule
   file0[23] = s[{entries.cylinder, 0, entries.sector + 3}][23];
   const disk::Disk doubtful = disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, s)));
-  EXPECT_EQ(dos::RenameFile(doubtful, "FILE0/BAS", "X", "")
+  EXPECT_EQ(trsdos::RenameFile(doubtful, "FILE0/BAS", "X", "")
                 .error.rfind("the directory's allocation is in doubt (granule-twice", 0),
             0u);
 
   const disk::Disk d = disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, build::LayOut(trsdos))));
-  EXPECT_EQ(dos::DeleteFile(d, "BOOT/SYS").error, "BOOT/SYS is the DOS's own: it is not deleted");
-  EXPECT_EQ(dos::RenameFile(d, "FILE0/BAS", "FILE2", "BAS").error,
+  EXPECT_EQ(trsdos::DeleteFile(d, "BOOT/SYS").error, "BOOT/SYS is the DOS's own: it is not deleted");
+  EXPECT_EQ(trsdos::RenameFile(d, "FILE0/BAS", "FILE2", "BAS").error,
             "a file FILE2/BAS is on the disk already");
-  EXPECT_EQ(dos::PutFile(d, "FILE0", "BAS", {1}, false, "01/01/86").error,
+  EXPECT_EQ(trsdos::PutFile(d, "FILE0", "BAS", {1}, false, "01/01/86").error,
             "a file FILE0/BAS is on the disk already");
-  EXPECT_EQ(dos::PutFile(d, "HUGE", "", std::vector<std::uint8_t>(90000), false, "01/01/86").error,
+  EXPECT_EQ(trsdos::PutFile(d, "HUGE", "", std::vector<std::uint8_t>(90000), false, "01/01/86").error,
             "the disk is too full: the file needs 71 granules, 54 are free");
   std::string name, ext;
-  EXPECT_TRUE(dos::DosName("hello.bas", name, ext));
+  EXPECT_TRUE(trsdos::DosName("hello.bas", name, ext));
   EXPECT_EQ(name + "/" + ext, "HELLO/BAS");
-  EXPECT_FALSE(dos::DosName("my-file.txt", name, ext));
-  EXPECT_FALSE(dos::DosName("1st.bas", name, ext));
-  EXPECT_FALSE(dos::DosName("toolongname.bas", name, ext));
+  EXPECT_FALSE(trsdos::DosName("my-file.txt", name, ext));
+  EXPECT_FALSE(trsdos::DosName("1st.bas", name, ext));
+  EXPECT_FALSE(trsdos::DosName("toolongname.bas", name, ext));
 }
 
 }  // namespace

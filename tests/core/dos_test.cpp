@@ -1,27 +1,27 @@
 // The DOS catalogue: each DOS's disks built with files of known bytes come
 // back whole; damaged disks list, with their findings.
 #include "builder/dos_images.h"
-#include "dos/catalogue.h"
-#include "dos/extract.h"
-#include "dos/host_files.h"
+#include "fs/trsdos/catalogue.h"
+#include "fs/trsdos/extract.h"
+#include "fs/trsdos/host_files.h"
 #include "test_support.h"
 
 namespace trivane::test {
 namespace {
 
 using build::DosDisk;
-using dos::Family;
+using trsdos::Family;
 
 struct Listed {
   ImageBuffer image;
   disk::Disk disk;
-  dos::Catalogue catalogue;
-  std::vector<std::uint8_t> Bytes(const dos::File& f) const {
-    return dos::ReadFile(disk, catalogue, f).bytes;
+  trsdos::Catalogue catalogue;
+  std::vector<std::uint8_t> Bytes(const trsdos::File& f) const {
+    return trsdos::ReadFile(disk, catalogue, f).bytes;
   }
-  const dos::File* Named(const std::string& shown) const {
+  const trsdos::File* Named(const std::string& shown) const {
     for (const auto* list : {&catalogue.files, &catalogue.deleted}) {
-      for (const dos::File& f : *list) {
+      for (const trsdos::File& f : *list) {
         if (f.Shown() == shown) return &f;
       }
     }
@@ -32,13 +32,13 @@ struct Listed {
 Listed List(const build::Bytes& bytes) {
   Listed l{ImageBuffer(bytes), {}, {}};
   l.disk = disk::ReadDisk(l.image);
-  l.catalogue = dos::ReadCatalogue(l.disk);
+  l.catalogue = trsdos::ReadCatalogue(l.disk);
   return l;
 }
 
-std::string Kinds(const dos::Catalogue& c) {
+std::string Kinds(const trsdos::Catalogue& c) {
   std::string kinds;
-  for (const dos::Finding& f : c.findings) kinds += (kinds.empty() ? "" : " ") + f.kind;
+  for (const trsdos::Finding& f : c.findings) kinds += (kinds.empty() ? "" : " ") + f.kind;
   return kinds;
 }
 
@@ -46,7 +46,7 @@ std::string Kinds(const dos::Catalogue& c) {
 void ExpectFilesBack(const Listed& l, const DosDisk& d) {
   for (std::size_t n = 0; n < d.files.size(); ++n) {
     const build::DosFile& f = d.files[n];
-    const dos::File* got = l.Named(f.name + "/" + f.ext);
+    const trsdos::File* got = l.Named(f.name + "/" + f.ext);
     ASSERT_NE(got, nullptr) << f.name;
     EXPECT_EQ(l.Bytes(*got), f.bytes) << f.name;
     EXPECT_TRUE(got->complete) << f.name;
@@ -71,12 +71,12 @@ TEST(Dos, EachDosIsToldAndItsFilesComeBack) {
   for (const Case& c : cases) {
     const build::DosSectors sectors = build::LayOut(c.disk);
     const Listed l = List(c.dmk ? build::DosDmk(c.disk, sectors) : build::DosJv3(c.disk, sectors));
-    SCOPED_TRACE(dos::FamilyName(c.family) + std::string(c.dmk ? " DMK" : " JV3"));
+    SCOPED_TRACE(trsdos::FamilyName(c.family) + std::string(c.dmk ? " DMK" : " JV3"));
     EXPECT_EQ(l.catalogue.family, c.family);
     EXPECT_EQ(l.catalogue.version, c.version);
     EXPECT_EQ(l.catalogue.disk_name, "TESTDISK");
     ExpectFilesBack(l, c.disk);
-    const dos::File* invisible = l.Named("FILE3/DAT");
+    const trsdos::File* invisible = l.Named("FILE3/DAT");
     EXPECT_TRUE(invisible->invisible && invisible->protection == 5 && !invisible->system);
     const int spg = c.disk.layout.sectors_per_granule;
     EXPECT_EQ(l.Named("SCATTER/BAS")->extents.size(), std::size_t((36 + spg - 1) / spg));
@@ -116,7 +116,7 @@ TEST(Dos, NewdosDataDisksOfEveryGpl) {
 TEST(Dos, DamagedDisksListWithTheirFindings) {
   DosDisk d = build::TrsdosDisk(0);
   build::DosSectors s = build::LayOut(d);
-  const dos::Place entries0 = d.layout.DirectorySector(2);
+  const trsdos::Place entries0 = d.layout.DirectorySector(2);
   auto entry = [&](int dec) {
     return s[{entries0.cylinder, 0, entries0.sector + (dec & 31)}].data() + (dec >> 5) * 32;
   };
@@ -136,9 +136,9 @@ TEST(Dos, DamagedDisksListWithTheirFindings) {
   EXPECT_NE(Kinds(l.catalogue).find("bad-link"), std::string::npos) << Kinds(l.catalogue);
   EXPECT_NE(Kinds(l.catalogue).find("granule-twice"), std::string::npos);
   EXPECT_NE(Kinds(l.catalogue).find("crc-error"), std::string::npos);
-  const dos::File* hurt = l.Named("FILE7/DAT");
+  const trsdos::File* hurt = l.Named("FILE7/DAT");
   EXPECT_FALSE(hurt->complete);
-  EXPECT_EQ(dos::ReadFile(l.disk, l.catalogue, *hurt).unreadable.size(), 1u);
+  EXPECT_EQ(trsdos::ReadFile(l.disk, l.catalogue, *hurt).unreadable.size(), 1u);
   EXPECT_EQ(l.catalogue.files.size(), 11u);
 
   // An entry sector that fails its CRC: said, and the listing goes on.
@@ -180,7 +180,7 @@ TEST(DosRealQuirks, DirectoryFoundByItsMarkWhenTheBootSectorNamesNone) {
     EXPECT_EQ(l.catalogue.files.size(), 6u);
     // The odd name is listed escaped, its stale HIT byte a finding, and the
     // directory stands although only BOOT/SYS's HIT byte is right.
-    const dos::File* odd = l.Named("AB\\x01\\x7F/X\\x1B");
+    const trsdos::File* odd = l.Named("AB\\x01\\x7F/X\\x1B");
     ASSERT_NE(odd, nullptr);
     EXPECT_EQ(l.Bytes(*odd), d.files.back().bytes);
     EXPECT_EQ(Kinds(l.catalogue), "hit-mismatch hit-mismatch");
@@ -208,15 +208,15 @@ TEST(DosRealQuirks, DeletedEntriesInEachFormAndShortAllocations) {
   const Listed l = List(build::DosDmk(d, build::LayOut(d), build::BigNewdosBadSectors()));
   ASSERT_EQ(l.catalogue.family, Family::kGdos);
   EXPECT_EQ(l.catalogue.deleted.size(), 2u);
-  const dos::File* old = l.Named("OLD/TXT");  // bit 4 alone cleared
+  const trsdos::File* old = l.Named("OLD/TXT");  // bit 4 alone cleared
   ASSERT_NE(old, nullptr);
   EXPECT_EQ(old->protection, 5);
   EXPECT_TRUE(old->complete);
   EXPECT_EQ(l.Bytes(*old), d.files[9].bytes);
-  const dos::File* gone = l.Named("GONE/CMD");  // its extents cleared
+  const trsdos::File* gone = l.Named("GONE/CMD");  // its extents cleared
   ASSERT_NE(gone, nullptr);
   EXPECT_FALSE(gone->complete);
-  const dos::FileBytes none = dos::ReadFile(l.disk, l.catalogue, *gone);
+  const trsdos::FileBytes none = trsdos::ReadFile(l.disk, l.catalogue, *gone);
   EXPECT_TRUE(none.bytes.empty());
   EXPECT_EQ(none.missing, 3000);
   for (const char* hurt : {"FILE3/DAT", "SCATTER/BAS"}) EXPECT_FALSE(l.Named(hurt)->complete);
@@ -225,13 +225,13 @@ TEST(DosRealQuirks, DeletedEntriesInEachFormAndShortAllocations) {
   // A live file whose extents hold less than its size needs.
   DosDisk shorter = build::TrsdosDisk(0);
   build::DosSectors s = build::LayOut(shorter);
-  const dos::Place entries0 = shorter.layout.DirectorySector(2);
+  const trsdos::Place entries0 = shorter.layout.DirectorySector(2);
   s[{entries0.cylinder, 0, entries0.sector + 2}][20] = 9;  // FILE0/BAS: ERN 9, one granule
   const Listed cut = List(build::DosJv3(shorter, s));
-  const dos::File* f0 = cut.Named("FILE0/BAS");
+  const trsdos::File* f0 = cut.Named("FILE0/BAS");
   EXPECT_FALSE(f0->complete);
   EXPECT_EQ(Kinds(cut.catalogue), "short-allocation");
-  const dos::FileBytes part = dos::ReadFile(cut.disk, cut.catalogue, *f0);
+  const trsdos::FileBytes part = trsdos::ReadFile(cut.disk, cut.catalogue, *f0);
   EXPECT_EQ(part.bytes.size(), 5u * 256);
   EXPECT_EQ(part.missing, f0->size - 5 * 256);
 }
@@ -253,8 +253,8 @@ TEST(DosRealQuirks, SystemFilesKeepADirectoryOfStaleHits) {
 }
 
 TEST(Dos, NameHashOfTheSystemFiles) {
-  EXPECT_EQ(dos::NameHash(reinterpret_cast<const std::uint8_t*>("BOOT    SYS")), 0xA2);
-  EXPECT_EQ(dos::NameHash(reinterpret_cast<const std::uint8_t*>("DIR     SYS")), 0xC4);
+  EXPECT_EQ(trsdos::NameHash(reinterpret_cast<const std::uint8_t*>("BOOT    SYS")), 0xA2);
+  EXPECT_EQ(trsdos::NameHash(reinterpret_cast<const std::uint8_t*>("DIR     SYS")), 0xC4);
   // A name whose last byte cancels the rest hashes to 1, never to the free
   // slot's 0.
   std::uint8_t name[11] = {'Z', 'E', 'R', 'O', ' ', ' ', ' ', ' ', 'C', 'M', 0};
@@ -262,7 +262,7 @@ TEST(Dos, NameHashOfTheSystemFiles) {
   for (int k = 0; k < 10; ++k)
     h = static_cast<std::uint8_t>((h ^ name[k]) << 1 | (h ^ name[k]) >> 7);
   name[10] = h;
-  EXPECT_EQ(dos::NameHash(name), 1);
+  EXPECT_EQ(trsdos::NameHash(name), 1);
 }
 
 // A file reads the sectors its size needs and no more: damage past its end
@@ -272,39 +272,39 @@ TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
   const DosDisk d = build::TrsdosDisk(0);
   const build::DosSectors s = build::LayOut(d);
   const Listed plain = List(build::DosDmk(d, s));
-  const dos::File* file0 = plain.Named("FILE0/BAS");  // 300 bytes in a granule of 5 sectors
-  const dos::Place past = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[2];
+  const trsdos::File* file0 = plain.Named("FILE0/BAS");  // 300 bytes in a granule of 5 sectors
+  const trsdos::Place past = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[2];
   const Listed hurt = List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector}}));
   EXPECT_TRUE(hurt.Named("FILE0/BAS")->complete);
-  EXPECT_TRUE(dos::ReadFile(hurt.disk, hurt.catalogue, *hurt.Named("FILE0/BAS")).whole());
+  EXPECT_TRUE(trsdos::ReadFile(hurt.disk, hurt.catalogue, *hurt.Named("FILE0/BAS")).whole());
 
   Bytes jv3 = build::DosJv3(d, s);
-  const dos::Place first = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[0];
+  const trsdos::Place first = plain.catalogue.layout.Granule(file0->extents[0].first_granule)[0];
   for (int e = 0; e < jv3::kEntries; ++e) {
     std::uint8_t* entry = jv3.data() + jv3::EntryOffset(e);
     if (entry[0] == first.cylinder && entry[1] == first.sector)
       entry[0] = entry[1] = entry[2] = 0xFF;
   }
   const Listed missing = List(jv3);
-  const dos::FileBytes bytes =
-      dos::ReadFile(missing.disk, missing.catalogue, *missing.Named("FILE0/BAS"));
+  const trsdos::FileBytes bytes =
+      trsdos::ReadFile(missing.disk, missing.catalogue, *missing.Named("FILE0/BAS"));
   ASSERT_EQ(bytes.unreadable.size(), 1u);
   EXPECT_FALSE(bytes.unreadable[0].as_read);
 
   int asked = 0;
   const std::filesystem::path out = std::filesystem::path(::testing::TempDir()) / "none-to-all";
   std::filesystem::remove_all(out);
-  const dos::ExtractQuestions ask{[&](const dos::File&, const std::string&) {
+  const trsdos::ExtractQuestions ask{[&](const trsdos::File&, const std::string&) {
                                     ++asked;
-                                    return dos::Choice::kNone;
+                                    return trsdos::Choice::kNone;
                                   },
                                   nullptr, nullptr};
   const Listed two =
       List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector - 2}, {6, 0, 2}}));
-  std::vector<const dos::File*> all;
-  for (const dos::File& f : two.catalogue.files) all.push_back(&f);
+  std::vector<const trsdos::File*> all;
+  for (const trsdos::File& f : two.catalogue.files) all.push_back(&f);
   const disk::SectorStore store(two.disk);
-  const dos::ExtractSummary done = dos::ExtractFiles(store, two.catalogue, all, out, ask);
+  const trsdos::ExtractSummary done = trsdos::ExtractFiles(store, two.catalogue, all, out, ask);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(done.not_whole, 2);
   std::filesystem::remove_all(out);
@@ -314,17 +314,17 @@ TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
 // already (in any letter case) numbered on in directory order.
 TEST(Dos, HostNamesNeverCollide) {
   auto file = [](const char* name, const char* ext) {
-    dos::File f;
+    trsdos::File f;
     f.name = name;
     f.ext = ext;
     return f;
   };
-  dos::Catalogue c;
+  trsdos::Catalogue c;
   c.files = {file("A", "CMD"), file("a", "cmd"), file("NOEXT", "")};
   c.deleted = {file("A", "CMD"), file("A", "CMD")};
-  const std::vector<const dos::File*> chosen = {&c.files[0],   &c.deleted[0], &c.files[1],
+  const std::vector<const trsdos::File*> chosen = {&c.files[0],   &c.deleted[0], &c.files[1],
                                                 &c.deleted[1], &c.files[2],   &c.files[2]};
-  EXPECT_EQ(dos::HostNames(c, chosen),
+  EXPECT_EQ(trsdos::HostNames(c, chosen),
             (std::vector<std::string>{"A.CMD", "deleted/A.CMD", "a-2.cmd", "deleted/A-2.CMD",
                                       "NOEXT", "NOEXT-2"}));
 }
@@ -332,14 +332,14 @@ TEST(Dos, HostNamesNeverCollide) {
 // A file's findings about single granules are said together, per kind and
 // other file; JSON keeps one record each.
 TEST(Dos, FindingLinesGroupGranules) {
-  const std::vector<dos::Finding> findings = {
+  const std::vector<trsdos::Finding> findings = {
       {"granule-twice", "A/CMD", "granule 6 is also B/CMD's", 6, "B/CMD"},
       {"gat-free-but-used", "A/CMD", "granule 6 is free in the GAT", 6, ""},
       {"granule-twice", "A/CMD", "granule 7 is also B/CMD's", 7, "B/CMD"},
       {"granule-twice", "A/CMD", "granule 9 is also C/CMD's", 9, "C/CMD"},
       {"crc-error", "A/CMD", "1 sectors failed their CRC, the first cylinder 1", -1, ""},
       {"gat-free-but-used", "A/CMD", "granule 8 is free in the GAT", 8, ""}};
-  EXPECT_EQ(dos::FindingLines(findings),
+  EXPECT_EQ(trsdos::FindingLines(findings),
             (std::vector<std::string>{"granule-twice A/CMD: granules 6, 7 are also B/CMD's",
                                       "gat-free-but-used A/CMD: granules 6, 8 are free in the GAT",
                                       "granule-twice A/CMD: granule 9 is also C/CMD's",

@@ -3,14 +3,14 @@
 // reads back as that DOS with its free space, name and date; what a DOS or
 // a container cannot make is refused.
 #include "disk/sector_store.h"
-#include "dos/convert.h"
+#include "fs/trsdos/convert.h"
 #include "test_support.h"
 
 namespace trivane::test {
 namespace {
 
 using disk::Container;
-using dos::Family;
+using trsdos::Family;
 
 struct Shape {
   Family dos;
@@ -33,9 +33,9 @@ TEST(Format, EveryShapeReadsBackAsItsDos) {
   int made = 0;
   for (const Shape& s : kShapes) {
     for (Container to : {Container::kJv1, Container::kJv3, Container::kDmk}) {
-      const dos::NewDiskRequest q{s.dos, s.cylinders, s.heads, s.density, "games", "03/04/85", to};
-      const dos::Proved p = dos::NewImage(q, {});
-      const std::string what = std::string(dos::FamilyName(s.dos)) + " " +
+      const trsdos::NewDiskRequest q{s.dos, s.cylinders, s.heads, s.density, "games", "03/04/85", to};
+      const trsdos::Proved p = trsdos::NewImage(q, {});
+      const std::string what = std::string(trsdos::FamilyName(s.dos)) + " " +
                                std::to_string(s.cylinders) + "x" + std::to_string(s.heads) + " " +
                                disk::ContainerName(to);
       // JV1 holds one head of single density with the directory on 17.
@@ -47,7 +47,7 @@ TEST(Format, EveryShapeReadsBackAsItsDos) {
       }
       ASSERT_EQ(p.error, "") << what;
       const disk::Disk back = disk::ReadDisk(ImageBuffer(p.bytes));
-      const dos::Catalogue c = dos::ReadCatalogue(back);
+      const trsdos::Catalogue c = trsdos::ReadCatalogue(back);
       EXPECT_EQ(c.granules_free, s.free) << what;
       EXPECT_EQ(c.granules_total, s.total) << what;
       EXPECT_EQ(c.disk_name, "GAMES");
@@ -61,7 +61,7 @@ TEST(Format, EveryShapeReadsBackAsItsDos) {
 TEST(Format, WhatADosDoesNotFormatIsRefused) {
   const auto refused = [](Family dos, int cylinders, int heads, int density, std::string name,
                           std::string date = "12/31/99") {
-    return dos::FormatDisk({dos, cylinders, heads, density, name, date, Container::kDmk}).error;
+    return trsdos::FormatDisk({dos, cylinders, heads, density, name, date, Container::kDmk}).error;
   };
   EXPECT_EQ(refused(Family::kTrsdos23, 0, 0, 2, ""), "TRSDOS 2.3 formats single density only");
   EXPECT_EQ(refused(Family::kTrsdos23, 0, 2, 0, ""), "TRSDOS 2.3 formats one head only");
@@ -77,7 +77,7 @@ TEST(Format, WhatADosDoesNotFormatIsRefused) {
   EXPECT_EQ(refused(Family::kLdos, 0, 0, 0, "", "1/2/85"), "a date is MM/DD/YY");
   EXPECT_EQ(refused(Family::kGdos, 0, 0, 0, ""), "no FORMAT for that DOS");
   // The usual disks: NEWDOS/80 and LDOS 40 single-density cylinders, TRSDOS 2.3 35.
-  const dos::NewDisk usual = dos::FormatDisk({Family::kTrsdos23, 0, 0, 0, "", "12/31/99"});
+  const trsdos::NewDisk usual = trsdos::FormatDisk({Family::kTrsdos23, 0, 0, 0, "", "12/31/99"});
   EXPECT_EQ(usual.disk.cylinders, 35);
   EXPECT_EQ(usual.disk.sectors.size(), 350u);
 }
@@ -86,7 +86,7 @@ TEST(Format, WhatADosDoesNotFormatIsRefused) {
 // marks, the GAT's DOS bytes and lock-out table, the HIT, the PDRIVE entry.
 TEST(Format, BytesWhereTheDosesLook) {
   const auto made = [](Family dos, int heads, int density) {
-    return dos::FormatDisk({dos, 40, heads, density, "", "12/31/99", Container::kDmk}).disk;
+    return trsdos::FormatDisk({dos, 40, heads, density, "", "12/31/99", Container::kDmk}).disk;
   };
   const disk::Disk ldos = made(Family::kLdos, 2, 2);
   const disk::SectorStore store(ldos);
@@ -126,24 +126,24 @@ TEST(Format, BytesWhereTheDosesLook) {
 // A conversion that loses something is refused unless forced, and a forced
 // one still proves every sector it kept.
 TEST(Format, ConversionsAreProved) {
-  const dos::NewDisk dd = dos::FormatDisk({Family::kLdos, 40, 1, 2, "", "12/31/99"});
-  const dos::Proved refused = dos::Convert(dd.disk, Container::kJv1, {}, false);
+  const trsdos::NewDisk dd = trsdos::FormatDisk({Family::kLdos, 40, 1, 2, "", "12/31/99"});
+  const trsdos::Proved refused = trsdos::Convert(dd.disk, Container::kJv1, {}, false);
   EXPECT_EQ(refused.error, "JV1 cannot hold all of the disk");
   EXPECT_TRUE(refused.bytes.empty());
   EXPECT_FALSE(refused.losses.empty());
-  const dos::NewDisk sd = dos::FormatDisk({Family::kLdos, 40, 1, 1, "", "12/31/99"});
-  const dos::Proved forced = dos::Convert(sd.disk, Container::kJv1, {}, true);
+  const trsdos::NewDisk sd = trsdos::FormatDisk({Family::kLdos, 40, 1, 1, "", "12/31/99"});
+  const trsdos::Proved forced = trsdos::Convert(sd.disk, Container::kJv1, {}, true);
   EXPECT_EQ(forced.error, "");
   EXPECT_EQ(forced.losses.size(), 2u);  // the marks of cylinders 17 and 20
   EXPECT_EQ(forced.bytes.size(), 40u * 2560);
 
   disk::Disk changed = sd.disk;
   const disk::Disk back =
-      disk::ReadDisk(ImageBuffer(dos::Convert(sd.disk, Container::kJv3, {}, false).bytes));
+      disk::ReadDisk(ImageBuffer(trsdos::Convert(sd.disk, Container::kJv3, {}, false).bytes));
   changed.written[changed.sectors[7].written][9] ^= 1;
-  EXPECT_EQ(dos::CompareSectors(changed, back, {}),
+  EXPECT_EQ(trsdos::CompareSectors(changed, back, {}),
             "cylinder 0 head 0 sector 8 reads back otherwise");
-  EXPECT_EQ(dos::CompareSectors(changed, back, {{0, 0, 8}}), "");
+  EXPECT_EQ(trsdos::CompareSectors(changed, back, {{0, 0, 8}}), "");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "builder/dos_images.h"
 #include "disk/container.h"
-#include "dos/catalogue.h"
+#include "fs/trsdos/catalogue.h"
 #include "present/contents.h"
 #include "present/file_chooser.h"
 #include "present/hex_text.h"
@@ -82,8 +82,8 @@ TEST(PresentPicture, CellsFitAndAreFoundWhereDrawn) {
 
 // Size and record length sort as numbers, the others as their text.
 TEST(PresentFiles, SortedAsNumbersWhereTheyAreNumbers) {
-  dos::Catalogue c;
-  dos::File small, big;
+  trsdos::Catalogue c;
+  trsdos::File small, big;
   small.name = "B";
   small.size = 999;
   big.name = "A";

@@ -8,8 +8,8 @@
 #include "builder/sector_images.h"
 #include "disk/container.h"
 #include "disk/sector_store.h"
-#include "dos/catalogue.h"
-#include "dos/convert.h"
+#include "fs/trsdos/catalogue.h"
+#include "fs/trsdos/convert.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -69,7 +69,7 @@ TEST(Writers, ConversionsKeepWhatTheTargetHolds) {
     const ImageBuffer image(sample.bytes);
     const Disk d = disk::ReadDisk(image);
     if (d.container == Container::kNone || !d.error.empty()) continue;
-    const dos::Catalogue before = dos::ReadCatalogue(d);
+    const trsdos::Catalogue before = trsdos::ReadCatalogue(d);
     for (Container to : {Container::kJv1, Container::kJv3, Container::kDmk}) {
       for (bool twice : {true, false}) {
         const disk::Written w = WriteAs(d, to, twice);
@@ -78,12 +78,12 @@ TEST(Writers, ConversionsKeepWhatTheTargetHolds) {
         const Disk back = disk::ReadDisk(ImageBuffer(w.bytes));
         ASSERT_EQ(back.container, to) << sample.name;
         EXPECT_EQ(AllShown(back), AllShown(d)) << sample.name << " as " << disk::ContainerName(to);
-        const dos::Catalogue after = dos::ReadCatalogue(back);
+        const trsdos::Catalogue after = trsdos::ReadCatalogue(back);
         EXPECT_EQ(after.family, before.family) << sample.name;
         ASSERT_EQ(after.files.size(), before.files.size()) << sample.name;
         for (std::size_t f = 0; f < after.files.size(); ++f) {
-          EXPECT_EQ(dos::ReadFile(back, after, after.files[f]).bytes,
-                    dos::ReadFile(d, before, before.files[f]).bytes);
+          EXPECT_EQ(trsdos::ReadFile(back, after, after.files[f]).bytes,
+                    trsdos::ReadFile(d, before, before.files[f]).bytes);
         }
       }
     }
@@ -100,13 +100,13 @@ TEST(Writers, BenchImagesThereAndBack) {
     const build::Sample image = build::BenchImage(n);
     const Disk d = disk::ReadDisk(ImageBuffer(image.bytes));
     for (Container to : {Container::kJv1, Container::kJv3, Container::kDmk}) {
-      const dos::Proved there = dos::Convert(d, to, {}, false);
+      const trsdos::Proved there = trsdos::Convert(d, to, {}, false);
       if (!there.losses.empty()) continue;
       ASSERT_EQ(there.error, "") << image.name << " to " << disk::ContainerName(to);
       const Disk middle = disk::ReadDisk(ImageBuffer(there.bytes));
-      const dos::Proved back = dos::Convert(middle, d.container, {}, false);
+      const trsdos::Proved back = trsdos::Convert(middle, d.container, {}, false);
       ASSERT_EQ(back.error, "") << image.name << " from " << disk::ContainerName(to);
-      EXPECT_EQ(dos::CompareSectors(d, disk::ReadDisk(ImageBuffer(back.bytes)), {}), "")
+      EXPECT_EQ(trsdos::CompareSectors(d, disk::ReadDisk(ImageBuffer(back.bytes)), {}), "")
           << image.name;
       ++both_ways;
     }

@@ -8,8 +8,8 @@
 #include <set>
 
 #include "disk/container.h"
-#include "dos/catalogue.h"
-#include "dos/change.h"
+#include "fs/trsdos/catalogue.h"
+#include "fs/trsdos/change.h"
 #include "tool_support.h"
 #include "views/view.h"
 
@@ -164,18 +164,18 @@ TEST_F(RealDisks, WrittenBackAndConverted) {
     const disk::Disk d = disk::ReadDisk(image);
     const disk::Written same = disk::FormatOf(d.container).write(d, {});
     EXPECT_EQ(std::string(same.bytes.begin(), same.bytes.end()), bytes) << r.image;
-    const dos::Catalogue before = dos::ReadCatalogue(d);
+    const trsdos::Catalogue before = trsdos::ReadCatalogue(d);
     for (disk::Container to :
          {disk::Container::kJv1, disk::Container::kJv3, disk::Container::kDmk}) {
       const disk::Written w = disk::FormatOf(to).write(d, {});
       if (!w.losses.empty() || to == d.container) continue;
       const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes));
-      const dos::Catalogue after = dos::ReadCatalogue(back);
+      const trsdos::Catalogue after = trsdos::ReadCatalogue(back);
       ASSERT_EQ(after.files.size(), before.files.size()) << r.image;
       EXPECT_EQ(FindingLines(after.findings), FindingLines(before.findings)) << r.image;
       for (std::size_t f = 0; f < after.files.size(); ++f) {
-        EXPECT_EQ(dos::ReadFile(back, after, after.files[f]).bytes,
-                  dos::ReadFile(d, before, before.files[f]).bytes)
+        EXPECT_EQ(trsdos::ReadFile(back, after, after.files[f]).bytes,
+                  trsdos::ReadFile(d, before, before.files[f]).bytes)
             << r.image << " " << after.files[f].Shown();
       }
       ++converted;
@@ -193,15 +193,15 @@ TEST_F(RealDisks, PutRenameDelete) {
     disk::Disk d =
         disk::ReadDisk(ImageBuffer(std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
     d.write_protected = false;  // in memory only
-    const std::string why = dos::WhyNotChangeable(d);
+    const std::string why = trsdos::WhyNotChangeable(d);
     if (!why.empty()) continue;
     std::vector<std::uint8_t> host(3000);
     for (std::size_t k = 0; k < host.size(); ++k) host[k] = static_cast<std::uint8_t>(k * 13);
-    const dos::Changed put = dos::PutFile(d, "TRIVANE", "TXT", host, false, "12/07/86");
+    const trsdos::Changed put = trsdos::PutFile(d, "TRIVANE", "TXT", host, false, "12/07/86");
     ASSERT_EQ(put.error, "") << r.image;
-    const dos::Changed renamed = dos::RenameFile(put.disk, "TRIVANE/TXT", "RENAMED", "TXT");
+    const trsdos::Changed renamed = trsdos::RenameFile(put.disk, "TRIVANE/TXT", "RENAMED", "TXT");
     ASSERT_EQ(renamed.error, "") << r.image;
-    const dos::Changed deleted = dos::DeleteFile(renamed.disk, "RENAMED/TXT");
+    const trsdos::Changed deleted = trsdos::DeleteFile(renamed.disk, "RENAMED/TXT");
     ASSERT_EQ(deleted.error, "") << r.image;
     ++changed;
   }
@@ -216,10 +216,10 @@ TEST_F(RealDisks, FilesShownAsTheirOwnersReadThem) {
     const std::string bytes = Slurp(kDisks / r.image);
     const disk::Disk d =
         disk::ReadDisk(ImageBuffer(std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
-    const dos::Catalogue c = dos::ReadCatalogue(d);
-    for (const dos::File& f : c.files) {
+    const trsdos::Catalogue c = trsdos::ReadCatalogue(d);
+    for (const trsdos::File& f : c.files) {
       if (f.ext != "BAS" && f.ext != "CMD") continue;
-      const views::View v = views::MakeView(dos::ReadFile(d, c, f).bytes, views::ViewKind::kAuto);
+      const views::View v = views::MakeView(trsdos::ReadFile(d, c, f).bytes, views::ViewKind::kAuto);
       if (f.ext == "BAS") {
         EXPECT_EQ(v.kind, views::ViewKind::kBasic) << r.image << " " << f.Shown() << ": " << v.why;
         basic += v.note.empty();
@@ -228,7 +228,7 @@ TEST_F(RealDisks, FilesShownAsTheirOwnersReadThem) {
         if (v.kind != views::ViewKind::kCmd) continue;
         ++modules;
         EXPECT_FALSE(
-            views::MakeView(dos::ReadFile(d, c, f).bytes, views::ViewKind::kAsm).lines.empty());
+            views::MakeView(trsdos::ReadFile(d, c, f).bytes, views::ViewKind::kAsm).lines.empty());
       }
     }
   }

@@ -15,7 +15,7 @@
 
 #include "builder/dos_images.h"
 #include "builder/samples.h"
-#include "dos/catalogue.h"
+#include "fs/trsdos/catalogue.h"
 #include "identification/identify_image.h"
 #include "present/contents.h"
 #include "present/sector_picture.h"
@@ -238,7 +238,7 @@ TEST_F(WindowTest, RealDisksShowWhatTheCoreShows) {
     }
     ContentsWindow* opened = form_->OpenContents(ContentsWindow::kFiles, false);
     ASSERT_NE(opened, nullptr) << entry.path();
-    EXPECT_EQ(opened->catalogue().family, dos::ReadCatalogue(opened->disk()).family);
+    EXPECT_EQ(opened->catalogue().family, trsdos::ReadCatalogue(opened->disk()).family);
     DestroyWindow(opened->hwnd());
     ++shown;
   }
@@ -259,8 +259,8 @@ TEST_F(WindowTest, ADoubleClickOpensTheContentsWindowOnce) {
 // "New disk..." makes the disk into the file asked for and lists it.
 // A disk the window shows may be changed and deleted.
 TEST_F(WindowTest, ANewDiskIsMadeAndListed) {
-  form_->ask_new_disk = [](dos::NewDiskRequest& request) {
-    request.dos = dos::Family::kNewdos80;
+  form_->ask_new_disk = [](trsdos::NewDiskRequest& request) {
+    request.dos = trsdos::Family::kNewdos80;
     request.density = 2;  // double: the identification reads it
     request.date = "12/07/26";
     return true;
@@ -280,7 +280,7 @@ TEST_F(WindowTest, ANewDiskIsMadeAndListed) {
   // still shows it.
   ContentsWindow* opened = Open("made.dmk");
   ASSERT_NE(opened, nullptr);
-  EXPECT_EQ(opened->catalogue().family, dos::Family::kNewdos80);
+  EXPECT_EQ(opened->catalogue().family, trsdos::Family::kNewdos80);
   build::WriteFile(Folder() / "out" / "hello.bas", {'1', '0', ' ', 'E', 'N', 'D'});
   opened->PutHostFiles({Folder() / "out" / "hello.bas"});
   EXPECT_EQ(Narrow(TextOf(opened->control(ContentsWindow::kChanged))),

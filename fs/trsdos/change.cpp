@@ -1,0 +1,69 @@
+// The changes themselves: a new entry (and extended entries) with the file's
+// granules taken as the DOS takes them, its data written into their
+// sectors; an entry deleted or renamed as the DOS does it (which bytes, the
+// HIT, the GAT).
+#include "fs/trsdos/change.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "fs/trsdos/change_proof.h"
+#include "fs/trsdos/directory_bytes.h"
+#include "fs/trsdos/directory_edit.h"
+
+namespace trivane::trsdos {
+
+bool SystemFile(const File& f) {
+  return f.Shown() == "BOOT/SYS" || f.Shown() == "DIR/SYS";
+}
+
+bool DosName(const std::string& text, std::string& name, std::string& ext) {
+  std::string t = text;
+  for (char& ch : t) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  const std::size_t cut = t.find_first_of("/.");
+  name = t.substr(0, cut);
+  ext = cut == std::string::npos ? "" : t.substr(cut + 1);
+  const auto alnum = [](const std::string& s) {
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+  };
+  return !name.empty() && name.size() <= 8 && ext.size() <= 3 &&
+         std::isalpha(static_cast<unsigned char>(name[0])) && alnum(name) && alnum(ext);
+}
+
+Changed DeleteFile(const disk::Disk& disk, const std::string& shown) {
+  const Catalogue before = ReadCatalogue(disk);
+  if (std::string why = WhyNotChangeable(disk); !why.empty()) return {{}, {}, why, false};
+  const File* f = NamedFile(before, shown);
+  if (f == nullptr) return {{}, {}, "no file " + shown + " on the disk", false};
+  if (SystemFile(*f)) return {{}, {}, f->Shown() + " is the DOS's own: it is not deleted", false};
+  disk::Disk work = disk;
+  disk::SectorStore store(work);
+  DirectoryEdit dir(store, before);
+  dir.Remove(*f);
+  if (!dir.Flush()) return {{}, {}, "a directory sector cannot be written", false};
+  return Prove(disk, before, std::move(work), {Expect::kDeleted, f->dec, "", {}});
+}
+
+Changed RenameFile(const disk::Disk& disk, const std::string& shown, const std::string& name,
+                   const std::string& ext) {
+  const Catalogue before = ReadCatalogue(disk);
+  if (std::string why = WhyNotChangeable(disk); !why.empty()) return {{}, {}, why, false};
+  const File* f = NamedFile(before, shown);
+  const std::string to = ext.empty() ? name : name + "/" + ext;
+  if (f == nullptr) return {{}, {}, "no file " + shown + " on the disk", false};
+  if (SystemFile(*f)) return {{}, {}, f->Shown() + " is the DOS's own: it is not renamed", false};
+  if (NamedFile(before, to) != nullptr) {
+    return {{}, {}, "a file " + to + " is on the disk already", false};
+  }
+  disk::Disk work = disk;
+  disk::SectorStore store(work);
+  DirectoryEdit dir(store, before);
+  PutName(dir.Entry(f->dec), name, ext);
+  for (int dec : dir.Chain(f->dec)) dir.Hit(dec) = NameHashOf(name, ext);
+  if (!dir.Flush()) return {{}, {}, "a directory sector cannot be written", false};
+  return Prove(disk, before, std::move(work), {Expect::kRenamed, f->dec, to, {}});
+}
+
+}  // namespace trivane::trsdos

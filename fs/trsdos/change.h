@@ -1,0 +1,42 @@
+// Putting, deleting and renaming files as the disk's DOS does, each change
+// proved before it is kept: the new image is read back, the changed file
+// must read as meant, every other file and entry as before, and no finding
+// may appear that was not there. The image itself is never touched here:
+// the caller writes the bytes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "disk/disk.h"
+#include "fs/trsdos/catalogue.h"
+
+namespace trivane::trsdos {
+
+using filesystems::Changed;
+
+// Why the disk may not be changed at all (no DOS known, a directory whose
+// allocation is in doubt, a write-protected container); empty when it may.
+std::string WhyNotChangeable(const disk::Disk& disk);
+
+// A DOS file name from text: NAME/EXT, NAME.EXT or NAME (letters and
+// digits, first a letter, up to 8 and 3), upper case; false when the text
+// is none.
+bool DosName(const std::string& text, std::string& name, std::string& ext);
+
+// The live file listed as `shown` (NAME/EXT or NAME.EXT, any letter case;
+// the first of two of one name).
+const File* NamedFile(const Catalogue& c, const std::string& shown);
+
+// BOOT/SYS and DIR/SYS: the DOS's own, never deleted, renamed or replaced.
+bool SystemFile(const File& f);
+
+// The file as NAME/EXT (replacing a file of that name only when asked),
+// dated MM/DD/YY where the DOS keeps dates.
+Changed PutFile(const disk::Disk& disk, const std::string& name, const std::string& ext,
+                const std::vector<std::uint8_t>& data, bool replace, const std::string& date);
+Changed DeleteFile(const disk::Disk& disk, const std::string& shown);
+Changed RenameFile(const disk::Disk& disk, const std::string& shown, const std::string& name,
+                   const std::string& ext);
+
+}  // namespace trivane::trsdos

@@ -1,0 +1,109 @@
+#include "fs/trsdos/convert.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+namespace trivane::trsdos {
+namespace {
+
+using Key = std::array<int, 3>;
+
+// What a sector is, as the comparison sees it: its ID, size, density, mark,
+// whether its CRCs failed, and its data (taken when compared, so that a
+// whole disk's data is never copied at once).
+struct Seen {
+  const disk::Disk* disk;
+  const disk::Sector* s;
+
+  bool operator==(const Seen& o) const {
+    const auto fields = [](const Seen& x) {
+      const disk::Sector& s = *x.s;
+      return std::make_tuple(s.id_cylinder, s.id_head, s.size, s.density, s.has_data() ? s.dam : 0,
+                             s.id_crc == disk::Check::kBad,
+                             s.has_data() && disk::DataCrc(*x.disk, s) == disk::Check::kBad);
+    };
+    return fields(*this) == fields(o) &&
+           disk::SectorData(*disk, *s) == disk::SectorData(*o.disk, *o.s);
+  }
+};
+
+std::map<Key, std::vector<Seen>> SectorsByPlace(const disk::Disk& d) {
+  std::map<Key, std::vector<Seen>> by;
+  for (const disk::Sector& s : d.sectors) by[{s.cylinder, s.head, s.id_sector}].push_back({&d, &s});
+  return by;
+}
+
+// The catalogues' family, files (names and bytes) and findings.
+std::string CompareCatalogues(const disk::Disk& from, const disk::Disk& back) {
+  const Catalogue a = ReadCatalogue(from), b = ReadCatalogue(back);
+  if (a.family != b.family) return std::string("the DOS reads back as ") + FamilyName(b.family);
+  if (FindingLines(a.findings) != FindingLines(b.findings)) return "the findings differ";
+  if (a.files.size() != b.files.size()) return "the number of files differs";
+  for (std::size_t k = 0; k < a.files.size(); ++k) {
+    if (a.files[k].Shown() != b.files[k].Shown() ||
+        ReadFile(from, a, a.files[k]).bytes != ReadFile(back, b, b.files[k]).bytes) {
+      return a.files[k].Shown() + " reads back otherwise";
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string CompareSectors(const disk::Disk& from, const disk::Disk& back,
+                           const std::vector<Key>& lost) {
+  const auto a = SectorsByPlace(from), b = SectorsByPlace(back);
+  const auto is_lost = [&](const Key& k) {
+    return std::binary_search(lost.begin(), lost.end(), k);
+  };
+  for (const auto& [key, seen] : a) {
+    if (is_lost(key)) continue;
+    const auto it = b.find(key);
+    if (it == b.end() || it->second != seen) {
+      return disk::PlaceText({key[0], key[1], key[2]}) +
+             (it == b.end() ? " is not there" : " reads back otherwise");
+    }
+  }
+  for (const auto& [key, seen] : b) {
+    if (!a.contains(key) && !is_lost(key)) {
+      return disk::PlaceText({key[0], key[1], key[2]}) + " was not on the disk";
+    }
+  }
+  return "";
+}
+
+Proved Convert(const disk::Disk& disk, disk::Container to, const disk::WriteOptions& options,
+               bool force) {
+  disk::Written w = disk::FormatOf(to).write(disk, options);
+  Proved out{{}, std::move(w.losses), {}, false};
+  if (!out.losses.empty() && !force) {
+    out.error = std::string(disk::ContainerName(to)) + " cannot hold all of the disk";
+    return out;
+  }
+  // The written bytes read as they are, not copied.
+  const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes.data(), w.bytes.size(), nullptr));
+  if (back.container != to) {
+    out.error = "the image would not read back as " + std::string(disk::ContainerName(to));
+    return out;
+  }
+  out.error = CompareSectors(disk, back, w.lost);
+  if (out.error.empty() && out.losses.empty()) out.error = CompareCatalogues(disk, back);
+  out.fault = !out.error.empty();
+  if (out.error.empty()) out.bytes = std::move(w.bytes);
+  return out;
+}
+
+Proved NewImage(const NewDiskRequest& q, const disk::WriteOptions& options) {
+  const NewDisk made = FormatDisk(q);
+  if (!made.error.empty()) return {{}, {}, made.error, false};
+  Proved out = Convert(made.disk, q.container, options, false);
+  if (!out.error.empty()) return out;
+  const disk::Disk back = disk::ReadDisk(ImageBuffer(out.bytes.data(), out.bytes.size(), nullptr));
+  out.error = CheckNewCatalogue(q, ReadCatalogue(back));
+  out.fault = !out.error.empty();
+  if (!out.error.empty()) out.bytes.clear();
+  return out;
+}
+
+}  // namespace trivane::trsdos

@@ -1,0 +1,132 @@
+#include "fs/trsdos/directory_edit.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "fs/trsdos/directory_bytes.h"
+#include "fs/trsdos/families.h"
+
+namespace trivane::trsdos {
+DirectoryEdit::DirectoryEdit(disk::SectorStore& store, const Catalogue& catalogue)
+    : store_(store),
+      catalogue_(catalogue),
+      model3_(catalogue.layout.scheme == Layout::Scheme::kModel3) {
+  for (int i = 0; i < catalogue.layout.dir_sectors; ++i) {
+    std::vector<std::uint8_t> data = store.Get(catalogue.layout.DirectorySector(i)).data;
+    data.resize(kSectorBytes, 0);
+    sectors_.push_back(std::move(data));
+  }
+}
+
+std::uint8_t* DirectoryEdit::Entry(int dec) {
+  const int per = kSectorBytes / entry_bytes() >= 8 ? 8 : 5;
+  const int sector = model3_ ? dec / per : dec & 31, slot = model3_ ? dec % per : dec >> 5;
+  if (dec < 0 || sector + 2 >= static_cast<int>(sectors_.size()) || slot >= per) return nullptr;
+  return sectors_[static_cast<std::size_t>(sector + 2)].data() + slot * entry_bytes();
+}
+
+int DirectoryEdit::FreeDec() {
+  for (int dec = RowOf(catalogue_.family).first_user_dec; dec < kSectorBytes; ++dec) {
+    const std::uint8_t* e = Entry(dec);
+    if (e != nullptr && Hit(dec) == 0 && !(e[0] & (kInUse | kExtended))) return dec;
+  }
+  return -1;
+}
+
+bool DirectoryEdit::Used(int g) const {
+  int byte = 0, bit = 0;
+  catalogue_.layout.GatBit(g, byte, bit);
+  return byte >= kGatAllocationBytes || (sectors_[0][static_cast<std::size_t>(byte)] >> bit & 1);
+}
+
+void DirectoryEdit::Mark(int g, bool used) {
+  int byte = 0, bit = 0;
+  catalogue_.layout.GatBit(g, byte, bit);
+  if (byte >= kGatAllocationBytes) return;
+  std::uint8_t& b = sectors_[0][static_cast<std::size_t>(byte)];
+  b = static_cast<std::uint8_t>(used ? b | 1 << bit : b & ~(1 << bit));
+}
+
+std::vector<std::pair<int, int>> DirectoryEdit::FreeRuns(int count) const {
+  const int longest = model3_ ? 31 : 32, total = catalogue_.layout.TotalGranules();
+  std::vector<std::pair<int, int>> runs;
+  for (int g = 0; g < total && count > 0; ++g) {
+    if (Used(g)) continue;
+    if (!runs.empty() && runs.back().first + runs.back().second == g &&
+        runs.back().second < longest) {
+      ++runs.back().second;
+    } else {
+      runs.emplace_back(g, 1);
+    }
+    --count;
+  }
+  return count > 0 ? std::vector<std::pair<int, int>>{} : runs;
+}
+
+std::pair<std::uint8_t, std::uint8_t> DirectoryEdit::ExtentBytes(int first, int count) const {
+  const Layout& l = catalogue_.layout;
+  const int per = l.scheme == Layout::Scheme::kRelative ? l.gpl : l.GranulesPerCylinder();
+  return {static_cast<std::uint8_t>(first / per),
+          static_cast<std::uint8_t>((first % per) << 5 | (model3_ ? count : count - 1))};
+}
+
+std::vector<int> DirectoryEdit::Chain(int dec) {
+  std::vector<int> chain = {dec};
+  for (std::uint8_t* e = Entry(dec); e != nullptr && !model3_ && e[30] == 0xFE;) {
+    const int next = e[31];
+    if (std::find(chain.begin(), chain.end(), next) != chain.end()) break;
+    chain.push_back(next);
+    e = Entry(next);
+  }
+  return chain;
+}
+
+void DirectoryEdit::Remove(const File& f) {
+  for (const Extent& x : f.extents) {
+    for (int g = x.first_granule; g < x.first_granule + x.granules; ++g) Mark(g, false);
+  }
+  for (int dec : Chain(f.dec)) {
+    std::uint8_t* e = Entry(dec);
+    if (model3_) {
+      std::fill(e, e + entry_bytes(), 0);
+    } else {
+      e[0] = static_cast<std::uint8_t>(e[0] & ~kInUse);
+    }
+    Hit(dec) = 0;
+  }
+}
+
+bool DirectoryEdit::Flush() {
+  for (std::size_t i = 0; i < sectors_.size(); ++i) {
+    if (!store_.Put(catalogue_.layout.DirectorySector(static_cast<int>(i)), sectors_[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void PutName(std::uint8_t* e, const std::string& name, const std::string& ext) {
+  std::fill(e + 5, e + 16, ' ');
+  std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 8), e + 5);
+  std::copy_n(ext.begin(), std::min<std::size_t>(ext.size(), 3), e + 13);
+}
+
+std::uint8_t NameHashOf(const std::string& name, const std::string& ext) {
+  std::uint8_t e[16] = {};
+  PutName(e, name, ext);
+  return NameHash(e + 5);
+}
+
+const File* NamedFile(const Catalogue& c, const std::string& shown) {
+  const auto upper = [](std::string s) {
+    for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    std::replace(s.begin(), s.end(), '.', '/');
+    return s;
+  };
+  for (const File& f : c.files) {
+    if (upper(f.Shown()) == upper(shown)) return &f;
+  }
+  return nullptr;
+}
+
+}  // namespace trivane::trsdos

@@ -1,0 +1,70 @@
+#include "fs/trsdos/host_files.h"
+
+#include <cctype>
+#include <cerrno>
+#include <fstream>
+#include <set>
+
+#include "host/atomic_file.h"
+
+namespace trivane::trsdos {
+
+namespace fs = std::filesystem;
+
+std::string HostName(const File& f) {
+  auto safe = [](std::string part) {
+    for (char& c : part) {
+      if (!std::isalnum(static_cast<unsigned char>(c)) &&
+          std::string("-_$#@!%&").find(c) == std::string::npos) {
+        c = '_';
+      }
+    }
+    return part.empty() ? std::string("_") : part;
+  };
+  return f.ext.empty() ? safe(f.name) : safe(f.name) + "." + safe(f.ext);
+}
+
+std::string WhyNotGiven(const File& file, const FileBytes& bytes, bool force) {
+  return filesystems::WhyNotGiven(file.size, bytes, force);
+}
+
+std::vector<std::string> HostNames(const Catalogue& catalogue,
+                                   const std::vector<const File*>& chosen) {
+  std::vector<std::string> names;
+  std::set<std::string> taken;  // upper case: host folders may ignore letter case
+  const auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  for (const File* f : chosen) {
+    const std::string base = HostName(*f), folder = catalogue.IsDeleted(f) ? "deleted/" : "";
+    const auto dot = base.find('.');
+    std::string name = folder + base;
+    for (int n = 2; !taken.insert(upper(name)).second; ++n) {
+      name = folder + base.substr(0, dot) + "-" + std::to_string(n) +
+             (dot == std::string::npos ? "" : base.substr(dot));
+    }
+    names.push_back(name);
+  }
+  return names;
+}
+
+WriteFailure WriteHostFile(const fs::path& path, const std::vector<std::uint8_t>& bytes,
+                           bool replace) {
+  using Step = host::WriteResult::Step;
+  const host::WriteResult r = host::WriteAtomically(path, bytes, {replace, false});
+  switch (r.step) {
+    case Step::kDone:
+      return {};
+    case Step::kExists:
+      return {"it exists already"};
+    case Step::kNotPlain:
+      return {"it is not a plain file"};
+    case Step::kReadBack:
+      return {"it did not read back as written"};
+    default:
+      return {r.code.message(), r.FolderWide()};
+  }
+}
+
+}  // namespace trivane::trsdos
