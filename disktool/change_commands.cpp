@@ -15,13 +15,14 @@
 #include "fs/trsdos/change.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
+#include "ops/prove.h"
 #include "present/new_disk.h"
 
 namespace trivane::disktool {
 namespace {
 
 using cli::Escaped;
-using Step = std::function<trsdos::Changed(const disk::Disk&)>;
+using Step = std::function<filesystems::Changed(const disk::Disk&)>;
 
 // Makes each step on the disk the last one left, then keeps the result.
 int Change(const std::string& image, const std::vector<std::pair<std::string, Step>>& steps,
@@ -31,9 +32,9 @@ int Change(const std::string& image, const std::vector<std::pair<std::string, St
     std::cerr << "trivane-disk: " << Escaped(image) << ": " << r.error << "\n";
     return 1;
   }
-  trsdos::Changed now{r.disk, {}, "", false};
+  filesystems::Changed now{r.disk, {}, "", false};
   for (const auto& [what, step] : steps) {
-    trsdos::Changed next = step(now.disk);
+    filesystems::Changed next = step(now.disk);
     if (!next.error.empty()) {
       std::cerr << "trivane-disk: " << Escaped(image) << ": " << what << ": " << next.error
                 << (next.fault ? " (a fault: the change did not read back as made)" : "")
@@ -84,10 +85,10 @@ int PutCommand(const cli::Parsed& p) {
       return 1;
     }
     const std::string shown = ext.empty() ? name : name + "/" + ext;
-    steps.emplace_back("put " + shown + " (" + std::to_string(bytes.size()) + " bytes)",
-                       [=](const disk::Disk& d) {
-                         return ops::FilesystemToChange(d)->Put(shown, bytes, replace, date);
-                       });
+    steps.emplace_back(
+        "put " + shown + " (" + std::to_string(bytes.size()) + " bytes)", [=](const disk::Disk& d) {
+          return ops::PutFile(*ops::FilesystemToChange(d), shown, bytes, replace, date);
+        });
   }
   return Change(p.operands[0], steps, !p.Has("--no-backup"));
 }
@@ -98,7 +99,7 @@ int RmCommand(const cli::Parsed& p) {
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string name = p.operands[k];
     steps.emplace_back("delete " + name, [=](const disk::Disk& d) {
-      return ops::FilesystemToChange(d)->Delete(name);
+      return ops::DeleteFile(*ops::FilesystemToChange(d), name);
     });
   }
   return Change(p.operands[0], steps, !p.Has("--no-backup"));
@@ -113,11 +114,12 @@ int RenameCommand(const cli::Parsed& p) {
     return 1;
   }
   const std::string old = p.operands[1], to = ext.empty() ? name : name + "/" + ext;
-  return Change(
-      p.operands[0],
-      {{"rename " + old + " to " + to,
-        [=](const disk::Disk& d) { return ops::FilesystemToChange(d)->Rename(old, to); }}},
-      !p.Has("--no-backup"));
+  return Change(p.operands[0],
+                {{"rename " + old + " to " + to,
+                  [=](const disk::Disk& d) {
+                    return ops::RenameFile(*ops::FilesystemToChange(d), old, to);
+                  }}},
+                !p.Has("--no-backup"));
 }
 
 }  // namespace trivane::disktool

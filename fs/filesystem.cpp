@@ -31,4 +31,16 @@ std::vector<std::string> DamageLines(const FileBytes& bytes) {
   return lines;
 }
 
+Made Refused(const std::string& why) {
+  Made made;
+  made.error = why;
+  return made;
+}
+
+std::string DiskRefusal(const disk::Disk& disk) {
+  if (!disk.error.empty()) return disk.error;
+  if (disk.write_protected) return "the image is write-protected";
+  return "";
+}
+
 }  // namespace trivane::filesystems

@@ -12,6 +12,7 @@
 #include "fs/trsdos/format.h"
 #include "fuzz/fuzz_checks.h"
 #include "ops/filesystems.h"
+#include "ops/prove.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ namespace trsdos = trivane::trsdos;
 
 std::vector<disk::Disk> Disks() {
   std::vector<disk::Disk> disks;
-  for (trsdos::Family f : {trsdos::Family::kNewdos80, trsdos::Family::kTrsdos23, trsdos::Family::kLdos,
-                        trsdos::Family::kTrsdos13}) {
+  for (trsdos::Family f : {trsdos::Family::kNewdos80, trsdos::Family::kTrsdos23,
+                           trsdos::Family::kLdos, trsdos::Family::kTrsdos13}) {
     for (disk::Container to : {disk::Container::kDmk, disk::Container::kJv3}) {
       const trsdos::NewDisk n = trsdos::FormatDisk({f, 0, 0, 0, "", "01/02/85", to});
       disks.push_back(
@@ -42,10 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t bytes = static_cast<std::size_t>(data[at + 2] | data[at + 3] << 8) * 3;
     std::vector<std::uint8_t> file(bytes, data[at + 2]);
     const auto fs = trivane::ops::FilesystemToChange(d);
-    trsdos::Changed c = data[at] % 4 == 0   ? fs->Put(name + "/DAT", file, data[at] & 4, "01/02/85")
-                     : data[at] % 4 == 1 ? fs->Delete(name + "/DAT")
-                     : data[at] % 4 == 2 ? fs->Rename(name + "/DAT", "G" + name + "/DAT")
-                                         : fs->Put(name, file, true, "01/02/85");
+    using namespace trivane::ops;
+    trivane::filesystems::Changed c =
+        data[at] % 4 == 0   ? PutFile(*fs, name + "/DAT", file, data[at] & 4, "01/02/85")
+        : data[at] % 4 == 1 ? DeleteFile(*fs, name + "/DAT")
+        : data[at] % 4 == 2 ? RenameFile(*fs, name + "/DAT", "G" + name + "/DAT")
+                            : PutFile(*fs, name, file, true, "01/02/85");
     trivane::fuzz::Require(!c.fault, "a change that does not read back as made");
     if (c.error.empty()) d = std::move(c.disk);
   }

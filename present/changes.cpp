@@ -3,11 +3,12 @@
 #include <fstream>
 #include <iterator>
 
+#include "formats/text.h"
 #include "fs/trsdos/change.h"
 #include "fs/trsdos/convert.h"
-#include "formats/text.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
+#include "ops/prove.h"
 #include "present/new_disk.h"
 
 namespace trivane::present {
@@ -23,7 +24,7 @@ std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
 std::string WhyReadOnly(const disk::Disk& disk, bool file_writable) {
   if (disk.write_protected) return "This image is write-protected: nothing here changes it.";
   if (!file_writable) return "This image is read-only: nothing here changes it.";
-  return trsdos::WhyNotChangeable(disk);
+  return ops::FilesystemToChange(disk)->WhyNotChangeable();
 }
 
 bool ImageChanges::Keep(const filesystems::Changed& change, const std::string& what) {
@@ -56,7 +57,7 @@ bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& file
     const auto fs = ops::FilesystemToChange(now.disk);
     const bool there = fs->Find(shown, false).has_value();
     if (there && !ask.confirm(shown + " is on the disk already. Replace it?")) continue;
-    filesystems::Changed next = fs->Put(shown, FileBytes(file.path), there, date);
+    filesystems::Changed next = ops::PutFile(*fs, shown, FileBytes(file.path), there, date);
     if (!next.error.empty()) return Keep(next, "Put " + shown);
     now = std::move(next);
     put.push_back(shown);
@@ -70,7 +71,7 @@ bool ImageChanges::Delete(const disk::Disk& disk, const std::vector<std::string>
     return false;
   filesystems::Changed now{disk, {}, "", false};
   for (const std::string& name : names) {
-    filesystems::Changed next = ops::FilesystemToChange(now.disk)->Delete(name);
+    filesystems::Changed next = ops::DeleteFile(*ops::FilesystemToChange(now.disk), name);
     if (!next.error.empty()) return Keep(next, "Delete " + name);
     now = std::move(next);
   }
@@ -85,8 +86,9 @@ bool ImageChanges::Rename(const disk::Disk& disk, const std::string& old, const 
     text_ = text + " is not a DOS name (letters and digits, first a letter, up to 8 and 3)";
     return false;
   }
-  return Keep(ops::FilesystemToChange(disk)->Rename(old, ext.empty() ? name : name + "/" + ext),
-              "Renamed " + old);
+  return Keep(
+      ops::RenameFile(*ops::FilesystemToChange(disk), old, ext.empty() ? name : name + "/" + ext),
+      "Renamed " + old);
 }
 
 bool ImageChanges::Undo() {

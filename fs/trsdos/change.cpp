@@ -8,11 +8,13 @@
 #include <cctype>
 #include <cstring>
 
-#include "fs/trsdos/change_proof.h"
+#include "fs/filesystem.h"
 #include "fs/trsdos/directory_bytes.h"
 #include "fs/trsdos/directory_edit.h"
 
 namespace trivane::trsdos {
+
+using filesystems::Refused;
 
 bool SystemFile(const File& f) {
   return f.Shown() == "BOOT/SYS" || f.Shown() == "DIR/SYS";
@@ -32,38 +34,52 @@ bool DosName(const std::string& text, std::string& name, std::string& ext) {
          std::isalpha(static_cast<unsigned char>(name[0])) && alnum(name) && alnum(ext);
 }
 
-Changed DeleteFile(const disk::Disk& disk, const std::string& shown) {
+Made DeleteFile(const disk::Disk& disk, const std::string& shown) {
   const Catalogue before = ReadCatalogue(disk);
-  if (std::string why = WhyNotChangeable(disk); !why.empty()) return {{}, {}, why, false};
+  if (std::string why = WhyNotChangeable(disk); !why.empty()) return Refused(why);
   const File* f = NamedFile(before, shown);
-  if (f == nullptr) return {{}, {}, "no file " + shown + " on the disk", false};
-  if (SystemFile(*f)) return {{}, {}, f->Shown() + " is the DOS's own: it is not deleted", false};
+  if (f == nullptr) return Refused("no file " + shown + " on the disk");
+  if (SystemFile(*f)) return Refused(f->Shown() + " is the DOS's own: it is not deleted");
   disk::Disk work = disk;
   disk::SectorStore store(work);
   DirectoryEdit dir(store, before);
   dir.Remove(*f);
-  if (!dir.Flush()) return {{}, {}, "a directory sector cannot be written", false};
-  return Prove(disk, before, std::move(work), {Expect::kDeleted, f->dec, "", {}});
+  if (!dir.Flush()) return Refused("a directory sector cannot be written");
+  return {Made::kDeleted, f->dec, "", {}, std::move(work), ""};
 }
 
-Changed RenameFile(const disk::Disk& disk, const std::string& shown, const std::string& name,
-                   const std::string& ext) {
+Made RenameFile(const disk::Disk& disk, const std::string& shown, const std::string& name,
+                const std::string& ext) {
   const Catalogue before = ReadCatalogue(disk);
-  if (std::string why = WhyNotChangeable(disk); !why.empty()) return {{}, {}, why, false};
+  if (std::string why = WhyNotChangeable(disk); !why.empty()) return Refused(why);
   const File* f = NamedFile(before, shown);
   const std::string to = ext.empty() ? name : name + "/" + ext;
-  if (f == nullptr) return {{}, {}, "no file " + shown + " on the disk", false};
-  if (SystemFile(*f)) return {{}, {}, f->Shown() + " is the DOS's own: it is not renamed", false};
+  if (f == nullptr) return Refused("no file " + shown + " on the disk");
+  if (SystemFile(*f)) return Refused(f->Shown() + " is the DOS's own: it is not renamed");
   if (NamedFile(before, to) != nullptr) {
-    return {{}, {}, "a file " + to + " is on the disk already", false};
+    return Refused("a file " + to + " is on the disk already");
   }
   disk::Disk work = disk;
   disk::SectorStore store(work);
   DirectoryEdit dir(store, before);
   PutName(dir.Entry(f->dec), name, ext);
   for (int dec : dir.Chain(f->dec)) dir.Hit(dec) = NameHashOf(name, ext);
-  if (!dir.Flush()) return {{}, {}, "a directory sector cannot be written", false};
-  return Prove(disk, before, std::move(work), {Expect::kRenamed, f->dec, to, {}});
+  if (!dir.Flush()) return Refused("a directory sector cannot be written");
+  return {Made::kRenamed, f->dec, to, {}, std::move(work), ""};
+}
+
+std::string WhyNotChangeable(const disk::Disk& disk) {
+  if (std::string why = filesystems::DiskRefusal(disk); !why.empty()) return why;
+  const Catalogue c = ReadCatalogue(disk);
+  if (c.family == Family::kUnknown) return "no DOS directory was recognised on the disk";
+  for (const Finding& f : c.findings) {
+    if (f.kind == "granule-twice" || f.kind == "bad-link" || f.kind == "directory-sector" ||
+        (f.kind == "crc-error" && f.file == "DIR/SYS")) {
+      return "the directory's allocation is in doubt (" + f.kind +
+             (f.file.empty() ? "" : " " + f.file) + ": " + f.detail + ")";
+    }
+  }
+  return "";
 }
 
 }  // namespace trivane::trsdos

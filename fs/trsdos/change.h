@@ -1,8 +1,6 @@
-// Putting, deleting and renaming files as the disk's DOS does, each change
-// proved before it is kept: the new image is read back, the changed file
-// must read as meant, every other file and entry as before, and no finding
-// may appear that was not there. The image itself is never touched here:
-// the caller writes the bytes.
+// Putting, deleting and renaming files as the disk's DOS does: the changed
+// disk and what it must read back as, which ops/prove.h proves before
+// anything is kept. The image itself is never touched here.
 #pragma once
 
 #include <string>
@@ -13,7 +11,7 @@
 
 namespace trivane::trsdos {
 
-using filesystems::Changed;
+using filesystems::Made;
 
 // Why the disk may not be changed at all (no DOS known, a directory whose
 // allocation is in doubt, a write-protected container); empty when it may.
@@ -33,10 +31,10 @@ bool SystemFile(const File& f);
 
 // The file as NAME/EXT (replacing a file of that name only when asked),
 // dated MM/DD/YY where the DOS keeps dates.
-Changed PutFile(const disk::Disk& disk, const std::string& name, const std::string& ext,
-                const std::vector<std::uint8_t>& data, bool replace, const std::string& date);
-Changed DeleteFile(const disk::Disk& disk, const std::string& shown);
-Changed RenameFile(const disk::Disk& disk, const std::string& shown, const std::string& name,
-                   const std::string& ext);
+Made PutFile(const disk::Disk& disk, const std::string& name, const std::string& ext,
+             const std::vector<std::uint8_t>& data, bool replace, const std::string& date);
+Made DeleteFile(const disk::Disk& disk, const std::string& shown);
+Made RenameFile(const disk::Disk& disk, const std::string& shown, const std::string& name,
+                const std::string& ext);
 
 }  // namespace trivane::trsdos

@@ -8,12 +8,14 @@
 #include <cstring>
 
 #include "fs/trsdos/change.h"
-#include "fs/trsdos/change_proof.h"
 #include "fs/trsdos/directory_bytes.h"
 #include "fs/trsdos/directory_edit.h"
 #include "fs/trsdos/families.h"
 
 namespace trivane::trsdos {
+
+using filesystems::Refused;
+
 namespace {
 
 struct Plan {
@@ -134,28 +136,31 @@ bool PutData(disk::SectorStore& store, DirectoryEdit& dir, const Layout& l, cons
 
 }  // namespace
 
-Changed PutFile(const disk::Disk& disk, const std::string& name, const std::string& ext,
-                const std::vector<std::uint8_t>& data, bool replace, const std::string& date) {
-  if (std::string why = WhyNotChangeable(disk); !why.empty()) return {{}, {}, why, false};
+Made PutFile(const disk::Disk& disk, const std::string& name, const std::string& ext,
+             const std::vector<std::uint8_t>& data, bool replace, const std::string& date) {
+  if (std::string why = WhyNotChangeable(disk); !why.empty()) return Refused(why);
   const Catalogue before = ReadCatalogue(disk);
   const std::string shown = ext.empty() ? name : name + "/" + ext;
   const File* old = NamedFile(before, shown);
   if (old != nullptr && (!replace || SystemFile(*old))) {
-    return {{}, {}, "a file " + old->Shown() + " is on the disk already", false};
+    return Refused("a file " + old->Shown() + " is on the disk already");
   }
   disk::Disk work = disk;
   disk::SectorStore store(work);
   DirectoryEdit dir(store, before);
   if (old != nullptr) dir.Remove(*old);
   const Plan plan = MakePlan(dir, before, data.size(), NameHashOf(name, ext));
-  if (!plan.error.empty()) return {{}, {}, plan.error, false};
+  if (!plan.error.empty()) return Refused(plan.error);
   PutEntries(dir, plan, before.family, name, ext, data.size(), date);
   if (!PutData(store, dir, before.layout, plan, data) || !dir.Flush()) {
-    return {{}, {}, "a sector of the disk cannot be written", false};
+    return Refused("a sector of the disk cannot be written");
   }
-  return Prove(disk, before, std::move(work),
-               {old != nullptr ? Expect::kReplaced : Expect::kPut, old != nullptr ? old->dec : -1,
-                shown, data});
+  return {old != nullptr ? Made::kReplaced : Made::kPut,
+          old != nullptr ? old->dec : -1,
+          shown,
+          data,
+          std::move(work),
+          ""};
 }
 
 }  // namespace trivane::trsdos

@@ -1,8 +1,8 @@
 #include "fs/trsdos/unit.h"
 
 #include "disk/sector_store.h"
-#include "fs/trsdos/change.h"
 #include "formats/text.h"
+#include "fs/trsdos/change.h"
 
 namespace trivane::trsdos {
 namespace {
@@ -17,9 +17,10 @@ class TrsdosFilesystem : public filesystems::Filesystem {
   int Score() const override { return catalogue_.score; }
   std::vector<std::string> Evidence() const override { return catalogue_.evidence; }
   std::string Name() const override {
-    const std::string family = FamilyName(catalogue_.family);
+    const std::string family = Family();
     return catalogue_.version.empty() ? family : family + " " + catalogue_.version;
   }
+  std::string Family() const override { return FamilyName(catalogue_.family); }
   std::vector<Entry> List(bool deleted) const override;
   std::optional<Entry> Find(const std::string& typed, bool deleted) const override {
     const File* f = FindFile(catalogue_, typed, deleted);
@@ -29,17 +30,22 @@ class TrsdosFilesystem : public filesystems::Filesystem {
   filesystems::FileBytes Read(const Entry& entry) const override {
     return ReadFile(store_, catalogue_, FileOf(entry));
   }
-  std::vector<std::string> Check() const override { return FindingLines(catalogue_.findings); }
-  Changed Put(const std::string& typed, const std::vector<std::uint8_t>& bytes, bool replace,
-              const std::string& date) const override {
+  std::vector<filesystems::Finding> Check() const override {
+    std::vector<filesystems::Finding> out;
+    for (const Finding& f : catalogue_.findings) out.push_back({f.kind, f.file, f.detail});
+    return out;
+  }
+  std::string WhyNotChangeable() const override { return trsdos::WhyNotChangeable(disk_); }
+  Made Put(const std::string& typed, const std::vector<std::uint8_t>& bytes, bool replace,
+           const std::string& date) const override {
     std::string name, ext;
-    if (!DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};
+    if (!DosName(typed, name, ext)) return filesystems::Refused("not a DOS name: " + typed);
     return PutFile(disk_, name, ext, bytes, replace, date);
   }
-  Changed Delete(const std::string& typed) const override { return DeleteFile(disk_, typed); }
-  Changed Rename(const std::string& typed, const std::string& to) const override {
+  Made Delete(const std::string& typed) const override { return DeleteFile(disk_, typed); }
+  Made Rename(const std::string& typed, const std::string& to) const override {
     std::string name, ext;
-    if (!DosName(to, name, ext)) return {{}, {}, "not a DOS name: " + to, false};
+    if (!DosName(to, name, ext)) return filesystems::Refused("not a DOS name: " + to);
     return RenameFile(disk_, typed, name, ext);
   }
 
@@ -57,7 +63,7 @@ class TrsdosFilesystem : public filesystems::Filesystem {
 
 Entry TrsdosFilesystem::EntryOf(const File& f) const {
   const bool deleted = catalogue_.IsDeleted(&f);
-  Entry e{f.Shown(), f.size, f.complete, deleted, {}, 0};
+  Entry e{f.Shown(), f.size, f.complete, deleted, {}, 0, f.dec, f.Shown() == "DIR/SYS"};
   e.id = deleted
              ? catalogue_.files.size() + static_cast<std::size_t>(&f - catalogue_.deleted.data())
              : static_cast<std::size_t>(&f - catalogue_.files.data());

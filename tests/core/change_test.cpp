@@ -11,6 +11,7 @@
 #include "fs/trsdos/directory.h"
 #include "fs/trsdos/format.h"
 #include "ops/filesystems.h"
+#include "ops/prove.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -73,7 +74,8 @@ TEST(Change, PutFilesReadAsTheHostFiles) {
     const trsdos::Catalogue before = trsdos::ReadCatalogue(d);
     for (std::size_t size : {std::size_t{0}, std::size_t{256}, std::size_t{4000}}) {
       const std::vector<std::uint8_t> host = HostBytes(3, size);
-      const trsdos::Changed put = trsdos::PutFile(d, "NEW", "DAT", host, false, "06/15/86");
+      const filesystems::Changed put =
+          ops::PutFile(*ops::FilesystemToChange(d), "NEW/DAT", host, false, "06/15/86");
       ASSERT_EQ(put.error, "") << what << " " << size;
       const trsdos::Catalogue after = trsdos::ReadCatalogue(put.disk);
       const trsdos::File* f = Named(after, "NEW/DAT");
@@ -105,13 +107,14 @@ TEST(Change, RandomSequencesProveEveryStep) {
         const trsdos::Catalogue c = trsdos::ReadCatalogue(d);
         const std::string name = "R" + std::to_string(random() % 6);
         const int kind = static_cast<int>(random() % 4);
-        trsdos::Changed done =
-            kind == 0
-                ? trsdos::PutFile(d, name, "DAT", HostBytes(step, random() % 9000), true, "01/01/86")
-            : kind == 1 ? trsdos::DeleteFile(d, name + "/DAT")
+        const auto fs = ops::FilesystemToChange(d);
+        filesystems::Changed done =
+            kind == 0   ? ops::PutFile(*fs, name + "/DAT", HostBytes(step, random() % 9000), true,
+                                       "01/01/86")
+            : kind == 1 ? ops::DeleteFile(*fs, name + "/DAT")
             : kind == 2
-                ? trsdos::RenameFile(d, name + "/DAT", "R" + std::to_string(random() % 6), "DAT")
-                : trsdos::PutFile(d, name, "", HostBytes(step, random() % 300), false, "01/01/86");
+                ? ops::RenameFile(*fs, name + "/DAT", "R" + std::to_string(random() % 6) + "/DAT")
+                : ops::PutFile(*fs, name, HostBytes(step, random() % 300), false, "01/01/86");
         ASSERT_FALSE(done.fault) << what << " step " << step << ": " << done.error;
         if (!done.error.empty()) continue;
         d = std::move(done.disk);
@@ -127,7 +130,7 @@ TEST(Change, RandomSequencesProveEveryStep) {
 // directory just where boot byte 2 names a directory cylinder; the copy's
 // GAT given out as the copy found it, or changed to own the copy's place.
 struct CopyInAFile {
-  trsdos::Changed put;
+  filesystems::Changed put;
   std::string error;
 };
 CopyInAFile DirectoryCopyInAFile(bool owns_its_place) {
@@ -137,8 +140,9 @@ CopyInAFile DirectoryCopyInAFile(bool owns_its_place) {
   const trsdos::NewDisk m3 = trsdos::FormatDisk({Family::kTrsdos13, 0, 0, 0, "", "01/02/85"});
   const std::size_t room =
       static_cast<std::size_t>(trsdos::ReadCatalogue(m3.disk).granules_free) * 768;
-  CopyInAFile c{
-      trsdos::PutFile(m3.disk, "COPY", "DAT", std::vector<std::uint8_t>(room), false, "01/01/86"), ""};
+  CopyInAFile c{ops::PutFile(*ops::FilesystemToChange(m3.disk), "COPY/DAT",
+                             std::vector<std::uint8_t>(room), false, "01/01/86"),
+                ""};
   disk::SectorStore store(c.put.disk);
   const int named = store.Get({0, 0, 1}).data.at(2) & 0x7F;
   const trsdos::Catalogue listed = trsdos::ReadCatalogue(store);
@@ -164,7 +168,8 @@ TEST(Change, ADirectoryCopyInAFileIsNotTheDirectory) {
     EXPECT_EQ(with_copy.family, Family::kTrsdos13) << owns;
     EXPECT_NE(with_copy.evidence.back().find("set aside"), std::string::npos) << owns;
     if (owns) continue;  // deleted, such a copy would explain the disk better
-    const trsdos::Changed gone = trsdos::DeleteFile(c.put.disk, "COPY/DAT");
+    const filesystems::Changed gone =
+        ops::DeleteFile(*ops::FilesystemToChange(c.put.disk), "COPY/DAT");
     ASSERT_EQ(gone.error, "");
     EXPECT_EQ(trsdos::ReadCatalogue(gone.disk).family, Family::kTrsdos13);
   }
@@ -189,10 +194,12 @@ TEST(Change, FileBytesNeverDecideTheDos) {
     for (std::size_t k = 0; k < room; ++k) word[k] = static_cast<std::uint8_t>("DOSPLUS "[k % 8]);
     fills.push_back(word);
     for (const std::vector<std::uint8_t>& fill : fills) {
-      const trsdos::Changed put = trsdos::PutFile(d, "FILL", "DAT", fill, false, "01/01/86");
+      const filesystems::Changed put =
+          ops::PutFile(*ops::FilesystemToChange(d), "FILL/DAT", fill, false, "01/01/86");
       ASSERT_EQ(put.error, "") << what << " filled with " << int{fill[0]};
       EXPECT_EQ(trsdos::ReadCatalogue(put.disk).family, before.family) << what;
-      const trsdos::Changed gone = trsdos::DeleteFile(put.disk, "FILL/DAT");
+      const filesystems::Changed gone =
+          ops::DeleteFile(*ops::FilesystemToChange(put.disk), "FILL/DAT");
       ASSERT_EQ(gone.error, "") << what << " filled with " << int{fill[0]};
       ++puts;
     }
@@ -205,7 +212,7 @@ TEST(Change, RefusedWithTheReason) {
   const DosDisk trsdos = build::TrsdosDisk(0);
   const disk::Disk locked =
       disk::ReadDisk(ImageBuffer(build::DosJv3(trsdos, build::LayOut(trsdos))));
-  EXPECT_EQ(trsdos::PutFile(locked, "A", "", {1}, false, "01/01/86").error,
+  EXPECT_EQ(ops::PutFile(*ops::FilesystemToChange(locked), "A", {1}, false, "01/01/86").error,
             "the image is write-protected");
   // Where no unit explains the disk, the filesystem to change refuses.
   EXPECT_EQ(ops::FilesystemToChange(disk::ReadDisk(ImageBuffer(build::Jv1(35))))->Delete("A").error,
@@ -216,17 +223,20 @@ TEST(Change, RefusedWithTheReason) {
   file0[22] = s[{entries.cylinder, 0, entries.sector + 3}][22];  // FILE0 claims FILE1's granule
   file0[23] = s[{entries.cylinder, 0, entries.sector + 3}][23];
   const disk::Disk doubtful = disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, s)));
-  EXPECT_EQ(trsdos::RenameFile(doubtful, "FILE0/BAS", "X", "")
+  EXPECT_EQ(ops::RenameFile(*ops::FilesystemToChange(doubtful), "FILE0/BAS", "X")
                 .error.rfind("the directory's allocation is in doubt (granule-twice", 0),
             0u);
 
   const disk::Disk d = disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, build::LayOut(trsdos))));
-  EXPECT_EQ(trsdos::DeleteFile(d, "BOOT/SYS").error, "BOOT/SYS is the DOS's own: it is not deleted");
-  EXPECT_EQ(trsdos::RenameFile(d, "FILE0/BAS", "FILE2", "BAS").error,
+  EXPECT_EQ(ops::DeleteFile(*ops::FilesystemToChange(d), "BOOT/SYS").error,
+            "BOOT/SYS is the DOS's own: it is not deleted");
+  EXPECT_EQ(ops::RenameFile(*ops::FilesystemToChange(d), "FILE0/BAS", "FILE2/BAS").error,
             "a file FILE2/BAS is on the disk already");
-  EXPECT_EQ(trsdos::PutFile(d, "FILE0", "BAS", {1}, false, "01/01/86").error,
+  EXPECT_EQ(ops::PutFile(*ops::FilesystemToChange(d), "FILE0/BAS", {1}, false, "01/01/86").error,
             "a file FILE0/BAS is on the disk already");
-  EXPECT_EQ(trsdos::PutFile(d, "HUGE", "", std::vector<std::uint8_t>(90000), false, "01/01/86").error,
+  EXPECT_EQ(ops::PutFile(*ops::FilesystemToChange(d), "HUGE", std::vector<std::uint8_t>(90000),
+                         false, "01/01/86")
+                .error,
             "the disk is too full: the file needs 71 granules, 54 are free");
   std::string name, ext;
   EXPECT_TRUE(trsdos::DosName("hello.bas", name, ext));

@@ -10,6 +10,8 @@
 #include "disk/container.h"
 #include "fs/trsdos/catalogue.h"
 #include "fs/trsdos/change.h"
+#include "ops/filesystems.h"
+#include "ops/prove.h"
 #include "tool_support.h"
 #include "views/view.h"
 
@@ -197,11 +199,14 @@ TEST_F(RealDisks, PutRenameDelete) {
     if (!why.empty()) continue;
     std::vector<std::uint8_t> host(3000);
     for (std::size_t k = 0; k < host.size(); ++k) host[k] = static_cast<std::uint8_t>(k * 13);
-    const trsdos::Changed put = trsdos::PutFile(d, "TRIVANE", "TXT", host, false, "12/07/86");
+    const filesystems::Changed put =
+        ops::PutFile(*ops::FilesystemToChange(d), "TRIVANE/TXT", host, false, "12/07/86");
     ASSERT_EQ(put.error, "") << r.image;
-    const trsdos::Changed renamed = trsdos::RenameFile(put.disk, "TRIVANE/TXT", "RENAMED", "TXT");
+    const filesystems::Changed renamed =
+        ops::RenameFile(*ops::FilesystemToChange(put.disk), "TRIVANE/TXT", "RENAMED/TXT");
     ASSERT_EQ(renamed.error, "") << r.image;
-    const trsdos::Changed deleted = trsdos::DeleteFile(renamed.disk, "RENAMED/TXT");
+    const filesystems::Changed deleted =
+        ops::DeleteFile(*ops::FilesystemToChange(renamed.disk), "RENAMED/TXT");
     ASSERT_EQ(deleted.error, "") << r.image;
     ++changed;
   }
@@ -219,7 +224,8 @@ TEST_F(RealDisks, FilesShownAsTheirOwnersReadThem) {
     const trsdos::Catalogue c = trsdos::ReadCatalogue(d);
     for (const trsdos::File& f : c.files) {
       if (f.ext != "BAS" && f.ext != "CMD") continue;
-      const views::View v = views::MakeView(trsdos::ReadFile(d, c, f).bytes, views::ViewKind::kAuto);
+      const views::View v =
+          views::MakeView(trsdos::ReadFile(d, c, f).bytes, views::ViewKind::kAuto);
       if (f.ext == "BAS") {
         EXPECT_EQ(v.kind, views::ViewKind::kBasic) << r.image << " " << f.Shown() << ": " << v.why;
         basic += v.note.empty();
