@@ -4,6 +4,7 @@
 // by step, and what must be refused is refused with the image unchanged.
 #include "fs/trsdos/change.h"
 
+#include <functional>
 #include <random>
 
 #include "builder/dos_images.h"
@@ -206,6 +207,52 @@ TEST(Change, FileBytesNeverDecideTheDos) {
   }
   EXPECT_EQ(puts, disks * 257);
   EXPECT_GE(disks, 6);
+}
+
+// A change whose disk does not read back as the unit said it would is a
+// fault, whatever part of it went wrong.
+TEST(Change, TheProofFindsWhatDidNotReadBackAsMade) {
+  const DosDisk trsdos = build::TrsdosDisk(0);
+  const disk::Disk d = disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, build::LayOut(trsdos))));
+  const auto fs = ops::FilesystemToChange(d);
+  const trsdos::Catalogue c = trsdos::ReadCatalogue(d);
+  const filesystems::Made put = fs->Put("NEW/DAT", HostBytes(1, 700), false, "01/01/86");
+  ASSERT_EQ(ops::Prove(*fs, put).error, "");
+  const auto proved =
+      [&](const std::function<void(filesystems::Made&, disk::SectorStore&)>& spoil) {
+        filesystems::Made made = put;
+        disk::SectorStore store(made.disk);
+        spoil(made, store);
+        const filesystems::Changed out = ops::Prove(*fs, made);
+        EXPECT_TRUE(out.fault && out.bytes.empty()) << out.error;
+        return out.error;
+      };
+  ASSERT_NE(trsdos::NamedFile(c, "FILE1/DAT"), nullptr);
+  const trsdos::File& file1 = *trsdos::NamedFile(c, "FILE1/DAT");
+  EXPECT_EQ(proved([&](auto&, disk::SectorStore& s) {
+              const trsdos::Place p = trsdos::FileSectors(c.layout, file1).front();
+              std::vector<std::uint8_t> bytes = s.Get(p).data;
+              bytes[0] ^= 1;
+              s.Put(p, bytes);
+            }),
+            "FILE1/DAT reads back otherwise");
+  EXPECT_EQ(proved([](filesystems::Made& m, auto&) { m.data[699] ^= 1; }),
+            "NEW/DAT reads back otherwise");
+  EXPECT_EQ(proved([&](filesystems::Made& m, auto&) {
+              m.kind = filesystems::Made::kDeleted;
+              m.key = file1.dec;
+              m.disk = d;
+            }),
+            "the number of files reads back otherwise");
+  EXPECT_EQ(proved([&](auto&, disk::SectorStore& s) {
+              int byte = 0, bit = 0;
+              c.layout.GatBit(file1.extents[0].first_granule, byte, bit);
+              const trsdos::Place gat = c.layout.DirectorySector(0);
+              std::vector<std::uint8_t> bytes = s.Get(gat).data;
+              bytes[static_cast<std::size_t>(byte)] &= static_cast<std::uint8_t>(~(1 << bit));
+              s.Put(gat, bytes);
+            }).rfind("a new finding: gat-free-but-used FILE1/DAT", 0),
+            0u);
 }
 
 TEST(Change, RefusedWithTheReason) {
