@@ -1,7 +1,7 @@
 // The contents window's changes to the image: files added (the button, or
 // dropped on the files table), deleted (Delete, after a question), renamed
-// (F2), and Undo; each made and proved by fs/trsdos/change.h before the image is
-// written.
+// (F2), and Undo; each made by the filesystem and proved by ops/prove.h
+// before the image is written.
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,11 +12,11 @@
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 
+#include "app/contents_window.h"
+#include "app/file_lists.h"
 #include "loader/image_file.h"
 #include "present/new_disk.h"
 #include "present/texts.h"
-#include "app/contents_window.h"
-#include "app/file_lists.h"
 
 namespace trivane::app {
 
@@ -82,12 +82,12 @@ QString ContentsWindow::AskName(const QString& question, const QString& suggeste
   return QInputDialog::getText(this, present::kTitle, question, QLineEdit::Normal, suggested);
 }
 
-std::vector<const trsdos::File*> ContentsWindow::SelectedFiles() const {
+std::vector<filesystems::Entry> ContentsWindow::SelectedFiles() const {
   const auto* proxy = static_cast<QSortFilterProxyModel*>(files_view_->model());
-  std::vector<const trsdos::File*> files;
+  std::vector<filesystems::Entry> files;
   for (const QModelIndex& row : files_view_->selectionModel()->selectedRows()) {
-    const trsdos::File* f = model_->FileAt(proxy->mapToSource(row).row());
-    if (f != nullptr && !catalogue_.IsDeleted(f)) files.push_back(f);
+    const filesystems::Entry* f = model_->FileAt(proxy->mapToSource(row).row());
+    if (f != nullptr && !f->deleted) files.push_back(*f);
   }
   return files;
 }
@@ -121,14 +121,14 @@ void ContentsWindow::PutHostFiles(const QStringList& files) {
 void ContentsWindow::DeleteSelected() {
   if (!WhyReadOnly().isEmpty()) return;
   std::vector<std::string> names;
-  for (const trsdos::File* f : SelectedFiles()) names.push_back(f->Shown());
+  for (const filesystems::Entry& f : SelectedFiles()) names.push_back(f.name);
   Changed(changes_.Delete(disk_, names, Questions()));
 }
 
 void ContentsWindow::RenameSelected() {
-  const std::vector<const trsdos::File*> files = SelectedFiles();
+  const std::vector<filesystems::Entry> files = SelectedFiles();
   if (files.size() != 1 || !WhyReadOnly().isEmpty()) return;
-  Changed(changes_.Rename(disk_, files[0]->Shown(), Questions()));
+  Changed(changes_.Rename(disk_, files[0].name, Questions()));
 }
 
 void ContentsWindow::Undo() {

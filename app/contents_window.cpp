@@ -17,39 +17,40 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "fs/trsdos/extract.h"
-#include "loader/image_file.h"
-#include "present/contents.h"
-#include "present/texts.h"
 #include "app/file_lists.h"
 #include "app/file_view.h"
+#include "loader/image_file.h"
+#include "ops/filesystems.h"
+#include "present/contents.h"
+#include "present/texts.h"
 
 namespace trivane::app {
 
-void FilesModel::SetCatalogue(const trsdos::Catalogue* catalogue, bool deleted) {
+void FilesModel::SetFilesystem(const filesystems::Filesystem* fs, bool deleted) {
   beginResetModel();
-  catalogue_ = catalogue;
-  files_ = catalogue != nullptr ? present::FileRows(*catalogue, deleted)
-                                : std::vector<const trsdos::File*>{};
+  fs_ = fs;
+  files_ = fs != nullptr ? present::FileRows(*fs, deleted) : std::vector<filesystems::Entry>{};
+  headings_ = fs != nullptr ? present::FileColumns(*fs) : std::vector<std::string>{};
   endResetModel();
 }
 
-const trsdos::File* FilesModel::FileAt(int row) const {
-  return row >= 0 && row < rowCount() ? files_[static_cast<std::size_t>(row)] : nullptr;
+const filesystems::Entry* FilesModel::FileAt(int row) const {
+  return row >= 0 && row < rowCount() ? &files_[static_cast<std::size_t>(row)] : nullptr;
 }
 
 QVariant FilesModel::data(const QModelIndex& index, int role) const {
-  const trsdos::File* f = FileAt(index.row());
+  const filesystems::Entry* f = FileAt(index.row());
   if (f == nullptr || (role != Qt::DisplayRole && role != Qt::UserRole)) return {};
-  // Size and LRL sort by number.
-  if (role == Qt::UserRole && index.column() == 1) return qint64{f->size};
-  if (role == Qt::UserRole && index.column() == 2) return f->lrl;
-  return QString::fromStdString(present::FileCell(*catalogue_, *f, index.column()));
+  const std::string cell = present::FileCell(*fs_, *f, index.column());
+  if (role == Qt::UserRole && present::SortsByNumber(*fs_, index.column())) {
+    return QString::fromStdString(cell).toLongLong();
+  }
+  return QString::fromStdString(cell);
 }
 
 QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  return QString(present::kFileColumns.at(static_cast<std::size_t>(section)));
+  return QString::fromStdString(headings_.at(static_cast<std::size_t>(section)));
 }
 
 ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path& file,
@@ -74,8 +75,7 @@ void ContentsWindow::Load() {
     return;
   }
   disk_ = disk::ReadDisk(loaded.buffer);
-  index_ = std::make_unique<disk::SectorStore>(disk_);
-  catalogue_ = trsdos::ReadCatalogue(*index_);
+  fs_ = ops::FilesystemToChange(disk_);
   const int shown = std::max(tabs_->currentIndex(), 0);
   while (tabs_->count() > 0) {
     QWidget* page = tabs_->widget(0);
@@ -91,8 +91,8 @@ void ContentsWindow::Load() {
 // The DOS, the disk's name and date and its free space; why, on hover.
 QLabel* ContentsWindow::BuildSummary() {
   QStringList evidence;
-  for (const std::string& e : catalogue_.evidence) evidence << QString::fromStdString(e);
-  auto* summary = new QLabel(QString::fromStdString(present::SummaryLine(disk_, catalogue_)));
+  for (const std::string& e : fs_->Evidence()) evidence << QString::fromStdString(e);
+  auto* summary = new QLabel(QString::fromStdString(present::SummaryLine(disk_, *fs_)));
   summary->setObjectName("summary");
   summary->setToolTip(evidence.join('\n'));
   return summary;
@@ -102,7 +102,7 @@ QLabel* ContentsWindow::BuildSummary() {
 // with Ctrl+C; a double-click shows one's bytes.
 QTableView* ContentsWindow::BuildFilesTable() {
   model_ = new FilesModel(this);
-  model_->SetCatalogue(&catalogue_, false);
+  model_->SetFilesystem(fs_.get(), false);
   auto* proxy = new QSortFilterProxyModel(this);
   proxy->setSourceModel(model_);
   proxy->setSortRole(Qt::UserRole);
@@ -120,7 +120,9 @@ QTableView* ContentsWindow::BuildFilesTable() {
                               files_view_->fontMetrics().horizontalAdvance("MMMMMMMM/MMM !") + 12);
   files_view_->verticalHeader()->hide();
   connect(files_view_, &QTableView::doubleClicked, this, [this, proxy](const QModelIndex& index) {
-    if (const trsdos::File* f = model_->FileAt(proxy->mapToSource(index).row())) OpenView(*f);
+    if (const filesystems::Entry* f = model_->FileAt(proxy->mapToSource(index).row())) {
+      OpenView(*f);
+    }
   });
   new QShortcut(QKeySequence::Copy, files_view_, [this] { CopySelectedRows(); });
   return files_view_;
@@ -135,10 +137,10 @@ QWidget* ContentsWindow::BuildFiles() {
   auto* row = new QHBoxLayout;
   show_deleted_ = new QCheckBox(present::kShowDeleted);
   connect(show_deleted_, &QCheckBox::toggled, this,
-          [this](bool on) { model_->SetCatalogue(&catalogue_, on); });
+          [this](bool on) { model_->SetFilesystem(fs_.get(), on); });
   auto* extract = new QPushButton(present::kExtractButton);
   extract->setObjectName("extract");
-  extract->setEnabled(catalogue_.family != trsdos::Family::kUnknown);
+  extract->setEnabled(fs_->Score() > 0);
   connect(extract, &QPushButton::clicked, this, &ContentsWindow::Extract);
   extracted_ = new QLabel;
   extracted_->setObjectName("extracted");
@@ -161,11 +163,11 @@ QWidget* ContentsWindow::BuildFiles() {
   return page;
 }
 
-// The catalogue's findings, the sector reader's problems, and on a disk no
-// DOS explains what was looked at.
+// The filesystem's findings, the sector reader's problems, and on a disk no
+// unit explains what was looked at.
 QListWidget* ContentsWindow::BuildFindings() {
   findings_ = new QListWidget;
-  for (const std::string& line : present::FindingsLines(disk_, catalogue_)) {
+  for (const std::string& line : present::FindingsLines(disk_, *fs_)) {
     findings_->addItem(QString::fromStdString(line));
   }
   return findings_;
@@ -176,8 +178,7 @@ QWidget* ContentsWindow::BuildSectors() {
   auto* layout = new QVBoxLayout(page);
   map_ = new SectorMap;
   map_->SetDisk(&disk_);
-  if (catalogue_.family != trsdos::Family::kUnknown)
-    map_->SetDirectoryCylinder(catalogue_.layout.DirectorySector(0).cylinder);
+  if (fs_->DirectoryCylinder() >= 0) map_->SetDirectoryCylinder(fs_->DirectoryCylinder());
   connect(map_, &SectorMap::sectorClicked, this, &ContentsWindow::ShowSector);
   auto* scroll = new QScrollArea;
   scroll->setWidget(map_);
@@ -281,13 +282,14 @@ void ContentsWindow::ShowSector(int index) {
 
 // The file's bytes as read, the sectors that could not be read marked; a
 // part its extents do not hold is said, not shown.
-void ContentsWindow::ShowFile(const trsdos::File& file) {
-  const trsdos::FileBytes read = trsdos::ReadFile(*index_, catalogue_, file);
+void ContentsWindow::ShowFile(const filesystems::Entry& file) {
+  const filesystems::FileBytes read = fs_->Read(file);
   shown_ = read.bytes;
   hex_->SetSource([this](qint64 at) { return shown_[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(shown_.size()));
   std::vector<std::pair<qint64, qint64>> marks;
-  for (const trsdos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  for (const filesystems::Damaged& d : read.unreadable)
+    marks.emplace_back(d.offset, d.offset + 256);
   hex_->SetMarks(marks);
   hex_what_->setText(QString::fromStdString(present::FileTitle(file, read)));
   hex_status_->clear();
@@ -296,12 +298,12 @@ void ContentsWindow::ShowFile(const trsdos::File& file) {
 
 void ContentsWindow::CopySelectedRows() {
   QApplication::clipboard()->setText(
-      QString::fromStdString(present::CopyText(catalogue_, SelectedFiles())));
+      QString::fromStdString(present::CopyText(*fs_, SelectedFiles())));
 }
 
 // One question of a run, asked at most once: yes or no for this file, or
 // for all the files still to come, or Cancel.
-trsdos::Choice ContentsWindow::AskAll(const QString& question) {
+ops::Choice ContentsWindow::AskAll(const QString& question) {
   QMessageBox ask(QMessageBox::Question, present::kExtractTitle, question, QMessageBox::NoButton,
                   this);
   QPushButton* yes = ask.addButton("Yes", QMessageBox::YesRole);
@@ -311,16 +313,15 @@ trsdos::Choice ContentsWindow::AskAll(const QString& question) {
   ask.addButton(QMessageBox::Cancel);
   ask.exec();
   const QAbstractButton* c = ask.clickedButton();
-  return c == yes    ? trsdos::Choice::kYes
-         : c == all  ? trsdos::Choice::kAll
-         : c == no   ? trsdos::Choice::kNo
-         : c == none ? trsdos::Choice::kNone
-                     : trsdos::Choice::kCancel;
+  return c == yes    ? ops::Choice::kYes
+         : c == all  ? ops::Choice::kAll
+         : c == no   ? ops::Choice::kNo
+         : c == none ? ops::Choice::kNone
+                     : ops::Choice::kCancel;
 }
 
-FileViewWindow* ContentsWindow::OpenView(const trsdos::File& file) {
-  auto* view = new FileViewWindow(QString::fromStdString(file.Shown()),
-                                  trsdos::ReadFile(*index_, catalogue_, file), this);
+FileViewWindow* ContentsWindow::OpenView(const filesystems::Entry& file) {
+  auto* view = new FileViewWindow(QString::fromStdString(file.name), fs_->Read(file), this);
   view->show();
   return view;
 }
@@ -331,19 +332,19 @@ void ContentsWindow::Extract() {
                              : QFileDialog::getExistingDirectory(this, present::kExtractToTitle);
   if (folder.isEmpty()) return;
   const auto* proxy = static_cast<QSortFilterProxyModel*>(files_view_->model());
-  std::vector<const trsdos::File*> files;
+  std::vector<filesystems::Entry> files;
   for (const QModelIndex& row : files_view_->selectionModel()->selectedRows()) {
-    files.push_back(model_->FileAt(proxy->mapToSource(row).row()));
+    files.push_back(*model_->FileAt(proxy->mapToSource(row).row()));
   }
   if (files.empty()) {
-    for (int r = 0; r < model_->rowCount(); ++r) files.push_back(model_->FileAt(r));
+    for (int r = 0; r < model_->rowCount(); ++r) files.push_back(*model_->FileAt(r));
   }
   QProgressDialog progress("Extracting files...", present::kCancel, 0,
                            static_cast<int>(files.size()), this);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
-  const trsdos::ExtractQuestions ask{
-      [&](const trsdos::File& f, const std::string& why) {
+  const ops::ExtractQuestions ask{
+      [&](const filesystems::Entry& f, const std::string& why) {
         return AskAll(QString::fromStdString(present::DamagedQuestion(f, why)));
       },
       [&](const std::string& host) {
@@ -353,8 +354,7 @@ void ContentsWindow::Extract() {
         progress.setValue(static_cast<int>(done));
         return !progress.wasCanceled();
       }};
-  const trsdos::ExtractSummary done =
-      trsdos::ExtractFiles(*index_, catalogue_, files, ToFsPath(folder), ask);
+  const ops::ExtractSummary done = ops::ExtractFiles(*fs_, files, ToFsPath(folder), ask);
   progress.reset();
   if (!done.folder_failure.empty()) {
     QMessageBox::warning(

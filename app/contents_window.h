@@ -1,6 +1,7 @@
-// The contents window of one image: its files (and extracting them), a
-// picture of every sector, and its bytes. Non-modal, read-only: nothing of
-// the image is ever changed.
+// The contents window of one image: its files (extracting them, and
+// changing them as their DOS would), a picture of every sector, and its
+// bytes. Non-modal; the image is changed only by a change the user makes
+// there, proved before it is written.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -15,30 +16,32 @@
 #include <functional>
 #include <memory>
 
-#include "fs/trsdos/catalogue.h"
-#include "fs/trsdos/change.h"
-#include "fs/trsdos/extract.h"
-#include "present/changes.h"
 #include "app/hex_view.h"
 #include "app/sector_map.h"
+#include "fs/filesystem.h"
+#include "ops/extract.h"
+#include "present/changes.h"
 
 namespace trivane::app {
 
-// The files of a catalogue as a table: live ones, and the deleted on request.
+// The files of a filesystem as a table: live ones, and the deleted on request.
 class FilesModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   explicit FilesModel(QObject* parent) : QAbstractTableModel(parent) {}
-  void SetCatalogue(const trsdos::Catalogue* catalogue, bool deleted);
-  const trsdos::File* FileAt(int row) const;
+  void SetFilesystem(const filesystems::Filesystem* fs, bool deleted);
+  const filesystems::Entry* FileAt(int row) const;
   int rowCount(const QModelIndex& = {}) const override { return static_cast<int>(files_.size()); }
-  int columnCount(const QModelIndex& = {}) const override { return 6; }
+  int columnCount(const QModelIndex& = {}) const override {
+    return static_cast<int>(headings_.size());
+  }
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  const trsdos::Catalogue* catalogue_ = nullptr;
-  std::vector<const trsdos::File*> files_;
+  const filesystems::Filesystem* fs_ = nullptr;
+  std::vector<filesystems::Entry> files_;
+  std::vector<std::string> headings_;
 };
 
 class FileViewWindow;
@@ -63,9 +66,9 @@ class ContentsWindow : public QWidget {
   void Extract();
   // Shows one sector's data, one file's, or the whole image in the hex tab.
   void ShowSector(int index);
-  void ShowFile(const trsdos::File& file);
+  void ShowFile(const filesystems::Entry& file);
   // Opens a window that shows the file as its owner reads it (a double-click).
-  FileViewWindow* OpenView(const trsdos::File& file);
+  FileViewWindow* OpenView(const filesystems::Entry& file);
   void ShowImage();
   // The hex tab's go-to and find, each saying in its status line what came
   // of it ("offset past the end (size ...)", "match 3 of 17 at 0x6EA3",
@@ -105,7 +108,7 @@ class ContentsWindow : public QWidget {
   QLabel* hex_status() const { return hex_status_; }
   QLabel* saved() const { return saved_; }
   QLabel* changed() const { return changed_; }
-  const trsdos::Catalogue& catalogue() const { return catalogue_; }
+  const filesystems::Filesystem& filesystem() const { return *fs_; }
   SectorMap* sector_map() const { return map_; }
   HexView* hex_view() const { return hex_; }
   QTabWidget* tabs() const { return tabs_; }
@@ -121,8 +124,8 @@ class ContentsWindow : public QWidget {
   present::Questions Questions();
   bool Confirm(const QString& question);
   QString AskName(const QString& question, const QString& suggested);
-  std::vector<const trsdos::File*> SelectedFiles() const;
-  trsdos::Choice AskAll(const QString& question);
+  std::vector<filesystems::Entry> SelectedFiles() const;
+  ops::Choice AskAll(const QString& question);
   QListWidget* BuildFindings();
   QLabel* BuildSummary();
   QTableView* BuildFilesTable();
@@ -135,9 +138,8 @@ class ContentsWindow : public QWidget {
 
   QString path_, error_;
   std::filesystem::path file_;
-  disk::Disk disk_;                           // with the image it was read from
-  std::unique_ptr<disk::SectorStore> index_;  // of disk_, once read
-  trsdos::Catalogue catalogue_;
+  disk::Disk disk_;  // with the image it was read from
+  std::unique_ptr<filesystems::Filesystem> fs_;
   std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab
 
   QTabWidget* tabs_ = nullptr;

@@ -12,7 +12,7 @@
 
 namespace trivane::app {
 
-FileViewWindow::FileViewWindow(const QString& title, const trsdos::FileBytes& bytes, QWidget* parent)
+FileViewWindow::FileViewWindow(const QString& title, const filesystems::FileBytes& bytes, QWidget* parent)
     : QWidget(parent, Qt::Window), bytes_(bytes) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(title + " - Trivane");
@@ -36,7 +36,7 @@ FileViewWindow::FileViewWindow(const QString& title, const trsdos::FileBytes& by
   hex_->SetSource([this](qint64 at) { return bytes_.bytes[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(bytes_.bytes.size()));
   std::vector<std::pair<qint64, qint64>> marks;
-  for (const trsdos::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  for (const filesystems::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + 256);
   hex_->SetMarks(std::move(marks));
   pages_ = new QStackedWidget;
   pages_->addWidget(text_);

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "fs/trsdos/catalogue.h"
+#include "fs/filesystem.h"
 #include "app/hex_view.h"
 #include "views/view.h"
 
@@ -23,7 +23,7 @@ namespace trivane::app {
 class FileViewWindow : public QWidget {
   Q_OBJECT
  public:
-  FileViewWindow(const QString& title, const trsdos::FileBytes& bytes, QWidget* parent = nullptr);
+  FileViewWindow(const QString& title, const filesystems::FileBytes& bytes, QWidget* parent = nullptr);
 
   void Show(views::ViewKind kind);
   bool Find(const QString& text);
@@ -37,7 +37,7 @@ class FileViewWindow : public QWidget {
   bool hex_shown() const { return pages_->currentWidget() == hex_; }
 
  private:
-  trsdos::FileBytes bytes_;
+  filesystems::FileBytes bytes_;
   QComboBox* kind_ = nullptr;
   QLabel* why_ = nullptr;
   QLineEdit* find_ = nullptr;

@@ -1,5 +1,5 @@
 // The contents window's "Save as...": the disk in another container (or the
-// same), proved before it is kept (fs/trsdos/convert.h).
+// same), proved before it is kept (ops/convert.h).
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>

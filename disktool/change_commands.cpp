@@ -1,5 +1,5 @@
 // `put`, `rm` and `rename`: each change made as the disk's DOS makes it and
-// proved (fs/trsfs/trsdos/change.h), one after another in memory; only when all are
+// proved (fs/trsdos/change.h), one after another in memory; only when all are
 // proved is the image written, beside itself and renamed over it, the
 // original kept as IMAGE.bak unless --no-backup. Any refusal leaves the
 // image as it was.

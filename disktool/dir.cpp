@@ -1,4 +1,4 @@
-// Directory listings and the files of a DOS disk.
+// Directory listings and the files of a disk, through its filesystem.
 #include "disktool/dir.h"
 
 #include <algorithm>
@@ -10,10 +10,10 @@
 #include "cli/escaped.h"
 #include "cli/json_writer.h"
 #include "cli/sha256.h"
-#include "fs/trsdos/extract.h"
-#include "fs/trsdos/host_files.h"
 #include "loader/image_file.h"
+#include "ops/extract.h"
 #include "ops/filesystems.h"
+#include "ops/host_files.h"
 #include "views/view.h"
 
 namespace trivane::disktool {
@@ -21,40 +21,78 @@ namespace {
 
 namespace fs = std::filesystem;
 using cli::JsonWriter;
+using filesystems::Column;
+using filesystems::Entry;
+using filesystems::Value;
 
-std::string Row(const trsdos::File& f) {
-  char line[160];
-  std::snprintf(line, sizeof line, "  %-12s %s %3d %8lld %-10s %s%s\n", f.Shown().c_str(),
-                trsdos::AttributesText(f).c_str(), f.lrl, static_cast<long long>(f.size),
-                f.date.c_str(), trsdos::ExtentsText(f).c_str(), f.complete ? "" : "  (not whole)");
-  return line;
+// The text padded to the column's width (left-aligned when it is negative).
+std::string Padded(const std::string& text, int width) {
+  const std::size_t w = static_cast<std::size_t>(std::abs(width));
+  if (text.size() >= w) return text;
+  const std::string pad(w - text.size(), ' ');
+  return width < 0 ? text + pad : pad + text;
 }
 
-void FileObject(JsonWriter& j, const ReadDos& r, const trsdos::File& f) {
-  j.BeginObject().Member("name", f.name).Member("ext", f.ext).Member("size", f.size);
-  j.Member("lrl", f.lrl).Member("eof", f.eof).Member("ern", f.ern);
-  j.Key("attrs").BeginObject().Member("system", f.system).Member("invisible", f.invisible);
-  j.Member("pds", f.pds).Member("protection", f.protection).EndObject();
-  j.Key("date");
-  f.date.empty() ? j.Null() : j.String(f.date);
-  j.Key("extents").BeginArray();
-  for (const trsdos::Extent& x : f.extents) {
-    const char raw[2] = {static_cast<char>(x.raw[0]), static_cast<char>(x.raw[1])};
-    j.BeginObject().Member("raw", UpperAscii(cli::Hex({raw, 2})));
-    j.Member("first_granule", x.first_granule).Member("granules", x.granules).EndObject();
+std::string Row(const std::vector<Column>& columns, const Entry& f) {
+  std::string line = " ";
+  for (const Column& c : columns) line += " " + Padded(filesystems::CellOf(f, c.key), c.width);
+  return line + (f.complete ? "" : "  (not whole)") + "\n";
+}
+
+void Write(JsonWriter& j, const Value& v) {
+  switch (v.kind) {
+    case Value::Kind::kNull:
+      j.Null();
+      break;
+    case Value::Kind::kBool:
+      j.Bool(v.flag);
+      break;
+    case Value::Kind::kNumber:
+      j.Number(v.number);
+      break;
+    case Value::Kind::kText:
+      j.String(v.text);
+      break;
+    case Value::Kind::kList:
+      j.BeginArray();
+      for (const Value& item : v.items) Write(j, item);
+      j.EndArray();
+      break;
+    case Value::Kind::kObject:
+      j.BeginObject();
+      for (std::size_t k = 0; k < v.items.size(); ++k) Write(j.Key(v.names[k]), v.items[k]);
+      j.EndObject();
+      break;
   }
-  j.EndArray().Member("complete", f.complete);
-  const trsdos::FileBytes bytes = trsdos::ReadFile(r.index, r.catalogue, f);
-  j.Member("sha256", cli::Sha256Hex(bytes.bytes)).EndObject();
+}
+
+// An object's members, written into the object being written.
+void Members(JsonWriter& j, const Value& object) {
+  for (std::size_t k = 0; k < object.items.size(); ++k)
+    Write(j.Key(object.names[k]), object.items[k]);
+}
+
+void FileObject(JsonWriter& j, const filesystems::Filesystem& fs, const Entry& f) {
+  j.BeginObject();
+  Members(j, f.fields);
+  j.Member("complete", f.complete);
+  j.Member("sha256", cli::Sha256Hex(fs.Read(f).bytes)).EndObject();
+}
+
+void Files(JsonWriter& j, const filesystems::Filesystem& fs, const std::vector<Entry>& entries,
+           bool deleted) {
+  j.BeginArray();
+  for (const Entry& f : entries) {
+    if (f.deleted == deleted) FileObject(j, fs, f);
+  }
+  j.EndArray();
 }
 
 }  // namespace
 
 ReadDos ReadDirectoryOf(const std::string& path) {
-  auto read = std::make_unique<const ReadImage>(ReadSectors(path, false));
-  const ReadImage& sectors = *read;
-  ReadDos r{std::move(read), sectors, disk::SectorStore(sectors.disk), {}};
-  if (sectors.error.empty()) r.catalogue = trsdos::ReadCatalogue(r.index);
+  ReadDos r{ReadSectors(path, false), nullptr};
+  if (r.sectors.error.empty()) r.fs = ops::FilesystemToChange(r.sectors.disk);
   return r;
 }
 
@@ -72,52 +110,50 @@ OpenedFile OpenFile(const std::string& image, const std::string& name, bool dele
 }
 
 std::string DirText(const ReadDos& r, bool all) {
-  const trsdos::Catalogue& c = r.catalogue;
-  std::string out = cli::Escaped(r.sectors.file) + "\n  " + trsdos::FamilyName(c.family);
-  if (!c.version.empty()) out += " " + c.version;
-  if (c.family != trsdos::Family::kUnknown) {
-    out += ", disk \"" + c.disk_name + "\" dated \"" + c.disk_date + "\", " +
-           std::to_string(c.granules_free) + " of " + std::to_string(c.granules_total) +
-           " granules free";
-  }
+  const filesystems::Filesystem& fs = *r.fs;
+  std::string out = cli::Escaped(r.sectors.file) + "\n  " + fs.Name();
+  for (const std::string& fact : fs.Facts()) out += ", " + fact;
   out += "\n";
-  for (const std::string& e : c.evidence) out += "    because: " + e + "\n";
-  if (c.family == trsdos::Family::kUnknown) return out;
-  out += "  NAME/EXT     ATTR LRL     SIZE DATE       EXTENTS (granule+count)\n";
-  for (const trsdos::File& f : c.files) out += Row(f);
+  for (const std::string& e : fs.Evidence()) out += "    because: " + e + "\n";
+  if (!r.known()) return out;
+  const std::vector<Column> columns = fs.ListingColumns();
+  out += " ";
+  for (const Column& c : columns) out += " " + Padded(c.heading, c.width);
+  out += "\n";
+  const std::vector<Entry> entries = fs.List(all);
+  for (const Entry& f : entries) {
+    if (!f.deleted) out += Row(columns, f);
+  }
   if (all) {
     out += "  deleted:\n";
-    for (const trsdos::File& f : c.deleted) out += Row(f);
+    for (const Entry& f : entries) {
+      if (f.deleted) out += Row(columns, f);
+    }
   }
-  for (const std::string& line : trsdos::FindingLines(c.findings)) out += "  finding " + line + "\n";
+  for (const std::string& line : fs.CheckLines()) out += "  finding " + line + "\n";
   return out;
 }
 
 std::string DirJson(const ReadDos& r, bool all) {
-  const trsdos::Catalogue& c = r.catalogue;
   JsonWriter j;
   j.BeginObject().Member("file", r.sectors.file);
   if (!cli::IsUtf8(r.sectors.file)) j.Member("file_hex", cli::Hex(r.sectors.file));
   if (!r.sectors.error.empty()) return j.Member("error", r.sectors.error).EndObject().text();
+  const filesystems::Filesystem& fs = *r.fs;
   j.Member("container", disk::ContainerName(r.sectors.disk.container));
-  j.Key("dos").BeginObject().Member("family", trsdos::FamilyName(c.family)).Key("version");
-  c.version.empty() ? j.Null() : j.String(c.version);
+  j.Key("dos").BeginObject().Member("family", fs.Family()).Key("version");
+  Write(j, Value::TextOrNull(fs.Version()));
   j.EndObject().Key("evidence").BeginArray();
-  for (const std::string& e : c.evidence) j.String(e);
-  j.EndArray().Member("disk_name", c.disk_name).Member("disk_date", c.disk_date);
-  j.Member("granules_total", c.granules_total).Member("granules_free", c.granules_free);
-  j.Key("files").BeginArray();
-  for (const trsdos::File& f : c.files) FileObject(j, r, f);
+  for (const std::string& e : fs.Evidence()) j.String(e);
   j.EndArray();
-  if (all) {
-    j.Key("deleted").BeginArray();
-    for (const trsdos::File& f : c.deleted) FileObject(j, r, f);
-    j.EndArray();
-  }
+  Members(j, fs.Fields());
+  const std::vector<Entry> entries = fs.List(all);
+  Files(j.Key("files"), fs, entries, false);
+  if (all) Files(j.Key("deleted"), fs, entries, true);
   j.Key("findings").BeginArray();
-  for (const trsdos::Finding& f : c.findings) {
+  for (const filesystems::Finding& f : fs.Check()) {
     j.BeginObject().Member("kind", f.kind).Key("file");
-    f.file.empty() ? j.Null() : j.String(f.file);
+    Write(j, Value::TextOrNull(f.file));
     j.Member("detail", f.detail).EndObject();
   }
   return j.EndArray().EndObject().text();
@@ -126,21 +162,21 @@ std::string DirJson(const ReadDos& r, bool all) {
 namespace {
 
 // Beside each BASIC program written, its listing (never over a file).
-int WriteListings(const ReadDos& r, const std::vector<const trsdos::File*>& chosen,
+int WriteListings(const filesystems::Filesystem& filesystem, const std::vector<Entry>& chosen,
                   const fs::path& into, bool force) {
   int status = 0;
-  const std::vector<std::string> hosts = trsdos::HostNames(r.catalogue, chosen);
+  const std::vector<std::string> hosts = ops::HostNames(chosen);
   for (std::size_t k = 0; k < chosen.size(); ++k) {
-    const trsdos::FileBytes bytes = trsdos::ReadFile(r.index, r.catalogue, *chosen[k]);
-    if (!trsdos::WhyNotGiven(*chosen[k], bytes, force).empty()) continue;
+    const filesystems::FileBytes bytes = filesystem.Read(chosen[k]);
+    if (!filesystems::WhyNotGiven(chosen[k].size, bytes, force).empty()) continue;
     const views::View v = views::MakeView(bytes.bytes, views::ViewKind::kAuto);
     if (v.kind != views::ViewKind::kBasic) continue;
     std::string text;
     for (const std::string& line : v.lines) text += line + "\n";
     if (!v.note.empty()) text += "-- " + v.note + "\n";
     const std::string host = hosts[k] + ".txt";
-    const trsdos::WriteFailure failed =
-        trsdos::WriteHostFile(into / PathFromUtf8(host), {text.begin(), text.end()}, false);
+    const ops::WriteFailure failed =
+        ops::WriteHostFile(into / PathFromUtf8(host), {text.begin(), text.end()}, false);
     if (!failed.why.empty()) {
       std::cerr << "trivane-disk: " << cli::Escaped(host) << ": not written, " << failed.why
                 << "\n";
@@ -150,27 +186,29 @@ int WriteListings(const ReadDos& r, const std::vector<const trsdos::File*>& chos
   return status;
 }
 
+// The files named (all, the deleted too with all, when none is); a name
+// that is not there is said and makes the status 1.
+std::vector<Entry> Chosen(const filesystems::Filesystem& fs, const std::vector<std::string>& names,
+                          bool all, int& status) {
+  std::vector<Entry> chosen;
+  if (names.empty()) chosen = fs.List(all);
+  for (const std::string& n : names) {
+    if (std::optional<Entry> f = fs.Find(n, all)) {
+      chosen.push_back(*f);
+    } else {
+      std::cerr << "trivane-disk: " << n << ": no such file on the disk\n";
+      status = 1;
+    }
+  }
+  return chosen;
+}
+
 }  // namespace
 
 int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::string& folder,
             bool all, bool force, bool listings) {
-  std::vector<const trsdos::File*> chosen;
   int status = 0;
-  if (names.empty()) {
-    for (const trsdos::File& f : r.catalogue.files) chosen.push_back(&f);
-    if (all) {
-      for (const trsdos::File& f : r.catalogue.deleted) chosen.push_back(&f);
-    }
-  }
-  for (const std::string& n : names) {
-    const trsdos::File* f = FindFile(r.catalogue, n, all);
-    if (f == nullptr) {
-      std::cerr << "trivane-disk: " << n << ": no such file on the disk\n";
-      status = 1;
-    } else {
-      chosen.push_back(f);
-    }
-  }
+  const std::vector<Entry> chosen = Chosen(*r.fs, names, all, status);
   std::error_code ec;
   const fs::path into = PathFromUtf8(folder);
   fs::create_directories(into, ec);
@@ -180,12 +218,12 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
     return 1;
   }
   // Damaged files only with force; nothing replaced.
-  const trsdos::ExtractQuestions ask{[&](const trsdos::File&, const std::string&) {
-                                    return force ? trsdos::Choice::kAll : trsdos::Choice::kNone;
+  const ops::ExtractQuestions ask{[&](const Entry&, const std::string&) {
+                                    return force ? ops::Choice::kAll : ops::Choice::kNone;
                                   },
-                                  [](const std::string&) { return trsdos::Choice::kNone; },
+                                  [](const std::string&) { return ops::Choice::kNone; },
                                   {}};
-  const trsdos::ExtractSummary done = trsdos::ExtractFiles(r.index, r.catalogue, chosen, into, ask);
+  const ops::ExtractSummary done = ops::ExtractFiles(*r.fs, chosen, into, ask);
   for (const std::string& line : done.lines) {
     std::cerr << "trivane-disk: " << cli::Escaped(line) << "\n";
   }
@@ -198,7 +236,7 @@ int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::
     return 1;
   }
   if (done.skipped + done.failed > 0) status = 1;
-  if (listings && !done.cancelled && WriteListings(r, chosen, into, force) != 0) status = 1;
+  if (listings && !done.cancelled && WriteListings(*r.fs, chosen, into, force) != 0) status = 1;
   return status;
 }
 

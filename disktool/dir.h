@@ -1,5 +1,5 @@
-// The DOS side of trivane-disk: the directory listing (text and JSON), and
-// the files themselves (extract, cat).
+// The filesystem side of trivane-disk: the directory listing (text and
+// JSON), and the files themselves (extract, cat), for any filesystem unit.
 #pragma once
 
 #include <memory>
@@ -8,30 +8,25 @@
 #include <vector>
 
 #include "disktool/listing.h"
-#include "fs/trsdos/catalogue.h"
-#include "fs/trsdos/unit.h"
 #include "fs/filesystem.h"
 
 namespace trivane::disktool {
 
-// An image's sectors, their index and its catalogue, read once for
-// everything a command does with them. The sectors stay where they are
-// when this moves, so that the index stays right.
+// An image's sectors and its filesystem (the best explanation, or where
+// none explains the disk the first unit's reading, which says what it
+// looked at), read once for everything a command does with them.
 struct ReadDos {
-  std::unique_ptr<const ReadImage> read;
-  const ReadImage& sectors;
-  disk::SectorStore index;
-  trsdos::Catalogue catalogue;
+  ReadImage sectors;
+  std::unique_ptr<filesystems::Filesystem> fs;  // null when the image was not read
+  bool known() const { return fs != nullptr && fs->Score() > 0; }
 };
 ReadDos ReadDirectoryOf(const std::string& path);
 
-// A header (DOS, disk name and date, free space, evidence), a table of the
-// files as a DOS lists them, then the findings.
+// A header (DOS, what it says of the disk, evidence), a table of the files
+// as their DOS lists them, then the findings.
 std::string DirText(const ReadDos& r, bool all);
 // One JSON object; "deleted" only with all.
 std::string DirJson(const ReadDos& r, bool all);
-
-using trsdos::FindFile;
 
 // A file named on the command line, found through the disk's filesystem;
 // without an entry, why not ("no file NAME on the disk", or why the image

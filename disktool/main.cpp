@@ -23,7 +23,7 @@
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
-#include "fs/trsdos/host_files.h"
+#include "fs/filesystem.h"
 #include "formats/text.h"
 
 #ifdef _WIN32
@@ -382,7 +382,7 @@ int ExtractCommand(const trivane::cli::Parsed& p) {
   const bool all = p.Has("--all"), force = p.Has("--force");
   if (image.empty() || folder.empty()) return Usage("extract takes an image and -o DIR");
   const auto r = trivane::disktool::ReadDirectoryOf(image);
-  if (!r.sectors.error.empty() || r.catalogue.family == trivane::trsdos::Family::kUnknown) {
+  if (!r.sectors.error.empty() || !r.known()) {
     std::cerr << "trivane-disk: " << Escaped(image) << ": "
               << (r.sectors.error.empty() ? "no DOS directory was recognised" : r.sectors.error)
               << "\n";

@@ -7,7 +7,7 @@
 #include "cli/output.h"
 #include "disktool/dir.h"
 #include "disktool/write_commands.h"
-#include "fs/trsdos/host_files.h"
+#include "fs/filesystem.h"
 #include "views/view.h"
 
 namespace trivane::disktool {

@@ -1,5 +1,5 @@
 // `convert IN OUT` and `new OUT --dos D`: the image is made, read back and
-// proved (fs/trsdos/convert.h), then written beside OUT and renamed into place.
+// proved (ops/convert.h), then written beside OUT and renamed into place.
 // What a container cannot hold is listed before anything is written.
 #include "disktool/write_commands.h"
 
@@ -9,9 +9,10 @@
 
 #include "cli/escaped.h"
 #include "disktool/listing.h"
-#include "fs/trsdos/convert.h"
 #include "fs/trsdos/families.h"
+#include "fs/trsdos/format.h"
 #include "loader/image_file.h"
+#include "ops/convert.h"
 #include "present/new_disk.h"
 
 namespace trivane::disktool {
@@ -43,7 +44,7 @@ std::optional<disk::WriteOptions> Options(const cli::Parsed& p) {
 }
 
 // Lists the losses, then keeps the bytes or says why nothing was written.
-int Keep(const std::string& out, const trsdos::Proved& proved, bool overwrite) {
+int Keep(const std::string& out, const ops::Proved& proved, bool overwrite) {
   for (const std::string& line : proved.losses) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": not kept: " << line << "\n";
   }
@@ -121,7 +122,7 @@ int NewCommand(const cli::Parsed& p) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";
     return 1;
   }
-  return Keep(out, trsdos::NewImage(*q, *options), overwrite);
+  return Keep(out, ops::NewImage(trsdos::FormatDisk(*q), q->container, *options), overwrite);
 }
 
 int ConvertCommand(const cli::Parsed& p) {
@@ -143,7 +144,7 @@ int ConvertCommand(const cli::Parsed& p) {
     std::cerr << "trivane-disk: " << Escaped(in) << ": " << r.error << "\n";
     return 1;
   }
-  return Keep(out, trsdos::Convert(r.disk, *to, *options, p.Has("--force")), overwrite);
+  return Keep(out, ops::Convert(r.disk, *to, *options, p.Has("--force")), overwrite);
 }
 
 }  // namespace trivane::disktool

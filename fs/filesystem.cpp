@@ -1,6 +1,75 @@
 #include "fs/filesystem.h"
 
+#include <cctype>
+
 namespace trivane::filesystems {
+
+Value Value::Bool(bool b) {
+  Value v;
+  v.kind = Kind::kBool;
+  v.flag = b;
+  return v;
+}
+
+Value Value::Number(std::int64_t n) {
+  Value v;
+  v.kind = Kind::kNumber;
+  v.number = n;
+  return v;
+}
+
+Value Value::Text(std::string s) {
+  Value v;
+  v.kind = Kind::kText;
+  v.text = std::move(s);
+  return v;
+}
+
+Value Value::TextOrNull(std::string s) {
+  return s.empty() ? Value{} : Text(std::move(s));
+}
+
+Value Value::List() {
+  Value v;
+  v.kind = Kind::kList;
+  return v;
+}
+
+Value Value::Object() {
+  Value v;
+  v.kind = Kind::kObject;
+  return v;
+}
+
+Value& Value::Add(std::string name, Value v) {
+  names.push_back(std::move(name));
+  items.push_back(std::move(v));
+  return *this;
+}
+
+std::string CellOf(const Entry& entry, const std::string& key) {
+  if (key == "name") return entry.name;
+  if (key == "size") return std::to_string(entry.size);
+  for (const Attribute& a : entry.attributes) {
+    if (a.name == key) return a.value;
+  }
+  return "";
+}
+
+std::string HostPart(std::string part) {
+  for (char& c : part) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) &&
+        std::string("-_$#@!%&").find(c) == std::string::npos) {
+      c = '_';
+    }
+  }
+  return part.empty() ? std::string("_") : part;
+}
+
+std::string Filesystem::Name() const {
+  const std::string version = Version();
+  return version.empty() ? Family() : Family() + " " + version;
+}
 
 std::string WhyNotGiven(std::int64_t size, const FileBytes& bytes, bool force) {
   if (bytes.whole()) return {};

@@ -1,12 +1,15 @@
 // One filesystem on a disk, whichever family made it: how sure its unit is
-// that the disk is its own and why, its files as entries (the fields every
-// family has, the family's own as named values), a file's bytes as read,
-// its findings. Each family is a unit of its own beside the others (the
-// TRSDOS family in fs/trsdos/); the units are asked in turn (ops/filesystems.h)
-// and the one whose evidence is best is kept.
+// that the disk is its own and why, what it says of the disk, its files as
+// entries (the fields every family has, the family's own as named values
+// and as the fields of a JSON listing), the columns its listings show, a
+// file's bytes as read, its findings, and its changes as made before they
+// are proved. Each family is a unit of its own beside the others (the
+// TRSDOS family in fs/trsdos/); the units are asked in turn
+// (ops/filesystems.h) and the one whose evidence is best is kept.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,8 +19,41 @@
 
 namespace trivane::filesystems {
 
+// A value as a JSON listing holds it: the family's own fields, nested as
+// the family has them. Lists and objects hold their items in order (an
+// object's with names).
+struct Value {
+  enum class Kind { kNull, kBool, kNumber, kText, kList, kObject };
+  Kind kind = Kind::kNull;
+  bool flag = false;
+  std::int64_t number = 0;
+  std::string text;
+  std::vector<std::string> names;
+  std::vector<Value> items;
+
+  static Value Bool(bool b);
+  static Value Number(std::int64_t n);
+  static Value Text(std::string s);
+  static Value TextOrNull(std::string s);  // null when empty
+  static Value List();
+  static Value Object();
+  // Adds a member (an object) or an item (a list, name empty); for chaining.
+  Value& Add(std::string name, Value v);
+};
+
+// A file's value as its family lists it ("lrl", "12"); a listing's columns
+// name them.
 struct Attribute {
   std::string name, value;
+};
+
+// A column of a listing: the entry's name ("name"), its size ("size") or
+// one of its attributes; its heading; its width in a text listing (a
+// negative one left-aligned, 0 as it comes); whether it sorts by number.
+struct Column {
+  std::string key, heading;
+  int width = 0;
+  bool number = false;
 };
 
 struct Entry {
@@ -32,7 +68,18 @@ struct Entry {
   std::int64_t key = 0;
   // The directory itself as a file (DIR/SYS): its bytes change with every change.
   bool directory = false;
+  // Its name as a file of the host, safe in any folder ("PROG.BAS").
+  std::string host_name;
+  // Its fields in a JSON listing, in the family's order (an object).
+  Value fields;
 };
+
+// The text of an entry's column (its name, size or attribute).
+std::string CellOf(const Entry& entry, const std::string& key);
+// A part of a host file's name made safe: anything that is not a letter, a
+// digit or one of - _ $ # @ ! % & made "_" (so that a name on the disk
+// never leads out of the folder), "_" for none.
+std::string HostPart(std::string part);
 
 // One finding of a check ("granule-twice", "FILE/CMD", "granule 6 is also
 // DANCE/CMD's"); file empty when it is about the disk.
@@ -67,6 +114,14 @@ struct Made {
   std::string error;
 };
 
+// A new disk as a unit formats one (or why it does not), and what the disk
+// must read back as once written: empty when it does, else what differs.
+struct NewDisk {
+  disk::Disk disk;
+  std::string error;
+  std::function<std::string(const disk::Disk& back)> check;
+};
+
 // A change refused before anything was changed.
 Made Refused(const std::string& why);
 
@@ -86,16 +141,29 @@ class Filesystem {
   // How well the disk is explained (0: not at all), and why it is believed.
   virtual int Score() const = 0;
   virtual std::vector<std::string> Evidence() const = 0;
-  // "LDOS 5.1": the family and its version; Family() the family alone.
-  virtual std::string Name() const = 0;
+  // The family ("LDOS") and its version as the disk names it ("5.1", or
+  // empty); Name() the two together.
   virtual std::string Family() const = 0;
+  virtual std::string Version() const = 0;
+  std::string Name() const;
+  // What it says of the disk, each a part of a line ("disk \"GAMES\" dated
+  // \"01/02/85\"", "96 of 120 granules free"); its JSON members (an object).
+  virtual std::vector<std::string> Facts() const = 0;
+  virtual Value Fields() const = 0;
+  // The columns of the windows' files table and of a text listing.
+  virtual std::vector<Column> TableColumns() const = 0;
+  virtual std::vector<Column> ListingColumns() const = 0;
+  // The cylinder its directory is on, for the sector picture; -1 for none.
+  virtual int DirectoryCylinder() const = 0;
   virtual std::vector<Entry> List(bool deleted) const = 0;
   // The entry a user's name means (any letter case, the family's forms);
   // deleted ones only when asked.
   virtual std::optional<Entry> Find(const std::string& typed, bool deleted) const = 0;
   virtual FileBytes Read(const Entry& entry) const = 0;
-  // The findings, each on its own (none said together).
+  // The findings, each on its own (none said together); as lines to read,
+  // those the family says together said so.
   virtual std::vector<Finding> Check() const = 0;
+  virtual std::vector<std::string> CheckLines() const = 0;
   // Why the disk may not be changed at all (a write-protected image, a
   // directory in doubt); empty when it may.
   virtual std::string WhyNotChangeable() const = 0;

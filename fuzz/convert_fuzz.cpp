@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fs/trsdos/convert.h"
+#include "ops/convert.h"
 #include "fuzz/fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!d.error.empty()) return 0;
   for (disk::Container to : {disk::Container::kJv1, disk::Container::kJv3, disk::Container::kDmk}) {
     for (bool twice : {true, false}) {
-      const trivane::trsdos::Proved p = trivane::trsdos::Convert(d, to, {twice}, true);
+      const trivane::ops::Proved p = trivane::ops::Convert(d, to, {twice}, true);
       Require(!p.fault, "a conversion that does not read back as the disk");
     }
   }

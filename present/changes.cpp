@@ -5,8 +5,8 @@
 
 #include "formats/text.h"
 #include "fs/trsdos/change.h"
-#include "fs/trsdos/convert.h"
 #include "loader/image_file.h"
+#include "ops/convert.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
 #include "present/new_disk.h"
@@ -105,10 +105,10 @@ std::string SaveAs(const disk::Disk& disk, const std::filesystem::path& image,
   std::error_code ec;
   if (std::filesystem::equivalent(out, image, ec))
     return "Not saved: the image itself is never written over";
-  trsdos::Proved proved = trsdos::Convert(disk, to, {}, false);
+  ops::Proved proved = ops::Convert(disk, to, {}, false);
   if (!proved.losses.empty()) {
     if (!accept_losses(proved.losses)) return "Not saved";
-    proved = trsdos::Convert(disk, to, {}, true);
+    proved = ops::Convert(disk, to, {}, true);
   }
   const std::string error =
       proved.error.empty() ? SaveImageFile(out, proved.bytes, true) : proved.error;

@@ -1,6 +1,6 @@
 // A window's changes to its image file, the same in every front end: files
 // put, deleted and renamed as the disk's DOS does (each proved by
-// fs/trsdos/change.h), the image written beside itself and renamed over it,
+// ops/prove.h), the image written beside itself and renamed over it,
 // Undo back to the image as it was before the first change; and "Save as",
 // the disk in another container, proved before it is kept. Each says in
 // one line what came of it; the front end asks the questions.

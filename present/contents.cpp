@@ -1,81 +1,73 @@
 #include "present/contents.h"
 
-#include <tuple>
+#include <cstdlib>
 
 namespace trivane::present {
 
-std::vector<const trsdos::File*> FileRows(const trsdos::Catalogue& catalogue, bool deleted) {
-  std::vector<const trsdos::File*> rows;
-  for (const trsdos::File& f : catalogue.files) rows.push_back(&f);
-  if (deleted) {
-    for (const trsdos::File& f : catalogue.deleted) rows.push_back(&f);
-  }
-  return rows;
+std::vector<std::string> FileColumns(const Filesystem& fs) {
+  std::vector<std::string> out;
+  for (const filesystems::Column& c : fs.TableColumns()) out.push_back(c.heading);
+  return out;
 }
 
-std::string FileCell(const trsdos::Catalogue& catalogue, const trsdos::File& file, int column) {
-  switch (column) {
-    case 0:
-      return file.Shown() + (file.complete ? "" : " !") +
-             (catalogue.IsDeleted(&file) ? " (deleted)" : "");
-    case 1:
-      return std::to_string(file.size);
-    case 2:
-      return std::to_string(file.lrl);
-    case 3:
-      return trsdos::AttributesText(file);
-    case 4:
-      return file.date;
-    default:
-      return trsdos::ExtentsText(file);
-  }
+std::vector<Entry> FileRows(const Filesystem& fs, bool deleted) {
+  return fs.List(deleted);
 }
 
-bool FileBefore(const trsdos::Catalogue& catalogue, const trsdos::File& a, const trsdos::File& b,
-                int column) {
-  if (column == 1) return a.size < b.size;
-  if (column == 2) return a.lrl < b.lrl;
-  return FileCell(catalogue, a, column) < FileCell(catalogue, b, column);
+std::string FileCell(const Filesystem& fs, const Entry& file, int column) {
+  const std::vector<filesystems::Column> columns = fs.TableColumns();
+  const std::string& key = columns.at(static_cast<std::size_t>(column)).key;
+  if (key != "name") return filesystems::CellOf(file, key);
+  return file.name + (file.complete ? "" : " !") + (file.deleted ? " (deleted)" : "");
 }
 
-std::string CopyText(const trsdos::Catalogue& catalogue, const std::vector<const trsdos::File*>& rows) {
+bool SortsByNumber(const Filesystem& fs, int column) {
+  return fs.TableColumns().at(static_cast<std::size_t>(column)).number;
+}
+
+bool FileBefore(const Filesystem& fs, const Entry& a, const Entry& b, int column) {
+  const std::string x = FileCell(fs, a, column), y = FileCell(fs, b, column);
+  if (SortsByNumber(fs, column)) return std::atoll(x.c_str()) < std::atoll(y.c_str());
+  return x < y;
+}
+
+std::string CopyText(const Filesystem& fs, const std::vector<Entry>& rows) {
+  const std::size_t columns = fs.TableColumns().size();
   std::string text;
-  for (const trsdos::File* f : rows) {
+  for (const Entry& f : rows) {
     if (!text.empty()) text += '\n';
-    for (int c = 0; c < static_cast<int>(kFileColumns.size()); ++c) {
+    for (std::size_t c = 0; c < columns; ++c) {
       if (c > 0) text += '\t';
-      text += FileCell(catalogue, *f, c);
+      text += FileCell(fs, f, static_cast<int>(c));
     }
   }
   return text;
 }
 
-std::string SummaryLine(const disk::Disk& disk, const trsdos::Catalogue& c) {
+std::string SummaryLine(const disk::Disk& disk, const Filesystem& fs) {
   std::string head;
   if (!disk.error.empty()) {
     head = disk.error;
-  } else if (c.family == trsdos::Family::kUnknown) {
+  } else if (fs.Score() == 0) {
     head = "No DOS directory was recognised on this disk.";
   } else {
-    head = std::string(trsdos::FamilyName(c.family)) + (c.version.empty() ? "" : " " + c.version) +
-           "   disk \"" + c.disk_name + "\" dated \"" + c.disk_date + "\"   " +
-           std::to_string(c.granules_free) + " of " + std::to_string(c.granules_total) +
-           " granules free";
+    head = fs.Name();
+    for (const std::string& fact : fs.Facts()) head += "   " + fact;
   }
-  return head + (c.evidence.empty() ? "" : "   (why: hover)");
+  return head + (fs.Evidence().empty() ? "" : "   (why: hover)");
 }
 
-std::vector<std::string> FindingsLines(const disk::Disk& disk, const trsdos::Catalogue& c) {
-  std::vector<std::string> lines = trsdos::FindingLines(c.findings);
+std::vector<std::string> FindingsLines(const disk::Disk& disk, const Filesystem& fs) {
+  std::vector<std::string> lines = fs.CheckLines();
   for (const std::string& p : disk.problems) lines.push_back("sectors: " + p);
-  if (c.family == trsdos::Family::kUnknown) {
-    for (const std::string& e : c.evidence) lines.push_back("looked at: " + e);
+  if (fs.Score() == 0) {
+    for (const std::string& e : fs.Evidence()) lines.push_back("looked at: " + e);
   }
   return lines;
 }
 
-std::string DamagedQuestion(const trsdos::File& file, const std::string& why) {
-  return file.Shown() + " could not be read whole: " + why + ".\nWrite what was read?";
+std::string DamagedQuestion(const Entry& file, const std::string& why) {
+  return file.name + " could not be read whole: " + why + ".\nWrite what was read?";
 }
 
 std::string ReplaceQuestion(const std::string& host_name) {

@@ -10,35 +10,38 @@
 #include <vector>
 
 #include "disk/disk.h"
-#include "fs/trsdos/catalogue.h"
-#include "fs/trsdos/extract.h"
+#include "fs/filesystem.h"
+#include "ops/extract.h"
 
 namespace trivane::present {
 
-inline constexpr std::array<const char*, 6> kFileColumns = {"Name/Ext", "Size", "LRL",
-                                                            "Attr",     "Date", "Extents"};
+using filesystems::Entry;
+using filesystems::Filesystem;
 
-// The catalogue's files in directory order, the deleted after them on request.
-std::vector<const trsdos::File*> FileRows(const trsdos::Catalogue& catalogue, bool deleted);
+// The headings of the files table's columns.
+std::vector<std::string> FileColumns(const Filesystem& fs);
+// The files in directory order, the deleted after them on request.
+std::vector<Entry> FileRows(const Filesystem& fs, bool deleted);
 // A cell: the name with " !" when not read whole and " (deleted)" for a
-// deleted file; size and LRL in decimal; attributes, date and extents.
-std::string FileCell(const trsdos::Catalogue& catalogue, const trsdos::File& file, int column);
-// Whether a comes before b when the column sorts: size and LRL by number,
-// the others by their text.
-bool FileBefore(const trsdos::Catalogue& catalogue, const trsdos::File& a, const trsdos::File& b,
-                int column);
+// deleted file; the others as the family lists them.
+std::string FileCell(const Filesystem& fs, const Entry& file, int column);
+// Whether the column sorts by number (size, record length).
+bool SortsByNumber(const Filesystem& fs, int column);
+// Whether a comes before b when the column sorts: by number where it
+// sorts so, the others by their text.
+bool FileBefore(const Filesystem& fs, const Entry& a, const Entry& b, int column);
 // The rows as lines of tab-separated cells, as a copy gives them.
-std::string CopyText(const trsdos::Catalogue& catalogue, const std::vector<const trsdos::File*>& rows);
+std::string CopyText(const Filesystem& fs, const std::vector<Entry>& rows);
 
-// The DOS, the disk's name and date and its free space, or why there is none;
-// "(why: hover)" when the evidence can be shown on hover.
-std::string SummaryLine(const disk::Disk& disk, const trsdos::Catalogue& catalogue);
-// The catalogue's findings, the sector reader's problems, and on a disk no
-// DOS explains what was looked at.
-std::vector<std::string> FindingsLines(const disk::Disk& disk, const trsdos::Catalogue& catalogue);
+// The DOS and what it says of the disk (its name and date, its free space),
+// or why there is none; "(why: hover)" when the evidence can be shown on hover.
+std::string SummaryLine(const disk::Disk& disk, const Filesystem& fs);
+// The filesystem's findings, the sector reader's problems, and on a disk no
+// unit explains what was looked at.
+std::vector<std::string> FindingsLines(const disk::Disk& disk, const Filesystem& fs);
 
 // The extract run's questions, and what is said when the folder takes nothing.
-std::string DamagedQuestion(const trsdos::File& file, const std::string& why);
+std::string DamagedQuestion(const Entry& file, const std::string& why);
 std::string ReplaceQuestion(const std::string& host_name);
 std::string FolderFailure(const std::string& folder, const std::string& reason);
 // The window's title: the image file's name, then the program's.

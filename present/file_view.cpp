@@ -1,6 +1,6 @@
 #include "present/file_view.h"
 
-#include "fs/trsdos/host_files.h"
+#include "ops/host_files.h"
 
 namespace trivane::present {
 namespace {
@@ -25,9 +25,9 @@ std::string TextOf(const views::View& v) {
 
 }  // namespace
 
-ShownView ViewOf(const trsdos::FileBytes& bytes, views::ViewKind asked) {
+ShownView ViewOf(const filesystems::FileBytes& bytes, views::ViewKind asked) {
   std::string damage;
-  for (const std::string& line : trsdos::DamageLines(bytes)) damage += "; " + line;
+  for (const std::string& line : filesystems::DamageLines(bytes)) damage += "; " + line;
   // The choice first: hex is drawn by the front end as it is scrolled.
   const views::View chosen = views::MakeView(bytes.bytes, asked, true);
   ShownView shown{chosen.kind,
@@ -37,10 +37,10 @@ ShownView ViewOf(const trsdos::FileBytes& bytes, views::ViewKind asked) {
   return shown;
 }
 
-std::string SaveViewText(const trsdos::FileBytes& bytes, views::ViewKind asked,
+std::string SaveViewText(const filesystems::FileBytes& bytes, views::ViewKind asked,
                          const std::filesystem::path& file) {
   const std::string text = TextOf(views::MakeView(bytes.bytes, asked));
-  return trsdos::WriteHostFile(file, std::vector<std::uint8_t>(text.begin(), text.end()), true).why;
+  return ops::WriteHostFile(file, std::vector<std::uint8_t>(text.begin(), text.end()), true).why;
 }
 
 }  // namespace trivane::present

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "fs/trsdos/catalogue.h"
+#include "fs/filesystem.h"
 #include "views/view.h"
 
 namespace trivane::present {
@@ -22,11 +22,11 @@ struct ShownView {
   std::string why;
   std::string text;  // empty for hex, which the front end draws as it scrolls
 };
-ShownView ViewOf(const trsdos::FileBytes& bytes, views::ViewKind asked);
+ShownView ViewOf(const filesystems::FileBytes& bytes, views::ViewKind asked);
 
 // Writes the view's text (for hex, its lines) into the file; empty when
 // done, else why not.
-std::string SaveViewText(const trsdos::FileBytes& bytes, views::ViewKind asked,
+std::string SaveViewText(const filesystems::FileBytes& bytes, views::ViewKind asked,
                          const std::filesystem::path& file);
 
 }  // namespace trivane::present

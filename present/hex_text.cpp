@@ -145,8 +145,8 @@ std::string ImageTitle(std::int64_t size) {
   return "The whole file, " + std::to_string(size) + " bytes";
 }
 
-std::string FileTitle(const trsdos::File& file, const trsdos::FileBytes& read) {
-  std::string what = file.Shown() + ", " + std::to_string(read.bytes.size()) + " bytes";
+std::string FileTitle(const filesystems::Entry& file, const filesystems::FileBytes& read) {
+  std::string what = file.name + ", " + std::to_string(read.bytes.size()) + " bytes";
   if (!read.unreadable.empty()) {
     what += ", " + std::to_string(read.unreadable.size()) +
             " sectors not read whole (marked: those that failed their CRC as read, those without "

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fs/trsdos/catalogue.h"
+#include "fs/filesystem.h"
 
 namespace trivane::present {
 
@@ -63,6 +63,6 @@ std::string SelectedText(const Shown& shown, Selection selection);
 
 // What the hex tab shows, over its bytes.
 std::string ImageTitle(std::int64_t size);
-std::string FileTitle(const trsdos::File& file, const trsdos::FileBytes& read);
+std::string FileTitle(const filesystems::Entry& file, const filesystems::FileBytes& read);
 
 }  // namespace trivane::present

@@ -4,9 +4,10 @@
 #include <sstream>
 
 #include "disk/container.h"
-#include "fs/trsdos/convert.h"
 #include "fs/trsdos/families.h"
+#include "fs/trsdos/format.h"
 #include "loader/image_file.h"
+#include "ops/convert.h"
 
 namespace trivane::present {
 
@@ -55,7 +56,7 @@ std::string ChoiceLabel(const SaveChoice& choice, const std::string& separator) 
 }
 
 std::string MakeNewDisk(const trsdos::NewDiskRequest& request, const std::filesystem::path& file) {
-  const trsdos::Proved proved = trsdos::NewImage(request, {});
+  const ops::Proved proved = ops::NewImage(trsdos::FormatDisk(request), request.container, {});
   return proved.error.empty() ? SaveImageFile(file, proved.bytes, true) : proved.error;
 }
 

@@ -34,13 +34,14 @@ void ContentsWindow::ShowSector(int index) {
 }
 
 // The file's bytes as read, the sectors that could not be read marked.
-void ContentsWindow::ShowFile(const trsdos::File& file) {
-  const trsdos::FileBytes read = trsdos::ReadFile(*index_, catalogue_, file);
+void ContentsWindow::ShowFile(const filesystems::Entry& file) {
+  const filesystems::FileBytes read = fs_->Read(file);
   shown_ = read.bytes;
   hex_.SetSource([this](std::int64_t at) { return shown_[static_cast<std::size_t>(at)]; },
                  static_cast<std::int64_t>(shown_.size()));
   std::vector<std::pair<std::int64_t, std::int64_t>> marks;
-  for (const trsdos::Damaged& d : read.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  for (const filesystems::Damaged& d : read.unreadable)
+    marks.emplace_back(d.offset, d.offset + 256);
   hex_.SetMarks(std::move(marks));
   SetTextOf(control(kHexWhat), present::FileTitle(file, read));
   SetTextOf(control(kHexStatus), "");
@@ -73,22 +74,22 @@ void ContentsWindow::SortBy(int column) {
   FillFiles();
 }
 
-std::vector<const trsdos::File*> ContentsWindow::SelectedFiles(bool with_deleted) const {
-  std::vector<const trsdos::File*> files;
+std::vector<filesystems::Entry> ContentsWindow::SelectedFiles(bool with_deleted) const {
+  std::vector<filesystems::Entry> files;
   HWND list = control(kList);
   for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
        row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-    const trsdos::File* f = rows_.at(static_cast<std::size_t>(row));
-    if (with_deleted || !catalogue_.IsDeleted(f)) files.push_back(f);
+    const filesystems::Entry& f = rows_.at(static_cast<std::size_t>(row));
+    if (with_deleted || !f.deleted) files.push_back(f);
   }
   return files;
 }
 
 void ContentsWindow::CopySelectedRows() {
-  CopyText(hwnd_, WithCrLf(Wide(present::CopyText(catalogue_, SelectedFiles()))));
+  CopyText(hwnd_, WithCrLf(Wide(present::CopyText(*fs_, SelectedFiles()))));
 }
 
-trsdos::Choice ContentsWindow::AskAll(const std::string& question) {
+ops::Choice ContentsWindow::AskAll(const std::string& question) {
   if (ask_all) return ask_all(question);
   const std::wstring all = Wide(present::kYesToAll), none = Wide(present::kNoToAll),
                      cancel = Wide(present::kCancel), title = Wide(present::kExtractTitle);
@@ -106,12 +107,12 @@ trsdos::Choice ContentsWindow::AskAll(const std::string& question) {
   config.cButtons = 5;
   config.pButtons = buttons;
   int chosen = IDCANCEL;
-  if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr))) return trsdos::Choice::kCancel;
-  return chosen == 100   ? trsdos::Choice::kYes
-         : chosen == 101 ? trsdos::Choice::kAll
-         : chosen == 102 ? trsdos::Choice::kNo
-         : chosen == 103 ? trsdos::Choice::kNone
-                         : trsdos::Choice::kCancel;
+  if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr))) return ops::Choice::kCancel;
+  return chosen == 100   ? ops::Choice::kYes
+         : chosen == 101 ? ops::Choice::kAll
+         : chosen == 102 ? ops::Choice::kNo
+         : chosen == 103 ? ops::Choice::kNone
+                         : ops::Choice::kCancel;
 }
 
 namespace {
@@ -138,13 +139,13 @@ fs::path ChooseFolder(HWND owner) {
 void ContentsWindow::Extract() {
   const fs::path folder = choose_folder ? choose_folder() : ChooseFolder(hwnd_);
   if (folder.empty()) return;
-  std::vector<const trsdos::File*> files = SelectedFiles();
+  std::vector<filesystems::Entry> files = SelectedFiles();
   if (files.empty()) {
     const bool deleted = SendMessageW(control(kShowDeleted), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    files = present::FileRows(catalogue_, deleted);  // in directory order
+    files = present::FileRows(*fs_, deleted);  // in directory order
   }
-  const trsdos::ExtractQuestions ask{
-      [&](const trsdos::File& f, const std::string& why) {
+  const ops::ExtractQuestions ask{
+      [&](const filesystems::Entry& f, const std::string& why) {
         return AskAll(present::DamagedQuestion(f, why));
       },
       [&](const std::string& host) { return AskAll(present::ReplaceQuestion(host)); },
@@ -154,7 +155,7 @@ void ContentsWindow::Extract() {
         UpdateWindow(control(kExtracted));
         return true;
       }};
-  const trsdos::ExtractSummary done = trsdos::ExtractFiles(*index_, catalogue_, files, folder, ask);
+  const ops::ExtractSummary done = ops::ExtractFiles(*fs_, files, folder, ask);
   if (!done.folder_failure.empty()) {
     SetTextOf(control(kExtracted), "");
     MessageBoxW(hwnd_,
@@ -200,14 +201,14 @@ void ContentsWindow::PutHostFiles(const std::vector<fs::path>& files) {
 void ContentsWindow::DeleteSelected() {
   if (!WhyReadOnly().empty()) return;
   std::vector<std::string> names;
-  for (const trsdos::File* f : SelectedFiles(false)) names.push_back(f->Shown());
+  for (const filesystems::Entry& f : SelectedFiles(false)) names.push_back(f.name);
   Changed(changes_.Delete(disk_, names, Questions()));
 }
 
 void ContentsWindow::RenameSelected() {
-  const std::vector<const trsdos::File*> files = SelectedFiles(false);
+  const std::vector<filesystems::Entry> files = SelectedFiles(false);
   if (files.size() != 1 || !WhyReadOnly().empty()) return;
-  Changed(changes_.Rename(disk_, files[0]->Shown(), Questions()));
+  Changed(changes_.Rename(disk_, files[0].name, Questions()));
 }
 
 void ContentsWindow::Undo() {
@@ -283,8 +284,8 @@ void ContentsWindow::Dropped(HDROP drop) {
   PutHostFiles(files);
 }
 
-HWND ContentsWindow::OpenView(const trsdos::File& file) {
-  return (new FileView(file.Shown(), trsdos::ReadFile(*index_, catalogue_, file), hwnd_))->hwnd();
+HWND ContentsWindow::OpenView(const filesystems::Entry& file) {
+  return (new FileView(file.name, fs_->Read(file), hwnd_))->hwnd();
 }
 
 void ContentsWindow::Command(int id, int code) {
@@ -320,7 +321,7 @@ LRESULT ContentsWindow::Notify(NMHDR* header) {
     if ((info->item.mask & LVIF_TEXT) != 0 && info->item.iItem >= 0 &&
         info->item.iItem < static_cast<int>(rows_.size())) {
       const std::wstring cell = Wide(present::FileCell(
-          catalogue_, *rows_[static_cast<std::size_t>(info->item.iItem)], info->item.iSubItem));
+          *fs_, rows_[static_cast<std::size_t>(info->item.iItem)], info->item.iSubItem));
       lstrcpynW(info->item.pszText, cell.c_str(), info->item.cchTextMax);
     }
   } else if (header->idFrom == kList && header->code == LVN_COLUMNCLICK) {
@@ -328,7 +329,7 @@ LRESULT ContentsWindow::Notify(NMHDR* header) {
   } else if (header->idFrom == kList && header->code == NM_DBLCLK) {
     const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
     if (row >= 0 && row < static_cast<int>(rows_.size()))
-      OpenView(*rows_[static_cast<std::size_t>(row)]);
+      OpenView(rows_[static_cast<std::size_t>(row)]);
   } else if (header->idFrom == kList && header->code == LVN_KEYDOWN) {
     const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
     if (key == 'C' && GetKeyState(VK_CONTROL) < 0) CopySelectedRows();

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "loader/image_file.h"
+#include "ops/filesystems.h"
 #include "present/contents.h"
 #include "present/texts.h"
 #include "win/contents_window.h"
@@ -81,15 +82,6 @@ void ContentsWindow::BuildFiles(HFONT font) {
                          WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, {}, kList,
                          font, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-  const int widths[] = {110, 70, 45, 60, 85, 300};
-  for (int c = 0; c < static_cast<int>(present::kFileColumns.size()); ++c) {
-    const std::wstring name = Wide(present::kFileColumns[static_cast<std::size_t>(c)]);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = Scaled(widths[c], dpi_);
-    column.pszText = const_cast<wchar_t*>(name.c_str());
-    ListView_InsertColumn(list, c, &column);
-  }
   AddControl(hwnd_, WC_BUTTONW, Wide(present::kShowDeleted), WS_TABSTOP | BS_AUTOCHECKBOX, {},
              kShowDeleted, font);
   AddControl(hwnd_, WC_STATICW, L"", SS_RIGHT, {}, kExtracted, font);
@@ -135,39 +127,58 @@ void ContentsWindow::Load() {
     return;
   }
   disk_ = disk::ReadDisk(loaded.buffer);
-  index_ = std::make_unique<disk::SectorStore>(disk_);
-  catalogue_ = trsdos::ReadCatalogue(*index_);
-  SetTextOf(control(kSummary), present::SummaryLine(disk_, catalogue_));
+  fs_ = ops::FilesystemToChange(disk_);
+  SetTextOf(control(kSummary), present::SummaryLine(disk_, *fs_));
   evidence_.clear();
-  for (const std::string& e : catalogue_.evidence)
+  for (const std::string& e : fs_->Evidence())
     evidence_ += (evidence_.empty() ? L"" : L"\r\n") + Wide(e);
   HWND findings = control(kFindings);
   SendMessageW(findings, LB_RESETCONTENT, 0, 0);
-  for (const std::string& line : present::FindingsLines(disk_, catalogue_))
+  for (const std::string& line : present::FindingsLines(disk_, *fs_))
     SendMessageW(findings, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(line).c_str()));
   SendMessageW(findings, LB_SETHORIZONTALEXTENT, Scaled(1600, dpi_), 0);
+  SetColumns();
   FillFiles();
-  EnableWindow(control(kExtract), catalogue_.family != trsdos::Family::kUnknown);
+  EnableWindow(control(kExtract), fs_->Score() > 0);
   EnableWindow(control(kSaveAs), disk_.error.empty());
   const std::string why = WhyReadOnly();
   SetTextOf(control(kChanged), why.empty() ? changes_.text() : why);
   EnableWindow(control(kAddFiles), why.empty());
   EnableWindow(control(kUndo), changes_.can_undo());
-  map_.SetDisk(&disk_, catalogue_.family != trsdos::Family::kUnknown
-                           ? catalogue_.layout.DirectorySector(0).cylinder
-                           : -1);
+  map_.SetDisk(&disk_, fs_->DirectoryCylinder());
   ShowImage();
+}
+
+// The filesystem's columns, made anew only when they are other than shown.
+void ContentsWindow::SetColumns() {
+  const std::vector<std::string> headings = present::FileColumns(*fs_);
+  if (headings == columns_) return;
+  HWND list = control(kList);
+  while (ListView_DeleteColumn(list, 0)) {
+  }
+  const int widths[] = {110, 70, 45, 60, 85, 300};
+  for (std::size_t c = 0; c < headings.size(); ++c) {
+    const std::wstring name = Wide(headings[c]);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = Scaled(c < std::size(widths) ? widths[c] : 80, dpi_);
+    column.pszText = const_cast<wchar_t*>(name.c_str());
+    ListView_InsertColumn(list, static_cast<int>(c), &column);
+  }
+  columns_ = headings;
+  sort_column_ = -1;
 }
 
 // The rows in the order of the column sorted by (directory order when none).
 void ContentsWindow::FillFiles() {
   const bool deleted = SendMessageW(control(kShowDeleted), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  rows_ = present::FileRows(catalogue_, deleted);
+  rows_ = present::FileRows(*fs_, deleted);
   if (sort_column_ >= 0) {
-    std::stable_sort(rows_.begin(), rows_.end(), [this](const trsdos::File* a, const trsdos::File* b) {
-      return sort_down_ ? present::FileBefore(catalogue_, *b, *a, sort_column_)
-                        : present::FileBefore(catalogue_, *a, *b, sort_column_);
-    });
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [this](const filesystems::Entry& a, const filesystems::Entry& b) {
+                       return sort_down_ ? present::FileBefore(*fs_, b, a, sort_column_)
+                                         : present::FileBefore(*fs_, a, b, sort_column_);
+                     });
   }
   HWND list = control(kList);
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "disk/sector_store.h"
-#include "fs/trsdos/catalogue.h"
-#include "fs/trsdos/extract.h"
+#include "fs/filesystem.h"
+#include "ops/extract.h"
 #include "present/changes.h"
 #include "win/hex_view.h"
 #include "win/sector_map.h"
@@ -60,7 +60,7 @@ class ContentsWindow {
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
   HWND control(Control id) const { return GetDlgItem(hwnd_, id); }
-  const trsdos::Catalogue& catalogue() const { return catalogue_; }
+  const filesystems::Filesystem& filesystem() const { return *fs_; }
   const disk::Disk& disk() const { return disk_; }
   HexView& hex_view() { return hex_; }
   SectorMap& sector_map() { return map_; }
@@ -68,14 +68,14 @@ class ContentsWindow {
   void ShowTab(int tab);
   void Extract();
   void ShowSector(int index);
-  void ShowFile(const trsdos::File& file);
+  void ShowFile(const filesystems::Entry& file);
   void ShowImage();
   void GoToOffset(const std::string& text);
   void FindInHex(const std::string& text, bool hex, bool forward);
   void SortBy(int column);
   void CopySelectedRows();
-  std::vector<const trsdos::File*> SelectedFiles(bool with_deleted = true) const;
-  HWND OpenView(const trsdos::File& file);
+  std::vector<filesystems::Entry> SelectedFiles(bool with_deleted = true) const;
+  HWND OpenView(const filesystems::Entry& file);
   void SaveAs(const std::filesystem::path& file, disk::Container to);
   void PutHostFiles(const std::vector<std::filesystem::path>& files);
   void DeleteSelected();
@@ -85,7 +85,7 @@ class ContentsWindow {
 
   // The questions, answered by the system's dialogs unless set (for tests).
   std::function<std::filesystem::path()> choose_folder;
-  std::function<trsdos::Choice(const std::string& question)> ask_all;
+  std::function<ops::Choice(const std::string& question)> ask_all;
   std::function<bool(const std::string& question)> confirm;
   std::function<std::string(const std::string& question, const std::string& suggested)> ask_name;
   std::function<bool(const std::vector<std::string>& lines)> accept_losses;
@@ -102,12 +102,13 @@ class ContentsWindow {
   void Layout();
   void LayoutFiles(RECT page);
   void LayoutHex(RECT page);
+  void SetColumns();
   void FillFiles();
   void Command(int id, int code);
   LRESULT Notify(NMHDR* header);
   void Changed(bool written);
   present::Questions Questions();
-  trsdos::Choice AskAll(const std::string& question);
+  ops::Choice AskAll(const std::string& question);
   void SaveAsDialog();
   void AddFilesDialog();
   void Dropped(HDROP drop);
@@ -116,9 +117,9 @@ class ContentsWindow {
   std::filesystem::path file_;
   int dpi_ = 96;
   disk::Disk disk_;
-  std::unique_ptr<disk::SectorStore> index_;
-  trsdos::Catalogue catalogue_;
-  std::vector<const trsdos::File*> rows_;  // the list view's rows, in their order
+  std::unique_ptr<filesystems::Filesystem> fs_;
+  std::vector<std::string> columns_;      // the list view's headings
+  std::vector<filesystems::Entry> rows_;  // the list view's rows, in their order
   int sort_column_ = -1;
   bool sort_down_ = false;
   std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab

@@ -18,7 +18,7 @@ constexpr wchar_t kClass[] = L"TrivaneFileView";
 
 }  // namespace
 
-FileView::FileView(const std::string& title, trsdos::FileBytes bytes, HWND owner)
+FileView::FileView(const std::string& title, filesystems::FileBytes bytes, HWND owner)
     : bytes_(std::move(bytes)) {
   RegisterObjectClass<FileView>(kClass, GetSysColorBrush(COLOR_BTNFACE));
   const int dpi = DpiOf(owner);
@@ -46,7 +46,7 @@ FileView::FileView(const std::string& title, trsdos::FileBytes bytes, HWND owner
   hex_.SetSource([this](std::int64_t at) { return bytes_.bytes[static_cast<std::size_t>(at)]; },
                  static_cast<std::int64_t>(bytes_.bytes.size()));
   std::vector<std::pair<std::int64_t, std::int64_t>> marks;
-  for (const trsdos::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  for (const filesystems::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + 256);
   hex_.SetMarks(std::move(marks));
   Show(views::ViewKind::kAuto);
   Layout();

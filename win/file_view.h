@@ -8,7 +8,7 @@
 // (win_util.h first: it sets up windows.h.)
 #include <string>
 
-#include "fs/trsdos/catalogue.h"
+#include "fs/filesystem.h"
 #include "views/view.h"
 #include "win/hex_view.h"
 
@@ -17,7 +17,7 @@ namespace trivane::win {
 class FileView {
  public:
   enum Control { kKind = 400, kWhy, kFind, kSave, kText, kHex };
-  FileView(const std::string& title, trsdos::FileBytes bytes, HWND owner);
+  FileView(const std::string& title, filesystems::FileBytes bytes, HWND owner);
   HWND hwnd() const { return hwnd_; }
   void Show(views::ViewKind kind);
   // Selects the next place the text is, from the selection on; false when
@@ -30,7 +30,7 @@ class FileView {
  private:
   void Layout();
   void SaveText();
-  trsdos::FileBytes bytes_;
+  filesystems::FileBytes bytes_;
   HexView hex_;
 };
 

@@ -73,6 +73,7 @@ NewDisk FormatDisk(const NewDiskRequest& q) {
   const Format f{GeometryOf(rule, cylinders, heads, density == 2), NameOf(q), q.date, q.container};
   out.disk = BlankDisk(f.g);
   rule.lay(out.disk, f);
+  out.check = [q](const disk::Disk& back) { return CheckNewCatalogue(q, ReadCatalogue(back)); };
   return out;
 }
 

@@ -22,11 +22,9 @@ struct NewDiskRequest {
   disk::Container container = disk::Container::kDmk;  // single-density directory marks
 };
 
-struct NewDisk {
-  disk::Disk disk;
-  std::string error;  // why the DOS does not format such a disk; empty when made
-};
-
+// The disk, or why the DOS does not format such a disk; its check reads the
+// written disk's catalogue (CheckNewCatalogue).
+using filesystems::NewDisk;
 NewDisk FormatDisk(const NewDiskRequest& request);
 
 // What the catalogue of a new disk must say: the DOS, no files, no

@@ -16,11 +16,22 @@ class TrsdosFilesystem : public filesystems::Filesystem {
 
   int Score() const override { return catalogue_.score; }
   std::vector<std::string> Evidence() const override { return catalogue_.evidence; }
-  std::string Name() const override {
-    const std::string family = Family();
-    return catalogue_.version.empty() ? family : family + " " + catalogue_.version;
-  }
   std::string Family() const override { return FamilyName(catalogue_.family); }
+  std::string Version() const override { return catalogue_.version; }
+  std::vector<std::string> Facts() const override;
+  filesystems::Value Fields() const override;
+  std::vector<filesystems::Column> TableColumns() const override {
+    return {{"name", "Name/Ext"}, {"size", "Size", 0, true}, {"lrl", "LRL", 0, true},
+            {"attr", "Attr"},     {"date", "Date"},          {"extents", "Extents"}};
+  }
+  std::vector<filesystems::Column> ListingColumns() const override {
+    return {{"name", "NAME/EXT", -12}, {"attr", "ATTR"},
+            {"lrl", "LRL", 3},         {"size", "SIZE", 8},
+            {"date", "DATE", -10},     {"extents", "EXTENTS (granule+count)"}};
+  }
+  int DirectoryCylinder() const override {
+    return known() ? catalogue_.layout.DirectorySector(0).cylinder : -1;
+  }
   std::vector<Entry> List(bool deleted) const override;
   std::optional<Entry> Find(const std::string& typed, bool deleted) const override {
     const File* f = FindFile(catalogue_, typed, deleted);
@@ -35,6 +46,7 @@ class TrsdosFilesystem : public filesystems::Filesystem {
     for (const Finding& f : catalogue_.findings) out.push_back({f.kind, f.file, f.detail});
     return out;
   }
+  std::vector<std::string> CheckLines() const override { return FindingLines(catalogue_.findings); }
   std::string WhyNotChangeable() const override { return trsdos::WhyNotChangeable(disk_); }
   Made Put(const std::string& typed, const std::vector<std::uint8_t>& bytes, bool replace,
            const std::string& date) const override {
@@ -50,6 +62,7 @@ class TrsdosFilesystem : public filesystems::Filesystem {
   }
 
  private:
+  bool known() const { return catalogue_.family != trsdos::Family::kUnknown; }
   Entry EntryOf(const File& f) const;
   const File& FileOf(const Entry& entry) const {
     const std::size_t live = catalogue_.files.size();
@@ -61,16 +74,64 @@ class TrsdosFilesystem : public filesystems::Filesystem {
   Catalogue catalogue_;
 };
 
+std::vector<std::string> TrsdosFilesystem::Facts() const {
+  if (!known()) return {};
+  const Catalogue& c = catalogue_;
+  return {"disk \"" + c.disk_name + "\" dated \"" + c.disk_date + "\"",
+          std::to_string(c.granules_free) + " of " + std::to_string(c.granules_total) +
+              " granules free"};
+}
+
+filesystems::Value TrsdosFilesystem::Fields() const {
+  using filesystems::Value;
+  Value v = Value::Object();
+  v.Add("disk_name", Value::Text(catalogue_.disk_name));
+  v.Add("disk_date", Value::Text(catalogue_.disk_date));
+  v.Add("granules_total", Value::Number(catalogue_.granules_total));
+  return v.Add("granules_free", Value::Number(catalogue_.granules_free));
+}
+
+// NAME, EXT, size, record length, EOF, ERN, attributes, date, extents.
+filesystems::Value FieldsOf(const File& f) {
+  using filesystems::Value;
+  Value attrs = Value::Object();
+  attrs.Add("system", Value::Bool(f.system)).Add("invisible", Value::Bool(f.invisible));
+  attrs.Add("pds", Value::Bool(f.pds)).Add("protection", Value::Number(f.protection));
+  Value extents = Value::List();
+  for (const Extent& x : f.extents) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string raw;
+    for (const std::uint8_t b : x.raw) raw += {kHex[b >> 4], kHex[b & 15]};
+    Value e = Value::Object().Add("raw", Value::Text(raw));
+    extents.Add("", e.Add("first_granule", Value::Number(x.first_granule))
+                        .Add("granules", Value::Number(x.granules)));
+  }
+  Value v = Value::Object().Add("name", Value::Text(f.name)).Add("ext", Value::Text(f.ext));
+  v.Add("size", Value::Number(f.size)).Add("lrl", Value::Number(f.lrl));
+  v.Add("eof", Value::Number(f.eof)).Add("ern", Value::Number(f.ern));
+  v.Add("attrs", attrs).Add("date", Value::TextOrNull(f.date));
+  return v.Add("extents", extents);
+}
+
 Entry TrsdosFilesystem::EntryOf(const File& f) const {
   const bool deleted = catalogue_.IsDeleted(&f);
-  Entry e{f.Shown(), f.size, f.complete, deleted, {}, 0, f.dec, f.Shown() == "DIR/SYS"};
+  Entry e;
+  e.name = f.Shown();
+  e.size = f.size;
+  e.complete = f.complete;
+  e.deleted = deleted;
+  e.key = f.dec;
+  e.directory = f.Shown() == "DIR/SYS";
   e.id = deleted
              ? catalogue_.files.size() + static_cast<std::size_t>(&f - catalogue_.deleted.data())
              : static_cast<std::size_t>(&f - catalogue_.files.data());
-  e.attributes = {{"attributes", AttributesText(f)},
+  e.attributes = {{"attr", AttributesText(f)},
                   {"lrl", std::to_string(f.lrl)},
                   {"date", f.date},
                   {"extents", ExtentsText(f)}};
+  e.host_name = f.ext.empty() ? filesystems::HostPart(f.name)
+                              : filesystems::HostPart(f.name) + "." + filesystems::HostPart(f.ext);
+  e.fields = FieldsOf(f);
   return e;
 }
 

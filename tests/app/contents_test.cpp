@@ -15,7 +15,8 @@
 #include "app/new_disk_dialog.h"
 #include "builder/dos_images.h"
 #include "builder/samples.h"
-#include "fs/trsdos/convert.h"
+#include "fs/trsdos/format.h"
+#include "ops/convert.h"
 
 using trivane::app::ContentsWindow;
 namespace build = trivane::build;
@@ -222,9 +223,7 @@ class ContentsTest : public QObject {
       QVERIFY(w->grab().save(shot + "-big-hex.png"));
     }
     // A damaged file: its bytes as read, the bad sector's range marked.
-    for (const trivane::trsdos::File& f : w->catalogue().files) {
-      if (f.Shown() == "FILE3/DAT") w->ShowFile(f);
-    }
+    w->ShowFile(*w->filesystem().Find("FILE3/DAT", false));
     const QImage hurt = w->hex_view()->viewport()->grab().toImage();
     QVERIFY(w->hex_view()->size() == 5000);
     auto* hex = w->hex_view();
@@ -257,7 +256,7 @@ class ContentsTest : public QObject {
     w->SaveAs(dir_.filePath("copy.dmk"), trivane::disk::Container::kDmk);
     QCOMPARE(w->saved()->text(), QString("Saved as copy.dmk (DMK), read back and verified"));
     auto copy = Open(dir_.filePath("copy.dmk"));
-    QCOMPARE(copy->catalogue().files.size(), w->catalogue().files.size());
+    QCOMPARE(copy->filesystem().List(false).size(), w->filesystem().List(false).size());
     QStringList shown;
     w->accept_losses = [&](const QStringList& lines) {
       shown = lines;
@@ -279,8 +278,8 @@ class ContentsTest : public QObject {
     QCOMPARE(ask.Suffix(), QString("jv3"));
     QCOMPARE(ask.Make(dir_.filePath("fresh.jv3")), std::string());
     auto fresh = Open(dir_.filePath("fresh.jv3"));
-    QCOMPARE(fresh->catalogue().family, trivane::trsdos::Family::kLdos);
-    QCOMPARE(fresh->catalogue().disk_name, std::string("FRESH"));
+    QCOMPARE(fresh->filesystem().Family(), std::string("LDOS"));
+    QCOMPARE(fresh->filesystem().Facts().at(0).rfind("disk \"FRESH\"", 0), 0u);
     ask.dos->setCurrentText("TRSDOS 2.3");
     QCOMPARE(ask.Make(dir_.filePath("no.jv3")),
              std::string("TRSDOS 2.3 formats single density only"));
@@ -290,8 +289,9 @@ class ContentsTest : public QObject {
   // written; Undo puts the image back as it was; a write-protected image
   // offers no change.
   void changesAndUndo() {
-    const trivane::trsdos::Proved blank =
-        trivane::trsdos::NewImage({trivane::trsdos::Family::kLdos, 0, 0, 0, "", "01/02/85"}, {});
+    const trivane::ops::Proved blank = trivane::ops::NewImage(
+        trivane::trsdos::FormatDisk({trivane::trsdos::Family::kLdos, 0, 0, 0, "", "01/02/85"}),
+        trivane::disk::Container::kDmk, {});
     const QString image = Write("changing.dmk", blank.bytes);
     const QString host = Write("hello.bas", build::Bytes{'1', '0', ' ', 'E', 'N', 'D', '\r'});
     auto w = Open(image);
@@ -299,14 +299,14 @@ class ContentsTest : public QObject {
     w->ask_name = [](const QString&, const QString&) { return QString("WORLD/BAS"); };
     w->PutHostFiles({host});
     QCOMPARE(w->changed()->text(), QString("Put HELLO/BAS: written, read back and verified"));
-    QCOMPARE(w->catalogue().files.size(), 3u);
-    QCOMPARE(w->catalogue().files[1].Shown(), std::string("HELLO/BAS"));
+    QCOMPARE(w->filesystem().List(false).size(), 3u);
+    QCOMPARE(w->filesystem().List(false)[1].name, std::string("HELLO/BAS"));
     w->files_view()->selectRow(1);
     w->RenameSelected();
-    QCOMPARE(w->catalogue().files[1].Shown(), std::string("WORLD/BAS"));
+    QCOMPARE(w->filesystem().List(false)[1].name, std::string("WORLD/BAS"));
     w->files_view()->selectRow(1);
     w->DeleteSelected();
-    QCOMPARE(w->catalogue().files.size(), 2u);
+    QCOMPARE(w->filesystem().List(false).size(), 2u);
     w->Undo();
     QCOMPARE(Slurp(image), std::string(blank.bytes.begin(), blank.bytes.end()));
     QVERIFY(!w->findChild<QPushButton*>("undo")->isEnabled());
@@ -328,13 +328,9 @@ class ContentsTest : public QObject {
       disk.files[1].bytes[k] = std::uint8_t(k * 7 + 1);
     disk.layout.cylinders = 40;
     auto w = Open(Write("views.dmk", build::DosDmk(disk, build::LayOut(disk))));
-    const trivane::trsdos::File* basic = nullptr;
-    const trivane::trsdos::File* big = nullptr;
-    for (const auto& f : w->catalogue().files) {
-      if (f.Shown() == "FILE0/BAS") basic = &f;
-      if (f.Shown() == "FILE1/DAT") big = &f;
-    }
-    QVERIFY(basic != nullptr && big != nullptr);
+    const auto basic = w->filesystem().Find("FILE0/BAS", false);
+    const auto big = w->filesystem().Find("FILE1/DAT", false);
+    QVERIFY(basic && big);
     auto* view = w->OpenView(*basic);
     QVERIFY(view->why()->text().startsWith("Model I/III BASIC"));
     QCOMPARE(view->text()->toPlainText(), QString("10 PRINT \"HI\"\n"));

@@ -2,8 +2,9 @@
 // back whole; damaged disks list, with their findings.
 #include "builder/dos_images.h"
 #include "fs/trsdos/catalogue.h"
-#include "fs/trsdos/extract.h"
-#include "fs/trsdos/host_files.h"
+#include "ops/extract.h"
+#include "ops/filesystems.h"
+#include "ops/host_files.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -294,17 +295,15 @@ TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
   int asked = 0;
   const std::filesystem::path out = std::filesystem::path(::testing::TempDir()) / "none-to-all";
   std::filesystem::remove_all(out);
-  const trsdos::ExtractQuestions ask{[&](const trsdos::File&, const std::string&) {
+  const ops::ExtractQuestions ask{[&](const filesystems::Entry&, const std::string&) {
                                     ++asked;
-                                    return trsdos::Choice::kNone;
+                                    return ops::Choice::kNone;
                                   },
                                   nullptr, nullptr};
   const Listed two =
       List(build::DosDmk(d, s, {{past.cylinder, past.head, past.sector - 2}, {6, 0, 2}}));
-  std::vector<const trsdos::File*> all;
-  for (const trsdos::File& f : two.catalogue.files) all.push_back(&f);
-  const disk::SectorStore store(two.disk);
-  const trsdos::ExtractSummary done = trsdos::ExtractFiles(store, two.catalogue, all, out, ask);
+  const auto fs = ops::FilesystemToChange(two.disk);
+  const ops::ExtractSummary done = ops::ExtractFiles(*fs, fs->List(false), out, ask);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(done.not_whole, 2);
   std::filesystem::remove_all(out);
@@ -313,20 +312,22 @@ TEST(Dos, FilesReadOnlyWhatTheirSizeNeeds) {
 // Host names for extracting: deleted files in deleted/, a name taken
 // already (in any letter case) numbered on in directory order.
 TEST(Dos, HostNamesNeverCollide) {
-  auto file = [](const char* name, const char* ext) {
-    trsdos::File f;
-    f.name = name;
-    f.ext = ext;
+  auto file = [](const char* host, bool deleted) {
+    filesystems::Entry f;
+    f.host_name = host;
+    f.deleted = deleted;
     return f;
   };
-  trsdos::Catalogue c;
-  c.files = {file("A", "CMD"), file("a", "cmd"), file("NOEXT", "")};
-  c.deleted = {file("A", "CMD"), file("A", "CMD")};
-  const std::vector<const trsdos::File*> chosen = {&c.files[0],   &c.deleted[0], &c.files[1],
-                                                &c.deleted[1], &c.files[2],   &c.files[2]};
-  EXPECT_EQ(trsdos::HostNames(c, chosen),
+  const std::vector<filesystems::Entry> chosen = {file("A.CMD", false), file("A.CMD", true),
+                                                  file("a.cmd", false), file("A.CMD", true),
+                                                  file("NOEXT", false), file("NOEXT", false)};
+  EXPECT_EQ(ops::HostNames(chosen),
             (std::vector<std::string>{"A.CMD", "deleted/A.CMD", "a-2.cmd", "deleted/A-2.CMD",
                                       "NOEXT", "NOEXT-2"}));
+  // A name on the disk never leads out of the folder.
+  EXPECT_EQ(filesystems::HostPart("../A B"), "___A_B");
+  EXPECT_EQ(filesystems::HostPart("$#@!%&-_"), "$#@!%&-_");
+  EXPECT_EQ(filesystems::HostPart(""), "_");
 }
 
 // A file's findings about single granules are said together, per kind and

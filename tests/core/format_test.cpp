@@ -3,7 +3,8 @@
 // reads back as that DOS with its free space, name and date; what a DOS or
 // a container cannot make is refused.
 #include "disk/sector_store.h"
-#include "fs/trsdos/convert.h"
+#include "fs/trsdos/format.h"
+#include "ops/convert.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -34,7 +35,7 @@ TEST(Format, EveryShapeReadsBackAsItsDos) {
   for (const Shape& s : kShapes) {
     for (Container to : {Container::kJv1, Container::kJv3, Container::kDmk}) {
       const trsdos::NewDiskRequest q{s.dos, s.cylinders, s.heads, s.density, "games", "03/04/85", to};
-      const trsdos::Proved p = trsdos::NewImage(q, {});
+      const ops::Proved p = ops::NewImage(trsdos::FormatDisk(q), to, {});
       const std::string what = std::string(trsdos::FamilyName(s.dos)) + " " +
                                std::to_string(s.cylinders) + "x" + std::to_string(s.heads) + " " +
                                disk::ContainerName(to);
@@ -127,23 +128,23 @@ TEST(Format, BytesWhereTheDosesLook) {
 // one still proves every sector it kept.
 TEST(Format, ConversionsAreProved) {
   const trsdos::NewDisk dd = trsdos::FormatDisk({Family::kLdos, 40, 1, 2, "", "12/31/99"});
-  const trsdos::Proved refused = trsdos::Convert(dd.disk, Container::kJv1, {}, false);
+  const ops::Proved refused = ops::Convert(dd.disk, Container::kJv1, {}, false);
   EXPECT_EQ(refused.error, "JV1 cannot hold all of the disk");
   EXPECT_TRUE(refused.bytes.empty());
   EXPECT_FALSE(refused.losses.empty());
   const trsdos::NewDisk sd = trsdos::FormatDisk({Family::kLdos, 40, 1, 1, "", "12/31/99"});
-  const trsdos::Proved forced = trsdos::Convert(sd.disk, Container::kJv1, {}, true);
+  const ops::Proved forced = ops::Convert(sd.disk, Container::kJv1, {}, true);
   EXPECT_EQ(forced.error, "");
   EXPECT_EQ(forced.losses.size(), 2u);  // the marks of cylinders 17 and 20
   EXPECT_EQ(forced.bytes.size(), 40u * 2560);
 
   disk::Disk changed = sd.disk;
   const disk::Disk back =
-      disk::ReadDisk(ImageBuffer(trsdos::Convert(sd.disk, Container::kJv3, {}, false).bytes));
+      disk::ReadDisk(ImageBuffer(ops::Convert(sd.disk, Container::kJv3, {}, false).bytes));
   changed.written[changed.sectors[7].written][9] ^= 1;
-  EXPECT_EQ(trsdos::CompareSectors(changed, back, {}),
+  EXPECT_EQ(ops::CompareSectors(changed, back, {}),
             "cylinder 0 head 0 sector 8 reads back otherwise");
-  EXPECT_EQ(trsdos::CompareSectors(changed, back, {{0, 0, 8}}), "");
+  EXPECT_EQ(ops::CompareSectors(changed, back, {{0, 0, 8}}), "");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "builder/dos_images.h"
 #include "disk/container.h"
 #include "fs/trsdos/catalogue.h"
+#include "ops/filesystems.h"
 #include "present/contents.h"
 #include "present/file_chooser.h"
 #include "present/hex_text.h"
@@ -82,15 +83,15 @@ TEST(PresentPicture, CellsFitAndAreFoundWhereDrawn) {
 
 // Size and record length sort as numbers, the others as their text.
 TEST(PresentFiles, SortedAsNumbersWhereTheyAreNumbers) {
-  trsdos::Catalogue c;
-  trsdos::File small, big;
+  const auto fs = ops::FilesystemToChange(disk::ReadDisk(ImageBuffer(build::Jv1(35))));
+  filesystems::Entry small, big;
   small.name = "B";
   small.size = 999;
   big.name = "A";
   big.size = 1000;
-  EXPECT_TRUE(FileBefore(c, small, big, 1));
-  EXPECT_FALSE(FileBefore(c, big, small, 1));
-  EXPECT_TRUE(FileBefore(c, big, small, 0));
+  EXPECT_TRUE(FileBefore(*fs, small, big, 1));
+  EXPECT_FALSE(FileBefore(*fs, big, small, 1));
+  EXPECT_TRUE(FileBefore(*fs, big, small, 0));
 }
 
 TEST(PresentChooser, PatternsAndJoins) {

@@ -9,7 +9,8 @@
 #include "disk/container.h"
 #include "disk/sector_store.h"
 #include "fs/trsdos/catalogue.h"
-#include "fs/trsdos/convert.h"
+#include "fs/trsdos/format.h"
+#include "ops/convert.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -100,13 +101,13 @@ TEST(Writers, BenchImagesThereAndBack) {
     const build::Sample image = build::BenchImage(n);
     const Disk d = disk::ReadDisk(ImageBuffer(image.bytes));
     for (Container to : {Container::kJv1, Container::kJv3, Container::kDmk}) {
-      const trsdos::Proved there = trsdos::Convert(d, to, {}, false);
+      const ops::Proved there = ops::Convert(d, to, {}, false);
       if (!there.losses.empty()) continue;
       ASSERT_EQ(there.error, "") << image.name << " to " << disk::ContainerName(to);
       const Disk middle = disk::ReadDisk(ImageBuffer(there.bytes));
-      const trsdos::Proved back = trsdos::Convert(middle, d.container, {}, false);
+      const ops::Proved back = ops::Convert(middle, d.container, {}, false);
       ASSERT_EQ(back.error, "") << image.name << " from " << disk::ContainerName(to);
-      EXPECT_EQ(trsdos::CompareSectors(d, disk::ReadDisk(ImageBuffer(back.bytes)), {}), "")
+      EXPECT_EQ(ops::CompareSectors(d, disk::ReadDisk(ImageBuffer(back.bytes)), {}), "")
           << image.name;
       ++both_ways;
     }

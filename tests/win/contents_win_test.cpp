@@ -49,7 +49,7 @@ struct Opened {
     // A question no test expects fails it, instead of waiting for an answer.
     w->ask_all = [](const std::string& q) {
       ADD_FAILURE() << q;
-      return trsdos::Choice::kCancel;
+      return ops::Choice::kCancel;
     };
     w->confirm = [](const std::string& q) { return (ADD_FAILURE() << q), false; };
     w->ask_name = [](const std::string& q, const std::string&) {
@@ -150,7 +150,7 @@ TEST(Contents, FilesSortSelectCopyAndExtract) {
   std::vector<std::string> asked;
   o.w->ask_all = [&](const std::string& q) {
     asked.push_back(q);
-    return trsdos::Choice::kNone;
+    return ops::Choice::kNone;
   };
   o.Click(C::kExtract);
   EXPECT_EQ(asked, std::vector<std::string>{"BOOT.SYS is there already. Replace it?"});

@@ -238,7 +238,7 @@ TEST_F(WindowTest, RealDisksShowWhatTheCoreShows) {
     }
     ContentsWindow* opened = form_->OpenContents(ContentsWindow::kFiles, false);
     ASSERT_NE(opened, nullptr) << entry.path();
-    EXPECT_EQ(opened->catalogue().family, trsdos::ReadCatalogue(opened->disk()).family);
+    EXPECT_EQ(opened->filesystem().Family(), trsdos::FamilyName(trsdos::ReadCatalogue(opened->disk()).family));
     DestroyWindow(opened->hwnd());
     ++shown;
   }
@@ -280,7 +280,7 @@ TEST_F(WindowTest, ANewDiskIsMadeAndListed) {
   // still shows it.
   ContentsWindow* opened = Open("made.dmk");
   ASSERT_NE(opened, nullptr);
-  EXPECT_EQ(opened->catalogue().family, trsdos::Family::kNewdos80);
+  EXPECT_EQ(opened->filesystem().Family(), "NEWDOS/80");
   build::WriteFile(Folder() / "out" / "hello.bas", {'1', '0', ' ', 'E', 'N', 'D'});
   opened->PutHostFiles({Folder() / "out" / "hello.bas"});
   EXPECT_EQ(Narrow(TextOf(opened->control(ContentsWindow::kChanged))),

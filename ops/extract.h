@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "fs/trsdos/catalogue.h"
+#include "fs/filesystem.h"
 
-namespace trivane::trsdos {
+namespace trivane::ops {
 
 // An answer that may stand for the rest of the run.
 enum class Choice { kYes, kNo, kAll, kNone, kCancel };
 
 struct ExtractQuestions {
   // A file not read whole: write what was read? (why: what is damaged)
-  std::function<Choice(const File& file, const std::string& why)> damaged;
+  std::function<Choice(const filesystems::Entry& file, const std::string& why)> damaged;
   // The host file is there already: replace it?
   std::function<Choice(const std::string& host_name)> replace;
   // After each file; false stops the run.
@@ -43,8 +43,8 @@ struct ExtractSummary {
   std::string Line() const;
 };
 
-ExtractSummary ExtractFiles(const disk::SectorStore& sectors, const Catalogue& catalogue,
-                            const std::vector<const File*>& files,
+ExtractSummary ExtractFiles(const filesystems::Filesystem& fs,
+                            const std::vector<filesystems::Entry>& files,
                             const std::filesystem::path& folder, const ExtractQuestions& ask);
 
-}  // namespace trivane::trsdos
+}  // namespace trivane::ops

@@ -1,8 +1,9 @@
-#include "fs/trsdos/extract.h"
+#include "ops/extract.h"
 
-#include "fs/trsdos/host_files.h"
+#include "formats/text.h"
+#include "ops/host_files.h"
 
-namespace trivane::trsdos {
+namespace trivane::ops {
 namespace {
 
 namespace fs = std::filesystem;
@@ -48,25 +49,26 @@ std::string ExtractSummary::Line() const {
   return line;
 }
 
-ExtractSummary ExtractFiles(const disk::SectorStore& sectors, const Catalogue& catalogue,
-                            const std::vector<const File*>& files, const fs::path& folder,
+ExtractSummary ExtractFiles(const filesystems::Filesystem& filesystem,
+                            const std::vector<filesystems::Entry>& files, const fs::path& folder,
                             const ExtractQuestions& ask) {
+  using filesystems::WhyNotGiven;
   ExtractSummary s;
   Standing damaged, replace;
-  const std::vector<std::string> hosts = HostNames(catalogue, files);
+  const std::vector<std::string> hosts = HostNames(files);
   for (std::size_t k = 0; k < files.size(); ++k) {
-    const File& f = *files[k];
-    const FileBytes bytes = ReadFile(sectors, catalogue, f);
-    if (const std::string never = WhyNotGiven(f, bytes, true); !never.empty()) {
-      s.lines.push_back(f.Shown() + ": not written, " + never);
+    const filesystems::Entry& f = files[k];
+    const filesystems::FileBytes bytes = filesystem.Read(f);
+    if (const std::string never = WhyNotGiven(f.size, bytes, true); !never.empty()) {
+      s.lines.push_back(f.name + ": not written, " + never);
       ++s.failed;
       continue;
     }
-    const std::string why = WhyNotGiven(f, bytes, false);
+    const std::string why = WhyNotGiven(f.size, bytes, false);
     const Choice write = why.empty() ? Choice::kYes : damaged([&] { return ask.damaged(f, why); });
     if (write == Choice::kCancel) return s.cancelled = true, s;
     if (!Yes(write)) {
-      s.lines.push_back(f.Shown() + ": not written, " + why);
+      s.lines.push_back(f.name + ": not written, " + why);
       ++s.skipped;
       ++s.not_whole;
       continue;
@@ -91,10 +93,12 @@ ExtractSummary ExtractFiles(const disk::SectorStore& sectors, const Catalogue& c
     }
     ++s.written;
     if (!bytes.whole()) ++s.with_damage;
-    for (const std::string& line : DamageLines(bytes)) s.lines.push_back(f.Shown() + ": " + line);
+    for (const std::string& line : filesystems::DamageLines(bytes)) {
+      s.lines.push_back(f.name + ": " + line);
+    }
     if (ask.progress && !ask.progress(k + 1, files.size())) return s.cancelled = true, s;
   }
   return s;
 }
 
-}  // namespace trivane::trsdos
+}  // namespace trivane::ops

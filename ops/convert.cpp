@@ -1,10 +1,13 @@
-#include "fs/trsdos/convert.h"
+#include "ops/convert.h"
 
 #include <algorithm>
 #include <map>
 #include <tuple>
 
-namespace trivane::trsdos {
+#include "disk/sector_store.h"
+#include "ops/filesystems.h"
+
+namespace trivane::ops {
 namespace {
 
 using Key = std::array<int, 3>;
@@ -34,16 +37,16 @@ std::map<Key, std::vector<Seen>> SectorsByPlace(const disk::Disk& d) {
   return by;
 }
 
-// The catalogues' family, files (names and bytes) and findings.
-std::string CompareCatalogues(const disk::Disk& from, const disk::Disk& back) {
-  const Catalogue a = ReadCatalogue(from), b = ReadCatalogue(back);
-  if (a.family != b.family) return std::string("the DOS reads back as ") + FamilyName(b.family);
-  if (FindingLines(a.findings) != FindingLines(b.findings)) return "the findings differ";
-  if (a.files.size() != b.files.size()) return "the number of files differs";
-  for (std::size_t k = 0; k < a.files.size(); ++k) {
-    if (a.files[k].Shown() != b.files[k].Shown() ||
-        ReadFile(from, a, a.files[k]).bytes != ReadFile(back, b, b.files[k]).bytes) {
-      return a.files[k].Shown() + " reads back otherwise";
+// The filesystems' family, files (names and bytes) and findings.
+std::string CompareFilesystems(const disk::Disk& from, const disk::Disk& back) {
+  const auto a = FilesystemToChange(from), b = FilesystemToChange(back);
+  if (a->Family() != b->Family()) return "the DOS reads back as " + b->Family();
+  if (a->CheckLines() != b->CheckLines()) return "the findings differ";
+  const std::vector<filesystems::Entry> fa = a->List(false), fb = b->List(false);
+  if (fa.size() != fb.size()) return "the number of files differs";
+  for (std::size_t k = 0; k < fa.size(); ++k) {
+    if (fa[k].name != fb[k].name || a->Read(fa[k]).bytes != b->Read(fb[k]).bytes) {
+      return fa[k].name + " reads back otherwise";
     }
   }
   return "";
@@ -88,22 +91,22 @@ Proved Convert(const disk::Disk& disk, disk::Container to, const disk::WriteOpti
     return out;
   }
   out.error = CompareSectors(disk, back, w.lost);
-  if (out.error.empty() && out.losses.empty()) out.error = CompareCatalogues(disk, back);
+  if (out.error.empty() && out.losses.empty()) out.error = CompareFilesystems(disk, back);
   out.fault = !out.error.empty();
   if (out.error.empty()) out.bytes = std::move(w.bytes);
   return out;
 }
 
-Proved NewImage(const NewDiskRequest& q, const disk::WriteOptions& options) {
-  const NewDisk made = FormatDisk(q);
+Proved NewImage(const filesystems::NewDisk& made, disk::Container to,
+                const disk::WriteOptions& options) {
   if (!made.error.empty()) return {{}, {}, made.error, false};
-  Proved out = Convert(made.disk, q.container, options, false);
+  Proved out = Convert(made.disk, to, options, false);
   if (!out.error.empty()) return out;
   const disk::Disk back = disk::ReadDisk(ImageBuffer(out.bytes.data(), out.bytes.size(), nullptr));
-  out.error = CheckNewCatalogue(q, ReadCatalogue(back));
+  out.error = made.check(back);
   out.fault = !out.error.empty();
   if (!out.error.empty()) out.bytes.clear();
   return out;
 }
 
-}  // namespace trivane::trsdos
+}  // namespace trivane::ops

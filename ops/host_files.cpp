@@ -1,4 +1,4 @@
-#include "fs/trsdos/host_files.h"
+#include "ops/host_files.h"
 
 #include <cctype>
 #include <cerrno>
@@ -7,37 +7,20 @@
 
 #include "host/atomic_file.h"
 
-namespace trivane::trsdos {
+namespace trivane::ops {
 
 namespace fs = std::filesystem;
 
-std::string HostName(const File& f) {
-  auto safe = [](std::string part) {
-    for (char& c : part) {
-      if (!std::isalnum(static_cast<unsigned char>(c)) &&
-          std::string("-_$#@!%&").find(c) == std::string::npos) {
-        c = '_';
-      }
-    }
-    return part.empty() ? std::string("_") : part;
-  };
-  return f.ext.empty() ? safe(f.name) : safe(f.name) + "." + safe(f.ext);
-}
-
-std::string WhyNotGiven(const File& file, const FileBytes& bytes, bool force) {
-  return filesystems::WhyNotGiven(file.size, bytes, force);
-}
-
-std::vector<std::string> HostNames(const Catalogue& catalogue,
-                                   const std::vector<const File*>& chosen) {
+std::vector<std::string> HostNames(const std::vector<filesystems::Entry>& chosen) {
   std::vector<std::string> names;
   std::set<std::string> taken;  // upper case: host folders may ignore letter case
   const auto upper = [](std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
   };
-  for (const File* f : chosen) {
-    const std::string base = HostName(*f), folder = catalogue.IsDeleted(f) ? "deleted/" : "";
+  for (const filesystems::Entry& f : chosen) {
+    const std::string& base = f.host_name;
+    const std::string folder = f.deleted ? "deleted/" : "";
     const auto dot = base.find('.');
     std::string name = folder + base;
     for (int n = 2; !taken.insert(upper(name)).second; ++n) {
@@ -67,4 +50,4 @@ WriteFailure WriteHostFile(const fs::path& path, const std::vector<std::uint8_t>
   }
 }
 
-}  // namespace trivane::trsdos
+}  // namespace trivane::ops
