@@ -89,14 +89,15 @@ disk/jv3.cpp|(s.head == 1 ? jv3::kSide1 : 0)|(s.head == 7 ? jv3::kSide1 : 0)
 disk/jv3.cpp|DataCrc(disk, s) == Check::kBad ? jv3::kCrcError|false ? jv3::kCrcError
 disk/jv1.cpp|store.At({s.cylinder, 0, s.id_sector}) != &s|false
 disk/jv1.cpp|if (s.head != 0) return "head 1; JV1 holds head 0 only";|
-fs/trsdos/layout.cpp|count = (b & 31) + 1;|count = b & 31;
-fs/trsdos/layout.cpp|first = unit * GranulesPerCylinder() + (b >> 5);\n      count = b & 31;|first = unit * GranulesPerCylinder() + (b >> 4);\n      count = b & 31;
+fs/trsdos/layout.cpp|count = (b & 31) + Row().count_bias;|count = b & 31;
+fs/trsdos/layout.cpp|first = unit * UnitGranules() + (b >> 5);|first = unit * UnitGranules() + (b >> 4);
+fs/trsdos/layout.cpp|{Layout::Scheme::kModel3, false, "cylinder", 0, 48, 5, 13, false, true}|{Layout::Scheme::kModel3, false, "cylinder", 1, 48, 5, 13, false, true}
 fs/trsdos/layout.cpp|return {dir_cylinder, index / spt, first_sector + index % spt};|return {dir_cylinder, 0, first_sector + index % spt};
 fs/trsdos/directory.cpp|h ^= name11[k];|h += name11[k];
 fs/trsdos/directory.cpp|return h == 0 ? 1 : h;|return h;
 fs/trsdos/directory.cpp|        c.deleted.push_back(Parse(e, dec));|        if (e[0] == 0) c.deleted.push_back(Parse(e, dec));
 fs/trsdos/files.cpp|static_cast<std::int64_t>(places.size()) < f.SectorsNeeded())|static_cast<std::int64_t>(places.size()) < 0)
-fs/trsdos/directory.cpp|if (!shape_.model3 && k == 4 && a == 0xFE) {|if (!shape_.model3 && k == 3 && a == 0xFE) {
+fs/trsdos/directory.cpp|k == shape_.extent_pairs - 1 && a == 0xFE|k == shape_.extent_pairs - 2 && a == 0xFE
 fs/trsdos/directory.cpp|return std::max(1, 1 + sound * 2 - entries|return std::max(0, sound * 2 - entries
 fs/trsdos/directory.cpp|(sound * 2 < entries && !system_files)|(sound * 2 < entries)
 fs/trsdos/files.cpp|if (static_cast<std::int64_t>(places.size()) == needed) return places;|if (static_cast<std::int64_t>(places.size()) > needed) return places;
@@ -106,10 +107,10 @@ fs/trsdos/trsdos.cpp|dir += s.dam == marks::kDirectoryDouble|dir += s.dam == mar
 fs/trsdos/trsdos.cpp|return f.Shown() == "DIR/SYS" && !f.extents.empty() && f.extents[0].raw[0] == cylinder;|return f.Shown() == "DIR/SYS";
 fs/trsdos/newdos80.cpp|cylinder == 1 ? 1 : 0;|cylinder == 2 ? 1 : 0;
 fs/trsdos/candidates.cpp|if (x.cylinder == 1) dd += x.density == disk::Density::kDouble ? 1 : -1;|if (x.cylinder == 0) dd += x.density == disk::Density::kDouble ? 1 : -1;
-fs/trsdos/host_files.cpp|for (int n = 2; !taken.insert(upper(name)).second; ++n) {|for (int n = 2; !taken.insert(name).second; ++n) {
-fs/trsdos/extract.cpp|c == Choice::kNone) standing_ = c;|c == Choice::kYes) standing_ = c;
-fs/trsdos/convert.cpp|if (is_lost(key)) continue;|
-fs/trsdos/convert.cpp|it->second != seen|false
+ops/host_files.cpp|for (int n = 2; !taken.insert(upper(name)).second; ++n) {|for (int n = 2; !taken.insert(name).second; ++n) {
+ops/extract.cpp|c == Choice::kNone) standing_ = c;|c == Choice::kYes) standing_ = c;
+ops/convert.cpp|if (is_lost(key)) continue;|
+ops/convert.cpp|it->second != seen|false
 fs/trsdos/format.cpp|heads > r.max_heads)|heads > 9)
 fs/trsdos/trsdos_format.cpp|gat[c] = c == directory ? 0xFF|gat[c] = c == -1 ? 0xFF
 fs/trsdos/newdos80_format.cpp|s[newdos80::kSignatureAt] = newdos80::kSignature;|
@@ -143,7 +144,7 @@ ops/prove.cpp|(!f.directory && fs0.Read(f).bytes != fs1.Read(*g).bytes)|(!f.dire
 ops/prove.cpp|if (--count[f.kind] < 0)|if (--count[f.kind] < -1)
 ops/prove.cpp|fs1.Read(*made).bytes != meant|false
 ops/prove.cpp|if (e1.size() != e0.size() + more)|if (false)
-fs/trsdos/unit.cpp|if (!DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};|if (DosName(typed, name, ext)) return {{}, {}, "not a DOS name: " + typed, false};
+fs/trsdos/unit.cpp|if (!DosName(typed, name, ext)) return filesystems::Refused(|if (DosName(typed, name, ext)) return filesystems::Refused(
 fs/trsdos/unit.cpp|if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';|
 host/atomic_file.cpp|for (int n = 2; fs::exists(fs::symlink_status(part, ec)); ++n) {|for (int n = 2; false; ++n) {
 host/atomic_file.cpp|const WriteResult written = WriteAtomically(bak, bytes, {true, false});|const WriteResult written = WriteAtomically(bak, bytes, {false, false});

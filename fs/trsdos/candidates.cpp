@@ -48,8 +48,7 @@ void Candidates::Try(Family family, std::string version, std::vector<std::string
   Directory d = ReadDirectory(sectors_, layout, dated, false);
   // DIR/SYS's own extent gives the directory's size where a guess was made.
   for (const File& f : d.catalogue.files) {
-    if (layout.scheme != Layout::Scheme::kRelative || f.Shown() != "DIR/SYS" || f.extents.empty())
-      continue;
+    if (!layout.Row().relative || f.Shown() != "DIR/SYS" || f.extents.empty()) continue;
     const int sectors = f.extents[0].granules * layout.sectors_per_granule;
     if (f.extents[0].first_granule * 5 == layout.dir_first && sectors != layout.dir_sectors &&
         sectors >= 2 && sectors <= 2 + 32) {

@@ -10,8 +10,8 @@
 
 #include "disk/disk.h"
 #include "disk/sector_store.h"
-#include "fs/trsdos/layout.h"
 #include "fs/filesystem.h"
+#include "fs/trsdos/layout.h"
 
 namespace trivane::trsdos {
 

@@ -70,7 +70,7 @@ Plan MakePlan(DirectoryEdit& dir, const Catalogue& c, std::size_t size, std::uin
     return p;
   }
   const std::size_t slots = static_cast<std::size_t>(dir.extent_slots());
-  if (dir.model3() && p.runs.size() > slots) {
+  if (!dir.shape().linked && p.runs.size() > slots) {
     p.error = "the free space is in more than 13 pieces, more than an entry holds";
     return p;
   }
@@ -90,7 +90,7 @@ Plan MakePlan(DirectoryEdit& dir, const Catalogue& c, std::size_t size, std::uin
 void PutEntries(DirectoryEdit& dir, const Plan& p, Family family, const std::string& name,
                 const std::string& ext, std::size_t size, const std::string& date) {
   const std::size_t slots = static_cast<std::size_t>(dir.extent_slots());
-  const auto bytes = static_cast<std::size_t>(dir.entry_bytes());
+  const auto bytes = static_cast<std::size_t>(dir.shape().entry_bytes);
   for (std::size_t k = 0; k < p.decs.size(); ++k) {
     std::uint8_t* e = dir.Entry(p.decs[k]);
     std::fill(e, e + 22, 0);
@@ -103,7 +103,7 @@ void PutEntries(DirectoryEdit& dir, const Plan& p, Family family, const std::str
     }
     for (std::size_t j = 0; j < slots && k * slots + j < p.runs.size(); ++j) {
       const auto [first, count] = p.runs[k * slots + j];
-      const auto [a, b] = dir.ExtentBytes(first, count);
+      const auto [a, b] = dir.layout().ExtentBytes(first, count);
       e[22 + 2 * j] = a;
       e[23 + 2 * j] = b;
     }

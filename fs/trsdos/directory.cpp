@@ -57,20 +57,10 @@ bool PrintableName(const std::uint8_t* e) {
          std::all_of(e + 5, e + 16, [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
 }
 
-struct Shape {
-  int entry_bytes, per_sector, extent_slots;
-  bool model3;
-};
-
 class Reader {
  public:
   Reader(const disk::SectorStore& sectors, const Layout& layout, bool dated, bool quiet)
-      : sectors_(sectors),
-        layout_(layout),
-        dated_(dated),
-        quiet_(quiet),
-        shape_(layout.scheme == Layout::Scheme::kModel3 ? Shape{48, 5, 13, true}
-                                                        : Shape{32, 8, 5, false}) {}
+      : sectors_(sectors), layout_(layout), dated_(dated), quiet_(quiet), shape_(layout.Row()) {}
 
   Directory Read();
 
@@ -84,9 +74,6 @@ class Reader {
                                      other == nullptr ? "" : other->Shown()});
   }
   const std::uint8_t* Entry(int dec) const;
-  int DecOf(int sector, int slot) const {
-    return shape_.model3 ? sector * shape_.per_sector + slot : slot << 5 | sector;
-  }
   File Parse(const std::uint8_t* e, int dec);
   void AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited);
   void Account(const File& f, std::vector<int>& owner);
@@ -97,26 +84,25 @@ class Reader {
   const disk::SectorStore& sectors_;
   const Layout& layout_;
   bool dated_, quiet_;
-  Shape shape_;
+  const SchemeRow& shape_;
   Directory d_;
   std::vector<std::uint8_t> gat_, hit_;
   std::vector<std::vector<std::uint8_t>> entry_sectors_;
 };
 
 const std::uint8_t* Reader::Entry(int dec) const {
-  const int sector = shape_.model3 ? dec / shape_.per_sector : dec & 31;
-  const int slot = shape_.model3 ? dec % shape_.per_sector : dec >> 5;
-  if (sector >= static_cast<int>(entry_sectors_.size()) || slot >= shape_.per_sector)
-    return nullptr;
+  int sector = 0, slot = 0;
+  layout_.DecPlace(dec, sector, slot);
+  if (sector < 0 || sector >= static_cast<int>(entry_sectors_.size())) return nullptr;
   const auto& bytes = entry_sectors_[sector];
   return bytes.size() == kSectorBytes ? bytes.data() + slot * shape_.entry_bytes : nullptr;
 }
 
 void Reader::AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited) {
-  for (int k = 0; k < shape_.extent_slots; ++k) {
+  for (int k = 0; k < shape_.extent_pairs; ++k) {
     const std::uint8_t a = e[22 + 2 * k], b = e[23 + 2 * k];
     if (a == 0xFF) return;
-    if (!shape_.model3 && k == 4 && a == 0xFE) {
+    if (shape_.linked && k == shape_.extent_pairs - 1 && a == 0xFE) {
       const std::uint8_t* next = Entry(b);
       if (next == nullptr || !(next[0] & kExtended) || !visited.insert(b).second) {
         Find("bad-link", &f, [&] {
@@ -151,11 +137,11 @@ File Reader::Parse(const std::uint8_t* e, int dec) {
   f.name = NameText(e + 5, 8);
   f.ext = NameText(e + 13, 3);
   f.ern = e[20] | e[21] << 8;
-  f.size = shape_.model3 ? std::int64_t{f.ern} * 256 + f.eof
-                         : std::int64_t{f.ern} * 256 + f.eof - (f.eof != 0 ? 256 : 0);
+  f.size = shape_.model3_entries ? std::int64_t{f.ern} * 256 + f.eof
+                                 : std::int64_t{f.ern} * 256 + f.eof - (f.eof != 0 ? 256 : 0);
   f.size = std::max<std::int64_t>(f.size, 0);
   char date[16] = "";
-  if (shape_.model3 && e[1] >= 1 && e[1] <= 12) {
+  if (shape_.model3_entries && e[1] >= 1 && e[1] <= 12) {
     std::snprintf(date, sizeof date, "%04d-%02d", 1900 + (e[2] < 80 ? e[2] + 100 : e[2]), e[1]);
   } else if (dated_ && (e[1] & 15) >= 1 && (e[1] & 15) <= 12 && (e[2] >> 3) >= 1) {
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", 1980 + (e[2] & 7), e[1] & 15, e[2] >> 3);
@@ -171,14 +157,12 @@ File Reader::Parse(const std::uint8_t* e, int dec) {
 // disk or claims another file's granule counts against the layout.
 // An extent must start at a granule its cylinder (or lump) has.
 void Reader::CheckStart(const File& f, const Extent& x) {
-  const bool lumps = layout_.scheme == Layout::Scheme::kRelative;
-  const int per = lumps ? layout_.gpl : layout_.GranulesPerCylinder();
+  const int per = layout_.UnitGranules();
   if ((x.raw[1] >> 5) < per) return;
   ++d_.conflicts;
   Find("extent-outside", &f, [&] {
-    return "an extent starts at granule " + std::to_string(x.raw[1] >> 5) + " of " +
-           (lumps ? "lump " : "cylinder ") + std::to_string(x.raw[0]) + ", which has " +
-           std::to_string(per);
+    return "an extent starts at granule " + std::to_string(x.raw[1] >> 5) + " of " + shape_.unit +
+           " " + std::to_string(x.raw[0]) + ", which has " + std::to_string(per);
   });
 }
 
@@ -248,7 +232,7 @@ void Reader::ReadEntries(std::vector<bool>& hit_used) {
   std::set<std::string> names;
   for (int s = 0; s < static_cast<int>(entry_sectors_.size()); ++s) {
     for (int slot = 0; slot < shape_.per_sector; ++slot) {
-      const int dec = DecOf(s, slot);
+      const int dec = layout_.Dec(s, slot);
       const std::uint8_t* e = entry_sectors_[s].data() + slot * shape_.entry_bytes;
       const std::uint8_t hit = dec < kSectorBytes ? hit_[dec] : 0;
       if ((e[0] & kInUse) && !(e[0] & kExtended) && Named(e)) {

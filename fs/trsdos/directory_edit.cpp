@@ -8,9 +8,7 @@
 
 namespace trivane::trsdos {
 DirectoryEdit::DirectoryEdit(disk::SectorStore& store, const Catalogue& catalogue)
-    : store_(store),
-      catalogue_(catalogue),
-      model3_(catalogue.layout.scheme == Layout::Scheme::kModel3) {
+    : store_(store), catalogue_(catalogue), shape_(catalogue.layout.Row()) {
   for (int i = 0; i < catalogue.layout.dir_sectors; ++i) {
     std::vector<std::uint8_t> data = store.Get(catalogue.layout.DirectorySector(i)).data;
     data.resize(kSectorBytes, 0);
@@ -19,10 +17,10 @@ DirectoryEdit::DirectoryEdit(disk::SectorStore& store, const Catalogue& catalogu
 }
 
 std::uint8_t* DirectoryEdit::Entry(int dec) {
-  const int per = kSectorBytes / entry_bytes() >= 8 ? 8 : 5;
-  const int sector = model3_ ? dec / per : dec & 31, slot = model3_ ? dec % per : dec >> 5;
-  if (dec < 0 || sector + 2 >= static_cast<int>(sectors_.size()) || slot >= per) return nullptr;
-  return sectors_[static_cast<std::size_t>(sector + 2)].data() + slot * entry_bytes();
+  int sector = 0, slot = 0;
+  catalogue_.layout.DecPlace(dec, sector, slot);
+  if (sector < 0 || sector + 2 >= static_cast<int>(sectors_.size())) return nullptr;
+  return sectors_[static_cast<std::size_t>(sector + 2)].data() + slot * shape_.entry_bytes;
 }
 
 int DirectoryEdit::FreeDec() {
@@ -48,7 +46,8 @@ void DirectoryEdit::Mark(int g, bool used) {
 }
 
 std::vector<std::pair<int, int>> DirectoryEdit::FreeRuns(int count) const {
-  const int longest = model3_ ? 31 : 32, total = catalogue_.layout.TotalGranules();
+  const int longest = catalogue_.layout.LongestExtent();
+  const int total = catalogue_.layout.TotalGranules();
   std::vector<std::pair<int, int>> runs;
   for (int g = 0; g < total && count > 0; ++g) {
     if (Used(g)) continue;
@@ -63,16 +62,9 @@ std::vector<std::pair<int, int>> DirectoryEdit::FreeRuns(int count) const {
   return count > 0 ? std::vector<std::pair<int, int>>{} : runs;
 }
 
-std::pair<std::uint8_t, std::uint8_t> DirectoryEdit::ExtentBytes(int first, int count) const {
-  const Layout& l = catalogue_.layout;
-  const int per = l.scheme == Layout::Scheme::kRelative ? l.gpl : l.GranulesPerCylinder();
-  return {static_cast<std::uint8_t>(first / per),
-          static_cast<std::uint8_t>((first % per) << 5 | (model3_ ? count : count - 1))};
-}
-
 std::vector<int> DirectoryEdit::Chain(int dec) {
   std::vector<int> chain = {dec};
-  for (std::uint8_t* e = Entry(dec); e != nullptr && !model3_ && e[30] == 0xFE;) {
+  for (std::uint8_t* e = Entry(dec); e != nullptr && shape_.linked && e[30] == 0xFE;) {
     const int next = e[31];
     if (std::find(chain.begin(), chain.end(), next) != chain.end()) break;
     chain.push_back(next);
@@ -87,8 +79,8 @@ void DirectoryEdit::Remove(const File& f) {
   }
   for (int dec : Chain(f.dec)) {
     std::uint8_t* e = Entry(dec);
-    if (model3_) {
-      std::fill(e, e + entry_bytes(), 0);
+    if (shape_.model3_entries) {
+      std::fill(e, e + shape_.entry_bytes, 0);
     } else {
       e[0] = static_cast<std::uint8_t>(e[0] & ~kInUse);
     }

@@ -19,9 +19,10 @@ class DirectoryEdit {
  public:
   DirectoryEdit(disk::SectorStore& store, const Catalogue& catalogue);
 
-  bool model3() const { return model3_; }
-  int entry_bytes() const { return model3_ ? 48 : 32; }
-  int extent_slots() const { return model3_ ? 13 : 4; }
+  const SchemeRow& shape() const { return shape_; }
+  const Layout& layout() const { return catalogue_.layout; }
+  // The extents one entry holds (the last pair of a linked entry is the link).
+  int extent_slots() const { return shape_.extent_pairs - (shape_.linked ? 1 : 0); }
   // The entry at the DEC, nullptr when the directory has no such slot.
   std::uint8_t* Entry(int dec);
   std::uint8_t& Hit(int dec) { return sectors_[1][static_cast<std::size_t>(dec)]; }
@@ -33,8 +34,6 @@ class DirectoryEdit {
   // Runs of free granules, from granule 0 up, enough for `count`, each at
   // most as long as an extent holds; empty when the disk has too few.
   std::vector<std::pair<int, int>> FreeRuns(int count) const;
-  // The two bytes of an extent (cylinder or lump, granule byte).
-  std::pair<std::uint8_t, std::uint8_t> ExtentBytes(int first, int count) const;
 
   // The DECs of a file's entry and its extended entries, in link order.
   std::vector<int> Chain(int dec);
@@ -48,7 +47,7 @@ class DirectoryEdit {
  private:
   disk::SectorStore& store_;
   const Catalogue& catalogue_;
-  bool model3_;
+  const SchemeRow& shape_;
   std::vector<std::vector<std::uint8_t>> sectors_;  // GAT, HIT, entry sectors
 };
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/data_marks.h"
 #include "fs/trsdos/catalogue.h"
 #include "fs/trsdos/directory_bytes.h"
-#include "formats/data_marks.h"
 
 namespace trivane::trsdos {
 namespace {

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/data_marks.h"
 #include "fs/trsdos/directory_bytes.h"
 #include "fs/trsdos/format_tracks.h"
-#include "formats/data_marks.h"
 
 namespace trivane::trsdos {
 namespace {

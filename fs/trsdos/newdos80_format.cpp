@@ -5,10 +5,10 @@
 // DDSL; the GAT a byte a lump.
 #include <algorithm>
 
-#include "fs/trsdos/directory_bytes.h"
-#include "fs/trsdos/format_tracks.h"
 #include "formats/data_marks.h"
 #include "formats/newdos80.h"
+#include "fs/trsdos/directory_bytes.h"
+#include "fs/trsdos/format_tracks.h"
 
 namespace trivane::trsdos {
 namespace {

@@ -8,9 +8,9 @@
 #include <optional>
 #include <tuple>
 
+#include "formats/data_marks.h"
 #include "fs/trsdos/candidates.h"
 #include "fs/trsdos/families.h"
-#include "formats/data_marks.h"
 
 namespace trivane::trsdos {
 namespace {

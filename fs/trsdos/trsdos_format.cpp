@@ -4,9 +4,9 @@
 // table and the DOS's bytes at +CB..+CF; BOOT/SYS and DIR/SYS.
 #include <algorithm>
 
+#include "formats/data_marks.h"
 #include "fs/trsdos/directory_bytes.h"
 #include "fs/trsdos/format_tracks.h"
-#include "formats/data_marks.h"
 
 namespace trivane::trsdos {
 namespace {

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "disk/disk.h"
-#include "fs/trsdos/catalogue.h"
 #include "fs/filesystem.h"
+#include "fs/trsdos/catalogue.h"
 
 namespace trivane::trsdos {
 
