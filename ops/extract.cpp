@@ -38,6 +38,26 @@ Choice MayWrite(const fs::path& target, const std::string& host, Standing& repla
   return replace([&] { return ask.replace(host); });
 }
 
+// Whether the file's bytes are to be written: whole, or not whole and the
+// user says so; none of it known, never. Said and counted when not.
+Choice MayGive(const filesystems::Entry& f, const filesystems::FileBytes& bytes, Standing& damaged,
+               const ExtractQuestions& ask, ExtractSummary& s) {
+  using filesystems::WhyNotGiven;
+  if (const std::string never = WhyNotGiven(f.size, bytes, true); !never.empty()) {
+    s.lines.push_back(f.name + ": not written, " + never);
+    ++s.failed;
+    return Choice::kNo;
+  }
+  const std::string why = WhyNotGiven(f.size, bytes, false);
+  const Choice write = why.empty() ? Choice::kYes : damaged([&] { return ask.damaged(f, why); });
+  if (write != Choice::kCancel && !Yes(write)) {
+    s.lines.push_back(f.name + ": not written, " + why);
+    ++s.skipped;
+    ++s.not_whole;
+  }
+  return write;
+}
+
 }  // namespace
 
 std::string ExtractSummary::Line() const {
@@ -52,27 +72,15 @@ std::string ExtractSummary::Line() const {
 ExtractSummary ExtractFiles(const filesystems::Filesystem& filesystem,
                             const std::vector<filesystems::Entry>& files, const fs::path& folder,
                             const ExtractQuestions& ask) {
-  using filesystems::WhyNotGiven;
   ExtractSummary s;
   Standing damaged, replace;
   const std::vector<std::string> hosts = HostNames(files);
   for (std::size_t k = 0; k < files.size(); ++k) {
     const filesystems::Entry& f = files[k];
     const filesystems::FileBytes bytes = filesystem.Read(f);
-    if (const std::string never = WhyNotGiven(f.size, bytes, true); !never.empty()) {
-      s.lines.push_back(f.name + ": not written, " + never);
-      ++s.failed;
-      continue;
-    }
-    const std::string why = WhyNotGiven(f.size, bytes, false);
-    const Choice write = why.empty() ? Choice::kYes : damaged([&] { return ask.damaged(f, why); });
-    if (write == Choice::kCancel) return s.cancelled = true, s;
-    if (!Yes(write)) {
-      s.lines.push_back(f.name + ": not written, " + why);
-      ++s.skipped;
-      ++s.not_whole;
-      continue;
-    }
+    const Choice give = MayGive(f, bytes, damaged, ask, s);
+    if (give == Choice::kCancel) return s.cancelled = true, s;
+    if (!Yes(give)) continue;
     // Host names are UTF-8 (ASCII, being made safe): as such on every system.
     const fs::path target = folder / PathFromUtf8(hosts[k]);
     bool over = false;
