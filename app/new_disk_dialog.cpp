@@ -3,16 +3,18 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 
+#include "app/file_lists.h"
 #include "present/new_disk.h"
 #include "present/texts.h"
-#include "app/file_lists.h"
 
 namespace trivane::app {
 
 NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(present::kNewDiskTitle);
   dos = new QComboBox;
-  for (trsdos::Family f : present::NewDiskDoses()) dos->addItem(trsdos::FamilyName(f));
+  for (const filesystems::FormatChoice& c : present::NewDiskDoses()) {
+    dos->addItem(QString::fromStdString(c.name));
+  }
   container = new QComboBox;
   for (disk::Container c : present::NewDiskContainers()) container->addItem(disk::ContainerName(c));
   cylinders = new QSpinBox;
@@ -39,8 +41,9 @@ NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
   form->addRow(buttons);
 }
 
-trsdos::NewDiskRequest NewDiskDialog::Request() const {
-  return {present::NewDiskDoses().at(static_cast<std::size_t>(dos->currentIndex())),
+filesystems::FormatRequest NewDiskDialog::Request() const {
+  return {present::NewDiskDoses().at(static_cast<std::size_t>(dos->currentIndex())).word,
+          "",
           cylinders->value(),
           heads->currentIndex(),
           density->currentIndex(),

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
-#include "fs/trsdos/format.h"
+#include "fs/filesystem.h"
 
 namespace trivane::app {
 
@@ -16,7 +16,7 @@ class NewDiskDialog : public QDialog {
  public:
   explicit NewDiskDialog(QWidget* parent = nullptr);
 
-  trsdos::NewDiskRequest Request() const;
+  filesystems::FormatRequest Request() const;
   // The file name's ending the container gives ("dmk").
   QString Suffix() const;
   // Makes the disk into the file (a file there is replaced), proved before

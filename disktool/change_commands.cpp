@@ -1,5 +1,5 @@
 // `put`, `rm` and `rename`: each change made as the disk's DOS makes it and
-// proved (fs/trsdos/change.h), one after another in memory; only when all are
+// proved (ops/prove.h), one after another in memory; only when all are
 // proved is the image written, beside itself and renamed over it, the
 // original kept as IMAGE.bak unless --no-backup. Any refusal leaves the
 // image as it was.
@@ -12,7 +12,6 @@
 #include "cli/escaped.h"
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
-#include "fs/trsdos/change.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
@@ -24,14 +23,17 @@ namespace {
 using cli::Escaped;
 using Step = std::function<filesystems::Changed(const disk::Disk&)>;
 
+// The image read to be changed; false, its error said, when it cannot be.
+bool Read(const std::string& image, ReadImage& r) {
+  r = ReadSectors(image, false);
+  if (r.error.empty()) return true;
+  std::cerr << "trivane-disk: " << Escaped(image) << ": " << r.error << "\n";
+  return false;
+}
+
 // Makes each step on the disk the last one left, then keeps the result.
-int Change(const std::string& image, const std::vector<std::pair<std::string, Step>>& steps,
-           bool backup) {
-  const ReadImage r = ReadSectors(image, false);
-  if (!r.error.empty()) {
-    std::cerr << "trivane-disk: " << Escaped(image) << ": " << r.error << "\n";
-    return 1;
-  }
+int Change(const std::string& image, const ReadImage& r,
+           const std::vector<std::pair<std::string, Step>>& steps, bool backup) {
   filesystems::Changed now{r.disk, {}, "", false};
   for (const auto& [what, step] : steps) {
     filesystems::Changed next = step(now.disk);
@@ -69,14 +71,16 @@ int PutCommand(const cli::Parsed& p) {
   if (as && p.operands.size() != 2) return UsageError("--as names one file");
   const bool replace = p.Has("--replace");
   const std::string date = p.Value("--date").value_or(present::Today());
+  ReadImage r;
+  if (!Read(p.operands[0], r)) return 1;
+  const auto fs = ops::FilesystemToChange(r.disk);
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string& file = p.operands[k];
-    std::string name, ext;
-    if (!trsdos::DosName(as.value_or(PathFromUtf8(file).filename().string()), name, ext)) {
-      std::cerr << "trivane-disk: " << Escaped(file)
-                << ": no DOS name can be made of it (letters and digits, first a letter, up to 8 "
-                   "and 3): give one with --as NAME/EXT\n";
+    const std::string shown = fs->ListedName(as.value_or(PathFromUtf8(file).filename().string()));
+    if (shown.empty()) {
+      std::cerr << "trivane-disk: " << Escaped(file) << ": no DOS name can be made of it ("
+                << fs->NameRule() << "): give one with --as " << fs->NameForm() << "\n";
       return 1;
     }
     std::vector<std::uint8_t> bytes;
@@ -84,17 +88,18 @@ int PutCommand(const cli::Parsed& p) {
       std::cerr << "trivane-disk: " << Escaped(file) << ": it cannot be read\n";
       return 1;
     }
-    const std::string shown = ext.empty() ? name : name + "/" + ext;
     steps.emplace_back(
         "put " + shown + " (" + std::to_string(bytes.size()) + " bytes)", [=](const disk::Disk& d) {
           return ops::PutFile(*ops::FilesystemToChange(d), shown, bytes, replace, date);
         });
   }
-  return Change(p.operands[0], steps, !p.Has("--no-backup"));
+  return Change(p.operands[0], r, steps, !p.Has("--no-backup"));
 }
 
 int RmCommand(const cli::Parsed& p) {
   if (p.operands.size() < 2) return UsageError("rm takes IMAGE NAME...");
+  ReadImage r;
+  if (!Read(p.operands[0], r)) return 1;
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string name = p.operands[k];
@@ -102,19 +107,21 @@ int RmCommand(const cli::Parsed& p) {
       return ops::DeleteFile(*ops::FilesystemToChange(d), name);
     });
   }
-  return Change(p.operands[0], steps, !p.Has("--no-backup"));
+  return Change(p.operands[0], r, steps, !p.Has("--no-backup"));
 }
 
 int RenameCommand(const cli::Parsed& p) {
   if (p.operands.size() != 3) return UsageError("rename takes IMAGE OLD NEW");
-  std::string name, ext;
-  if (!trsdos::DosName(p.operands[2], name, ext)) {
-    std::cerr << "trivane-disk: " << Escaped(p.operands[2])
-              << ": not a DOS name (letters and digits, first a letter, up to 8 and 3)\n";
+  ReadImage r;
+  if (!Read(p.operands[0], r)) return 1;
+  const auto fs = ops::FilesystemToChange(r.disk);
+  const std::string old = p.operands[1], to = fs->ListedName(p.operands[2]);
+  if (to.empty()) {
+    std::cerr << "trivane-disk: " << Escaped(p.operands[2]) << ": not a DOS name ("
+              << fs->NameRule() << ")\n";
     return 1;
   }
-  const std::string old = p.operands[1], to = ext.empty() ? name : name + "/" + ext;
-  return Change(p.operands[0],
+  return Change(p.operands[0], r,
                 {{"rename " + old + " to " + to,
                   [=](const disk::Disk& d) {
                     return ops::RenameFile(*ops::FilesystemToChange(d), old, to);

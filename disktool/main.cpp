@@ -23,8 +23,9 @@
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
-#include "fs/filesystem.h"
 #include "formats/text.h"
+#include "fs/filesystem.h"
+#include "ops/filesystems.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -116,7 +117,7 @@ const Command kCommands[] = {
      {{"--to", true}, {"--single-density-bytes", true}, {"--force"}, {"--overwrite"}},
      trivane::disktool::ConvertCommand},
     {"new",
-     "new OUT --dos newdos80|trsdos23|ldos|trsdos13 [--to {to}]\n"
+     "new OUT --dos {doses} [--to {to}]\n"
      "               [--cylinders N] [--heads 1|2] [--density single|double]\n"
      "               [--name NAME] [--date MM/DD/YY] [--overwrite]",
      "an empty data disk as the DOS formats one (its usual disk unless\n"
@@ -163,12 +164,16 @@ constexpr const char* kFooter =
     "Exit status: 0 when every file was read, 1 when any could not be read or\n"
     "held no sectors, 2 for a usage error.\n";
 
-// The text with the containers' words in place of {to} and {ends}.
+// The text with the containers' words in place of {to} and {ends}, the
+// DOSes a new disk is made by in place of {doses}.
 std::string Filled(const char* text) {
   std::string out = text;
+  std::string doses;
+  for (const auto& c : trivane::ops::FormatChoices()) doses += (doses.empty() ? "" : "|") + c.word;
   const std::pair<std::string, std::string> words[] = {
       {"{to}", trivane::disk::Words("|", "|")},
-      {"{ends}", "." + trivane::disk::Words(", .", ", .")}};
+      {"{ends}", "." + trivane::disk::Words(", .", ", .")},
+      {"{doses}", doses}};
   for (const auto& [mark, value] : words) out = trivane::ReplaceAll(out, mark, value);
   return out;
 }

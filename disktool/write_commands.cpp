@@ -3,16 +3,16 @@
 // What a container cannot hold is listed before anything is written.
 #include "disktool/write_commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
 #include "cli/escaped.h"
 #include "disktool/listing.h"
-#include "fs/trsdos/families.h"
-#include "fs/trsdos/format.h"
 #include "loader/image_file.h"
 #include "ops/convert.h"
+#include "ops/filesystems.h"
 #include "present/new_disk.h"
 
 namespace trivane::disktool {
@@ -81,12 +81,14 @@ std::optional<int> Count(const std::optional<std::string>& text) {
 }
 
 // The request the options make; a complaint when they make none.
-std::optional<trsdos::NewDiskRequest> Request(const cli::Parsed& p, std::string& complaint) {
-  trsdos::NewDiskRequest q;
-  q.dos = trsdos::FormattedNamed(p.Value("--dos").value_or(""));
+std::optional<filesystems::FormatRequest> Request(const cli::Parsed& p, std::string& complaint) {
+  filesystems::FormatRequest q;
+  q.dos = p.Value("--dos").value_or("");
   const auto cylinders = Count(p.Value("--cylinders")), heads = Count(p.Value("--heads"));
   const std::string density = p.Value("--density").value_or("");
-  if (q.dos == trsdos::Family::kUnknown) complaint = "--dos takes " + trsdos::FormattedWords();
+  const auto choices = ops::FormatChoices();
+  if (std::none_of(choices.begin(), choices.end(), [&](const auto& c) { return c.word == q.dos; }))
+    complaint = "--dos takes " + ops::FormatWords();
   if (!cylinders || !heads) complaint = "--cylinders and --heads take a number";
   if (!density.empty() && density != "single" && density != "double") {
     complaint = "--density takes single or double";
@@ -122,7 +124,7 @@ int NewCommand(const cli::Parsed& p) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";
     return 1;
   }
-  return Keep(out, ops::NewImage(trsdos::FormatDisk(*q), q->container, *options), overwrite);
+  return Keep(out, ops::NewImage(ops::FormatNew(*q), q->container, *options), overwrite);
 }
 
 int ConvertCommand(const cli::Parsed& p) {

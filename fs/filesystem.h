@@ -114,6 +114,22 @@ struct Made {
   std::string error;
 };
 
+// A new disk asked for: the DOS by its word ("ldos"), its format where it
+// has several (empty: its usual), the shape (0: the DOS's usual; density
+// 1 single, 2 double), the disk's name and date (MM/DD/YY), and the
+// container it is to be written as.
+struct FormatRequest {
+  std::string dos, format;
+  int cylinders = 0, heads = 0, density = 0;
+  std::string name, date;
+  disk::Container container = disk::Container::kDmk;
+};
+
+// A DOS a new disk may be made by: its word and its name as shown.
+struct FormatChoice {
+  std::string word, name;
+};
+
 // A new disk as a unit formats one (or why it does not), and what the disk
 // must read back as once written: empty when it does, else what differs.
 struct NewDisk {
@@ -160,6 +176,12 @@ class Filesystem {
   // deleted ones only when asked.
   virtual std::optional<Entry> Find(const std::string& typed, bool deleted) const = 0;
   virtual FileBytes Read(const Entry& entry) const = 0;
+  // The name a typed one stands for as the family lists it ("PROG/BAS"
+  // from "prog.bas"), empty when the text is none it takes; its names'
+  // rule in words and their form ("NAME/EXT").
+  virtual std::string ListedName(const std::string& typed) const = 0;
+  virtual std::string NameRule() const = 0;
+  virtual std::string NameForm() const = 0;
   // The findings, each on its own (none said together); as lines to read,
   // those the family says together said so.
   virtual std::vector<Finding> Check() const = 0;

@@ -6,7 +6,7 @@ namespace trivane::ops {
 namespace {
 
 constexpr Unit kUnits[] = {
-    {"TRSDOS family", trsdos::OpenTrsdos},
+    {"TRSDOS family", trsdos::OpenTrsdos, trsdos::TrsdosFormats, trsdos::FormatTrsdos},
 };
 
 }  // namespace
@@ -30,6 +30,34 @@ std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk) 
 std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& disk) {
   std::unique_ptr<filesystems::Filesystem> best = OpenFilesystem(disk);
   return best != nullptr ? std::move(best) : kUnits[0].open(disk);
+}
+
+std::vector<filesystems::FormatChoice> FormatChoices() {
+  std::vector<filesystems::FormatChoice> out;
+  for (const Unit& u : kUnits) {
+    for (filesystems::FormatChoice& c : u.formats()) out.push_back(std::move(c));
+  }
+  return out;
+}
+
+std::string FormatWords() {
+  const std::vector<filesystems::FormatChoice> choices = FormatChoices();
+  std::string words;
+  for (std::size_t k = 0; k < choices.size(); ++k) {
+    words += (k == 0 ? "" : k + 1 == choices.size() ? " or " : ", ") + choices[k].word;
+  }
+  return words;
+}
+
+filesystems::NewDisk FormatNew(const filesystems::FormatRequest& request) {
+  for (const Unit& u : kUnits) {
+    for (const filesystems::FormatChoice& c : u.formats()) {
+      if (c.word == request.dos) return u.format(request);
+    }
+  }
+  filesystems::NewDisk none;
+  none.error = "no FORMAT for that DOS";
+  return none;
 }
 
 }  // namespace trivane::ops

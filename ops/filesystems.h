@@ -4,7 +4,9 @@
 
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "disk/disk.h"
 #include "fs/filesystem.h"
@@ -15,6 +17,9 @@ struct Unit {
   std::string_view name;  // "TRSDOS family"
   // What the unit makes of the disk; its score 0 when it explains nothing.
   std::unique_ptr<filesystems::Filesystem> (*open)(const disk::Disk& disk);
+  // The DOSes it formats new disks for, and a new disk of one.
+  std::vector<filesystems::FormatChoice> (*formats)();
+  filesystems::NewDisk (*format)(const filesystems::FormatRequest& request);
 };
 
 std::span<const Unit> Units();
@@ -24,5 +29,12 @@ std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk);
 // The filesystem to change: the best explanation, or where none explains
 // the disk the first unit's reading, which refuses every change and says why.
 std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& disk);
+
+// Every unit's DOSes for a new disk, in the order offered; their words as
+// "newdos80, trsdos23, ldos or trsdos13".
+std::vector<filesystems::FormatChoice> FormatChoices();
+std::string FormatWords();
+// A new disk by the unit whose DOS the request names.
+filesystems::NewDisk FormatNew(const filesystems::FormatRequest& request);
 
 }  // namespace trivane::ops

@@ -4,7 +4,6 @@
 #include <iterator>
 
 #include "formats/text.h"
-#include "fs/trsdos/change.h"
 #include "loader/image_file.h"
 #include "ops/convert.h"
 #include "ops/filesystems.h"
@@ -48,13 +47,14 @@ bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& file
   filesystems::Changed now{disk, {}, "", false};
   std::vector<std::string> put;
   for (const HostFile& file : files) {
-    std::string name, ext, text = file.name;
-    while (!trsdos::DosName(text, name, ext)) {
-      text = ask.ask_name(file.name + " needs a DOS name (NAME/EXT):", "");
-      if (text.empty()) return false;
-    }
-    const std::string shown = ext.empty() ? name : name + "/" + ext;
     const auto fs = ops::FilesystemToChange(now.disk);
+    std::string shown = fs->ListedName(file.name);
+    while (shown.empty()) {
+      const std::string text =
+          ask.ask_name(file.name + " needs a DOS name (" + fs->NameForm() + "):", "");
+      if (text.empty()) return false;
+      shown = fs->ListedName(text);
+    }
     const bool there = fs->Find(shown, false).has_value();
     if (there && !ask.confirm(shown + " is on the disk already. Replace it?")) continue;
     filesystems::Changed next = ops::PutFile(*fs, shown, FileBytes(file.path), there, date);
@@ -79,16 +79,15 @@ bool ImageChanges::Delete(const disk::Disk& disk, const std::vector<std::string>
 }
 
 bool ImageChanges::Rename(const disk::Disk& disk, const std::string& old, const Questions& ask) {
-  const std::string text = ask.ask_name("Rename " + old + " to (NAME/EXT):", old);
-  std::string name, ext;
+  const auto fs = ops::FilesystemToChange(disk);
+  const std::string text = ask.ask_name("Rename " + old + " to (" + fs->NameForm() + "):", old);
   if (text.empty() || text == old) return false;
-  if (!trsdos::DosName(text, name, ext)) {
-    text_ = text + " is not a DOS name (letters and digits, first a letter, up to 8 and 3)";
+  const std::string to = fs->ListedName(text);
+  if (to.empty()) {
+    text_ = text + " is not a DOS name (" + fs->NameRule() + ")";
     return false;
   }
-  return Keep(
-      ops::RenameFile(*ops::FilesystemToChange(disk), old, ext.empty() ? name : name + "/" + ext),
-      "Renamed " + old);
+  return Keep(ops::RenameFile(*fs, old, to), "Renamed " + old);
 }
 
 bool ImageChanges::Undo() {

@@ -4,10 +4,9 @@
 #include <sstream>
 
 #include "disk/container.h"
-#include "fs/trsdos/families.h"
-#include "fs/trsdos/format.h"
 #include "loader/image_file.h"
 #include "ops/convert.h"
+#include "ops/filesystems.h"
 
 namespace trivane::present {
 
@@ -18,10 +17,8 @@ std::string Today() {
   return text;
 }
 
-std::vector<trsdos::Family> NewDiskDoses() {
-  std::vector<trsdos::Family> out;
-  for (const trsdos::FamilyRow* r : trsdos::Formatted()) out.push_back(r->family);
-  return out;
+std::vector<filesystems::FormatChoice> NewDiskDoses() {
+  return ops::FormatChoices();
 }
 
 std::vector<disk::Container> NewDiskContainers() {
@@ -55,8 +52,9 @@ std::string ChoiceLabel(const SaveChoice& choice, const std::string& separator) 
   return choice.name + " (" + Joined(choice.patterns, separator) + ")";
 }
 
-std::string MakeNewDisk(const trsdos::NewDiskRequest& request, const std::filesystem::path& file) {
-  const ops::Proved proved = ops::NewImage(trsdos::FormatDisk(request), request.container, {});
+std::string MakeNewDisk(const filesystems::FormatRequest& request,
+                        const std::filesystem::path& file) {
+  const ops::Proved proved = ops::NewImage(ops::FormatNew(request), request.container, {});
   return proved.error.empty() ? SaveImageFile(file, proved.bytes, true) : proved.error;
 }
 

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "fs/trsdos/format.h"
+#include "disk/container.h"
+#include "fs/filesystem.h"
 
 namespace trivane::present {
 
-// Index 0 is the DOS's usual, as NewDiskRequest counts them.
+// Index 0 is the DOS's usual, as FormatRequest counts them.
 inline constexpr std::array<const char*, 3> kHeadChoices = {"usual", "1", "2"};
 inline constexpr std::array<const char*, 3> kDensityChoices = {"usual", "single", "double"};
 inline constexpr char kNewDiskName[] = "DATADISK";
@@ -21,7 +22,7 @@ inline constexpr char kNewDiskName[] = "DATADISK";
 // Today as MM/DD/YY.
 std::string Today();
 // The DOSes a new disk is offered in, in the order shown.
-std::vector<trsdos::Family> NewDiskDoses();
+std::vector<filesystems::FormatChoice> NewDiskDoses();
 // The containers a new disk is offered in, in the order shown.
 std::vector<disk::Container> NewDiskContainers();
 // The file name's ending the container gives ("dmk").
@@ -39,6 +40,7 @@ std::string ChoiceLabel(const SaveChoice& choice, const std::string& separator);
 std::string Joined(const std::vector<std::string>& parts, const std::string& separator);
 // Makes the disk into the file (a file there is replaced), proved before it
 // is put in place; empty when done, else why not.
-std::string MakeNewDisk(const trsdos::NewDiskRequest& request, const std::filesystem::path& file);
+std::string MakeNewDisk(const filesystems::FormatRequest& request,
+                        const std::filesystem::path& file);
 
 }  // namespace trivane::present

@@ -116,10 +116,10 @@ std::string AskText(HWND owner, const std::string& question, const std::string& 
   return box.Run(edit) ? Narrow(TextOf(edit)) : std::string();
 }
 
-bool AskNewDisk(HWND owner, trsdos::NewDiskRequest& request) {
+bool AskNewDisk(HWND owner, filesystems::FormatRequest& request) {
   Box box(owner, Wide(present::kNewDiskTitle), 7, 110);
   std::vector<std::string> doses, containers;
-  for (trsdos::Family f : present::NewDiskDoses()) doses.push_back(trsdos::FamilyName(f));
+  for (const filesystems::FormatChoice& c : present::NewDiskDoses()) doses.push_back(c.name);
   for (disk::Container c : present::NewDiskContainers())
     containers.push_back(disk::ContainerName(c));
   HWND dos = Choices(box, 0, present::kDosField, doses);
@@ -136,7 +136,8 @@ bool AskNewDisk(HWND owner, trsdos::NewDiskRequest& request) {
       box.Row(6, Wide(present::kDateField), WC_EDITW, ES_AUTOHSCROLL, Wide(present::Today()));
   if (!box.Run(dos)) return false;
   const std::wstring count = TextOf(cylinders);
-  request = {present::NewDiskDoses().at(static_cast<std::size_t>(Chosen(dos))),
+  request = {present::NewDiskDoses().at(static_cast<std::size_t>(Chosen(dos))).word,
+             "",
              count.empty() ? 0 : std::stoi(count.substr(0, 4)),
              Chosen(heads),
              Chosen(density),

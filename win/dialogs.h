@@ -7,7 +7,7 @@
 // (win_util.h first: it sets up windows.h.)
 #include <string>
 
-#include "fs/trsdos/format.h"
+#include "fs/filesystem.h"
 
 namespace trivane::win {
 
@@ -16,6 +16,6 @@ std::string AskText(HWND owner, const std::string& question, const std::string& 
 
 // Asks for a new disk's DOS, container, cylinders, heads, density, name and
 // date; false: cancelled.
-bool AskNewDisk(HWND owner, trsdos::NewDiskRequest& request);
+bool AskNewDisk(HWND owner, filesystems::FormatRequest& request);
 
 }  // namespace trivane::win

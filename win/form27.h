@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "fs/trsdos/format.h"
+#include "fs/filesystem.h"
 #include "identification/analysis_record.h"
 #include "identification/window_ops.h"
 #include "present/form_layout.h"
@@ -59,7 +59,7 @@ class Form27 : public WindowOps {
   std::function<void(const std::string& prompt, const std::string& title)> show_message;
   // The new disk's questions, answered by the system's dialogs unless set
   // (for tests): its request, then its file (empty: cancelled).
-  std::function<bool(trsdos::NewDiskRequest&)> ask_new_disk;
+  std::function<bool(filesystems::FormatRequest&)> ask_new_disk;
   std::function<std::filesystem::path(const std::string& suffix)> choose_new_file;
   // Whether closing the window ends the program's message loop.
   bool quit_on_close = false;

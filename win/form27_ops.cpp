@@ -171,7 +171,7 @@ std::filesystem::path ChooseNewFile(HWND owner, const std::filesystem::path& fol
 }  // namespace
 
 void Form27::NewDisk() {
-  trsdos::NewDiskRequest request;
+  filesystems::FormatRequest request;
   if (!(ask_new_disk ? ask_new_disk(request) : AskNewDisk(hwnd_, request))) return;
   const std::string suffix = present::SuffixOf(request.container);
   const std::filesystem::path file =

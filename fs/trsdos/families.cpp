@@ -96,15 +96,6 @@ Family FormattedNamed(const std::string& word) {
   return Family::kUnknown;
 }
 
-std::string FormattedWords() {
-  const std::vector<const FamilyRow*> rows = Formatted();
-  std::string out;
-  for (std::size_t k = 0; k < rows.size(); ++k) {
-    out += (k == 0 ? "" : k + 1 == rows.size() ? " or " : ", ") + std::string(rows[k]->rule.word);
-  }
-  return out;
-}
-
 const char* FamilyName(Family family) {
   return RowOf(family).name;
 }

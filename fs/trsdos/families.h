@@ -58,9 +58,7 @@ struct FamilyRow {
 const FamilyRow& RowOf(Family family);
 // The rows of the DOSes `new` formats, in the order offered.
 std::vector<const FamilyRow*> Formatted();
-// The formatted DOS of a --dos word, kUnknown for none; the words as
-// "newdos80, trsdos23, ldos or trsdos13".
+// The formatted DOS of a --dos word, kUnknown for none.
 Family FormattedNamed(const std::string& word);
-std::string FormattedWords();
 
 }  // namespace trivane::trsdos

@@ -3,6 +3,8 @@
 #include "disk/sector_store.h"
 #include "formats/text.h"
 #include "fs/trsdos/change.h"
+#include "fs/trsdos/families.h"
+#include "fs/trsdos/format.h"
 
 namespace trivane::trsdos {
 namespace {
@@ -47,6 +49,15 @@ class TrsdosFilesystem : public filesystems::Filesystem {
     return out;
   }
   std::vector<std::string> CheckLines() const override { return FindingLines(catalogue_.findings); }
+  std::string ListedName(const std::string& typed) const override {
+    std::string name, ext;
+    if (!DosName(typed, name, ext)) return "";
+    return ext.empty() ? name : name + "/" + ext;
+  }
+  std::string NameRule() const override {
+    return "letters and digits, first a letter, up to 8 and 3";
+  }
+  std::string NameForm() const override { return "NAME/EXT"; }
   std::string WhyNotChangeable() const override { return trsdos::WhyNotChangeable(disk_); }
   Made Put(const std::string& typed, const std::vector<std::uint8_t>& bytes, bool replace,
            const std::string& date) const override {
@@ -162,6 +173,17 @@ const File* FindFile(const Catalogue& c, const std::string& name, bool all) {
 
 std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk) {
   return std::make_unique<TrsdosFilesystem>(disk);
+}
+
+std::vector<filesystems::FormatChoice> TrsdosFormats() {
+  std::vector<filesystems::FormatChoice> out;
+  for (const FamilyRow* r : Formatted()) out.push_back({r->rule.word, r->name});
+  return out;
+}
+
+filesystems::NewDisk FormatTrsdos(const filesystems::FormatRequest& r) {
+  return FormatDisk(
+      {FormattedNamed(r.dos), r.cylinders, r.heads, r.density, r.name, r.date, r.container});
 }
 
 }  // namespace trivane::trsdos

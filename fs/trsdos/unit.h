@@ -19,4 +19,8 @@ const File* FindFile(const Catalogue& c, const std::string& name, bool all);
 // when no layout explains the disk.
 std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk);
 
+// The DOSes of the family that `new` formats, and a new disk of one.
+std::vector<filesystems::FormatChoice> TrsdosFormats();
+filesystems::NewDisk FormatTrsdos(const filesystems::FormatRequest& request);
+
 }  // namespace trivane::trsdos

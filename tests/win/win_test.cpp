@@ -17,13 +17,13 @@
 #include "builder/samples.h"
 #include "fs/trsdos/catalogue.h"
 #include "identification/identify_image.h"
+#include "identification/recording_window.h"
 #include "present/contents.h"
 #include "present/sector_picture.h"
 #include "tests/win/screenshot.h"
 #include "win/contents_window.h"
 #include "win/file_lists.h"
 #include "win/form27.h"
-#include "identification/recording_window.h"
 
 namespace trivane::win {
 namespace {
@@ -238,7 +238,8 @@ TEST_F(WindowTest, RealDisksShowWhatTheCoreShows) {
     }
     ContentsWindow* opened = form_->OpenContents(ContentsWindow::kFiles, false);
     ASSERT_NE(opened, nullptr) << entry.path();
-    EXPECT_EQ(opened->filesystem().Family(), trsdos::FamilyName(trsdos::ReadCatalogue(opened->disk()).family));
+    EXPECT_EQ(opened->filesystem().Family(),
+              trsdos::FamilyName(trsdos::ReadCatalogue(opened->disk()).family));
     DestroyWindow(opened->hwnd());
     ++shown;
   }
@@ -259,8 +260,8 @@ TEST_F(WindowTest, ADoubleClickOpensTheContentsWindowOnce) {
 // "New disk..." makes the disk into the file asked for and lists it.
 // A disk the window shows may be changed and deleted.
 TEST_F(WindowTest, ANewDiskIsMadeAndListed) {
-  form_->ask_new_disk = [](trsdos::NewDiskRequest& request) {
-    request.dos = trsdos::Family::kNewdos80;
+  form_->ask_new_disk = [](filesystems::FormatRequest& request) {
+    request.dos = "newdos80";
     request.density = 2;  // double: the identification reads it
     request.date = "12/07/26";
     return true;
