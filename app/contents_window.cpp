@@ -289,7 +289,7 @@ void ContentsWindow::ShowFile(const filesystems::Entry& file) {
                   static_cast<qint64>(shown_.size()));
   std::vector<std::pair<qint64, qint64>> marks;
   for (const filesystems::Damaged& d : read.unreadable)
-    marks.emplace_back(d.offset, d.offset + 256);
+    marks.emplace_back(d.offset, d.offset + d.length);
   hex_->SetMarks(marks);
   hex_what_->setText(QString::fromStdString(present::FileTitle(file, read)));
   hex_status_->clear();

@@ -36,7 +36,7 @@ FileViewWindow::FileViewWindow(const QString& title, const filesystems::FileByte
   hex_->SetSource([this](qint64 at) { return bytes_.bytes[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(bytes_.bytes.size()));
   std::vector<std::pair<qint64, qint64>> marks;
-  for (const filesystems::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  for (const filesystems::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + d.length);
   hex_->SetMarks(std::move(marks));
   pages_ = new QStackedWidget;
   pages_->addWidget(text_);

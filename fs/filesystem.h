@@ -92,9 +92,10 @@ struct Finding {
 // allocation holds less than its size, the bytes end where it ends and
 // `missing` counts the bytes not there.
 struct Damaged {
-  std::string place;    // "cylinder 3 head 0 sector 4"
-  bool as_read;         // it failed a CRC and its bytes are as read; else zeros
-  std::int64_t offset;  // where its 256 bytes begin in the file
+  std::string place;          // "cylinder 3 head 0 sector 4"
+  bool as_read;               // it failed a CRC and its bytes are as read; else zeros
+  std::int64_t offset;        // where its bytes begin in the file
+  std::int64_t length = 256;  // how many of the file's bytes it holds
 };
 struct FileBytes {
   std::vector<std::uint8_t> bytes;

@@ -1,5 +1,6 @@
 #include "ops/filesystems.h"
 
+#include "fs/cpm/unit.h"
 #include "fs/trsdos/unit.h"
 
 namespace trivane::ops {
@@ -7,6 +8,7 @@ namespace {
 
 constexpr Unit kUnits[] = {
     {"TRSDOS family", trsdos::OpenTrsdos, trsdos::TrsdosFormats, trsdos::FormatTrsdos},
+    {"CP/M", cpm::OpenCpm, nullptr, nullptr},
 };
 
 }  // namespace
@@ -35,6 +37,7 @@ std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& di
 std::vector<filesystems::FormatChoice> FormatChoices() {
   std::vector<filesystems::FormatChoice> out;
   for (const Unit& u : kUnits) {
+    if (u.formats == nullptr) continue;
     for (filesystems::FormatChoice& c : u.formats()) out.push_back(std::move(c));
   }
   return out;
@@ -51,6 +54,7 @@ std::string FormatWords() {
 
 filesystems::NewDisk FormatNew(const filesystems::FormatRequest& request) {
   for (const Unit& u : kUnits) {
+    if (u.formats == nullptr) continue;
     for (const filesystems::FormatChoice& c : u.formats()) {
       if (c.word == request.dos) return u.format(request);
     }

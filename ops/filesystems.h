@@ -17,7 +17,7 @@ struct Unit {
   std::string_view name;  // "TRSDOS family"
   // What the unit makes of the disk; its score 0 when it explains nothing.
   std::unique_ptr<filesystems::Filesystem> (*open)(const disk::Disk& disk);
-  // The DOSes it formats new disks for, and a new disk of one.
+  // The DOSes it formats new disks for, and a new disk of one (none where null).
   std::vector<filesystems::FormatChoice> (*formats)();
   filesystems::NewDisk (*format)(const filesystems::FormatRequest& request);
 };

@@ -41,7 +41,7 @@ void ContentsWindow::ShowFile(const filesystems::Entry& file) {
                  static_cast<std::int64_t>(shown_.size()));
   std::vector<std::pair<std::int64_t, std::int64_t>> marks;
   for (const filesystems::Damaged& d : read.unreadable)
-    marks.emplace_back(d.offset, d.offset + 256);
+    marks.emplace_back(d.offset, d.offset + d.length);
   hex_.SetMarks(std::move(marks));
   SetTextOf(control(kHexWhat), present::FileTitle(file, read));
   SetTextOf(control(kHexStatus), "");

@@ -46,7 +46,7 @@ FileView::FileView(const std::string& title, filesystems::FileBytes bytes, HWND 
   hex_.SetSource([this](std::int64_t at) { return bytes_.bytes[static_cast<std::size_t>(at)]; },
                  static_cast<std::int64_t>(bytes_.bytes.size()));
   std::vector<std::pair<std::int64_t, std::int64_t>> marks;
-  for (const filesystems::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + 256);
+  for (const filesystems::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + d.length);
   hex_.SetMarks(std::move(marks));
   Show(views::ViewKind::kAuto);
   Layout();

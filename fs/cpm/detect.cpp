@@ -1,0 +1,238 @@
+#include "fs/cpm/detect.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "fs/cpm/directory.h"
+#include "fs/cpm/volume.h"
+
+namespace trivane::cpm {
+namespace {
+
+constexpr int kEntry = 32, kRecord = 128;
+constexpr int kEntryCounts[] = {32, 64, 128, 192, 256, 512};
+constexpr int kBlockSizes[] = {1024, 2048, 4096, 8192, 16384};
+constexpr int kMostReserved = 8;
+const char* const kTextTypes[] = {"TXT", "DOC", "ASM", "MAC", "Z80", "SUB", "C", "H", "PRN", "LST"};
+
+struct Shape {
+  int spt = 0, size = 0;
+};
+
+// The data tracks' shape: the commonest count and size of a track's
+// sectors, track 0 left out (a boot track often has another).
+Shape DataShape(const disk::Disk& d) {
+  std::map<std::tuple<int, int, int>, int> per_track;  // cylinder, head, size -> sectors
+  for (const disk::Sector& s : d.sectors) {
+    if (s.has_data() && (s.cylinder > 0 || d.cylinders == 1))
+      ++per_track[{s.cylinder, s.head, s.size}];
+  }
+  std::map<std::pair<int, int>, int> shapes;  // sectors, size -> tracks
+  for (const auto& [key, count] : per_track) ++shapes[{count, std::get<2>(key)}];
+  Shape best;
+  int most = 0;
+  for (const auto& [shape, tracks] : shapes) {
+    if (tracks > most) most = tracks, best = {shape.first, shape.second};
+  }
+  return best;
+}
+
+struct Candidate {
+  Params p;
+  const FormatRow* row = nullptr;
+  Tally t;
+  int text = 0;         // text files whose last record ends with their run of ^Z
+  bool starts = false;  // the lowest block a file takes is the first after the directory
+};
+
+bool Accepted(const Tally& t) {
+  return t.files > 0 && t.bad * 10 <= t.used;
+}
+
+bool IsText(const std::uint8_t* e) {
+  std::string type;
+  for (int k = 9; k < 12; ++k) type += static_cast<char>(e[k] & 0x7F);
+  type = type.substr(0, type.find(' '));
+  return std::find(std::begin(kTextTypes), std::end(kTextTypes), type) != std::end(kTextTypes);
+}
+
+// The last record of the file of the entry ends with one run of ^Z.
+bool EndsRight(const Volume& v, const std::uint8_t* e) {
+  const Params& p = v.params();
+  const int records = (e[12] & p.Exm()) * kRecord + e[15];
+  if (records == 0) return false;
+  const int at = (records - 1) * kRecord, index = at / p.bls;
+  if (index >= p.PointersPerEntry()) return false;
+  const int block = p.Wide() ? e[16 + 2 * index] | e[17 + 2 * index] << 8 : e[16 + index];
+  filesystems::FileBytes last;
+  v.Read(std::int64_t{block} * p.bls + at % p.bls, kRecord, last);
+  if (!last.whole()) return false;
+  const auto z = std::find(last.bytes.begin(), last.bytes.end(), 0x1A);
+  return z != last.bytes.end() &&
+         std::all_of(z, last.bytes.end(), [](std::uint8_t b) { return b == 0x1A; });
+}
+
+// Text files and where the files' blocks start, for the candidate.
+void Weigh(const disk::SectorStore& store, const TrackIds& ids,
+           const std::vector<std::uint8_t>& dir, Candidate& c) {
+  const Volume v(store, c.p, ids);
+  std::map<std::string, const std::uint8_t*> last;  // user and name -> its highest entry
+  int lowest = c.p.Blocks();
+  for (int slot = 0; slot < c.p.entries && (slot + 1) * kEntry <= static_cast<int>(dir.size());
+       ++slot) {
+    const std::uint8_t* e = dir.data() + slot * kEntry;
+    if (KindOf(e) != Slot::kFile) continue;
+    for (int k = 0; k < c.p.PointersPerEntry(); ++k) {
+      const int b = c.p.Wide() ? e[16 + 2 * k] | e[17 + 2 * k] << 8 : e[16 + k];
+      if (b != 0) lowest = std::min(lowest, b);
+    }
+    const std::string key(reinterpret_cast<const char*>(e), 12);
+    const auto number = [](const std::uint8_t* x) { return (x[14] & 0x3F) * 32 + (x[12] & 31); };
+    if (!last.contains(key) || number(e) > number(last[key])) last[key] = e;
+  }
+  c.starts = lowest == c.p.DirectoryBlocks();
+  for (const auto& [key, e] : last) {
+    if (IsText(e) && EndsRight(v, e)) ++c.text;
+  }
+}
+
+// The directory fills its blocks, as every published format's does.
+bool Fills(const Params& p) {
+  return p.entries * kEntry % p.bls == 0;
+}
+
+auto Rank(const Candidate& c) {
+  return std::make_tuple(c.t.fit, c.text, c.t.files, c.starts, Fills(c.p), c.row != nullptr,
+                         -c.p.skew, -c.p.off);
+}
+
+std::vector<std::uint8_t> DirectoryBytes(const disk::SectorStore& store, const TrackIds& ids,
+                                         const Params& p) {
+  filesystems::FileBytes b;
+  Volume(store, p, ids).Read(0, std::int64_t{p.entries} * kEntry, b);
+  return std::move(b.bytes);
+}
+
+// The directory's first sector holds a quarter of slots CP/M would not
+// write at most: where it holds more, no skew or size makes a directory of it.
+bool FirstSectorOk(const std::vector<std::uint8_t>& dir, int size) {
+  int slots = 0, bad = 0;
+  for (int at = 0; at + kEntry <= size && at + kEntry <= static_cast<int>(dir.size());
+       at += kEntry) {
+    ++slots;
+    if (KindOf(dir.data() + at) == Slot::kBad) ++bad;
+  }
+  return slots > 0 && bad * 4 <= slots;
+}
+
+bool SameShape(const Params& row, const Shape& s, const disk::Disk& d) {
+  return row.spt == s.spt && row.size == s.size && row.heads == d.heads &&
+         d.cylinders >= row.cylinders;
+}
+
+std::vector<Candidate> FromTable(const disk::SectorStore& store, const TrackIds& ids,
+                                 const Shape& s) {
+  std::vector<Candidate> out;
+  for (const FormatRow& row : Formats()) {
+    if (!SameShape(row.params, s, store.disk())) continue;
+    Candidate c{row.params, &row, {}, 0, false};
+    const std::vector<std::uint8_t> dir = DirectoryBytes(store, ids, c.p);
+    c.t = Count(dir, c.p);
+    if (!Accepted(c.t)) continue;
+    Weigh(store, ids, dir, c);
+    out.push_back(c);
+  }
+  return out;
+}
+
+// Every reserved-track count, skew, directory size and block size the
+// shape allows, read; those whose entries are well formed kept.
+std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids, const Shape& s) {
+  const disk::Disk& d = store.disk();
+  std::vector<Candidate> out;
+  Params p{d.cylinders, std::max(d.heads, 1), s.spt, s.size};
+  for (p.off = 0; p.off <= kMostReserved && p.off < p.Tracks(); ++p.off) {
+    for (p.skew = 1; p.skew <= std::max(1, s.spt / 2); ++p.skew) {
+      p.entries = kEntryCounts[std::size(kEntryCounts) - 1];
+      const std::vector<std::uint8_t> dir = DirectoryBytes(store, ids, p);
+      if (!FirstSectorOk(dir, s.size)) break;  // the first sector is the same for every skew
+      for (int entries : kEntryCounts) {
+        for (int bls : kBlockSizes) {
+          Candidate c{p, nullptr, {}, 0, false};
+          c.p.entries = entries;
+          c.p.bls = bls;
+          if (c.p.Blocks() <= c.p.DirectoryBlocks()) continue;
+          c.t = Count(dir, c.p);
+          if (!Accepted(c.t)) continue;
+          Weigh(store, ids, dir, c);
+          out.push_back(c);
+        }
+      }
+    }
+  }
+  return out;
+}
+
+// The other published formats of the same parameters, as evidence names them.
+std::string AlsoNamed(const FormatRow& row) {
+  std::string also;
+  for (const FormatRow& other : Formats()) {
+    if (&other != &row && other.params == row.params)
+      also += (also.empty() ? "" : ", ") + std::string(other.name);
+  }
+  return also.empty() ? "" : " (the same parameters as " + also + ")";
+}
+
+Found Chosen(const Candidate& c, const Shape& s, bool hunted) {
+  Found f;
+  f.p = c.p;
+  f.row = c.row;
+  f.score = std::max(1, 1 + 2 * c.t.fit - c.t.used);
+  f.evidence.push_back("the data tracks hold " + std::to_string(s.spt) + " x " +
+                       std::to_string(s.size));
+  if (c.row != nullptr) {
+    f.evidence.push_back(std::string("the published format ") + c.row->name + AlsoNamed(*c.row) +
+                         ": " + c.p.Text());
+  } else {
+    f.evidence.push_back("no published format explains it; found by hunting: " + c.p.Text());
+  }
+  f.evidence.push_back(std::to_string(c.t.fit) + " of " + std::to_string(c.t.files) +
+                       " entries hold the blocks their records need");
+  if (c.text > 0) {
+    f.evidence.push_back(std::to_string(c.text) + " text files end with their run of ^Z");
+  }
+  if (hunted && c.text == 0 && c.row == nullptr) {
+    f.evidence.push_back("no text file settles the skew: the least that reads as well is taken");
+  }
+  return f;
+}
+
+}  // namespace
+
+Found Detect(const disk::SectorStore& store) {
+  const Shape s = DataShape(store.disk());
+  if (s.spt == 0) return {{}, nullptr, {"no sectors to read as CP/M"}, 0};
+  const TrackIds ids(store.disk(), s.size);
+  std::vector<Candidate> all = FromTable(store, ids, s);
+  const auto better = [](const Candidate& a, const Candidate& b) { return Rank(a) < Rank(b); };
+  const bool settled =
+      !all.empty() && std::max_element(all.begin(), all.end(), better)->t.fit ==
+                          std::max_element(all.begin(), all.end(), better)->t.files;
+  if (!settled) {
+    const std::vector<Candidate> hunted = Hunt(store, ids, s);
+    all.insert(all.end(), hunted.begin(), hunted.end());
+  }
+  if (!all.empty()) {
+    const Candidate& best = *std::max_element(all.begin(), all.end(), better);
+    return Chosen(best, s, !settled);
+  }
+  Found none;
+  none.evidence.push_back("the data tracks hold " + std::to_string(s.spt) + " x " +
+                          std::to_string(s.size) +
+                          ": no reserved tracks, skew, directory or block size gives a "
+                          "directory of well-formed entries");
+  return none;
+}
+
+}  // namespace trivane::cpm

@@ -1,0 +1,222 @@
+#include "fs/cpm/unit.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "disk/sector_store.h"
+#include "fs/cpm/detect.h"
+#include "fs/cpm/directory.h"
+#include "fs/cpm/volume.h"
+
+namespace trivane::cpm {
+namespace {
+
+using filesystems::Column;
+using filesystems::Entry;
+using filesystems::Made;
+using filesystems::Value;
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string AttributesText(const File& f) {
+  return std::string(f.read_only ? "R" : "-") + (f.system ? "S" : "-") + (f.archived ? "A" : "-");
+}
+
+Value FieldsOf(const File& f, std::int64_t size) {
+  Value attrs = Value::Object().Add("read_only", Value::Bool(f.read_only));
+  attrs.Add("system", Value::Bool(f.system)).Add("archived", Value::Bool(f.archived));
+  Value extents = Value::List();
+  for (const Extent& x : f.extents) {
+    Value blocks = Value::List();
+    for (int b : x.blocks) blocks.Add("", Value::Number(b));
+    extents.Add("", Value::Object()
+                        .Add("entry", Value::Number(x.slot))
+                        .Add("extent", Value::Number(x.number))
+                        .Add("blocks", blocks));
+  }
+  Value v = Value::Object().Add("user", Value::Number(f.user)).Add("name", Value::Text(f.name));
+  v.Add("ext", Value::Text(f.type)).Add("records", Value::Number(f.records));
+  v.Add("size", Value::Number(size)).Add("attributes", attrs);
+  return v.Add("extents", extents);
+}
+
+class CpmFilesystem : public filesystems::Filesystem {
+ public:
+  explicit CpmFilesystem(const disk::Disk& disk)
+      : disk_(disk),
+        store_(disk_),
+        found_(Detect(store_)),
+        ids_(disk_, found_.p.size),
+        volume_(store_, found_.p, ids_) {
+    if (found_.score > 0) directory_ = ReadDirectory(volume_);
+  }
+
+  int Score() const override { return found_.score; }
+  std::vector<std::string> Evidence() const override { return found_.evidence; }
+  std::string Family() const override { return found_.score > 0 ? "CP/M" : "unknown"; }
+  std::string Version() const override { return ""; }
+  std::vector<std::string> Facts() const override;
+  Value Fields() const override;
+  std::vector<Column> TableColumns() const override {
+    return {{"name", "Name"},          {"size", "Size", 0, true}, {"records", "Records", 0, true},
+            {"user", "User", 0, true}, {"attr", "Attr"},          {"extents", "Entries", 0, true}};
+  }
+  std::vector<Column> ListingColumns() const override {
+    return {{"user", "USER", 4}, {"file", "NAME.TYP", -12}, {"records", "RECORDS", 7},
+            {"size", "SIZE", 8}, {"attr", "ATTR"},          {"extents", "ENTRIES", 7}};
+  }
+  int DirectoryCylinder() const override {
+    return found_.score > 0 ? found_.p.off / std::max(found_.p.heads, 1) : -1;
+  }
+  std::vector<Entry> List(bool deleted) const override;
+  std::optional<Entry> Find(const std::string& typed, bool deleted) const override;
+  filesystems::FileBytes Read(const Entry& entry) const override {
+    return ReadFile(volume_, FileOf(entry));
+  }
+  std::vector<filesystems::Finding> Check() const override { return directory_.findings; }
+  std::vector<std::string> CheckLines() const override {
+    std::vector<std::string> lines;
+    for (const auto& f : directory_.findings) {
+      lines.push_back(f.kind + (f.file.empty() ? "" : " " + f.file) + ": " + f.detail);
+    }
+    return lines;
+  }
+  std::string ListedName(const std::string& typed) const override;
+  std::string NameRule() const override {
+    return "up to 8 and 3 letters, digits and marks, a user 0-15 before a colon";
+  }
+  std::string NameForm() const override { return "NAME.TYP"; }
+  std::string WhyNotChangeable() const override {
+    if (std::string why = filesystems::DiskRefusal(disk_); !why.empty()) return why;
+    return "changing a CP/M disk is not yet offered: it is read only";
+  }
+  Made Put(const std::string&, const std::vector<std::uint8_t>&, bool,
+           const std::string&) const override {
+    return filesystems::Refused(WhyNotChangeable());
+  }
+  Made Delete(const std::string&) const override {
+    return filesystems::Refused(WhyNotChangeable());
+  }
+  Made Rename(const std::string&, const std::string&) const override {
+    return filesystems::Refused(WhyNotChangeable());
+  }
+
+ private:
+  Entry EntryOf(const File& f, std::size_t id) const;
+  const File& FileOf(const Entry& e) const {
+    const std::size_t live = directory_.files.size();
+    return e.id < live ? directory_.files[e.id] : directory_.deleted[e.id - live];
+  }
+
+  disk::Disk disk_;
+  disk::SectorStore store_;
+  Found found_;
+  TrackIds ids_;
+  Volume volume_;
+  Directory directory_;
+};
+
+std::vector<std::string> CpmFilesystem::Facts() const {
+  if (found_.score == 0) return {};
+  const Params& p = found_.p;
+  std::vector<std::string> facts;
+  facts.push_back(found_.row != nullptr ? std::string("format ") + found_.row->name
+                                        : std::string("a format of no published name"));
+  facts.push_back(p.Text());
+  if (!directory_.label.empty()) facts.push_back("label \"" + directory_.label + "\"");
+  facts.push_back(std::to_string(p.Blocks() - directory_.blocks_used) + " of " +
+                  std::to_string(p.Blocks()) + " blocks free");
+  return facts;
+}
+
+Value CpmFilesystem::Fields() const {
+  const Params& p = found_.p;
+  Value params = Value::Object().Add("cylinders", Value::Number(p.cylinders));
+  params.Add("heads", Value::Number(p.heads)).Add("sectors", Value::Number(p.spt));
+  params.Add("sector_size", Value::Number(p.size)).Add("reserved_tracks", Value::Number(p.off));
+  params.Add("block_size", Value::Number(p.bls)).Add("entries", Value::Number(p.entries));
+  params.Add("skew", Value::Number(p.skew));
+  Value v = Value::Object();
+  v.Add("format", found_.row != nullptr ? Value::Text(found_.row->word) : Value{});
+  v.Add("format_name", found_.row != nullptr ? Value::Text(found_.row->name) : Value{});
+  v.Add("parameters", found_.score > 0 ? params : Value{});
+  v.Add("label", Value::TextOrNull(directory_.label));
+  v.Add("blocks_total", Value::Number(found_.score > 0 ? p.Blocks() : 0));
+  return v.Add("blocks_free",
+               Value::Number(found_.score > 0 ? p.Blocks() - directory_.blocks_used : 0));
+}
+
+Entry CpmFilesystem::EntryOf(const File& f, std::size_t id) const {
+  Entry e;
+  e.name = f.Shown();
+  e.size = f.records * 128;
+  e.complete = f.complete;
+  e.deleted = f.deleted;
+  e.id = id;
+  e.key = f.extents.front().slot;
+  e.attributes = {{"user", f.deleted ? "" : std::to_string(f.user)},
+                  {"file", f.type.empty() ? f.name : f.name + "." + f.type},
+                  {"records", std::to_string(f.records)},
+                  {"attr", AttributesText(f)},
+                  {"extents", std::to_string(f.extents.size())}};
+  e.host_name = f.Host();
+  e.fields = FieldsOf(f, e.size);
+  return e;
+}
+
+std::vector<Entry> CpmFilesystem::List(bool deleted) const {
+  std::vector<Entry> out;
+  for (std::size_t k = 0; k < directory_.files.size(); ++k)
+    out.push_back(EntryOf(directory_.files[k], k));
+  if (!deleted) return out;
+  for (std::size_t k = 0; k < directory_.deleted.size(); ++k) {
+    out.push_back(EntryOf(directory_.deleted[k], directory_.files.size() + k));
+  }
+  return out;
+}
+
+std::string CpmFilesystem::ListedName(const std::string& typed) const {
+  std::string t = Upper(typed);
+  int user = 0;
+  if (const auto colon = t.find(':'); colon != std::string::npos) {
+    const std::string u = t.substr(0, colon);
+    if (u.empty() || u.size() > 2 ||
+        !std::all_of(u.begin(), u.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      return "";
+    user = std::stoi(u);
+    t = t.substr(colon + 1);
+  }
+  const std::size_t dot = t.find_first_of("./");
+  const std::string name = t.substr(0, dot),
+                    type = dot == std::string::npos ? "" : t.substr(dot + 1);
+  const auto ok = [](const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](char c) {
+      return c > ' ' && c < 0x7F && std::string(".:;,=<>*?[]/\\|").find(c) == std::string::npos;
+    });
+  };
+  if (user > 15 || name.empty() || name.size() > 8 || type.size() > 3 || !ok(name) || !ok(type)) {
+    return "";
+  }
+  const std::string base = type.empty() ? name : name + "." + type;
+  return user == 0 ? base : std::to_string(user) + ":" + base;
+}
+
+std::optional<Entry> CpmFilesystem::Find(const std::string& typed, bool deleted) const {
+  const std::string wanted = ListedName(typed);
+  if (wanted.empty()) return std::nullopt;
+  for (const Entry& e : List(deleted)) {
+    if (Upper(e.name) == wanted) return e;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::Disk& disk) {
+  return std::make_unique<CpmFilesystem>(disk);
+}
+
+}  // namespace trivane::cpm

@@ -1,0 +1,150 @@
+// CP/M: a disk's format found by the published table or by hunting, its
+// directory read into files, each file's bytes as written; damage as
+// findings; TRSDOS-family disks never taken for CP/M; the real CP/M disks
+// listed whole.
+#include <filesystem>
+#include <fstream>
+
+#include "builder/cpm_images.h"
+#include "builder/dos_images.h"
+#include "disk/container.h"
+#include "fs/cpm/params.h"
+#include "fs/cpm/unit.h"
+#include "ops/filesystems.h"
+#include "test_support.h"
+
+namespace trivane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using build::CpmFile;
+using build::CpmSpec;
+
+Bytes Pattern(int seed, std::size_t size) {
+  Bytes b(size);
+  for (std::size_t k = 0; k < size; ++k)
+    b[k] = static_cast<std::uint8_t>(seed * 13 + k * 7 + k / 300);
+  return b;
+}
+
+std::vector<CpmFile> SomeFiles() {
+  return {{0, "PIP", "COM", Pattern(1, 7424)},
+          {0, "EMPTY", "", {}},
+          {3, "BIG", "DAT", Pattern(2, 40000)},  // several entries
+          {0, "NOTE", "TXT", {'H', 'I', '\r', '\n', 0x1A}}};
+}
+
+// Through a written and read-back DMK, as a user's image comes.
+disk::Disk Written(const disk::Disk& d) {
+  return disk::ReadDisk(ImageBuffer(disk::FormatOf(disk::Container::kDmk).write(d, {}).bytes));
+}
+
+std::string Field(const filesystems::Value& object, const std::string& name) {
+  for (std::size_t k = 0; k < object.names.size(); ++k) {
+    if (object.names[k] == name) return object.items[k].text;
+  }
+  return "";
+}
+
+void ExpectFiles(const filesystems::Filesystem& fs, const std::vector<CpmFile>& files,
+                 const std::string& what) {
+  const std::vector<filesystems::Entry> listed = fs.List(false);
+  ASSERT_EQ(listed.size(), files.size()) << what;
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    Bytes padded = files[k].bytes;
+    padded.resize((padded.size() + 127) / 128 * 128, 0x1A);
+    EXPECT_TRUE(listed[k].complete) << what << " " << listed[k].name;
+    EXPECT_EQ(fs.Read(listed[k]).bytes, padded) << what << " " << listed[k].name;
+  }
+  EXPECT_TRUE(fs.Check().empty()) << what << ": " << fs.CheckLines().front();
+}
+
+// Every published format of a shape a container holds: found as that row
+// (or one of the same parameters), every file read back as written.
+TEST(Cpm, PublishedFormatsAreFoundByTheirDirectory) {
+  int formats = 0;
+  for (const auto& row : trivane::cpm::Formats()) {
+    const auto& p = row.params;
+    const CpmSpec spec{
+        p.cylinders, p.heads, p.spt,     p.size, row.first_id,
+        p.off,       p.bls,   p.entries, p.skew, row.density == trivane::cpm::Density::kDouble};
+    const auto fs = ops::OpenFilesystem(Written(build::CpmDisk(spec, SomeFiles())));
+    ASSERT_NE(fs, nullptr) << row.word;
+    EXPECT_EQ(fs->Family(), "CP/M") << row.word;
+    const std::string found = Field(fs->Fields(), "format");
+    const auto* named = trivane::cpm::FormatNamed(found);
+    ASSERT_NE(named, nullptr) << row.word << " read as a hunted format";
+    EXPECT_TRUE(named->params == p) << row.word << " read as " << found;
+    ExpectFiles(*fs, SomeFiles(), row.word);
+    ++formats;
+  }
+  EXPECT_GE(formats, 20);
+  const auto fs = ops::OpenFilesystem(Written(build::CpmDisk({}, SomeFiles())));
+  EXPECT_TRUE(fs->Find("3:big.dat", false).has_value());
+  EXPECT_FALSE(fs->Find("big.dat", false).has_value());  // user 0 has none
+  EXPECT_EQ(fs->Find("3:BIG.DAT", false)->host_name, "user3/BIG.DAT");
+}
+
+// A format no row describes is found by hunting, and the evidence says so.
+TEST(Cpm, AnUnnamedFormatIsFoundByHunting) {
+  const CpmSpec odd{40, 1, 18, 256, 1, 1, 2048, 64, 3};
+  const auto fs = ops::OpenFilesystem(Written(build::CpmDisk(odd, SomeFiles())));
+  ASSERT_NE(fs, nullptr);
+  EXPECT_EQ(Field(fs->Fields(), "format"), "");
+  const std::vector<std::string> why = fs->Evidence();
+  EXPECT_NE(std::find(why.begin(), why.end(),
+                      "no published format explains it; found by hunting: 18 x 256, 1 reserved "
+                      "tracks, 2 KiB blocks, 64 entries, skew 3"),
+            why.end());
+  ExpectFiles(*fs, SomeFiles(), "hunted");
+}
+
+// Damage in the directory is a finding, and what it touches is not whole.
+TEST(Cpm, DamageIsFound) {
+  std::vector<CpmFile> files = SomeFiles();
+  for (int k = 0; k < 8; ++k) files.push_back({0, "F" + std::to_string(k), "", Pattern(k, 300)});
+  const auto findings = [&](const std::function<void(Bytes&)>& edit) {
+    const auto fs = ops::OpenFilesystem(Written(build::CpmDisk({}, files, edit)));
+    if (fs == nullptr) return std::string("not CP/M");
+    std::string kinds;
+    for (const auto& f : fs->Check()) kinds += f.kind + " " + f.file + ";";
+    return kinds;
+  };
+  EXPECT_EQ(findings([](Bytes& d) { d[32 * 0 + 16] = d[32 * 2 + 16]; }),
+            "block-twice 3:BIG.DAT;");  // PIP.COM's first block is also BIG.DAT's
+  EXPECT_EQ(findings([](Bytes& d) { d[32 * 0 + 17] = 250; }), "block-outside PIP.COM;");
+  EXPECT_EQ(findings([](Bytes& d) { d[32 * 2 + 12] = 2; }), "missing-extent 3:BIG.DAT;");
+  EXPECT_EQ(findings([](Bytes& d) { d[32 * 14] = 0x41; }), "malformed-entry ;");
+}
+
+// No disk of the TRSDOS family reads as CP/M.
+TEST(Cpm, TrsdosDisksAreNotCpm) {
+  for (const build::DosDisk& d :
+       {build::NewdosDisk(2, 2, true, false), build::TrsdosDisk(0), build::TrsdosDisk(0x51),
+        build::Model3Disk(), build::Ldos53DataDisk(true), build::BigNewdosDisk(true)}) {
+    const disk::Disk read = disk::ReadDisk(ImageBuffer(build::DosDmk(d, build::LayOut(d))));
+    EXPECT_EQ(trivane::cpm::OpenCpm(read)->Score(), 0);
+  }
+}
+
+TEST(Cpm, RealDisksListWhole) {
+  const fs::path disks = TRIVANE_REAL_DISKS;
+  if (!fs::exists(disks / "README.md")) GTEST_SKIP() << disks << " is not there";
+  const std::pair<const char*, std::pair<const char*, int>> expected[] = {
+      {"bigmit__m1_omikron_cpm.dmk", {"omikron", 25}},
+      {"bigmit__m2_picklestrout_cpm.dmk", {"pickles-trout", 84}}};
+  for (const auto& [name, want] : expected) {
+    std::ifstream in(disks / name, std::ios::binary);
+    const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
+    const auto fs = ops::OpenFilesystem(disk::ReadDisk(ImageBuffer(bytes)));
+    ASSERT_NE(fs, nullptr) << name;
+    EXPECT_EQ(Field(fs->Fields(), "format"), want.first) << name;
+    const auto files = fs->List(false);
+    EXPECT_EQ(static_cast<int>(files.size()), want.second) << name;
+    EXPECT_TRUE(fs->Check().empty()) << name;
+    for (const auto& f : files) EXPECT_TRUE(f.complete && fs->Read(f).whole()) << name << f.name;
+  }
+}
+
+}  // namespace
+}  // namespace trivane::test
