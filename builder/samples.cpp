@@ -1,7 +1,9 @@
 #include "builder/samples.h"
 
+#include "builder/cpm_images.h"
 #include "builder/dos_images.h"
 #include "builder/sector_images.h"
+#include "disk/container.h"
 
 namespace trivane::build {
 namespace {
@@ -117,6 +119,22 @@ Bytes HeaderOnlyJv3() {
   return image;
 }
 
+// A Model I CP/M disk (Omikron's format) of that many cylinders, with a
+// program, a text file and a file of a user other than 0.
+Bytes CpmSample(int cylinders) {
+  const CpmSpec omikron{cylinders, 1, 18, 128, 1, 3, 1024, 64, 4, false};
+  Bytes text;
+  for (const char* line : {"HELLO FROM CP/M\r\n", "A SECOND LINE\r\n"}) {
+    text.insert(text.end(), line, line + std::char_traits<char>::length(line));
+  }
+  text.push_back(0x1A);
+  Bytes program(1000);
+  for (std::size_t k = 0; k < program.size(); ++k) program[k] = static_cast<std::uint8_t>(k * 5);
+  const disk::Disk d = CpmDisk(
+      omikron, {{0, "HELLO", "TXT", text}, {0, "PROG", "COM", program}, {2, "NOTES", "DOC", text}});
+  return disk::FormatOf(disk::Container::kDmk).write(d, {}).bytes;
+}
+
 Bytes Text(const std::string& text) {
   return Bytes(text.begin(), text.end());
 }
@@ -148,6 +166,7 @@ std::vector<Sample> Samples() {
       {"dos-trsdos23-data.dsk", DosSample(Trsdos23DataDisk(), false)},
       {"dos-newdos80-big.dmk", BigNewdos(false)},
       {"dos-gdos-big.dmk", BigNewdos(true)},
+      {"cpm-omikron.dmk", CpmSample(35)},
       {"notes.dsk", Text("These are my disk notes.\r\nGAME.DSK is the 1980 version.\r\n")},
   };
 }
@@ -178,6 +197,7 @@ std::vector<Sample> Seeds() {
       {"dos-ldos53-dd", DosSample(Smaller(Ldos53DataDisk(true), 21), false)},
       {"dos-trsdos23-data", DosSample(Smaller(Trsdos23DataDisk(), 18), false)},
       {"dos-newdos80-deleted", BigNewdos(true, false, 12)},
+      {"cpm-omikron", CpmSample(6)},
       {"text", Text("10 PRINT \"HELLO\"\r\n")},
       {"empty", {}},
   };

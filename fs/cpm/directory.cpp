@@ -253,8 +253,13 @@ filesystems::FileBytes ReadFile(const Volume& v, const File& f) {
     }
     if (left > 0 && &x == &f.extents.back()) out.missing += left;
   }
-  const auto want = static_cast<std::size_t>(f.records * kRecord - out.missing);
-  if (out.bytes.size() > want) out.bytes.resize(want);
+  // The bytes end at the file's records; what they do not reach is missing.
+  const std::int64_t want = f.records * kRecord;
+  if (static_cast<std::int64_t>(out.bytes.size()) > want) {
+    out.bytes.resize(static_cast<std::size_t>(want));
+    std::erase_if(out.unreadable, [&](const auto& d) { return d.offset >= want; });
+  }
+  out.missing = want - static_cast<std::int64_t>(out.bytes.size());
   return out;
 }
 
