@@ -40,12 +40,11 @@ void PutEntry(Bytes& dir, int slot, const CpmFile& f, int number, int rc,
   }
 }
 
-}  // namespace
-
-disk::Disk CpmDisk(const CpmSpec& s, const std::vector<CpmFile>& files,
-                   const std::function<void(Bytes&)>& edit) {
-  const int tracks = s.cylinders * s.heads;
-  Bytes area(static_cast<std::size_t>((tracks - s.off) * s.spt * s.size), kFill);
+// The data area: the directory, then the files' blocks; empty when the
+// files do not fit.
+Bytes Area(const CpmSpec& s, const std::vector<CpmFile>& files,
+           const std::function<void(Bytes&)>& edit) {
+  Bytes area(static_cast<std::size_t>((s.cylinders * s.heads - s.off) * s.spt * s.size), kFill);
   const int blocks = static_cast<int>(area.size()) / s.bls;
   const bool wide = blocks > 256;
   const int extents = s.bls / (wide ? 2048 : 1024);
@@ -60,7 +59,7 @@ disk::Disk CpmDisk(const CpmSpec& s, const std::vector<CpmFile>& files,
       const int number = first + (held > 0 ? (held - 1) / 128 : 0);
       std::vector<int> used;
       for (int at = 0; at < held * 128; at += s.bls, ++next) {
-        if (next >= blocks) return {};  // the files do not fit: no disk
+        if (next >= blocks) return {};
         used.push_back(next);
         const std::size_t from =
             static_cast<std::size_t>(first) * 16384 + static_cast<std::size_t>(at);
@@ -73,26 +72,41 @@ disk::Disk CpmDisk(const CpmSpec& s, const std::vector<CpmFile>& files,
   }
   if (edit) edit(dir);
   std::copy(dir.begin(), dir.end(), area.begin());
+  return area;
+}
+
+disk::Sector SectorOf(const CpmSpec& s, int track, int id, std::size_t written) {
+  disk::Sector x;
+  x.cylinder = x.id_cylinder = static_cast<std::uint8_t>(track / s.heads);
+  x.head = x.id_head = static_cast<std::uint8_t>(track % s.heads);
+  x.id_sector = static_cast<std::uint8_t>(id);
+  x.size = static_cast<std::uint16_t>(s.size);
+  x.size_code = static_cast<std::uint8_t>(s.size == 128   ? 0
+                                          : s.size == 256 ? 1
+                                          : s.size == 512 ? 2
+                                                          : 3);
+  x.dam = 0xFB;
+  x.density = s.double_density ? disk::Density::kDouble : disk::Density::kSingle;
+  x.id_crc = x.data_crc = disk::Check::kGood;
+  x.data_offset = 0;
+  x.written = static_cast<std::int32_t>(written);
+  return x;
+}
+
+}  // namespace
+
+disk::Disk CpmDisk(const CpmSpec& s, const std::vector<CpmFile>& files,
+                   const std::function<void(Bytes&)>& edit) {
+  const Bytes area = Area(s, files, edit);
   disk::Disk d;
+  if (area.empty()) return d;  // the files do not fit: no disk
   d.cylinders = s.cylinders;
   d.heads = s.heads;
   const std::vector<int> slots = Slots(s.spt, s.skew);
-  for (int t = 0; t < tracks; ++t) {
+  for (int t = 0; t < s.cylinders * s.heads; ++t) {
     for (int i = 0; i < s.spt; ++i) {
-      disk::Sector x;
-      x.cylinder = x.id_cylinder = static_cast<std::uint8_t>(t / s.heads);
-      x.head = x.id_head = static_cast<std::uint8_t>(t % s.heads);
-      x.id_sector = static_cast<std::uint8_t>(s.first_id + slots[static_cast<std::size_t>(i)]);
-      x.size = static_cast<std::uint16_t>(s.size);
-      x.size_code = static_cast<std::uint8_t>(s.size == 128   ? 0
-                                              : s.size == 256 ? 1
-                                              : s.size == 512 ? 2
-                                                              : 3);
-      x.dam = 0xFB;
-      x.density = s.double_density ? disk::Density::kDouble : disk::Density::kSingle;
-      x.id_crc = x.data_crc = disk::Check::kGood;
-      x.data_offset = 0;
-      x.written = static_cast<std::int32_t>(d.written.size());
+      d.sectors.push_back(
+          SectorOf(s, t, s.first_id + slots[static_cast<std::size_t>(i)], d.written.size()));
       Bytes data(static_cast<std::size_t>(s.size), kFill);
       if (t >= s.off) {
         const std::size_t n =
@@ -100,7 +114,6 @@ disk::Disk CpmDisk(const CpmSpec& s, const std::vector<CpmFile>& files,
         std::copy_n(area.begin() + static_cast<std::ptrdiff_t>(n), s.size, data.begin());
       }
       d.written.push_back(std::move(data));
-      d.sectors.push_back(x);
     }
   }
   return d;

@@ -141,6 +141,14 @@ fs/filesystem.cpp|  if (force) return {};|
 fs/filesystem.cpp|(d.as_read ? ": given as read, it failed its CRC"|(!d.as_read ? ": given as read, it failed its CRC"
 ops/filesystems.cpp|return best != nullptr ? std::move(best) : kUnits[0].open(disk);|return best;
 ops/prove.cpp|(!f.directory && fs0.Read(f).bytes != fs1.Read(*g).bytes)|(!f.directory && false)
+fs/cpm/params.cpp|pos = (pos + skew) % spt;|pos = (pos + skew + 1) % spt;
+fs/cpm/directory.cpp|return (e[12] & p.Exm()) * kRecord + e[15];|return e[15];
+fs/cpm/directory.cpp|x.number = (e[14] & 0x3F) * 32 + (e[12] & 31);|x.number = e[12] & 31;
+fs/cpm/directory.cpp|if (x.first > next && !f.deleted) {|if (x.first > next + 1 && !f.deleted) {
+fs/cpm/detect.cpp|return t.files > 0 && t.bad * 10 <= t.used;|return t.files > 0;
+fs/cpm/volume.cpp|place = {cylinder, head, first + skew_[static_cast<std::size_t>(n % p_.spt)]};|place = {cylinder, head, first + static_cast<int>(n % p_.spt)};
+fs/cpm/change.cpp|e[0] = static_cast<std::uint8_t>(n.user);|e[0] = 0;
+fs/cpm/unit.cpp|if (f.kind != "unreadable") {|if (false) {
 ops/prove.cpp|if (--count[f.kind] < 0)|if (--count[f.kind] < -1)
 ops/prove.cpp|fs1.Read(*made).bytes != meant|false
 ops/prove.cpp|if (e1.size() != e0.size() + more)|if (false)

@@ -102,9 +102,18 @@ bool Fills(const Params& p) {
   return p.entries * kEntry % p.bls == 0;
 }
 
+// How well the candidate explains the disk; the table and the least skew
+// then choose among those that explain it as well.
+auto Weight(const Candidate& c) {
+  return std::make_tuple(c.t.fit, c.text, c.t.files, c.starts, Fills(c.p));
+}
+
 auto Rank(const Candidate& c) {
-  return std::make_tuple(c.t.fit, c.text, c.t.files, c.starts, Fills(c.p), c.row != nullptr,
-                         -c.p.skew, -c.p.off);
+  return std::tuple_cat(Weight(c), std::make_tuple(c.row != nullptr, -c.p.skew, -c.p.off));
+}
+
+std::string Described(const Candidate& c) {
+  return c.row != nullptr ? std::string(c.row->name) + " (" + c.p.Text() + ")" : c.p.Text();
 }
 
 std::vector<std::uint8_t> DirectoryBytes(const disk::SectorStore& store, const TrackIds& ids,
@@ -202,17 +211,26 @@ Found Chosen(const Candidate& c, const Shape& s, bool hunted) {
   if (c.text > 0) {
     f.evidence.push_back(std::to_string(c.text) + " text files end with their run of ^Z");
   }
-  if (hunted && c.text == 0 && c.row == nullptr) {
-    f.evidence.push_back("no text file settles the skew: the least that reads as well is taken");
-  }
+  if (hunted) f.evidence.push_back("no published format explains every entry: hunted too");
   return f;
+}
+
+// Another reading that explains the disk as well and would put a file's
+// records elsewhere: the disk does not settle its format.
+void Doubt(const std::vector<Candidate>& all, const Candidate& best, Found& f) {
+  for (const Candidate& c : all) {
+    if (Weight(c) != Weight(best) || c.p == best.p) continue;
+    f.doubt = Described(c);
+    f.evidence.push_back("as well read as " + f.doubt + ": nothing on the disk settles which");
+    return;
+  }
 }
 
 }  // namespace
 
 Found Detect(const disk::SectorStore& store) {
   const Shape s = DataShape(store.disk());
-  if (s.spt == 0) return {{}, nullptr, {"no sectors to read as CP/M"}, 0};
+  if (s.spt == 0) return {{}, nullptr, {"no sectors to read as CP/M"}, 0, ""};
   const TrackIds ids(store.disk(), s.size);
   std::vector<Candidate> all = FromTable(store, ids, s);
   const auto better = [](const Candidate& a, const Candidate& b) { return Rank(a) < Rank(b); };
@@ -225,7 +243,9 @@ Found Detect(const disk::SectorStore& store) {
   }
   if (!all.empty()) {
     const Candidate& best = *std::max_element(all.begin(), all.end(), better);
-    return Chosen(best, s, !settled);
+    Found f = Chosen(best, s, !settled);
+    Doubt(all, best, f);
+    return f;
   }
   Found none;
   none.evidence.push_back("the data tracks hold " + std::to_string(s.spt) + " x " +

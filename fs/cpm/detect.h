@@ -20,6 +20,9 @@ struct Found {
   const FormatRow* row = nullptr;  // the published format of the parameters, if one
   std::vector<std::string> evidence;
   int score = 0;  // 0: no CP/M directory explains the disk
+  // Another reading that explains the disk as well but lays files out
+  // otherwise (empty when none): the disk may be read, not changed.
+  std::string doubt;
 };
 
 Found Detect(const disk::SectorStore& store);

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "disk/sector_store.h"
+#include "fs/cpm/change.h"
 #include "fs/cpm/detect.h"
 #include "fs/cpm/directory.h"
 #include "fs/cpm/volume.h"
@@ -89,23 +90,16 @@ class CpmFilesystem : public filesystems::Filesystem {
     return "up to 8 and 3 letters, digits and marks, a user 0-15 before a colon";
   }
   std::string NameForm() const override { return "NAME.TYP"; }
-  std::string WhyNotChangeable() const override {
-    if (std::string why = filesystems::DiskRefusal(disk_); !why.empty()) return why;
-    return "changing a CP/M disk is not yet offered: it is read only";
-  }
-  Made Put(const std::string&, const std::vector<std::uint8_t>&, bool,
-           const std::string&) const override {
-    return filesystems::Refused(WhyNotChangeable());
-  }
-  Made Delete(const std::string&) const override {
-    return filesystems::Refused(WhyNotChangeable());
-  }
-  Made Rename(const std::string&, const std::string&) const override {
-    return filesystems::Refused(WhyNotChangeable());
-  }
+  std::string WhyNotChangeable() const override;
+  Made Put(const std::string& typed, const std::vector<std::uint8_t>& bytes, bool replace,
+           const std::string& date) const override;
+  Made Delete(const std::string& typed) const override;
+  Made Rename(const std::string& typed, const std::string& to) const override;
 
  private:
   Entry EntryOf(const File& f, std::size_t id) const;
+  // The live file a typed name means; nullptr for none.
+  const File* Live(const std::string& typed) const;
   const File& FileOf(const Entry& e) const {
     const std::size_t live = directory_.files.size();
     return e.id < live ? directory_.files[e.id] : directory_.deleted[e.id - live];
@@ -179,29 +173,57 @@ std::vector<Entry> CpmFilesystem::List(bool deleted) const {
 }
 
 std::string CpmFilesystem::ListedName(const std::string& typed) const {
-  std::string t = Upper(typed);
-  int user = 0;
-  if (const auto colon = t.find(':'); colon != std::string::npos) {
-    const std::string u = t.substr(0, colon);
-    if (u.empty() || u.size() > 2 ||
-        !std::all_of(u.begin(), u.end(), [](char c) { return c >= '0' && c <= '9'; }))
-      return "";
-    user = std::stoi(u);
-    t = t.substr(colon + 1);
+  FileName n;
+  return ParseName(typed, n) ? n.Shown() : "";
+}
+
+std::string CpmFilesystem::WhyNotChangeable() const {
+  if (std::string why = filesystems::DiskRefusal(disk_); !why.empty()) return why;
+  if (found_.score == 0) return "no CP/M directory was recognised on the disk";
+  for (const filesystems::Finding& f : directory_.findings) {
+    if (f.kind != "unreadable") {
+      return "the directory is in doubt (" + f.kind + (f.file.empty() ? "" : " " + f.file) + ": " +
+             f.detail + ")";
+    }
   }
-  const std::size_t dot = t.find_first_of("./");
-  const std::string name = t.substr(0, dot),
-                    type = dot == std::string::npos ? "" : t.substr(dot + 1);
-  const auto ok = [](const std::string& s) {
-    return std::all_of(s.begin(), s.end(), [](char c) {
-      return c > ' ' && c < 0x7F && std::string(".:;,=<>*?[]/\\|").find(c) == std::string::npos;
-    });
-  };
-  if (user > 15 || name.empty() || name.size() > 8 || type.size() > 3 || !ok(name) || !ok(type)) {
-    return "";
+  if (!found_.doubt.empty()) {
+    return "its format is not settled (" + found_.doubt +
+           " reads as well): a change could be written where its DOS does not read it";
   }
-  const std::string base = type.empty() ? name : name + "." + type;
-  return user == 0 ? base : std::to_string(user) + ":" + base;
+  return "";
+}
+
+const File* CpmFilesystem::Live(const std::string& typed) const {
+  FileName n;
+  if (!ParseName(typed, n)) return nullptr;
+  for (const File& f : directory_.files) {
+    if (f.user == n.user && f.name == n.name && f.type == n.type) return &f;
+  }
+  return nullptr;
+}
+
+Made CpmFilesystem::Put(const std::string& typed, const std::vector<std::uint8_t>& bytes,
+                        bool replace, const std::string&) const {
+  FileName n;
+  if (!ParseName(typed, n)) return filesystems::Refused("not a CP/M name: " + typed);
+  if (std::string why = WhyNotChangeable(); !why.empty()) return filesystems::Refused(why);
+  return PutFile(disk_, found_.p, directory_, n, bytes, replace);
+}
+
+Made CpmFilesystem::Delete(const std::string& typed) const {
+  if (std::string why = WhyNotChangeable(); !why.empty()) return filesystems::Refused(why);
+  const File* f = Live(typed);
+  if (f == nullptr) return filesystems::Refused("no file " + typed + " on the disk");
+  return DeleteFile(disk_, found_.p, *f);
+}
+
+Made CpmFilesystem::Rename(const std::string& typed, const std::string& to) const {
+  FileName n;
+  if (!ParseName(to, n)) return filesystems::Refused("not a CP/M name: " + to);
+  if (std::string why = WhyNotChangeable(); !why.empty()) return filesystems::Refused(why);
+  const File* f = Live(typed);
+  if (f == nullptr) return filesystems::Refused("no file " + typed + " on the disk");
+  return RenameFile(disk_, found_.p, directory_, *f, n);
 }
 
 std::optional<Entry> CpmFilesystem::Find(const std::string& typed, bool deleted) const {

@@ -4,6 +4,8 @@
 // listed whole.
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <random>
 
 #include "builder/cpm_images.h"
 #include "builder/dos_images.h"
@@ -11,6 +13,7 @@
 #include "fs/cpm/params.h"
 #include "fs/cpm/unit.h"
 #include "ops/filesystems.h"
+#include "ops/prove.h"
 #include "test_support.h"
 
 namespace trivane::test {
@@ -125,6 +128,67 @@ TEST(Cpm, TrsdosDisksAreNotCpm) {
     const disk::Disk read = disk::ReadDisk(ImageBuffer(build::DosDmk(d, build::LayOut(d))));
     EXPECT_EQ(trivane::cpm::OpenCpm(read)->Score(), 0);
   }
+}
+
+// Random puts, deletes and renames on a disk of every format whose format
+// its bytes settle, each proved by reading it back; the files end as put.
+TEST(Cpm, ChangesAreProvedStepByStep) {
+  std::mt19937 random(29);
+  int steps = 0, disks = 0;
+  for (const auto& row : trivane::cpm::Formats()) {
+    const auto& p = row.params;
+    const CpmSpec spec{
+        p.cylinders, p.heads, p.spt,     p.size, row.first_id,
+        p.off,       p.bls,   p.entries, p.skew, row.density == trivane::cpm::Density::kDouble};
+    disk::Disk d = Written(build::CpmDisk(spec, SomeFiles()));
+    if (!ops::FilesystemToChange(d)->WhyNotChangeable().empty()) continue;
+    ++disks;
+    std::map<std::string, Bytes> kept;
+    for (int step = 0; step < 24; ++step) {
+      const auto fs = ops::FilesystemToChange(d);
+      const std::string name =
+          std::to_string(random() % 3) + ":R" + std::to_string(random() % 4) + ".DAT";
+      const int kind = static_cast<int>(random() % 3);
+      const Bytes bytes = Pattern(step, random() % 9000);
+      const filesystems::Changed done =
+          kind == 0   ? ops::PutFile(*fs, name, bytes, true, "")
+          : kind == 1 ? ops::DeleteFile(*fs, name)
+                      : ops::RenameFile(*fs, name, "3:RN" + std::to_string(step) + ".DAT");
+      ASSERT_FALSE(done.fault) << row.word << " step " << step << ": " << done.error;
+      if (!done.error.empty()) continue;
+      d = disk::ReadDisk(ImageBuffer(done.bytes));
+      ++steps;
+    }
+  }
+  EXPECT_GE(disks, 12);
+  EXPECT_GE(steps, disks * 8);
+}
+
+// What may not be changed is refused, the disk as it was.
+TEST(Cpm, RefusedWithTheReason) {
+  const auto refusal = [](const CpmSpec& spec, const std::function<void(Bytes&)>& edit,
+                          const std::string& put, std::vector<CpmFile> files = SomeFiles()) {
+    const auto fs = ops::FilesystemToChange(Written(build::CpmDisk(spec, files, edit)));
+    return ops::PutFile(*fs, put, Pattern(1, 300), false, "").error;
+  };
+  // Memory Merchant's and Montezuma's extended disks differ only by skew;
+  // a disk with no data in its blocks does not say which.
+  const CpmSpec merchant{40, 1, 10, 512, 1, 2, 2048, 128, 1};
+  const std::string unsettled = refusal(merchant, {}, "NEW.DAT", {SomeFiles()[1]});
+  EXPECT_EQ(unsettled.rfind("its format is not settled (", 0), 0u) << unsettled;
+  const std::string doubt = refusal(
+      {}, [](Bytes& d) { d[16] = d[2 * 32 + 16]; }, "NEW.DAT");
+  EXPECT_EQ(doubt.rfind("the directory is in doubt (block-twice", 0), 0u) << doubt;
+  EXPECT_EQ(refusal({}, {}, "PIP.COM"), "a file PIP.COM is on the disk already");
+  EXPECT_EQ(refusal({}, {}, "TOO.LONG.NAME"), "not a CP/M name: TOO.LONG.NAME");
+  EXPECT_EQ(refusal(
+                {}, [](Bytes& d) { d[9] |= 0x80; }, "X.DAT"),
+            "");
+  const auto fs = ops::FilesystemToChange(
+      Written(build::CpmDisk({}, SomeFiles(), [](Bytes& d) { d[9] |= 0x80; })));
+  EXPECT_EQ(ops::DeleteFile(*fs, "PIP.COM").error, "PIP.COM is read-only");
+  EXPECT_EQ(ops::PutFile(*fs, "X.DAT", Bytes(400000), false, "").error,
+            "the disk is too full: the file needs 196 blocks, 58 are free");
 }
 
 TEST(Cpm, RealDisksListWhole) {
