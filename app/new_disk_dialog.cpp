@@ -42,8 +42,10 @@ NewDiskDialog::NewDiskDialog(QWidget* parent) : QDialog(parent) {
 }
 
 filesystems::FormatRequest NewDiskDialog::Request() const {
-  return {present::NewDiskDoses().at(static_cast<std::size_t>(dos->currentIndex())).word,
-          "",
+  const filesystems::FormatChoice chosen =
+      present::NewDiskDoses().at(static_cast<std::size_t>(dos->currentIndex()));
+  return {chosen.word,
+          chosen.format,
           cylinders->value(),
           heads->currentIndex(),
           density->currentIndex(),

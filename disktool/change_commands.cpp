@@ -71,9 +71,16 @@ int PutCommand(const cli::Parsed& p) {
   if (as && p.operands.size() != 2) return UsageError("--as names one file");
   const bool replace = p.Has("--replace");
   const std::string date = p.Value("--date").value_or(present::Today());
+  const std::string format = p.Value("--format").value_or("");
   ReadImage r;
   if (!Read(p.operands[0], r)) return 1;
-  const auto fs = ops::FilesystemToChange(r.disk);
+  // A format named reads the disk as that format, for the first file; the
+  // files after it settle the format themselves.
+  const auto open = [format](const disk::Disk& d, bool first) {
+    return first && !format.empty() ? ops::FilesystemAs(d, format) : ops::FilesystemToChange(d);
+  };
+  const auto fs = open(r.disk, true);
+  if (fs == nullptr) return UsageError("--format takes a CP/M format's name (new --list)");
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string& file = p.operands[k];
@@ -88,10 +95,11 @@ int PutCommand(const cli::Parsed& p) {
       std::cerr << "trivane-disk: " << Escaped(file) << ": it cannot be read\n";
       return 1;
     }
-    steps.emplace_back(
-        "put " + shown + " (" + std::to_string(bytes.size()) + " bytes)", [=](const disk::Disk& d) {
-          return ops::PutFile(*ops::FilesystemToChange(d), shown, bytes, replace, date);
-        });
+    const bool first = k == 1;
+    steps.emplace_back("put " + shown + " (" + std::to_string(bytes.size()) + " bytes)",
+                       [=](const disk::Disk& d) {
+                         return ops::PutFile(*open(d, first), shown, bytes, replace, date);
+                       });
   }
   return Change(p.operands[0], r, steps, !p.Has("--no-backup"));
 }

@@ -117,13 +117,16 @@ const Command kCommands[] = {
      {{"--to", true}, {"--single-density-bytes", true}, {"--force"}, {"--overwrite"}},
      trivane::disktool::ConvertCommand},
     {"new",
-     "new OUT --dos {doses} [--to {to}]\n"
+     "new OUT --dos {doses} [--format NAME] [--to {to}]\n"
      "               [--cylinders N] [--heads 1|2] [--density single|double]\n"
-     "               [--name NAME] [--date MM/DD/YY] [--overwrite]",
+     "               [--name NAME] [--date MM/DD/YY] [--overwrite]   |   new --list",
      "an empty data disk as the DOS formats one (its usual disk unless\n"
      "told: NEWDOS/80 and LDOS 40 cylinders, TRSDOS 2.3 35, single\n"
-     "density; TRSDOS 1.3 40, double); dated today unless --date",
+     "density; TRSDOS 1.3 40, double); dated today unless --date. A CP/M\n"
+     "disk in the format --format names; --list names the DOSes and formats",
      {{"--dos", true},
+      {"--format", true},
+      {"--list"},
       {"--to", true},
       {"--cylinders", true},
       {"--heads", true},
@@ -134,10 +137,12 @@ const Command kCommands[] = {
       {"--overwrite"}},
      trivane::disktool::NewCommand},
     {"put",
-     "put IMAGE FILE... [--as NAME/EXT] [--replace] [--date MM/DD/YY] [--no-backup]",
+     "put IMAGE FILE... [--as NAME/EXT] [--replace] [--date MM/DD/YY] [--format NAME]\n"
+     "               [--no-backup]",
      "each host file onto the disk as its DOS writes one (named from the\n"
-     "host name unless --as); a file of that name only with --replace",
-     {{"--as", true}, {"--replace"}, {"--date", true}, {"--no-backup"}},
+     "host name unless --as); a file of that name only with --replace;\n"
+     "--format: a new CP/M disk whose tracks more than one format lays out alike",
+     {{"--as", true}, {"--replace"}, {"--date", true}, {"--format", true}, {"--no-backup"}},
      trivane::disktool::PutCommand},
     {"rm",
      "rm IMAGE NAME/EXT... [--no-backup]",

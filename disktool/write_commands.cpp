@@ -84,6 +84,7 @@ std::optional<int> Count(const std::optional<std::string>& text) {
 std::optional<filesystems::FormatRequest> Request(const cli::Parsed& p, std::string& complaint) {
   filesystems::FormatRequest q;
   q.dos = p.Value("--dos").value_or("");
+  q.format = p.Value("--format").value_or("");
   const auto cylinders = Count(p.Value("--cylinders")), heads = Count(p.Value("--heads"));
   const std::string density = p.Value("--density").value_or("");
   const auto choices = ops::FormatChoices();
@@ -110,6 +111,13 @@ int UsageError(const std::string& complaint) {
 }
 
 int NewCommand(const cli::Parsed& p) {
+  if (p.Has("--list")) {
+    for (const filesystems::FormatChoice& c : ops::FormatChoices()) {
+      const std::string how = c.format.empty() ? c.word : c.word + " --format " + c.format;
+      std::cout << how << std::string(how.size() < 34 ? 34 - how.size() : 1, ' ') << c.name << "\n";
+    }
+    return 0;
+  }
   if (p.operands.size() != 1) return UsageError("new takes OUT");
   const std::string& out = p.operands[0];
   std::string complaint;

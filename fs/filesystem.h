@@ -126,9 +126,10 @@ struct FormatRequest {
   disk::Container container = disk::Container::kDmk;
 };
 
-// A DOS a new disk may be made by: its word and its name as shown.
+// A DOS a new disk may be made by: its word, its name as shown, and the
+// format where the DOS has several ("omikron"; empty where it has one).
 struct FormatChoice {
-  std::string word, name;
+  std::string word, name, format;
 };
 
 // A new disk as a unit formats one (or why it does not), and what the disk

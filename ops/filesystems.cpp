@@ -1,5 +1,8 @@
 #include "ops/filesystems.h"
 
+#include <algorithm>
+
+#include "fs/cpm/format.h"
 #include "fs/cpm/unit.h"
 #include "fs/trsdos/unit.h"
 
@@ -7,8 +10,8 @@ namespace trivane::ops {
 namespace {
 
 constexpr Unit kUnits[] = {
-    {"TRSDOS family", trsdos::OpenTrsdos, trsdos::TrsdosFormats, trsdos::FormatTrsdos},
-    {"CP/M", cpm::OpenCpm, nullptr, nullptr},
+    {"TRSDOS family", trsdos::OpenTrsdos, trsdos::TrsdosFormats, trsdos::FormatTrsdos, nullptr},
+    {"CP/M", cpm::OpenCpm, cpm::CpmFormats, cpm::FormatCpm, cpm::OpenCpmAs},
 };
 
 }  // namespace
@@ -34,6 +37,19 @@ std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& di
   return best != nullptr ? std::move(best) : kUnits[0].open(disk);
 }
 
+std::unique_ptr<filesystems::Filesystem> FilesystemAs(const disk::Disk& disk,
+                                                      const std::string& format) {
+  for (const Unit& u : kUnits) {
+    if (u.open_as == nullptr) continue;
+    auto fs = u.open_as(disk, format);
+    if (fs == nullptr) continue;
+    // A disk another family explains stays that family's.
+    auto best = OpenFilesystem(disk);
+    return best != nullptr && best->Family() != fs->Family() ? std::move(best) : std::move(fs);
+  }
+  return nullptr;
+}
+
 std::vector<filesystems::FormatChoice> FormatChoices() {
   std::vector<filesystems::FormatChoice> out;
   for (const Unit& u : kUnits) {
@@ -44,12 +60,15 @@ std::vector<filesystems::FormatChoice> FormatChoices() {
 }
 
 std::string FormatWords() {
-  const std::vector<filesystems::FormatChoice> choices = FormatChoices();
-  std::string words;
-  for (std::size_t k = 0; k < choices.size(); ++k) {
-    words += (k == 0 ? "" : k + 1 == choices.size() ? " or " : ", ") + choices[k].word;
+  std::vector<std::string> words;
+  for (const filesystems::FormatChoice& c : FormatChoices()) {
+    if (std::find(words.begin(), words.end(), c.word) == words.end()) words.push_back(c.word);
   }
-  return words;
+  std::string out;
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    out += (k == 0 ? "" : k + 1 == words.size() ? " or " : ", ") + words[k];
+  }
+  return out;
 }
 
 filesystems::NewDisk FormatNew(const filesystems::FormatRequest& request) {

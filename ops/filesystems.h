@@ -20,6 +20,9 @@ struct Unit {
   // The DOSes it formats new disks for, and a new disk of one (none where null).
   std::vector<filesystems::FormatChoice> (*formats)();
   filesystems::NewDisk (*format)(const filesystems::FormatRequest& request);
+  // The disk read as one of its formats a user named (none where null).
+  std::unique_ptr<filesystems::Filesystem> (*open_as)(const disk::Disk& disk,
+                                                      const std::string& format);
 };
 
 std::span<const Unit> Units();
@@ -29,6 +32,11 @@ std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk);
 // The filesystem to change: the best explanation, or where none explains
 // the disk the first unit's reading, which refuses every change and says why.
 std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& disk);
+// The disk read as the format a user named (`put --format`): nullptr when
+// no unit has a format of that name; a disk another family explains stays
+// that family's.
+std::unique_ptr<filesystems::Filesystem> FilesystemAs(const disk::Disk& disk,
+                                                      const std::string& format);
 
 // Every unit's DOSes for a new disk, in the order offered; their words as
 // "newdos80, trsdos23, ldos or trsdos13".

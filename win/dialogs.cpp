@@ -136,8 +136,10 @@ bool AskNewDisk(HWND owner, filesystems::FormatRequest& request) {
       box.Row(6, Wide(present::kDateField), WC_EDITW, ES_AUTOHSCROLL, Wide(present::Today()));
   if (!box.Run(dos)) return false;
   const std::wstring count = TextOf(cylinders);
-  request = {present::NewDiskDoses().at(static_cast<std::size_t>(Chosen(dos))).word,
-             "",
+  const filesystems::FormatChoice chosen =
+      present::NewDiskDoses().at(static_cast<std::size_t>(Chosen(dos)));
+  request = {chosen.word,
+             chosen.format,
              count.empty() ? 0 : std::stoi(count.substr(0, 4)),
              Chosen(heads),
              Chosen(density),

@@ -121,6 +121,25 @@ void PutEntry(std::uint8_t* e, const FileName& n, const Params& p, int number, i
   }
 }
 
+// The file's entries into the slots: entry k holds logical extents from
+// k x (EXM + 1), its share of the blocks, its last extent's number and RC.
+void PutEntries(Edit& e, const std::vector<int>& slots, const FileName& name, const Params& p,
+                int records, const std::vector<int>& blocks) {
+  const int per_entry = (p.Exm() + 1) * kRecord;
+  const auto pointers = static_cast<std::size_t>(p.PointersPerEntry());
+  for (std::size_t k = 0; k < slots.size(); ++k) {
+    const int held = std::min(records - static_cast<int>(k) * per_entry, per_entry);
+    const int first = static_cast<int>(k) * (p.Exm() + 1);
+    const int number = first + (held > 0 ? (held - 1) / kRecord : 0);
+    const std::size_t from = std::min(k * pointers, blocks.size());
+    const std::vector<int> mine(
+        blocks.begin() + static_cast<std::ptrdiff_t>(from),
+        blocks.begin() + static_cast<std::ptrdiff_t>(std::min(from + pointers, blocks.size())));
+    PutEntry(e.Entry(slots[k]), name, p, number, held - (number - first) * kRecord, mine);
+    e.Touched(slots[k]);
+  }
+}
+
 }  // namespace
 
 std::string FileName::Shown() const {
@@ -176,19 +195,7 @@ Made PutFile(const disk::Disk& disk, const Params& p, const Directory& dir, cons
   }
   const std::vector<int> slots = e.FreeSlots(entries);
   if (static_cast<int>(slots.size()) < entries) return Refused("the directory has no free entry");
-  for (int k = 0; k < entries; ++k) {
-    const int held = std::min(records - k * per_entry, per_entry), first = k * (p.Exm() + 1);
-    const int number = first + (held > 0 ? (held - 1) / kRecord : 0);
-    const auto from = static_cast<std::size_t>(k * p.PointersPerEntry());
-    const std::vector<int> mine(
-        blocks.begin() + static_cast<std::ptrdiff_t>(std::min(from, blocks.size())),
-        blocks.begin() +
-            static_cast<std::ptrdiff_t>(
-                std::min(from + static_cast<std::size_t>(p.PointersPerEntry()), blocks.size())));
-    PutEntry(e.Entry(slots[static_cast<std::size_t>(k)]), name, p, number,
-             held - (number - first) * kRecord, mine);
-    e.Touched(slots[static_cast<std::size_t>(k)]);
-  }
+  PutEntries(e, slots, name, p, records, blocks);
   for (std::size_t k = 0; k < blocks.size(); ++k) {
     const std::size_t at = k * static_cast<std::size_t>(p.bls);
     const std::size_t count = std::min(static_cast<std::size_t>(p.bls), padded.size() - at);

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "fs/cpm/directory.h"
+#include "fs/cpm/format.h"
 #include "fs/cpm/volume.h"
 
 namespace trivane::cpm {
@@ -226,6 +227,27 @@ void Doubt(const std::vector<Candidate>& all, const Candidate& best, Found& f) {
   }
 }
 
+// A new disk: its tracks as a published format lays them out, every
+// sector E5. Where formats of other parameters lay tracks out alike, the
+// disk does not settle which.
+Found Empty(const disk::Disk& d) {
+  Found f;
+  for (const FormatRow& row : Formats()) {
+    if (!EmptyDiskOf(d, row)) continue;
+    if (f.row == nullptr) {
+      f.p = row.params;
+      f.row = &row;
+      f.score = 1;
+      f.evidence.push_back("every sector is E5 and the tracks are as " + std::string(row.name) +
+                           " lays them out: a new disk" + AlsoNamed(row));
+    } else if (!(row.params == f.p) && f.doubt.empty()) {
+      f.doubt = std::string(row.name) + " (" + row.params.Text() + ")";
+      f.evidence.push_back("as well read as " + f.doubt + ": nothing on the disk settles which");
+    }
+  }
+  return f;
+}
+
 }  // namespace
 
 Found Detect(const disk::SectorStore& store) {
@@ -247,12 +269,30 @@ Found Detect(const disk::SectorStore& store) {
     Doubt(all, best, f);
     return f;
   }
-  Found none;
+  Found none = Empty(store.disk());
+  if (none.score > 0) return none;
   none.evidence.push_back("the data tracks hold " + std::to_string(s.spt) + " x " +
                           std::to_string(s.size) +
                           ": no reserved tracks, skew, directory or block size gives a "
                           "directory of well-formed entries");
   return none;
+}
+
+Found ReadAs(const disk::SectorStore& store, const FormatRow& row) {
+  const TrackIds ids(store.disk(), row.params.size);
+  const Tally t = Count(DirectoryBytes(store, ids, row.params), row.params);
+  Found f;
+  f.p = row.params;
+  f.row = &row;
+  f.evidence.push_back(std::string("the format named: ") + row.name + ", " + row.params.Text());
+  // A directory of free entries only on a new disk: any other disk's free
+  // space reads so too.
+  if (t.bad * 10 > t.used || (t.used == 0 && !EmptyDiskOf(store.disk(), row))) {
+    f.evidence.push_back("its directory is not one of well-formed entries");
+    return f;
+  }
+  f.score = std::max(1, 1 + 2 * t.fit - t.used);
+  return f;
 }
 
 }  // namespace trivane::cpm

@@ -26,5 +26,8 @@ struct Found {
 };
 
 Found Detect(const disk::SectorStore& store);
+// The disk read as the format a user named: found when its directory is
+// well formed (or empty) under the format's parameters.
+Found ReadAs(const disk::SectorStore& store, const FormatRow& row);
 
 }  // namespace trivane::cpm

@@ -46,10 +46,10 @@ Value FieldsOf(const File& f, std::int64_t size) {
 
 class CpmFilesystem : public filesystems::Filesystem {
  public:
-  explicit CpmFilesystem(const disk::Disk& disk)
+  CpmFilesystem(const disk::Disk& disk, const FormatRow* as)
       : disk_(disk),
         store_(disk_),
-        found_(Detect(store_)),
+        found_(as != nullptr ? ReadAs(store_, *as) : Detect(store_)),
         ids_(disk_, found_.p.size),
         volume_(store_, found_.p, ids_) {
     if (found_.score > 0) directory_ = ReadDirectory(volume_);
@@ -238,7 +238,13 @@ std::optional<Entry> CpmFilesystem::Find(const std::string& typed, bool deleted)
 }  // namespace
 
 std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::Disk& disk) {
-  return std::make_unique<CpmFilesystem>(disk);
+  return std::make_unique<CpmFilesystem>(disk, nullptr);
+}
+
+std::unique_ptr<filesystems::Filesystem> OpenCpmAs(const disk::Disk& disk,
+                                                   const std::string& format) {
+  const FormatRow* row = FormatNamed(format);
+  return row != nullptr ? std::make_unique<CpmFilesystem>(disk, row) : nullptr;
 }
 
 }  // namespace trivane::cpm

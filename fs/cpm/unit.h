@@ -11,5 +11,9 @@
 namespace trivane::cpm {
 
 std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::Disk& disk);
+// The disk as the published format of that word (a new disk whose tracks
+// more than one format lays out alike); nullptr for no such format.
+std::unique_ptr<filesystems::Filesystem> OpenCpmAs(const disk::Disk& disk,
+                                                   const std::string& format);
 
 }  // namespace trivane::cpm

@@ -177,7 +177,7 @@ std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk) {
 
 std::vector<filesystems::FormatChoice> TrsdosFormats() {
   std::vector<filesystems::FormatChoice> out;
-  for (const FamilyRow* r : Formatted()) out.push_back({r->rule.word, r->name});
+  for (const FamilyRow* r : Formatted()) out.push_back({r->rule.word, r->name, ""});
   return out;
 }
 

@@ -12,6 +12,7 @@
 #include "disk/container.h"
 #include "fs/cpm/params.h"
 #include "fs/cpm/unit.h"
+#include "ops/convert.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
 #include "test_support.h"
@@ -189,6 +190,43 @@ TEST(Cpm, RefusedWithTheReason) {
   EXPECT_EQ(ops::DeleteFile(*fs, "PIP.COM").error, "PIP.COM is read-only");
   EXPECT_EQ(ops::PutFile(*fs, "X.DAT", Bytes(400000), false, "").error,
             "the disk is too full: the file needs 196 blocks, 58 are free");
+}
+
+// A new disk of every format, proved; known again as that format (or one
+// that lays its tracks out alike), a file put onto it as the format named.
+TEST(Cpm, NewDisksOfEveryFormat) {
+  for (const std::string word :
+       {"montezuma-system", "montezuma-data", "omikron", "cpm-plus-model4"}) {
+    EXPECT_NE(trivane::cpm::FormatNamed(word), nullptr) << word;
+  }
+  for (const auto& row : trivane::cpm::Formats()) {
+    filesystems::FormatRequest q;
+    q.dos = "cpm";
+    q.format = row.word;
+    const ops::Proved made = ops::NewImage(ops::FormatNew(q), disk::Container::kDmk, {});
+    ASSERT_EQ(made.error, "") << row.word;
+    const disk::Disk d = disk::ReadDisk(ImageBuffer(made.bytes));
+    const auto fs = ops::FilesystemToChange(d);
+    EXPECT_EQ(fs->Family(), "CP/M") << row.word;
+    EXPECT_TRUE(fs->List(true).empty()) << row.word;
+    const filesystems::Changed put =
+        ops::PutFile(*ops::FilesystemAs(d, row.word), "2:HELLO.TXT", Pattern(3, 3000), false, "");
+    ASSERT_EQ(put.error, "") << row.word;
+    const auto after = ops::OpenFilesystem(put.disk);
+    EXPECT_TRUE(trivane::cpm::FormatNamed(Field(after->Fields(), "format"))->params == row.params)
+        << row.word;
+  }
+  filesystems::FormatRequest none;
+  none.dos = "cpm";
+  EXPECT_EQ(ops::FormatNew(none).error, "a CP/M disk needs its format: --format NAME (new --list)");
+}
+
+// A CP/M disk converted to JV3 and back reads as the same files.
+TEST(Cpm, ConvertedStaysCpm) {
+  const disk::Disk d = Written(build::CpmDisk({}, SomeFiles()));
+  const ops::Proved jv3 = ops::Convert(d, disk::Container::kJv3, {}, false);
+  ASSERT_EQ(jv3.error, "");
+  ExpectFiles(*ops::OpenFilesystem(disk::ReadDisk(ImageBuffer(jv3.bytes))), SomeFiles(), "JV3");
 }
 
 TEST(Cpm, RealDisksListWhole) {
