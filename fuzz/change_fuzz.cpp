@@ -29,6 +29,15 @@ std::vector<disk::Disk> Disks() {
           disk::ReadDisk(trivane::ImageBuffer(disk::FormatOf(to).write(n.disk, {}).bytes)));
     }
   }
+  // New CP/M disks: one-byte and two-byte block numbers, FM and MFM.
+  for (const char* format : {"omikron", "cpm-plus-model4", "pickles-trout", "genie3s-holte"}) {
+    trivane::filesystems::FormatRequest q;
+    q.dos = "cpm";
+    q.format = format;
+    const trivane::filesystems::NewDisk n = trivane::ops::FormatNew(q);
+    disks.push_back(disk::ReadDisk(
+        trivane::ImageBuffer(disk::FormatOf(disk::Container::kDmk).write(n.disk, {}).bytes)));
+  }
   return disks;
 }
 
