@@ -1,16 +1,20 @@
 // How long identification takes for each kind of image, largest first; how
 // long opening the same files takes from the page cache; how long reading
-// every sector takes.
+// every sector takes; how long finding a disk's CP/M format takes, from the
+// table or by hunting, and on disks that are not CP/M.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 
+#include "builder/cpm_images.h"
 #include "builder/image_builder.h"
 #include "builder/samples.h"
+#include "disk/container.h"
 #include "disk/disk.h"
+#include "fs/cpm/unit.h"
 #include "identification/identify_image.h"
-#include "loader/image_file.h"
 #include "identification/recording_window.h"
+#include "loader/image_file.h"
 
 namespace {
 
@@ -86,6 +90,35 @@ void ReadSectors(benchmark::State& state, const Bytes* image) {
   }
 }
 
+// A CP/M disk of no published format: found only by hunting.
+Bytes HuntedCpm() {
+  const build::CpmSpec odd{80, 2, 18, 256, 1, 3, 4096, 256, 5};
+  std::vector<build::CpmFile> files;
+  for (int k = 0; k < 40; ++k)
+    files.push_back({k % 4, "FILE" + std::to_string(k), "DAT", Bytes(300 * k, 7)});
+  return trivane::disk::FormatOf(trivane::disk::Container::kDmk)
+      .write(build::CpmDisk(odd, files), {})
+      .bytes;
+}
+
+const std::vector<Case>& CpmCases() {
+  static const std::vector<Case> cases = {
+      {"cpm_omikron", Sample("cpm-omikron.dmk")},
+      {"cpm_hunted_80x2", HuntedCpm()},
+      {"not_cpm_ldos", Sample("dos-ldos.dmk")},
+      {"not_cpm_blank_dsdd_80", build::Dmk(trivane::dmk::kDoubleTrack, 80, 2, 18)},
+  };
+  return cases;
+}
+
+void FindCpm(benchmark::State& state, const Bytes* image) {
+  const trivane::disk::Disk disk = trivane::disk::ReadDisk(trivane::ImageBuffer(*image));
+  for (auto _ : state) {
+    const auto fs = trivane::cpm::OpenCpm(disk);
+    benchmark::DoNotOptimize(fs->Score());
+  }
+}
+
 const bool registered = [] {
   for (const Case& c : Cases()) {
     benchmark::RegisterBenchmark((std::string("identify/") + c.name).c_str(), Identify, &c.image);
@@ -96,6 +129,9 @@ const bool registered = [] {
   for (const Case& c : Cases()) {
     benchmark::RegisterBenchmark((std::string("read_disk/") + c.name).c_str(), ReadSectors,
                                  &c.image);
+  }
+  for (const Case& c : CpmCases()) {
+    benchmark::RegisterBenchmark((std::string("find_cpm/") + c.name).c_str(), FindCpm, &c.image);
   }
   return true;
 }();

@@ -20,11 +20,22 @@ std::vector<std::string> HexLines(const std::vector<std::uint8_t>& b) {
   return lines;
 }
 
+// Where text ends: at a ^Z that only ^Z follows (CP/M fills out a text
+// file's last record so), else at the end.
+std::size_t TextEnd(const std::vector<std::uint8_t>& b) {
+  std::size_t end = b.size();
+  while (end > 0 && b[end - 1] == 0x1A) --end;
+  return end;
+}
+
 int PrintablePercent(const std::vector<std::uint8_t>& b) {
   std::size_t printable = 0;
-  for (std::uint8_t c : b)
+  const std::size_t end = TextEnd(b);
+  for (std::size_t k = 0; k < end; ++k) {
+    const std::uint8_t c = b[k];
     printable += (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n' || c == '\t';
-  return b.empty() ? 0 : static_cast<int>(printable * 100 / b.size());
+  }
+  return end == 0 ? 0 : static_cast<int>(printable * 100 / end);
 }
 
 // The view the bytes are, and why.
@@ -67,10 +78,11 @@ bool ViewByName(const std::string& name, ViewKind& kind) {
 
 std::vector<std::string> TextLines(const std::vector<std::uint8_t>& b) {
   std::vector<std::string> lines(1);
-  for (std::size_t k = 0; k < b.size(); ++k) {
+  const std::size_t end = TextEnd(b);
+  for (std::size_t k = 0; k < end; ++k) {
     const std::uint8_t c = b[k];
     if (c == '\r' || c == '\n') {
-      if (c == '\r' && k + 1 < b.size() && b[k + 1] == '\n') ++k;
+      if (c == '\r' && k + 1 < end && b[k + 1] == '\n') ++k;
       lines.emplace_back();
     } else if (c >= 0x20 && c < 0x7F && c != '\\') {
       lines.back() += static_cast<char>(c);

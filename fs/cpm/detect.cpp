@@ -124,16 +124,19 @@ std::vector<std::uint8_t> DirectoryBytes(const disk::SectorStore& store, const T
   return std::move(b.bytes);
 }
 
-// The directory's first sector holds a quarter of slots CP/M would not
-// write at most: where it holds more, no skew or size makes a directory of it.
+// The directory's first sector names a file, live or deleted, and holds a
+// quarter of slots CP/M would not write at most: where not, no skew or
+// size makes a directory of it (a new disk is known by its tracks instead).
 bool FirstSectorOk(const std::vector<std::uint8_t>& dir, int size) {
-  int slots = 0, bad = 0;
+  int slots = 0, bad = 0, named = 0;
   for (int at = 0; at + kEntry <= size && at + kEntry <= static_cast<int>(dir.size());
        at += kEntry) {
     ++slots;
-    if (KindOf(dir.data() + at) == Slot::kBad) ++bad;
+    const Slot kind = KindOf(dir.data() + at);
+    if (kind == Slot::kBad) ++bad;
+    if (kind == Slot::kFile || kind == Slot::kDeleted) ++named;
   }
-  return slots > 0 && bad * 4 <= slots;
+  return named > 0 && bad * 4 <= slots;
 }
 
 bool SameShape(const Params& row, const Shape& s, const disk::Disk& d) {
@@ -163,10 +166,12 @@ std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids,
   std::vector<Candidate> out;
   Params p{d.cylinders, std::max(d.heads, 1), s.spt, s.size};
   for (p.off = 0; p.off <= kMostReserved && p.off < p.Tracks(); ++p.off) {
+    // The first sector is the same for every skew.
+    p.entries = std::max(1, s.size / kEntry);
+    if (!FirstSectorOk(DirectoryBytes(store, ids, p), s.size)) continue;
     for (p.skew = 1; p.skew <= std::max(1, s.spt / 2); ++p.skew) {
       p.entries = kEntryCounts[std::size(kEntryCounts) - 1];
       const std::vector<std::uint8_t> dir = DirectoryBytes(store, ids, p);
-      if (!FirstSectorOk(dir, s.size)) break;  // the first sector is the same for every skew
       for (int entries : kEntryCounts) {
         for (int bls : kBlockSizes) {
           Candidate c{p, nullptr, {}, 0, false};

@@ -92,10 +92,7 @@ bool EmptyDiskOf(const disk::Disk& disk, const FormatRow& row) {
   if (disk.cylinders != row.params.cylinders || disk.heads != row.params.heads) return false;
   std::map<int, std::tuple<int, int, int, disk::Density>> seen;  // track: sectors, size, first id
   for (const disk::Sector& s : disk.sectors) {
-    const std::vector<std::uint8_t> data = disk::SectorData(disk, s);
-    if (!s.has_data() ||
-        std::any_of(data.begin(), data.end(), [](std::uint8_t b) { return b != kFill; }))
-      return false;
+    if (!s.has_data()) return false;
     auto& [count, size, first, density] = seen[s.cylinder * row.params.heads + s.head];
     first = count == 0 ? s.id_sector : std::min<int>(first, s.id_sector);
     ++count;
@@ -103,14 +100,17 @@ bool EmptyDiskOf(const disk::Disk& disk, const FormatRow& row) {
     density = s.density;
   }
   for (int t = 0; t < row.params.Tracks(); ++t) {
-    const TrackShape want = ShapeOf(row, t);
     const auto it = seen.find(t);
     if (it == seen.end()) return false;
     const auto& [count, size, first, density] = it->second;
     const Density d = density == disk::Density::kDouble ? Density::kDouble : Density::kSingle;
-    if (!(TrackShape{count, size, first, d} == want)) return false;
+    if (!(TrackShape{count, size, first, d} == ShapeOf(row, t))) return false;
   }
-  return true;
+  // Every sector as formatted: E5 throughout.
+  return std::all_of(disk.sectors.begin(), disk.sectors.end(), [&](const disk::Sector& s) {
+    const std::vector<std::uint8_t> data = disk::SectorData(disk, s);
+    return std::all_of(data.begin(), data.end(), [](std::uint8_t b) { return b == kFill; });
+  });
 }
 
 }  // namespace trivane::cpm

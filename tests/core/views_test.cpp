@@ -128,6 +128,15 @@ TEST(Views, TextAndTheChoice) {
             views::ViewKind::kText);
   EXPECT_EQ(views::MakeView({0x00, 0x01, 0xFE, 0x80}, views::ViewKind::kAuto).kind,
             views::ViewKind::kHex);
+  // CP/M text: its last record filled out with ^Z, where the text ends; a
+  // ^Z with text after it is a byte of the text.
+  const std::string line = "A LINE OF CP/M TEXT\r\nB\x1A" + std::string(40, 'C') + "\r\n";
+  std::vector<std::uint8_t> cpm(line.begin(), line.end());
+  cpm.resize(128, 0x1A);
+  const views::View v = views::MakeView(cpm, views::ViewKind::kAuto);
+  EXPECT_EQ(v.kind, views::ViewKind::kText);
+  EXPECT_EQ(v.lines,
+            (std::vector<std::string>{"A LINE OF CP/M TEXT", "B\\x1A" + std::string(40, 'C')}));
 }
 
 // A module of a name, two blocks, a yanked one and a transfer: its map, and

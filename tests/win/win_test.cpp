@@ -15,9 +15,9 @@
 
 #include "builder/dos_images.h"
 #include "builder/samples.h"
-#include "fs/trsdos/catalogue.h"
 #include "identification/identify_image.h"
 #include "identification/recording_window.h"
+#include "ops/filesystems.h"
 #include "present/contents.h"
 #include "present/sector_picture.h"
 #include "tests/win/screenshot.h"
@@ -238,8 +238,9 @@ TEST_F(WindowTest, RealDisksShowWhatTheCoreShows) {
     }
     ContentsWindow* opened = form_->OpenContents(ContentsWindow::kFiles, false);
     ASSERT_NE(opened, nullptr) << entry.path();
-    EXPECT_EQ(opened->filesystem().Family(),
-              trsdos::FamilyName(trsdos::ReadCatalogue(opened->disk()).family));
+    const auto fs = ops::FilesystemToChange(opened->disk());
+    EXPECT_EQ(opened->filesystem().Family(), fs->Family()) << entry.path();
+    EXPECT_EQ(opened->filesystem().List(false).size(), fs->List(false).size()) << entry.path();
     DestroyWindow(opened->hwnd());
     ++shown;
   }
