@@ -94,7 +94,8 @@ const Command kCommands[] = {
      ExtractCommand},
     {"cat",
      "cat IMAGE NAME/EXT [--text] [--all] [--force]",
-     "one file's bytes to standard output; --text: CR ends lines as LF;\n"
+     "one file's bytes to standard output; --text: lines end as LF (the\n"
+     "TRS-80's CR, CP/M's CR LF; CP/M text ends at ^Z);\n"
      "--all: a deleted file; --force as for extract",
      {{"--text"}, {"--all"}, {"--force"}},
      CatCommand},
@@ -425,8 +426,7 @@ int CatCommand(const trivane::cli::Parsed& p) {
   for (const std::string& line : trivane::filesystems::DamageLines(bytes)) {
     std::cerr << "trivane-disk: " << shown << ": " << line << "\n";
   }
-  if (text)
-    std::replace(bytes.bytes.begin(), bytes.bytes.end(), std::uint8_t{'\r'}, std::uint8_t{'\n'});
+  if (text) bytes.bytes = o.fs->HostText(std::move(bytes.bytes));
   trivane::cli::Output output("trivane-disk");
   return output.Write({reinterpret_cast<const char*>(bytes.bytes.data()), bytes.bytes.size()}) &&
                  output.Finish()

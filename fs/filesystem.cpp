@@ -66,6 +66,13 @@ std::string HostPart(std::string part) {
   return part.empty() ? std::string("_") : part;
 }
 
+std::vector<std::uint8_t> Filesystem::HostText(std::vector<std::uint8_t> bytes) const {
+  for (std::uint8_t& b : bytes) {
+    if (b == '\r') b = '\n';
+  }
+  return bytes;
+}
+
 std::string Filesystem::Name() const {
   const std::string version = Version();
   return version.empty() ? Family() : Family() + " " + version;

@@ -174,6 +174,9 @@ class Filesystem {
   // The cylinder its directory is on, for the sector picture; -1 for none.
   virtual int DirectoryCylinder() const = 0;
   virtual std::vector<Entry> List(bool deleted) const = 0;
+  // A text file's bytes with LF line ends, read as the family ends its
+  // lines and its text; here CR ends a line, as on the TRS-80.
+  virtual std::vector<std::uint8_t> HostText(std::vector<std::uint8_t> bytes) const;
   // The entry a user's name means (any letter case, the family's forms);
   // deleted ones only when asked.
   virtual std::optional<Entry> Find(const std::string& typed, bool deleted) const = 0;

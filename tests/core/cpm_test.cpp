@@ -87,6 +87,7 @@ TEST(Cpm, PublishedFormatsAreFoundByTheirDirectory) {
   EXPECT_TRUE(fs->Find("3:big.dat", false).has_value());
   EXPECT_FALSE(fs->Find("big.dat", false).has_value());  // user 0 has none
   EXPECT_EQ(fs->Find("3:BIG.DAT", false)->host_name, "user3/BIG.DAT");
+  EXPECT_EQ(fs->HostText(fs->Read(*fs->Find("note.txt", false)).bytes), (Bytes{'H', 'I', '\n'}));
 }
 
 // A format no row describes is found by hunting, and the evidence says so.
