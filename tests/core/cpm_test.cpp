@@ -108,8 +108,8 @@ TEST(Cpm, AnUnnamedFormatIsFoundByHunting) {
 TEST(Cpm, DamageIsFound) {
   std::vector<CpmFile> files = SomeFiles();
   for (int k = 0; k < 8; ++k) files.push_back({0, "F" + std::to_string(k), "", Pattern(k, 300)});
-  const auto findings = [&](const std::function<void(Bytes&)>& edit) {
-    const auto fs = ops::OpenFilesystem(Written(build::CpmDisk({}, files, edit)));
+  const auto findings = [&](const std::function<void(Bytes&)>& edit, CpmSpec spec = {}) {
+    const auto fs = ops::OpenFilesystem(Written(build::CpmDisk(spec, files, edit)));
     if (fs == nullptr) return std::string("not CP/M");
     std::string kinds;
     for (const auto& f : fs->Check()) kinds += f.kind + " " + f.file + ";";
@@ -120,6 +120,11 @@ TEST(Cpm, DamageIsFound) {
   EXPECT_EQ(findings([](Bytes& d) { d[32 * 0 + 17] = 250; }), "block-outside PIP.COM;");
   EXPECT_EQ(findings([](Bytes& d) { d[32 * 2 + 12] = 2; }), "missing-extent 3:BIG.DAT;");
   EXPECT_EQ(findings([](Bytes& d) { d[32 * 14] = 0x41; }), "malformed-entry ;");
+  // Extent numbers run on in S2: 34 leaves extents 2 to 33 out.
+  EXPECT_EQ(findings([](Bytes& d) { d[32 * 3 + 14] = 1; }), "missing-extent 3:BIG.DAT;");
+  // One extent of 16 KiB an entry (1 KiB blocks): one left out is missing too.
+  const CpmSpec small{40, 1, 18, 128, 1, 3, 1024, 64, 4, false};
+  EXPECT_EQ(findings([](Bytes& d) { d[32 * 4 + 12] = 3; }, small), "missing-extent 3:BIG.DAT;");
 }
 
 // No disk of the TRSDOS family reads as CP/M.
