@@ -1,7 +1,8 @@
 #include "fs/cpm/change.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "formats/text.h"
 
 namespace trivane::cpm {
 namespace {
@@ -148,8 +149,7 @@ std::string FileName::Shown() const {
 }
 
 bool ParseName(const std::string& typed, FileName& out) {
-  std::string t;
-  for (char c : typed) t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string t = UpperAscii(typed);
   out = {};
   if (const auto colon = t.find(':'); colon != std::string::npos) {
     const std::string u = t.substr(0, colon);

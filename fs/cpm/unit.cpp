@@ -1,9 +1,9 @@
 #include "fs/cpm/unit.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "disk/sector_store.h"
+#include "formats/text.h"
 #include "fs/cpm/change.h"
 #include "fs/cpm/detect.h"
 #include "fs/cpm/directory.h"
@@ -16,11 +16,6 @@ using filesystems::Column;
 using filesystems::Entry;
 using filesystems::Made;
 using filesystems::Value;
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string AttributesText(const File& f) {
   return std::string(f.read_only ? "R" : "-") + (f.system ? "S" : "-") + (f.archived ? "A" : "-");
@@ -240,7 +235,7 @@ std::optional<Entry> CpmFilesystem::Find(const std::string& typed, bool deleted)
   const std::string wanted = ListedName(typed);
   if (wanted.empty()) return std::nullopt;
   for (const Entry& e : List(deleted)) {
-    if (Upper(e.name) == wanted) return e;
+    if (UpperAscii(e.name) == wanted) return e;
   }
   return std::nullopt;
 }
