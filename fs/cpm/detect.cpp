@@ -19,22 +19,27 @@ const char* const kTextTypes[] = {"TXT", "DOC", "ASM", "MAC", "Z80", "SUB", "C",
 
 struct Shape {
   int spt = 0, size = 0;
+  Held held;  // the cylinders and heads with sectors
 };
 
 // The data tracks' shape: the commonest count and size of a track's
 // sectors, track 0 left out (a boot track often has another).
 Shape DataShape(const disk::Disk& d) {
+  Shape best;
+  best.held = HeldTracks(d);
   std::map<std::tuple<int, int, int>, int> per_track;  // cylinder, head, size -> sectors
   for (const disk::Sector& s : d.sectors) {
-    if (s.has_data() && (s.cylinder > 0 || d.cylinders == 1))
+    if (s.has_data() && (s.cylinder > 0 || best.held.cylinders == 1))
       ++per_track[{s.cylinder, s.head, s.size}];
   }
   std::map<std::pair<int, int>, int> shapes;  // sectors, size -> tracks
   for (const auto& [key, count] : per_track) ++shapes[{count, std::get<2>(key)}];
-  Shape best;
   int most = 0;
   for (const auto& [shape, tracks] : shapes) {
-    if (tracks > most) most = tracks, best = {shape.first, shape.second};
+    if (tracks <= most) continue;
+    most = tracks;
+    best.spt = shape.first;
+    best.size = shape.second;
   }
   return best;
 }
@@ -47,8 +52,11 @@ struct Candidate {
   bool starts = false;  // the lowest block a file takes is the first after the directory
 };
 
-bool Accepted(const Tally& t) {
-  return t.files > 0 && t.bad * 10 <= t.used;
+// Well formed, and naming a file: a live one, or (in a published format,
+// whose shape the disk has) a deleted one whose blocks fit its records, as
+// on a disk whose files were all deleted.
+bool Accepted(const Tally& t, bool published) {
+  return (t.files > 0 || (published && t.deleted_fit > 0)) && t.bad * 10 <= t.used;
 }
 
 bool IsText(const std::uint8_t* e) {
@@ -139,20 +147,20 @@ bool FirstSectorOk(const std::vector<std::uint8_t>& dir, int size) {
   return named > 0 && bad * 4 <= slots;
 }
 
-bool SameShape(const Params& row, const Shape& s, const disk::Disk& d) {
-  return row.spt == s.spt && row.size == s.size && row.heads == d.heads &&
-         d.cylinders >= row.cylinders;
+bool SameShape(const Params& row, const Shape& s) {
+  return row.spt == s.spt && row.size == s.size && row.heads == s.held.heads &&
+         s.held.cylinders >= row.cylinders;
 }
 
 std::vector<Candidate> FromTable(const disk::SectorStore& store, const TrackIds& ids,
                                  const Shape& s) {
   std::vector<Candidate> out;
   for (const FormatRow& row : Formats()) {
-    if (!SameShape(row.params, s, store.disk())) continue;
+    if (!SameShape(row.params, s)) continue;
     Candidate c{row.params, &row, {}, 0, false};
     const std::vector<std::uint8_t> dir = DirectoryBytes(store, ids, c.p);
     c.t = Count(dir, c.p);
-    if (!Accepted(c.t)) continue;
+    if (!Accepted(c.t, true)) continue;
     Weigh(store, ids, dir, c);
     out.push_back(c);
   }
@@ -162,9 +170,8 @@ std::vector<Candidate> FromTable(const disk::SectorStore& store, const TrackIds&
 // Every reserved-track count, skew, directory size and block size the
 // shape allows, read; those whose entries are well formed kept.
 std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids, const Shape& s) {
-  const disk::Disk& d = store.disk();
   std::vector<Candidate> out;
-  Params p{d.cylinders, std::max(d.heads, 1), s.spt, s.size};
+  Params p{s.held.cylinders, std::max(s.held.heads, 1), s.spt, s.size};
   for (p.off = 0; p.off <= kMostReserved && p.off < p.Tracks(); ++p.off) {
     // The first sector is the same for every skew.
     p.entries = std::max(1, s.size / kEntry);
@@ -179,7 +186,7 @@ std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids,
           c.p.bls = bls;
           if (c.p.Blocks() <= c.p.DirectoryBlocks()) continue;
           c.t = Count(dir, c.p);
-          if (!Accepted(c.t)) continue;
+          if (!Accepted(c.t, false)) continue;
           Weigh(store, ids, dir, c);
           out.push_back(c);
         }
@@ -212,8 +219,11 @@ Found Chosen(const Candidate& c, const Shape& s, bool hunted) {
   } else {
     f.evidence.push_back("no published format explains it; found by hunting: " + c.p.Text());
   }
-  f.evidence.push_back(std::to_string(c.t.fit) + " of " + std::to_string(c.t.files) +
-                       " entries hold the blocks their records need");
+  f.evidence.push_back(c.t.files > 0
+                           ? std::to_string(c.t.fit) + " of " + std::to_string(c.t.files) +
+                                 " entries hold the blocks their records need"
+                           : "only deleted files are named: " + std::to_string(c.t.deleted_fit) +
+                                 " of their entries hold the blocks their records need");
   if (c.text > 0) {
     f.evidence.push_back(std::to_string(c.text) + " text files end with their run of ^Z");
   }

@@ -208,6 +208,7 @@ Tally Count(const std::vector<std::uint8_t>& directory, const Params& p) {
     const Slot kind = KindOf(e);
     if (kind != Slot::kFree) ++t.used;
     if (kind == Slot::kBad) ++t.bad;
+    if (kind == Slot::kDeleted && Fits(e, p)) ++t.deleted_fit;
     if (kind != Slot::kFile) continue;
     ++t.files;
     if (Fits(e, p)) ++t.fit;

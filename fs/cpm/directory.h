@@ -39,10 +39,11 @@ struct File {
 
 // What the directory's slots are, as detection counts them.
 struct Tally {
-  int files = 0;  // entries of live files, well formed
-  int bad = 0;    // entries that are no entry CP/M writes
-  int fit = 0;    // live entries whose block count fits their records exactly
-  int used = 0;   // slots not free
+  int files = 0;        // entries of live files, well formed
+  int bad = 0;          // entries that are no entry CP/M writes
+  int fit = 0;          // live entries whose block count fits their records exactly
+  int used = 0;         // slots not free
+  int deleted_fit = 0;  // deleted entries whose block count fits their records
 };
 
 enum class Slot { kFree, kFile, kDeleted, kLabel, kStamps, kBad };

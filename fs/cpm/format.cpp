@@ -4,6 +4,8 @@
 #include <map>
 #include <tuple>
 
+#include "fs/cpm/volume.h"
+
 namespace trivane::cpm {
 namespace {
 
@@ -89,7 +91,8 @@ filesystems::NewDisk FormatCpm(const filesystems::FormatRequest& r) {
 }
 
 bool EmptyDiskOf(const disk::Disk& disk, const FormatRow& row) {
-  if (disk.cylinders != row.params.cylinders || disk.heads != row.params.heads) return false;
+  const Held held = HeldTracks(disk);
+  if (held.cylinders != row.params.cylinders || held.heads != row.params.heads) return false;
   std::map<int, std::tuple<int, int, int, disk::Density>> seen;  // track: sectors, size, first id
   for (const disk::Sector& s : disk.sectors) {
     if (!s.has_data()) return false;

@@ -20,6 +20,15 @@ int TrackIds::First(int cylinder, int head) const {
   return cylinder >= 0 && head >= 0 && head < heads_ && k < first_.size() ? first_[k] : -1;
 }
 
+Held HeldTracks(const disk::Disk& disk) {
+  Held h;
+  for (const disk::Sector& s : disk.sectors) {
+    h.cylinders = std::max(h.cylinders, s.cylinder + 1);
+    h.heads = std::max(h.heads, s.head + 1);
+  }
+  return h;
+}
+
 Volume::Volume(const disk::SectorStore& store, const Params& p, const TrackIds& ids)
     : store_(store), p_(p), ids_(ids), skew_(SkewTable(p.spt, p.skew)) {}
 

@@ -24,6 +24,13 @@ class TrackIds {
   std::vector<int> first_;  // by cylinder * heads + head
 };
 
+// The cylinders and heads that hold sectors (one past the last of each):
+// what CP/M reads of a disk, whatever its container counts.
+struct Held {
+  int cylinders = 0, heads = 0;
+};
+Held HeldTracks(const disk::Disk& disk);
+
 class Volume {
  public:
   Volume(const disk::SectorStore& store, const Params& p, const TrackIds& ids);

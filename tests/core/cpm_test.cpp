@@ -221,6 +221,8 @@ TEST(Cpm, NewDisksOfEveryFormat) {
     const auto after = ops::OpenFilesystem(put.disk);
     EXPECT_TRUE(trivane::cpm::FormatNamed(Field(after->Fields(), "format"))->params == row.params)
         << row.word;
+    // Its only file deleted, the disk still reads as CP/M: its entry, E5 now, names it.
+    EXPECT_EQ(ops::DeleteFile(*after, "2:HELLO.TXT").error, "") << row.word;
   }
   filesystems::FormatRequest none;
   none.dos = "cpm";
@@ -233,6 +235,12 @@ TEST(Cpm, ConvertedStaysCpm) {
   const ops::Proved jv3 = ops::Convert(d, disk::Container::kJv3, {}, false);
   ASSERT_EQ(jv3.error, "");
   ExpectFiles(*ops::OpenFilesystem(disk::ReadDisk(ImageBuffer(jv3.bytes))), SomeFiles(), "JV3");
+  // A cylinder the container counts but that holds no sector is no part of
+  // the disk CP/M reads: JV3 keeps no such cylinder, and reads the same.
+  disk::Disk short_disk = build::CpmDisk({}, SomeFiles());
+  std::erase_if(short_disk.sectors, [](const disk::Sector& s) { return s.cylinder == 39; });
+  const ops::Proved again = ops::Convert(Written(short_disk), disk::Container::kJv3, {}, false);
+  EXPECT_EQ(again.error, "");
 }
 
 TEST(Cpm, RealDisksListWhole) {
