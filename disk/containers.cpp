@@ -8,6 +8,7 @@
 
 #include "disk/container.h"
 #include "formats/jv3.h"
+#include "formats/text.h"
 
 namespace trivane::disk {
 namespace {
@@ -111,13 +112,9 @@ const ContainerFormat* FormatNamed(std::string_view word) {
 }
 
 std::string Words(std::string_view separator, std::string_view last) {
-  const std::vector<const ContainerFormat*> offered = Offered();
-  std::string out;
-  for (std::size_t k = 0; k < offered.size(); ++k) {
-    if (k > 0) out += k + 1 == offered.size() ? last : separator;
-    out += offered[k]->word;
-  }
-  return out;
+  std::vector<std::string> words;
+  for (const ContainerFormat* f : Offered()) words.emplace_back(f->word);
+  return JoinedWords(words, separator, last);
 }
 
 // Of equal scores the earlier in the registry, as the emulators test.
@@ -132,6 +129,10 @@ const ContainerFormat* Detect(const ImageBuffer& image) {
     }
   }
   return best;
+}
+
+std::uint8_t SizeCodeOf(int size) {
+  return static_cast<std::uint8_t>(size == 128 ? 0 : size == 256 ? 1 : size == 512 ? 2 : 3);
 }
 
 Disk ReadDisk(const ImageBuffer& image, bool check_data) {

@@ -77,6 +77,9 @@ struct Disk {
   std::vector<std::vector<std::uint8_t>> written;  // see Sector::written
 };
 
+// The ID field's size code of a sector of that many bytes (128 << code).
+std::uint8_t SizeCodeOf(int size);
+
 // Reads every sector of the image, and keeps the image. Without check_data,
 // DMK data CRCs are left kUnchecked, for a reader that needs only a few
 // sectors' (DataCrc).

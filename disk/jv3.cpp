@@ -13,10 +13,6 @@
 namespace trivane::disk {
 namespace {
 
-std::uint8_t SizeCodeOf(int size) {
-  return static_cast<std::uint8_t>(size == 128 ? 0 : size == 256 ? 1 : size == 512 ? 2 : 3);
-}
-
 Sector FromEntry(int cylinder, int id, int flags, int size) {
   Sector s;
   s.cylinder = s.id_cylinder = static_cast<std::uint8_t>(cylinder);

@@ -174,12 +174,14 @@ constexpr const char* kFooter =
 // DOSes a new disk is made by in place of {doses}.
 std::string Filled(const char* text) {
   std::string out = text;
-  std::string doses;
-  for (const auto& c : trivane::ops::FormatChoices()) doses += (doses.empty() ? "" : "|") + c.word;
+  std::vector<std::string> doses;
+  for (const auto& c : trivane::ops::FormatChoices()) {
+    if (std::find(doses.begin(), doses.end(), c.word) == doses.end()) doses.push_back(c.word);
+  }
   const std::pair<std::string, std::string> words[] = {
       {"{to}", trivane::disk::Words("|", "|")},
       {"{ends}", "." + trivane::disk::Words(", .", ", .")},
-      {"{doses}", doses}};
+      {"{doses}", trivane::JoinedWords(doses, "|", "|")}};
   for (const auto& [mark, value] : words) out = trivane::ReplaceAll(out, mark, value);
   return out;
 }

@@ -54,6 +54,16 @@ std::string UpperAscii(std::string text) {
   return text;
 }
 
+std::string JoinedWords(const std::vector<std::string>& words, std::string_view separator,
+                        std::string_view last) {
+  std::string out;
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    if (k > 0) out += k + 1 == words.size() ? last : separator;
+    out += words[k];
+  }
+  return out;
+}
+
 std::string ReplaceAll(std::string text, const std::string& mark, const std::string& value) {
   if (mark.empty()) return text;
   for (auto at = text.find(mark); at != std::string::npos;

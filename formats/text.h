@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "formats/image_buffer.h"
 
@@ -25,6 +27,9 @@ std::string HexRow(Offset offset, const std::uint8_t* bytes, int count);
 std::filesystem::path PathFromUtf8(const std::string& text);
 // The text with its ASCII letters in upper case, as DOS names are matched.
 std::string UpperAscii(std::string text);
+// The words joined by the separator, the last two by `last` ("a, b or c").
+std::string JoinedWords(const std::vector<std::string>& words, std::string_view separator,
+                        std::string_view last);
 // The text with every mark in it replaced by the value.
 std::string ReplaceAll(std::string text, const std::string& mark, const std::string& value);
 std::string Utf8Of(const std::filesystem::path& path);

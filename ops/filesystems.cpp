@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/text.h"
 #include "fs/cpm/format.h"
 #include "fs/cpm/unit.h"
 #include "fs/trsdos/unit.h"
@@ -64,11 +65,7 @@ std::string FormatWords() {
   for (const filesystems::FormatChoice& c : FormatChoices()) {
     if (std::find(words.begin(), words.end(), c.word) == words.end()) words.push_back(c.word);
   }
-  std::string out;
-  for (std::size_t k = 0; k < words.size(); ++k) {
-    out += (k == 0 ? "" : k + 1 == words.size() ? " or " : ", ") + words[k];
-  }
-  return out;
+  return JoinedWords(words, ", ", " or ");
 }
 
 filesystems::NewDisk FormatNew(const filesystems::FormatRequest& request) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 
+#include "formats/text.h"
 #include "host/atomic_file.h"
 
 namespace trivane::ops {
@@ -14,16 +15,12 @@ namespace fs = std::filesystem;
 std::vector<std::string> HostNames(const std::vector<filesystems::Entry>& chosen) {
   std::vector<std::string> names;
   std::set<std::string> taken;  // upper case: host folders may ignore letter case
-  const auto upper = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-  };
   for (const filesystems::Entry& f : chosen) {
     const std::string& base = f.host_name;
     const std::string folder = f.deleted ? "deleted/" : "";
     const auto dot = base.find('.');
     std::string name = folder + base;
-    for (int n = 2; !taken.insert(upper(name)).second; ++n) {
+    for (int n = 2; !taken.insert(UpperAscii(name)).second; ++n) {
       name = folder + base.substr(0, dot) + "-" + std::to_string(n) +
              (dot == std::string::npos ? "" : base.substr(dot));
     }

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "disk/container.h"
+#include "formats/text.h"
 #include "loader/image_file.h"
 #include "ops/convert.h"
 #include "ops/filesystems.h"
@@ -43,9 +44,7 @@ std::vector<SaveChoice> SaveChoices() {
 }
 
 std::string Joined(const std::vector<std::string>& parts, const std::string& separator) {
-  std::string out;
-  for (const std::string& p : parts) out += (out.empty() ? "" : separator) + p;
-  return out;
+  return JoinedWords(parts, separator, separator);
 }
 
 std::string ChoiceLabel(const SaveChoice& choice, const std::string& separator) {

@@ -107,7 +107,7 @@ fs/trsdos/trsdos.cpp|dir += s.dam == marks::kDirectoryDouble|dir += s.dam == mar
 fs/trsdos/trsdos.cpp|return f.Shown() == "DIR/SYS" && !f.extents.empty() && f.extents[0].raw[0] == cylinder;|return f.Shown() == "DIR/SYS";
 fs/trsdos/newdos80.cpp|cylinder == 1 ? 1 : 0;|cylinder == 2 ? 1 : 0;
 fs/trsdos/candidates.cpp|if (x.cylinder == 1) dd += x.density == disk::Density::kDouble ? 1 : -1;|if (x.cylinder == 0) dd += x.density == disk::Density::kDouble ? 1 : -1;
-ops/host_files.cpp|for (int n = 2; !taken.insert(upper(name)).second; ++n) {|for (int n = 2; !taken.insert(name).second; ++n) {
+ops/host_files.cpp|for (int n = 2; !taken.insert(UpperAscii(name)).second; ++n) {|for (int n = 2; !taken.insert(name).second; ++n) {
 ops/extract.cpp|c == Choice::kNone) standing_ = c;|c == Choice::kYes) standing_ = c;
 ops/convert.cpp|if (is_lost(key)) continue;|
 ops/convert.cpp|it->second != seen|false
@@ -143,9 +143,9 @@ ops/filesystems.cpp|return best != nullptr ? std::move(best) : kUnits[0].open(di
 ops/prove.cpp|(!f.directory && fs0.Read(f).bytes != fs1.Read(*g).bytes)|(!f.directory && false)
 fs/cpm/params.cpp|pos = (pos + skew) % spt;|pos = (pos + skew + 1) % spt;
 fs/cpm/directory.cpp|return (e[12] & p.Exm()) * kRecord + e[15];|return e[15];
-fs/cpm/directory.cpp|x.number = (e[14] & 0x3F) * 32 + (e[12] & 31);|x.number = e[12] & 31;
+fs/cpm/directory.cpp|return (e[14] & 0x3F) * 32 + (e[12] & 31);|return e[12] & 31;
 fs/cpm/directory.cpp|if (x.first > next && !f.deleted) {|if (x.first > next + 1 && !f.deleted) {
-fs/cpm/detect.cpp|return t.files > 0 && t.bad * 10 <= t.used;|return t.files > 0;
+fs/cpm/detect.cpp|&& t.bad * 10 <= t.used;|;
 fs/cpm/volume.cpp|place = {cylinder, head, first + skew_[static_cast<std::size_t>(n % p_.spt)]};|place = {cylinder, head, first + static_cast<int>(n % p_.spt)};
 fs/cpm/change.cpp|e[0] = static_cast<std::uint8_t>(n.user);|e[0] = 0;
 fs/cpm/unit.cpp|if (f.kind != "unreadable") {|if (false) {

@@ -69,11 +69,11 @@ bool IsText(const std::uint8_t* e) {
 // The last record of the file of the entry ends with one run of ^Z.
 bool EndsRight(const Volume& v, const std::uint8_t* e) {
   const Params& p = v.params();
-  const int records = (e[12] & p.Exm()) * kRecord + e[15];
+  const int records = RecordsOf(e, p);
   if (records == 0) return false;
   const int at = (records - 1) * kRecord, index = at / p.bls;
   if (index >= p.PointersPerEntry()) return false;
-  const int block = p.Wide() ? e[16 + 2 * index] | e[17 + 2 * index] << 8 : e[16 + index];
+  const int block = BlockAt(e, p, index);
   filesystems::FileBytes last;
   v.Read(std::int64_t{block} * p.bls + at % p.bls, kRecord, last);
   if (!last.whole()) return false;
@@ -92,13 +92,9 @@ void Weigh(const disk::SectorStore& store, const TrackIds& ids,
        ++slot) {
     const std::uint8_t* e = dir.data() + slot * kEntry;
     if (KindOf(e) != Slot::kFile) continue;
-    for (int k = 0; k < c.p.PointersPerEntry(); ++k) {
-      const int b = c.p.Wide() ? e[16 + 2 * k] | e[17 + 2 * k] << 8 : e[16 + k];
-      if (b != 0) lowest = std::min(lowest, b);
-    }
+    for (int b : Pointers(e, c.p)) lowest = std::min(lowest, b);
     const std::string key(reinterpret_cast<const char*>(e), 12);
-    const auto number = [](const std::uint8_t* x) { return (x[14] & 0x3F) * 32 + (x[12] & 31); };
-    if (!last.contains(key) || number(e) > number(last[key])) last[key] = e;
+    if (!last.contains(key) || ExtentNumber(e) > ExtentNumber(last[key])) last[key] = e;
   }
   c.starts = lowest == c.p.DirectoryBlocks();
   for (const auto& [key, e] : last) {
@@ -302,7 +298,7 @@ Found ReadAs(const disk::SectorStore& store, const FormatRow& row) {
   f.evidence.push_back(std::string("the format named: ") + row.name + ", " + row.params.Text());
   // A directory of free entries only on a new disk: any other disk's free
   // space reads so too.
-  if (t.bad * 10 > t.used || (t.used == 0 && !EmptyDiskOf(store.disk(), row))) {
+  if (!Accepted(t, true) && !(t.used == 0 && EmptyDiskOf(store.disk(), row))) {
     f.evidence.push_back("its directory is not one of well-formed entries");
     return f;
   }

@@ -25,25 +25,12 @@ std::string Trimmed(const std::uint8_t* bytes, int count) {
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
-std::vector<int> Pointers(const std::uint8_t* e, const Params& p) {
-  std::vector<int> out;
-  for (int k = 0; k < p.PointersPerEntry(); ++k) {
-    const int b = p.Wide() ? e[16 + 2 * k] | e[17 + 2 * k] << 8 : e[16 + k];
-    if (b != 0) out.push_back(b);
-  }
-  return out;
-}
-
-int RecordsOf(const std::uint8_t* e, const Params& p) {
-  return (e[12] & p.Exm()) * kRecord + e[15];
-}
-
 using Key = std::tuple<int, std::string>;  // user, the 11 name bytes without attributes
 
 Extent ExtentOf(const std::uint8_t* e, int slot, const Params& p) {
   Extent x;
   x.slot = slot;
-  x.number = (e[14] & 0x3F) * 32 + (e[12] & 31);
+  x.number = ExtentNumber(e);
   x.records = RecordsOf(e, p);
   x.first = x.number - (e[12] & p.Exm());
   x.blocks = Pointers(e, p);
@@ -179,6 +166,26 @@ std::string File::Host() const {
   const std::string base =
       filesystems::HostPart(name) + (type.empty() ? "" : "." + filesystems::HostPart(type));
   return user == 0 ? base : "user" + std::to_string(user) + "/" + base;
+}
+
+int BlockAt(const std::uint8_t* e, const Params& p, int k) {
+  return p.Wide() ? e[16 + 2 * k] | e[17 + 2 * k] << 8 : e[16 + k];
+}
+
+int RecordsOf(const std::uint8_t* e, const Params& p) {
+  return (e[12] & p.Exm()) * kRecord + e[15];
+}
+
+int ExtentNumber(const std::uint8_t* e) {
+  return (e[14] & 0x3F) * 32 + (e[12] & 31);
+}
+
+std::vector<int> Pointers(const std::uint8_t* e, const Params& p) {
+  std::vector<int> out;
+  for (int k = 0; k < p.PointersPerEntry(); ++k) {
+    if (const int b = BlockAt(e, p, k); b != 0) out.push_back(b);
+  }
+  return out;
 }
 
 Slot KindOf(const std::uint8_t* e) {

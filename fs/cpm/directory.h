@@ -50,6 +50,13 @@ enum class Slot { kFree, kFile, kDeleted, kLabel, kStamps, kBad };
 
 // What the slot holds.
 Slot KindOf(const std::uint8_t* e);
+// An entry's fields: its k-th block number (0: none), the records its
+// logical extents hold ((EX & EXM) x 128 + RC), its extent number (S2 x 32
+// + EX), and its block numbers, none zero.
+int BlockAt(const std::uint8_t* e, const Params& p, int k);
+int RecordsOf(const std::uint8_t* e, const Params& p);
+int ExtentNumber(const std::uint8_t* e);
+std::vector<int> Pointers(const std::uint8_t* e, const Params& p);
 // Whether a live entry's blocks are as many as its records need, each
 // inside the data area and past the directory.
 bool Fits(const std::uint8_t* e, const Params& p);

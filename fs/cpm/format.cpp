@@ -25,12 +25,6 @@ TrackShape ShapeOf(const FormatRow& row, int track) {
   return {row.params.spt, row.params.size, first, row.density};
 }
 
-std::uint8_t SizeCode(int size) {
-  std::uint8_t code = 0;
-  while ((128 << code) < size) ++code;
-  return code;
-}
-
 disk::Disk Laid(const FormatRow& row) {
   disk::Disk d;
   d.cylinders = row.params.cylinders;
@@ -43,7 +37,7 @@ disk::Disk Laid(const FormatRow& row) {
       x.head = x.id_head = static_cast<std::uint8_t>(t % row.params.heads);
       x.id_sector = static_cast<std::uint8_t>(id);
       x.size = static_cast<std::uint16_t>(s.size);
-      x.size_code = SizeCode(s.size);
+      x.size_code = disk::SizeCodeOf(s.size);
       x.dam = 0xFB;
       x.density = s.density == Density::kDouble ? disk::Density::kDouble : disk::Density::kSingle;
       x.id_crc = x.data_crc = disk::Check::kGood;

@@ -108,6 +108,11 @@ TEST_F(DiskTool, ExitStatus) {
   const ToolRun help = Tool({"extract", "--help"});
   EXPECT_EQ(help.out.rfind("usage: trivane-disk extract IMAGE", 0), 0u) << help.out;
   EXPECT_EQ(help.out.find("trivane-disk sectors"), std::string::npos);
+  // Each DOS a new disk is made by is named once, however many formats it has.
+  EXPECT_EQ(
+      Tool({"new", "--help"})
+          .out.rfind("usage: trivane-disk new OUT --dos newdos80|trsdos23|ldos|trsdos13|cpm [", 0),
+      0u);
   // "--" ends the options in every command: what follows is a name.
   const ToolRun dashed = Tool({"dir", "--", "--json"});
   EXPECT_EQ(dashed.status, 1);
