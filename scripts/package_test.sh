@@ -22,7 +22,10 @@ version=$(sed -n 's/^project(Trivane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ "$("$root/usr/bin/trivane-report" --version)" = "trivane-report $version" ] || fail "trivane-report --version"
 [ "$("$root/usr/bin/trivane-disk" --version)" = "trivane-disk $version" ] || fail "trivane-disk --version"
 [ "$(env -u DISPLAY "$root/usr/bin/trivane" --version)" = "trivane $version" ] || fail "trivane --version"
-"$root/usr/bin/trivane-disk" --help | grep -q "usage: trivane-disk sectors" || fail "trivane-disk --help"
+# The help is read whole before it is searched: grep -q stops at its first
+# match, and under pipefail the program's broken pipe would fail the test.
+help=$("$root/usr/bin/trivane-disk" --help) || fail "trivane-disk --help exits with $?"
+grep -q "usage: trivane-disk sectors" <<<"$help" || fail "trivane-disk --help"
 [ -e "$root/usr/share/doc/trivane/copyright" ] || fail "no copyright file"
 [ -e "$root/usr/share/doc/trivane/changelog.gz" ] || fail "no changelog"
 
@@ -46,5 +49,5 @@ for pair in jv1-35track.dsk:jv1 jv3-sssd.dsk:jv3 dmk-sssd.dmk:dmk dos-ldos.dmk:d
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "$depends" | grep -q "libqt6widgets6" || fail "no dependency on Qt: $depends"
+grep -q "libqt6widgets6" <<<"$depends" || fail "no dependency on Qt: $depends"
 echo "package test: $(basename "$deb") installs and runs; Depends: $depends"
