@@ -12,6 +12,9 @@
 // (data); the index mark is three C2 with a missing clock (5224) and FC.
 // CRC-16 CCITT (preset FFFF) covers, for MFM, the A1s, the mark and the
 // field; for FM, the mark and the field.
+// FM at twice its rate: where a track's cells run at the MFM rate, each FM
+// cell takes two (a 1 as 10, a 0 as 00), so that FM and MFM tracks of one
+// disk share one cell rate.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +45,8 @@ class Cells {
 // Writes bytes onto cells as a controller's Write Track does.
 class Encoder {
  public:
+  // fm_twice: FM written at twice its rate.
+  explicit Encoder(bool fm_twice = false) : fm_twice_(fm_twice) {}
   void Byte(std::uint8_t value, Encoding encoding);
   // A mark: in FM the byte with its mark clock (C7, or D7 for FC); in MFM
   // A1 or C2 with its missing clock.
@@ -53,6 +58,7 @@ class Encoder {
   void Fm(std::uint8_t value, std::uint8_t clock);
   Cells cells_;
   bool last_bit_ = false;
+  bool fm_twice_ = false;
 };
 
 // One sector as a controller reads it off the cells.
@@ -71,5 +77,8 @@ struct Field {
 // last cell goes on at the first, as the track is a circle. FM is found at
 // either phase of its clock and data cells.
 std::vector<Field> Decode(const Cells& cells);
+// The fields of a track whose cells run at the MFM rate: those Decode finds,
+// and the FM fields stored at twice their rate, in the order of the track.
+std::vector<Field> DecodeBothRates(const Cells& cells);
 
 }  // namespace trivane::cells

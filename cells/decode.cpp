@@ -2,6 +2,7 @@
 // matched against the MFM sync (three A1 with their missing clock) and the
 // FM marks (the mark byte with clock C7 after a 00 byte); the bytes after a
 // mark are read from its data cells, round the track's end.
+#include <algorithm>
 #include <array>
 
 #include "cells/cells.h"
@@ -24,11 +25,29 @@ constexpr std::uint16_t FmCells(std::uint8_t value, std::uint8_t clock) {
 
 constexpr std::array<std::uint8_t, 5> kFmMarks = {0xFE, 0xFB, 0xFA, 0xF9, 0xF8};
 
+// The data bits of sixteen cells (clock, data, ...), first most significant.
+constexpr std::array<std::uint8_t, 256> kDataBits = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (unsigned b = 0; b < 256; ++b) {
+    t[b] = static_cast<std::uint8_t>((b & 1) | (b >> 1 & 2) | (b >> 2 & 4) | (b >> 3 & 8));
+  }
+  return t;
+}();
+
 // Reads bytes from the data cells after a cell position, round the track.
 class Reader {
  public:
   Reader(const Cells& cells, std::size_t at) : cells_(cells), at_(at % cells.size()) {}
   std::uint8_t Byte() {
+    const std::size_t q = at_ + 1;  // the byte's first cell
+    const std::vector<std::uint8_t>& packed = cells_.packed();
+    if (q + 16 <= cells_.size() && (q >> 3) + 2 < packed.size()) {
+      const std::size_t b = q >> 3;
+      const std::uint32_t run = std::uint32_t{packed[b]} << 16 | packed[b + 1] << 8 | packed[b + 2];
+      const unsigned v = (run >> (8 - (q & 7))) & 0xFFFF;
+      at_ += 16;
+      return static_cast<std::uint8_t>(kDataBits[v >> 8] << 4 | kDataBits[v & 0xFF]);
+    }
     std::uint8_t value = 0;
     for (int k = 0; k < 8; ++k) {
       at_ = (at_ + 2) % cells_.size();
@@ -102,41 +121,172 @@ std::size_t DataWindow(Encoding encoding) {
   return (encoding == Encoding::kMfm ? 43 + 4 : 30 + 1) * std::size_t{16};
 }
 
-}  // namespace
+// The fields of one track, found by stepping a 64-cell window along it.
+class Scan {
+ public:
+  explicit Scan(const Cells& cells) : cells_(cells), n_(cells.size()) {}
 
-std::vector<Field> Decode(const Cells& cells) {
-  std::vector<Field> fields;
-  const std::size_t n = cells.size();
-  if (n < 64) return fields;
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::size_t open = kNone;  // the ID field waiting for its data
-  std::size_t open_end = 0;  // the cell where its CRC ended
-  std::uint64_t window = 0;
-  // Once round the track, then on while an ID's data may lie past the index.
-  for (std::size_t i = 0; i < n + 63 + DataWindow(Encoding::kMfm) + 64; ++i) {
-    window = window << 1 | cells.At(i % n);
-    const bool first_round = i >= 63 && i - 63 < n;
-    if (i < 63 || (!first_round && open == kNone)) continue;
-    const std::optional<Found> found = MarkAt(cells, window, i % n);
-    if (!found) {
-      if (open != kNone && i > open_end + DataWindow(fields[open].encoding) + 64) open = kNone;
-      continue;
+  // Steps the window over i = from..to (cell i % n), starting it afresh.
+  void Run(std::size_t from, std::size_t to) {
+    window_ = 0;
+    for (std::size_t k = from - 63; k < from; ++k) window_ = window_ << 1 | cells_.At(k % n_);
+    std::size_t p = from % n_;
+    for (std::size_t i = from; i <= to; ++i, p = p + 1 == n_ ? 0 : p + 1) {
+      window_ = window_ << 1 | cells_.At(p);
+      const bool first_round = i - 63 < n_;
+      if (!first_round && open_ == kNone) return;
+      Step(i, first_round);
     }
+  }
+  // Steps to i alone, the window taken afresh.
+  void At(std::size_t i) {
+    window_ = Window(i);
+    Step(i, i - 63 < n_);
+  }
+  bool Open() const { return open_ != kNone; }
+  std::vector<Field> fields;
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  // The 64 cells that end with cell i % n.
+  std::uint64_t Window(std::size_t i) const {
+    const std::vector<std::uint8_t>& packed = cells_.packed();
+    const std::size_t last = i % n_;
+    if (last >= 63 && ((last - 63) >> 3) + 8 < packed.size()) {
+      const std::size_t first = last - 63, b = first >> 3, r = first & 7;
+      std::uint64_t w = 0;
+      for (std::size_t k = 0; k < 8; ++k) w = w << 8 | packed[b + k];
+      return r == 0 ? w : w << r | packed[b + 8] >> (8 - r);
+    }
+    std::uint64_t w = 0;
+    for (std::size_t k = i - 63; k <= i; ++k) w = w << 1 | cells_.At(k % n_);
+    return w;
+  }
+
+  void Step(std::size_t i, bool first_round) {
+    const std::optional<Found> found = MarkAt(cells_, window_, i < n_ ? i : i % n_);
+    if (open_ != kNone && i > open_end_ + DataWindow(fields[open_].encoding) + 64) open_ = kNone;
+    if (!found) return;
     const bool mfm = found->encoding == Encoding::kMfm;
     const std::size_t mark_end = mfm ? i + 16 : i;  // the mark byte's last cell
     const std::uint16_t preset = mfm ? crc16::kDoubleDensityPreset : crc16::kPreset;
     if (found->mark == 0xFE && first_round) {
-      fields.push_back(
-          ReadId(cells, mark_end, (mark_end + n - (mfm ? 63 : 15)) % n, found->encoding, preset));
-      open = fields.size() - 1;
-      open_end = mark_end + 6 * 16;
-    } else if (IsDataMark(found->mark) && open != kNone &&
-               fields[open].encoding == found->encoding && mark_end > open_end &&
-               mark_end - open_end <= DataWindow(found->encoding)) {
-      ReadData(cells, mark_end, found->mark, preset, fields[open]);
-      open = kNone;
+      fields.push_back(ReadId(cells_, mark_end, (mark_end + n_ - (mfm ? 63 : 15)) % n_,
+                              found->encoding, preset));
+      open_ = fields.size() - 1;
+      open_end_ = mark_end + 6 * 16;
+    } else if (IsDataMark(found->mark) && open_ != kNone &&
+               fields[open_].encoding == found->encoding && mark_end > open_end_ &&
+               mark_end - open_end_ <= DataWindow(found->encoding)) {
+      ReadData(cells_, mark_end, found->mark, preset, fields[open_]);
+      open_ = kNone;
     }
   }
+
+  const Cells& cells_;
+  std::size_t n_;
+  std::size_t open_ = kNone;  // the ID field waiting for its data
+  std::size_t open_end_ = 0;  // the cell where its CRC ended
+  std::uint64_t window_ = 0;
+};
+
+// Where a mark can end, told by 16 cells starting on a byte of the packed
+// cells: bits 0 to 7 say which of 8 to 15 cells into an FM mark they start
+// (after its 00 byte), bits 8 to 12 which turn of the MFM sync (4489, three
+// times) they are, plus one.
+const std::array<std::uint16_t, 65536>& Hints() {
+  static const std::array<std::uint16_t, 65536> hints = [] {
+    std::array<std::uint16_t, 65536> h{};
+    for (int turn = 0; turn < 16; ++turn) {
+      h[((0x44894489u << turn) >> 16) & 0xFFFF] |= static_cast<std::uint16_t>((turn + 1) << 8);
+    }
+    for (std::uint8_t m : kFmMarks) {
+      const std::uint32_t run = std::uint32_t{kFmZero} << 16 | FmCells(m, 0xC7);
+      for (int in = 8; in < 16; ++in) h[(run >> (16 - in)) & 0xFFFF] |= 1 << (in - 8);
+    }
+    return h;
+  }();
+  return hints;
+}
+
+// The window positions i (as Scan counts them) where a mark can end, in
+// order: only there can the window match. The cells start the run at byte
+// b: cell 8b is `turn` cells into the sync's 4489, or `in` cells into the
+// FM 00 byte and mark.
+std::vector<std::size_t> Hinted(const Cells& cells) {
+  const std::vector<std::uint8_t>& bytes = cells.packed();
+  const std::size_t n = cells.size(), count = bytes.size();
+  std::vector<std::size_t> at;
+  const auto add = [&](std::size_t p) { at.push_back(p % n < 63 ? p % n + n : p % n); };
+  const std::array<std::uint16_t, 65536>& hints = Hints();
+  for (std::size_t b = 0; b < count; ++b) {
+    const unsigned h = hints[bytes[b] << 8 | bytes[b + 1 < count ? b + 1 : 0]];
+    if (h == 0) continue;
+    if (const unsigned turn = h >> 8; turn != 0) {
+      // The sync's last cell is 15 into a 4489, within 47 cells of 8b.
+      for (std::size_t p = 8 * b + 15 + (16 - (turn - 1)) % 16; p <= 8 * b + 47; p += 16) add(p);
+    }
+    for (int in = 8; in < 16; ++in) {
+      if (h >> (in - 8) & 1) add(8 * b + 31 - static_cast<std::size_t>(in));
+    }
+  }
+  std::sort(at.begin(), at.end());
+  at.erase(std::unique(at.begin(), at.end()), at.end());
+  return at;
+}
+
+}  // namespace
+
+std::vector<Field> Decode(const Cells& cells) {
+  const std::size_t n = cells.size();
+  if (n < 64) return {};
+  Scan scan(cells);
+  const std::size_t last = n + 63 + DataWindow(Encoding::kMfm) + 64;
+  if (n % 8 != 0) {
+    scan.Run(63, last);  // runs that do not start on a byte: every position
+    return std::move(scan.fields);
+  }
+  for (std::size_t i : Hinted(cells)) scan.At(i);
+  if (scan.Open()) scan.Run(n + 63, last);
+  return std::move(scan.fields);
+}
+
+namespace {
+
+// Each pair of cells taken as one, set when either is: FM stored at twice
+// its rate read at its own, whichever phase the pairs were written in.
+Cells HalfRate(const Cells& cells) {
+  // Sixteen cells to eight: each pair's or.
+  static const std::array<std::uint8_t, 65536> kHalf = [] {
+    std::array<std::uint8_t, 65536> t{};
+    for (unsigned v = 0; v < 65536; ++v) {
+      unsigned out = 0;
+      for (int k = 7; k >= 0; --k) out = out << 1 | ((v >> (2 * k)) & 3 ? 1 : 0);
+      t[v] = static_cast<std::uint8_t>(out);
+    }
+    return t;
+  }();
+  const std::vector<std::uint8_t>& in = cells.packed();
+  std::vector<std::uint8_t> out((in.size() + 1) / 2, 0);
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    const unsigned hi = in[2 * k], lo = 2 * k + 1 < in.size() ? in[2 * k + 1] : 0;
+    out[k] = kHalf[hi << 8 | lo];
+  }
+  return Cells::FromPacked(std::move(out), cells.size() / 2);
+}
+
+}  // namespace
+
+std::vector<Field> DecodeBothRates(const Cells& cells) {
+  std::vector<Field> fields = Decode(cells);
+  for (Field& f : Decode(HalfRate(cells))) {
+    if (f.encoding != Encoding::kFm) continue;
+    f.at *= 2;
+    fields.push_back(std::move(f));
+  }
+  std::stable_sort(fields.begin(), fields.end(),
+                   [](const Field& a, const Field& b) { return a.at < b.at; });
   return fields;
 }
 

@@ -9,6 +9,12 @@ void Cells::Push(bool cell) {
 }
 
 void Cells::Push16(std::uint16_t cells) {
+  if ((count_ & 7) == 0) {
+    bytes_.push_back(static_cast<std::uint8_t>(cells >> 8));
+    bytes_.push_back(static_cast<std::uint8_t>(cells & 0xFF));
+    count_ += 16;
+    return;
+  }
   for (int k = 15; k >= 0; --k) Push((cells >> k) & 1);
 }
 
@@ -36,7 +42,19 @@ void Encoder::Fm(std::uint8_t value, std::uint8_t clock) {
   for (int k = 7; k >= 0; --k) {
     cells = static_cast<std::uint16_t>(cells << 2 | ((clock >> k) & 1) << 1 | ((value >> k) & 1));
   }
-  cells_.Push16(cells);
+  if (fm_twice_) {
+    // Each cell spread to two, the cell first: 1 as 10, 0 as 00.
+    std::uint32_t spread = cells;
+    spread = (spread | spread << 8) & 0x00FF00FF;
+    spread = (spread | spread << 4) & 0x0F0F0F0F;
+    spread = (spread | spread << 2) & 0x33333333;
+    spread = (spread | spread << 1) & 0x55555555;
+    spread <<= 1;
+    cells_.Push16(static_cast<std::uint16_t>(spread >> 16));
+    cells_.Push16(static_cast<std::uint16_t>(spread & 0xFFFF));
+  } else {
+    cells_.Push16(cells);
+  }
   last_bit_ = value & 1;
 }
 

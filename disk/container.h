@@ -1,4 +1,4 @@
-// One interface for each container (JV1, JV3, DMK): how sure its recogniser
+// One interface for each container (JV1, JV3, DMK, HFE, IMD): how sure its recogniser
 // is that the bytes are one, its reader into the disk model, and its writer
 // from it. The layout facts each uses are in formats/.
 #pragma once
@@ -77,5 +77,11 @@ Written WriteJv3(const Disk& disk, const WriteOptions& options);
 int RecogniseDmk(const ImageBuffer& image);
 void ReadDmk(const ImageBuffer& image, Disk& disk, bool check_data);
 Written WriteDmk(const Disk& disk, const WriteOptions& options);
+int RecogniseHfe(const ImageBuffer& image);
+void ReadHfe(const ImageBuffer& image, Disk& disk, bool check_data);
+Written WriteHfe(const Disk& disk, const WriteOptions& options);
+int RecogniseImd(const ImageBuffer& image);
+void ReadImd(const ImageBuffer& image, Disk& disk, bool check_data);
+Written WriteImd(const Disk& disk, const WriteOptions& options);
 
 }  // namespace trivane::disk

@@ -26,16 +26,12 @@ bool CutJv3Header(const ImageBuffer& image) {
   return true;
 }
 
-// Containers named by their first bytes that this version does not read:
-// said for what they are rather than misread as another (an HFE file's
-// header passes for a JV3 sector table).
+// A container named by its first bytes that this version does not read:
+// said for what it is rather than misread as another. Two bytes only: named
+// when no container takes the file.
 struct Unread {
   std::string_view magic, name;
 };
-constexpr Unread kUnread[] = {{"HXCPICFE", "an HFE image"},
-                              {"HXCHFEV3", "an HFE image"},
-                              {"IMD ", "an ImageDisk (IMD) image"}};
-// Two bytes only: named when no container takes the file.
 constexpr Unread kHardDisk = {"\x56\xCB", "a Reed hard-disk image"};
 
 std::string UnreadContainer(const ImageBuffer& image, std::span<const Unread> known) {
@@ -78,6 +74,20 @@ constexpr ContainerFormat kContainers[] = {
      "      <match type=\"byte\" offset=\"8703\" value=\"0xff\"/>\n"
      "      <match type=\"byte\" offset=\"8703\" value=\"0x00\"/>",
      40, 1, true, RecogniseJv3, ReadJv3, WriteJv3},
+    {Container::kHfe, "HFE", "hfe", "HFE floppy disk image",
+     "the cells of every track as a Gotek drive plays them: single and double density, every "
+     "data mark, CRC errors; at 250 kbit/s a track holds what one revolution of a 5.25-inch "
+     "disk does",
+     "*.hfe", "application/x-hfe-floppy-image", "*.hfe",
+     "<match type=\"string\" offset=\"0\" value=\"HXCPICFE\"/>\n"
+     "      <match type=\"string\" offset=\"0\" value=\"HXCHFEV3\"/>",
+     80, 3, true, RecogniseHfe, ReadHfe, WriteHfe},
+    {Container::kImd, "IMD", "imd", "ImageDisk floppy disk image",
+     "the sectors of each track in one density, any size, deleted data (F8) and data errors; "
+     "no other data marks, no ID field that failed its CRC",
+     "*.imd", "application/x-imd-floppy-image", "*.imd",
+     "<match type=\"string\" offset=\"0\" value=\"IMD \"/>", 80, 4, true, RecogniseImd,
+     ReadImd, WriteImd},
 };
 
 }  // namespace
@@ -138,10 +148,6 @@ std::uint8_t SizeCodeOf(int size) {
 Disk ReadDisk(const ImageBuffer& image, bool check_data) {
   Disk disk;
   disk.image = image;
-  if (std::string unread = UnreadContainer(image, kUnread); !unread.empty()) {
-    disk.error = std::move(unread);
-    return disk;
-  }
   const ContainerFormat* format = Detect(image);
   if (format == nullptr) {
     const std::string unread = UnreadContainer(image, std::span(&kHardDisk, 1));
@@ -149,7 +155,8 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
                  : CutJv3Header(image)
                      ? "the file ends inside the JV3 header, at byte " +
                            std::to_string(image.size()) + " of " + std::to_string(jv3::kDataStart)
-                     : "not a disk image: no DMK header, no JV1 boot sector, no JV3 header";
+                     : "not a disk image: no DMK, HFE or IMD header, no JV1 boot sector, no "
+                       "JV3 header";
     return disk;
   }
   disk.container = format->kind;

@@ -44,6 +44,7 @@ class BlockWriter {
 // Writes the same bytes onto cells, each once, in its field's encoding.
 class CellWriter {
  public:
+  explicit CellWriter(bool fm_twice) : encoder(fm_twice) {}
   void Put(int byte, int) { encoder.Byte(static_cast<std::uint8_t>(byte), encoding_); }
   void Mark(int byte, int) { encoder.Mark(static_cast<std::uint8_t>(byte), encoding_); }
   void Density(bool dd) { encoding_ = dd ? cells::Encoding::kMfm : cells::Encoding::kFm; }
@@ -166,17 +167,18 @@ TrackField FieldOf(const Disk& disk, const Sector& s) {
   return f;
 }
 
-cells::Cells TrackCellsOf(const Disk& disk, int cylinder, int head, std::size_t until) {
+cells::Cells TrackCellsOf(const Disk& disk, int cylinder, int head, std::size_t until,
+                          bool fm_twice) {
   std::vector<TrackField> fields;
   for (const Sector& s : disk.sectors) {
     if (s.cylinder == cylinder && s.head == head) fields.push_back(FieldOf(disk, s));
   }
-  return TrackCells(fields, ControllerLayout(), until);
+  return TrackCells(fields, ControllerLayout(), until, fm_twice);
 }
 
 cells::Cells TrackCells(const std::vector<TrackField>& fields, const TrackLayout& layout,
-                        std::size_t until) {
-  CellWriter w;
+                        std::size_t until, bool fm_twice) {
+  CellWriter w(fm_twice);
   const bool dd = fields.empty() || fields.front().double_density;
   w.Density(dd);
   Fill(w,
@@ -188,7 +190,8 @@ cells::Cells TrackCells(const std::vector<TrackField>& fields, const TrackLayout
   const int gap4 = layout.gap4 >= 0 || fields.empty() ? layout.gap4
                    : fields.back().double_density     ? layout.dd_gap
                                                       : layout.sd_gap;
-  while (w.encoder.cells().size() + 16 <= until) w.Put(gap4 < 0 ? 0x4E : gap4, 1);
+  const std::size_t byte_cells = fm_twice && !fields.empty() && !fields.back().double_density ? 32 : 16;
+  while (w.encoder.cells().size() + byte_cells <= until) w.Put(gap4 < 0 ? 0x4E : gap4, 1);
   return std::move(w.encoder.cells());
 }
 

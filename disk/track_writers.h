@@ -66,13 +66,15 @@ void WriteDmkTrack(std::uint8_t* block, Offset length, bool doubling,
 // The same fields on a track's cells, each byte once in its field's
 // encoding (FM for single density, MFM for double), gap 1 of `start` bytes
 // (half as many in FM) first; gap 4 after the last until `until` cells.
+// fm_twice: FM at twice its rate, on cells at the MFM rate.
 cells::Cells TrackCells(const std::vector<TrackField>& fields, const TrackLayout& layout,
-                        std::size_t until = 0);
+                        std::size_t until = 0, bool fm_twice = false);
 // A sector of the disk as a field to write.
 TrackField FieldOf(const Disk& disk, const Sector& sector);
 // Every sector of a track of the disk, in the disk's order, on cells as a
 // controller's Write Track lays them out.
-cells::Cells TrackCellsOf(const Disk& disk, int cylinder, int head, std::size_t until = 0);
+cells::Cells TrackCellsOf(const Disk& disk, int cylinder, int head, std::size_t until = 0,
+                          bool fm_twice = false);
 std::vector<std::uint8_t> DmkHeader(int length, int cylinders, int heads, int options,
                                     bool write_protected = false);
 

@@ -25,7 +25,8 @@ struct Plan {
 };
 
 // +1..2: the date as the DOS keeps it (families.h).
-void PutDate(std::uint8_t* e, Family family, const std::string& date) {
+void PutDate(std::uint8_t* e, Family family, std::string date) {
+  date.resize(8, ' ');  // a date not given, or cut short, reads as 00/00/00
   const int month = std::atoi(date.substr(0, 2).c_str()),
             day = std::atoi(date.substr(3, 2).c_str());
   const int yy = std::atoi(date.substr(6, 2).c_str());

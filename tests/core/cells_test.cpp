@@ -41,13 +41,16 @@ TEST(Cells, MarksAndBytes) {
   EXPECT_EQ(Encoded(0x00, Encoding::kFm, false), 0xAAAA);   // clock FF
 }
 
-// The sectors of one track compared with what the cells give back.
-int CompareTrack(const disk::Disk& d, int cylinder, int head, const std::string& what) {
+// The sectors of one track compared with what the cells give back; twice:
+// FM at twice its rate, read by the decoder of both rates.
+int CompareTrack(const disk::Disk& d, int cylinder, int head, const std::string& what,
+                 bool twice) {
   std::vector<const disk::Sector*> want;
   for (const disk::Sector& s : d.sectors) {
     if (s.cylinder == cylinder && s.head == head) want.push_back(&s);
   }
-  const std::vector<cells::Field> got = cells::Decode(disk::TrackCellsOf(d, cylinder, head));
+  const cells::Cells on = disk::TrackCellsOf(d, cylinder, head, 0, twice);
+  const std::vector<cells::Field> got = twice ? cells::DecodeBothRates(on) : cells::Decode(on);
   EXPECT_EQ(got.size(), want.size()) << what << " cylinder " << cylinder << " head " << head;
   for (std::size_t k = 0; k < std::min(got.size(), want.size()); ++k) {
     const disk::Sector& s = *want[k];
@@ -70,7 +73,10 @@ int CompareTrack(const disk::Disk& d, int cylinder, int head, const std::string&
 int RoundTrip(const disk::Disk& d, const std::string& what) {
   int sectors = 0;
   for (int c = 0; c < d.cylinders; ++c) {
-    for (int h = 0; h < std::max(d.heads, 1); ++h) sectors += CompareTrack(d, c, h, what);
+    for (int h = 0; h < std::max(d.heads, 1); ++h) {
+      sectors += CompareTrack(d, c, h, what, false);
+      CompareTrack(d, c, h, what + " (FM at twice its rate)", true);
+    }
   }
   return sectors;
 }
@@ -154,7 +160,7 @@ TEST(Cells, EveryRealDiskRoundTrips) {
     sectors += RoundTrip(d, e.path().filename().string());
     ++images;
   }
-  EXPECT_EQ(images, 20);
+  EXPECT_EQ(images, 26);
   std::printf("cells round trip: %d real images, %d sectors\n", images, sectors);
 }
 

@@ -45,7 +45,7 @@ TEST_F(DiskTool, SectorsAsJsonHoldExactlyTheirMembers) {
   EXPECT_EQ(
       lines[1],
       json({{"file", Path("notes.dsk")},
-            {"error", "not a disk image: no DMK header, no JV1 boot sector, no JV3 header"}}));
+            {"error", "not a disk image: no DMK, HFE or IMD header, no JV1 boot sector, no JV3 header"}}));
   EXPECT_EQ(lines[2]["sectors"][0]["id_crc_ok"], nullptr);  // JV1 keeps no CRCs
 }
 

@@ -1,13 +1,16 @@
 // trivane-disk on the real disks beside the project, when they are there:
 // every file that the disks' authors committed beside them comes out of
 // `extract --all --force` byte for byte (their table in the folder's
-// README.md says which files are on which disk), and no disk gets a finding
-// that its bytes do not show.
+// README.md says which files are on which disk), no disk gets a finding
+// that its bytes do not show, and every floppy, in whichever container,
+// writes back as the file it was and converts to every other.
 #include <map>
 #include <regex>
 #include <set>
 
 #include "disk/container.h"
+#include "formats/hfe.h"
+#include "ops/convert.h"
 #include "fs/trsdos/catalogue.h"
 #include "fs/trsdos/change.h"
 #include "ops/filesystems.h"
@@ -45,8 +48,8 @@ struct Row {
   std::vector<std::pair<std::string, std::string>> files;  // host path, "exact" or "lf->cr"
 };
 
-// Every row of the folder's tables, or only the JV1, JV3 and DMK images.
-std::vector<Row> Table(bool floppies_read_today = true) {
+// Every row of the folder's tables, or only the floppy disks.
+std::vector<Row> Table(bool floppies = true) {
   std::vector<Row> rows;
   std::istringstream readme(Slurp(kDisks / "README.md"));
   const std::regex row(R"(^\| `([^`]+)` \| \d+ \| [^|]* \| (\w+)[^|]*\|.*\| ([^|]*) \|$)");
@@ -55,10 +58,7 @@ std::vector<Row> Table(bool floppies_read_today = true) {
     std::smatch m;
     if (!std::regex_match(line, m, row)) continue;
     Row r{m[1], m[2], {}};
-    if (floppies_read_today && r.container != "JV1" && r.container != "JV3" &&
-        r.container != "DMK") {
-      continue;
-    }
+    if (floppies && r.container == "Reed") continue;
     const std::string files = m[3];
     for (std::sregex_iterator f(files.begin(), files.end(), file), end; f != end; ++f) {
       r.files.emplace_back((*f)[1], (*f)[2]);
@@ -85,32 +85,91 @@ class RealDisks : public SampleFolder {
   }
 };
 
-// The HFE, IMD and hard-disk images are named for what they are, not read
-// as another container.
-TEST_F(RealDisks, OtherContainersNamedNotMisread) {
-  const std::vector<Row> all = Table(false);
-  ASSERT_EQ(all.size(), 27u);
-  ASSERT_EQ(Table().size(), 20u);
-  const std::map<std::string, std::string> said = {{"HFE", "an HFE image"},
-                                                   {"IMD", "an ImageDisk (IMD) image"},
-                                                   {"Reed", "a Reed hard-disk image"}};
+// The hard-disk image is named for what it is, not read as a floppy.
+TEST_F(RealDisks, HardDiskNamedNotMisread) {
+  ASSERT_EQ(Table(false).size(), 27u);
+  ASSERT_EQ(Table().size(), 26u);
   int named = 0;
-  for (const Row& r : all) {
-    if (!said.contains(r.container)) continue;
+  for (const Row& r : Table(false)) {
+    if (r.container != "Reed") continue;
     const ToolRun run =
         Run(TRIVANE_DISK, {"sectors", (kDisks / r.image).string()}, dir_ / "out.txt");
     EXPECT_EQ(run.status, 1) << r.image;
-    EXPECT_NE(run.err.find(said.at(r.container) + ", which this version does not read"),
+    EXPECT_NE(run.err.find("a Reed hard-disk image, which this version does not read"),
               std::string::npos)
         << r.image << ": " << run.err;
     ++named;
   }
-  EXPECT_EQ(named, 7);
+  EXPECT_EQ(named, 1);
+}
+
+// The Genie IIIs authors' files: each as extract writes it, or, for text,
+// with LF for the disk's CR LF up to its ^Z run; their .cpm files are the
+// disk's .COM files, their !dir.txt the disk's directory.
+TEST_F(RealDisks, GenieAuthorsFilesComeOutAsTheirReadmeSays) {
+  int exact = 0, text = 0;
+  for (const std::string disk : {"egcpm02", "egcpm08"}) {
+    const fs::path out = dir_ / disk;
+    Run(TRIVANE_DISK, {"extract", (kDisks / ("g3s__" + disk + ".imd")).string(), "-o",
+                       out.string()},
+        dir_ / "out.txt");
+    for (const auto& e : fs::directory_iterator(kDisks / "host" / "g3s" / disk)) {
+      std::string name = e.path().filename().string();
+      if (name == "!dir.txt") continue;
+      if (name.ends_with(".cpm")) name = name.substr(0, name.size() - 4) + ".com";
+      for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      const std::string host = Slurp(e.path()), got = Slurp(out / name);
+      std::string as_text = got;
+      for (std::size_t k; (k = as_text.find("\r\n")) != std::string::npos;) as_text.erase(k, 1);
+      exact += got == host;
+      text += got != host && as_text == host;
+      EXPECT_TRUE(got == host || as_text == host) << disk << " " << name;
+    }
+  }
+  EXPECT_EQ(exact, 87);
+  EXPECT_EQ(text, 26);
+}
+
+// The TRSDOS 1.3 disk in both containers reads sector for sector alike; a
+// file put on the HFE writes again only the tracks it changed.
+TEST_F(RealDisks, HfeAsItsDmkAndChangedTracksAlone) {
+  const auto read = [](const std::string& name) {
+    const std::string bytes = Slurp(kDisks / name);
+    return disk::ReadDisk(ImageBuffer(std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
+  };
+  const disk::Disk hfe = read("bigmit__TRSDOS_v13.hfe"), dmk = read("bigmit__TRSDOS_v13.dmk");
+  ASSERT_EQ(hfe.sectors.size(), 720u);
+  EXPECT_EQ(ops::CompareSectors(hfe, dmk, {}), "");
+  EXPECT_EQ(ops::CompareSectors(dmk, hfe, {}), "");
+  const filesystems::Changed put = ops::PutFile(*ops::FilesystemToChange(hfe), "TRIVANE/TXT",
+                                                std::vector<std::uint8_t>(700, 'x'), false, "");
+  ASSERT_EQ(put.error, "");
+  ASSERT_EQ(put.disk.sectors.size(), hfe.sectors.size());
+  std::set<int> changed;
+  for (std::size_t k = 0; k < hfe.sectors.size(); ++k) {
+    if (disk::SectorData(hfe, hfe.sectors[k]) != disk::SectorData(put.disk, put.disk.sectors[k])) {
+      changed.insert(hfe.sectors[k].cylinder);
+    }
+  }
+  const std::vector<std::uint8_t>& w = put.bytes;
+  const std::string file = Slurp(kDisks / "bigmit__TRSDOS_v13.hfe");
+  const std::vector<std::uint8_t> before(file.begin(), file.end());
+  ASSERT_EQ(w.size(), before.size());
+  std::set<int> rewritten;
+  const Offset track = 49 * hfe::kBlockBytes;
+  for (int c = 0; c < 40; ++c) {
+    const Offset at = 2 * hfe::kBlockBytes + c * track;
+    if (!std::equal(w.begin() + at, w.begin() + at + track, before.begin() + at)) {
+      rewritten.insert(c);
+    }
+  }
+  EXPECT_EQ(rewritten, changed);
+  EXPECT_GE(changed.size(), 2u);  // the file's and the directory's
+  EXPECT_EQ(ops::CompareSectors(put.disk, disk::ReadDisk(ImageBuffer(w)), {}), "");
 }
 
 TEST_F(RealDisks, EveryCommittedFileComesOutByteForByte) {
   const std::vector<Row> rows = Table();
-  ASSERT_EQ(rows.size(), 20u);
   int exact = 0;
   for (const Row& r : rows) {
     if (r.files.empty()) continue;
@@ -167,11 +226,12 @@ TEST_F(RealDisks, WrittenBackAndConverted) {
     const disk::Written same = disk::FormatOf(d.container).write(d, {});
     EXPECT_EQ(std::string(same.bytes.begin(), same.bytes.end()), bytes) << r.image;
     const trsdos::Catalogue before = trsdos::ReadCatalogue(d);
-    for (disk::Container to :
-         {disk::Container::kJv1, disk::Container::kJv3, disk::Container::kDmk}) {
+    for (const disk::ContainerFormat& format : disk::Containers()) {
+      const disk::Container to = format.kind;
       const disk::Written w = disk::FormatOf(to).write(d, {});
       if (!w.losses.empty() || to == d.container) continue;
       const disk::Disk back = disk::ReadDisk(ImageBuffer(w.bytes));
+      EXPECT_EQ(ops::CompareSectors(d, back, {}), "") << r.image << " as " << format.name;
       const trsdos::Catalogue after = trsdos::ReadCatalogue(back);
       ASSERT_EQ(after.files.size(), before.files.size()) << r.image;
       EXPECT_EQ(FindingLines(after.findings), FindingLines(before.findings)) << r.image;
@@ -183,7 +243,7 @@ TEST_F(RealDisks, WrittenBackAndConverted) {
       ++converted;
     }
   }
-  EXPECT_EQ(converted, 24);
+  EXPECT_EQ(converted, 77);
 }
 
 // On every real disk with a DOS the catalogue knows: a file put, renamed
@@ -239,8 +299,8 @@ TEST_F(RealDisks, FilesShownAsTheirOwnersReadThem) {
     }
   }
   EXPECT_EQ(basic, 11);
-  EXPECT_EQ(commands, 153);
-  EXPECT_EQ(modules, 151);
+  EXPECT_EQ(commands, 158);
+  EXPECT_EQ(modules, 156);
 }
 
 }  // namespace

@@ -1,0 +1,166 @@
+// HFE (layout in formats/hfe.h): recognised by its signature; each track's
+// cells gathered from the interleaved blocks, put in order (first cell most
+// significant), version 3's opcodes acted on, and decoded as a controller
+// reads them: MFM and FM at twice its rate on one track alike.
+#include "formats/hfe.h"
+
+#include <algorithm>
+#include <string>
+
+#include "cells/cells.h"
+#include "disk/container.h"
+#include "disk/hfe_state.h"
+
+namespace trivane::disk {
+namespace {
+
+int Word(const ImageBuffer& image, Offset at) {
+  return image.at(at) | image.at(at + 1) << 8;
+}
+
+bool Signed(const ImageBuffer& image, std::string_view magic) {
+  if (image.size() < static_cast<Offset>(magic.size())) return false;
+  for (std::size_t k = 0; k < magic.size(); ++k) {
+    if (image.at(static_cast<Offset>(k)) != static_cast<std::uint8_t>(magic[k])) return false;
+  }
+  return true;
+}
+
+// Version 3's cell bytes with their opcodes acted on.
+cells::Cells Version3Cells(const std::vector<std::uint8_t>& bytes) {
+  cells::Cells c;
+  const auto push = [&c](std::uint8_t b, int from) {
+    for (int k = 7 - from; k >= 0; --k) c.Push((b >> k) & 1);
+  };
+  for (std::size_t k = 0; k < bytes.size(); ++k) {
+    const int b = bytes[k];
+    if (b == hfe::kOpNothing || b == hfe::kOpIndex) continue;
+    if (b == hfe::kOpBitRate) {
+      ++k;
+    } else if (b == hfe::kOpSkipBits && k + 2 < bytes.size()) {
+      push(bytes[k + 2], std::min<int>(bytes[k + 1], 8));
+      k += 2;
+    } else if (b == hfe::kOpWeak) {
+      push(0, 0);
+    } else if (b != hfe::kOpSkipBits) {
+      push(static_cast<std::uint8_t>(b), 0);
+    }
+  }
+  return c;
+}
+
+// One side's cells, in order; empty when the file ends before them.
+std::vector<std::uint8_t> SideBytes(const ImageBuffer& image, const HfeState::Track& t, int side) {
+  if (t.side_bytes <= 0 || HfeSideOffset(t.first_block, side, t.side_bytes - 1) >= image.size()) {
+    return {};
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(t.side_bytes));
+  for (Offset k = 0; k < t.side_bytes; k += hfe::kSideBytes) {
+    const Offset run = std::min(hfe::kSideBytes, t.side_bytes - k);
+    image.Read(HfeSideOffset(t.first_block, side, k), bytes.data() + k,
+               static_cast<std::size_t>(run));
+  }
+  for (std::uint8_t& b : bytes) b = ReverseBits(b);
+  return bytes;
+}
+
+Sector SectorOf(const cells::Field& f, int cylinder, int side) {
+  Sector s;
+  s.cylinder = static_cast<std::uint16_t>(cylinder);
+  s.head = static_cast<std::uint8_t>(side);
+  s.id_cylinder = f.cylinder;
+  s.id_head = f.head;
+  s.id_sector = f.sector;
+  s.size_code = f.size_code;
+  s.size = static_cast<std::uint16_t>(128 << (f.size_code & 3));
+  s.density = f.encoding == cells::Encoding::kFm ? Density::kSingle : Density::kDouble;
+  s.id_crc = f.id_crc_ok ? Check::kGood : Check::kBad;
+  return s;
+}
+
+void ReadTrack(const ImageBuffer& image, int cylinder, int side, HfeState& state, Disk& disk) {
+  const HfeState::Track& t = state.tracks[static_cast<std::size_t>(cylinder)];
+  std::vector<std::uint8_t> bytes = SideBytes(image, t, side);
+  if (bytes.empty()) {
+    disk.problems.push_back("cylinder " + std::to_string(cylinder) + " side " +
+                            std::to_string(side) + ": its cells lie past the file's end");
+    return;
+  }
+  const std::size_t count = bytes.size() * 8;
+  const cells::Cells c = state.version == 3 ? Version3Cells(bytes)
+                                            : cells::Cells::FromPacked(std::move(bytes), count);
+  for (cells::Field& f : cells::DecodeBothRates(c)) {
+    Sector s = SectorOf(f, cylinder, side);
+    if (f.dam != 0) {
+      const Offset k = std::min<Offset>(static_cast<Offset>(f.at / 8), t.side_bytes - 1);
+      s.data_offset = HfeSideOffset(t.first_block, side, k);
+      s.dam = f.dam;
+      s.data_crc = f.data_crc_ok ? Check::kGood : Check::kBad;
+      state.data[s.data_offset] = {std::move(f.data), s.data_crc};
+    }
+    disk.sectors.push_back(s);
+  }
+}
+
+}  // namespace
+
+Offset HfeSideOffset(Offset first_block, int side, Offset k) {
+  return first_block * hfe::kBlockBytes + k / hfe::kSideBytes * hfe::kBlockBytes +
+         side * hfe::kSideBytes + k % hfe::kSideBytes;
+}
+
+std::uint8_t ReverseBits(std::uint8_t b) {
+  b = static_cast<std::uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+  b = static_cast<std::uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
+  return static_cast<std::uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
+}
+
+std::vector<std::uint8_t> HfeState::Data(const Disk&, const Sector& s) const {
+  const auto it = data.find(s.data_offset);
+  return it == data.end() ? std::vector<std::uint8_t>{} : it->second.bytes;
+}
+
+bool HfeState::AsRead(const Disk& disk, const Sector& s) const {
+  if (s.written < 0) return true;
+  const auto it = data.find(s.data_offset);
+  return it != data.end() && it->second.crc == s.data_crc &&
+         it->second.bytes == disk.written[static_cast<std::size_t>(s.written)];
+}
+
+Check HfeState::DataCrc(const Disk&, const Sector& s) const {
+  return s.data_crc;
+}
+
+const HfeState* HfeStateOf(const Disk& disk) {
+  return dynamic_cast<const HfeState*>(disk.state.get());
+}
+
+int RecogniseHfe(const ImageBuffer& image) {
+  return Signed(image, hfe::kVersion1) || Signed(image, hfe::kVersion3) ? 100 : 0;
+}
+
+void ReadHfe(const ImageBuffer& image, Disk& disk, bool) {
+  auto state = std::make_shared<HfeState>();
+  state->version = Signed(image, hfe::kVersion3) ? 3 : 1;
+  state->bit_rate = Word(image, hfe::kBitRateAt);
+  disk.cylinders = image.at(hfe::kCylindersAt);
+  disk.heads = image.at(hfe::kSidesAt);
+  disk.write_protected = image.at(hfe::kWriteAllowedAt) != hfe::kWriteAllowed;
+  if (disk.heads < 1 || disk.heads > 2) {
+    disk.problems.push_back("the header says " + std::to_string(disk.heads) + " sides");
+    disk.heads = std::clamp(disk.heads, 1, 2);
+  }
+  const Offset table = Word(image, hfe::kTableAt) * hfe::kBlockBytes;
+  for (int c = 0; c < disk.cylinders; ++c) {
+    const Offset e = table + c * hfe::kTableEntryBytes;
+    if (e + hfe::kTableEntryBytes > image.size()) {
+      disk.problems.push_back("the track table ends at cylinder " + std::to_string(c));
+      break;
+    }
+    state->tracks.push_back({Word(image, e), Word(image, e + 2) / 2});
+    for (int side = 0; side < disk.heads; ++side) ReadTrack(image, c, side, *state, disk);
+  }
+  disk.state = std::move(state);
+}
+
+}  // namespace trivane::disk

@@ -1,0 +1,44 @@
+// What a disk read from an HFE file keeps of it (hfe.cpp): each sector's
+// data as decoded from its track's cells, and where each track's cells lie,
+// so that a file written back keeps the cells of the tracks no sector of
+// which was changed (hfe_write.cpp).
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "disk/disk.h"
+
+namespace trivane::disk {
+
+class HfeState : public ContainerState {
+ public:
+  struct Track {
+    Offset first_block = 0;
+    Offset side_bytes = 0;  // of cells, for each side
+  };
+  int version = 1;
+  int bit_rate = 0;
+  std::vector<Track> tracks;  // by cylinder
+  // Each sector's data as decoded and its CRC state, by its data_offset.
+  struct Decoded {
+    std::vector<std::uint8_t> bytes;
+    Check crc = Check::kGood;
+  };
+  std::map<Offset, Decoded> data;
+  // The sector's data is as decoded: nothing put into it, or the same
+  // bytes with the same CRC state.
+  bool AsRead(const Disk& disk, const Sector& s) const;
+
+  std::vector<std::uint8_t> Data(const Disk& disk, const Sector& s) const override;
+  Check DataCrc(const Disk& disk, const Sector& s) const override;
+};
+
+// The disk's HFE state; nullptr for a disk not read from an HFE file.
+const HfeState* HfeStateOf(const Disk& disk);
+// The file offset of byte k of a side's cells, the track starting at the block.
+Offset HfeSideOffset(Offset first_block, int side, Offset k);
+// A byte with its bits in the other order: the file's cell order and ours.
+std::uint8_t ReverseBits(std::uint8_t b);
+
+}  // namespace trivane::disk
