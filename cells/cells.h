@@ -33,11 +33,18 @@ class Cells {
   bool At(std::size_t i) const { return (bytes_[i >> 3] >> (7 - (i & 7))) & 1; }
   void Push(bool cell);
   // Sixteen cells, the most significant first.
-  void Push16(std::uint16_t cells);
+  void Push16(std::uint16_t cells) {
+    if ((count_ & 7) != 0) return PushEach(cells);
+    bytes_.push_back(static_cast<std::uint8_t>(cells >> 8));
+    bytes_.push_back(static_cast<std::uint8_t>(cells & 0xFF));
+    count_ += 16;
+  }
   const std::vector<std::uint8_t>& packed() const { return bytes_; }
+  void Reserve(std::size_t cells) { bytes_.reserve((cells + 7) / 8); }
   static Cells FromPacked(std::vector<std::uint8_t> bytes, std::size_t count);
 
  private:
+  void PushEach(std::uint16_t cells);
   std::vector<std::uint8_t> bytes_;
   std::size_t count_ = 0;
 };

@@ -1,3 +1,5 @@
+#include <array>
+
 #include "cells/cells.h"
 
 namespace trivane::cells {
@@ -8,13 +10,7 @@ void Cells::Push(bool cell) {
   ++count_;
 }
 
-void Cells::Push16(std::uint16_t cells) {
-  if ((count_ & 7) == 0) {
-    bytes_.push_back(static_cast<std::uint8_t>(cells >> 8));
-    bytes_.push_back(static_cast<std::uint8_t>(cells & 0xFF));
-    count_ += 16;
-    return;
-  }
+void Cells::PushEach(std::uint16_t cells) {
   for (int k = 15; k >= 0; --k) Push((cells >> k) & 1);
 }
 
@@ -26,15 +22,31 @@ Cells Cells::FromPacked(std::vector<std::uint8_t> bytes, std::size_t count) {
   return c;
 }
 
-void Encoder::Mfm(std::uint8_t value, std::uint16_t clear_clock) {
-  std::uint16_t cells = 0;
-  for (int k = 7; k >= 0; --k) {
-    const bool bit = (value >> k) & 1;
-    const bool clock = !bit && !last_bit_;
-    cells = static_cast<std::uint16_t>(cells << 2 | (clock ? 2 : 0) | (bit ? 1 : 0));
-    last_bit_ = bit;
+namespace {
+
+// A byte's sixteen MFM cells after a 0 or a 1 data bit.
+constexpr std::array<std::array<std::uint16_t, 256>, 2> kMfmCells = [] {
+  std::array<std::array<std::uint16_t, 256>, 2> t{};
+  for (int last = 0; last < 2; ++last) {
+    for (unsigned value = 0; value < 256; ++value) {
+      unsigned cells = 0;
+      bool prev = last != 0;
+      for (int k = 7; k >= 0; --k) {
+        const bool bit = (value >> k) & 1;
+        cells = cells << 2 | (!bit && !prev ? 2 : 0) | (bit ? 1 : 0);
+        prev = bit;
+      }
+      t[last][value] = static_cast<std::uint16_t>(cells);
+    }
   }
-  cells_.Push16(static_cast<std::uint16_t>(cells & ~clear_clock));
+  return t;
+}();
+
+}  // namespace
+
+void Encoder::Mfm(std::uint8_t value, std::uint16_t clear_clock) {
+  cells_.Push16(static_cast<std::uint16_t>(kMfmCells[last_bit_ ? 1 : 0][value] & ~clear_clock));
+  last_bit_ = value & 1;
 }
 
 void Encoder::Fm(std::uint8_t value, std::uint8_t clock) {

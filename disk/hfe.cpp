@@ -60,7 +60,7 @@ std::vector<std::uint8_t> SideBytes(const ImageBuffer& image, const HfeState::Tr
     image.Read(HfeSideOffset(t.first_block, side, k), bytes.data() + k,
                static_cast<std::size_t>(run));
   }
-  for (std::uint8_t& b : bytes) b = ReverseBits(b);
+  for (std::uint8_t& b : bytes) b = hfe::ReverseBits(b);
   return bytes;
 }
 
@@ -107,12 +107,6 @@ void ReadTrack(const ImageBuffer& image, int cylinder, int side, HfeState& state
 Offset HfeSideOffset(Offset first_block, int side, Offset k) {
   return first_block * hfe::kBlockBytes + k / hfe::kSideBytes * hfe::kBlockBytes +
          side * hfe::kSideBytes + k % hfe::kSideBytes;
-}
-
-std::uint8_t ReverseBits(std::uint8_t b) {
-  b = static_cast<std::uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
-  b = static_cast<std::uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
-  return static_cast<std::uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
 }
 
 std::vector<std::uint8_t> HfeState::Data(const Disk&, const Sector& s) const {

@@ -38,7 +38,5 @@ class HfeState : public ContainerState {
 const HfeState* HfeStateOf(const Disk& disk);
 // The file offset of byte k of a side's cells, the track starting at the block.
 Offset HfeSideOffset(Offset first_block, int side, Offset k);
-// A byte with its bits in the other order: the file's cell order and ours.
-std::uint8_t ReverseBits(std::uint8_t b);
 
 }  // namespace trivane::disk

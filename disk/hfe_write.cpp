@@ -70,9 +70,9 @@ cells::Cells FittedCells(std::vector<TrackField> fields, std::size_t until, int 
   while (true) {
     if (fields.empty()) return TrackCells(fields, ControllerLayout(), until, true);
     for (const TrackLayout& layout : Layouts()) {
-      if (TrackCells(fields, layout, 0, true).size() <= until) {
-        return TrackCells(fields, layout, until, true);
-      }
+      // Written out to `until` where it fits; longer where it does not.
+      cells::Cells c = TrackCells(fields, layout, until, true);
+      if (c.size() <= until) return c;
     }
     losses.Add(cylinder, side, fields.back().sector,
                "past the 100,000 cells of a track at 250 kbit/s and 300 rpm");
@@ -82,7 +82,7 @@ cells::Cells FittedCells(std::vector<TrackField> fields, std::size_t until, int 
 
 SideCells Stored(const cells::Cells& c, Offset bytes) {
   SideCells out(c.packed().begin(), c.packed().end());
-  for (std::uint8_t& b : out) b = ReverseBits(b);
+  for (std::uint8_t& b : out) b = hfe::ReverseBits(b);
   // Cells 1010...: MFM zeros, FM ones at twice the rate.
   out.resize(static_cast<std::size_t>(Runs(bytes) * hfe::kSideBytes), 0x55);
   return out;

@@ -16,7 +16,7 @@ namespace {
 // A track record's fixed part and maps, read at `at`.
 struct TrackRecord {
   int mode = 0, cylinder = 0, head = 0, count = 0, size = 0;
-  Offset ids = 0, cylinder_map = -1, head_map = -1, sizes = -1;
+  Offset at = 0, ids = 0, cylinder_map = -1, head_map = -1, sizes = -1;
   Offset end = 0;  // where its sector records start
 };
 
@@ -32,6 +32,7 @@ std::string ReadTrackRecord(const ImageBuffer& image, Offset at, TrackRecord& t)
   t.head = image.at(at + 2);
   t.count = image.at(at + 3);
   t.size = image.at(at + 4);
+  t.at = at;
   if (t.mode >= imd::kModes) return At(at) + " has mode " + std::to_string(t.mode);
   if ((t.head & ~(imd::kHeadBit | imd::kCylinderMap | imd::kHeadMap)) != 0) {
     return At(at) + " has head byte " + std::to_string(t.head);
@@ -72,9 +73,15 @@ Offset ReadSectors(const ImageBuffer& image, const TrackRecord& t, ImdState& sta
   for (int i = 0; i < t.count; ++i) {
     Sector s = SectorOf(image, t, i);
     const int record = p < image.size() ? image.at(p) : -1;
-    if (record < 0 || record > imd::kLastRecord || s.size == 0 || s.size > (128 << 6)) {
-      disk.problems.push_back("sector " + std::to_string(s.id_sector) + " of cylinder " +
-                              std::to_string(t.cylinder) + " head " + std::to_string(s.head) +
+    const std::string where = "sector " + std::to_string(s.id_sector) + " of cylinder " +
+                              std::to_string(t.cylinder) + " head " + std::to_string(s.head);
+    if (s.size != 128 << SizeCodeOf(s.size)) {
+      disk.problems.push_back(where + ": " + std::to_string(s.size) +
+                              " bytes, a size no TRS-80 controller reads");
+      return -1;
+    }
+    if (record < 0 || record > imd::kLastRecord) {
+      disk.problems.push_back(where +
                               (record < 0 ? ": the file ends before it" : ": it cannot be read") +
                               " (byte " + std::to_string(p) + ")");
       return -1;
@@ -88,7 +95,7 @@ Offset ReadSectors(const ImageBuffer& image, const TrackRecord& t, ImdState& sta
       if (kind & imd::kCompressed) state.filled.push_back(p);
       p += kind & imd::kCompressed ? 1 : s.size;
       if (p > image.size()) {
-        disk.problems.push_back(At(t.end) + ": sector " + std::to_string(s.id_sector) +
+        disk.problems.push_back(At(t.at) + ": sector " + std::to_string(s.id_sector) +
                                 "'s data runs past the file's end");
         return -1;
       }

@@ -3,7 +3,8 @@
 // (a disk read from IMD keeps each track's mode and the header), a sector
 // that one byte fills stored as that byte. What IMD cannot keep is a loss:
 // data marks F9 and FA (read back as F8), an ID field that failed its CRC,
-// a sector in the other density of its track, past 255 sectors a track.
+// a sector in the other density of its track, past 255 sectors a track,
+// an ID size code past 3 (controllers read only its low two bits).
 #include <algorithm>
 #include <ctime>
 
@@ -36,7 +37,7 @@ std::vector<std::uint8_t> Header(const Disk& disk) {
 }
 
 int SizeOf(const Sector& s) {
-  return s.has_data() ? s.size : 128 << std::min<int>(s.size_code, imd::kMostSizeCode);
+  return s.has_data() ? s.size : 128 << (s.size_code & 3);
 }
 
 // The sectors of a track that IMD can keep; the others are losses.
@@ -46,6 +47,9 @@ std::vector<const Sector*> Kept(const Disk& disk, int cylinder, int head, Losses
     if (s.cylinder != cylinder || s.head != head) continue;
     if (s.id_crc == Check::kBad) {
       losses.Add(s, "an ID field that failed its CRC; IMD keeps none");
+    } else if (s.size_code > 3) {
+      losses.Add(s, "size code " + std::to_string(s.size_code) +
+                        " in its ID field; IMD keeps the size read, 128 to 1024 bytes");
     } else if (!kept.empty() && s.density != kept.front()->density) {
       losses.Add(s, "single and double density on one track; an IMD track has one mode");
     } else if (kept.size() == 255) {
@@ -68,14 +72,24 @@ int ModeOf(const Disk& disk, int cylinder, int head, bool mfm) {
   return mfm ? imd::kMfmMode : imd::kFmMode;
 }
 
+// Stored as one byte: a sector read from IMD as it was stored, unless data
+// was put into it; any other whose bytes are all one.
+bool Filled(const Disk& disk, const Sector& s, const std::vector<std::uint8_t>& data) {
+  const ImdState* state = ImdStateOf(disk);
+  if (state != nullptr && s.written < 0) {
+    return std::binary_search(state->filled.begin(), state->filled.end(), s.data_offset);
+  }
+  return !data.empty() &&
+         std::all_of(data.begin(), data.end(), [&](std::uint8_t b) { return b == data[0]; });
+}
+
 void PutRecord(const Disk& disk, const Sector& s, std::vector<std::uint8_t>& out) {
   if (!s.has_data()) {
     out.push_back(imd::kNoData);
     return;
   }
   const std::vector<std::uint8_t> data = SectorData(disk, s);
-  const bool filled = !data.empty() && std::all_of(data.begin(), data.end(),
-                                                   [&](std::uint8_t b) { return b == data[0]; });
+  const bool filled = Filled(disk, s, data);
   const int kind = (filled ? imd::kCompressed : 0) | (s.dam != imd::kDataMark ? imd::kDeleted : 0) |
                    (DataCrc(disk, s) == Check::kBad ? imd::kDataError : 0);
   out.push_back(static_cast<std::uint8_t>(kind + 1));

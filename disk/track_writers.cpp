@@ -179,6 +179,7 @@ cells::Cells TrackCellsOf(const Disk& disk, int cylinder, int head, std::size_t 
 cells::Cells TrackCells(const std::vector<TrackField>& fields, const TrackLayout& layout,
                         std::size_t until, bool fm_twice) {
   CellWriter w(fm_twice);
+  w.encoder.cells().Reserve(until);
   const bool dd = fields.empty() || fields.front().double_density;
   w.Density(dd);
   Fill(w,

@@ -28,6 +28,8 @@
 // byte of weak cells.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "formats/image_buffer.h"
@@ -65,5 +67,20 @@ inline constexpr int kOpIndex = 0xF1;
 inline constexpr int kOpBitRate = 0xF2;
 inline constexpr int kOpSkipBits = 0xF3;
 inline constexpr int kOpWeak = 0xF4;
+
+// A byte with its bits in the other order: the file's cells, first in the
+// least significant bit, and the cell layer's, first in the most.
+inline constexpr std::array<std::uint8_t, 256> kReversed = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (unsigned v = 0; v < 256; ++v) {
+    unsigned r = 0;
+    for (int k = 0; k < 8; ++k) r |= ((v >> k) & 1) << (7 - k);
+    t[v] = static_cast<std::uint8_t>(r);
+  }
+  return t;
+}();
+inline std::uint8_t ReverseBits(std::uint8_t b) {
+  return kReversed[b];
+}
 
 }  // namespace trivane::hfe

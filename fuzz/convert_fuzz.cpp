@@ -14,8 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const trivane::ImageBuffer image(data, size, nullptr);
   const disk::Disk d = disk::ReadDisk(image);
   if (!d.error.empty()) return 0;
-  for (disk::Container to : {disk::Container::kJv1, disk::Container::kJv3, disk::Container::kDmk}) {
+  for (const disk::ContainerFormat& format : disk::Containers()) {
+    const disk::Container to = format.kind;
     for (bool twice : {true, false}) {
+      if (!twice && to != disk::Container::kDmk) continue;  // a DMK option only
       const trivane::ops::Proved p = trivane::ops::Convert(d, to, {twice}, true);
       Require(!p.fault, "a conversion that does not read back as the disk");
     }

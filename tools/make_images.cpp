@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <iostream>
 #include <string>
+#include <tuple>
 
 #include "builder/samples.h"
+#include "disk/container.h"
 
 namespace {
 
@@ -20,12 +22,30 @@ bool Write(const fs::path& path, const build::Bytes& bytes) {
   return false;
 }
 
+// The seed written as HFE and as IMD for the cells target: a first byte
+// that picks the container, then the file after its signature.
+bool WriteCells(const fs::path& dir, const build::Sample& seed) {
+  namespace disk = trivane::disk;
+  const disk::Disk d = disk::ReadDisk(trivane::ImageBuffer(seed.bytes));
+  if (!d.error.empty() || d.sectors.empty()) return true;
+  for (const auto& [to, pick, signature] : {std::tuple{disk::Container::kHfe, 0, 8},
+                                            std::tuple{disk::Container::kImd, 2, 4}}) {
+    const build::Bytes file = disk::FormatOf(to).write(d, {}).bytes;
+    build::Bytes input(file.begin() + signature - 1, file.end());
+    input[0] = static_cast<std::uint8_t>(pick);
+    const std::string name = seed.name + (pick == 0 ? ".hfe" : ".imd");
+    if (!Write(dir / "read_cells" / name, input)) return false;
+  }
+  return true;
+}
+
 // Each seed as it is for identification and the sector reader, and for the
 // locator target behind a request for track 0, side 0, sector 2 (four bytes
 // each).
 bool WriteSeeds(const fs::path& dir) {
   for (const char* target :
-       {"identify", "find_sector", "read_disk", "read_dos", "convert", "change", "views"}) {
+       {"identify", "find_sector", "read_disk", "read_cells", "read_dos", "convert", "change",
+        "views"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {
@@ -38,7 +58,7 @@ bool WriteSeeds(const fs::path& dir) {
         !Write(dir / "convert" / seed.name, seed.bytes) ||
         !Write(dir / "change" / seed.name, seed.bytes) ||
         !Write(dir / "views" / seed.name, seed.bytes) ||
-        !Write(dir / "find_sector" / seed.name, request)) {
+        !Write(dir / "find_sector" / seed.name, request) || !WriteCells(dir, seed)) {
       return false;
     }
   }
