@@ -108,14 +108,17 @@ const Command kCommands[] = {
      trivane::disktool::ViewCommand},
     {"convert",
      "convert IN OUT [--to {to}] [--single-density-bytes once|twice]\n"
-     "               [--force] [--overwrite]",
+     "               [--force] [--overwrite]   |   convert --to C -o DIR IMAGE... [--force]",
      "IN as another container (from OUT's name {ends} when no\n"
      "--to): every sector's ID, size, density, mark, CRC state and data\n"
      "the target holds; what it cannot is listed and nothing written\n"
      "unless --force. DMK tracks as a controller writes them, single\n"
-     "density bytes twice unless once. OUT is read back and verified,\n"
-     "then put in place; never over a file unless --overwrite, never IN",
-     {{"--to", true}, {"--single-density-bytes", true}, {"--force"}, {"--overwrite"}},
+     "density bytes twice unless once; HFE tracks one revolution at 250\n"
+     "kbit/s. OUT is read back and verified, then put in place; never over\n"
+     "a file unless --overwrite, never IN. With -o, each IMAGE into DIR\n"
+     "under its name with the container's extension, never over a file,\n"
+     "side by side; then what was converted, with losses, and refused",
+     {{"--to", true}, {"--single-density-bytes", true}, {"--force"}, {"--overwrite"}, {"-o", true}},
      trivane::disktool::ConvertCommand},
     {"new",
      "new OUT --dos {doses} [--format NAME] [--to {to}]\n"

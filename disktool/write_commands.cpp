@@ -136,7 +136,13 @@ int NewCommand(const cli::Parsed& p) {
 }
 
 int ConvertCommand(const cli::Parsed& p) {
-  if (p.operands.size() != 2) return UsageError("convert takes IN OUT");
+  if (p.Value("-o")) {
+    const disk::ContainerFormat* f = disk::FormatNamed(p.Value("--to").value_or(""));
+    if (f == nullptr || !f->writes) return UsageError("-o DIR takes --to " + disk::Words(", ", " or "));
+    if (p.operands.empty()) return UsageError("convert -o DIR takes IMAGE...");
+    return ConvertMany(p, *f);
+  }
+  if (p.operands.size() != 2) return UsageError("convert takes IN OUT, or --to C -o DIR IMAGE...");
   const std::string& in = p.operands[0];
   const std::string& out = p.operands[1];
   std::string complaint;

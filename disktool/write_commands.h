@@ -5,10 +5,13 @@
 #include <string>
 
 #include "cli/options.h"
+#include "disk/container.h"
 
 namespace trivane::disktool {
 
 int ConvertCommand(const cli::Parsed& p);
+// `convert --to C -o DIR IMAGE...` (convert_many.cpp).
+int ConvertMany(const cli::Parsed& p, const disk::ContainerFormat& to);
 int NewCommand(const cli::Parsed& p);
 int PutCommand(const cli::Parsed& p);
 int RmCommand(const cli::Parsed& p);

@@ -321,6 +321,37 @@ TEST_F(DosTool, NewAndConvertWriteOnlyWhatIsProved) {
   }
 }
 
+// A collection converted into a folder: each under its own name, none over
+// a file, two of one name refused, losses refused unless --force, then the
+// summary, and status 1 when any was refused.
+TEST_F(DosTool, ConvertManyIntoAFolder) {
+  const fs::path out = dir_ / "many";
+  fs::create_directories(out);
+  build::WriteFile(out / "dos-ldos.hfe", {1, 2, 3});
+  const ToolRun run = Tool({"convert", "--to", "hfe", "-o", out.string(), Path("dos-newdos80.dsk"),
+                            Path("dos-ldos.dmk"), Path("dos-newdos80.dsk"), Path("notes.dsk")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Slurp(out / "dos-ldos.hfe"), std::string("\x01\x02\x03"));
+  EXPECT_EQ(Tool({"dir", "--json", (out / "dos-newdos80.hfe").string()}).status, 0);
+  EXPECT_NE(run.out.find("converted 1 (0 with losses), refused 3\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("dos-ldos.hfe exists already"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("dos-newdos80.dsk's too"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("notes.dsk: not a disk image"), std::string::npos) << run.out;
+  // IMD keeps no FA mark: refused, then converted with --force, the loss said.
+  const std::vector<std::string> imd = {"convert", "--to", "imd", "-o", out.string(),
+                                        Path("jv1-newdos80.dsk")};
+  EXPECT_EQ(Tool(imd).status, 1);
+  EXPECT_FALSE(fs::exists(out / "jv1-newdos80.imd"));
+  std::vector<std::string> forced = imd;
+  forced.push_back("--force");
+  const ToolRun lossy = Tool(forced);
+  EXPECT_EQ(lossy.status, 0) << lossy.out << lossy.err;
+  EXPECT_NE(lossy.out.find("converted 1 (1 with losses), refused 0\n  with losses: "),
+            std::string::npos)
+      << lossy.out;
+  EXPECT_EQ(Tool({"convert", "-o", out.string(), Path("dos-ldos.dmk")}).status, 2);
+}
+
 // put, rm and rename: each change written only when proved, the original
 // kept as IMAGE.bak; a refused change leaves the image as it was.
 TEST_F(DosTool, PutRmRenameKeepTheOriginal) {

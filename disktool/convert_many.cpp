@@ -1,0 +1,130 @@
+// `convert --to C -o DIR IMAGE...`: a whole collection converted at once,
+// the images spread over the processors. Each keeps its name with the
+// container's extension, is proved as a single conversion is, and is never
+// written over a file; the results are said in the images' order, a
+// progress line on a terminal, then a summary: converted, converted with
+// losses and where, refused and why. The status is 1 when any was refused.
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <thread>
+
+#include "cli/escaped.h"
+#include "disktool/in_order.h"
+#include "disktool/listing.h"
+#include "disktool/write_commands.h"
+#include "loader/image_file.h"
+#include "ops/convert.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define TRIVANE_ISATTY(fd) _isatty(fd)
+#else
+#include <unistd.h>
+#define TRIVANE_ISATTY(fd) ::isatty(fd)
+#endif
+
+namespace trivane::disktool {
+namespace {
+
+using cli::Escaped;
+
+struct Converted {
+  std::string out;                  // the file written, or to be
+  std::vector<std::string> losses;  // what it could not hold
+  std::string error;                // why nothing was written
+};
+
+// OUT for each image: DIR/NAME.WORD; an image whose OUT another before it
+// takes is refused.
+std::vector<Converted> Outputs(const std::vector<std::string>& images, const std::string& dir,
+                               const disk::ContainerFormat& to) {
+  std::vector<Converted> outs(images.size());
+  std::map<std::string, std::size_t> taken;
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    std::filesystem::path name = PathFromUtf8(images[i]).filename();
+    name.replace_extension(std::string(".") + std::string(to.word));
+    outs[i].out = Utf8Of(PathFromUtf8(dir) / name);
+    const auto [at, fresh] = taken.emplace(outs[i].out, i);
+    if (!fresh) outs[i].error = "its name is " + Escaped(images[at->second]) + "'s too";
+  }
+  return outs;
+}
+
+Converted ConvertOne(const std::string& in, Converted c, disk::Container to, bool force) {
+  if (!c.error.empty()) return c;
+  std::error_code ec;
+  if (std::filesystem::exists(PathFromUtf8(c.out), ec)) {
+    c.error = Escaped(c.out) + " exists already";
+    return c;
+  }
+  const ReadImage r = ReadSectors(in, false);
+  if (!r.error.empty()) {
+    c.error = r.error;
+    return c;
+  }
+  const ops::Proved proved = ops::Convert(r.disk, to, {}, force);
+  c.losses = proved.losses;
+  c.error = proved.error.empty() ? SaveImageFile(PathFromUtf8(c.out), proved.bytes, false)
+                                 : proved.error;
+  return c;
+}
+
+// The summary after the last image.
+void Summary(const std::vector<std::string>& images, const std::vector<Converted>& done) {
+  int converted = 0, lossy = 0, refused = 0;
+  for (const Converted& c : done) {
+    converted += c.error.empty();
+    lossy += c.error.empty() && !c.losses.empty();
+    refused += !c.error.empty();
+  }
+  std::cout << "converted " << converted << " (" << lossy << " with losses), refused " << refused
+            << "\n";
+  for (std::size_t i = 0; i < done.size(); ++i) {
+    if (done[i].error.empty() && !done[i].losses.empty()) {
+      std::cout << "  with losses: " << Escaped(images[i]) << ": " << done[i].losses.size()
+                << (done[i].losses.size() == 1 ? " line: " : " lines, the first: ")
+                << done[i].losses.front() << "\n";
+    }
+  }
+  for (std::size_t i = 0; i < done.size(); ++i) {
+    if (!done[i].error.empty()) {
+      std::cout << "  refused: " << Escaped(images[i]) << ": " << done[i].error << "\n";
+    }
+  }
+}
+
+}  // namespace
+
+int ConvertMany(const cli::Parsed& p, const disk::ContainerFormat& to) {
+  const std::string dir = *p.Value("-o");
+  if (p.Has("--overwrite")) return UsageError("-o DIR never writes over a file");
+  std::error_code ec;
+  std::filesystem::create_directories(PathFromUtf8(dir), ec);
+  if (!std::filesystem::is_directory(PathFromUtf8(dir), ec)) {
+    std::cerr << "trivane-disk: " << Escaped(dir) << ": not a folder that can be made\n";
+    return 1;
+  }
+  const std::vector<std::string>& images = p.operands;
+  std::vector<Converted> done = Outputs(images, dir, to);
+  const bool force = p.Has("--force"), terminal = TRIVANE_ISATTY(2);
+  const auto produce = [&](std::size_t i) { return ConvertOne(images[i], done[i], to.kind, force); };
+  const auto consume = [&](std::size_t i, const Converted& c) {
+    done[i] = c;
+    if (terminal) std::cerr << "\r" << i + 1 << " of " << images.size() << " " << std::flush;
+    if (!c.error.empty()) return true;
+    std::cout << Escaped(images[i]) << " -> " << Escaped(c.out) << ": written, read back and verified"
+              << (c.losses.empty() ? "" : " (with losses)") << "\n";
+    return true;
+  };
+  const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
+  InOrder<Converted>(images.size(), workers, 2 * workers, produce, consume);
+  if (terminal) std::cerr << "\r" << std::string(24, ' ') << "\r" << std::flush;
+  Summary(images, done);
+  return std::any_of(done.begin(), done.end(), [](const Converted& c) { return !c.error.empty(); })
+             ? 1
+             : 0;
+}
+
+}  // namespace trivane::disktool
