@@ -96,7 +96,7 @@ void ReadTrack(const ImageBuffer& image, int cylinder, int side, HfeState& state
       s.data_offset = HfeSideOffset(t.first_block, side, k);
       s.dam = f.dam;
       s.data_crc = f.data_crc_ok ? Check::kGood : Check::kBad;
-      state.data[s.data_offset] = {std::move(f.data), s.data_crc};
+      state.data[HfeState::KeyOf(s)] = {std::move(f.data), s.data_crc};
     }
     disk.sectors.push_back(s);
   }
@@ -110,13 +110,13 @@ Offset HfeSideOffset(Offset first_block, int side, Offset k) {
 }
 
 std::vector<std::uint8_t> HfeState::Data(const Disk&, const Sector& s) const {
-  const auto it = data.find(s.data_offset);
+  const auto it = data.find(KeyOf(s));
   return it == data.end() ? std::vector<std::uint8_t>{} : it->second.bytes;
 }
 
 bool HfeState::AsRead(const Disk& disk, const Sector& s) const {
   if (s.written < 0) return true;
-  const auto it = data.find(s.data_offset);
+  const auto it = data.find(KeyOf(s));
   return it != data.end() && it->second.crc == s.data_crc &&
          it->second.bytes == disk.written[static_cast<std::size_t>(s.written)];
 }

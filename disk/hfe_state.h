@@ -5,6 +5,7 @@
 #pragma once
 
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "disk/disk.h"
@@ -20,12 +21,15 @@ class HfeState : public ContainerState {
   int version = 1;
   int bit_rate = 0;
   std::vector<Track> tracks;  // by cylinder
-  // Each sector's data as decoded and its CRC state, by its data_offset.
+  // Each sector's data as decoded and its CRC state, by its track and its
+  // data_offset (tracks of a damaged file may share blocks).
   struct Decoded {
     std::vector<std::uint8_t> bytes;
     Check crc = Check::kGood;
   };
-  std::map<Offset, Decoded> data;
+  using Key = std::tuple<int, int, Offset>;
+  static Key KeyOf(const Sector& s) { return {s.cylinder, s.head, s.data_offset}; }
+  std::map<Key, Decoded> data;
   // The sector's data is as decoded: nothing put into it, or the same
   // bytes with the same CRC state.
   bool AsRead(const Disk& disk, const Sector& s) const;

@@ -96,12 +96,14 @@ struct CylinderCells {
 
 CylinderCells Cylinder(const Disk& disk, int cylinder, int heads, Losses& losses) {
   std::array<std::optional<std::pair<SideCells, Offset>>, 2> kept;
+  // A kept track keeps its length (a field that runs round its end reads on
+  // at its start); the sides of a cylinder share one.
   CylinderCells out;
-  out.length = hfe::kTrackCells / 8;
   for (int side = 0; side < 2; ++side) {
     kept[side] = KeptSide(disk, cylinder, side);
-    if (kept[side]) out.length = std::max(out.length, kept[side]->second);
+    if (kept[side]) out.length = kept[side]->second;
   }
+  if (out.length == 0) out.length = hfe::kTrackCells / 8;
   const std::size_t stored = static_cast<std::size_t>(Runs(out.length) * hfe::kSideBytes);
   for (int side = 0; side < 2; ++side) {
     if (kept[side]) {
