@@ -86,8 +86,8 @@ constexpr ContainerFormat kContainers[] = {
      "the sectors of each track in one density, any size, deleted data (F8) and data errors; "
      "no other data marks, no ID field that failed its CRC",
      "*.imd", "application/x-imd-floppy-image", "*.imd",
-     "<match type=\"string\" offset=\"0\" value=\"IMD \"/>", 80, 4, true, RecogniseImd,
-     ReadImd, WriteImd},
+     "<match type=\"string\" offset=\"0\" value=\"IMD \"/>", 80, 4, true, RecogniseImd, ReadImd,
+     WriteImd},
 };
 
 }  // namespace

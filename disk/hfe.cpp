@@ -87,8 +87,8 @@ void ReadTrack(const ImageBuffer& image, int cylinder, int side, HfeState& state
     return;
   }
   const std::size_t count = bytes.size() * 8;
-  const cells::Cells c = state.version == 3 ? Version3Cells(bytes)
-                                            : cells::Cells::FromPacked(std::move(bytes), count);
+  const cells::Cells c =
+      state.version == 3 ? Version3Cells(bytes) : cells::Cells::FromPacked(std::move(bytes), count);
   for (cells::Field& f : cells::DecodeBothRates(c)) {
     Sector s = SectorOf(f, cylinder, side);
     if (f.dam != 0) {

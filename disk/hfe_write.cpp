@@ -29,7 +29,7 @@ Offset Runs(Offset bytes) {
 const HfeState* KeptState(const Disk& disk) {
   const HfeState* state = HfeStateOf(disk);
   return state != nullptr && state->version == 1 && state->bit_rate == hfe::kBitRate ? state
-                                                                                      : nullptr;
+                                                                                     : nullptr;
 }
 
 // The cells of a track as read, padding included, when they can be kept:
@@ -65,8 +65,8 @@ std::vector<TrackLayout> Layouts() {
 
 // The track's fields on cells of `until` cells, the last ones dropped as
 // losses while the revolution cannot hold them.
-cells::Cells FittedCells(std::vector<TrackField> fields, std::size_t until, int cylinder,
-                         int side, Losses& losses) {
+cells::Cells FittedCells(std::vector<TrackField> fields, std::size_t until, int cylinder, int side,
+                         Losses& losses) {
   while (true) {
     if (fields.empty()) return TrackCells(fields, ControllerLayout(), until, true);
     for (const TrackLayout& layout : Layouts()) {
@@ -117,8 +117,8 @@ CylinderCells Cylinder(const Disk& disk, int cylinder, int heads, Losses& losses
         if (s.cylinder == cylinder && s.head == side) fields.push_back(FieldOf(disk, s));
       }
       const std::size_t until = static_cast<std::size_t>(out.length) * 8;
-      out.sides[side] = Stored(FittedCells(std::move(fields), until, cylinder, side, losses),
-                               out.length);
+      out.sides[side] =
+          Stored(FittedCells(std::move(fields), until, cylinder, side, losses), out.length);
     }
   }
   return out;
@@ -157,13 +157,15 @@ Written WriteHfe(const Disk& disk, const WriteOptions&) {
   const int heads = std::clamp(disk.heads, 1, 2);
   const int cylinders = std::clamp(disk.cylinders, 0, 255);
   for (const Sector& s : disk.sectors) {
-    if (s.head >= heads || s.cylinder >= cylinders) losses.Add(s, "outside the disk's cylinders and heads");
+    if (s.head >= heads || s.cylinder >= cylinders)
+      losses.Add(s, "outside the disk's cylinders and heads");
   }
   Written out;
   out.bytes = Header(disk, cylinders, heads);
-  const Offset table_blocks = (cylinders * hfe::kTableEntryBytes + hfe::kBlockBytes - 1) /
-                              hfe::kBlockBytes;
-  out.bytes.resize(static_cast<std::size_t>((1 + std::max<Offset>(table_blocks, 1)) * hfe::kBlockBytes), 0xFF);
+  const Offset table_blocks =
+      (cylinders * hfe::kTableEntryBytes + hfe::kBlockBytes - 1) / hfe::kBlockBytes;
+  out.bytes.resize(
+      static_cast<std::size_t>((1 + std::max<Offset>(table_blocks, 1)) * hfe::kBlockBytes), 0xFF);
   for (int c = 0; c < cylinders; ++c) {
     const CylinderCells cells = Cylinder(disk, c, heads, losses);
     const Offset first = static_cast<Offset>(out.bytes.size()) / hfe::kBlockBytes;

@@ -58,8 +58,8 @@ Sector SectorOf(const ImageBuffer& image, const TrackRecord& t, int i) {
   s.id_sector = image.at(t.ids + i);
   s.id_cylinder = t.cylinder_map >= 0 ? image.at(t.cylinder_map + i) : s.cylinder & 0xFF;
   s.id_head = t.head_map >= 0 ? image.at(t.head_map + i) : s.head;
-  const int size = t.sizes >= 0 ? image.at(t.sizes + 2 * i) | image.at(t.sizes + 2 * i + 1) << 8
-                                : 128 << t.size;
+  const int size =
+      t.sizes >= 0 ? image.at(t.sizes + 2 * i) | image.at(t.sizes + 2 * i + 1) << 8 : 128 << t.size;
   s.size = static_cast<std::uint16_t>(size);
   s.size_code = t.sizes >= 0 ? SizeCodeOf(size) : static_cast<std::uint8_t>(t.size);
   s.density = t.mode >= imd::kFirstMfmMode ? Density::kDouble : Density::kSingle;

@@ -103,8 +103,10 @@ void PutRecord(const Disk& disk, const Sector& s, std::vector<std::uint8_t>& out
 void PutTrack(const Disk& disk, int cylinder, int head, const std::vector<const Sector*>& kept,
               std::vector<std::uint8_t>& out) {
   const bool mfm = !kept.empty() && kept.front()->density == Density::kDouble;
-  const bool cylinder_map = std::any_of(kept.begin(), kept.end(), [&](const Sector* s) { return s->id_cylinder != cylinder; });
-  const bool head_map = std::any_of(kept.begin(), kept.end(), [&](const Sector* s) { return s->id_head != head; });
+  const bool cylinder_map = std::any_of(
+      kept.begin(), kept.end(), [&](const Sector* s) { return s->id_cylinder != cylinder; });
+  const bool head_map =
+      std::any_of(kept.begin(), kept.end(), [&](const Sector* s) { return s->id_head != head; });
   const int first = kept.empty() ? 1 : SizeOf(*kept.front());
   const bool one_size = std::all_of(kept.begin(), kept.end(), [&](const Sector* s) {
     return SizeOf(*s) == first && first == 128 << s->size_code;
@@ -117,8 +119,10 @@ void PutTrack(const Disk& disk, int cylinder, int head, const std::vector<const 
   out.push_back(static_cast<std::uint8_t>(one_size ? (kept.empty() ? 1 : kept.front()->size_code)
                                                    : imd::kSizeTable));
   for (const Sector* s : kept) out.push_back(s->id_sector);
-  if (cylinder_map) for (const Sector* s : kept) out.push_back(s->id_cylinder);
-  if (head_map) for (const Sector* s : kept) out.push_back(s->id_head);
+  if (cylinder_map)
+    for (const Sector* s : kept) out.push_back(s->id_cylinder);
+  if (head_map)
+    for (const Sector* s : kept) out.push_back(s->id_head);
   if (!one_size) {
     for (const Sector* s : kept) {
       out.push_back(static_cast<std::uint8_t>(SizeOf(*s) & 0xFF));
@@ -135,7 +139,8 @@ Written WriteImd(const Disk& disk, const WriteOptions&) {
   const int heads = std::clamp(disk.heads, 1, 2);
   const int cylinders = std::clamp(disk.cylinders, 0, 256);
   for (const Sector& s : disk.sectors) {
-    if (s.head >= heads || s.cylinder >= cylinders) losses.Add(s, "outside the disk's cylinders and heads");
+    if (s.head >= heads || s.cylinder >= cylinders)
+      losses.Add(s, "outside the disk's cylinders and heads");
   }
   Written out;
   out.bytes = Header(disk);

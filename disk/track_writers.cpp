@@ -191,7 +191,8 @@ cells::Cells TrackCells(const std::vector<TrackField>& fields, const TrackLayout
   const int gap4 = layout.gap4 >= 0 || fields.empty() ? layout.gap4
                    : fields.back().double_density     ? layout.dd_gap
                                                       : layout.sd_gap;
-  const std::size_t byte_cells = fm_twice && !fields.empty() && !fields.back().double_density ? 32 : 16;
+  const std::size_t byte_cells =
+      fm_twice && !fields.empty() && !fields.back().double_density ? 32 : 16;
   while (w.encoder.cells().size() + byte_cells <= until) w.Put(gap4 < 0 ? 0x4E : gap4, 1);
   return std::move(w.encoder.cells());
 }

@@ -66,8 +66,8 @@ Converted ConvertOne(const std::string& in, Converted c, disk::Container to, boo
   }
   const ops::Proved proved = ops::Convert(r.disk, to, {}, force);
   c.losses = proved.losses;
-  c.error = proved.error.empty() ? SaveImageFile(PathFromUtf8(c.out), proved.bytes, false)
-                                 : proved.error;
+  c.error =
+      proved.error.empty() ? SaveImageFile(PathFromUtf8(c.out), proved.bytes, false) : proved.error;
   return c;
 }
 
@@ -109,13 +109,16 @@ int ConvertMany(const cli::Parsed& p, const disk::ContainerFormat& to) {
   const std::vector<std::string>& images = p.operands;
   std::vector<Converted> done = Outputs(images, dir, to);
   const bool force = p.Has("--force"), terminal = TRIVANE_ISATTY(2);
-  const auto produce = [&](std::size_t i) { return ConvertOne(images[i], done[i], to.kind, force); };
+  const auto produce = [&](std::size_t i) {
+    return ConvertOne(images[i], done[i], to.kind, force);
+  };
   const auto consume = [&](std::size_t i, const Converted& c) {
     done[i] = c;
     if (terminal) std::cerr << "\r" << i + 1 << " of " << images.size() << " " << std::flush;
     if (!c.error.empty()) return true;
-    std::cout << Escaped(images[i]) << " -> " << Escaped(c.out) << ": written, read back and verified"
-              << (c.losses.empty() ? "" : " (with losses)") << "\n";
+    std::cout << Escaped(images[i]) << " -> " << Escaped(c.out)
+              << ": written, read back and verified" << (c.losses.empty() ? "" : " (with losses)")
+              << "\n";
     return true;
   };
   const unsigned workers = std::max(1u, std::thread::hardware_concurrency());

@@ -138,7 +138,8 @@ int NewCommand(const cli::Parsed& p) {
 int ConvertCommand(const cli::Parsed& p) {
   if (p.Value("-o")) {
     const disk::ContainerFormat* f = disk::FormatNamed(p.Value("--to").value_or(""));
-    if (f == nullptr || !f->writes) return UsageError("-o DIR takes --to " + disk::Words(", ", " or "));
+    if (f == nullptr || !f->writes)
+      return UsageError("-o DIR takes --to " + disk::Words(", ", " or "));
     if (p.operands.empty()) return UsageError("convert -o DIR takes IMAGE...");
     return ConvertMany(p, *f);
   }

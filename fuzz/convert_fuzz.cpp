@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ops/convert.h"
 #include "fuzz/fuzz_checks.h"
+#include "ops/convert.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using trivane::fuzz::Require;

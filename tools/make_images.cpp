@@ -28,8 +28,8 @@ bool WriteCells(const fs::path& dir, const build::Sample& seed) {
   namespace disk = trivane::disk;
   const disk::Disk d = disk::ReadDisk(trivane::ImageBuffer(seed.bytes));
   if (!d.error.empty() || d.sectors.empty()) return true;
-  for (const auto& [to, pick, signature] : {std::tuple{disk::Container::kHfe, 0, 8},
-                                            std::tuple{disk::Container::kImd, 2, 4}}) {
+  for (const auto& [to, pick, signature] :
+       {std::tuple{disk::Container::kHfe, 0, 8}, std::tuple{disk::Container::kImd, 2, 4}}) {
     const build::Bytes file = disk::FormatOf(to).write(d, {}).bytes;
     build::Bytes input(file.begin() + signature - 1, file.end());
     input[0] = static_cast<std::uint8_t>(pick);
@@ -43,9 +43,8 @@ bool WriteCells(const fs::path& dir, const build::Sample& seed) {
 // locator target behind a request for track 0, side 0, sector 2 (four bytes
 // each).
 bool WriteSeeds(const fs::path& dir) {
-  for (const char* target :
-       {"identify", "find_sector", "read_disk", "read_cells", "read_dos", "convert", "change",
-        "views"}) {
+  for (const char* target : {"identify", "find_sector", "read_disk", "read_cells", "read_dos",
+                             "convert", "change", "views"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {

@@ -43,8 +43,7 @@ TEST(Cells, MarksAndBytes) {
 
 // The sectors of one track compared with what the cells give back; twice:
 // FM at twice its rate, read by the decoder of both rates.
-int CompareTrack(const disk::Disk& d, int cylinder, int head, const std::string& what,
-                 bool twice) {
+int CompareTrack(const disk::Disk& d, int cylinder, int head, const std::string& what, bool twice) {
   std::vector<const disk::Sector*> want;
   for (const disk::Sector& s : d.sectors) {
     if (s.cylinder == cylinder && s.head == head) want.push_back(&s);

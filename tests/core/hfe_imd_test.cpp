@@ -50,8 +50,9 @@ Disk Mixed() {
 TEST(DiskHfe, HeaderAndTrackTableAsAGotekReadsThem) {
   const Bytes hfe = WriteAs(Mixed(), Container::kHfe);
   const Bytes header(hfe.begin(), hfe.begin() + 26);
-  EXPECT_EQ(header, (Bytes{'H', 'X', 'C', 'P', 'I', 'C', 'F', 'E', 0, 3, 2, 0, 0xFA, 0, 0x2C, 1, 7,
-                           1, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(header,
+            (Bytes{'H', 'X',  'C', 'P', 'I', 'C', 'F', 'E',  0,    3,    2,    0,    0xFA,
+                   0,   0x2C, 1,   7,   1,   1,   0,   0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
   // Each cylinder one revolution of 12,500 bytes a side, in 49 blocks.
   for (int c = 0; c < 3; ++c) {
     const Offset e = hfe::kBlockBytes + 4 * c;
@@ -93,9 +94,9 @@ TEST(DiskHfe, DamageIsSaid) {
   Bytes hfe = WriteAs(Mixed(), Container::kHfe);
   hfe.resize(60000);  // within cylinder 2
   const Disk cut = Read(hfe);
-  EXPECT_EQ(cut.problems, (std::vector<std::string>{
-                              "cylinder 2 side 0: its cells lie past the file's end",
-                              "cylinder 2 side 1: its cells lie past the file's end"}));
+  EXPECT_EQ(cut.problems,
+            (std::vector<std::string>{"cylinder 2 side 0: its cells lie past the file's end",
+                                      "cylinder 2 side 1: its cells lie past the file's end"}));
   EXPECT_EQ(cut.sectors.size(), 2u * 10 + 2 * 16);
   hfe[hfe::kSidesAt] = 7;
   hfe[hfe::kTableAt] = 0xFF;
@@ -112,13 +113,15 @@ TEST(DiskHfe, WhatARevolutionCannotHoldIsLost) {
     std::vector<DmkField> f;
     const int count = c == 0 ? 18 : 24;
     for (int n = 0; n < count; ++n)
-      f.push_back({.cylinder = c, .sector = n, .size_code = c == 0 ? 0 : 1, .double_density = c > 0});
+      f.push_back(
+          {.cylinder = c, .sector = n, .size_code = c == 0 ? 0 : 1, .double_density = c > 0});
     return f;
   }));
   const disk::Written w = disk::FormatOf(Container::kHfe).write(d, {});
-  EXPECT_EQ(w.losses, (std::vector<std::string>{
-                          "cylinder 1 head 0 sectors 23, 22, 21, 20, 19, 18: past the 100,000 cells "
-                          "of a track at 250 kbit/s and 300 rpm"}));
+  EXPECT_EQ(w.losses,
+            (std::vector<std::string>{
+                "cylinder 1 head 0 sectors 23, 22, 21, 20, 19, 18: past the 100,000 cells "
+                "of a track at 250 kbit/s and 300 rpm"}));
   EXPECT_EQ(ops::CompareSectors(d, Read(w.bytes), w.lost), "");
 }
 
@@ -167,16 +170,17 @@ TEST(DiskImd, DamageEndsTheReading) {
   const auto problems = [](Bytes f) { return Read(f).problems; };
   Bytes f = ImdFile();
   f.resize(f.size() - 1);
-  EXPECT_EQ(problems(f), (std::vector<std::string>{
-                             "the track record at byte 289: sector 2's data runs past the "
-                             "file's end"}));
+  EXPECT_EQ(problems(f),
+            (std::vector<std::string>{"the track record at byte 289: sector 2's data runs past the "
+                                      "file's end"}));
   f = ImdFile();
   f[289] = 9;
   EXPECT_EQ(problems(f), (std::vector<std::string>{"the track record at byte 289 has mode 9"}));
   f = ImdFile();
   f[302] = 9;
-  EXPECT_EQ(problems(f), (std::vector<std::string>{
-                             "sector 1 of cylinder 0 head 1: it cannot be read (byte 302)"}));
+  EXPECT_EQ(
+      problems(f),
+      (std::vector<std::string>{"sector 1 of cylinder 0 head 1: it cannot be read (byte 302)"}));
   EXPECT_EQ(problems(Bytes{'I', 'M', 'D', ' ', '1'}),
             (std::vector<std::string>{"the header's comment never ends (no 1A)"}));
   EXPECT_EQ(Read(Bytes{'I', 'M', 'D', ' ', '1'}).sectors.size(), 0u);

@@ -201,9 +201,9 @@ TEST(Writers, PutDataReadsBack) {
   });
   const Disk from_mixed = disk::ReadDisk(ImageBuffer(mixed));
   const Disk from_jv3 = disk::ReadDisk(ImageBuffer(build::Jv3(build::Jv3Disk(2, 2, 18, true))));
-  for (const Bytes& bytes : {mixed, build::Jv1(3), build::Jv3(build::Jv3Disk(2, 2, 18, true)),
-                             WriteAs(from_mixed, Container::kHfe).bytes,
-                             WriteAs(from_jv3, Container::kImd).bytes}) {
+  for (const Bytes& bytes :
+       {mixed, build::Jv1(3), build::Jv3(build::Jv3Disk(2, 2, 18, true)),
+        WriteAs(from_mixed, Container::kHfe).bytes, WriteAs(from_jv3, Container::kImd).bytes}) {
     Disk d = disk::ReadDisk(ImageBuffer(bytes));
     const std::vector<std::string> before = AllShown(d);
     disk::SectorStore store(d);

@@ -45,7 +45,8 @@ TEST_F(DiskTool, SectorsAsJsonHoldExactlyTheirMembers) {
   EXPECT_EQ(
       lines[1],
       json({{"file", Path("notes.dsk")},
-            {"error", "not a disk image: no DMK, HFE or IMD header, no JV1 boot sector, no JV3 header"}}));
+            {"error",
+             "not a disk image: no DMK, HFE or IMD header, no JV1 boot sector, no JV3 header"}}));
   EXPECT_EQ(lines[2]["sectors"][0]["id_crc_ok"], nullptr);  // JV1 keeps no CRCs
 }
 
@@ -338,8 +339,8 @@ TEST_F(DosTool, ConvertManyIntoAFolder) {
   EXPECT_NE(run.out.find("dos-newdos80.dsk's too"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("notes.dsk: not a disk image"), std::string::npos) << run.out;
   // IMD keeps no FA mark: refused, then converted with --force, the loss said.
-  const std::vector<std::string> imd = {"convert", "--to", "imd", "-o", out.string(),
-                                        Path("jv1-newdos80.dsk")};
+  const std::vector<std::string> imd = {"convert", "--to",       "imd",
+                                        "-o",      out.string(), Path("jv1-newdos80.dsk")};
   EXPECT_EQ(Tool(imd).status, 1);
   EXPECT_FALSE(fs::exists(out / "jv1-newdos80.imd"));
   std::vector<std::string> forced = imd;

@@ -10,9 +10,9 @@
 
 #include "disk/container.h"
 #include "formats/hfe.h"
-#include "ops/convert.h"
 #include "fs/trsdos/catalogue.h"
 #include "fs/trsdos/change.h"
+#include "ops/convert.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
 #include "tool_support.h"
@@ -103,6 +103,24 @@ TEST_F(RealDisks, HardDiskNamedNotMisread) {
   EXPECT_EQ(named, 1);
 }
 
+// The identification still refuses the HFE and IMD files with its fixed
+// message, though the sector reader reads them.
+TEST_F(RealDisks, IdentificationRefusesHfeAndImd) {
+  std::vector<std::string> args;
+  for (const Row& r : Table()) {
+    if (r.container == "HFE" || r.container == "IMD") args.push_back((kDisks / r.image).string());
+  }
+  ASSERT_EQ(args.size(), 6u);
+  const ToolRun run = Run(TRIVANE_REPORT, args, dir_ / "out.txt");
+  std::size_t refused = 0;
+  for (std::size_t at = 0;
+       (at = run.out.find("does not have an EMULATOR Disk format HEADER", at)) != std::string::npos;
+       ++at) {
+    ++refused;
+  }
+  EXPECT_EQ(refused, 6u) << run.out;
+}
+
 // The Genie IIIs authors' files: each as extract writes it, or, for text,
 // with LF for the disk's CR LF up to its ^Z run; their .cpm files are the
 // disk's .COM files, their !dir.txt the disk's directory.
@@ -110,8 +128,8 @@ TEST_F(RealDisks, GenieAuthorsFilesComeOutAsTheirReadmeSays) {
   int exact = 0, text = 0;
   for (const std::string disk : {"egcpm02", "egcpm08"}) {
     const fs::path out = dir_ / disk;
-    Run(TRIVANE_DISK, {"extract", (kDisks / ("g3s__" + disk + ".imd")).string(), "-o",
-                       out.string()},
+    Run(TRIVANE_DISK,
+        {"extract", (kDisks / ("g3s__" + disk + ".imd")).string(), "-o", out.string()},
         dir_ / "out.txt");
     for (const auto& e : fs::directory_iterator(kDisks / "host" / "g3s" / disk)) {
       std::string name = e.path().filename().string();
