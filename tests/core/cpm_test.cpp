@@ -248,7 +248,11 @@ TEST(Cpm, RealDisksListWhole) {
   if (!fs::exists(disks / "README.md")) GTEST_SKIP() << disks << " is not there";
   const std::pair<const char*, std::pair<const char*, int>> expected[] = {
       {"bigmit__m1_omikron_cpm.dmk", {"omikron", 25}},
-      {"bigmit__m2_picklestrout_cpm.dmk", {"pickles-trout", 84}}};
+      {"bigmit__m2_picklestrout_cpm.dmk", {"pickles-trout", 84}},
+      {"bigmit__m1_fmg_cpm.hfe", {"omikron", 14}},  // FMG's parameters are Omikron's
+      {"bigmit__m4_montezuma_cpm.hfe", {"montezuma-system", 23}},
+      {"g3s__egcpm02.imd", {"genie3s-holte", 50}},
+      {"g3s__egcpm08.imd", {"genie3s-5x1024", 63}}};
   for (const auto& [name, want] : expected) {
     std::ifstream in(disks / name, std::ios::binary);
     const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
