@@ -13,7 +13,7 @@
 namespace trivane::app {
 
 FileViewWindow::FileViewWindow(const QString& title, const filesystems::FileBytes& bytes, QWidget* parent)
-    : QWidget(parent, Qt::Window), bytes_(bytes) {
+    : QWidget(parent, Qt::Window), bytes_(bytes), name_(title.toStdString()) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(title + " - Trivane");
   kind_ = new QComboBox;
@@ -58,7 +58,7 @@ FileViewWindow::FileViewWindow(const QString& title, const filesystems::FileByte
 }
 
 void FileViewWindow::Show(views::ViewKind kind) {
-  const present::ShownView shown = present::ViewOf(bytes_, kind);
+  const present::ShownView shown = present::ViewOf(bytes_, kind, name_);
   why_->setText(QString::fromStdString(shown.why));
   if (shown.kind == views::ViewKind::kHex) {
     pages_->setCurrentWidget(hex_);
@@ -78,7 +78,7 @@ bool FileViewWindow::Find(const QString& text) {
 
 QString FileViewWindow::SaveText(const QString& file) const {
   return QString::fromStdString(present::SaveViewText(
-      bytes_, static_cast<views::ViewKind>(kind_->currentIndex()), ToFsPath(file)));
+      bytes_, static_cast<views::ViewKind>(kind_->currentIndex()), name_, ToFsPath(file)));
 }
 
 }  // namespace trivane::app

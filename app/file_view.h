@@ -5,6 +5,7 @@
 // once).
 #pragma once
 
+#include <string>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,7 @@ class FileViewWindow : public QWidget {
 
  private:
   filesystems::FileBytes bytes_;
+  std::string name_;  // as listed
   QComboBox* kind_ = nullptr;
   QLabel* why_ = nullptr;
   QLineEdit* find_ = nullptr;

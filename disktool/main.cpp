@@ -100,10 +100,11 @@ const Command kCommands[] = {
      {{"--text"}, {"--all"}, {"--force"}},
      CatCommand},
     {"view",
-     "view IMAGE NAME/EXT [--as auto|basic|text|cmd|asm|hex] [--all]",
+     "view IMAGE NAME/EXT [--as auto|basic|text|cmd|asm|hex|com] [--all]",
      "one file as its owner reads it: a BASIC program listed, text, a load\n"
-     "module's map (cmd) or its Z80 disassembly (asm), or hex; chosen by\n"
-     "what the bytes are unless --as (the choice and why on standard error)",
+     "module's map (cmd) or its Z80 disassembly (asm), a CP/M program's\n"
+     "code from 0100 (com), or hex; chosen by what the bytes are (and a\n"
+     "CP/M program by its name) unless --as (the choice and why on stderr)",
      {{"--as", true}, {"--all"}},
      trivane::disktool::ViewCommand},
     {"convert",

@@ -16,7 +16,7 @@ int ViewCommand(const cli::Parsed& p) {
   if (p.operands.size() != 2) return UsageError("view takes IMAGE NAME/EXT");
   views::ViewKind kind = views::ViewKind::kAuto;
   if (!views::ViewByName(p.Value("--as").value_or("auto"), kind)) {
-    return UsageError("--as takes auto, basic, text, cmd, asm or hex");
+    return UsageError("--as takes auto, basic, text, cmd, asm, hex or com");
   }
   const OpenedFile o = OpenFile(p.operands[0], p.operands[1], p.Has("--all"));
   if (!o.entry) {
@@ -27,7 +27,7 @@ int ViewCommand(const cli::Parsed& p) {
   for (const std::string& line : filesystems::DamageLines(bytes)) {
     std::cerr << "trivane-disk: " << o.entry->name << ": " << line << "\n";
   }
-  const views::View v = views::MakeView(bytes.bytes, kind);
+  const views::View v = views::MakeView(bytes.bytes, kind, false, o.entry->name);
   std::cerr << "trivane-disk: " << o.entry->name << ": " << v.why << "\n";
   std::string text;
   for (const std::string& line : v.lines) text += line + "\n";

@@ -25,11 +25,12 @@ std::string TextOf(const views::View& v) {
 
 }  // namespace
 
-ShownView ViewOf(const filesystems::FileBytes& bytes, views::ViewKind asked) {
+ShownView ViewOf(const filesystems::FileBytes& bytes, views::ViewKind asked,
+                 const std::string& name) {
   std::string damage;
   for (const std::string& line : filesystems::DamageLines(bytes)) damage += "; " + line;
   // The choice first: hex is drawn by the front end as it is scrolled.
-  const views::View chosen = views::MakeView(bytes.bytes, asked, true);
+  const views::View chosen = views::MakeView(bytes.bytes, asked, true, name);
   ShownView shown{chosen.kind,
                   chosen.why + (damage.empty() ? "" : "; damaged: " + damage.substr(2)), ""};
   if (chosen.kind != views::ViewKind::kHex)
@@ -38,8 +39,8 @@ ShownView ViewOf(const filesystems::FileBytes& bytes, views::ViewKind asked) {
 }
 
 std::string SaveViewText(const filesystems::FileBytes& bytes, views::ViewKind asked,
-                         const std::filesystem::path& file) {
-  const std::string text = TextOf(views::MakeView(bytes.bytes, asked));
+                         const std::string& name, const std::filesystem::path& file) {
+  const std::string text = TextOf(views::MakeView(bytes.bytes, asked, false, name));
   return ops::WriteHostFile(file, std::vector<std::uint8_t>(text.begin(), text.end()), true).why;
 }
 

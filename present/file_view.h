@@ -14,19 +14,21 @@
 namespace trivane::present {
 
 // The kinds in the order the selector offers them, as ViewKind counts them.
-inline constexpr std::array<const char*, 6> kViewChoices = {"auto", "basic", "text",
-                                                            "cmd",  "asm",   "hex"};
+inline constexpr std::array<const char*, 7> kViewChoices = {"auto", "basic", "text", "cmd",
+                                                            "asm",  "hex",   "com"};
 
 struct ShownView {
   views::ViewKind kind = views::ViewKind::kHex;  // the kind chosen
   std::string why;
   std::string text;  // empty for hex, which the front end draws as it scrolls
 };
-ShownView ViewOf(const filesystems::FileBytes& bytes, views::ViewKind asked);
+// `name` as listed: a CP/M program is told by it.
+ShownView ViewOf(const filesystems::FileBytes& bytes, views::ViewKind asked,
+                 const std::string& name);
 
 // Writes the view's text (for hex, its lines) into the file; empty when
 // done, else why not.
 std::string SaveViewText(const filesystems::FileBytes& bytes, views::ViewKind asked,
-                         const std::filesystem::path& file);
+                         const std::string& name, const std::filesystem::path& file);
 
 }  // namespace trivane::present

@@ -112,6 +112,16 @@ std::vector<std::string> LoadMap(const LoadModule& m) {
   return lines;
 }
 
+LoadModule ComImage(const std::vector<std::uint8_t>& bytes) {
+  constexpr int kTpa = 0x0100;  // where CP/M loads and starts a program
+  LoadModule m;
+  const int length = static_cast<int>(std::min<std::size_t>(bytes.size(), 0x10000 - kTpa));
+  if (length > 0) m.blocks.push_back({kTpa, 0, length, false});
+  m.transfer = kTpa;
+  m.ended = true;
+  return m;
+}
+
 std::vector<std::string> Disassembly(const LoadModule& m, const std::vector<std::uint8_t>& b) {
   std::map<int, std::uint8_t> memory;  // as loaded, later blocks over earlier ones
   for (const Block& k : m.blocks) {

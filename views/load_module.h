@@ -31,6 +31,10 @@ struct LoadModule {
 
 LoadModule ReadLoadModule(const std::vector<std::uint8_t>& bytes);
 
+// A CP/M program (.COM): its bytes loaded at 0100 and run from there, as one
+// block with that transfer address.
+LoadModule ComImage(const std::vector<std::uint8_t>& bytes);
+
 // The load map: each block, the loaded ranges merged, overlaps, the
 // transfer address, the notes.
 std::vector<std::string> LoadMap(const LoadModule& m);

@@ -1,3 +1,4 @@
+#include <cctype>
 #include "views/view.h"
 
 #include <cstdio>
@@ -9,7 +10,7 @@
 namespace trivane::views {
 namespace {
 
-constexpr const char* kNames[] = {"auto", "basic", "text", "cmd", "asm", "hex"};
+constexpr const char* kNames[] = {"auto", "basic", "text", "cmd", "asm", "hex", "com"};
 
 std::vector<std::string> HexLines(const std::vector<std::uint8_t>& b) {
   std::vector<std::string> lines;
@@ -38,8 +39,16 @@ int PrintablePercent(const std::vector<std::uint8_t>& b) {
   return end == 0 ? 0 : static_cast<int>(printable * 100 / end);
 }
 
+// A CP/M program's name as listed: NAME.COM, in any user area.
+bool ComName(std::string_view name) {
+  if (name.size() < 4) return false;
+  std::string end(name.substr(name.size() - 4));
+  for (char& c : end) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return end == ".COM";
+}
+
 // The view the bytes are, and why.
-ViewKind Choose(const std::vector<std::uint8_t>& b, std::string& why) {
+ViewKind Choose(const std::vector<std::uint8_t>& b, std::string_view name, std::string& why) {
   const BasicListing basic = ListBasic(b);
   if (basic.damage.empty() && !basic.lines.empty()) {
     why = std::string(basic.model4 ? "Model 4" : "Model I/III") + " BASIC: a chain of " +
@@ -58,6 +67,10 @@ ViewKind Choose(const std::vector<std::uint8_t>& b, std::string& why) {
     why = "text: " + std::to_string(printable) + "% of the bytes are printable";
     return ViewKind::kText;
   }
+  if (ComName(name) && !b.empty()) {
+    why = "com: a CP/M program, its Z80 code run from 0100";
+    return ViewKind::kCom;
+  }
   why = "hex: not a BASIC program, a load module or text";
   return ViewKind::kHex;
 }
@@ -69,7 +82,7 @@ const char* ViewName(ViewKind kind) {
 }
 
 bool ViewByName(const std::string& name, ViewKind& kind) {
-  for (int k = 0; k < 6; ++k) {
+  for (int k = 0; k < 7; ++k) {
     if (name == kNames[k]) kind = static_cast<ViewKind>(k);
     if (name == kNames[k]) return true;
   }
@@ -96,9 +109,10 @@ std::vector<std::string> TextLines(const std::vector<std::uint8_t>& b) {
   return lines;
 }
 
-View MakeView(const std::vector<std::uint8_t>& b, ViewKind asked, bool choice_only) {
+View MakeView(const std::vector<std::uint8_t>& b, ViewKind asked, bool choice_only,
+              std::string_view name) {
   View v;
-  v.kind = asked == ViewKind::kAuto ? Choose(b, v.why) : asked;
+  v.kind = asked == ViewKind::kAuto ? Choose(b, name, v.why) : asked;
   if (asked != ViewKind::kAuto) v.why = std::string(ViewName(asked)) + ": as asked";
   if (choice_only) return v;
   if (v.kind == ViewKind::kBasic) {
@@ -111,6 +125,8 @@ View MakeView(const std::vector<std::uint8_t>& b, ViewKind asked, bool choice_on
     const LoadModule m = ReadLoadModule(b);
     v.lines = v.kind == ViewKind::kCmd ? LoadMap(m) : Disassembly(m, b);
     v.note = m.damage;
+  } else if (v.kind == ViewKind::kCom) {
+    v.lines = Disassembly(ComImage(b), b);
   } else {
     v.lines = HexLines(b);
   }

@@ -5,11 +5,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace trivane::views {
 
-enum class ViewKind { kAuto, kBasic, kText, kCmd, kAsm, kHex };
+enum class ViewKind { kAuto, kBasic, kText, kCmd, kAsm, kHex, kCom };
 
 struct View {
   ViewKind kind = ViewKind::kHex;
@@ -19,9 +20,12 @@ struct View {
 };
 
 // Without lines, only the choice (for a front end that draws hex itself).
-View MakeView(const std::vector<std::uint8_t>& bytes, ViewKind asked, bool choice_only = false);
+// The name as listed tells a CP/M program (NAME.COM), whose bytes alone do
+// not: its code run from 0100 (com).
+View MakeView(const std::vector<std::uint8_t>& bytes, ViewKind asked, bool choice_only = false,
+              std::string_view name = {});
 
-// "auto", "basic", "text", "cmd", "asm", "hex"; and back, false for none.
+// "auto", "basic", "text", "cmd", "asm", "hex", "com"; and back, false for none.
 const char* ViewName(ViewKind kind);
 bool ViewByName(const std::string& name, ViewKind& kind);
 

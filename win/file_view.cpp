@@ -19,7 +19,7 @@ constexpr wchar_t kClass[] = L"TrivaneFileView";
 }  // namespace
 
 FileView::FileView(const std::string& title, filesystems::FileBytes bytes, HWND owner)
-    : bytes_(std::move(bytes)) {
+    : bytes_(std::move(bytes)), name_(title) {
   RegisterObjectClass<FileView>(kClass, GetSysColorBrush(COLOR_BTNFACE));
   const int dpi = DpiOf(owner);
   CreateWindowExW(0, kClass, Wide(title + " - Trivane").c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
@@ -54,7 +54,7 @@ FileView::FileView(const std::string& title, filesystems::FileBytes bytes, HWND 
 }
 
 void FileView::Show(views::ViewKind kind) {
-  const present::ShownView shown = present::ViewOf(bytes_, kind);
+  const present::ShownView shown = present::ViewOf(bytes_, kind, name_);
   SetTextOf(GetDlgItem(hwnd_, kWhy), shown.why);
   const bool hex = shown.kind == views::ViewKind::kHex;
   SetWindowTextW(GetDlgItem(hwnd_, kText), hex ? L"" : WithCrLf(Wide(shown.text)).c_str());
@@ -77,7 +77,7 @@ void FileView::SaveText() {
   if (!GetSaveFileNameW(&save)) return;
   const auto kind =
       static_cast<views::ViewKind>(SendMessageW(GetDlgItem(hwnd_, kKind), CB_GETCURSEL, 0, 0));
-  const std::string failed = present::SaveViewText(bytes_, kind, std::filesystem::path(file));
+  const std::string failed = present::SaveViewText(bytes_, kind, name_, std::filesystem::path(file));
   SetTextOf(GetDlgItem(hwnd_, kWhy),
             failed.empty() ? present::kSavedAs + Narrow(file) : "Not saved: " + failed);
 }

@@ -31,6 +31,7 @@ class FileView {
   void Layout();
   void SaveText();
   filesystems::FileBytes bytes_;
+  std::string name_;  // as listed
   HexView hex_;
 };
 

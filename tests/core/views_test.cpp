@@ -160,6 +160,13 @@ TEST(Views, LoadModuleMapAndDisassembly) {
   EXPECT_EQ(views::MakeView(module, views::ViewKind::kAuto).kind, views::ViewKind::kCmd);
   const views::LoadModule cut = views::ReadLoadModule({0x01, 0x10, 0x00, 0x52, 1});
   EXPECT_EQ(cut.damage, "the record at byte 0 runs past the file's end");
+  // A CP/M program: known by its name as listed, its code run from 0100.
+  const std::vector<std::uint8_t> com = {0xC3, 0x04, 0x01, 0x00, 0xC9, 0x1A};
+  EXPECT_EQ(views::MakeView(com, views::ViewKind::kAuto).kind, views::ViewKind::kHex);
+  const views::View program = views::MakeView(com, views::ViewKind::kAuto, false, "3:prog.com");
+  EXPECT_EQ(program.kind, views::ViewKind::kCom);
+  EXPECT_EQ(program.lines, (std::vector<std::string>{"0100          JP L0104", "0103          DB 00H",
+                                                     "0104  L0104:  RET", "0105          DB 1AH"}));
 }
 
 std::string Text(std::vector<int> bytes, int* length = nullptr) {
