@@ -178,7 +178,7 @@ QWidget* ContentsWindow::BuildSectors() {
   auto* layout = new QVBoxLayout(page);
   map_ = new SectorMap;
   map_->SetDisk(&disk_);
-  if (fs_->DirectoryCylinder() >= 0) map_->SetDirectoryCylinder(fs_->DirectoryCylinder());
+  map_->SetMarks(fs_->DirectoryCylinder(), fs_->ReservedCylinders());
   connect(map_, &SectorMap::sectorClicked, this, &ContentsWindow::ShowSector);
   auto* scroll = new QScrollArea;
   scroll->setWidget(map_);

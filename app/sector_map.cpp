@@ -32,8 +32,9 @@ void SectorMap::SetDisk(const disk::Disk* disk) {
   update();
 }
 
-void SectorMap::SetDirectoryCylinder(int cylinder) {
-  picture_.SetDirectoryCylinder(cylinder);
+void SectorMap::SetMarks(int directory_cylinder, int reserved_cylinders) {
+  picture_.SetDirectoryCylinder(directory_cylinder);
+  picture_.SetReservedCylinders(reserved_cylinders);
   update();
 }
 

@@ -18,7 +18,8 @@ class SectorMap : public QWidget {
   explicit SectorMap(QWidget* parent = nullptr);
   void SetDisk(const disk::Disk* disk);
   // The cylinder that holds the directory, marked; -1 for none.
-  void SetDirectoryCylinder(int cylinder);
+  // The directory's cylinder (-1 for none) and the reserved ones before it.
+  void SetMarks(int directory_cylinder, int reserved_cylinders);
   int cell() const { return picture_.cell(); }  // its height; its width may be more
 
   static QColor ColourOf(present::SectorState state);

@@ -173,6 +173,10 @@ class Filesystem {
   virtual std::vector<Column> ListingColumns() const = 0;
   // The cylinder its directory is on, for the sector picture; -1 for none.
   virtual int DirectoryCylinder() const = 0;
+  // The cylinders kept for the system before the directory (CP/M's
+  // reserved tracks), for the sector picture; none where the family keeps
+  // its system as files.
+  virtual int ReservedCylinders() const { return 0; }
   virtual std::vector<Entry> List(bool deleted) const = 0;
   // A text file's bytes with LF line ends, read as the family ends its
   // lines and its text; here CR ends a line, as on the TRS-80.

@@ -128,7 +128,13 @@ Box SectorPicture::RowLabel(int row) const {
 
 std::string SectorPicture::RowText(int row, int font_pixels) const {
   if (row == directory_) return "dir " + std::to_string(row);
-  if (row % 5 == 0 && std::abs(row - directory_) * cell_ >= font_pixels) return std::to_string(row);
+  if (row < reserved_) {
+    return row == 0 || cell_ >= font_pixels ? "sys " + std::to_string(row) : std::string();
+  }
+  const int last_said = reserved_ > 0 && cell_ < font_pixels ? 0 : reserved_ - 1;
+  const bool room = std::abs(row - directory_) * cell_ >= font_pixels &&
+                    (reserved_ == 0 || (row - last_said) * cell_ >= font_pixels);
+  if (row % 5 == 0 && room) return std::to_string(row);
   return {};
 }
 

@@ -1,7 +1,7 @@
 // The sector picture, the same in every front end: a row per cylinder, both
 // heads side by side under their names, a cell per sector in track order,
 // coloured by what the controller would have read; the directory's cylinder
-// marked. Positions are pixels from the picture's top-left corner; the
+// marked, and the cylinders reserved for the system before it. Positions are pixels from the picture's top-left corner; the
 // cells grow and shrink with the space the picture is given.
 #pragma once
 
@@ -53,6 +53,7 @@ class SectorPicture {
 
   explicit SectorPicture(const disk::Disk* disk = nullptr);
   void SetDirectoryCylinder(int cylinder) { directory_ = cylinder; }
+  void SetReservedCylinders(int cylinders) { reserved_ = cylinders; }
   int directory() const { return directory_; }
   // The largest cells with which every row and both heads fit the space.
   void Fit(int width, int height);
@@ -67,8 +68,10 @@ class SectorPicture {
   // Where each head's name is written, and each cylinder's label.
   Box HeadLabel(int head) const;
   Box RowLabel(int row) const;
-  // A row's label: "dir 17" on the directory's cylinder, the number on every
-  // fifth where it does not crowd that one, else empty.
+  // A row's label: "dir 17" on the directory's cylinder, "sys 0" on the
+  // first reserved one (and on the others where rows are as high as the
+  // font), the number on every fifth where it does not crowd those, else
+  // empty.
   std::string RowText(int row, int font_pixels) const;
   // The frame drawn around the directory's cylinder.
   Box DirectoryFrame() const;
@@ -81,6 +84,7 @@ class SectorPicture {
   int slots_ = 0, rows_ = 0, heads_ = 1;
   int cell_ = kCell, cell_width_ = kCell;
   int directory_ = -1;
+  int reserved_ = 0;
 };
 
 }  // namespace trivane::present

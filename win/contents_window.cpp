@@ -145,7 +145,7 @@ void ContentsWindow::Load() {
   SetTextOf(control(kChanged), why.empty() ? changes_.text() : why);
   EnableWindow(control(kAddFiles), why.empty());
   EnableWindow(control(kUndo), changes_.can_undo());
-  map_.SetDisk(&disk_, fs_->DirectoryCylinder());
+  map_.SetDisk(&disk_, fs_->DirectoryCylinder(), fs_->ReservedCylinders());
   ShowImage();
 }
 

@@ -34,10 +34,11 @@ void SectorMap::Create(HWND parent, int id) {
   dpi_ = DpiOf(hwnd_);
 }
 
-void SectorMap::SetDisk(const disk::Disk* disk, int directory_cylinder) {
+void SectorMap::SetDisk(const disk::Disk* disk, int directory_cylinder, int reserved_cylinders) {
   disk_ = disk;
   picture_ = present::SectorPicture(disk);
   picture_.SetDirectoryCylinder(directory_cylinder);
+  picture_.SetReservedCylinders(reserved_cylinders);
   hovered_ = -1;
   Fit();
 }

@@ -17,7 +17,8 @@ class SectorMap {
  public:
   void Create(HWND parent, int id);
   HWND hwnd() const { return hwnd_; }
-  void SetDisk(const disk::Disk* disk, int directory_cylinder);
+  // With the directory's cylinder (-1 for none) and the reserved ones.
+  void SetDisk(const disk::Disk* disk, int directory_cylinder, int reserved_cylinders);
   const present::SectorPicture& picture() const { return picture_; }
   // The cell's rectangle in the window.
   RECT CellOf(int index) const;

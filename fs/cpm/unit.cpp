@@ -67,6 +67,10 @@ class CpmFilesystem : public filesystems::Filesystem {
   int DirectoryCylinder() const override {
     return found_.score > 0 ? found_.p.off / std::max(found_.p.heads, 1) : -1;
   }
+  int ReservedCylinders() const override {
+    const int heads = std::max(found_.p.heads, 1);
+    return found_.score > 0 ? (found_.p.off + heads - 1) / heads : 0;
+  }
   std::vector<Entry> List(bool deleted) const override;
   // CR LF ends a line; the text ends at the first ^Z.
   std::vector<std::uint8_t> HostText(std::vector<std::uint8_t> bytes) const override {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "builder/dos_images.h"
+#include "builder/samples.h"
 #include "disk/container.h"
 #include "fs/trsdos/catalogue.h"
 #include "ops/filesystems.h"
@@ -79,6 +80,32 @@ TEST(PresentPicture, CellsFitAndAreFoundWhereDrawn) {
   p.Fit(10, 10);
   EXPECT_EQ(p.cell(), SectorPicture::kMinCell);
   EXPECT_EQ(p.SectorAt(0, 0), -1);
+}
+
+// A CP/M disk's reserved cylinders and directory labelled; the labels
+// between them thinned where rows are lower than the font.
+TEST(PresentPicture, RowLabelsMarkTheSystemAndTheDirectory) {
+  Bytes omikron;
+  for (const build::Sample& s : build::Seeds()) {
+    if (s.name == "cpm-omikron") omikron = s.bytes;
+  }
+  const disk::Disk disk = disk::ReadDisk(ImageBuffer(omikron));
+  const auto fs = ops::OpenFilesystem(disk);
+  ASSERT_NE(fs, nullptr);
+  SectorPicture p(&disk);
+  p.SetDirectoryCylinder(fs->DirectoryCylinder());
+  p.SetReservedCylinders(fs->ReservedCylinders());
+  p.Fit(2000, 2000);
+  const auto labels = [&p] {
+    std::vector<std::string> out;
+    for (int row = 0; row < 11; ++row) out.push_back(p.RowText(row, 12));
+    return out;
+  };
+  EXPECT_EQ(labels(), (std::vector<std::string>{"sys 0", "sys 1", "sys 2", "dir 3", "", "5", "",
+                                                "", "", "", "10"}));
+  p.Fit(10, 10);
+  EXPECT_EQ(labels(),
+            (std::vector<std::string>{"sys 0", "", "", "dir 3", "", "", "", "", "", "", "10"}));
 }
 
 // Size and record length sort as numbers, the others as their text.
