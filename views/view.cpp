@@ -97,6 +97,8 @@ std::vector<std::string> TextLines(const std::vector<std::uint8_t>& b) {
     if (c == '\r' || c == '\n') {
       if (c == '\r' && k + 1 < end && b[k + 1] == '\n') ++k;
       lines.emplace_back();
+    } else if (c == '\t') {
+      lines.back().append(8 - lines.back().size() % 8, ' ');
     } else if (c >= 0x20 && c < 0x7F && c != '\\') {
       lines.back() += static_cast<char>(c);
     } else {

@@ -29,9 +29,11 @@ View MakeView(const std::vector<std::uint8_t>& bytes, ViewKind asked, bool choic
 const char* ViewName(ViewKind kind);
 bool ViewByName(const std::string& name, ViewKind& kind);
 
-// Text as lines: CR, CR LF and LF end lines; other control codes and bytes
-// above 7E as \xNN; nothing dropped but a run of ^Z to the end (how CP/M
-// fills out a text file's last record), where the text ends.
+// Text as lines: CR, CR LF and LF end lines; a TAB moves on to the next
+// eighth column, as CP/M's console and the TRS-80's screen put it; other
+// control codes and bytes above 7E as \xNN; nothing dropped but a run of
+// ^Z to the end (how CP/M fills out a text file's last record), where the
+// text ends.
 std::vector<std::string> TextLines(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace trivane::views

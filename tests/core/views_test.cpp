@@ -123,7 +123,7 @@ TEST(Views, TextAndTheChoice) {
   const std::string text = "LINE ONE\rLINE TWO\r\nTAB\tAND \x1B\xC1\\\r";
   const std::vector<std::uint8_t> bytes(text.begin(), text.end());
   EXPECT_EQ(views::TextLines(bytes),
-            (std::vector<std::string>{"LINE ONE", "LINE TWO", "TAB\\x09AND \\x1B\\xC1\\x5C"}));
+            (std::vector<std::string>{"LINE ONE", "LINE TWO", "TAB     AND \\x1B\\xC1\\x5C"}));
   EXPECT_EQ(views::MakeView(std::vector<std::uint8_t>(200, 'A'), views::ViewKind::kAuto).kind,
             views::ViewKind::kText);
   EXPECT_EQ(views::MakeView({0x00, 0x01, 0xFE, 0x80}, views::ViewKind::kAuto).kind,
