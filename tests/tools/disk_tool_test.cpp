@@ -299,6 +299,12 @@ TEST_F(DosTool, NewAndConvertWriteOnlyWhatIsProved) {
     EXPECT_EQ(dir["findings"].size(), 0u);
   }
   EXPECT_EQ(JsonLines({"dir", "--json", at("ldos.dmk")})[0]["granules_free"], 77);
+  // HFE holds every mark; IMD holds F8 but not TRSDOS 2.3's FA directory.
+  EXPECT_EQ(Tool({"new", at("ldos.hfe"), "--dos", "trsdos23"}).status, 0);
+  EXPECT_EQ(Tool({"new", at("ldos.imd"), "--dos", "ldos"}).status, 0);
+  const ToolRun fa = Tool({"new", at("t23.imd"), "--dos", "trsdos23"});
+  EXPECT_EQ(fa.status, 1);
+  EXPECT_NE(fa.err.find("data mark FA, kept as deleted data (F8)"), std::string::npos) << fa.err;
   EXPECT_EQ(Tool({"new", at("x.dsk"), "--dos", "ldos"}).status, 2);
   const ToolRun dd = Tool({"new", at("x.jv3"), "--dos", "trsdos23", "--density", "double"});
   EXPECT_EQ(dd.status, 1);
