@@ -79,12 +79,15 @@ struct Field {
   bool data_crc_ok = false;
 };
 
+// Which encodings a decoder looks for.
+enum class Seek : std::uint8_t { kBoth, kMfm, kFm };
+
 // Every ID field on the track and the data field that follows each, in
 // the order the head meets them from the index; a field that runs past the
 // last cell goes on at the first, as the track is a circle. FM is found at
 // either phase of its clock and data cells.
-std::vector<Field> Decode(const Cells& cells);
-// The fields of a track whose cells run at the MFM rate: those Decode finds,
+std::vector<Field> Decode(const Cells& cells, Seek seek = Seek::kBoth);
+// The fields of a track whose cells run at the MFM rate: its MFM fields,
 // and the FM fields stored at twice their rate, in the order of the track.
 std::vector<Field> DecodeBothRates(const Cells& cells);
 

@@ -37,13 +37,13 @@ constexpr std::array<std::uint8_t, 256> kDataBits = [] {
 // Reads bytes from the data cells after a cell position, round the track.
 class Reader {
  public:
-  Reader(const Cells& cells, std::size_t at) : cells_(cells), at_(at % cells.size()) {}
+  Reader(const Cells& cells, std::size_t at)
+      : cells_(cells), packed_(cells.packed()), at_(at % cells.size()) {}
   std::uint8_t Byte() {
     const std::size_t q = at_ + 1;  // the byte's first cell
-    const std::vector<std::uint8_t>& packed = cells_.packed();
-    if (q + 16 <= cells_.size() && (q >> 3) + 2 < packed.size()) {
-      const std::size_t b = q >> 3;
-      const std::uint32_t run = std::uint32_t{packed[b]} << 16 | packed[b + 1] << 8 | packed[b + 2];
+    if (q + 16 <= cells_.size() && (q >> 3) + 2 < packed_.size()) {
+      const std::uint8_t* p = packed_.data() + (q >> 3);
+      const std::uint32_t run = std::uint32_t{p[0]} << 16 | p[1] << 8 | p[2];
       const unsigned v = (run >> (8 - (q & 7))) & 0xFFFF;
       at_ += 16;
       return static_cast<std::uint8_t>(kDataBits[v >> 8] << 4 | kDataBits[v & 0xFF]);
@@ -58,6 +58,7 @@ class Reader {
 
  private:
   const Cells& cells_;
+  const std::vector<std::uint8_t>& packed_;
   std::size_t at_;  // the last data cell read
 };
 
@@ -87,11 +88,8 @@ void ReadData(const Cells& cells, std::size_t at, std::uint8_t mark, std::uint16
   Reader r(cells, at);
   f.dam = mark;
   f.data.resize(std::size_t{128} << (f.size_code & 3));
-  std::uint16_t crc = crc16::Add(preset, mark);
-  for (std::uint8_t& b : f.data) {
-    b = r.Byte();
-    crc = crc16::Add(crc, b);
-  }
+  for (std::uint8_t& b : f.data) b = r.Byte();
+  const std::uint16_t crc = crc16::Add(crc16::Add(preset, mark), f.data.data(), f.data.size());
   const std::uint16_t stored = static_cast<std::uint16_t>(r.Byte() << 8 | r.Byte());
   f.data_crc_ok = crc == stored;
 }
@@ -103,12 +101,12 @@ struct Found {
   Encoding encoding = Encoding::kMfm;
 };
 
-std::optional<Found> MarkAt(const Cells& cells, std::uint64_t window, std::size_t i) {
-  if ((window & 0xFFFFFFFFFFFF) == kMfmSync) {
+std::optional<Found> MarkAt(const Cells& cells, std::uint64_t window, std::size_t i, Seek seek) {
+  if (seek != Seek::kFm && (window & 0xFFFFFFFFFFFF) == kMfmSync) {
     Reader r(cells, i);
     return Found{r.Byte(), Encoding::kMfm};
   }
-  if (((window >> 16) & 0xFFFF) == kFmZero) {
+  if (seek != Seek::kMfm && ((window >> 16) & 0xFFFF) == kFmZero) {
     for (std::uint8_t m : kFmMarks) {
       if ((window & 0xFFFF) == FmCells(m, 0xC7)) return Found{m, Encoding::kFm};
     }
@@ -124,7 +122,7 @@ std::size_t DataWindow(Encoding encoding) {
 // The fields of one track, found by stepping a 64-cell window along it.
 class Scan {
  public:
-  explicit Scan(const Cells& cells) : cells_(cells), n_(cells.size()) {}
+  Scan(const Cells& cells, Seek seek) : cells_(cells), n_(cells.size()), seek_(seek) {}
 
   // Steps the window over i = from..to (cell i % n), starting it afresh.
   void Run(std::size_t from, std::size_t to) {
@@ -165,7 +163,7 @@ class Scan {
   }
 
   void Step(std::size_t i, bool first_round) {
-    const std::optional<Found> found = MarkAt(cells_, window_, i < n_ ? i : i % n_);
+    const std::optional<Found> found = MarkAt(cells_, window_, i < n_ ? i : i % n_, seek_);
     if (open_ != kNone && i > open_end_ + DataWindow(fields[open_].encoding) + 64) open_ = kNone;
     if (!found) return;
     const bool mfm = found->encoding == Encoding::kMfm;
@@ -186,6 +184,7 @@ class Scan {
 
   const Cells& cells_;
   std::size_t n_;
+  Seek seek_;
   std::size_t open_ = kNone;  // the ID field waiting for its data
   std::size_t open_end_ = 0;  // the cell where its CRC ended
   std::uint64_t window_ = 0;
@@ -194,35 +193,53 @@ class Scan {
 // Where a mark can end, told by 16 cells starting on a byte of the packed
 // cells: bits 0 to 7 say which of 8 to 15 cells into an FM mark they start
 // (after its 00 byte), bits 8 to 12 which turn of the MFM sync (4489, three
-// times) they are, plus one.
-const std::array<std::uint16_t, 65536>& Hints() {
-  static const std::array<std::uint16_t, 65536> hints = [] {
-    std::array<std::uint16_t, 65536> h{};
-    for (int turn = 0; turn < 16; ++turn) {
-      h[((0x44894489u << turn) >> 16) & 0xFFFF] |= static_cast<std::uint16_t>((turn + 1) << 8);
+// times) they are, plus one. Found by a look through every turn and mark,
+// only for the runs a bit of Seen marks (8 KiB, which a scan keeps close).
+unsigned Hint(unsigned run) {
+  unsigned h = 0;
+  for (unsigned turn = 0; turn < 16; ++turn) {
+    if ((((0x44894489u << turn) >> 16) & 0xFFFF) == run) h |= (turn + 1) << 8;
+  }
+  for (std::uint8_t m : kFmMarks) {
+    const std::uint32_t fm = std::uint32_t{kFmZero} << 16 | FmCells(m, 0xC7);
+    for (int in = 8; in < 16; ++in) {
+      if (((fm >> (16 - in)) & 0xFFFF) == run) h |= 1u << (in - 8);
     }
-    for (std::uint8_t m : kFmMarks) {
-      const std::uint32_t run = std::uint32_t{kFmZero} << 16 | FmCells(m, 0xC7);
-      for (int in = 8; in < 16; ++in) h[(run >> (16 - in)) & 0xFFFF] |= 1 << (in - 8);
+  }
+  return h;
+}
+
+using Seen = std::array<std::uint64_t, 1024>;  // a bit for each 16-cell run
+const Seen& SeenRuns(Seek seek) {
+  static const std::array<Seen, 3> seen = [] {
+    std::array<Seen, 3> s{};
+    for (unsigned run = 0; run < 65536; ++run) {
+      const unsigned h = Hint(run);
+      const bool mfm = (h >> 8) != 0, fm = (h & 0xFF) != 0;
+      const bool in[3] = {mfm || fm, mfm, fm};  // by Seek
+      for (int k = 0; k < 3; ++k) s[k][run >> 6] |= std::uint64_t{in[k]} << (run & 63);
     }
-    return h;
+    return s;
   }();
-  return hints;
+  return seen[static_cast<int>(seek)];
 }
 
 // The window positions i (as Scan counts them) where a mark can end, in
 // order: only there can the window match. The cells start the run at byte
 // b: cell 8b is `turn` cells into the sync's 4489, or `in` cells into the
-// FM 00 byte and mark.
-std::vector<std::size_t> Hinted(const Cells& cells) {
+// FM 00 byte and mark. The MFM sync's 48 cells hold at least two runs
+// that start on an even byte: seeking MFM alone, only those are looked at.
+std::vector<std::size_t> Hinted(const Cells& cells, Seek seek) {
   const std::vector<std::uint8_t>& bytes = cells.packed();
   const std::size_t n = cells.size(), count = bytes.size();
   std::vector<std::size_t> at;
   const auto add = [&](std::size_t p) { at.push_back(p % n < 63 ? p % n + n : p % n); };
-  const std::array<std::uint16_t, 65536>& hints = Hints();
-  for (std::size_t b = 0; b < count; ++b) {
-    const unsigned h = hints[bytes[b] << 8 | bytes[b + 1 < count ? b + 1 : 0]];
-    if (h == 0) continue;
+  const Seen& seen = SeenRuns(seek);
+  const unsigned mask = seek == Seek::kMfm ? 0xFF00 : seek == Seek::kFm ? 0x00FF : 0xFFFF;
+  for (std::size_t b = 0; b < count; b += seek == Seek::kMfm ? 2 : 1) {
+    const unsigned run = bytes[b] << 8 | bytes[b + 1 < count ? b + 1 : 0];
+    if ((seen[run >> 6] >> (run & 63) & 1) == 0) continue;
+    const unsigned h = Hint(run) & mask;
     if (const unsigned turn = h >> 8; turn != 0) {
       // The sync's last cell is 15 into a 4489, within 47 cells of 8b.
       for (std::size_t p = 8 * b + 15 + (16 - (turn - 1)) % 16; p <= 8 * b + 47; p += 16) add(p);
@@ -238,16 +255,16 @@ std::vector<std::size_t> Hinted(const Cells& cells) {
 
 }  // namespace
 
-std::vector<Field> Decode(const Cells& cells) {
+std::vector<Field> Decode(const Cells& cells, Seek seek) {
   const std::size_t n = cells.size();
   if (n < 64) return {};
-  Scan scan(cells);
+  Scan scan(cells, seek);
   const std::size_t last = n + 63 + DataWindow(Encoding::kMfm) + 64;
   if (n % 8 != 0) {
     scan.Run(63, last);  // runs that do not start on a byte: every position
     return std::move(scan.fields);
   }
-  for (std::size_t i : Hinted(cells)) scan.At(i);
+  for (std::size_t i : Hinted(cells, seek)) scan.At(i);
   if (scan.Open()) scan.Run(n + 63, last);
   return std::move(scan.fields);
 }
@@ -279,9 +296,8 @@ Cells HalfRate(const Cells& cells) {
 }  // namespace
 
 std::vector<Field> DecodeBothRates(const Cells& cells) {
-  std::vector<Field> fields = Decode(cells);
-  for (Field& f : Decode(HalfRate(cells))) {
-    if (f.encoding != Encoding::kFm) continue;
+  std::vector<Field> fields = Decode(cells, Seek::kMfm);
+  for (Field& f : Decode(HalfRate(cells), Seek::kFm)) {
     f.at *= 2;
     fields.push_back(std::move(f));
   }
