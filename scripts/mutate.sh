@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plants small faults in identification and the sector locator, the cells,
-# the host file writer, the sector reader and writers and the DOS catalogue, one at a time from a fixed list,
+# the host file writer, the sector reader and writers (HFE and IMD among
+# them), the DOS catalogue and the tools, one at a time from a fixed list,
 # rebuilds the core and tool tests in build-mutate/ and counts the faults
 # they catch, per folder. Every source file is restored afterwards.
 # Usage: scripts/mutate.sh [-v] [FOLDER...]   (-v names each fault and what
@@ -125,17 +126,17 @@ fs/trsdos/directory.cpp|d_.sound += hashed && d_.conflicts == conflicts && names
 fs/trsdos/detect.cpp|  if (InsideAFileOf(a, b) && !InsideAFileOf(b, a)) {|  if (false) {
 fs/trsdos/detect.cpp|  if (!a_owns && b_owns) return|  if (false) return
 fs/trsdos/trsdos.cpp|    if (!f.system) continue;|
-cells/encode.cpp|const bool clock = !bit && !last_bit_;|const bool clock = !bit;
+cells/encode.cpp|(!bit && !prev ? 2 : 0)|(!bit ? 2 : 0)
 cells/encode.cpp|Mfm(value, value == 0xC2 ? 0x0080 : 0x0020);|Mfm(value, value == 0xC2 ? 0x0080 : 0x0040);
 cells/encode.cpp|Fm(value, value == 0xFC ? 0xD7 : 0xC7);|Fm(value, 0xD7);
 cells/encode.cpp|for (int k = 15; k >= 0; --k) Push((cells >> k) & 1);|for (int k = 15; k > 0; --k) Push((cells >> k) & 1);
 cells/decode.cpp|at_ = (at_ + 2) % cells_.size();|at_ = (at_ + 2);
 cells/decode.cpp|f.id_crc_ok = crc16::Add(preset, id, 5) == stored;|f.id_crc_ok = true;
 cells/decode.cpp|f.data_crc_ok = crc == stored;|f.data_crc_ok = true;
-cells/decode.cpp|if (((window >> 16) & 0xFFFF) == kFmZero) {|if (true) {
+cells/decode.cpp|if (seek != Seek::kMfm && ((window >> 16) & 0xFFFF) == kFmZero) {|if (seek != Seek::kMfm) {
 cells/decode.cpp|return (encoding == Encoding::kMfm ? 43 + 4 : 30 + 1) * std::size_t{16};|return (encoding == Encoding::kMfm ? 43 + 4 : 3) * std::size_t{16};
-cells/decode.cpp|const bool first_round = i >= 63 && i - 63 < n;|const bool first_round = i >= 63 && i < n;
-cells/decode.cpp|fields[open].encoding == found->encoding &&|true &&
+cells/decode.cpp|const bool first_round = i - 63 < n_;|const bool first_round = i < n_;
+cells/decode.cpp|fields[open_].encoding == found->encoding &&|true &&
 fs/filesystem.cpp|if (bytes.bytes.empty() && size > 0) return "its extents hold none of its sectors";|
 fs/filesystem.cpp|  if (force) return {};|
 fs/filesystem.cpp|(d.as_read ? ": given as read, it failed its CRC"|(!d.as_read ? ": given as read, it failed its CRC"
@@ -160,6 +161,22 @@ host/atomic_file.cpp|if (result.ok() && there && rules.backup) result = Backup(p
 host/atomic_file.cpp|if (!result.ok()) fs::remove(part, ec);|
 host/atomic_file.cpp|code == errc::no_such_file_or_directory|code == errc::io_error
 host/atomic_file.cpp|if (there && !fs::is_regular_file(path, ec)) return {Step::kNotPlain, {}};|
+disk/hfe.cpp|state->tracks.push_back({Word(image, e), Word(image, e + 2) / 2});|state->tracks.push_back({Word(image, e), Word(image, e + 2)});
+disk/hfe.cpp|s.id_crc = f.id_crc_ok ? Check::kGood : Check::kBad;|s.id_crc = Check::kGood;
+disk/hfe.cpp|push(bytes[k + 2], std::min<int>(bytes[k + 1], 8));|push(bytes[k + 2], 0);
+disk/hfe.cpp|return it != data.end() && it->second.crc == s.data_crc &&|return it != data.end() &&
+disk/hfe_write.cpp|if (kept[side]) out.length = kept[side]->second;|if (kept[side]) out.length = hfe::kTrackCells / 8;
+disk/hfe_write.cpp|h[hfe::kWriteAllowedAt] = disk.write_protected ? 0 : hfe::kWriteAllowed;|h[hfe::kWriteAllowedAt] = hfe::kWriteAllowed;
+disk/hfe_write.cpp|close.sd_gap3 = 8;|close.sd_gap3 = 12;
+disk/imd.cpp|s.data_crc = kind & imd::kDataError ? Check::kBad : Check::kNotKept;|s.data_crc = Check::kNotKept;
+disk/imd.cpp|if (t.head & imd::kCylinderMap) t.cylinder_map|if (t.head & imd::kHeadMap) t.cylinder_map
+disk/imd.cpp|p += kind & imd::kCompressed ? 1 : s.size;|p += s.size;
+disk/imd_write.cpp|} else if (!kept.empty() && s.density != kept.front()->density) {|} else if (false) {
+disk/imd_write.cpp|return std::binary_search(state->filled.begin(), state->filled.end(), s.data_offset);|return false;
+cells/decode.cpp|b += seek == Seek::kMfm ? 2 : 1|b += seek == Seek::kMfm ? 4 : 1
+cells/decode.cpp|p <= 8 * b + 47; p += 16|p <= 8 * b + 31; p += 16
+cells/decode.cpp|((v >> (2 * k)) & 3 ? 1 : 0)|((v >> (2 * k)) & 2 ? 1 : 0)
+disktool/convert_many.cpp|if (!fresh) outs[i].error|if (false) outs[i].error
 EOF
 )
 
