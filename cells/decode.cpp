@@ -131,21 +131,24 @@ class Scan {
     std::size_t p = from % n_;
     for (std::size_t i = from; i <= to; ++i, p = p + 1 == n_ ? 0 : p + 1) {
       window_ = window_ << 1 | cells_.At(p);
-      const bool first_round = i - 63 < n_;
-      if (!first_round && open_ == kNone) return;
-      Step(i, first_round);
+      if (!FirstRound(i) && open_ == kNone) return;
+      Step(i);
     }
   }
   // Steps to i alone, the window taken afresh.
   void At(std::size_t i) {
     window_ = Window(i);
-    Step(i, i - 63 < n_);
+    Step(i);
   }
   bool Open() const { return open_ != kNone; }
   std::vector<Field> fields;
 
  private:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  // The window ends within the first round of the track (i counts from the
+  // 64th cell); after it, only an open ID's data is looked for.
+  bool FirstRound(std::size_t i) const { return i - 63 < n_; }
 
   // The 64 cells that end with cell i % n.
   std::uint64_t Window(std::size_t i) const {
@@ -162,14 +165,14 @@ class Scan {
     return w;
   }
 
-  void Step(std::size_t i, bool first_round) {
+  void Step(std::size_t i) {
     const std::optional<Found> found = MarkAt(cells_, window_, i < n_ ? i : i % n_, seek_);
     if (open_ != kNone && i > open_end_ + DataWindow(fields[open_].encoding) + 64) open_ = kNone;
     if (!found) return;
     const bool mfm = found->encoding == Encoding::kMfm;
     const std::size_t mark_end = mfm ? i + 16 : i;  // the mark byte's last cell
     const std::uint16_t preset = mfm ? crc16::kDoubleDensityPreset : crc16::kPreset;
-    if (found->mark == 0xFE && first_round) {
+    if (found->mark == 0xFE && FirstRound(i)) {
       fields.push_back(ReadId(cells_, mark_end, (mark_end + n_ - (mfm ? 63 : 15)) % n_,
                               found->encoding, preset));
       open_ = fields.size() - 1;

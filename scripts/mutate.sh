@@ -135,7 +135,7 @@ cells/decode.cpp|f.id_crc_ok = crc16::Add(preset, id, 5) == stored;|f.id_crc_ok 
 cells/decode.cpp|f.data_crc_ok = crc == stored;|f.data_crc_ok = true;
 cells/decode.cpp|if (seek != Seek::kMfm && ((window >> 16) & 0xFFFF) == kFmZero) {|if (seek != Seek::kMfm) {
 cells/decode.cpp|return (encoding == Encoding::kMfm ? 43 + 4 : 30 + 1) * std::size_t{16};|return (encoding == Encoding::kMfm ? 43 + 4 : 3) * std::size_t{16};
-cells/decode.cpp|const bool first_round = i - 63 < n_;|const bool first_round = i < n_;
+cells/decode.cpp|bool FirstRound(std::size_t i) const { return i - 63 < n_; }|bool FirstRound(std::size_t i) const { return i < n_; }
 cells/decode.cpp|fields[open_].encoding == found->encoding &&|true &&
 fs/filesystem.cpp|if (bytes.bytes.empty() && size > 0) return "its extents hold none of its sectors";|
 fs/filesystem.cpp|  if (force) return {};|

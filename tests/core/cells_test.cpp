@@ -39,6 +39,12 @@ TEST(Cells, MarksAndBytes) {
   EXPECT_EQ(Encoded(0xFE, Encoding::kFm, true), 0xF57E);    // clock C7
   EXPECT_EQ(Encoded(0xFC, Encoding::kFm, true), 0xF77A);    // clock D7
   EXPECT_EQ(Encoded(0x00, Encoding::kFm, false), 0xAAAA);   // clock FF
+  // Sixteen cells put after cells that fill no whole byte.
+  cells::Cells odd;
+  odd.Push(true);
+  odd.Push16(0x8001);
+  EXPECT_EQ(odd.size(), 17u);
+  EXPECT_EQ(odd.packed(), (std::vector<std::uint8_t>{0xC0, 0x00, 0x80}));
 }
 
 // The sectors of one track compared with what the cells give back; twice:
@@ -103,14 +109,22 @@ TEST(Cells, AFieldAcrossTheIndex) {
   f.data.assign(256, 0x5A);
   const cells::Cells c = disk::TrackCells({f}, disk::ControllerLayout());
   const std::size_t id_end = (32 + 12 + 3 + 1) * 16;  // gap 1, sync, A1s, the mark
-  for (std::size_t shift : {c.size() - 200 * 16, id_end - 5, id_end - 40, id_end - 62}) {
-    cells::Cells turned;
-    for (std::size_t i = 0; i < c.size(); ++i) turned.Push(c.At((i + shift) % c.size()));
-    const std::vector<cells::Field> got = cells::Decode(turned);
-    ASSERT_EQ(got.size(), 1u) << shift;
-    EXPECT_TRUE(got[0].id_crc_ok);
-    EXPECT_TRUE(got[0].data_crc_ok) << shift;
-    EXPECT_EQ(got[0].data, f.data);
+  // A track whose length is no whole number of bytes (three cells more in
+  // its last gap) is looked along cell by cell: the same fields.
+  for (std::size_t odd : {0, 3}) {
+    cells::Cells track = c;
+    for (std::size_t k = 0; k < odd; ++k) track.Push(k % 2 == 0);
+    for (std::size_t shift : {c.size() - 200 * 16, id_end - 5, id_end - 40, id_end - 62}) {
+      cells::Cells turned;
+      for (std::size_t i = 0; i < track.size(); ++i) {
+        turned.Push(track.At((i + shift) % track.size()));
+      }
+      const std::vector<cells::Field> got = cells::Decode(turned);
+      ASSERT_EQ(got.size(), 1u) << shift << " " << odd;
+      EXPECT_TRUE(got[0].id_crc_ok);
+      EXPECT_TRUE(got[0].data_crc_ok) << shift;
+      EXPECT_EQ(got[0].data, f.data);
+    }
   }
 }
 

@@ -74,9 +74,9 @@ TEST(DiskHfe, Version3OpcodesAreActedOn) {
   const Offset first = 2 + 2 * 49;  // cylinder 2, side 0
   Bytes side;
   for (Offset k = 0; k < 12500; ++k) side.push_back(v3[disk::HfeSideOffset(first, 0, k)]);
-  // An index, a nothing, a bit rate and its byte, a skip of no bits and
-  // its byte, in the middle of a sector's data.
-  Bytes ops = {0xF1, 0xF0, 0xF2, 0x40, 0xF3, 0x00};
+  // An index, a nothing, a bit rate and its byte, a skip of all eight bits
+  // of its byte, in the middle of a sector's data.
+  Bytes ops = {0xF1, 0xF0, 0xF2, 0x40, 0xF3, 0x08, 0xAA};
   for (Bytes::value_type& b : ops) b = hfe::ReverseBits(b);
   side.insert(side.begin() + 3000, ops.begin(), ops.end());
   for (Offset k = 0; k < 12500; ++k) v3[disk::HfeSideOffset(first, 0, k)] = side[k];
