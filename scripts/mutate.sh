@@ -167,7 +167,7 @@ disk/hfe.cpp|push(bytes[k + 2], std::min<int>(bytes[k + 1], 8));|push(bytes[k + 
 disk/hfe.cpp|return it != data.end() && it->second.crc == s.data_crc &&|return it != data.end() &&
 disk/hfe_write.cpp|if (kept[side]) out.length = kept[side]->second;|if (kept[side]) out.length = hfe::kTrackCells / 8;
 disk/hfe_write.cpp|h[hfe::kWriteAllowedAt] = disk.write_protected ? 0 : hfe::kWriteAllowed;|h[hfe::kWriteAllowedAt] = hfe::kWriteAllowed;
-disk/hfe_write.cpp|close.sd_gap3 = 8;|close.sd_gap3 = 12;
+disk/hfe_write.cpp|close.start = 16;|close.start = 32;
 disk/imd.cpp|s.data_crc = kind & imd::kDataError ? Check::kBad : Check::kNotKept;|s.data_crc = Check::kNotKept;
 disk/imd.cpp|if (t.head & imd::kCylinderMap) t.cylinder_map|if (t.head & imd::kHeadMap) t.cylinder_map
 disk/imd.cpp|p += kind & imd::kCompressed ? 1 : s.size;|p += s.size;

@@ -106,6 +106,29 @@ TEST(DiskHfe, DamageIsSaid) {
   EXPECT_TRUE(odd.sectors.empty());
 }
 
+// Written again, a track keeps its cells and its own length while its
+// sectors hold what was read; a sector whose bytes are put again, its CRC
+// now good, writes its track afresh.
+TEST(DiskHfe, KeptTracksAndTracksWrittenAgain) {
+  Bytes hfe = WriteAs(Mixed(), Container::kHfe);
+  const Offset entry = hfe::kBlockBytes;  // cylinder 0: 12,400 bytes a side
+  hfe[entry + 2] = 24800 & 0xFF;
+  hfe[entry + 3] = 24800 >> 8;
+  Disk d = Read(hfe);
+  const Bytes again = WriteAs(d, Container::kHfe);
+  EXPECT_EQ(again[entry + 2] | again[entry + 3] << 8, 24800);
+  EXPECT_EQ(again, hfe);
+  const disk::SectorStore store(d);
+  const disk::Sector* bad = store.At({1, 0, 5});
+  ASSERT_NE(bad, nullptr);
+  ASSERT_EQ(bad->data_crc, Check::kBad);
+  const std::size_t index = static_cast<std::size_t>(bad - d.sectors.data());
+  disk::PutSectorData(d, index, disk::SectorData(d, *bad));
+  const Disk back = Read(WriteAs(d, Container::kHfe));
+  EXPECT_EQ(disk::SectorStore(back).At({1, 0, 5})->data_crc, Check::kGood);
+  EXPECT_EQ(ops::CompareSectors(d, back, {}), "");
+}
+
 // What one revolution at 250 kbit/s cannot hold is a loss; a track that
 // fits only with its gaps closed up is kept whole.
 TEST(DiskHfe, WhatARevolutionCannotHoldIsLost) {
