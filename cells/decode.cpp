@@ -230,8 +230,9 @@ const Seen& SeenRuns(Seek seek) {
 // The window positions i (as Scan counts them) where a mark can end, in
 // order: only there can the window match. The cells start the run at byte
 // b: cell 8b is `turn` cells into the sync's 4489, or `in` cells into the
-// FM 00 byte and mark. The MFM sync's 48 cells hold at least two runs
-// that start on an even byte: seeking MFM alone, only those are looked at.
+// FM 00 byte and mark. The MFM sync's 48 cells hold four or five runs that
+// start on consecutive bytes, one of them on a byte that is a multiple of
+// four: seeking MFM alone, only those are looked at.
 std::vector<std::size_t> Hinted(const Cells& cells, Seek seek) {
   const std::vector<std::uint8_t>& bytes = cells.packed();
   const std::size_t n = cells.size(), count = bytes.size();
@@ -239,7 +240,7 @@ std::vector<std::size_t> Hinted(const Cells& cells, Seek seek) {
   const auto add = [&](std::size_t p) { at.push_back(p % n < 63 ? p % n + n : p % n); };
   const Seen& seen = SeenRuns(seek);
   const unsigned mask = seek == Seek::kMfm ? 0xFF00 : seek == Seek::kFm ? 0x00FF : 0xFFFF;
-  for (std::size_t b = 0; b < count; b += seek == Seek::kMfm ? 2 : 1) {
+  for (std::size_t b = 0; b < count; b += seek == Seek::kMfm ? 4 : 1) {
     const unsigned run = bytes[b] << 8 | bytes[b + 1 < count ? b + 1 : 0];
     if ((seen[run >> 6] >> (run & 63) & 1) == 0) continue;
     const unsigned h = Hint(run) & mask;

@@ -173,7 +173,7 @@ disk/imd.cpp|if (t.head & imd::kCylinderMap) t.cylinder_map|if (t.head & imd::kH
 disk/imd.cpp|p += kind & imd::kCompressed ? 1 : s.size;|p += s.size;
 disk/imd_write.cpp|} else if (!kept.empty() && s.density != kept.front()->density) {|} else if (false) {
 disk/imd_write.cpp|return std::binary_search(state->filled.begin(), state->filled.end(), s.data_offset);|return false;
-cells/decode.cpp|b += seek == Seek::kMfm ? 2 : 1|b += seek == Seek::kMfm ? 4 : 1
+cells/decode.cpp|b += seek == Seek::kMfm ? 4 : 1|b += seek == Seek::kMfm ? 8 : 1
 cells/decode.cpp|p <= 8 * b + 47; p += 16|p <= 8 * b + 31; p += 16
 cells/decode.cpp|((v >> (2 * k)) & 3 ? 1 : 0)|((v >> (2 * k)) & 2 ? 1 : 0)
 disktool/convert_many.cpp|if (!fresh) outs[i].error|if (false) outs[i].error
