@@ -4,7 +4,21 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace trivane::cli {
+
+bool IsTerminal(int fd) {
+#ifdef _WIN32
+  return _isatty(fd) != 0;
+#else
+  return ::isatty(fd) != 0;
+#endif
+}
 
 bool Output::Failed() {
   if (!failed_) {

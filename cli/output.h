@@ -7,6 +7,9 @@
 
 namespace trivane::cli {
 
+// The file descriptor is a terminal (standard output 1, standard error 2).
+bool IsTerminal(int fd);
+
 class Output {
  public:
   explicit Output(const char* program) : program_(program) {}

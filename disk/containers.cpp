@@ -26,25 +26,9 @@ bool CutJv3Header(const ImageBuffer& image) {
   return true;
 }
 
-// A container named by its first bytes that this version does not read:
-// said for what it is rather than misread as another. Two bytes only: named
-// when no container takes the file.
-struct Unread {
-  std::string_view magic, name;
-};
-constexpr Unread kHardDisk = {"\x56\xCB", "a Reed hard-disk image"};
-
-std::string UnreadContainer(const ImageBuffer& image, std::span<const Unread> known) {
-  for (const Unread& u : known) {
-    if (static_cast<std::size_t>(image.size()) < u.magic.size()) continue;
-    bool same = true;
-    for (std::size_t k = 0; k < u.magic.size() && same; ++k) {
-      same = image.at(k) == static_cast<std::uint8_t>(u.magic[k]);
-    }
-    if (same) return std::string(u.name) + ", which this version does not read";
-  }
-  return "";
-}
+// A Reed hard-disk image, which this version does not read, is named for
+// what it is by its first two bytes when no container takes the file.
+constexpr std::string_view kHardDiskMagic = "\x56\xCB";
 
 constexpr ContainerFormat kContainers[] = {
     {Container::kDmk, "DMK", "dmk", "TRS-80 DMK disk image",
@@ -150,8 +134,8 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
   disk.image = image;
   const ContainerFormat* format = Detect(image);
   if (format == nullptr) {
-    const std::string unread = UnreadContainer(image, std::span(&kHardDisk, 1));
-    disk.error = !unread.empty() ? unread
+    disk.error = image.StartsWith(kHardDiskMagic)
+                     ? "a Reed hard-disk image, which this version does not read"
                  : CutJv3Header(image)
                      ? "the file ends inside the JV3 header, at byte " +
                            std::to_string(image.size()) + " of " + std::to_string(jv3::kDataStart)

@@ -64,7 +64,7 @@ std::vector<std::vector<TrackField>> Tracks(const Disk& disk, Losses& losses) {
   for (const Sector& s : disk.sectors) {
     const std::size_t t = static_cast<std::size_t>(s.cylinder) * disk.heads + s.head;
     if (t >= tracks.size() || s.head >= std::max(disk.heads, 1)) {
-      losses.Add(s, "outside the disk's cylinders and heads");
+      losses.Add(s, Losses::kOutside);
     } else if (tracks[t].size() == dmk::kPointers) {
       losses.Add(s, "past the 64 sectors a DMK track can point to");
     } else {

@@ -18,14 +18,6 @@ int Word(const ImageBuffer& image, Offset at) {
   return image.at(at) | image.at(at + 1) << 8;
 }
 
-bool Signed(const ImageBuffer& image, std::string_view magic) {
-  if (image.size() < static_cast<Offset>(magic.size())) return false;
-  for (std::size_t k = 0; k < magic.size(); ++k) {
-    if (image.at(static_cast<Offset>(k)) != static_cast<std::uint8_t>(magic[k])) return false;
-  }
-  return true;
-}
-
 // Version 3's cell bytes with their opcodes acted on.
 cells::Cells Version3Cells(const std::vector<std::uint8_t>& bytes) {
   cells::Cells c;
@@ -51,15 +43,7 @@ cells::Cells Version3Cells(const std::vector<std::uint8_t>& bytes) {
 
 // One side's cells, in order; empty when the file ends before them.
 std::vector<std::uint8_t> SideBytes(const ImageBuffer& image, const HfeState::Track& t, int side) {
-  if (t.side_bytes <= 0 || HfeSideOffset(t.first_block, side, t.side_bytes - 1) >= image.size()) {
-    return {};
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(t.side_bytes));
-  for (Offset k = 0; k < t.side_bytes; k += hfe::kSideBytes) {
-    const Offset run = std::min(hfe::kSideBytes, t.side_bytes - k);
-    image.Read(HfeSideOffset(t.first_block, side, k), bytes.data() + k,
-               static_cast<std::size_t>(run));
-  }
+  std::vector<std::uint8_t> bytes = StoredSide(image, t, side, t.side_bytes);
   for (std::uint8_t& b : bytes) b = hfe::ReverseBits(b);
   return bytes;
 }
@@ -109,6 +93,18 @@ Offset HfeSideOffset(Offset first_block, int side, Offset k) {
          side * hfe::kSideBytes + k % hfe::kSideBytes;
 }
 
+std::vector<std::uint8_t> StoredSide(const ImageBuffer& image, const HfeState::Track& t, int side,
+                                     Offset count) {
+  if (count <= 0 || HfeSideOffset(t.first_block, side, count - 1) >= image.size()) return {};
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+  for (Offset k = 0; k < count; k += hfe::kSideBytes) {
+    const Offset run = std::min(hfe::kSideBytes, count - k);
+    image.Read(HfeSideOffset(t.first_block, side, k), bytes.data() + k,
+               static_cast<std::size_t>(run));
+  }
+  return bytes;
+}
+
 std::vector<std::uint8_t> HfeState::Data(const Disk&, const Sector& s) const {
   const auto it = data.find(KeyOf(s));
   return it == data.end() ? std::vector<std::uint8_t>{} : it->second.bytes;
@@ -130,12 +126,12 @@ const HfeState* HfeStateOf(const Disk& disk) {
 }
 
 int RecogniseHfe(const ImageBuffer& image) {
-  return Signed(image, hfe::kVersion1) || Signed(image, hfe::kVersion3) ? 100 : 0;
+  return image.StartsWith(hfe::kVersion1) || image.StartsWith(hfe::kVersion3) ? 100 : 0;
 }
 
 void ReadHfe(const ImageBuffer& image, Disk& disk, bool) {
   auto state = std::make_shared<HfeState>();
-  state->version = Signed(image, hfe::kVersion3) ? 3 : 1;
+  state->version = image.StartsWith(hfe::kVersion3) ? 3 : 1;
   state->bit_rate = Word(image, hfe::kBitRateAt);
   disk.cylinders = image.at(hfe::kCylindersAt);
   disk.heads = image.at(hfe::kSidesAt);

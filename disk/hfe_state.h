@@ -42,5 +42,9 @@ class HfeState : public ContainerState {
 const HfeState* HfeStateOf(const Disk& disk);
 // The file offset of byte k of a side's cells, the track starting at the block.
 Offset HfeSideOffset(Offset first_block, int side, Offset k);
+// The first `count` bytes of a side's cells as the file stores them; empty
+// when the file ends before them.
+std::vector<std::uint8_t> StoredSide(const ImageBuffer& image, const HfeState::Track& t, int side,
+                                     Offset count);
 
 }  // namespace trivane::disk

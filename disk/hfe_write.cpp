@@ -41,15 +41,8 @@ std::optional<std::pair<SideCells, Offset>> KeptSide(const Disk& disk, int cylin
     if (s.cylinder == cylinder && s.head == side && !state->AsRead(disk, s)) return std::nullopt;
   }
   const HfeState::Track& t = state->tracks[static_cast<std::size_t>(cylinder)];
-  const Offset stored = Runs(t.side_bytes) * hfe::kSideBytes;
-  if (t.side_bytes <= 0 || HfeSideOffset(t.first_block, side, stored - 1) >= disk.image.size()) {
-    return std::nullopt;
-  }
-  SideCells bytes(static_cast<std::size_t>(stored));
-  for (Offset k = 0; k < stored; k += hfe::kSideBytes) {
-    disk.image.Read(HfeSideOffset(t.first_block, side, k), bytes.data() + k,
-                    static_cast<std::size_t>(hfe::kSideBytes));
-  }
+  SideCells bytes = StoredSide(disk.image, t, side, Runs(t.side_bytes) * hfe::kSideBytes);
+  if (bytes.empty()) return std::nullopt;
   return std::pair{std::move(bytes), t.side_bytes};
 }
 
@@ -156,10 +149,7 @@ Written WriteHfe(const Disk& disk, const WriteOptions&) {
   Losses losses;
   const int heads = std::clamp(disk.heads, 1, 2);
   const int cylinders = std::clamp(disk.cylinders, 0, 255);
-  for (const Sector& s : disk.sectors) {
-    if (s.head >= heads || s.cylinder >= cylinders)
-      losses.Add(s, "outside the disk's cylinders and heads");
-  }
+  losses.AddOutside(disk, cylinders, heads);
   Written out;
   out.bytes = Header(disk, cylinders, heads);
   const Offset table_blocks =

@@ -126,10 +126,10 @@ const ImdState* ImdStateOf(const Disk& disk) {
 }
 
 int RecogniseImd(const ImageBuffer& image) {
-  for (std::size_t k = 0; k < imd::kSignature.size(); ++k) {
-    if (image.at(static_cast<Offset>(k)) != static_cast<std::uint8_t>(imd::kSignature[k])) return 0;
-  }
-  return image.size() > static_cast<Offset>(imd::kSignature.size()) ? 100 : 0;
+  return image.StartsWith(imd::kSignature) &&
+                 image.size() > static_cast<Offset>(imd::kSignature.size())
+             ? 100
+             : 0;
 }
 
 void ReadImd(const ImageBuffer& image, Disk& disk, bool) {

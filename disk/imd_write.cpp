@@ -138,10 +138,7 @@ Written WriteImd(const Disk& disk, const WriteOptions&) {
   Losses losses;
   const int heads = std::clamp(disk.heads, 1, 2);
   const int cylinders = std::clamp(disk.cylinders, 0, 256);
-  for (const Sector& s : disk.sectors) {
-    if (s.head >= heads || s.cylinder >= cylinders)
-      losses.Add(s, "outside the disk's cylinders and heads");
-  }
+  losses.AddOutside(disk, cylinders, heads);
   Written out;
   out.bytes = Header(disk);
   for (int c = 0; c < cylinders; ++c) {

@@ -47,4 +47,10 @@ std::vector<std::array<int, 3>> Losses::Places() const {
   return places;
 }
 
+void Losses::AddOutside(const Disk& disk, int cylinders, int heads) {
+  for (const Sector& s : disk.sectors) {
+    if (s.cylinder >= cylinders || s.head >= heads) Add(s, kOutside);
+  }
+}
+
 }  // namespace trivane::disk

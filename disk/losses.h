@@ -15,6 +15,9 @@ namespace trivane::disk {
 
 class Losses {
  public:
+  static constexpr const char* kOutside = "outside the disk's cylinders and heads";
+  // Each sector past the cylinders and heads a container writes.
+  void AddOutside(const Disk& disk, int cylinders, int heads);
   void Add(const Sector& s, const std::string& why) { Add(s.cylinder, s.head, s.id_sector, why); }
   void Add(int cylinder, int head, int id, const std::string& why);
   std::vector<std::string> Lines() const;

@@ -11,19 +11,12 @@
 #include <thread>
 
 #include "cli/escaped.h"
+#include "cli/output.h"
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
 #include "loader/image_file.h"
 #include "ops/convert.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define TRIVANE_ISATTY(fd) _isatty(fd)
-#else
-#include <unistd.h>
-#define TRIVANE_ISATTY(fd) ::isatty(fd)
-#endif
 
 namespace trivane::disktool {
 namespace {
@@ -108,7 +101,7 @@ int ConvertMany(const cli::Parsed& p, const disk::ContainerFormat& to) {
   }
   const std::vector<std::string>& images = p.operands;
   std::vector<Converted> done = Outputs(images, dir, to);
-  const bool force = p.Has("--force"), terminal = TRIVANE_ISATTY(2);
+  const bool force = p.Has("--force"), terminal = cli::IsTerminal(2);
   const auto produce = [&](std::size_t i) {
     return ConvertOne(images[i], done[i], to.kind, force);
   };

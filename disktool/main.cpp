@@ -27,14 +27,6 @@
 #include "fs/filesystem.h"
 #include "ops/filesystems.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define TRIVANE_ISATTY(fd) _isatty(fd)
-#else
-#include <unistd.h>
-#define TRIVANE_ISATTY(fd) ::isatty(fd)
-#endif
-
 namespace {
 
 using trivane::cli::Escaped;
@@ -360,7 +352,7 @@ int SectorCommand(const trivane::cli::Parsed& p) {
   for (int k = 0; k < 3; ++k) {
     if (!(n[k] = Number(args[1 + k]))) return Usage("C, H and S are numbers");
   }
-  if (TRIVANE_ISATTY(1)) {
+  if (trivane::cli::IsTerminal(1)) {
     std::cerr << "trivane-disk: the sector's data is binary: send it to a file (> out.bin)\n";
     return 2;
   }
@@ -412,7 +404,7 @@ int CatCommand(const trivane::cli::Parsed& p) {
   const std::vector<std::string>& plain = p.operands;
   const bool text = p.Has("--text"), all = p.Has("--all"), force = p.Has("--force");
   if (plain.size() != 2) return Usage("cat takes IMAGE NAME/EXT");
-  if (!text && TRIVANE_ISATTY(1)) {
+  if (!text && trivane::cli::IsTerminal(1)) {
     std::cerr << "trivane-disk: the file may be binary: send it to a file, or give --text\n";
     return 2;
   }

@@ -63,6 +63,14 @@ std::uint8_t ImageBuffer::Paged(Offset offset) const {
   return (*page)[static_cast<std::size_t>(offset - start)];
 }
 
+bool ImageBuffer::StartsWith(std::string_view magic) const {
+  if (size_ < static_cast<Offset>(magic.size())) return false;
+  for (std::size_t k = 0; k < magic.size(); ++k) {
+    if (at(static_cast<Offset>(k)) != static_cast<std::uint8_t>(magic[k])) return false;
+  }
+  return true;
+}
+
 void ImageBuffer::Read(Offset offset, std::uint8_t* into, std::size_t size) const {
   std::fill_n(into, size, std::uint8_t{0});
   const Offset end = offset + static_cast<Offset>(size);

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace trivane {
@@ -52,6 +53,9 @@ class ImageBuffer {
 
   // Copies size bytes from offset into `into`, each as at() reads it.
   void Read(Offset offset, std::uint8_t* into, std::size_t size) const;
+
+  // The image begins with these bytes (a container's signature).
+  bool StartsWith(std::string_view magic) const;
 
   std::uint8_t at(Offset offset) const {
     if (offset >= 0 && offset < resident_) return data_[offset];
