@@ -60,7 +60,15 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
   setWindowTitle(
       QString::fromStdString(present::ContentsTitle(QFileInfo(path).fileName().toStdString())));
   tabs_ = new QTabWidget(this);
+  drives_ = new QComboBox(this);
+  drives_->setObjectName("drives");
+  drives_->hide();
+  connect(drives_, &QComboBox::activated, this, [this](int index) {
+    drive_ = drive_numbers_.at(static_cast<std::size_t>(index));
+    Load();
+  });
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(drives_);
   layout->addWidget(tabs_);
   resize(760, 560);
   Load();
@@ -74,8 +82,10 @@ void ContentsWindow::Load() {
         ErrorPrompt(present::kCannotLoad + path_.toStdString(), loaded.error));
     return;
   }
-  disk_ = disk::ReadDisk(loaded.buffer);
+  present::DriveChoice choice = present::ChooseDrive(disk::ReadDisk(loaded.buffer), drive_);
+  disk_ = std::move(choice.disk);
   fs_ = ops::FilesystemToChange(disk_);
+  ShowDrives(choice);
   const int shown = std::max(tabs_->currentIndex(), 0);
   while (tabs_->count() > 0) {
     QWidget* page = tabs_->widget(0);
@@ -86,6 +96,16 @@ void ContentsWindow::Load() {
   tabs_->addTab(BuildSectors(), present::kTabs[1]);
   tabs_->addTab(BuildHex(), present::kTabs[2]);
   tabs_->setCurrentIndex(shown);
+}
+
+// A hard disk's drives, one entry each, the one shown chosen.
+void ContentsWindow::ShowDrives(const present::DriveChoice& choice) {
+  drive_numbers_ = choice.numbers;
+  drives_->clear();
+  for (const std::string& label : choice.labels) drives_->addItem(QString::fromStdString(label));
+  drives_->setCurrentIndex(choice.shown);
+  drives_->setVisible(!choice.labels.empty());
+  if (choice.shown >= 0) drive_ = choice.numbers[static_cast<std::size_t>(choice.shown)];
 }
 
 // The DOS, the disk's name and date and its free space; why, on hover.

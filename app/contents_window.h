@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include "fs/filesystem.h"
 #include "ops/extract.h"
 #include "present/changes.h"
+#include "present/contents.h"
 
 namespace trivane::app {
 
@@ -118,6 +120,7 @@ class ContentsWindow : public QWidget {
 
  private:
   void Load();
+  void ShowDrives(const present::DriveChoice& choice);
   QLayout* BuildChanges();
   // Keeps a proved change: writes the image, reads it anew, says so.
   void Changed(bool written);
@@ -138,6 +141,9 @@ class ContentsWindow : public QWidget {
 
   QString path_, error_;
   std::filesystem::path file_;
+  QComboBox* drives_ = nullptr;  // a hard disk's drives
+  std::vector<int> drive_numbers_;
+  int drive_ = -1;   // the drive shown, kept when the image is read again
   disk::Disk disk_;  // with the image it was read from
   std::unique_ptr<filesystems::Filesystem> fs_;
   std::vector<std::uint8_t> shown_;  // the sector's or file's bytes in the hex tab

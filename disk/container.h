@@ -1,4 +1,4 @@
-// One interface for each container (JV1, JV3, DMK, HFE, IMD): how sure its recogniser
+// One interface for each container (JV1, JV3, DMK, HFE, IMD, Reed): how sure its recogniser
 // is that the bytes are one, its reader into the disk model, and its writer
 // from it. The layout facts each uses are in formats/.
 #pragma once
@@ -44,6 +44,8 @@ struct ContainerFormat {
   std::string_view mime_magic;
   int mime_priority;
   int offered;  // the place in the lists offered to the user, 0 first
+  // Offered as a new image's container; a container that is not is still
+  // written back when its disk changes.
   bool writes;
   // 0 when the bytes are not this container; the higher, the surer.
   int (*recognise)(const ImageBuffer& image);
@@ -83,5 +85,8 @@ Written WriteHfe(const Disk& disk, const WriteOptions& options);
 int RecogniseImd(const ImageBuffer& image);
 void ReadImd(const ImageBuffer& image, Disk& disk, bool check_data);
 Written WriteImd(const Disk& disk, const WriteOptions& options);
+int RecogniseReed(const ImageBuffer& image);
+void ReadReed(const ImageBuffer& image, Disk& disk, bool check_data);
+Written WriteReed(const Disk& disk, const WriteOptions& options);
 
 }  // namespace trivane::disk

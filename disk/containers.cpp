@@ -26,10 +26,6 @@ bool CutJv3Header(const ImageBuffer& image) {
   return true;
 }
 
-// A Reed hard-disk image, which this version does not read, is named for
-// what it is by its first two bytes when no container takes the file.
-constexpr std::string_view kHardDiskMagic = "\x56\xCB";
-
 constexpr ContainerFormat kContainers[] = {
     {Container::kDmk, "DMK", "dmk", "TRS-80 DMK disk image",
      "every sector as a controller reads it: single and double density on one track, every "
@@ -72,6 +68,12 @@ constexpr ContainerFormat kContainers[] = {
      "*.imd", "application/x-imd-floppy-image", "*.imd",
      "<match type=\"string\" offset=\"0\" value=\"IMD \"/>", 80, 4, true, RecogniseImd, ReadImd,
      WriteImd},
+    {Container::kReed, "Reed", "hdv", "TRS-80 Reed hard-disk image",
+     "a hard disk's 256-byte sectors, cylinder after cylinder, its logical drives slices of "
+     "each cylinder; changed in place, never made from a floppy",
+     "*.hdv", "application/x-trs80-reed-hard-disk", "*.hdv",
+     "<match type=\"big16\" offset=\"0\" value=\"0x56cb\"/>", 60, 5, false, RecogniseReed, ReadReed,
+     WriteReed},
 };
 
 }  // namespace
@@ -134,9 +136,7 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
   disk.image = image;
   const ContainerFormat* format = Detect(image);
   if (format == nullptr) {
-    disk.error = image.StartsWith(kHardDiskMagic)
-                     ? "a Reed hard-disk image, which this version does not read"
-                 : CutJv3Header(image)
+    disk.error = CutJv3Header(image)
                      ? "the file ends inside the JV3 header, at byte " +
                            std::to_string(image.size()) + " of " + std::to_string(jv3::kDataStart)
                      : "not a disk image: no DMK, HFE or IMD header, no JV1 boot sector, no "

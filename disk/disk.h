@@ -1,9 +1,8 @@
-// Every sector of a JV1, JV3, DMK, HFE or IMD image, as a disk controller would have
-// read it: where it lies, its ID field, its density and data address mark,
-// whether its CRCs held, and where its data is. The container is decided by
-// content alone (DMK header, JV1 boot bytes, JV3 write-protect byte), so this
-// reader also reads images that identification refuses. It never reads
-// outside the image: damage is reported in the result.
+// Every sector of a JV1, JV3, DMK, HFE, IMD or Reed hard-disk image, as a disk controller would
+// have read it: where it lies, its ID field, its density and data address mark, whether its CRCs
+// held, and where its data is. The container is decided by content alone (DMK header, JV1 boot
+// bytes, JV3 write-protect byte), so this reader also reads images that identification refuses. It
+// never reads outside the image: damage is reported in the result.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +16,7 @@
 
 namespace trivane::disk {
 
-enum class Container { kNone, kJv1, kJv3, kDmk, kHfe, kImd };
+enum class Container { kNone, kJv1, kJv3, kDmk, kHfe, kImd, kReed };
 enum class Density : std::uint8_t { kSingle, kDouble };
 // A CRC the container keeps and that held, that failed, or none kept; or a
 // data CRC not checked yet (see ReadDisk).
@@ -101,7 +100,7 @@ struct Counts {
 };
 Counts CountSectors(const Disk& disk);
 
-// "JV1", "JV3", "DMK", "HFE", "IMD", or "" for none.
+// "JV1", "JV3", "DMK", "HFE", "IMD", "Reed", or "" for none.
 const char* ContainerName(Container container);
 
 }  // namespace trivane::disk

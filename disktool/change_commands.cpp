@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "cli/escaped.h"
+#include "disktool/dir.h"
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
 #include "loader/image_file.h"
@@ -23,12 +24,15 @@ namespace {
 using cli::Escaped;
 using Step = std::function<filesystems::Changed(const disk::Disk&)>;
 
-// The image read to be changed; false, its error said, when it cannot be.
-bool Read(const std::string& image, ReadImage& r) {
-  r = ReadSectors(image, false);
-  if (r.error.empty()) return true;
+// The image (of a hard disk, the drive --drive names) read to be changed;
+// 0, else the status, its error said, when it cannot be.
+int Read(const std::string& image, const cli::Parsed& p, ReadImage& r) {
+  const std::optional<int> drive = DriveNumber(p);
+  if (!drive) return UsageError("--drive takes a drive's number");
+  r = ReadDriveOf(image, *drive);
+  if (r.error.empty()) return 0;
   std::cerr << "trivane-disk: " << Escaped(image) << ": " << r.error << "\n";
-  return false;
+  return 1;
 }
 
 // Makes each step on the disk the last one left, then keeps the result.
@@ -73,7 +77,7 @@ int PutCommand(const cli::Parsed& p) {
   const std::string date = p.Value("--date").value_or(present::Today());
   const std::string format = p.Value("--format").value_or("");
   ReadImage r;
-  if (!Read(p.operands[0], r)) return 1;
+  if (const int status = Read(p.operands[0], p, r); status != 0) return status;
   // A format named reads the disk as that format, for the first file; the
   // files after it settle the format themselves.
   const auto open = [format](const disk::Disk& d, bool first) {
@@ -107,7 +111,7 @@ int PutCommand(const cli::Parsed& p) {
 int RmCommand(const cli::Parsed& p) {
   if (p.operands.size() < 2) return UsageError("rm takes IMAGE NAME...");
   ReadImage r;
-  if (!Read(p.operands[0], r)) return 1;
+  if (const int status = Read(p.operands[0], p, r); status != 0) return status;
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string name = p.operands[k];
@@ -121,7 +125,7 @@ int RmCommand(const cli::Parsed& p) {
 int RenameCommand(const cli::Parsed& p) {
   if (p.operands.size() != 3) return UsageError("rename takes IMAGE OLD NEW");
   ReadImage r;
-  if (!Read(p.operands[0], r)) return 1;
+  if (const int status = Read(p.operands[0], p, r); status != 0) return status;
   const auto fs = ops::FilesystemToChange(r.disk);
   const std::string old = p.operands[1], to = fs->ListedName(p.operands[2]);
   if (to.empty()) {

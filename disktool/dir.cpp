@@ -10,6 +10,7 @@
 #include "cli/escaped.h"
 #include "cli/json_writer.h"
 #include "cli/sha256.h"
+#include "disk/reed.h"
 #include "loader/image_file.h"
 #include "ops/extract.h"
 #include "ops/filesystems.h"
@@ -90,14 +91,37 @@ void Files(JsonWriter& j, const filesystems::Filesystem& fs, const std::vector<E
 
 }  // namespace
 
-ReadDos ReadDirectoryOf(const std::string& path) {
-  ReadDos r{ReadSectors(path, false), nullptr};
+ReadImage ReadDriveOf(const std::string& path, int drive) {
+  ReadImage r = ReadSectors(path, false);
+  if (!r.error.empty()) return r;
+  ops::DriveDisk d = ops::DiskOfDrive(r.disk, drive);
+  r.error = d.error;
+  r.disk = std::move(d.disk);
+  return r;
+}
+
+ReadDos ReadDirectoryOf(const std::string& path, int drive, bool every_drive) {
+  ReadDos r;
+  r.sectors = ReadSectors(path, false);
+  if (!r.sectors.error.empty()) return r;
+  r.hard_disk = disk::IsWholeHardDisk(r.sectors.disk);
+  if (r.hard_disk) r.header = disk::ReedHeaderLines(r.sectors.disk);
+  if (r.hard_disk && every_drive && drive < 0) {
+    ops::Drives drives = ops::OpenDrives(r.sectors.disk);
+    r.sectors.error = drives.why_none;
+    r.drives = std::move(drives.list);
+    return r;
+  }
+  ops::DriveDisk d = ops::DiskOfDrive(r.sectors.disk, drive);
+  r.sectors.error = d.error;
+  r.sectors.disk = std::move(d.disk);
+  r.drive = std::max(drive, 0);
   if (r.sectors.error.empty()) r.fs = ops::FilesystemToChange(r.sectors.disk);
   return r;
 }
 
-OpenedFile OpenFile(const std::string& image, const std::string& name, bool deleted) {
-  const ReadImage read = ReadSectors(image, false);
+OpenedFile OpenFile(const std::string& image, const std::string& name, bool deleted, int drive) {
+  const ReadImage read = ReadDriveOf(image, drive);
   OpenedFile o;
   if (!read.error.empty()) {
     o.error = read.error;
@@ -109,13 +133,15 @@ OpenedFile OpenFile(const std::string& image, const std::string& name, bool dele
   return o;
 }
 
-std::string DirText(const ReadDos& r, bool all) {
-  const filesystems::Filesystem& fs = *r.fs;
-  std::string out = cli::Escaped(r.sectors.file) + "\n  " + fs.Name();
+namespace {
+
+// What the filesystem says of its disk, its files and its findings.
+std::string Listing(const filesystems::Filesystem& fs, bool known, bool all) {
+  std::string out = "  " + fs.Name();
   for (const std::string& fact : fs.Facts()) out += ", " + fact;
   out += "\n";
   for (const std::string& e : fs.Evidence()) out += "    because: " + e + "\n";
-  if (!r.known()) return out;
+  if (!known) return out;
   const std::vector<Column> columns = fs.ListingColumns();
   out += " ";
   for (const Column& c : columns) out += " " + Padded(c.heading, c.width);
@@ -134,12 +160,31 @@ std::string DirText(const ReadDos& r, bool all) {
   return out;
 }
 
-std::string DirJson(const ReadDos& r, bool all) {
-  JsonWriter j;
+}  // namespace
+
+std::string DirText(const ReadDos& r, bool all) {
+  std::string out = cli::Escaped(r.sectors.file) + "\n";
+  if (r.hard_disk) {
+    out += "  Reed hard disk\n";
+    for (const std::string& line : r.header) out += "  header: " + line + "\n";
+  }
+  if (r.fs != nullptr) {
+    return out + (r.hard_disk ? "drive " + std::to_string(r.drive) + "\n" : "") +
+           Listing(*r.fs, r.known(), all);
+  }
+  for (const ops::Drive& d : r.drives) {
+    out += "drive " + std::to_string(d.number) + "\n" + Listing(*d.fs, d.fs->Score() > 0, all);
+  }
+  return out;
+}
+
+namespace {
+
+void DriveJson(JsonWriter& j, const ReadDos& r, int drive, const filesystems::Filesystem& fs,
+               bool all) {
   j.BeginObject().Member("file", r.sectors.file);
   if (!cli::IsUtf8(r.sectors.file)) j.Member("file_hex", cli::Hex(r.sectors.file));
-  if (!r.sectors.error.empty()) return j.Member("error", r.sectors.error).EndObject().text();
-  const filesystems::Filesystem& fs = *r.fs;
+  if (r.hard_disk) j.Member("drive", drive);
   j.Member("container", disk::ContainerName(r.sectors.disk.container));
   j.Key("dos").BeginObject().Member("family", fs.Family()).Key("version");
   Write(j, Value::TextOrNull(fs.Version()));
@@ -156,7 +201,30 @@ std::string DirJson(const ReadDos& r, bool all) {
     Write(j, Value::TextOrNull(f.file));
     j.Member("detail", f.detail).EndObject();
   }
-  return j.EndArray().EndObject().text();
+  j.EndArray().EndObject();
+}
+
+}  // namespace
+
+std::string DirJson(const ReadDos& r, bool all) {
+  if (!r.sectors.error.empty()) {
+    JsonWriter j;
+    j.BeginObject().Member("file", r.sectors.file);
+    if (!cli::IsUtf8(r.sectors.file)) j.Member("file_hex", cli::Hex(r.sectors.file));
+    return j.Member("error", r.sectors.error).EndObject().text();
+  }
+  if (r.fs != nullptr) {
+    JsonWriter j;
+    DriveJson(j, r, r.drive, *r.fs, all);
+    return j.text();
+  }
+  std::string out;
+  for (const ops::Drive& d : r.drives) {
+    JsonWriter j;
+    DriveJson(j, r, d.number, *d.fs, all);
+    out += (out.empty() ? "" : "\n") + j.text();
+  }
+  return out;
 }
 
 namespace {

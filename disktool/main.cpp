@@ -69,35 +69,38 @@ const Command kCommands[] = {
      {},
      SectorCommand},
     {"dir",
-     "dir [--json] [--all] IMAGE...",
+     "dir [--json] [--all] [--drive N] IMAGE...",
      "the DOS (and why it is believed), the directory and the\n"
-     "findings; --json: one object per image; --all: deleted files too",
-     {{"--json"}, {"--all"}},
+     "findings; --json: one object per image; --all: deleted files too.\n"
+     "A hard disk's header, then each of its drives (--drive N: one),\n"
+     "as a JSON object each",
+     {{"--json"}, {"--all"}, {"--drive", true}},
      Dir},
     {"extract",
-     "extract IMAGE [NAME/EXT...] -o DIR [--all] [--force] [--listings]",
+     "extract IMAGE [NAME/EXT...] -o DIR [--all] [--force] [--listings] [--drive N]",
      "the files (all when none is named) as NAME.EXT into DIR, deleted\n"
      "ones (--all) into DIR/deleted, a second file of one name as\n"
      "NAME-2.EXT; never over an existing file. No file that was not\n"
      "read whole unless --force, which gives a sector that failed its\n"
      "CRC as read and one without data as zeros, and names each;\n"
-     "--listings: beside each BASIC program its listing, NAME.EXT.txt",
-     {{"-o", true}, {"--all"}, {"--force"}, {"--listings"}},
+     "--listings: beside each BASIC program its listing, NAME.EXT.txt;\n"
+     "--drive N: a hard disk's drive N (needed where it has several)",
+     {{"-o", true}, {"--all"}, {"--force"}, {"--listings"}, {"--drive", true}},
      ExtractCommand},
     {"cat",
-     "cat IMAGE NAME/EXT [--text] [--all] [--force]",
+     "cat IMAGE NAME/EXT [--text] [--all] [--force] [--drive N]",
      "one file's bytes to standard output; --text: lines end as LF (the\n"
      "TRS-80's CR, CP/M's CR LF; CP/M text ends at ^Z);\n"
      "--all: a deleted file; --force as for extract",
-     {{"--text"}, {"--all"}, {"--force"}},
+     {{"--text"}, {"--all"}, {"--force"}, {"--drive", true}},
      CatCommand},
     {"view",
-     "view IMAGE NAME/EXT [--as auto|basic|text|cmd|asm|hex|com] [--all]",
+     "view IMAGE NAME/EXT [--as auto|basic|text|cmd|asm|hex|com] [--all] [--drive N]",
      "one file as its owner reads it: a BASIC program listed, text, a load\n"
      "module's map (cmd) or its Z80 disassembly (asm), a CP/M program's\n"
      "code from 0100 (com), or hex; chosen by what the bytes are (and a\n"
      "CP/M program by its name) unless --as (the choice and why on stderr)",
-     {{"--as", true}, {"--all"}},
+     {{"--as", true}, {"--all"}, {"--drive", true}},
      trivane::disktool::ViewCommand},
     {"convert",
      "convert IN OUT [--to {to}] [--single-density-bytes once|twice]\n"
@@ -116,11 +119,15 @@ const Command kCommands[] = {
     {"new",
      "new OUT --dos {doses} [--format NAME] [--to {to}]\n"
      "               [--cylinders N] [--heads 1|2] [--density single|double]\n"
-     "               [--name NAME] [--date MM/DD/YY] [--overwrite]   |   new --list",
+     "               [--name NAME] [--date MM/DD/YY] [--overwrite]   |   new --list\n"
+     "       trivane-disk new OUT --hard-disk --dos ldos --cylinders C --heads H [--drives N]",
      "an empty data disk as the DOS formats one (its usual disk unless\n"
      "told: NEWDOS/80 and LDOS 40 cylinders, TRSDOS 2.3 35, single\n"
      "density; TRSDOS 1.3 40, double); dated today unless --date. A CP/M\n"
-     "disk in the format --format names; --list names the DOSes and formats",
+     "disk in the format --format names; --list names the DOSes and formats.\n"
+     "--hard-disk: a Reed hard-disk image of C cylinders (36 to 203) and H\n"
+     "heads (1 to 8), its first N heads (all unless told) each an empty\n"
+     "LDOS drive",
      {{"--dos", true},
       {"--format", true},
       {"--list"},
@@ -131,29 +138,37 @@ const Command kCommands[] = {
       {"--name", true},
       {"--date", true},
       {"--single-density-bytes", true},
-      {"--overwrite"}},
+      {"--overwrite"},
+      {"--hard-disk"},
+      {"--drives", true}},
      trivane::disktool::NewCommand},
     {"put",
      "put IMAGE FILE... [--as NAME/EXT] [--replace] [--date MM/DD/YY] [--format NAME]\n"
-     "               [--no-backup]",
+     "               [--no-backup] [--drive N]",
      "each host file onto the disk as its DOS writes one (named from the\n"
      "host name unless --as); a file of that name only with --replace;\n"
      "--format: a new CP/M disk whose tracks more than one format lays out alike",
-     {{"--as", true}, {"--replace"}, {"--date", true}, {"--format", true}, {"--no-backup"}},
+     {{"--as", true},
+      {"--replace"},
+      {"--date", true},
+      {"--format", true},
+      {"--no-backup"},
+      {"--drive", true}},
      trivane::disktool::PutCommand},
     {"rm",
-     "rm IMAGE NAME/EXT... [--no-backup]",
+     "rm IMAGE NAME/EXT... [--no-backup] [--drive N]",
      "deletes the files as their DOS does (never BOOT/SYS or DIR/SYS)",
-     {{"--no-backup"}},
+     {{"--no-backup"}, {"--drive", true}},
      trivane::disktool::RmCommand},
     {"rename",
-     "rename IMAGE OLD NEW [--no-backup]",
+     "rename IMAGE OLD NEW [--no-backup] [--drive N]",
      "renames a file as its DOS does. put, rm and rename change the\n"
      "image only when every change reads back as made, every other file\n"
      "as before and no new finding; the original is kept as IMAGE.bak\n"
      "unless --no-backup. Refused on an unknown DOS, a directory whose\n"
-     "allocation is in doubt, a write-protected image",
-     {{"--no-backup"}},
+     "allocation is in doubt, a write-protected image. On a hard disk\n"
+     "they change the drive --drive N names, and only its sectors",
+     {{"--no-backup"}, {"--drive", true}},
      trivane::disktool::RenameCommand},
 };
 
@@ -370,8 +385,10 @@ int Dir(const trivane::cli::Parsed& p) {
   const bool json = p.Has("--json"), all = p.Has("--all");
   const std::vector<std::string>& files = p.operands;
   if (files.empty()) return Usage("no image named");
+  const std::optional<int> drive = trivane::disktool::DriveNumber(p);
+  if (!drive) return Usage("--drive takes a drive's number");
   return ListInOrder(files, json, [&](std::size_t i) {
-    const auto r = trivane::disktool::ReadDirectoryOf(files[i]);
+    const auto r = trivane::disktool::ReadDirectoryOf(files[i], *drive, true);
     Listing l{{}, NoSectors(r.sectors)};
     if (json) {
       l.out = trivane::disktool::DirJson(r, all);
@@ -390,7 +407,9 @@ int ExtractCommand(const trivane::cli::Parsed& p) {
                                        p.operands.end());
   const bool all = p.Has("--all"), force = p.Has("--force");
   if (image.empty() || folder.empty()) return Usage("extract takes an image and -o DIR");
-  const auto r = trivane::disktool::ReadDirectoryOf(image);
+  const std::optional<int> drive = trivane::disktool::DriveNumber(p);
+  if (!drive) return Usage("--drive takes a drive's number");
+  const auto r = trivane::disktool::ReadDirectoryOf(image, *drive);
   if (!r.sectors.error.empty() || !r.known()) {
     std::cerr << "trivane-disk: " << Escaped(image) << ": "
               << (r.sectors.error.empty() ? "no DOS directory was recognised" : r.sectors.error)
@@ -408,7 +427,10 @@ int CatCommand(const trivane::cli::Parsed& p) {
     std::cerr << "trivane-disk: the file may be binary: send it to a file, or give --text\n";
     return 2;
   }
-  const trivane::disktool::OpenedFile o = trivane::disktool::OpenFile(plain[0], plain[1], all);
+  const std::optional<int> drive = trivane::disktool::DriveNumber(p);
+  if (!drive) return Usage("--drive takes a drive's number");
+  const trivane::disktool::OpenedFile o =
+      trivane::disktool::OpenFile(plain[0], plain[1], all, *drive);
   if (!o.entry) {
     std::cerr << "trivane-disk: " << Escaped(plain[0]) << ": " << o.error << "\n";
     return 1;

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "cli/escaped.h"
+#include "disk/reed.h"
 #include "disktool/listing.h"
 #include "formats/data_marks.h"
 #include "loader/image_file.h"
@@ -129,14 +130,19 @@ std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& mi
          "\n  missing ids: " + ListOf(missing) + "\n  ids twice: " + ListOf(twice) + "\n";
 }
 
+constexpr Offset kWholeBytes = 4 << 20;
+
 }  // namespace
 
 ReadImage ReadSectors(const std::string& path, bool check_data) {
   ReadImage r;
   r.file = path;
-  // A catalogue reads sectors all over the disk: the whole file at once.
-  LoadedImage loaded =
-      check_data ? OpenImageFile(PathFromUtf8(path)) : ReadImageFile(PathFromUtf8(path));
+  // A catalogue reads sectors all over a floppy: the whole file at once. A
+  // larger image (a hard disk) is read page by page as its sectors are asked for.
+  LoadedImage loaded = OpenImageFile(PathFromUtf8(path));
+  if (!check_data && loaded.ok() && loaded.buffer.size() <= kWholeBytes) {
+    loaded = ReadImageFile(PathFromUtf8(path));
+  }
   if (!loaded.ok()) {
     r.error = loaded.error;
     return r;
@@ -164,6 +170,9 @@ std::string SectorsText(const ReadImage& r) {
     IdFindings(place.first, place.second, track, missing, twice);
   }
   out += SummaryLines(d, missing, twice);
+  if (disk::IsWholeHardDisk(d)) {
+    for (const std::string& line : disk::ReedHeaderLines(d)) out += "  header: " + line + "\n";
+  }
   for (const std::string& p : d.problems) out += "  problem: " + p + "\n";
   return out;
 }

@@ -18,7 +18,9 @@ int ViewCommand(const cli::Parsed& p) {
   if (!views::ViewByName(p.Value("--as").value_or("auto"), kind)) {
     return UsageError("--as takes auto, basic, text, cmd, asm, hex or com");
   }
-  const OpenedFile o = OpenFile(p.operands[0], p.operands[1], p.Has("--all"));
+  const std::optional<int> drive = DriveNumber(p);
+  if (!drive) return UsageError("--drive takes a drive's number");
+  const OpenedFile o = OpenFile(p.operands[0], p.operands[1], p.Has("--all"), *drive);
   if (!o.entry) {
     std::cerr << "trivane-disk: " << cli::Escaped(p.operands[0]) << ": " << o.error << "\n";
     return 1;

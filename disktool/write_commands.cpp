@@ -4,6 +4,7 @@
 #include "disktool/write_commands.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -105,6 +106,15 @@ std::optional<filesystems::FormatRequest> Request(const cli::Parsed& p, std::str
 
 }  // namespace
 
+std::optional<int> DriveNumber(const cli::Parsed& p) {
+  const std::optional<std::string> value = p.Value("--drive");
+  if (!value) return -1;
+  int n = -1;
+  const auto [end, ec] = std::from_chars(value->data(), value->data() + value->size(), n);
+  if (ec != std::errc() || end != value->data() + value->size() || n < 0) return std::nullopt;
+  return n;
+}
+
 int UsageError(const std::string& complaint) {
   std::cerr << "trivane-disk: " << complaint << " (trivane-disk --help tells more)\n";
   return 2;
@@ -122,11 +132,24 @@ int NewCommand(const cli::Parsed& p) {
   const std::string& out = p.operands[0];
   std::string complaint;
   auto q = Request(p, complaint);
-  const auto to = q ? Target(p, out, complaint) : std::nullopt;
+  // A hard disk's container is the Reed image's, whatever OUT's name says.
+  std::optional<disk::Container> to;
+  if (q) to = p.Has("--hard-disk") ? disk::Container::kReed : Target(p, out, complaint);
   const auto options = Options(p);
   if (!q || !to) return UsageError(complaint);
   if (!options) return UsageError("--single-density-bytes takes once or twice");
   q->container = *to;
+  if (p.Has("--hard-disk")) {
+    if (p.Value("--to") || p.Value("--density") || p.Value("--format"))
+      return UsageError("--hard-disk takes no --to, --density or --format");
+    const auto drives = Count(p.Value("--drives"));
+    if (!drives || q->cylinders == 0 || q->heads == 0)
+      return UsageError("--hard-disk takes --cylinders C --heads H and may take --drives N");
+    q->drives = *drives;
+    q->container = disk::Container::kReed;
+  } else if (p.Value("--drives")) {
+    return UsageError("--drives is for --hard-disk");
+  }
   const bool overwrite = p.Has("--overwrite");
   if (const std::string why = OutRefusal(out, "", overwrite); !why.empty()) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";

@@ -2,6 +2,7 @@
 // and put, rm and rename, which change an image in place.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "cli/options.h"
@@ -18,6 +19,10 @@ int RmCommand(const cli::Parsed& p);
 int RenameCommand(const cli::Parsed& p);
 // `view`, which writes nothing (view_command.cpp).
 int ViewCommand(const cli::Parsed& p);
+
+// The drive --drive names: -1 when none is named; none when its value is
+// not a number.
+std::optional<int> DriveNumber(const cli::Parsed& p);
 
 // Says what is wrong with the command line; returns the usage status, 2.
 int UsageError(const std::string& complaint);

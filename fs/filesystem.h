@@ -118,12 +118,14 @@ struct Made {
 // A new disk asked for: the DOS by its word ("ldos"), its format where it
 // has several (empty: its usual), the shape (0: the DOS's usual; density
 // 1 single, 2 double), the disk's name and date (MM/DD/YY), and the
-// container it is to be written as.
+// container it is to be written as; of a hard disk, its drives (0: one a
+// head).
 struct FormatRequest {
   std::string dos, format;
   int cylinders = 0, heads = 0, density = 0;
   std::string name, date;
   disk::Container container = disk::Container::kDmk;
+  int drives = 0;
 };
 
 // A DOS a new disk may be made by: its word, its name as shown, and the

@@ -78,6 +78,9 @@ std::string CompareSectors(const disk::Disk& from, const disk::Disk& back,
 
 Proved Convert(const disk::Disk& disk, disk::Container to, const disk::WriteOptions& options,
                bool force) {
+  if ((disk.container == disk::Container::kReed) != (to == disk::Container::kReed)) {
+    return {{}, {}, "a hard disk and a floppy do not convert into each other", false};
+  }
   disk::Written w = disk::FormatOf(to).write(disk, options);
   Proved out{{}, std::move(w.losses), {}, false};
   if (!out.losses.empty() && !force) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "disk/reed.h"
+#include "formats/reed.h"
 #include "formats/text.h"
 #include "fs/cpm/format.h"
 #include "fs/cpm/unit.h"
@@ -15,6 +17,18 @@ constexpr Unit kUnits[] = {
     {"CP/M", cpm::OpenCpm, cpm::CpmFormats, cpm::FormatCpm, cpm::OpenCpmAs},
 };
 
+// The units that may explain the disk: none for a hard disk read whole
+// (its drives are read one by one); the TRSDOS family's for a drive of a
+// hard disk whose header names a TRSDOS-family system; every unit for a
+// floppy.
+std::span<const Unit> UnitsFor(const disk::Disk& disk) {
+  if (disk.container != disk::Container::kReed) return kUnits;
+  if (disk::IsWholeHardDisk(disk) || disk::ReedHeaderOf(disk.image).system == reed::kCpm) {
+    return {};
+  }
+  return std::span<const Unit>(kUnits).first(1);
+}
+
 }  // namespace
 
 std::span<const Unit> Units() {
@@ -24,7 +38,7 @@ std::span<const Unit> Units() {
 // The higher score wins; the earlier unit on a tie.
 std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk) {
   std::unique_ptr<filesystems::Filesystem> best;
-  for (const Unit& u : kUnits) {
+  for (const Unit& u : UnitsFor(disk)) {
     std::unique_ptr<filesystems::Filesystem> fs = u.open(disk);
     if (fs != nullptr && fs->Score() > 0 && (best == nullptr || fs->Score() > best->Score())) {
       best = std::move(fs);

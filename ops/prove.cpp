@@ -3,6 +3,7 @@
 #include <map>
 
 #include "disk/container.h"
+#include "disk/reed.h"
 #include "ops/filesystems.h"
 
 namespace trivane::ops {
@@ -87,7 +88,8 @@ filesystems::Changed Prove(const Filesystem& before, Made made) {
   if (!w.losses.empty()) {
     return {{}, {}, "the container cannot hold the changed disk: " + w.losses.front(), false};
   }
-  filesystems::Changed out{disk::ReadDisk(ImageBuffer(w.bytes)), std::move(w.bytes), "", false};
+  filesystems::Changed out{disk::ReadBack(made.disk, ImageBuffer(w.bytes)), std::move(w.bytes), "",
+                           false};
   const std::unique_ptr<Filesystem> after = FilesystemToChange(out.disk);
   const std::vector<Entry> e0 = before.List(false), e1 = after->List(false);
   if (after->Family() != before.Family()) {

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "ops/drives.h"
+
 namespace trivane::present {
 
 std::vector<std::string> FileColumns(const Filesystem& fs) {
@@ -80,6 +82,29 @@ std::string FolderFailure(const std::string& folder, const std::string& reason) 
 
 std::string ContentsTitle(const std::string& file_name) {
   return file_name + " - Trivane";
+}
+
+DriveChoice ChooseDrive(const disk::Disk& disk, int wanted) {
+  DriveChoice out;
+  ops::Drives drives = ops::OpenDrives(disk);
+  if (!drives.hard_disk || drives.list.empty()) {
+    out.disk = disk;
+    return out;
+  }
+  for (ops::Drive& d : drives.list) {
+    std::string label = "Drive " + std::to_string(d.number);
+    const filesystems::Value fields = d.fs->Fields();
+    for (std::size_t k = 0; k < fields.names.size(); ++k) {
+      if (fields.names[k] == "disk_name") label += ": " + fields.items[k].text;
+    }
+    out.labels.push_back(label + ", " + d.fs->Name());
+    out.numbers.push_back(d.number);
+    if (d.number == wanted || out.shown < 0) {
+      out.shown = static_cast<int>(out.numbers.size()) - 1;
+      out.disk = std::move(d.disk);
+    }
+  }
+  return out;
 }
 
 }  // namespace trivane::present

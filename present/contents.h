@@ -44,6 +44,18 @@ std::vector<std::string> FindingsLines(const disk::Disk& disk, const Filesystem&
 std::string DamagedQuestion(const Entry& file, const std::string& why);
 std::string ReplaceQuestion(const std::string& host_name);
 std::string FolderFailure(const std::string& folder, const std::string& reason);
+// A hard disk's drives, one entry each in the contents window ("Drive 0:
+// LDM3HDA, LDOS 5.3"), and the disk shown: the drive wanted, else the
+// first; a floppy (or a hard disk where no drive was found) has no entry
+// and is shown itself.
+struct DriveChoice {
+  std::vector<int> numbers;
+  std::vector<std::string> labels;
+  int shown = -1;  // the index of the drive shown
+  disk::Disk disk;
+};
+DriveChoice ChooseDrive(const disk::Disk& disk, int wanted);
+
 // The window's title: the image file's name, then the program's.
 std::string ContentsTitle(const std::string& file_name);
 

@@ -289,6 +289,13 @@ HWND ContentsWindow::OpenView(const filesystems::Entry& file) {
 }
 
 void ContentsWindow::Command(int id, int code) {
+  if (id == kDrives && code == CBN_SELCHANGE) {
+    const LRESULT at = SendMessageW(control(kDrives), CB_GETCURSEL, 0, 0);
+    if (at < 0 || static_cast<std::size_t>(at) >= drive_numbers_.size()) return;
+    drive_ = drive_numbers_[static_cast<std::size_t>(at)];
+    Load();
+    return Layout();
+  }
   if (code != BN_CLICKED) return;
   const bool hex = SendMessageW(control(kMode), CB_GETCURSEL, 0, 0) == 1;
   switch (id) {

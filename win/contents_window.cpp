@@ -48,6 +48,8 @@ ContentsWindow::ContentsWindow(const std::string& path, const std::filesystem::p
 void ContentsWindow::BuildControls() {
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   HWND tabs = AddControl(hwnd_, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS, {}, kTabs, font);
+  AddControl(hwnd_, WC_COMBOBOXW, L"", WS_TABSTOP | CBS_DROPDOWNLIST, {0, 0, 10, Scaled(200, dpi_)},
+             kDrives, font);
   for (const char* tab : present::kTabs) {
     std::wstring name = Wide(tab);
     TCITEMW item{};
@@ -126,8 +128,10 @@ void ContentsWindow::Load() {
     error_ = ErrorPrompt(present::kCannotLoad + path_, loaded.error);
     return;
   }
-  disk_ = disk::ReadDisk(loaded.buffer);
+  present::DriveChoice choice = present::ChooseDrive(disk::ReadDisk(loaded.buffer), drive_);
+  disk_ = std::move(choice.disk);
   fs_ = ops::FilesystemToChange(disk_);
+  ShowDrives(choice);
   SetTextOf(control(kSummary), present::SummaryLine(disk_, *fs_));
   evidence_.clear();
   for (const std::string& e : fs_->Evidence())
@@ -147,6 +151,19 @@ void ContentsWindow::Load() {
   EnableWindow(control(kUndo), changes_.can_undo());
   map_.SetDisk(&disk_, fs_->DirectoryCylinder(), fs_->ReservedCylinders());
   ShowImage();
+}
+
+// A hard disk's drives, one entry each, the one shown chosen; the list is
+// shown only when there are drives.
+void ContentsWindow::ShowDrives(const present::DriveChoice& choice) {
+  HWND drives = control(kDrives);
+  drive_numbers_ = choice.numbers;
+  SendMessageW(drives, CB_RESETCONTENT, 0, 0);
+  for (const std::string& label : choice.labels)
+    SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(label).c_str()));
+  SendMessageW(drives, CB_SETCURSEL, static_cast<WPARAM>(choice.shown), 0);
+  ShowWindow(drives, choice.labels.empty() ? SW_HIDE : SW_SHOW);
+  if (choice.shown >= 0) drive_ = choice.numbers[static_cast<std::size_t>(choice.shown)];
 }
 
 // The filesystem's columns, made anew only when they are other than shown.
@@ -197,8 +214,10 @@ void ContentsWindow::Layout() {
   RECT client;
   GetClientRect(hwnd_, &client);
   const int m = Scaled(6, dpi_);
-  MoveWindow(control(kTabs), m, m, client.right - 2 * m, client.bottom - 2 * m, TRUE);
-  RECT page{m, m, client.right - m, client.bottom - m};
+  const int top = drive_numbers_.empty() ? m : m + Scaled(30, dpi_);
+  Place(hwnd_, kDrives, m, m, Scaled(360, dpi_), Scaled(200, dpi_));
+  MoveWindow(control(kTabs), m, top, client.right - 2 * m, client.bottom - top - m, TRUE);
+  RECT page{m, top, client.right - m, client.bottom - m};
   TabCtrl_AdjustRect(control(kTabs), FALSE, &page);
   InflateRect(&page, -m / 2, -m / 2);
   LayoutFiles(page);

@@ -19,6 +19,7 @@
 #include "fs/filesystem.h"
 #include "ops/extract.h"
 #include "present/changes.h"
+#include "present/contents.h"
 #include "win/hex_view.h"
 #include "win/sector_map.h"
 
@@ -51,7 +52,8 @@ class ContentsWindow {
     kNext,
     kHexView,
     kHexStatus,
-    kLast
+    kLast,
+    kDrives  // a hard disk's drives, over the tabs
   };
 
   // Reads the image file (shown as path); on failure says why in error.
@@ -96,6 +98,7 @@ class ContentsWindow {
 
  private:
   void Load();
+  void ShowDrives(const present::DriveChoice& choice);
   void BuildControls();
   void BuildFiles(HFONT font);
   void BuildHex(HFONT font);
@@ -116,6 +119,8 @@ class ContentsWindow {
   std::string path_, error_;
   std::filesystem::path file_;
   int dpi_ = 96;
+  std::vector<int> drive_numbers_;  // a hard disk's drives, as listed
+  int drive_ = -1;                  // the drive shown, kept when the image is read again
   disk::Disk disk_;
   std::unique_ptr<filesystems::Filesystem> fs_;
   std::vector<std::string> columns_;      // the list view's headings

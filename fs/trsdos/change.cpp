@@ -8,6 +8,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "disk/reed.h"
+#include "formats/reed.h"
 #include "fs/filesystem.h"
 #include "fs/trsdos/directory_bytes.h"
 #include "fs/trsdos/directory_edit.h"
@@ -72,6 +74,16 @@ std::string WhyNotChangeable(const disk::Disk& disk) {
   if (std::string why = filesystems::DiskRefusal(disk); !why.empty()) return why;
   const Catalogue c = ReadCatalogue(disk);
   if (c.family == Family::kUnknown) return "no DOS directory was recognised on the disk";
+  // Hard-disk drives are changed as LDOS and LS-DOS lay them out, which a
+  // real image confirms; another family's hard-disk layout is not known.
+  if (disk.container == disk::Container::kReed) {
+    const int system = disk::ReedHeaderOf(disk.image).system;
+    const bool ldos = c.family == Family::kLdos || c.family == Family::kLsdos;
+    if (!ldos || (system != reed::kLdos && system != reed::kLsdos)) {
+      return "a " + disk::ReedSystemName(system) + " hard disk's " + FamilyName(c.family) +
+             " drives are read, not changed: no real one confirmed how it lays them out";
+    }
+  }
   for (const Finding& f : c.findings) {
     if (f.kind == "granule-twice" || f.kind == "bad-link" || f.kind == "directory-sector" ||
         (f.kind == "crc-error" && f.file == "DIR/SYS")) {

@@ -192,7 +192,7 @@ void Reader::Account(const File& f, std::vector<int>& owner) {
       }
       int byte = 0, bit = 0;
       layout_.GatBit(g, byte, bit);
-      if (byte < 0xC0 && !(gat_[byte] >> bit & 1)) {
+      if (byte < layout_.GatReadEnd() && !(gat_[byte] >> bit & 1)) {
         Find(
             "gat-free-but-used", &f,
             [&] { return "granule " + std::to_string(g) + " is free in the GAT"; }, g);
@@ -274,7 +274,7 @@ Directory Reader::Read() {
   for (int g = 0; g < c.granules_total; ++g) {
     int byte = 0, bit = 0;
     layout_.GatBit(g, byte, bit);
-    used += byte < 0xC0 && (gat_[byte] >> bit & 1);
+    used += byte < layout_.GatReadEnd() && (gat_[byte] >> bit & 1);
   }
   c.granules_free = c.granules_total - used;
   std::vector<bool> hit_used(kSectorBytes, false);

@@ -34,13 +34,14 @@ int DirectoryEdit::FreeDec() {
 bool DirectoryEdit::Used(int g) const {
   int byte = 0, bit = 0;
   catalogue_.layout.GatBit(g, byte, bit);
-  return byte >= kGatAllocationBytes || (sectors_[0][static_cast<std::size_t>(byte)] >> bit & 1);
+  return byte >= catalogue_.layout.GatEditEnd() ||
+         (sectors_[0][static_cast<std::size_t>(byte)] >> bit & 1);
 }
 
 void DirectoryEdit::Mark(int g, bool used) {
   int byte = 0, bit = 0;
   catalogue_.layout.GatBit(g, byte, bit);
-  if (byte >= kGatAllocationBytes) return;
+  if (byte >= catalogue_.layout.GatEditEnd()) return;
   std::uint8_t& b = sectors_[0][static_cast<std::size_t>(byte)];
   b = static_cast<std::uint8_t>(used ? b | 1 << bit : b & ~(1 << bit));
 }

@@ -26,6 +26,9 @@ struct NewDiskRequest {
 // written disk's catalogue (CheckNewCatalogue).
 using filesystems::NewDisk;
 NewDisk FormatDisk(const NewDiskRequest& request);
+// A Reed hard disk of that many drives, each formatted as LDOS formats a
+// hard drive (hard_disk_format.cpp).
+NewDisk FormatHardDisk(const NewDiskRequest& request, int drives);
 
 // What the catalogue of a new disk must say: the DOS, no files, no
 // findings, the disk's name and date; empty when it does, else what differs.

@@ -48,6 +48,10 @@ struct Layout {
   int dir_cylinder = kDirectoryCylinder;  // cylinder and Model III schemes
   int dir_first = 0;                      // relative scheme: the directory's first relative sector
   int dir_sectors = 0;
+  // A hard drive's GAT gives out granules up to its version byte (CB): one
+  // byte a cylinder for up to 203. 0 on a floppy, whose GAT is read to C0
+  // and changed to 60, where its lockout table starts.
+  int gat_end = 0;
 
   bool operator==(const Layout&) const = default;
   const SchemeRow& Row() const;
@@ -69,6 +73,8 @@ struct Layout {
   void DecPlace(int dec, int& sector, int& slot) const;
   // The allocation byte of the GAT that holds granule g, and its bit.
   void GatBit(int g, int& byte, int& bit) const;
+  int GatReadEnd() const { return gat_end > 0 ? gat_end : 0xC0; }
+  int GatEditEnd() const { return gat_end > 0 ? gat_end : 0x60; }
 };
 
 // What each scheme's disks are, where the schemes differ.

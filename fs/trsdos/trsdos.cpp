@@ -25,14 +25,16 @@ struct Geometry {
 
 // The granule geometries to try for a directory cylinder: what GAT byte CD
 // says, when it gives granules of 5 or 8 sectors (single density) or 6 or 10
-// (double) that fill the track, then 2 granules a track (single density) or
-// 3 (double) with as many heads as the disk has, then with one.
-std::vector<Geometry> Geometries(const Shape& shape, int cd, bool ldos) {
+// (double) that fill the track, or any that fill a hard drive's track; then
+// 2 granules a track (single density) or 3 (double) with as many heads as
+// the disk has, then with one.
+std::vector<Geometry> Geometries(const Shape& shape, int cd, bool ldos, bool hard_drive) {
   const bool dd = shape.double_density;
   std::vector<Geometry> all;
   if (ldos) {
     const int gpt = (cd & 7) + 1, spg = shape.spt / gpt;
-    const bool fits = shape.spt % gpt == 0 && (dd ? spg == 6 || spg == 10 : spg == 5 || spg == 8);
+    const bool usual = hard_drive || (dd ? spg == 6 || spg == 10 : spg == 5 || spg == 8);
+    const bool fits = shape.spt % gpt == 0 && usual;
     if (fits) all.push_back({gpt, cd & 0x20 && shape.heads == 2 ? 2 : 1, true});
   }
   for (int heads = shape.heads; heads >= 1; --heads) {
@@ -53,7 +55,8 @@ std::pair<Layout, Directory> BestGeometry(const Candidates& c, Layout l, int cd,
                                           bool dated, std::vector<std::string>& evidence) {
   std::optional<std::pair<Layout, Directory>> best;
   bool cd_tried = false;
-  for (const Geometry& g : Geometries(c.shape(), cd, ldos)) {
+  const bool hard_drive = c.sectors().disk().container == disk::Container::kReed;
+  for (const Geometry& g : Geometries(c.shape(), cd, ldos, hard_drive)) {
     cd_tried = cd_tried || g.from_gat;
     l.heads = g.heads;
     l.granules_per_track = g.granules_per_track;
@@ -108,6 +111,7 @@ std::string DosplusNamed(const Candidates& c, const Directory& d) {
 void TrsdosCylinder(Candidates& c, int cylinder, const std::string& why) {
   Layout l = c.Base(Layout::Scheme::kCylinder);
   l.dir_cylinder = cylinder;
+  if (c.sectors().disk().container == disk::Container::kReed) l.gat_end = kGatVersion;
   l.first_sector = c.shape().Has(cylinder) ? c.shape().first_of[cylinder] : c.shape().first;
   const std::vector<std::uint8_t> gat = c.Sector(cylinder, 0, l.first_sector);
   if (gat.size() < 256) return;

@@ -182,8 +182,9 @@ std::vector<filesystems::FormatChoice> TrsdosFormats() {
 }
 
 filesystems::NewDisk FormatTrsdos(const filesystems::FormatRequest& r) {
-  return FormatDisk(
-      {FormattedNamed(r.dos), r.cylinders, r.heads, r.density, r.name, r.date, r.container});
+  const NewDiskRequest q{
+      FormattedNamed(r.dos), r.cylinders, r.heads, r.density, r.name, r.date, r.container};
+  return r.container == disk::Container::kReed ? FormatHardDisk(q, r.drives) : FormatDisk(q);
 }
 
 }  // namespace trivane::trsdos

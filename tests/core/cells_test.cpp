@@ -174,7 +174,8 @@ TEST(Cells, EveryRealDiskRoundTrips) {
     std::ifstream in(e.path(), std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     const disk::Disk d = disk::ReadDisk(ImageBuffer(bytes));
-    if (!d.error.empty() || d.sectors.empty()) continue;
+    // The hard disk's sectors lie on no floppy's track.
+    if (!d.error.empty() || d.sectors.empty() || d.container == disk::Container::kReed) continue;
     sectors += RoundTrip(d, e.path().filename().string());
     ++images;
   }

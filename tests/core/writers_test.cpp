@@ -102,8 +102,8 @@ TEST(Writers, BenchImagesThereAndBack) {
   for (int n = 0; n < 60; n += 3) {
     const build::Sample image = build::BenchImage(n);
     const Disk d = disk::ReadDisk(ImageBuffer(image.bytes));
-    for (const disk::ContainerFormat& format : disk::Containers()) {
-      const Container to = format.kind;
+    for (const disk::ContainerFormat* format : disk::Offered()) {
+      const Container to = format->kind;
       const ops::Proved there = ops::Convert(d, to, {}, false);
       if (!there.losses.empty()) continue;
       ASSERT_EQ(there.error, "") << image.name << " to " << disk::ContainerName(to);

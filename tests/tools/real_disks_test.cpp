@@ -5,6 +5,7 @@
 // that its bytes do not show, and every floppy, in whichever container,
 // writes back as the file it was and converts to every other.
 #include <map>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 
@@ -85,22 +86,49 @@ class RealDisks : public SampleFolder {
   }
 };
 
-// The hard-disk image is named for what it is, not read as a floppy.
-TEST_F(RealDisks, HardDiskNamedNotMisread) {
+// The hard disk: its header in `sectors`; `dir --json` an object a drive;
+// a file named without its drive refused; a put into drive 1 changes
+// nothing outside drive 1's slice of each cylinder.
+TEST_F(RealDisks, HardDiskByItsDrives) {
   ASSERT_EQ(Table(false).size(), 27u);
   ASSERT_EQ(Table().size(), 26u);
-  int named = 0;
-  for (const Row& r : Table(false)) {
-    if (r.container != "Reed") continue;
-    const ToolRun run =
-        Run(TRIVANE_DISK, {"sectors", (kDisks / r.image).string()}, dir_ / "out.txt");
-    EXPECT_EQ(run.status, 1) << r.image;
-    EXPECT_NE(run.err.find("a Reed hard-disk image, which this version does not read"),
-              std::string::npos)
-        << r.image << ": " << run.err;
-    ++named;
+  const std::string image = (kDisks / "frehdbr__ldos3.hdv").string();
+  const ToolRun sectors = Run(TRIVANE_DISK, {"sectors", image}, dir_ / "out.txt");
+  EXPECT_EQ(sectors.status, 0);
+  EXPECT_NE(sectors.out.find("  header: 153 cylinders (the file holds 203), 128 sectors a "
+                             "cylinder, 8 granules a cylinder, directory on cylinder 101\n"),
+            std::string::npos);
+  const ToolRun dir = Run(TRIVANE_DISK, {"dir", "--json", image}, dir_ / "out.txt");
+  std::istringstream lines(dir.out);
+  int drive = 0;
+  for (std::string line; std::getline(lines, line); ++drive) {
+    const auto j = nlohmann::json::parse(line);
+    EXPECT_EQ(j["drive"], drive);
+    EXPECT_EQ(j["disk_name"], std::string("LDM3HD") + static_cast<char>('A' + drive));
   }
-  EXPECT_EQ(named, 1);
+  EXPECT_EQ(drive, 4);
+  const ToolRun cat = Run(TRIVANE_DISK, {"cat", "--text", image, "LDOS/JCL"}, dir_ / "out.txt");
+  EXPECT_EQ(cat.status, 1);
+  EXPECT_NE(cat.err.find("say which with --drive N (0, 1, 2, 3)"), std::string::npos);
+  const fs::path copy = dir_ / "h.hdv", put = dir_ / "NEW.TXT";
+  fs::copy_file(image, copy);
+  fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
+  std::ofstream(put) << "a new file\n";
+  EXPECT_EQ(
+      Run(TRIVANE_DISK, {"put", copy.string(), put.string(), "--drive", "1"}, dir_ / "out.txt")
+          .status,
+      0);
+  const std::string before = Slurp(image), after = Slurp(copy);
+  ASSERT_EQ(before.size(), after.size());
+  for (std::size_t k = 0; k < before.size(); ++k) {
+    if (before[k] != after[k]) {
+      ASSERT_EQ((k - 256) / (32 * 256) % 4, 1u) << k;
+    }
+  }
+  EXPECT_EQ(Run(TRIVANE_DISK, {"cat", copy.string(), "NEW/TXT", "--drive", "1", "--text"},
+                dir_ / "out.txt")
+                .out,
+            "a new file\n");
 }
 
 // The identification still refuses the HFE and IMD files with its fixed

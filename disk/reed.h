@@ -1,0 +1,43 @@
+// A Reed hard disk as the disk model holds it: one head, each cylinder's
+// sectors numbered 0 up as the image lays them out; its header's fields;
+// and its logical drives, each a slice of 32 sectors of every cylinder
+// made a disk of its own (one head, sectors 0 to 31) whose sectors are
+// views into the one image. A drive's changes are written back into the
+// whole image (WriteReed), and read back as the same drive (ReadBack).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "disk/disk.h"
+
+namespace trivane::disk {
+
+struct ReedHeader {
+  int version = 0, check = 0, made_by = 0, system = 0;
+  int month = 0, day = 0, year = 0;
+  int cylinders = 0, sectors_per_cylinder = 0, granules_per_cylinder = 0;
+  int directory_cylinder = 0;
+  bool write_protected = false;
+  std::string name;
+};
+
+ReedHeader ReedHeaderOf(const ImageBuffer& image);
+// "LDOS", "LS-DOS", "CP/M", "NEWDOS/80", or "system 7".
+std::string ReedSystemName(int system);
+// The header's fields, a line each, with what the image holds beside them.
+std::vector<std::string> ReedHeaderLines(const Disk& hard_disk);
+
+// The 32-sector slices of each cylinder: the places logical drives take.
+int SliceCount(const Disk& hard_disk);
+// Slice n as a disk of its own.
+Disk Slice(const Disk& hard_disk, int n);
+// The slice a disk is of its hard disk; -1 for a disk that is none.
+int SliceOf(const Disk& disk);
+// A hard disk read whole (not one of its drives).
+bool IsWholeHardDisk(const Disk& disk);
+
+// The image read back as the disk before was: a drive as the same drive.
+Disk ReadBack(const Disk& before, const ImageBuffer& image);
+
+}  // namespace trivane::disk

@@ -1,0 +1,211 @@
+// Reed hard disks: the header, the drives found on their slices, new hard
+// disks as LDOS formats them, changes that stay inside their drive, damage
+// said and never read past; and the real FreHD image, when it is there.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "disk/reed.h"
+#include "formats/reed.h"
+#include "ops/convert.h"
+#include "ops/drives.h"
+#include "ops/filesystems.h"
+#include "ops/prove.h"
+#include "test_support.h"
+
+namespace trivane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using disk::Disk;
+
+Bytes NewHardDisk(int cylinders, int heads, int drives) {
+  filesystems::FormatRequest q;
+  q.dos = "ldos";
+  q.cylinders = cylinders;
+  q.heads = heads;
+  q.drives = drives;
+  q.date = "12/08/26";
+  q.container = disk::Container::kReed;
+  const ops::Proved made = ops::NewImage(ops::FormatNew(q), disk::Container::kReed, {});
+  EXPECT_EQ(made.error, "");
+  return made.bytes;
+}
+
+Disk Read(const Bytes& bytes) {
+  return disk::ReadDisk(ImageBuffer(bytes));
+}
+
+Bytes Pattern(int seed, std::size_t size) {
+  Bytes b(size);
+  for (std::size_t k = 0; k < size; ++k) b[k] = static_cast<std::uint8_t>(k * 7 + seed);
+  return b;
+}
+
+// The bytes of the image outside drive n's slice.
+Bytes OutsideSlice(const Bytes& image, int n, int heads) {
+  Bytes out(image.begin(), image.begin() + reed::kHeaderBytes);
+  const std::size_t track = reed::kSliceSectors * reed::kSectorBytes;
+  for (std::size_t at = reed::kHeaderBytes; at < image.size(); at += track) {
+    if (static_cast<int>((at - reed::kHeaderBytes) / track) % heads == n) continue;
+    out.insert(out.end(), image.begin() + static_cast<long>(at),
+               image.begin() + static_cast<long>(at + track));
+  }
+  return out;
+}
+
+TEST(HardDisk, NewDrivesAreLdosOnTheirHeadsAndTheHeaderSaysTheShape) {
+  const Disk d = Read(NewHardDisk(80, 3, 2));
+  ASSERT_EQ(d.container, disk::Container::kReed);
+  EXPECT_EQ(d.cylinders, 80);
+  EXPECT_EQ(d.sectors.size(), 80u * 96);
+  EXPECT_TRUE(d.problems.empty());
+  const disk::ReedHeader h = disk::ReedHeaderOf(d.image);
+  EXPECT_EQ(h.system, reed::kLdos);
+  EXPECT_EQ(h.sectors_per_cylinder, 96);
+  EXPECT_EQ(h.directory_cylinder, 40);
+  EXPECT_EQ(h.month * 10000 + h.day * 100 + h.year % 100, 120826);
+  const ops::Drives drives = ops::OpenDrives(d);
+  ASSERT_EQ(drives.list.size(), 2u);  // the third head is no drive
+  for (const ops::Drive& drive : drives.list) {
+    const auto files = drive.fs->List(false);
+    EXPECT_EQ(drive.fs->Name(), "LDOS 5.3");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[1].name, "DIR/SYS");
+    EXPECT_EQ(drive.fs->DirectoryCylinder(), 40);
+    EXPECT_EQ(drive.fs->WhyNotChangeable(), "");
+  }
+  EXPECT_EQ(drives.list[1].number, 1);
+  EXPECT_NE(drives.list[1].fs->Facts()[0].find("LDOSHDB"), std::string::npos);
+  EXPECT_EQ(drives.list[0].fs->Facts()[1], "623 of 640 granules free");
+  // As a floppy cannot hold it, nor it a floppy.
+  EXPECT_NE(ops::Convert(d, disk::Container::kDmk, {}, true).error, "");
+  EXPECT_NE(ops::Convert(drives.list[0].disk, disk::Container::kJv3, {}, true).error, "");
+}
+
+TEST(HardDisk, OnlyWhatLdosFormatsIsMade) {
+  filesystems::FormatRequest q{"ldos", "", 203, 4, 0, "", "12/08/26", disk::Container::kReed, 5};
+  EXPECT_EQ(ops::FormatNew(q).error, "a hard disk has 1 drive to one a head");
+  q.drives = 4;
+  q.cylinders = 204;
+  EXPECT_EQ(ops::FormatNew(q).error, "an LDOS hard disk has 36 to 203 cylinders");
+  q.cylinders = 203;
+  q.heads = 9;
+  EXPECT_EQ(ops::FormatNew(q).error, "a hard disk has 1 to 8 heads");
+  q.heads = 8;  // 256 sectors a cylinder, which its header says as 0
+  q.drives = 1;
+  q.dos = "trsdos23";
+  EXPECT_EQ(ops::FormatNew(q).error, "hard disks are made for LDOS only");
+  q.dos = "ldos";
+  const Disk d = Read(NewHardDisk(40, 8, 1));
+  EXPECT_EQ(d.image.at(reed::kSectorsPerCylinder), 0);
+  EXPECT_EQ(d.sectors.size(), 40u * 256);
+  EXPECT_EQ(ops::OpenDrives(d).list.size(), 1u);
+}
+
+// A thousand puts, deletes and renames over the drives, each proved; no
+// change reaches past its own drive's slice.
+TEST(HardDisk, RandomChangesAreProvedAndStayInTheirDrive) {
+  std::mt19937 random(32);
+  Bytes image = NewHardDisk(40, 3, 3);
+  int steps = 0;
+  for (int n = 0; n < 3000 && steps < 1000; ++n) {
+    const int drive = static_cast<int>(random() % 3);
+    const ops::DriveDisk d = ops::DiskOfDrive(Read(image), drive);
+    ASSERT_EQ(d.error, "");
+    const auto fs = ops::FilesystemToChange(d.disk);
+    const std::string name = "R" + std::to_string(random() % 5) + "/DAT";
+    const int kind = static_cast<int>(random() % 3);
+    const filesystems::Changed done =
+        kind == 0   ? ops::PutFile(*fs, name, Pattern(n, random() % 30000), true, "12/08/26")
+        : kind == 1 ? ops::DeleteFile(*fs, name)
+                    : ops::RenameFile(*fs, name, "N" + std::to_string(n % 7) + "/DAT");
+    ASSERT_FALSE(done.fault) << n << ": " << done.error;
+    if (!done.error.empty()) continue;
+    ASSERT_EQ(disk::SliceOf(done.disk), drive);
+    ASSERT_EQ(OutsideSlice(done.bytes, drive, 3), OutsideSlice(image, drive, 3)) << n;
+    image = done.bytes;
+    ++steps;
+  }
+  EXPECT_EQ(steps, 1000);
+}
+
+TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
+  Bytes image = NewHardDisk(40, 1, 1);
+  image.resize(image.size() - 300);
+  Disk d = Read(image);
+  EXPECT_EQ(d.problems, (std::vector<std::string>{
+                            "the file ends within cylinder 39: it holds 30 of its 32 sectors",
+                            "the file ends within a sector, at byte 327636"}));
+  EXPECT_EQ(d.sectors.size(), 39u * 32 + 30);
+  image.resize(200);
+  EXPECT_EQ(Read(image).container, disk::Container::kNone);
+  // Write protection, and systems whose drives are not changed.
+  Bytes locked = NewHardDisk(40, 1, 1);
+  locked[reed::kFlags] = reed::kWriteProtected;
+  EXPECT_EQ(ops::FilesystemToChange(ops::DiskOfDrive(Read(locked), 0).disk)->WhyNotChangeable(),
+            "the image is write-protected");
+  Bytes newdos = NewHardDisk(40, 1, 1);
+  newdos[reed::kSystem] = reed::kNewdos;
+  const auto fs = ops::FilesystemToChange(ops::DiskOfDrive(Read(newdos), 0).disk);
+  EXPECT_EQ(fs->List(false).size(), 2u);
+  EXPECT_EQ(ops::PutFile(*fs, "A/DAT", Pattern(1, 10), false, "").error,
+            "a NEWDOS/80 hard disk's LDOS drives are read, not changed: no real one confirmed "
+            "how it lays them out");
+  Bytes cpm = NewHardDisk(40, 1, 1);
+  cpm[reed::kSystem] = reed::kCpm;
+  EXPECT_EQ(ops::DiskOfDrive(Read(cpm), 0).error,
+            "a CP/M hard disk: its drives' parameters lie in its system tracks, which this "
+            "version does not read");
+  EXPECT_EQ(ops::DiskOfDrive(Read(NewHardDisk(40, 2, 2)), -1).error,
+            "a hard disk of 2 drives: say which with --drive N (0, 1)");
+  EXPECT_EQ(ops::DiskOfDrive(Read(NewHardDisk(40, 2, 2)), 2).error,
+            "the hard disk has no drive 2 (its drives: 0, 1)");
+}
+
+Bytes Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// Each drive of the real image whole but for BOOT/SYS, whose one granule of
+// four sectors holds four of its five; its JCL files text; an empty drive
+// as LDOS made it, and as a new one is made.
+TEST(HardDisk, RealImageEveryDrive) {
+  const fs::path file = fs::path(TRIVANE_REAL_DISKS) / "frehdbr__ldos3.hdv";
+  if (!fs::exists(file)) GTEST_SKIP() << file << " is not there";
+  const Bytes real = Slurp(file);
+  const ops::Drives drives = ops::OpenDrives(Read(real));
+  ASSERT_EQ(drives.list.size(), 4u);
+  const std::size_t counts[] = {65, 60, 67, 2};
+  for (const ops::Drive& d : drives.list) {
+    const auto files = d.fs->List(false);
+    EXPECT_EQ(files.size(), counts[d.number]);
+    for (const auto& f : files) {
+      EXPECT_EQ(f.complete, f.name != "BOOT/SYS") << d.number << " " << f.name;
+      // JCL is text; some end in the 00s their editor wrote.
+      Bytes text = d.fs->Read(f).bytes;
+      while (f.name.ends_with("/JCL") && !text.empty() && text.back() == 0) text.pop_back();
+      for (std::uint8_t b : f.name.ends_with("/JCL") ? text : Bytes{}) {
+        EXPECT_TRUE(b == 13 || (b >= 32 && b < 127)) << f.name;
+      }
+    }
+    ASSERT_EQ(d.fs->Check().size(), 1u);
+    EXPECT_EQ(d.fs->Check()[0].kind, "short-allocation");
+  }
+  // The directory cylinder of the real empty drive 3 and of a new drive 3:
+  // alike but for the name and date, GAT byte CD and the driver's drive byte.
+  const Bytes made = NewHardDisk(203, 4, 4);
+  const std::size_t dir = reed::kHeaderBytes + (101 * 128 + 3 * 32) * 256;
+  std::vector<std::size_t> differ;
+  for (std::size_t k = 0; k < 32 * 256; ++k) {
+    if (real[dir + k] != made[dir + k]) differ.push_back(k);
+  }
+  // "LDM3HDD 08/27/13" and "LDOSHDD 12/08/26".
+  const std::vector<std::size_t> expected = {0xCD, 0xD2, 0xD3, 0xD8, 0xD9, 0xDB, 0xDC, 0xDE, 0xDF};
+  EXPECT_EQ(differ, expected);
+}
+
+}  // namespace
+}  // namespace trivane::test
