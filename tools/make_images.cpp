@@ -8,6 +8,9 @@
 
 #include "builder/samples.h"
 #include "disk/container.h"
+#include "formats/reed.h"
+#include "ops/convert.h"
+#include "ops/filesystems.h"
 
 namespace {
 
@@ -39,12 +42,31 @@ bool WriteCells(const fs::path& dir, const build::Sample& seed) {
   return true;
 }
 
+// The hard-disk target's seed: its new hard disk's own header (from byte
+// 2) and drive 0's directory cylinder, as the target lays its input over them.
+bool WriteHardDiskSeed(const fs::path& dir) {
+  namespace ops = trivane::ops;
+  trivane::filesystems::FormatRequest q;
+  q.dos = "ldos";
+  q.cylinders = 36;
+  q.heads = 2;
+  q.date = "12/08/26";
+  q.container = trivane::disk::Container::kReed;
+  const build::Bytes image = ops::NewImage(ops::FormatNew(q), q.container, {}).bytes;
+  const std::size_t directory = trivane::reed::kHeaderBytes + 18 * 2 * 32 * 256;
+  build::Bytes seed(46 + 32 * 256);
+  std::copy_n(image.begin() + 2, 46, seed.begin());
+  std::copy_n(image.begin() + static_cast<long>(directory), 32 * 256, seed.begin() + 46);
+  seed[0] = 0x10;  // the version byte, which also picks drive 0
+  return Write(dir / "read_hard_disk" / "new-ldos-36x2", seed);
+}
+
 // Each seed as it is for identification and the sector reader, and for the
 // locator target behind a request for track 0, side 0, sector 2 (four bytes
 // each).
 bool WriteSeeds(const fs::path& dir) {
-  for (const char* target : {"identify", "find_sector", "read_disk", "read_cells", "read_dos",
-                             "convert", "change", "views"}) {
+  for (const char* target : {"identify", "find_sector", "read_disk", "read_cells", "read_hard_disk",
+                             "read_dos", "convert", "change", "views"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {
@@ -61,7 +83,7 @@ bool WriteSeeds(const fs::path& dir) {
       return false;
     }
   }
-  return true;
+  return WriteHardDiskSeed(dir);
 }
 
 }  // namespace

@@ -49,9 +49,18 @@ void DirectoryEdit::Mark(int g, bool used) {
 std::vector<std::pair<int, int>> DirectoryEdit::FreeRuns(int count) const {
   const int longest = catalogue_.layout.LongestExtent();
   const int total = catalogue_.layout.TotalGranules();
+  // A granule a live file holds is never given out, whatever the GAT says.
+  std::vector<bool> held(static_cast<std::size_t>(total), false);
+  for (const File& f : catalogue_.files) {
+    for (const Extent& x : f.extents) {
+      for (int g = std::max(x.first_granule, 0); g < std::min(x.first_granule + x.granules, total);
+           ++g)
+        held[static_cast<std::size_t>(g)] = true;
+    }
+  }
   std::vector<std::pair<int, int>> runs;
   for (int g = 0; g < total && count > 0; ++g) {
-    if (Used(g)) continue;
+    if (Used(g) || held[static_cast<std::size_t>(g)]) continue;
     if (!runs.empty() && runs.back().first + runs.back().second == g &&
         runs.back().second < longest) {
       ++runs.back().second;

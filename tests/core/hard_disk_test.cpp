@@ -153,6 +153,13 @@ TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
   EXPECT_EQ(ops::PutFile(*fs, "A/DAT", Pattern(1, 10), false, "").error,
             "a NEWDOS/80 hard disk's LDOS drives are read, not changed: no real one confirmed "
             "how it lays them out");
+  // A GAT that gives out BOOT/SYS's granule: a new file takes another.
+  Bytes loose = NewHardDisk(40, 1, 1);
+  loose[reed::kHeaderBytes + 20 * 32 * 256] = 0;
+  const auto on_loose = ops::FilesystemToChange(ops::DiskOfDrive(Read(loose), 0).disk);
+  const filesystems::Changed put = ops::PutFile(*on_loose, "A/DAT", Pattern(2, 900), false, "");
+  EXPECT_EQ(put.error, "");
+  EXPECT_EQ(ops::FilesystemToChange(put.disk)->List(false).size(), 3u);
   Bytes cpm = NewHardDisk(40, 1, 1);
   cpm[reed::kSystem] = reed::kCpm;
   EXPECT_EQ(ops::DiskOfDrive(Read(cpm), 0).error,
