@@ -1,5 +1,7 @@
 #include "fs/trsdos/unit.h"
 
+#include <algorithm>
+
 #include "disk/sector_store.h"
 #include "formats/text.h"
 #include "fs/trsdos/change.h"
@@ -75,6 +77,7 @@ class TrsdosFilesystem : public filesystems::Filesystem {
  private:
   bool known() const { return catalogue_.family != trsdos::Family::kUnknown; }
   Entry EntryOf(const File& f) const;
+  bool HoldsDirectory(const File& f) const;
   const File& FileOf(const Entry& entry) const {
     const std::size_t live = catalogue_.files.size();
     return entry.id < live ? catalogue_.files[entry.id] : catalogue_.deleted[entry.id - live];
@@ -124,6 +127,24 @@ filesystems::Value FieldsOf(const File& f) {
   return v.Add("extents", extents);
 }
 
+// A file whose extents hold a directory sector (DIR/SYS under a damaged
+// name): its bytes change with every change.
+bool TrsdosFilesystem::HoldsDirectory(const File& f) const {
+  const Layout& l = catalogue_.layout;
+  for (const Extent& x : f.extents) {
+    for (int g = std::max(x.first_granule, 0);
+         g < x.first_granule + x.granules && g < l.TotalGranules(); ++g) {
+      for (const Place& p : l.Granule(g)) {
+        for (int i = 0; i < l.dir_sectors; ++i) {
+          const Place d = l.DirectorySector(i);
+          if (p.cylinder == d.cylinder && p.head == d.head && p.sector == d.sector) return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
 Entry TrsdosFilesystem::EntryOf(const File& f) const {
   const bool deleted = catalogue_.IsDeleted(&f);
   Entry e;
@@ -132,7 +153,7 @@ Entry TrsdosFilesystem::EntryOf(const File& f) const {
   e.complete = f.complete;
   e.deleted = deleted;
   e.key = f.dec;
-  e.directory = f.Shown() == "DIR/SYS";
+  e.directory = f.Shown() == "DIR/SYS" || HoldsDirectory(f);
   e.id = deleted
              ? catalogue_.files.size() + static_cast<std::size_t>(&f - catalogue_.deleted.data())
              : static_cast<std::size_t>(&f - catalogue_.files.data());
