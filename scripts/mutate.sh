@@ -117,7 +117,7 @@ fs/trsdos/trsdos_format.cpp|gat[c] = c == directory ? 0xFF|gat[c] = c == -1 ? 0x
 fs/trsdos/newdos80_format.cpp|s[newdos80::kSignatureAt] = newdos80::kSignature;|
 fs/trsdos/model3_format.cpp|std::memcpy(s.data() + kSignatureAt, "(c) 1980 Tandy  ", 16);|
 fs/trsdos/format_tracks.cpp|hit[Dec(1, 0)] = NameHash|hit[Dec(0, 1)] = NameHash
-fs/trsdos/directory_edit.cpp|    if (Used(g)) continue;|
+fs/trsdos/directory_edit.cpp|    if (Used(g) |    if (false 
 fs/trsdos/directory_edit.cpp|: b & ~(1 << bit)|: b
 fs/trsdos/change_put.cpp|(!row.whole_sector_ern && size % 256 != 0 ? 1 : 0)|0
 fs/trsdos/change.cpp|dir.Hit(dec) = NameHashOf(name, ext)|dir.Hit(dec) = NameHashOf(ext, name)
@@ -177,6 +177,22 @@ cells/decode.cpp|b += seek == Seek::kMfm ? 4 : 1|b += seek == Seek::kMfm ? 8 : 1
 cells/decode.cpp|p <= 8 * b + 47; p += 16|p <= 8 * b + 31; p += 16
 cells/decode.cpp|((v >> (2 * k)) & 3 ? 1 : 0)|((v >> (2 * k)) & 2 ? 1 : 0)
 disktool/convert_many.cpp|if (!fresh) outs[i].error|if (false) outs[i].error
+disk/reed.cpp|return spc == 0 ? 256 : spc;|return spc;
+disk/reed.cpp|if (count % spc != 0) {|if (false) {
+disk/reed.cpp|disk.write_protected = image.at(reed::kFlags) & reed::kWriteProtected;|disk.write_protected = false;
+disk/reed.cpp|d.sectors.back().id_sector = static_cast<std::uint8_t>(s.id_sector - first);|d.sectors.back().id_sector = s.id_sector;
+disk/reed.cpp|return slice >= 0 && back.container == Container::kReed ? Slice(back, slice) : back;|return back;
+disk/reed.cpp|const int first = n * reed::kSliceSectors;|const int first = n * 16;
+ops/drives.cpp|for (int n = 0; n < disk::SliceCount(disk); ++n) {|for (int n = 0; n + 1 < disk::SliceCount(disk); ++n) {
+ops/drives.cpp|(number < 0 && drives.list.size() == 1)|number < 0
+ops/filesystems.cpp|return std::span<const Unit>(kUnits).first(1);|return kUnits;
+fs/trsdos/trsdos.cpp|const bool usual = hard_drive|const bool usual = false
+fs/trsdos/trsdos.cpp|if (c.sectors().disk().container == disk::Container::kReed) l.gat_end = kGatVersion;|if (false) l.gat_end = kGatVersion;
+fs/trsdos/directory_edit.cpp|held[static_cast<std::size_t>(g)] = true;|(void)g;
+fs/trsdos/change.cpp|system != reed::kLdos && system != reed::kLsdos|false
+fs/trsdos/hard_disk_format.cpp|c == 0 ? 0x01 : 0x00|c == 0 ? 0x00 : 0x00
+fs/trsdos/hard_disk_format.cpp|drives > q.heads)|drives > 8)
+fs/trsdos/unit.cpp|HoldsDirectory(f);|false;
 EOF
 )
 

@@ -83,9 +83,8 @@ void PutHardGat(Bytes& gat, const Layout& l, int drive, const std::string& name,
                 const std::string& date) {
   std::fill(gat.begin(), gat.end(), 0);
   for (int c = 0; c < kGatVersion; ++c) {
-    gat[static_cast<std::size_t>(c)] = c >= l.cylinders || c == 1 || c == l.dir_cylinder ? 0xFF
-                                       : c == 0                                          ? 0x01
-                                                                                         : 0x00;
+    const bool used = c >= l.cylinders || c == 1 || c == l.dir_cylinder;
+    gat[static_cast<std::size_t>(c)] = used ? 0xFF : c == 0 ? 0x01 : 0x00;
   }
   const std::uint8_t dos[] = {0x53, static_cast<std::uint8_t>(l.cylinders - 35), 0x0F, 0xE0, 0x42};
   std::copy(std::begin(dos), std::end(dos), gat.begin() + kGatVersion);

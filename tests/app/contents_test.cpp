@@ -1,5 +1,6 @@
 // The contents window, offscreen: files and extracting them, the sector
 // picture, the hex view, and opening it from the main window.
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,6 +18,8 @@
 #include "builder/samples.h"
 #include "fs/trsdos/format.h"
 #include "ops/convert.h"
+#include "ops/drives.h"
+#include "ops/filesystems.h"
 
 using trivane::app::ContentsWindow;
 namespace build = trivane::build;
@@ -315,6 +318,42 @@ class ContentsTest : public QObject {
     auto locked = Open(Write("locked.dsk", build::DosJv3(disk, build::LayOut(disk))));
     QVERIFY(!locked->findChild<QPushButton*>("add_files")->isEnabled());
     QVERIFY(locked->changed()->text().contains("write-protected"));
+  }
+
+  // A hard disk opens with one entry a drive; a drive chosen is shown and
+  // changed as a floppy, its choice kept when the image is read again.
+  void hardDiskDrives() {
+    trivane::filesystems::FormatRequest q;
+    q.dos = "ldos";
+    q.cylinders = 40;
+    q.heads = 3;
+    q.drives = 2;
+    q.date = "12/08/26";
+    q.container = trivane::disk::Container::kReed;
+    const trivane::ops::Proved made =
+        trivane::ops::NewImage(trivane::ops::FormatNew(q), q.container, {});
+    const QString image = Write("hard.hdv", made.bytes);
+    const QString host = Write("hello.txt", build::Bytes{'h', 'i', '\r'});
+    auto w = Open(image);
+    auto* drives = w->findChild<QComboBox*>("drives");
+    QVERIFY(drives != nullptr && drives->isVisible());
+    QCOMPARE(drives->count(), 2);
+    QCOMPARE(drives->itemText(1), QString("Drive 1: LDOSHDB, LDOS 5.3"));
+    QVERIFY(w->findChild<QLabel*>("summary")->text().contains("LDOSHDA"));
+    drives->setCurrentIndex(1);
+    emit drives->activated(1);
+    QVERIFY(w->filesystem().Facts()[0].find("LDOSHDB") != std::string::npos);
+    w->confirm = [](const QString&) { return true; };
+    w->PutHostFiles({host});
+    QCOMPARE(w->changed()->text(), QString("Put HELLO/TXT: written, read back and verified"));
+    QCOMPARE(w->filesystem().List(false).size(), 3u);
+    QCOMPARE(w->findChild<QComboBox*>("drives")->currentIndex(), 1);
+    const auto back = trivane::disk::ReadDisk(trivane::ImageBuffer([&] {
+      const std::string b = Slurp(image);
+      return build::Bytes(b.begin(), b.end());
+    }()));
+    QCOMPARE(trivane::ops::OpenDrives(back).list[0].fs->List(false).size(), 2u);
+    QCOMPARE(trivane::ops::OpenDrives(back).list[1].fs->List(false).size(), 3u);
   }
 
   // A double-click shows a file as its owner reads it: a BASIC program

@@ -84,6 +84,19 @@ TEST(HardDisk, NewDrivesAreLdosOnTheirHeadsAndTheHeaderSaysTheShape) {
   EXPECT_NE(ops::Convert(drives.list[0].disk, disk::Container::kJv3, {}, true).error, "");
 }
 
+// A drive's GAT gives out granules on every cylinder, past the 96 a
+// floppy's GAT holds before its lock-out table.
+TEST(HardDisk, AFileReachesTheLastCylinders) {
+  const Disk d = ops::DiskOfDrive(Read(NewHardDisk(203, 1, 1)), 0).disk;
+  const auto fs = ops::FilesystemToChange(d);
+  const Bytes big = Pattern(5, 1640000);
+  const filesystems::Changed put = ops::PutFile(*fs, "BIG/DAT", big, false, "");
+  ASSERT_EQ(put.error, "");
+  const auto back = ops::FilesystemToChange(put.disk);
+  EXPECT_EQ(back->Read(*back->Find("BIG/DAT", false)).bytes, big);
+  EXPECT_EQ(back->Facts()[1], "5 of 1624 granules free");
+}
+
 TEST(HardDisk, OnlyWhatLdosFormatsIsMade) {
   filesystems::FormatRequest q{"ldos", "", 203, 4, 0, "", "12/08/26", disk::Container::kReed, 5};
   EXPECT_EQ(ops::FormatNew(q).error, "a hard disk has 1 drive to one a head");
@@ -160,6 +173,12 @@ TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
   const filesystems::Changed put = ops::PutFile(*on_loose, "A/DAT", Pattern(2, 900), false, "");
   EXPECT_EQ(put.error, "");
   EXPECT_EQ(ops::FilesystemToChange(put.disk)->List(false).size(), 3u);
+  // DIR/SYS under a damaged name is still the directory that every change
+  // changes.
+  Bytes renamed = NewHardDisk(40, 1, 1);
+  renamed[reed::kHeaderBytes + (20 * 32 + 3) * 256 + 8] = 0xE3;
+  const auto on_renamed = ops::FilesystemToChange(ops::DiskOfDrive(Read(renamed), 0).disk);
+  EXPECT_EQ(ops::PutFile(*on_renamed, "B/DAT", Pattern(3, 900), false, "").error, "");
   Bytes cpm = NewHardDisk(40, 1, 1);
   cpm[reed::kSystem] = reed::kCpm;
   EXPECT_EQ(ops::DiskOfDrive(Read(cpm), 0).error,

@@ -13,6 +13,10 @@
 
 #include "builder/dos_images.h"
 #include "builder/image_builder.h"
+#include "disk/reed.h"
+#include "ops/convert.h"
+#include "ops/drives.h"
+#include "ops/filesystems.h"
 #include "present/sector_picture.h"
 #include "tests/win/screenshot.h"
 #include "win/contents_window.h"
@@ -237,6 +241,33 @@ TEST(Contents, HexGoesToAndFinds) {
 
 // A file dropped on the window is put on the disk; Delete and F2 change it
 // as its DOS would; Undo puts back the image as it was.
+// A hard disk opens with one entry a drive over the tabs; the drive
+// chosen is the one shown, and a change goes into it alone.
+TEST(Contents, HardDiskByItsDrives) {
+  filesystems::FormatRequest q;
+  q.dos = "ldos";
+  q.cylinders = 40;
+  q.heads = 3;
+  q.drives = 2;
+  q.date = "12/08/26";
+  q.container = disk::Container::kReed;
+  const fs::path image = Write("hard.hdv", ops::NewImage(ops::FormatNew(q), q.container, {}).bytes);
+  const Opened o(image);
+  HWND drives = o.w->control(C::kDrives);
+  ASSERT_TRUE(IsWindowVisible(drives));
+  ASSERT_EQ(SendMessageW(drives, CB_GETCOUNT, 0, 0), 2);
+  wchar_t label[64] = {};
+  SendMessageW(drives, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(label));
+  EXPECT_EQ(Narrow(label), "Drive 1: LDOSHDB, LDOS 5.3");
+  EXPECT_NE(o.Text(C::kSummary).find("LDOSHDA"), std::string::npos);
+  SendMessageW(drives, CB_SETCURSEL, 1, 0);
+  SendMessageW(o.w->hwnd(), WM_COMMAND, MAKEWPARAM(C::kDrives, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(drives));
+  EXPECT_NE(o.Text(C::kSummary).find("LDOSHDB"), std::string::npos);
+  EXPECT_EQ(disk::SliceOf(o.w->disk()), 1);
+  o.Shot("contents-hard-disk.png");
+}
+
 TEST(Contents, ChangesAreMadeAndUndone) {
   const build::DosDisk disk = build::TrsdosDisk(0);
   const fs::path image = Write("change.dmk", build::DosDmk(disk, build::LayOut(disk)));
