@@ -1,4 +1,5 @@
-// trivane-disk: every sector of JV1, JV3 and DMK images.
+// trivane-disk: every sector of JV1, JV3, DMK, HFE, IMD and Reed hard-disk
+// images, their DOS and their files.
 //   trivane-disk sectors [--json] [--data] IMAGE...
 //   trivane-disk hexdump IMAGE [--cyl C --head H --sector S]
 //   trivane-disk sector IMAGE C H S > out.bin
@@ -173,7 +174,8 @@ const Command kCommands[] = {
 };
 
 constexpr const char* kAbout =
-    "trivane-disk reads every sector of JV1, JV3 and DMK disk images.\n\n";
+    "trivane-disk reads every sector of JV1, JV3, DMK, HFE and IMD disk images,\n"
+    "and every drive of a Reed hard-disk image (--drive N names one).\n\n";
 constexpr const char* kFooter =
     "\nCylinder and head are where the sector lies; the sector is its id. Names\n"
     "match in any letter case, as NAME/EXT, NAME.EXT or NAME:d. \"--\" ends the\n"

@@ -113,7 +113,7 @@ TEST_F(RealDisks, HardDiskByItsDrives) {
   const fs::path copy = dir_ / "h.hdv", put = dir_ / "NEW.TXT";
   fs::copy_file(image, copy);
   fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
-  std::ofstream(put) << "a new file\n";
+  std::ofstream(put, std::ios::binary) << "a new file\n";
   EXPECT_EQ(
       Run(TRIVANE_DISK, {"put", copy.string(), put.string(), "--drive", "1"}, dir_ / "out.txt")
           .status,
