@@ -6,7 +6,9 @@
 #include <iterator>
 #include <random>
 
+#include "builder/cpm_images.h"
 #include "disk/reed.h"
+#include "disk/sector_store.h"
 #include "formats/reed.h"
 #include "ops/convert.h"
 #include "ops/drives.h"
@@ -115,6 +117,25 @@ TEST(HardDisk, OnlyWhatLdosFormatsIsMade) {
   EXPECT_EQ(d.image.at(reed::kSectorsPerCylinder), 0);
   EXPECT_EQ(d.sectors.size(), 40u * 256);
   EXPECT_EQ(ops::OpenDrives(d).list.size(), 1u);
+}
+
+// The drives of an LDOS hard disk are read by the TRSDOS family alone: a
+// slice whose tracks hold a CP/M directory is no drive.
+TEST(HardDisk, SlicesOfAnLdosHardDiskAreNotReadAsCpm) {
+  Bytes image = NewHardDisk(40, 2, 2);
+  const Disk cpm = build::CpmDisk({40, 1, 32, 256, 0, 2, 2048, 128, 1, true},
+                                  {{0, "PIP", "COM", Bytes(7000, 0x31)}});
+  const disk::SectorStore store(cpm);
+  for (int c = 0; c < 40; ++c) {
+    for (int s = 0; s < 32; ++s) {
+      const Bytes data = store.Get({c, 0, s}).data;
+      std::copy(data.begin(), data.end(), image.begin() + 256 + ((c * 2) * 32 + s) * 256);
+    }
+  }
+  ASSERT_GT(ops::Units()[1].open(disk::Slice(Read(image), 0))->Score(), 0);
+  const ops::Drives drives = ops::OpenDrives(Read(image));
+  ASSERT_EQ(drives.list.size(), 1u);
+  EXPECT_EQ(drives.list[0].number, 1);
 }
 
 // A thousand puts, deletes and renames over the drives, each proved; no
