@@ -22,6 +22,9 @@ struct Params {
   int bls = 1024;         // block size
   int entries = 64;       // directory entries
   int skew = 1;           // 1: none
+  // The blocks its BIOS gives out (DSM + 1) where fewer than the data
+  // tracks hold; 0: all they hold.
+  int dsm_blocks = 0;
 
   bool operator==(const Params&) const = default;
   int Tracks() const { return cylinders * heads; }

@@ -151,14 +151,28 @@ TEST_F(RealDisks, IdentificationRefusesHfeAndImd) {
 
 // The Genie IIIs authors' files: each as extract writes it, or, for text,
 // with LF for the disk's CR LF up to its ^Z run; their .cpm files are the
-// disk's .COM files, their !dir.txt the disk's directory.
+// disk's .COM files, their !dir.txt the disk's directory as CDIR listed it:
+// every name `dir` lists, and the free space.
 TEST_F(RealDisks, GenieAuthorsFilesComeOutAsTheirReadmeSays) {
   int exact = 0, text = 0;
   for (const std::string disk : {"egcpm02", "egcpm08"}) {
-    const fs::path out = dir_ / disk;
-    Run(TRIVANE_DISK,
-        {"extract", (kDisks / ("g3s__" + disk + ".imd")).string(), "-o", out.string()},
-        dir_ / "out.txt");
+    const fs::path out = dir_ / disk, image = kDisks / ("g3s__" + disk + ".imd");
+    Run(TRIVANE_DISK, {"extract", image.string(), "-o", out.string()}, dir_ / "out.txt");
+    const std::string cdir = Slurp(kDisks / "host" / "g3s" / disk / "!dir.txt");
+    std::set<std::string> listed, ours;
+    const std::regex name(R"([A-P]\d+:(\S+))");
+    for (std::sregex_iterator m(cdir.begin(), cdir.end(), name), end; m != end; ++m)
+      listed.insert((*m)[1]);
+    const auto j = nlohmann::json::parse(
+        Run(TRIVANE_DISK, {"dir", "--json", image.string()}, dir_ / "out.txt").out);
+    for (const auto& f : j["files"]) {
+      const std::string ext = f["ext"];
+      ours.insert(f["name"].get<std::string>() + (ext.empty() ? "" : "." + ext));
+    }
+    EXPECT_EQ(ours, listed) << disk;
+    const int free_k =
+        j["blocks_free"].get<int>() * j["parameters"]["block_size"].get<int>() / 1024;
+    EXPECT_NE(cdir.find(std::to_string(free_k) + "K free"), std::string::npos) << disk;
     for (const auto& e : fs::directory_iterator(kDisks / "host" / "g3s" / disk)) {
       std::string name = e.path().filename().string();
       if (name == "!dir.txt") continue;
