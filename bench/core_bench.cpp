@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "builder/cpm_images.h"
+#include "builder/dos_images.h"
 #include "builder/image_builder.h"
 #include "builder/samples.h"
 #include "disk/container.h"
@@ -17,7 +18,6 @@
 #include "identification/identify_image.h"
 #include "identification/recording_window.h"
 #include "loader/image_file.h"
-#include "ops/convert.h"
 #include "ops/drives.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
@@ -156,13 +156,7 @@ void WriteAs(benchmark::State& state, const Case* c) {
 // drive of 12 files, in a file of its own.
 std::filesystem::path HardDiskFile() {
   namespace ops = trivane::ops;
-  trivane::filesystems::FormatRequest q;
-  q.dos = "ldos";
-  q.cylinders = 203;
-  q.heads = 8;
-  q.date = "12/08/26";
-  q.container = trivane::disk::Container::kReed;
-  Bytes image = ops::NewImage(ops::FormatNew(q), q.container, {}).bytes;
+  Bytes image = build::NewHardDisk(203, 8);
   for (int drive = 0; drive < 8; ++drive) {
     for (int n = 0; n < 12; ++n) {
       const auto d = ops::DiskOfDrive(trivane::disk::ReadDisk(trivane::ImageBuffer(image)), drive);

@@ -4,8 +4,10 @@
 #include <set>
 
 #include "builder/sector_images.h"
-#include "fs/trsdos/catalogue.h"
 #include "formats/data_marks.h"
+#include "fs/trsdos/catalogue.h"
+#include "ops/convert.h"
+#include "ops/filesystems.h"
 
 namespace trivane::build {
 namespace {
@@ -107,7 +109,8 @@ void Builder::Place(const DosFile& f) {
 }
 
 std::vector<std::uint8_t> Builder::ExtentBytes(int first, int count) const {
-  const int per = l_.scheme == trsdos::Layout::Scheme::kRelative ? l_.gpl : l_.GranulesPerCylinder();
+  const int per =
+      l_.scheme == trsdos::Layout::Scheme::kRelative ? l_.gpl : l_.GranulesPerCylinder();
   const int b = (first % per) << 5 | (d_.model3 ? count : count - 1);
   return {static_cast<std::uint8_t>(first / per), static_cast<std::uint8_t>(b)};
 }
@@ -450,6 +453,17 @@ DosDisk BigNewdosDisk(bool gdos) {
 Places BigNewdosBadSectors() {
   // Inside FILE3/DAT and SCATTER/BAS.
   return {{1, 1, 2}, {3, 0, 8}};
+}
+
+Bytes NewHardDisk(int cylinders, int heads, int drives) {
+  filesystems::FormatRequest q;
+  q.dos = "ldos";
+  q.cylinders = cylinders;
+  q.heads = heads;
+  q.drives = drives;
+  q.date = "12/08/26";
+  q.container = disk::Container::kReed;
+  return ops::NewImage(ops::FormatNew(q), q.container, {}).bytes;
 }
 
 }  // namespace trivane::build

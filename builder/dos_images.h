@@ -81,4 +81,8 @@ Places BigNewdosBadSectors();
 // The bytes of the n-th built file.
 std::vector<std::uint8_t> DosFileBytes(int n, int size);
 
+// A new Reed hard disk as LDOS formats one (drives 0: one a head), dated
+// 12/08/26: its image as written and proved.
+Bytes NewHardDisk(int cylinders, int heads, int drives = 0);
+
 }  // namespace trivane::build

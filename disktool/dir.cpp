@@ -115,7 +115,7 @@ ReadDos ReadDirectoryOf(const std::string& path, int drive, bool every_drive) {
   ops::DriveDisk d = ops::DiskOfDrive(r.sectors.disk, drive);
   r.sectors.error = d.error;
   r.sectors.disk = std::move(d.disk);
-  r.drive = std::max(drive, 0);
+  r.drive = disk::SliceOf(r.sectors.disk);
   if (r.sectors.error.empty()) r.fs = ops::FilesystemToChange(r.sectors.disk);
   return r;
 }
@@ -180,10 +180,17 @@ std::string DirText(const ReadDos& r, bool all) {
 
 namespace {
 
-void DriveJson(JsonWriter& j, const ReadDos& r, int drive, const filesystems::Filesystem& fs,
-               bool all) {
-  j.BeginObject().Member("file", r.sectors.file);
-  if (!cli::IsUtf8(r.sectors.file)) j.Member("file_hex", cli::Hex(r.sectors.file));
+// An object begun with the image file's name (and its bytes in hex where
+// they are not UTF-8).
+JsonWriter& BeginImage(JsonWriter& j, const std::string& file) {
+  j.BeginObject().Member("file", file);
+  if (!cli::IsUtf8(file)) j.Member("file_hex", cli::Hex(file));
+  return j;
+}
+
+std::string DriveJson(const ReadDos& r, int drive, const filesystems::Filesystem& fs, bool all) {
+  JsonWriter j;
+  BeginImage(j, r.sectors.file);
   if (r.hard_disk) j.Member("drive", drive);
   j.Member("container", disk::ContainerName(r.sectors.disk.container));
   j.Key("dos").BeginObject().Member("family", fs.Family()).Key("version");
@@ -201,7 +208,7 @@ void DriveJson(JsonWriter& j, const ReadDos& r, int drive, const filesystems::Fi
     Write(j, Value::TextOrNull(f.file));
     j.Member("detail", f.detail).EndObject();
   }
-  j.EndArray().EndObject();
+  return j.EndArray().EndObject().text();
 }
 
 }  // namespace
@@ -209,20 +216,12 @@ void DriveJson(JsonWriter& j, const ReadDos& r, int drive, const filesystems::Fi
 std::string DirJson(const ReadDos& r, bool all) {
   if (!r.sectors.error.empty()) {
     JsonWriter j;
-    j.BeginObject().Member("file", r.sectors.file);
-    if (!cli::IsUtf8(r.sectors.file)) j.Member("file_hex", cli::Hex(r.sectors.file));
-    return j.Member("error", r.sectors.error).EndObject().text();
+    return BeginImage(j, r.sectors.file).Member("error", r.sectors.error).EndObject().text();
   }
-  if (r.fs != nullptr) {
-    JsonWriter j;
-    DriveJson(j, r, r.drive, *r.fs, all);
-    return j.text();
-  }
+  if (r.fs != nullptr) return DriveJson(r, r.drive, *r.fs, all);
   std::string out;
   for (const ops::Drive& d : r.drives) {
-    JsonWriter j;
-    DriveJson(j, r, d.number, *d.fs, all);
-    out += (out.empty() ? "" : "\n") + j.text();
+    out += (out.empty() ? "" : "\n") + DriveJson(r, d.number, *d.fs, all);
   }
   return out;
 }

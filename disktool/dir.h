@@ -24,7 +24,7 @@ struct ReadDos {
   bool known() const { return fs != nullptr && fs->Score() > 0; }
   bool hard_disk = false;
   std::vector<std::string> header;  // a hard disk's header, a line a field
-  int drive = 0;                    // the drive fs reads
+  int drive = -1;                   // the drive fs reads (its slice); -1 for a floppy
   std::vector<ops::Drive> drives;
 };
 ReadDos ReadDirectoryOf(const std::string& path, int drive = -1, bool every_drive = false);

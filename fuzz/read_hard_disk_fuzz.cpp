@@ -8,11 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "builder/dos_images.h"
 #include "formats/reed.h"
 #include "fuzz/fuzz_checks.h"
-#include "ops/convert.h"
 #include "ops/drives.h"
-#include "ops/filesystems.h"
 #include "ops/prove.h"
 
 namespace {
@@ -21,15 +20,7 @@ namespace disk = trivane::disk;
 constexpr int kCylinders = 36, kHeads = 2, kHeaderInput = 46;
 
 const std::vector<std::uint8_t>& Base() {
-  static const std::vector<std::uint8_t> base = [] {
-    trivane::filesystems::FormatRequest q;
-    q.dos = "ldos";
-    q.cylinders = kCylinders;
-    q.heads = kHeads;
-    q.date = "12/08/26";
-    q.container = disk::Container::kReed;
-    return trivane::ops::NewImage(trivane::ops::FormatNew(q), q.container, {}).bytes;
-  }();
+  static const std::vector<std::uint8_t> base = trivane::build::NewHardDisk(kCylinders, kHeads);
   return base;
 }
 

@@ -38,6 +38,11 @@ DriveDisk DiskOfDrive(const disk::Disk& disk, int number) {
     if (number > 0) return {{}, "a floppy has one drive, 0"};
     return {disk, ""};
   }
+  // The drive named is looked at alone; the others only to say which there are.
+  if (number >= 0 && number < disk::SliceCount(disk)) {
+    disk::Disk slice = disk::Slice(disk, number);
+    if (OpenFilesystem(slice) != nullptr) return {std::move(slice), ""};
+  }
   Drives drives = OpenDrives(disk);
   if (drives.list.empty()) return {{}, drives.why_none};
   std::string numbers;

@@ -6,11 +6,10 @@
 #include <string>
 #include <tuple>
 
+#include "builder/dos_images.h"
 #include "builder/samples.h"
 #include "disk/container.h"
 #include "formats/reed.h"
-#include "ops/convert.h"
-#include "ops/filesystems.h"
 
 namespace {
 
@@ -45,14 +44,7 @@ bool WriteCells(const fs::path& dir, const build::Sample& seed) {
 // The hard-disk target's seed: its new hard disk's own header (from byte
 // 2) and drive 0's directory cylinder, as the target lays its input over them.
 bool WriteHardDiskSeed(const fs::path& dir) {
-  namespace ops = trivane::ops;
-  trivane::filesystems::FormatRequest q;
-  q.dos = "ldos";
-  q.cylinders = 36;
-  q.heads = 2;
-  q.date = "12/08/26";
-  q.container = trivane::disk::Container::kReed;
-  const build::Bytes image = ops::NewImage(ops::FormatNew(q), q.container, {}).bytes;
+  const build::Bytes image = build::NewHardDisk(36, 2);
   const std::size_t directory = trivane::reed::kHeaderBytes + 18 * 2 * 32 * 256;
   build::Bytes seed(46 + 32 * 256);
   std::copy_n(image.begin() + 2, 46, seed.begin());

@@ -19,7 +19,6 @@
 #include "fs/trsdos/format.h"
 #include "ops/convert.h"
 #include "ops/drives.h"
-#include "ops/filesystems.h"
 
 using trivane::app::ContentsWindow;
 namespace build = trivane::build;
@@ -323,16 +322,7 @@ class ContentsTest : public QObject {
   // A hard disk opens with one entry a drive; a drive chosen is shown and
   // changed as a floppy, its choice kept when the image is read again.
   void hardDiskDrives() {
-    trivane::filesystems::FormatRequest q;
-    q.dos = "ldos";
-    q.cylinders = 40;
-    q.heads = 3;
-    q.drives = 2;
-    q.date = "12/08/26";
-    q.container = trivane::disk::Container::kReed;
-    const trivane::ops::Proved made =
-        trivane::ops::NewImage(trivane::ops::FormatNew(q), q.container, {});
-    const QString image = Write("hard.hdv", made.bytes);
+    const QString image = Write("hard.hdv", build::NewHardDisk(40, 3, 2));
     const QString host = Write("hello.txt", build::Bytes{'h', 'i', '\r'});
     auto w = Open(image);
     auto* drives = w->findChild<QComboBox*>("drives");

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "builder/cpm_images.h"
+#include "builder/dos_images.h"
 #include "disk/reed.h"
 #include "disk/sector_store.h"
 #include "formats/reed.h"
@@ -21,19 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using disk::Disk;
-
-Bytes NewHardDisk(int cylinders, int heads, int drives) {
-  filesystems::FormatRequest q;
-  q.dos = "ldos";
-  q.cylinders = cylinders;
-  q.heads = heads;
-  q.drives = drives;
-  q.date = "12/08/26";
-  q.container = disk::Container::kReed;
-  const ops::Proved made = ops::NewImage(ops::FormatNew(q), disk::Container::kReed, {});
-  EXPECT_EQ(made.error, "");
-  return made.bytes;
-}
 
 Disk Read(const Bytes& bytes) {
   return disk::ReadDisk(ImageBuffer(bytes));
@@ -58,7 +46,7 @@ Bytes OutsideSlice(const Bytes& image, int n, int heads) {
 }
 
 TEST(HardDisk, NewDrivesAreLdosOnTheirHeadsAndTheHeaderSaysTheShape) {
-  const Disk d = Read(NewHardDisk(80, 3, 2));
+  const Disk d = Read(build::NewHardDisk(80, 3, 2));
   ASSERT_EQ(d.container, disk::Container::kReed);
   EXPECT_EQ(d.cylinders, 80);
   EXPECT_EQ(d.sectors.size(), 80u * 96);
@@ -89,7 +77,7 @@ TEST(HardDisk, NewDrivesAreLdosOnTheirHeadsAndTheHeaderSaysTheShape) {
 // A drive's GAT gives out granules on every cylinder, past the 96 a
 // floppy's GAT holds before its lock-out table.
 TEST(HardDisk, AFileReachesTheLastCylinders) {
-  const Disk d = ops::DiskOfDrive(Read(NewHardDisk(203, 1, 1)), 0).disk;
+  const Disk d = ops::DiskOfDrive(Read(build::NewHardDisk(203, 1, 1)), 0).disk;
   const auto fs = ops::FilesystemToChange(d);
   const Bytes big = Pattern(5, 1640000);
   const filesystems::Changed put = ops::PutFile(*fs, "BIG/DAT", big, false, "");
@@ -113,7 +101,7 @@ TEST(HardDisk, OnlyWhatLdosFormatsIsMade) {
   q.dos = "trsdos23";
   EXPECT_EQ(ops::FormatNew(q).error, "hard disks are made for LDOS only");
   q.dos = "ldos";
-  const Disk d = Read(NewHardDisk(40, 8, 1));
+  const Disk d = Read(build::NewHardDisk(40, 8, 1));
   EXPECT_EQ(d.image.at(reed::kSectorsPerCylinder), 0);
   EXPECT_EQ(d.sectors.size(), 40u * 256);
   EXPECT_EQ(ops::OpenDrives(d).list.size(), 1u);
@@ -122,7 +110,7 @@ TEST(HardDisk, OnlyWhatLdosFormatsIsMade) {
 // The drives of an LDOS hard disk are read by the TRSDOS family alone: a
 // slice whose tracks hold a CP/M directory is no drive.
 TEST(HardDisk, SlicesOfAnLdosHardDiskAreNotReadAsCpm) {
-  Bytes image = NewHardDisk(40, 2, 2);
+  Bytes image = build::NewHardDisk(40, 2, 2);
   const Disk cpm = build::CpmDisk({40, 1, 32, 256, 0, 2, 2048, 128, 1, true},
                                   {{0, "PIP", "COM", Bytes(7000, 0x31)}});
   const disk::SectorStore store(cpm);
@@ -142,7 +130,7 @@ TEST(HardDisk, SlicesOfAnLdosHardDiskAreNotReadAsCpm) {
 // change reaches past its own drive's slice.
 TEST(HardDisk, RandomChangesAreProvedAndStayInTheirDrive) {
   std::mt19937 random(32);
-  Bytes image = NewHardDisk(40, 3, 3);
+  Bytes image = build::NewHardDisk(40, 3, 3);
   int steps = 0;
   for (int n = 0; n < 3000 && steps < 1000; ++n) {
     const int drive = static_cast<int>(random() % 3);
@@ -166,7 +154,7 @@ TEST(HardDisk, RandomChangesAreProvedAndStayInTheirDrive) {
 }
 
 TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
-  Bytes image = NewHardDisk(40, 1, 1);
+  Bytes image = build::NewHardDisk(40, 1, 1);
   image.resize(image.size() - 300);
   Disk d = Read(image);
   EXPECT_EQ(d.problems, (std::vector<std::string>{
@@ -176,11 +164,11 @@ TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
   image.resize(200);
   EXPECT_EQ(Read(image).container, disk::Container::kNone);
   // Write protection, and systems whose drives are not changed.
-  Bytes locked = NewHardDisk(40, 1, 1);
+  Bytes locked = build::NewHardDisk(40, 1, 1);
   locked[reed::kFlags] = reed::kWriteProtected;
   EXPECT_EQ(ops::FilesystemToChange(ops::DiskOfDrive(Read(locked), 0).disk)->WhyNotChangeable(),
             "the image is write-protected");
-  Bytes newdos = NewHardDisk(40, 1, 1);
+  Bytes newdos = build::NewHardDisk(40, 1, 1);
   newdos[reed::kSystem] = reed::kNewdos;
   const auto fs = ops::FilesystemToChange(ops::DiskOfDrive(Read(newdos), 0).disk);
   EXPECT_EQ(fs->List(false).size(), 2u);
@@ -188,7 +176,7 @@ TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
             "a NEWDOS/80 hard disk's LDOS drives are read, not changed: no real one confirmed "
             "how it lays them out");
   // A GAT that gives out BOOT/SYS's granule: a new file takes another.
-  Bytes loose = NewHardDisk(40, 1, 1);
+  Bytes loose = build::NewHardDisk(40, 1, 1);
   loose[reed::kHeaderBytes + 20 * 32 * 256] = 0;
   const auto on_loose = ops::FilesystemToChange(ops::DiskOfDrive(Read(loose), 0).disk);
   const filesystems::Changed put = ops::PutFile(*on_loose, "A/DAT", Pattern(2, 900), false, "");
@@ -196,18 +184,18 @@ TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
   EXPECT_EQ(ops::FilesystemToChange(put.disk)->List(false).size(), 3u);
   // DIR/SYS under a damaged name is still the directory that every change
   // changes.
-  Bytes renamed = NewHardDisk(40, 1, 1);
+  Bytes renamed = build::NewHardDisk(40, 1, 1);
   renamed[reed::kHeaderBytes + (20 * 32 + 3) * 256 + 8] = 0xE3;
   const auto on_renamed = ops::FilesystemToChange(ops::DiskOfDrive(Read(renamed), 0).disk);
   EXPECT_EQ(ops::PutFile(*on_renamed, "B/DAT", Pattern(3, 900), false, "").error, "");
-  Bytes cpm = NewHardDisk(40, 1, 1);
+  Bytes cpm = build::NewHardDisk(40, 1, 1);
   cpm[reed::kSystem] = reed::kCpm;
   EXPECT_EQ(ops::DiskOfDrive(Read(cpm), 0).error,
             "a CP/M hard disk: its drives' parameters lie in its system tracks, which this "
             "version does not read");
-  EXPECT_EQ(ops::DiskOfDrive(Read(NewHardDisk(40, 2, 2)), -1).error,
+  EXPECT_EQ(ops::DiskOfDrive(Read(build::NewHardDisk(40, 2, 2)), -1).error,
             "a hard disk of 2 drives: say which with --drive N (0, 1)");
-  EXPECT_EQ(ops::DiskOfDrive(Read(NewHardDisk(40, 2, 2)), 2).error,
+  EXPECT_EQ(ops::DiskOfDrive(Read(build::NewHardDisk(40, 2, 2)), 2).error,
             "the hard disk has no drive 2 (its drives: 0, 1)");
 }
 
@@ -243,7 +231,7 @@ TEST(HardDisk, RealImageEveryDrive) {
   }
   // The directory cylinder of the real empty drive 3 and of a new drive 3:
   // alike but for the name and date, GAT byte CD and the driver's drive byte.
-  const Bytes made = NewHardDisk(203, 4, 4);
+  const Bytes made = build::NewHardDisk(203, 4, 4);
   const std::size_t dir = reed::kHeaderBytes + (101 * 128 + 3 * 32) * 256;
   std::vector<std::size_t> differ;
   for (std::size_t k = 0; k < 32 * 256; ++k) {

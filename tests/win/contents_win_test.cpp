@@ -14,9 +14,6 @@
 #include "builder/dos_images.h"
 #include "builder/image_builder.h"
 #include "disk/reed.h"
-#include "ops/convert.h"
-#include "ops/drives.h"
-#include "ops/filesystems.h"
 #include "present/sector_picture.h"
 #include "tests/win/screenshot.h"
 #include "win/contents_window.h"
@@ -244,14 +241,7 @@ TEST(Contents, HexGoesToAndFinds) {
 // A hard disk opens with one entry a drive over the tabs; the drive
 // chosen is the one shown, and a change goes into it alone.
 TEST(Contents, HardDiskByItsDrives) {
-  filesystems::FormatRequest q;
-  q.dos = "ldos";
-  q.cylinders = 40;
-  q.heads = 3;
-  q.drives = 2;
-  q.date = "12/08/26";
-  q.container = disk::Container::kReed;
-  const fs::path image = Write("hard.hdv", ops::NewImage(ops::FormatNew(q), q.container, {}).bytes);
+  const fs::path image = Write("hard.hdv", build::NewHardDisk(40, 3, 2));
   const Opened o(image);
   HWND drives = o.w->control(C::kDrives);
   ASSERT_TRUE(IsWindowVisible(drives));
