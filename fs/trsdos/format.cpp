@@ -30,16 +30,7 @@ std::string Refusal(const FormatRule& r, const NewDiskRequest& q, int cylinders,
   }
   if (density == 1 && !r.single) return dos + " formats double density only";
   if (density == 2 && !r.double_density) return dos + " formats single density only";
-  if (q.name.size() > 8) return "a disk name has at most 8 characters";
-  for (char ch : q.name) {
-    if (ch < 0x21 || ch > 0x7E) return "a disk name is letters, digits and signs, no blanks";
-  }
-  const std::string& d = q.date;
-  if (d.size() != 8 || d[2] != '/' || d[5] != '/' || !std::isdigit(d[0]) || !std::isdigit(d[1]) ||
-      !std::isdigit(d[3]) || !std::isdigit(d[4]) || !std::isdigit(d[6]) || !std::isdigit(d[7])) {
-    return "a date is MM/DD/YY";
-  }
-  return "";
+  return NameAndDateRefusal(q, 8);
 }
 
 Geometry GeometryOf(const FormatRule& r, int cylinders, int heads, bool dd) {
@@ -56,6 +47,21 @@ std::string NameOf(const NewDiskRequest& q) {
 }
 
 }  // namespace
+
+std::string NameAndDateRefusal(const NewDiskRequest& q, std::size_t longest) {
+  if (q.name.size() > longest) {
+    return "a disk name has at most " + std::to_string(longest) + " characters";
+  }
+  for (char ch : q.name) {
+    if (ch < 0x21 || ch > 0x7E) return "a disk name is letters, digits and signs, no blanks";
+  }
+  const std::string& d = q.date;
+  if (d.size() != 8 || d[2] != '/' || d[5] != '/' || !std::isdigit(d[0]) || !std::isdigit(d[1]) ||
+      !std::isdigit(d[3]) || !std::isdigit(d[4]) || !std::isdigit(d[6]) || !std::isdigit(d[7])) {
+    return "a date is MM/DD/YY";
+  }
+  return "";
+}
 
 NewDisk FormatDisk(const NewDiskRequest& q) {
   NewDisk out;

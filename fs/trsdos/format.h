@@ -26,6 +26,9 @@ struct NewDiskRequest {
 // written disk's catalogue (CheckNewCatalogue).
 using filesystems::NewDisk;
 NewDisk FormatDisk(const NewDiskRequest& request);
+// Why the disk's name (at most `longest` characters) or date is none a
+// FORMAT takes; empty when both are.
+std::string NameAndDateRefusal(const NewDiskRequest& request, std::size_t longest);
 // A Reed hard disk of that many drives, each formatted as LDOS formats a
 // hard drive (hard_disk_format.cpp).
 NewDisk FormatHardDisk(const NewDiskRequest& request, int drives);

@@ -29,9 +29,8 @@ std::string Refusal(const NewDiskRequest& q, int drives) {
   }
   if (q.heads < 1 || q.heads > 8) return "a hard disk has 1 to 8 heads";
   if (drives < 1 || drives > q.heads) return "a hard disk has 1 drive to one a head";
-  if (q.name.size() > 7) return "a hard disk's name has at most 7 characters";
-  if (q.date.size() != 8 || q.date[2] != '/' || q.date[5] != '/') return "a date is MM/DD/YY";
-  return "";
+  // Each drive is named by the disk's name and its letter.
+  return NameAndDateRefusal(q, 7);
 }
 
 int Field(const std::string& date, int at) {

@@ -101,6 +101,11 @@ TEST(HardDisk, OnlyWhatLdosFormatsIsMade) {
   q.dos = "trsdos23";
   EXPECT_EQ(ops::FormatNew(q).error, "hard disks are made for LDOS only");
   q.dos = "ldos";
+  q.date = "1a/08/26";
+  EXPECT_EQ(ops::FormatNew(q).error, "a date is MM/DD/YY");
+  q.date = "12/08/26";
+  q.name = "EIGHTCHR";  // each drive adds its letter
+  EXPECT_EQ(ops::FormatNew(q).error, "a disk name has at most 7 characters");
   const Disk d = Read(build::NewHardDisk(40, 8, 1));
   EXPECT_EQ(d.image.at(reed::kSectorsPerCylinder), 0);
   EXPECT_EQ(d.sectors.size(), 40u * 256);
