@@ -49,6 +49,7 @@ struct Candidate {
   const FormatRow* row = nullptr;
   Tally t;
   int text = 0;         // text files whose last record ends with their run of ^Z
+  int blank = 0;        // live entries whose first block starts with a record of E5 alone
   bool starts = false;  // the lowest block a file takes is the first after the directory
 };
 
@@ -82,7 +83,18 @@ bool EndsRight(const Volume& v, const std::uint8_t* e) {
          std::all_of(z, last.bytes.end(), [](std::uint8_t b) { return b == 0x1A; });
 }
 
-// Text files and where the files' blocks start, for the candidate.
+// The block starts with a record of E5 bytes alone, as formatting leaves
+// a sector: what a file's first record holds only when it is read from
+// the wrong place.
+bool NeverWritten(const Volume& v, int block) {
+  filesystems::FileBytes first;
+  v.Read(std::int64_t{block} * v.params().bls, kRecord, first);
+  return first.whole() &&
+         std::all_of(first.bytes.begin(), first.bytes.end(), [](std::uint8_t b) { return b == 0xE5; });
+}
+
+// Text files, files read from never-written sectors and where the files'
+// blocks start, for the candidate.
 void Weigh(const disk::SectorStore& store, const TrackIds& ids,
            const std::vector<std::uint8_t>& dir, Candidate& c) {
   const Volume v(store, c.p, ids);
@@ -92,7 +104,9 @@ void Weigh(const disk::SectorStore& store, const TrackIds& ids,
        ++slot) {
     const std::uint8_t* e = dir.data() + slot * kEntry;
     if (KindOf(e) != Slot::kFile) continue;
-    for (int b : Pointers(e, c.p)) lowest = std::min(lowest, b);
+    const std::vector<int> blocks = Pointers(e, c.p);
+    for (int b : blocks) lowest = std::min(lowest, b);
+    if (!blocks.empty() && NeverWritten(v, blocks.front())) ++c.blank;
     const std::string key(reinterpret_cast<const char*>(e), 12);
     if (!last.contains(key) || ExtentNumber(e) > ExtentNumber(last[key])) last[key] = e;
   }
@@ -110,7 +124,7 @@ bool Fills(const Params& p) {
 // How well the candidate explains the disk; the table and the least skew
 // then choose among those that explain it as well.
 auto Weight(const Candidate& c) {
-  return std::make_tuple(c.t.fit, c.text, c.t.files, c.starts, Fills(c.p));
+  return std::make_tuple(c.t.fit, -c.t.gaps, -c.blank, c.text, c.t.files, c.starts, Fills(c.p));
 }
 
 auto Rank(const Candidate& c) {
@@ -164,15 +178,14 @@ std::vector<Candidate> FromTable(const disk::SectorStore& store, const TrackIds&
 }
 
 // Every reserved-track count, skew, directory size and block size the
-// shape allows, read; those whose entries are well formed kept.
-std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids, const Shape& s) {
-  std::vector<Candidate> out;
-  Params p{s.held.cylinders, std::max(s.held.heads, 1), s.spt, s.size};
+// shape allows on the heads, read; those whose entries are well formed kept.
+void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape& s, Params p,
+               std::vector<Candidate>& out) {
   for (p.off = 0; p.off <= kMostReserved && p.off < p.Tracks(); ++p.off) {
     // The first sector is the same for every skew.
     p.entries = std::max(1, s.size / kEntry);
     if (!FirstSectorOk(DirectoryBytes(store, ids, p), s.size)) continue;
-    for (p.skew = 1; p.skew <= std::max(1, s.spt / 2); ++p.skew) {
+    for (p.skew = 1; p.skew <= std::max(1, s.spt - 1); ++p.skew) {
       p.entries = kEntryCounts[std::size(kEntryCounts) - 1];
       const std::vector<std::uint8_t> dir = DirectoryBytes(store, ids, p);
       for (int entries : kEntryCounts) {
@@ -188,6 +201,28 @@ std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids,
         }
       }
     }
+  }
+}
+
+std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids, const Shape& s) {
+  std::vector<Candidate> out;
+  // Both heads, and head 0 alone: a filesystem may keep to one side while
+  // the other carries another format.
+  const Params both{s.held.cylinders, std::max(s.held.heads, 1), s.spt, s.size};
+  HuntSides(store, ids, s, both, out);
+  if (both.heads == 2) {
+    Params one = both;
+    one.heads = 1;
+    HuntSides(store, ids, s, one, out);
+    // Side 0 first, over the cylinders both sides hold in the data shape:
+    // a disk may end in tracks of another format.
+    Params side_first = both;
+    side_first.sides_in_turn = false;
+    side_first.cylinders = 0;
+    for (int c = 0; c < both.cylinders; ++c) {
+      if (ids.First(c, 0) >= 0 && ids.First(c, 1) >= 0) side_first.cylinders = c + 1;
+    }
+    HuntSides(store, ids, s, side_first, out);
   }
   return out;
 }
@@ -222,6 +257,9 @@ Found Chosen(const Candidate& c, const Shape& s, bool hunted) {
                                  " of their entries hold the blocks their records need");
   if (c.text > 0) {
     f.evidence.push_back(std::to_string(c.text) + " text files end with their run of ^Z");
+  }
+  if (c.p.heads < s.held.heads) {
+    f.evidence.push_back("head 0 alone: the files lie there, head 1 holds another format");
   }
   if (hunted) f.evidence.push_back("no published format explains every entry: hunted too");
   return f;

@@ -210,10 +210,17 @@ bool Fits(const std::uint8_t* e, const Params& p) {
 Tally Count(const std::vector<std::uint8_t>& directory, const Params& p) {
   Tally t;
   const int slots = std::min<int>(p.entries, static_cast<int>(directory.size() / kEntry));
+  int unused = 0;  // never-used slots since the last used one
   for (int slot = 0; slot < slots; ++slot) {
     const std::uint8_t* e = directory.data() + slot * kEntry;
     const Slot kind = KindOf(e);
-    if (kind != Slot::kFree) ++t.used;
+    if (kind == Slot::kFree) {
+      unused += std::all_of(e, e + kEntry, [](std::uint8_t b) { return b == 0xE5; });
+    } else {
+      ++t.used;
+      t.gaps += unused;
+      unused = 0;
+    }
     if (kind == Slot::kBad) ++t.bad;
     if (kind == Slot::kDeleted && Fits(e, p)) ++t.deleted_fit;
     if (kind != Slot::kFile) continue;

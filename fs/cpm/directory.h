@@ -44,6 +44,9 @@ struct Tally {
   int fit = 0;          // live entries whose block count fits their records exactly
   int used = 0;         // slots not free
   int deleted_fit = 0;  // deleted entries whose block count fits their records
+  // Never-used slots (every byte E5) before a used one: CP/M fills its
+  // directory in order, so a reading with such gaps has the wrong skew.
+  int gaps = 0;
 };
 
 enum class Slot { kFree, kFile, kDeleted, kLabel, kStamps, kBad };

@@ -4,7 +4,8 @@
 // the formats TRS-80 CP/M used, one row each.
 //
 // Logical track t is cylinder t / heads, head t % heads (sides alternate,
-// as on every two-headed CP/M disk seen). Logical sector i of a track lies
+// as on nearly every two-headed CP/M disk seen), or on a disk whose side 0
+// comes first, cylinder t % cylinders, head t / cylinders. Logical sector i of a track lies
 // in slot skew[i] (the next free slot after the previous one + skew,
 // moving on one slot when taken); its id is the slot + the lowest id of
 // the track, so that a side numbered on from the other reads too.
@@ -25,6 +26,9 @@ struct Params {
   // The blocks its BIOS gives out (DSM + 1) where fewer than the data
   // tracks hold; 0: all they hold.
   int dsm_blocks = 0;
+  // Two heads' logical tracks: the sides in turn (cylinder 0 head 0, head
+  // 1, cylinder 1 ...), or side 0's cylinders first, then side 1's.
+  bool sides_in_turn = true;
 
   bool operator==(const Params&) const = default;
   int Tracks() const { return cylinders * heads; }

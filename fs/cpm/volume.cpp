@@ -36,8 +36,9 @@ bool Volume::PlaceOf(std::int64_t n, disk::Place& place) const {
   if (n < 0 || p_.spt <= 0 || p_.heads <= 0) return false;
   const std::int64_t track = p_.off + n / p_.spt;
   if (track >= p_.Tracks()) return false;
-  const int cylinder = static_cast<int>(track / p_.heads),
-            head = static_cast<int>(track % p_.heads);
+  const bool in_turn = p_.sides_in_turn || p_.heads == 1;
+  const int cylinder = static_cast<int>(in_turn ? track / p_.heads : track % p_.cylinders),
+            head = static_cast<int>(in_turn ? track % p_.heads : track / p_.cylinders);
   const int first = ids_.First(cylinder, head);
   if (first < 0) return false;
   place = {cylinder, head, first + skew_[static_cast<std::size_t>(n % p_.spt)]};
