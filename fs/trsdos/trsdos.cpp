@@ -82,25 +82,30 @@ std::pair<Layout, Directory> BestGeometry(const Candidates& c, Layout l, int cd,
   return *std::move(best);
 }
 
-// Where DOSPLUS names itself: the boot sector, or a sector of cylinder 0 or
-// 1 that a system file holds. Sectors of other files, and free ones with a
-// deleted file's bytes, say only what those files held.
+// Where DOSPLUS names itself: the boot sector, or the system's own files
+// (SYS0/SYS first, its resident part, then the other system files, the
+// utilities among them), wherever they lie. Sectors of other files, and
+// free ones with a deleted file's bytes, say only what those files held.
 std::string DosplusNamed(const Candidates& c, const Directory& d) {
   const Shape& shape = c.shape();
-  std::vector<Place> places = {{0, 0, shape.Has(0) ? shape.first_of[0] : shape.first}};
-  for (const File& f : d.catalogue.files) {
-    if (!f.system) continue;
-    for (const Place& p : FileSectors(d.catalogue.layout, f)) {
-      if (p.cylinder <= 1 && p.head == 0) places.push_back(p);
-    }
-  }
-  std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
-    return std::tie(a.cylinder, a.sector) < std::tie(b.cylinder, b.sector);
-  });
-  for (const Place& p : places) {
+  const auto named = [&](const Place& p) {
     const std::vector<std::uint8_t> s = c.Sector(p.cylinder, p.head, p.sector);
-    if (std::string(s.begin(), s.end()).find("DOSPLUS") != std::string::npos) {
-      return "cylinder " + std::to_string(p.cylinder) + " sector " + std::to_string(p.sector);
+    return std::string(s.begin(), s.end()).find("DOSPLUS") != std::string::npos;
+  };
+  const Place boot{0, 0, shape.Has(0) ? shape.first_of[0] : shape.first};
+  if (named(boot)) return "the boot sector";
+  std::vector<const File*> system;
+  for (const File& f : d.catalogue.files) {
+    if (f.system && f.Shown() != "DIR/SYS") system.push_back(&f);
+  }
+  std::stable_partition(system.begin(), system.end(),
+                        [](const File* f) { return f->Shown() == "SYS0/SYS"; });
+  for (const File* f : system) {
+    for (const Place& p : FileSectors(d.catalogue.layout, *f)) {
+      if (named(p)) {
+        return f->Shown() + ", cylinder " + std::to_string(p.cylinder) + " sector " +
+               std::to_string(p.sector);
+      }
     }
   }
   return "";

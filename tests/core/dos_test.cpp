@@ -253,6 +253,34 @@ TEST(DosRealQuirks, SystemFilesKeepADirectoryOfStaleHits) {
   EXPECT_EQ(l.catalogue.files.size(), 24u);
 }
 
+// DOSPLUS names itself in its resident system file, which may lie far
+// from cylinder 0 (GAT name "DOS:3.4", no name in the boot sector): found
+// there, and said where. The same words in a file that is not a system
+// file say nothing of the DOS.
+TEST(DosRealQuirks, DosplusNamedBySys0WhereverItLies) {
+  const std::string banner = "DOSPLUS - MODEL III OPERATING SYSTEM - 3.4";
+  for (const int attributes : {0x10 | 0x40, 0x10}) {
+    DosDisk d = build::TrsdosDisk(0);
+    d.name = "DOS:3.4";
+    std::vector<std::uint8_t> sys0 = build::DosFileBytes(3, 1500);
+    std::copy(banner.begin(), banner.end(), sys0.begin() + 300);  // its second sector
+    d.files.push_back({"SYS0", "SYS", sys0, attributes});
+    const Listed l = List(build::DosJv3(d, build::LayOut(d)));
+    const trsdos::File* f = l.Named("SYS0/SYS");
+    ASSERT_NE(f, nullptr);
+    ASSERT_GT(f->extents[0].raw[0], 1);  // its first cylinder, past 1
+    if (attributes & 0x40) {
+      EXPECT_EQ(l.catalogue.family, Family::kDosplus);
+      const std::string said =
+          "\"DOSPLUS\" in SYS0/SYS, cylinder " + std::to_string(f->extents[0].raw[0]) + " sector ";
+      EXPECT_TRUE(std::any_of(l.catalogue.evidence.begin(), l.catalogue.evidence.end(),
+                              [&](const std::string& e) { return e.rfind(said, 0) == 0; }));
+    } else {
+      EXPECT_EQ(l.catalogue.family, Family::kTrsdos23);
+    }
+  }
+}
+
 TEST(Dos, NameHashOfTheSystemFiles) {
   EXPECT_EQ(trsdos::NameHash(reinterpret_cast<const std::uint8_t*>("BOOT    SYS")), 0xA2);
   EXPECT_EQ(trsdos::NameHash(reinterpret_cast<const std::uint8_t*>("DIR     SYS")), 0xC4);
