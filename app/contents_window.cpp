@@ -19,6 +19,7 @@
 
 #include "app/file_lists.h"
 #include "app/file_view.h"
+#include "disk/container.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
 #include "present/contents.h"
@@ -76,7 +77,7 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
 
 // Reads the image file and builds the tabs anew from it, on the tab shown.
 void ContentsWindow::Load() {
-  LoadedImage loaded = ReadImageFile(file_);
+  LoadedImage loaded = ReadImageFile(file_, disk::MostImageBytes());
   if (!loaded.ok()) {
     error_ = QString::fromStdString(
         ErrorPrompt(present::kCannotLoad + path_.toStdString(), loaded.error));

@@ -47,6 +47,7 @@ struct ContainerFormat {
   // Offered as a new image's container; a container that is not is still
   // written back when its disk changes.
   bool writes;
+  Offset most_bytes;  // the largest file that can be one
   // 0 when the bytes are not this container; the higher, the surer.
   int (*recognise)(const ImageBuffer& image);
   void (*read)(const ImageBuffer& image, Disk& disk, bool check_data);
@@ -55,6 +56,9 @@ struct ContainerFormat {
 
 // The options that write the disk back as it was read (a DMK's doubling).
 WriteOptions OptionsAsRead(const Disk& disk);
+
+// The largest file that any container's image can be.
+Offset MostImageBytes();
 
 // Every container, in the order the emulators test them.
 std::span<const ContainerFormat> Containers();

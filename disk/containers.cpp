@@ -8,6 +8,7 @@
 
 #include "disk/container.h"
 #include "formats/jv3.h"
+#include "formats/reed.h"
 #include "formats/text.h"
 
 namespace trivane::disk {
@@ -26,6 +27,9 @@ bool CutJv3Header(const ImageBuffer& image) {
   return true;
 }
 
+// No floppy's image comes near this: a larger file is not one.
+constexpr Offset kMostFloppyBytes = Offset{64} << 20;
+
 constexpr ContainerFormat kContainers[] = {
     {Container::kDmk, "DMK", "dmk", "TRS-80 DMK disk image",
      "every sector as a controller reads it: single and double density on one track, every "
@@ -35,13 +39,13 @@ constexpr ContainerFormat kContainers[] = {
      "        <match type=\"byte\" offset=\"0\" value=\"0x00\"/>\n"
      "        <match type=\"byte\" offset=\"0\" value=\"0xff\"/>\n"
      "      </match>",
-     50, 0, true, RecogniseDmk, ReadDmk, WriteDmk},
+     50, 0, true, kMostFloppyBytes, RecogniseDmk, ReadDmk, WriteDmk},
     {Container::kJv1, "JV1", "jv1", "TRS-80 JV1 disk image",
      "one head of single-density 256-byte sectors 0 to 9, ten a track; no marks but the "
      "directory's, no CRC errors",
      "*.jv1 *.dsk", "application/x-trs80-jv1", "*.jv1 *.dsk",
-     "<match type=\"big16\" offset=\"0\" value=\"0x00fe\"/>", 60, 2, true, RecogniseJv1, ReadJv1,
-     WriteJv1},
+     "<match type=\"big16\" offset=\"0\" value=\"0x00fe\"/>", 60, 2, true, kMostFloppyBytes,
+     RecogniseJv1, ReadJv1, WriteJv1},
     {Container::kJv3, "JV3", "jv3", "TRS-80 JV3 disk image",
      "sectors with data of 128 to 1024 bytes in either density on two heads, data marks F8 "
      "and FB, data CRC errors",
@@ -53,7 +57,7 @@ constexpr ContainerFormat kContainers[] = {
      "      </match>\n"
      "      <match type=\"byte\" offset=\"8703\" value=\"0xff\"/>\n"
      "      <match type=\"byte\" offset=\"8703\" value=\"0x00\"/>",
-     40, 1, true, RecogniseJv3, ReadJv3, WriteJv3},
+     40, 1, true, kMostFloppyBytes, RecogniseJv3, ReadJv3, WriteJv3},
     {Container::kHfe, "HFE", "hfe", "HFE floppy disk image",
      "the cells of every track as a Gotek drive plays them: single and double density, every "
      "data mark, CRC errors; at 250 kbit/s a track holds what one revolution of a 5.25-inch "
@@ -61,19 +65,19 @@ constexpr ContainerFormat kContainers[] = {
      "*.hfe", "application/x-hfe-floppy-image", "*.hfe",
      "<match type=\"string\" offset=\"0\" value=\"HXCPICFE\"/>\n"
      "      <match type=\"string\" offset=\"0\" value=\"HXCHFEV3\"/>",
-     80, 3, true, RecogniseHfe, ReadHfe, WriteHfe},
+     80, 3, true, kMostFloppyBytes, RecogniseHfe, ReadHfe, WriteHfe},
     {Container::kImd, "IMD", "imd", "ImageDisk floppy disk image",
      "the sectors of each track in one density, any size, deleted data (F8) and data errors; "
      "no other data marks, no ID field that failed its CRC",
      "*.imd", "application/x-imd-floppy-image", "*.imd",
-     "<match type=\"string\" offset=\"0\" value=\"IMD \"/>", 80, 4, true, RecogniseImd, ReadImd,
-     WriteImd},
+     "<match type=\"string\" offset=\"0\" value=\"IMD \"/>", 80, 4, true, kMostFloppyBytes,
+     RecogniseImd, ReadImd, WriteImd},
     {Container::kReed, "Reed", "hdv", "TRS-80 Reed hard-disk image",
      "a hard disk's 256-byte sectors, cylinder after cylinder, its logical drives slices of "
      "each cylinder; changed in place, never made from a floppy",
      "*.hdv", "application/x-trs80-reed-hard-disk", "*.hdv",
-     "<match type=\"big16\" offset=\"0\" value=\"0x56cb\"/>", 60, 5, false, RecogniseReed, ReadReed,
-     WriteReed},
+     "<match type=\"big16\" offset=\"0\" value=\"0x56cb\"/>", 60, 5, false, reed::kMostFileBytes,
+     RecogniseReed, ReadReed, WriteReed},
 };
 
 }  // namespace
@@ -144,8 +148,21 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
     return disk;
   }
   disk.container = format->kind;
+  if (image.size() > format->most_bytes) {
+    disk.error = format->most_bytes == kMostFloppyBytes
+                     ? "it is larger than 64 MiB, too large to be a disk image"
+                     : "it is larger than " + std::to_string(format->most_bytes) +
+                           " bytes, too large to be a " + std::string(format->name) + " image";
+    return disk;
+  }
   format->read(image, disk, check_data);
   return disk;
+}
+
+Offset MostImageBytes() {
+  Offset most = 0;
+  for (const ContainerFormat& f : kContainers) most = std::max(most, f.most_bytes);
+  return most;
 }
 
 std::vector<std::uint8_t> SectorData(const Disk& disk, const Sector& s) {

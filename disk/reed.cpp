@@ -65,7 +65,7 @@ int RecogniseReed(const ImageBuffer& image) {
 void ReadReed(const ImageBuffer& image, Disk& disk, bool) {
   const Offset spc = SectorsPerCylinder(image);
   const Offset held = (image.size() - reed::kHeaderBytes) / reed::kSectorBytes;
-  const Offset most = spc * reed::kMaxCylinders;
+  const Offset most = spc * reed::kMostFileCylinders;
   const Offset count = std::min(held, most);
   disk.state = std::make_shared<ReedState>(-1);
   disk.write_protected = image.at(reed::kFlags) & reed::kWriteProtected;
@@ -77,7 +77,9 @@ void ReadReed(const ImageBuffer& image, Disk& disk, bool) {
                                     reed::kHeaderBytes + n * reed::kSectorBytes));
   }
   if (held > most) {
-    disk.problems.push_back("the file holds sectors past cylinder 255, which no header names");
+    disk.problems.push_back("the file holds sectors past cylinder " +
+                            std::to_string(reed::kMostFileCylinders - 1) +
+                            ", which no hard-disk controller reaches");
   }
   if (count % spc != 0) {
     disk.problems.push_back("the file ends within cylinder " + std::to_string(count / spc) +
@@ -184,6 +186,17 @@ Disk Slice(const Disk& hard_disk, int n) {
 int SliceOf(const Disk& disk) {
   const auto* state = dynamic_cast<const ReedState*>(disk.state.get());
   return state == nullptr ? -1 : state->slice;
+}
+
+std::vector<std::uint8_t> HardDiskSector(const Disk& disk, int cylinder, int sector) {
+  if (disk.container != Container::kReed) return {};
+  const Offset at =
+      reed::kHeaderBytes +
+      (Offset{cylinder} * SectorsPerCylinder(disk.image) + sector) * reed::kSectorBytes;
+  if (cylinder < 0 || sector < 0 || at + reed::kSectorBytes > disk.image.size()) return {};
+  std::vector<std::uint8_t> data(reed::kSectorBytes);
+  disk.image.Read(at, data.data(), data.size());
+  return data;
 }
 
 bool IsWholeHardDisk(const Disk& disk) {

@@ -34,6 +34,9 @@ int SliceCount(const Disk& hard_disk);
 Disk Slice(const Disk& hard_disk, int n);
 // The slice a disk is of its hard disk; -1 for a disk that is none.
 int SliceOf(const Disk& disk);
+// Sector `sector` of cylinder `cylinder` of the hard disk a drive (or the
+// whole disk) is of, as the image holds it; empty past its end.
+std::vector<std::uint8_t> HardDiskSector(const Disk& disk, int cylinder, int sector);
 // A hard disk read whole (not one of its drives).
 bool IsWholeHardDisk(const Disk& disk);
 

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "cli/escaped.h"
+#include "disk/container.h"
 #include "disk/reed.h"
 #include "disktool/listing.h"
 #include "formats/data_marks.h"
@@ -139,9 +140,9 @@ ReadImage ReadSectors(const std::string& path, bool check_data) {
   r.file = path;
   // A catalogue reads sectors all over a floppy: the whole file at once. A
   // larger image (a hard disk) is read page by page as its sectors are asked for.
-  LoadedImage loaded = OpenImageFile(PathFromUtf8(path));
+  LoadedImage loaded = OpenImageFile(PathFromUtf8(path), disk::MostImageBytes());
   if (!check_data && loaded.ok() && loaded.buffer.size() <= kWholeBytes) {
-    loaded = ReadImageFile(PathFromUtf8(path));
+    loaded = ReadImageFile(PathFromUtf8(path), disk::MostImageBytes());
   }
   if (!loaded.ok()) {
     r.error = loaded.error;

@@ -15,4 +15,13 @@ inline constexpr int kPdriveBytes = 10;
 inline constexpr int kPdriveEntries = 10;
 inline constexpr int kPdriveEntryBytes = 16;
 
+// A hard drive's PDRIVE entry (the real NEWDOS/80 hard disk's, its GATs and
+// DIR/SYS entries bearing each field out): +0 DDSL, +1 the lumps its GAT
+// gives out, +3 sectors a granule (a floppy's TC), +4 sectors a track (a
+// slice of each cylinder), +5 GPL, +6 its first sector in each cylinder / 4,
+// +9 the directory's sectors (a floppy's DDGA counts granules), +10-11 the
+// drive's sectors (low byte first).
+inline constexpr int kHardGranuleSectorsAt = 3, kHardFirstSectorAt = 6;
+inline constexpr int kHardFirstSectorUnit = 4, kHardSectorsAt = 10;
+
 }  // namespace trivane::newdos80

@@ -28,8 +28,12 @@ inline constexpr int kGranulesPerCylinder = 30, kDirectoryCylinder = 31;
 inline constexpr int kName = 32, kNameBytes = 32;
 inline constexpr int kWriteProtected = 0x80;
 inline constexpr int kSliceSectors = 32;
-// A cylinder byte names up to 255; the sector list stops there.
-inline constexpr int kMaxCylinders = 256;
+// The largest image: a hard-disk controller addresses 1,024 cylinders
+// (ten bits), of at most 256 sectors; a real NEWDOS/80 image holds them all,
+// its drives reaching past the 255 the header's cylinder byte names.
+inline constexpr int kMostFileCylinders = 1024;
+inline constexpr long long kMostFileBytes =
+    kHeaderBytes + 1LL * kMostFileCylinders * 256 * kSectorBytes;
 
 enum System { kLsdos = 0, kLdos = 1, kCpm = 2, kNewdos = 3 };
 

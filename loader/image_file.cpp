@@ -41,8 +41,11 @@ std::string CheckFile(const std::filesystem::path& path) {
 }
 #endif
 
-std::string CheckSize(std::uintmax_t size) {
-  return size > kMaxImageBytes ? "it is larger than 64 MiB, too large to be a disk image" : "";
+std::string CheckSize(std::uintmax_t size, std::uintmax_t most) {
+  if (size <= most) return "";
+  return most == kMaxImageBytes
+             ? "it is larger than 64 MiB, too large to be a disk image"
+             : "it is larger than " + std::to_string(most) + " bytes, too large to be a disk image";
 }
 
 #ifdef TRIVANE_POSIX_FILES
@@ -75,7 +78,7 @@ class FileSource : public ByteSource {
 // One stat for the kind of file and its size, so that neither a FIFO nor a
 // device is ever opened; the open does not wait should the path have become
 // a FIFO since.
-LoadedImage OpenFile(const std::filesystem::path& path, std::size_t head) {
+LoadedImage OpenFile(const std::filesystem::path& path, std::uintmax_t most, std::size_t head) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) return {{}, "the file does not exist"};
@@ -83,7 +86,8 @@ LoadedImage OpenFile(const std::filesystem::path& path, std::size_t head) {
   }
   if (S_ISDIR(st.st_mode)) return {{}, "it is a directory, not a file"};
   if (!S_ISREG(st.st_mode)) return {{}, "it is not a plain file"};
-  if (std::string reason = CheckSize(static_cast<std::uintmax_t>(st.st_size)); !reason.empty()) {
+  if (std::string reason = CheckSize(static_cast<std::uintmax_t>(st.st_size), most);
+      !reason.empty()) {
     return {{}, reason};
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -122,12 +126,13 @@ class FileSource : public ByteSource {
   HANDLE file_;
 };
 
-LoadedImage OpenFile(const std::filesystem::path& path, std::size_t /*head: read whole*/) {
+LoadedImage OpenFile(const std::filesystem::path& path, std::uintmax_t most,
+                     std::size_t /*head: read whole*/) {
   if (std::string reason = CheckFile(path); !reason.empty()) return {{}, reason};
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   if (ec) return {{}, "its size cannot be read: " + ec.message()};
-  if (std::string reason = CheckSize(size); !reason.empty()) return {{}, reason};
+  if (std::string reason = CheckSize(size, most); !reason.empty()) return {{}, reason};
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -136,20 +141,20 @@ LoadedImage OpenFile(const std::filesystem::path& path, std::size_t /*head: read
         {},
         "it cannot be opened: " + std::system_category().message(static_cast<int>(GetLastError()))};
   }
-  return {
-      ImageBuffer(static_cast<Offset>(size), std::make_unique<FileSource>(file), kMaxImageBytes),
-      {}};
+  return {ImageBuffer(static_cast<Offset>(size), std::make_unique<FileSource>(file),
+                      static_cast<std::size_t>(most)),
+          {}};
 }
 #endif
 
 }  // namespace
 
-LoadedImage OpenImageFile(const std::filesystem::path& path) {
-  return OpenFile(path, kHeadBytes);
+LoadedImage OpenImageFile(const std::filesystem::path& path, std::uintmax_t most) {
+  return OpenFile(path, most, kHeadBytes);
 }
 
-LoadedImage ReadImageFile(const std::filesystem::path& path) {
-  return OpenFile(path, kMaxImageBytes);
+LoadedImage ReadImageFile(const std::filesystem::path& path, std::uintmax_t most) {
+  return OpenFile(path, most, static_cast<std::size_t>(most));
 }
 
 std::string SaveImageFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,

@@ -26,9 +26,11 @@ struct LoadedImage {
 // time when identification first asks for it, so that only the few pages it
 // touches are read. The file stays open while the buffer lives. A file that
 // shrinks while it is read ends where it ended (see ImageBuffer).
-LoadedImage OpenImageFile(const std::filesystem::path& path);
+// A file larger than `most` is refused: the identification's limit unless
+// a reader of larger images (a hard disk's) names its own.
+LoadedImage OpenImageFile(const std::filesystem::path& path, std::uintmax_t most = kMaxImageBytes);
 // Reads the whole file at once and closes it, for reading every sector.
-LoadedImage ReadImageFile(const std::filesystem::path& path);
+LoadedImage ReadImageFile(const std::filesystem::path& path, std::uintmax_t most = kMaxImageBytes);
 
 // Writes a new image to `path` through the one atomic writer (a file beside
 // it, read back and compared, then renamed into place); an existing file only

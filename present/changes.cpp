@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "disk/container.h"
 #include "formats/text.h"
 #include "loader/image_file.h"
 #include "ops/convert.h"
@@ -32,7 +33,7 @@ bool ImageChanges::Keep(const filesystems::Changed& change, const std::string& w
     return false;
   }
   if (original_.empty()) {
-    const LoadedImage now = ReadImageFile(file_);
+    const LoadedImage now = ReadImageFile(file_, disk::MostImageBytes());
     original_.resize(static_cast<std::size_t>(now.buffer.size()));
     now.buffer.Read(0, original_.data(), original_.size());
   }

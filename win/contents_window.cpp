@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "disk/container.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
 #include "present/contents.h"
@@ -123,7 +124,7 @@ void ContentsWindow::BuildHex(HFONT font) {
 
 // Reads the image file and shows it anew on every tab.
 void ContentsWindow::Load() {
-  LoadedImage loaded = ReadImageFile(file_);
+  LoadedImage loaded = ReadImageFile(file_, disk::MostImageBytes());
   if (!loaded.ok()) {
     error_ = ErrorPrompt(present::kCannotLoad + path_, loaded.error);
     return;

@@ -89,8 +89,8 @@ bool EndsRight(const Volume& v, const std::uint8_t* e) {
 bool NeverWritten(const Volume& v, int block) {
   filesystems::FileBytes first;
   v.Read(std::int64_t{block} * v.params().bls, kRecord, first);
-  return first.whole() &&
-         std::all_of(first.bytes.begin(), first.bytes.end(), [](std::uint8_t b) { return b == 0xE5; });
+  return first.whole() && std::all_of(first.bytes.begin(), first.bytes.end(),
+                                      [](std::uint8_t b) { return b == 0xE5; });
 }
 
 // Text files, files read from never-written sectors and where the files'

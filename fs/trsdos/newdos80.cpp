@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "disk/reed.h"
+#include "formats/reed.h"
 #include "fs/trsdos/candidates.h"
 
 namespace trivane::trsdos {
@@ -24,9 +26,68 @@ bool Plausible(const Candidates& c, const Layout& l) {
          hit[0] == NameHash(entries.data() + 5);
 }
 
+// The PDRIVE entry of the hard drive on slice `slice`: the one whose first
+// sector is the slice's, else (a slice formatted but named by no entry) the
+// last hard-drive entry, whose shape the slices after it share; -1 for none.
+int HardDriveEntry(const std::vector<std::uint8_t>& system, int slice, bool& named) {
+  int last = -1;
+  for (int k = 0; k < kPdriveEntries; ++k) {
+    const std::uint8_t* e = system.data() + k * kPdriveEntryBytes;
+    if (e[4] != reed::kSliceSectors || e[newdos80::kHardGranuleSectorsAt] == 0) continue;
+    named = e[newdos80::kHardFirstSectorAt] * newdos80::kHardFirstSectorUnit ==
+            slice * reed::kSliceSectors;
+    if (named) return k;
+    last = k;
+  }
+  named = false;
+  return slice > 0 ? last : -1;
+}
+
+// A drive of a NEWDOS/80 hard disk: its layout from the PDRIVE table in the
+// hard disk's system sector (cylinder 0 sector 2).
+void NewdosHardDrive(Candidates& c, int slice) {
+  const std::vector<std::uint8_t> s = disk::HardDiskSector(c.sectors().disk(), 0, 2);
+  if (s.size() < 256 || s[kSignatureAt] != kSignature) {
+    c.looked_at.push_back(
+        "no A5 at byte 239 of the hard disk's system sector, cylinder 0 sector 2");
+    return;
+  }
+  bool named = false;
+  const int k = HardDriveEntry(s, slice, named);
+  if (k < 0) {
+    c.looked_at.push_back("no PDRIVE entry of the hard disk names a drive on sectors " +
+                          std::to_string(slice * reed::kSliceSectors) + " up");
+    return;
+  }
+  const std::uint8_t* e = s.data() + k * kPdriveEntryBytes;
+  Layout l = c.Base(Layout::Scheme::kRelative);
+  l.heads = 1;
+  l.spt = reed::kSliceSectors;
+  l.gpl = e[5];
+  l.sectors_per_granule = e[newdos80::kHardGranuleSectorsAt];
+  l.cylinders = std::min(
+      l.cylinders, (e[newdos80::kHardSectorsAt] | e[newdos80::kHardSectorsAt + 1] << 8) / l.spt);
+  l.dir_first = e[0] * l.gpl * l.sectors_per_granule;
+  l.dir_sectors = e[9];
+  const std::string entry = "PDRIVE entry " + std::to_string(k);
+  c.Try(Family::kNewdos80, "",
+        {"A5 at byte 239 of the hard disk's cylinder 0 sector 2",
+         (named ? entry : "no PDRIVE entry for this drive; read as " + entry + "'s") + ": DDSL " +
+             std::to_string(e[0]) + ", GPL " + std::to_string(l.gpl) + ", " +
+             std::to_string(l.sectors_per_granule) + " sectors a granule, " +
+             std::to_string(l.cylinders) + " cylinders of 32 sectors, directory of " +
+             std::to_string(l.dir_sectors) + " sectors"},
+        l, false);
+}
+
 }  // namespace
 
 void NewdosFromSystemSector(Candidates& c) {
+  if (const int slice = disk::SliceOf(c.sectors().disk());
+      slice >= 0 && disk::ReedHeaderOf(c.sectors().disk().image).system == reed::kNewdos) {
+    NewdosHardDrive(c, slice);
+    return;
+  }
   for (int cylinder : {0, 1}) {
     if (!c.shape().Has(cylinder)) continue;
     const int id = c.shape().first_of[cylinder] + 2;

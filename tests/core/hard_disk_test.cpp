@@ -204,6 +204,25 @@ TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
             "the hard disk has no drive 2 (its drives: 0, 1)");
 }
 
+// Each container its own size limit: a Reed image holds up to 1,024
+// cylinders of 256 sectors past its header, read whole; a floppy image
+// stops at 64 MiB, as the identification's.
+TEST(HardDisk, ALargeImageOpensUpToWhatItsContainerHolds) {
+  Bytes big = build::NewHardDisk(40, 1, 1);
+  big[reed::kSectorsPerCylinder] = 0;  // 256
+  big.resize(static_cast<std::size_t>(reed::kMostFileBytes));
+  const Disk d = Read(big);
+  EXPECT_EQ(d.error, "");
+  EXPECT_EQ(d.cylinders, 1024);
+  EXPECT_EQ(d.sectors.size(), 1024u * 256);
+  big.push_back(0);
+  EXPECT_EQ(Read(big).error, "it is larger than 67109120 bytes, too large to be a Reed image");
+  const build::DosDisk trsdos = build::TrsdosDisk(0);
+  Bytes floppy = build::DosDmk(trsdos, build::LayOut(trsdos));
+  floppy.resize((std::size_t{64} << 20) + 1);
+  EXPECT_EQ(Read(floppy).error, "it is larger than 64 MiB, too large to be a disk image");
+}
+
 Bytes Slurp(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});

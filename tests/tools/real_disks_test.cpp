@@ -131,6 +131,43 @@ TEST_F(RealDisks, HardDiskByItsDrives) {
             "a new file\n");
 }
 
+// The NEWDOS/80 hard disk, 64 MiB and its header: eight drives, each a
+// 32-sector slice whose PDRIVE entry gives its granule size and length (the
+// last two named by no entry, read as the one before), every GAT's name and
+// granule count as its own, no finding; a text file reads as text, a load
+// module parses; a change is refused and leaves the image as it was.
+TEST_F(RealDisks, NewdosHardDiskByItsPdriveEntries) {
+  const std::string image = (kDisks / "frehdbr__newdos3D.hdv").string();
+  const ToolRun dir = Run(TRIVANE_DISK, {"dir", "--json", image}, dir_ / "out.txt");
+  ASSERT_EQ(dir.status, 0) << dir.err;
+  std::istringstream lines(dir.out);
+  int drive = 0;
+  for (std::string line; std::getline(lines, line); ++drive) {
+    const auto j = nlohmann::json::parse(line);
+    EXPECT_EQ(j["drive"], drive);
+    EXPECT_EQ(j["disk_name"], "NDM3HD-" + std::to_string(drive));
+    EXPECT_EQ(j["findings"].size(), 0u) << drive;
+    EXPECT_EQ(j["files"].size(), drive == 0 ? 114u : drive == 1 ? 3u : 2u) << drive;
+  }
+  EXPECT_EQ(drive, 8);
+  const ToolRun text =
+      Run(TRIVANE_DISK, {"cat", "--text", "--drive", "0", image, "READTXT/TXT"}, dir_ / "out.txt");
+  EXPECT_NE(text.out.find("The Syntax for READTXT/CMD is"), std::string::npos);
+  const ToolRun help = Run(TRIVANE_DISK, {"view", "--drive", "0", image, "HELP/CMD", "--as", "cmd"},
+                           dir_ / "out.txt");
+  EXPECT_NE(help.out.find("block  5200-52FD  254 bytes\n"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("transfer 5200\n"), std::string::npos);
+  const fs::path copy = dir_ / "n.hdv", put = dir_ / "NEW.TXT";
+  fs::copy_file(image, copy);
+  fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
+  std::ofstream(put, std::ios::binary) << "a new file\n";
+  EXPECT_EQ(
+      Run(TRIVANE_DISK, {"put", copy.string(), put.string(), "--drive", "1"}, dir_ / "out.txt")
+          .status,
+      1);
+  EXPECT_EQ(Slurp(copy), Slurp(image));
+}
+
 // The identification still refuses the HFE and IMD files with its fixed
 // message, though the sector reader reads them.
 TEST_F(RealDisks, IdentificationRefusesHfeAndImd) {
