@@ -25,7 +25,9 @@ const char* const kTokens[] = {
     "MKI$",   "MKS$",   "MKD$",   "CINT",  "CSNG",   "CDBL",    "FIX",    "LEN",     "STR$",
     "VAL",    "ASC",    "CHR$",   "LEFT$", "RIGHT$", "MID$",    "'"};
 
-// Model 4: single-byte tokens 81..FE ("" unused), and FF 81..B3 functions.
+// Model 4: single-byte tokens 81..FE ("" unused: E3 and E4 too, which
+// TRSDOS 6's BASIC and BASICG never give out; VIEW is EC), and FF 81..B3
+// functions.
 const char* const kTokens4[] = {
     "",       "END",    "FOR",    "NEXT",    "DATA",    "INPUT",  "DIM",    "READ",   "LET",
     "GOTO",   "RUN",    "IF",     "RESTORE", "GOSUB",   "RETURN", "REM",    "STOP",   "PRINT",
@@ -38,7 +40,7 @@ const char* const kTokens4[] = {
     "KILL",   "LSET",   "RSET",   "SAVE",    "",        "SOUND",  "",       "TO",     "THEN",
     "TAB(",   "STEP",   "USR",    "FN",      "SPC(",    "NOT",    "ERL",    "ERR",    "STRING$",
     "USING",  "INSTR",  "'",      "VARPTR",  "DATE$",   "ERRS$",  "INKEY$", "MEM",    "TIME$",
-    "POINT",  "VIEW",   "CIRCLE", "CLR",     "GLOCATE", "PAINT",  "PRESET", "PSET",   "SCREEN",
+    "",       "",       "CIRCLE", "CLR",     "GLOCATE", "PAINT",  "PRESET", "PSET",   "SCREEN",
     "VIEW",   "",       "",       "",        ">",       "=",      "<",      "+",      "-",
     "*",      "/",      "^",      "AND",     "OR",      "XOR",    "EQV",    "IMP",    "MOD",
     "\\"};

@@ -103,6 +103,14 @@ TEST(Views, Model4ListsWithItsTables) {
   EXPECT_TRUE(l.model4);
   ASSERT_EQ(l.lines.size(), 1u);
   EXPECT_EQ(l.lines[0], "10 PRINT ABS(-42),&HC000,200,1:GOTO 100ELSE 1.5");
+  // E3 and E4 are no token of TRSDOS 6's BASIC; VIEW is EC.
+  for (const std::uint8_t unused : {0xE3, 0xE4}) {
+    std::vector<std::uint8_t> view = line;
+    view.insert(view.begin(), {0xEC, ':', unused, ':'});
+    EXPECT_EQ(views::ListBasic(Program({view})).lines[0],
+              std::string("10 VIEW:\\x") + (unused == 0xE3 ? "E3" : "E4") +
+                  ":PRINT ABS(-42),&HC000,200,1:GOTO 100ELSE 1.5");
+  }
 }
 
 TEST(Views, DamageEndsTheListing) {
@@ -165,8 +173,9 @@ TEST(Views, LoadModuleMapAndDisassembly) {
   EXPECT_EQ(views::MakeView(com, views::ViewKind::kAuto).kind, views::ViewKind::kHex);
   const views::View program = views::MakeView(com, views::ViewKind::kAuto, false, "3:prog.com");
   EXPECT_EQ(program.kind, views::ViewKind::kCom);
-  EXPECT_EQ(program.lines, (std::vector<std::string>{"0100          JP L0104", "0103          DB 00H",
-                                                     "0104  L0104:  RET", "0105          DB 1AH"}));
+  EXPECT_EQ(program.lines,
+            (std::vector<std::string>{"0100          JP L0104", "0103          DB 00H",
+                                      "0104  L0104:  RET", "0105          DB 1AH"}));
 }
 
 std::string Text(std::vector<int> bytes, int* length = nullptr) {
