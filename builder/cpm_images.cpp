@@ -77,8 +77,10 @@ Bytes Area(const CpmSpec& s, const std::vector<CpmFile>& files,
 
 disk::Sector SectorOf(const CpmSpec& s, int track, int id, std::size_t written) {
   disk::Sector x;
-  x.cylinder = x.id_cylinder = static_cast<std::uint8_t>(track / s.heads);
-  x.head = x.id_head = static_cast<std::uint8_t>(track % s.heads);
+  x.cylinder = x.id_cylinder =
+      static_cast<std::uint8_t>(s.side0_first ? track % s.cylinders : track / s.heads);
+  x.head = x.id_head =
+      static_cast<std::uint8_t>(s.side0_first ? track / s.cylinders : track % s.heads);
   x.id_sector = static_cast<std::uint8_t>(id);
   x.size = static_cast<std::uint16_t>(s.size);
   x.size_code = static_cast<std::uint8_t>(s.size == 128   ? 0

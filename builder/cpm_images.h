@@ -17,6 +17,7 @@ struct CpmSpec {
   int cylinders = 40, heads = 1, spt = 18, size = 256, first_id = 1;
   int off = 2, bls = 2048, entries = 128, skew = 1;
   bool double_density = true;
+  bool side0_first = false;  // two heads: side 0's cylinders first, then side 1's
 };
 
 struct CpmFile {

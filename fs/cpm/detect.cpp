@@ -49,7 +49,6 @@ struct Candidate {
   const FormatRow* row = nullptr;
   Tally t;
   int text = 0;         // text files whose last record ends with their run of ^Z
-  int blank = 0;        // live entries whose first block starts with a record of E5 alone
   bool starts = false;  // the lowest block a file takes is the first after the directory
 };
 
@@ -83,18 +82,7 @@ bool EndsRight(const Volume& v, const std::uint8_t* e) {
          std::all_of(z, last.bytes.end(), [](std::uint8_t b) { return b == 0x1A; });
 }
 
-// The block starts with a record of E5 bytes alone, as formatting leaves
-// a sector: what a file's first record holds only when it is read from
-// the wrong place.
-bool NeverWritten(const Volume& v, int block) {
-  filesystems::FileBytes first;
-  v.Read(std::int64_t{block} * v.params().bls, kRecord, first);
-  return first.whole() && std::all_of(first.bytes.begin(), first.bytes.end(),
-                                      [](std::uint8_t b) { return b == 0xE5; });
-}
-
-// Text files, files read from never-written sectors and where the files'
-// blocks start, for the candidate.
+// Text files and where the files' blocks start, for the candidate.
 void Weigh(const disk::SectorStore& store, const TrackIds& ids,
            const std::vector<std::uint8_t>& dir, Candidate& c) {
   const Volume v(store, c.p, ids);
@@ -104,9 +92,7 @@ void Weigh(const disk::SectorStore& store, const TrackIds& ids,
        ++slot) {
     const std::uint8_t* e = dir.data() + slot * kEntry;
     if (KindOf(e) != Slot::kFile) continue;
-    const std::vector<int> blocks = Pointers(e, c.p);
-    for (int b : blocks) lowest = std::min(lowest, b);
-    if (!blocks.empty() && NeverWritten(v, blocks.front())) ++c.blank;
+    for (int b : Pointers(e, c.p)) lowest = std::min(lowest, b);
     const std::string key(reinterpret_cast<const char*>(e), 12);
     if (!last.contains(key) || ExtentNumber(e) > ExtentNumber(last[key])) last[key] = e;
   }
@@ -124,7 +110,7 @@ bool Fills(const Params& p) {
 // How well the candidate explains the disk; the table and the least skew
 // then choose among those that explain it as well.
 auto Weight(const Candidate& c) {
-  return std::make_tuple(c.t.fit, -c.t.gaps, -c.blank, c.text, c.t.files, c.starts, Fills(c.p));
+  return std::make_tuple(c.t.fit, -c.t.gaps, c.text, c.t.files, c.starts, Fills(c.p));
 }
 
 auto Rank(const Candidate& c) {

@@ -73,12 +73,30 @@ void Gather(const std::vector<std::uint8_t>& bytes, const Params& p, Directory& 
   }
 }
 
+// A live file's later entries of an extent it has already: CP/M opens the
+// first entry of the extent it looks for, so the later is no part of it.
+void DropRepeats(File& f, std::vector<filesystems::Finding>& findings) {
+  std::vector<Extent> kept;
+  for (Extent& x : f.extents) {
+    if (!kept.empty() && kept.back().number == x.number) {
+      findings.push_back({"extent-twice", f.Shown(),
+                          "entry " + std::to_string(x.slot) + " names extent " +
+                              std::to_string(x.number) + " again; CP/M reads entry " +
+                              std::to_string(kept.back().slot) + "'s"});
+      continue;
+    }
+    kept.push_back(std::move(x));
+  }
+  f.extents = std::move(kept);
+}
+
 // Each file's extents in order, its records, and the extents not there.
 void Order(Directory& d) {
   for (auto* files : {&d.files, &d.deleted}) {
     for (File& f : *files) {
       std::stable_sort(f.extents.begin(), f.extents.end(),
                        [](const Extent& a, const Extent& b) { return a.number < b.number; });
+      if (!f.deleted) DropRepeats(f, d.findings);
       const Extent& last = f.extents.back();
       f.records = std::int64_t{last.first} * kRecord + last.records;
       int next = 0;

@@ -1,6 +1,7 @@
 #include "fs/cpm/volume.h"
 
 #include <algorithm>
+#include <map>
 
 namespace trivane::cpm {
 
@@ -12,6 +13,20 @@ TrackIds::TrackIds(const disk::Disk& disk, int size) : heads_(std::max(disk.head
     }
     int& first = first_[static_cast<std::size_t>(s.cylinder * heads_ + s.head)];
     if (first < 0 || s.id_sector < first) first = s.id_sector;
+  }
+  // A track whose first sectors are missing is numbered as its head's
+  // other tracks are: its lowest id left is not where its slots start.
+  std::vector<std::map<int, int>> firsts(static_cast<std::size_t>(heads_));  // id -> tracks
+  for (std::size_t k = 0; k < first_.size(); ++k) {
+    if (first_[k] >= 0) ++firsts[k % static_cast<std::size_t>(heads_)][first_[k]];
+  }
+  for (std::size_t k = 0; k < first_.size(); ++k) {
+    const std::map<int, int>& counts = firsts[k % static_cast<std::size_t>(heads_)];
+    if (first_[k] < 0 || counts.empty()) continue;
+    const int usual = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                        return a.second < b.second;
+                      })->first;
+    if (usual < first_[k]) first_[k] = usual;
   }
 }
 

@@ -104,6 +104,61 @@ TEST(Cpm, AnUnnamedFormatIsFoundByHunting) {
   ExpectFiles(*fs, SomeFiles(), "hunted");
 }
 
+// What real Genie IIIs disks do, on built ones: side 0's tracks before
+// side 1's; a skew past half the track; a filesystem on head 0 alone
+// while head 1 holds another format (its blocks fit one-byte pointers); a
+// track whose first sector is missing; an entry that repeats an extent.
+TEST(Cpm, HuntedAsRealDisksAreLaidOut) {
+  std::vector<CpmFile> files = SomeFiles();
+  for (int k = 0; k < 12; ++k) files.push_back({0, "F" + std::to_string(k), "", Pattern(k, 300)});
+  const auto hunted = [&](const disk::Disk& d, const std::string& evidence) {
+    const auto fs = ops::OpenFilesystem(Written(d));
+    ASSERT_NE(fs, nullptr) << evidence;
+    const std::vector<std::string> why = fs->Evidence();
+    EXPECT_NE(std::find_if(why.begin(), why.end(),
+                           [&](const std::string& e) { return e.find(evidence) != e.npos; }),
+              why.end())
+        << evidence;
+    ExpectFiles(*fs, files, evidence);
+  };
+  CpmSpec sides{40, 2, 16, 256, 1, 4, 2048, 128, 3};
+  sides.side0_first = true;
+  hunted(build::CpmDisk(sides, files), "side 0 first, skew 3");
+  hunted(build::CpmDisk({40, 1, 5, 1024, 1, 2, 2048, 128, 4}, files), "skew 4");
+  disk::Disk one = build::CpmDisk({40, 1, 10, 512, 0, 4, 1024, 64, 1}, files);
+  one.heads = 2;
+  for (int c = 0; c < 40; ++c) {
+    for (int id = 0; id < 10; ++id) {
+      disk::Sector x = one.sectors[static_cast<std::size_t>(c * 10 + id)];
+      x.head = x.id_head = 1;
+      x.written = static_cast<std::int32_t>(one.written.size());
+      one.sectors.push_back(x);
+      one.written.push_back(Pattern(c * 10 + id, 512));
+    }
+  }
+  hunted(one, "head 0 alone");
+  // Track 5's sector 1 gone: BIG.DAT (from block 6, at 12,288 of the data
+  // area) misses the 256 bytes at 13,824 - 12,288, and reads the rest.
+  disk::Disk cut = build::CpmDisk({}, SomeFiles());
+  std::erase_if(cut.sectors,
+                [](const disk::Sector& x) { return x.cylinder == 5 && x.id_sector == 1; });
+  const auto fs = ops::OpenFilesystem(Written(cut));
+  ASSERT_NE(fs, nullptr);
+  const filesystems::FileBytes big = fs->Read(*fs->Find("3:BIG.DAT", false));
+  Bytes want = SomeFiles()[2].bytes;
+  std::fill_n(want.begin() + 1536, 256, 0);
+  EXPECT_EQ(Bytes(big.bytes.begin(), big.bytes.begin() + 40000), want);
+  // An entry that names PIP.COM's extent again, with BIG.DAT's blocks: the first is read.
+  const auto repeated = ops::OpenFilesystem(Written(build::CpmDisk({}, files, [](Bytes& d) {
+    std::copy_n(d.begin(), 16, d.begin() + 32 * 20);
+    std::copy_n(d.begin() + 32 * 2 + 16, 16, d.begin() + 32 * 20 + 16);
+  })));
+  ASSERT_NE(repeated, nullptr);
+  EXPECT_EQ(repeated->Read(*repeated->Find("PIP.COM", false)).bytes, files[0].bytes);
+  ASSERT_FALSE(repeated->Check().empty());
+  EXPECT_EQ(repeated->Check().front().kind, "extent-twice");
+}
+
 // Damage in the directory is a finding, and what it touches is not whole.
 TEST(Cpm, DamageIsFound) {
   std::vector<CpmFile> files = SomeFiles();
@@ -118,7 +173,8 @@ TEST(Cpm, DamageIsFound) {
   EXPECT_EQ(findings([](Bytes& d) { d[32 * 0 + 16] = d[32 * 2 + 16]; }),
             "block-twice 3:BIG.DAT;");  // PIP.COM's first block is also BIG.DAT's
   EXPECT_EQ(findings([](Bytes& d) { d[32 * 0 + 17] = 250; }), "block-outside PIP.COM;");
-  EXPECT_EQ(findings([](Bytes& d) { d[32 * 2 + 12] = 2; }), "missing-extent 3:BIG.DAT;");
+  EXPECT_EQ(findings([](Bytes& d) { d[32 * 2 + 12] = 2; }),
+            "extent-twice 3:BIG.DAT;missing-extent 3:BIG.DAT;");
   EXPECT_EQ(findings([](Bytes& d) { d[32 * 14] = 0x41; }), "malformed-entry ;");
   // Extent numbers run on in S2: 34 leaves extents 2 to 33 out.
   EXPECT_EQ(findings([](Bytes& d) { d[32 * 3 + 14] = 1; }), "missing-extent 3:BIG.DAT;");
@@ -254,7 +310,9 @@ TEST(Cpm, RealDisksListWhole) {
       {"bigmit__m1_fmg_cpm.hfe", {"omikron", 14}},  // FMG's parameters are Omikron's
       {"bigmit__m4_montezuma_cpm.hfe", {"montezuma-system", 23}},
       {"g3s__egcpm02.imd", {"genie3s-holte", 50}},
-      {"g3s__egcpm08.imd", {"genie3s-5x1024", 63}}};
+      {"g3s__egcpm08.imd", {"genie3s-5x1024", 63}},
+      {"g3s__KONCPM22.DMK", {"", 36}},      // side 0 first, skew 3
+      {"tcsg3s__flocpm02.dmk", {"", 16}}};  // head 0 alone
   for (const auto& [name, want] : expected) {
     std::ifstream in(disks / name, std::ios::binary);
     const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
@@ -266,6 +324,14 @@ TEST(Cpm, RealDisksListWhole) {
     EXPECT_TRUE(fs->Check().empty()) << name;
     for (const auto& f : files) EXPECT_TRUE(f.complete && fs->Read(f).whole()) << name << f.name;
   }
+  // DRI's PIP.COM, byte for byte on the Kontron and the Montezuma disks.
+  const auto pip = [&](const char* name) {
+    std::ifstream in(disks / name, std::ios::binary);
+    const auto fs = ops::OpenFilesystem(
+        disk::ReadDisk(ImageBuffer(Bytes{std::istreambuf_iterator<char>(in), {}})));
+    return fs->Read(*fs->Find("PIP.COM", false)).bytes;
+  };
+  EXPECT_EQ(pip("g3s__KONCPM22.DMK"), pip("bigmit__m4_montezuma_cpm.hfe"));
 }
 
 }  // namespace
