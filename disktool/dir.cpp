@@ -235,7 +235,7 @@ int WriteListings(const filesystems::Filesystem& filesystem, const std::vector<E
   const std::vector<std::string> hosts = ops::HostNames(chosen);
   for (std::size_t k = 0; k < chosen.size(); ++k) {
     const filesystems::FileBytes bytes = filesystem.Read(chosen[k]);
-    if (!filesystems::WhyNotGiven(chosen[k].size, bytes, force).empty()) continue;
+    if (!filesystems::WhyNotGiven(chosen[k], bytes, force).empty()) continue;
     const views::View v = views::MakeView(bytes.bytes, views::ViewKind::kAuto);
     if (v.kind != views::ViewKind::kBasic) continue;
     std::string text;

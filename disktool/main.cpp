@@ -439,7 +439,7 @@ int CatCommand(const trivane::cli::Parsed& p) {
   }
   trivane::filesystems::FileBytes bytes = o.fs->Read(*o.entry);
   const std::string& shown = o.entry->name;
-  if (const std::string why = trivane::filesystems::WhyNotGiven(o.entry->size, bytes, force);
+  if (const std::string why = trivane::filesystems::WhyNotGiven(*o.entry, bytes, force);
       !why.empty()) {
     std::cerr << "trivane-disk: " << shown << ": not given, " << why
               << (bytes.bytes.empty() ? "" : " (--force gives what was read)") << "\n";

@@ -78,8 +78,11 @@ std::string Filesystem::Name() const {
   return version.empty() ? Family() : Family() + " " + version;
 }
 
-std::string WhyNotGiven(std::int64_t size, const FileBytes& bytes, bool force) {
-  if (bytes.whole()) return {};
+std::string WhyNotGiven(const Entry& entry, const FileBytes& bytes, bool force) {
+  const std::int64_t size = entry.size;
+  // Read without damage, but its directory gives it what is not its own (a
+  // block of another file's, a repeated extent): its findings say so.
+  if (bytes.whole()) return entry.complete || force ? "" : "its findings say it is not whole";
   if (bytes.bytes.empty() && size > 0) return "its extents hold none of its sectors";
   if (force) return {};
   std::string why;

@@ -210,10 +210,11 @@ class Filesystem {
 };
 
 // Whether a file read so may be given out (written to the host, sent to
-// standard output): an empty text when it was read whole, or with force when
-// anything of it was read; otherwise why not. A file whose allocation holds
-// none of its sectors is never given out: none of its bytes are known.
-std::string WhyNotGiven(std::int64_t size, const FileBytes& bytes, bool force);
+// standard output): an empty text when it was read whole and its listing
+// says it is whole, or with force when anything of it was read; otherwise
+// why not. A file whose allocation holds none of its sectors is never given
+// out: none of its bytes are known.
+std::string WhyNotGiven(const Entry& entry, const FileBytes& bytes, bool force);
 // What force gives in place of each damaged part, one line each
 // ("cylinder 3 head 0 sector 4: given as read, it failed its CRC").
 std::vector<std::string> DamageLines(const FileBytes& bytes);

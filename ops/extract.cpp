@@ -43,12 +43,12 @@ Choice MayWrite(const fs::path& target, const std::string& host, Standing& repla
 Choice MayGive(const filesystems::Entry& f, const filesystems::FileBytes& bytes, Standing& damaged,
                const ExtractQuestions& ask, ExtractSummary& s) {
   using filesystems::WhyNotGiven;
-  if (const std::string never = WhyNotGiven(f.size, bytes, true); !never.empty()) {
+  if (const std::string never = WhyNotGiven(f, bytes, true); !never.empty()) {
     s.lines.push_back(f.name + ": not written, " + never);
     ++s.failed;
     return Choice::kNo;
   }
-  const std::string why = WhyNotGiven(f.size, bytes, false);
+  const std::string why = WhyNotGiven(f, bytes, false);
   const Choice write = why.empty() ? Choice::kYes : damaged([&] { return ask.damaged(f, why); });
   if (write != Choice::kCancel && !Yes(write)) {
     s.lines.push_back(f.name + ": not written, " + why);

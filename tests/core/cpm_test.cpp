@@ -13,6 +13,7 @@
 #include "fs/cpm/params.h"
 #include "fs/cpm/unit.h"
 #include "ops/convert.h"
+#include "ops/extract.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
 #include "test_support.h"
@@ -157,6 +158,23 @@ TEST(Cpm, HuntedAsRealDisksAreLaidOut) {
   EXPECT_EQ(repeated->Read(*repeated->Find("PIP.COM", false)).bytes, files[0].bytes);
   ASSERT_FALSE(repeated->Check().empty());
   EXPECT_EQ(repeated->Check().front().kind, "extent-twice");
+  // A file its findings call not whole, though every sector read: not
+  // extracted unless the user says so.
+  const auto twice = ops::OpenFilesystem(
+      Written(build::CpmDisk({}, SomeFiles(), [](Bytes& d) { d[32 * 0 + 16] = d[32 * 2 + 16]; })));
+  const fs::path out = fs::path(::testing::TempDir()) / "cpm-not-whole";
+  fs::remove_all(out);
+  std::string why;
+  const ops::ExtractQuestions ask{[&](const filesystems::Entry& f, const std::string& said) {
+                                    why += f.name + ": " + said;
+                                    return ops::Choice::kNo;
+                                  },
+                                  nullptr, nullptr};
+  const ops::ExtractSummary done = ops::ExtractFiles(*twice, twice->List(false), out, ask);
+  EXPECT_EQ(why, "3:BIG.DAT: its findings say it is not whole");
+  EXPECT_EQ(done.not_whole, 1);
+  EXPECT_FALSE(fs::exists(out / "user3" / "BIG.DAT"));
+  fs::remove_all(out);
 }
 
 // Damage in the directory is a finding, and what it touches is not whole.
