@@ -257,6 +257,7 @@ void Doubt(const std::vector<Candidate>& all, const Candidate& best, Found& f) {
   for (const Candidate& c : all) {
     if (Weight(c) != Weight(best) || c.p == best.p) continue;
     f.doubt = Described(c);
+    if (best.row != nullptr && c.row != nullptr) f.doubt_words = {best.row->word, c.row->word};
     f.evidence.push_back("as well read as " + f.doubt + ": nothing on the disk settles which");
     return;
   }
@@ -277,6 +278,7 @@ Found Empty(const disk::Disk& d) {
                            " lays them out: a new disk" + AlsoNamed(row));
     } else if (!(row.params == f.p) && f.doubt.empty()) {
       f.doubt = std::string(row.name) + " (" + row.params.Text() + ")";
+      f.doubt_words = {f.row->word, row.word};
       f.evidence.push_back("as well read as " + f.doubt + ": nothing on the disk settles which");
     }
   }

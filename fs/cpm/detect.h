@@ -23,6 +23,9 @@ struct Found {
   // Another reading that explains the disk as well but lays files out
   // otherwise (empty when none): the disk may be read, not changed.
   std::string doubt;
+  // The published formats in doubt by their words, the one chosen first:
+  // what a user names with --format to settle it.
+  std::vector<std::string> doubt_words;
 };
 
 Found Detect(const disk::SectorStore& store);

@@ -196,8 +196,12 @@ std::string CpmFilesystem::WhyNotChangeable() const {
     }
   }
   if (!found_.doubt.empty()) {
+    std::string remedy;
+    for (const std::string& word : found_.doubt_words) {
+      remedy += (remedy.empty() ? "; name it with --format " : " or --format ") + word;
+    }
     return "its format is not settled (" + found_.doubt +
-           " reads as well): a change could be written where its DOS does not read it";
+           " reads as well): a change could be written where its DOS does not read it" + remedy;
   }
   return "";
 }

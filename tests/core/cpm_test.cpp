@@ -259,6 +259,9 @@ TEST(Cpm, RefusedWithTheReason) {
   const CpmSpec merchant{40, 1, 10, 512, 1, 2, 2048, 128, 1};
   const std::string unsettled = refusal(merchant, {}, "NEW.DAT", {SomeFiles()[1]});
   EXPECT_EQ(unsettled.rfind("its format is not settled (", 0), 0u) << unsettled;
+  EXPECT_TRUE(
+      unsettled.ends_with("; name it with --format memory-merchant or --format montezuma-extended"))
+      << unsettled;
   const std::string doubt = refusal(
       {}, [](Bytes& d) { d[16] = d[2 * 32 + 16]; }, "NEW.DAT");
   EXPECT_EQ(doubt.rfind("the directory is in doubt (block-twice", 0), 0u) << doubt;
