@@ -110,6 +110,14 @@ std::vector<std::string> DamageLines(const FileBytes& bytes) {
   return lines;
 }
 
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings) {
+  std::vector<std::string> lines;
+  for (const Finding& f : findings) {
+    lines.push_back(f.kind + (f.file.empty() ? "" : " " + f.file) + ": " + f.detail);
+  }
+  return lines;
+}
+
 Made Refused(const std::string& why) {
   Made made;
   made.error = why;

@@ -209,6 +209,26 @@ class Filesystem {
   virtual Made Rename(const std::string& name, const std::string& to) const = 0;
 };
 
+// Each finding as a line: "kind FILE: detail".
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings);
+
+// A family whose disks are read, never changed: every change refused with
+// the one reason.
+class ReadOnlyFilesystem : public Filesystem {
+ public:
+  explicit ReadOnlyFilesystem(std::string why) : why_(std::move(why)) {}
+  std::string WhyNotChangeable() const override { return why_; }
+  Made Put(const std::string&, const std::vector<std::uint8_t>&, bool,
+           const std::string&) const override {
+    return Refused(why_);
+  }
+  Made Delete(const std::string&) const override { return Refused(why_); }
+  Made Rename(const std::string&, const std::string&) const override { return Refused(why_); }
+
+ private:
+  std::string why_;
+};
+
 // Whether a file read so may be given out (written to the host, sent to
 // standard output): an empty text when it was read whole and its listing
 // says it is whole, or with force when anything of it was read; otherwise

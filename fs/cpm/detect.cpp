@@ -289,7 +289,7 @@ Found Empty(const disk::Disk& d) {
 
 Found Detect(const disk::SectorStore& store) {
   const Shape s = DataShape(store.disk());
-  if (s.spt == 0) return {{}, nullptr, {"no sectors to read as CP/M"}, 0, ""};
+  if (s.spt == 0) return {{}, nullptr, {"no sectors to read as CP/M"}, 0, "", {}};
   const TrackIds ids(store.disk(), s.size);
   std::vector<Candidate> all = FromTable(store, ids, s);
   const auto better = [](const Candidate& a, const Candidate& b) { return Rank(a) < Rank(b); };

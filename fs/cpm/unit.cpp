@@ -88,11 +88,7 @@ class CpmFilesystem : public filesystems::Filesystem {
   }
   std::vector<filesystems::Finding> Check() const override { return directory_.findings; }
   std::vector<std::string> CheckLines() const override {
-    std::vector<std::string> lines;
-    for (const auto& f : directory_.findings) {
-      lines.push_back(f.kind + (f.file.empty() ? "" : " " + f.file) + ": " + f.detail);
-    }
-    return lines;
+    return filesystems::FindingLines(directory_.findings);
   }
   std::string ListedName(const std::string& typed) const override;
   std::string NameRule() const override {

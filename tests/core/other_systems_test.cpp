@@ -1,0 +1,125 @@
+// The systems read and never changed: UCSD p-System volumes in a CP/M
+// format's data area, MS-DOS (FAT12) disks; found with their evidence,
+// listed, read, damage said, every change refused; and the real disks of
+// each, when they are there.
+#include <filesystem>
+#include <fstream>
+
+#include "builder/cpm_images.h"
+#include "ops/filesystems.h"
+#include "ops/prove.h"
+#include "test_support.h"
+
+namespace trivane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Word(Bytes& b, std::size_t at, int v) {
+  b[at] = static_cast<std::uint8_t>(v);
+  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void Name(Bytes& b, std::size_t at, const std::string& name) {
+  b[at] = static_cast<std::uint8_t>(name.size());
+  std::copy(name.begin(), name.end(), b.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+}
+
+// A p-System entry at `at` of the directory's bytes (block 2 on).
+void Entry(Bytes& dir, std::size_t at, int first, int next, int kind, const std::string& name,
+           int last) {
+  std::fill_n(dir.begin() + static_cast<std::ptrdiff_t>(at), 26, 0);
+  Word(dir, at, first);
+  Word(dir, at + 2, next);
+  Word(dir, at + 4, kind);
+  Name(dir, at + 6, name);
+  Word(dir, at + 22, last);
+  Word(dir, at + 24, 5 | 17 << 4 | 83 << 9);  // 05/17/83
+}
+
+// A Montezuma system disk (18 x 256, 2 reserved tracks, skew 2) whose data
+// area is a p-System volume of 300 blocks: HELLO.TEXT in blocks 8 to 10
+// (its editor's two blocks, then a page), PROG.CODE in 11 and 12 (700 bytes).
+disk::Disk PsystemDisk(int prog_next = 13) {
+  Bytes text(3 * 512, 0);
+  const std::string page = "PROGRAM HELLO;\r\x10\x24WRITELN('HI')\rEND.\r";
+  std::copy(page.begin(), page.end(), text.begin() + 1024);
+  Bytes code(1024);
+  for (std::size_t k = 0; k < code.size(); ++k) code[k] = static_cast<std::uint8_t>(k * 5);
+  Bytes area = text;
+  area.insert(area.end(), code.begin(), code.end());
+  // The CP/M builder lays the area from block 2 of 2 KiB (byte 4,096, the
+  // volume's block 8) out as one file; its entry is then cleared.
+  return build::CpmDisk({40, 1, 18, 256, 1, 2, 2048, 128, 2}, {{0, "AREA", "", area}},
+                        [&](Bytes& d) {
+                          std::fill_n(d.begin(), 32, 0xE5);
+                          std::fill(d.begin() + 1024, d.begin() + 3072, 0);
+                          Bytes dir(2048, 0);
+                          Word(dir, 2, 6);
+                          Name(dir, 6, "TESTVOL");
+                          Word(dir, 14, 300);
+                          Word(dir, 16, 2);
+                          Entry(dir, 26, 8, 11, 3, "HELLO.TEXT", 512);
+                          Entry(dir, 52, 11, prog_next, 2, "PROG.CODE", 188);
+                          std::copy(dir.begin(), dir.end(), d.begin() + 1024);
+                        });
+}
+
+TEST(Psystem, AVolumeInACpmDataArea) {
+  const auto fs = ops::OpenFilesystem(PsystemDisk());
+  ASSERT_NE(fs, nullptr);
+  EXPECT_EQ(fs->Family(), "UCSD p-System");
+  EXPECT_EQ(fs->Evidence().front(),
+            "a p-System volume directory in block 2 of the data area as Montezuma system 170K "
+            "lays it out (18 x 256, 2 reserved tracks, 2 KiB blocks, 128 entries, skew 2)");
+  EXPECT_EQ(fs->Facts(),
+            (std::vector<std::string>{"volume \"TESTVOL\"", "289 of 300 blocks free"}));
+  const auto listed = fs->List(false);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].name, "HELLO.TEXT");
+  EXPECT_EQ(listed[0].size, 3 * 512);
+  EXPECT_EQ(filesystems::CellOf(listed[0], "date"), "05/17/83");
+  EXPECT_EQ(filesystems::CellOf(listed[1], "kind"), "code");
+  EXPECT_EQ(listed[1].host_name, "PROG.CODE");
+  const filesystems::FileBytes prog = fs->Read(*fs->Find("prog.code", false));
+  ASSERT_TRUE(prog.whole());
+  ASSERT_EQ(prog.bytes.size(), 700u);
+  EXPECT_EQ(prog.bytes[699], static_cast<std::uint8_t>(699 * 5));
+  const Bytes text = fs->HostText(fs->Read(listed[0]).bytes);
+  EXPECT_EQ(std::string(text.begin(), text.end()), "PROGRAM HELLO;\n    WRITELN('HI')\nEND.\n");
+  EXPECT_TRUE(fs->Check().empty());
+  EXPECT_EQ(ops::PutFile(*fs, "NEW.TEXT", {1, 2}, false, "").error,
+            "a UCSD p-System volume is read, not changed");
+  // A file past the volume's end is said, and not whole.
+  const auto damaged = ops::OpenFilesystem(PsystemDisk(400));
+  ASSERT_EQ(
+      damaged->CheckLines(),
+      (std::vector<std::string>{"block-outside PROG.CODE: block 399 is past the volume's 300"}));
+  EXPECT_FALSE(damaged->List(false)[1].complete);
+}
+
+TEST(Psystem, RealVolumes) {
+  const fs::path disks = TRIVANE_REAL_DISKS;
+  if (!fs::exists(disks / "README.md")) GTEST_SKIP() << disks << " is not there";
+  const std::pair<const char*, std::size_t> volumes[] = {{"gmesoft__CPM230_softech-sys.JV3", 19},
+                                                         {"gmesoft__CPM230_ucsd-games.JV3", 9}};
+  for (const auto& [name, files] : volumes) {
+    std::ifstream in(disks / name, std::ios::binary);
+    const auto fs = ops::OpenFilesystem(
+        disk::ReadDisk(ImageBuffer(Bytes{std::istreambuf_iterator<char>(in), {}})));
+    ASSERT_NE(fs, nullptr) << name;
+    EXPECT_EQ(fs->Family(), "UCSD p-System");
+    EXPECT_EQ(fs->List(false).size(), files);
+    EXPECT_TRUE(fs->Check().empty()) << name;
+    for (const auto& f : fs->List(false)) EXPECT_TRUE(fs->Read(f).whole()) << f.name;
+  }
+  // A program's source reads as Pascal.
+  std::ifstream in(disks / "gmesoft__CPM230_ucsd-games.JV3", std::ios::binary);
+  const auto games = ops::OpenFilesystem(
+      disk::ReadDisk(ImageBuffer(Bytes{std::istreambuf_iterator<char>(in), {}})));
+  const Bytes chase = games->HostText(games->Read(*games->Find("CHASE.TEXT", false)).bytes);
+  EXPECT_EQ(std::string(chase.begin(), chase.begin() + 30), "\nPROGRAM CHASE;\nCONST   MAN   ");
+}
+
+}  // namespace
+}  // namespace trivane::test
