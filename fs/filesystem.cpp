@@ -1,5 +1,6 @@
 #include "fs/filesystem.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace trivane::filesystems {
@@ -108,6 +109,16 @@ std::vector<std::string> DamageLines(const FileBytes& bytes) {
                     " bytes are not given: its extents do not hold them");
   }
   return lines;
+}
+
+std::vector<std::uint8_t> CrLfText(std::vector<std::uint8_t> bytes) {
+  bytes.erase(std::find(bytes.begin(), bytes.end(), 0x1A), bytes.end());
+  std::vector<std::uint8_t> out;
+  for (std::size_t k = 0; k < bytes.size(); ++k) {
+    if (bytes[k] == '\r' && k + 1 < bytes.size() && bytes[k + 1] == '\n') continue;
+    out.push_back(bytes[k] == '\r' ? '\n' : bytes[k]);
+  }
+  return out;
 }
 
 std::vector<std::string> FindingLines(const std::vector<Finding>& findings) {

@@ -209,6 +209,10 @@ class Filesystem {
   virtual Made Rename(const std::string& name, const std::string& to) const = 0;
 };
 
+// Text whose lines end in CR LF (CP/M's, MS-DOS's) with LF line ends, up
+// to its first ^Z.
+std::vector<std::uint8_t> CrLfText(std::vector<std::uint8_t> bytes);
+
 // Each finding as a line: "kind FILE: detail".
 std::vector<std::string> FindingLines(const std::vector<Finding>& findings);
 

@@ -7,6 +7,7 @@
 #include "formats/text.h"
 #include "fs/cpm/format.h"
 #include "fs/cpm/unit.h"
+#include "fs/fat/unit.h"
 #include "fs/psystem/unit.h"
 #include "fs/trsdos/unit.h"
 
@@ -17,6 +18,7 @@ constexpr Unit kUnits[] = {
     {"TRSDOS family", trsdos::OpenTrsdos, trsdos::TrsdosFormats, trsdos::FormatTrsdos, nullptr},
     {"CP/M", cpm::OpenCpm, cpm::CpmFormats, cpm::FormatCpm, cpm::OpenCpmAs},
     {"UCSD p-System", psystem::OpenPsystem, nullptr, nullptr, nullptr},
+    {"MS-DOS", fat::OpenFat, nullptr, nullptr, nullptr},
 };
 
 // The units that may explain the disk: none for a hard disk read whole

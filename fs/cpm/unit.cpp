@@ -74,13 +74,7 @@ class CpmFilesystem : public filesystems::Filesystem {
   std::vector<Entry> List(bool deleted) const override;
   // CR LF ends a line; the text ends at the first ^Z.
   std::vector<std::uint8_t> HostText(std::vector<std::uint8_t> bytes) const override {
-    bytes.erase(std::find(bytes.begin(), bytes.end(), 0x1A), bytes.end());
-    std::vector<std::uint8_t> out;
-    for (std::size_t k = 0; k < bytes.size(); ++k) {
-      if (bytes[k] == '\r' && k + 1 < bytes.size() && bytes[k + 1] == '\n') continue;
-      out.push_back(bytes[k] == '\r' ? '\n' : bytes[k]);
-    }
-    return out;
+    return filesystems::CrLfText(std::move(bytes));
   }
   std::optional<Entry> Find(const std::string& typed, bool deleted) const override;
   filesystems::FileBytes Read(const Entry& entry) const override {

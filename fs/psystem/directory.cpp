@@ -1,6 +1,7 @@
 #include "fs/psystem/directory.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace trivane::psystem {
 namespace {
