@@ -15,11 +15,13 @@
 namespace trivane::disk {
 namespace {
 
-// What a disk read from a Reed image keeps: which slice of it the disk is
-// (-1: the whole). Every sector's data is the image's bytes at its offset.
+// What a disk read from a Reed image keeps: which drive of it the disk is
+// (-1: the whole), a slice or (where run_cylinders) a run of cylinders.
+// Every sector's data is the image's bytes at its offset.
 class ReedState : public ContainerState {
  public:
-  explicit ReedState(int slice) : slice(slice) {}
+  explicit ReedState(int slice, int run_cylinders = 0)
+      : slice(slice), run_cylinders(run_cylinders) {}
   std::vector<std::uint8_t> Data(const Disk& disk, const Sector& s) const override {
     std::vector<std::uint8_t> data(s.size);
     disk.image.Read(s.data_offset, data.data(), data.size());
@@ -27,6 +29,7 @@ class ReedState : public ContainerState {
   }
   Check DataCrc(const Disk&, const Sector& s) const override { return s.data_crc; }
   const int slice;
+  const int run_cylinders;
 };
 
 int SectorsPerCylinder(const ImageBuffer& image) {
@@ -183,9 +186,34 @@ Disk Slice(const Disk& hard_disk, int n) {
   return d;
 }
 
+Disk Run(const Disk& hard_disk, int n, int cylinders) {
+  Disk d;
+  d.image = hard_disk.image;
+  d.container = Container::kReed;
+  d.write_protected = hard_disk.write_protected;
+  d.cylinders = cylinders;
+  d.heads = 1;
+  d.problems = hard_disk.problems;
+  d.written = hard_disk.written;
+  d.state = std::make_shared<ReedState>(n, cylinders);
+  const int first = n * cylinders;
+  for (const Sector& s : hard_disk.sectors) {
+    if (s.cylinder < first || s.cylinder >= first + cylinders) continue;
+    d.sectors.push_back(s);
+    d.sectors.back().cylinder = static_cast<std::uint16_t>(s.cylinder - first);
+    d.sectors.back().id_cylinder = static_cast<std::uint8_t>(s.cylinder - first);
+  }
+  return d;
+}
+
 int SliceOf(const Disk& disk) {
   const auto* state = dynamic_cast<const ReedState*>(disk.state.get());
   return state == nullptr ? -1 : state->slice;
+}
+
+int RunCylinders(const Disk& disk) {
+  const auto* state = dynamic_cast<const ReedState*>(disk.state.get());
+  return state == nullptr ? 0 : state->run_cylinders;
 }
 
 std::vector<std::uint8_t> HardDiskSector(const Disk& disk, int cylinder, int sector) {
@@ -206,7 +234,8 @@ bool IsWholeHardDisk(const Disk& disk) {
 Disk ReadBack(const Disk& before, const ImageBuffer& image) {
   Disk back = ReadDisk(image);
   const int slice = SliceOf(before);
-  return slice >= 0 && back.container == Container::kReed ? Slice(back, slice) : back;
+  if (slice < 0 || back.container != Container::kReed) return back;
+  return RunCylinders(before) > 0 ? Run(back, slice, RunCylinders(before)) : Slice(back, slice);
 }
 
 }  // namespace trivane::disk

@@ -1,9 +1,9 @@
 // A Reed hard disk as the disk model holds it: one head, each cylinder's
 // sectors numbered 0 up as the image lays them out; its header's fields;
 // and its logical drives, each a slice of 32 sectors of every cylinder
-// made a disk of its own (one head, sectors 0 to 31) whose sectors are
-// views into the one image. A drive's changes are written back into the
-// whole image (WriteReed), and read back as the same drive (ReadBack).
+// made a disk of its own (one head, sectors 0 to 31), or a run of whole
+// cylinders, whose sectors are views into the one image. A drive's changes are written back into
+// the whole image (WriteReed), and read back as the same drive (ReadBack).
 #pragma once
 
 #include <string>
@@ -32,8 +32,13 @@ std::vector<std::string> ReedHeaderLines(const Disk& hard_disk);
 int SliceCount(const Disk& hard_disk);
 // Slice n as a disk of its own.
 Disk Slice(const Disk& hard_disk, int n);
-// The slice a disk is of its hard disk; -1 for a disk that is none.
+// Run n of `cylinders` whole cylinders as a disk of its own (one head, its
+// cylinders from 0): where a system (MULTIDOS) lays its drives out so.
+Disk Run(const Disk& hard_disk, int n, int cylinders);
+// The drive a disk is of its hard disk (its slice or its run); -1 for a
+// disk that is none. The cylinders of its run; 0 for a slice or none.
 int SliceOf(const Disk& disk);
+int RunCylinders(const Disk& disk);
 // Sector `sector` of cylinder `cylinder` of the hard disk a drive (or the
 // whole disk) is of, as the image holds it; empty past its end.
 std::vector<std::uint8_t> HardDiskSector(const Disk& disk, int cylinder, int sector);

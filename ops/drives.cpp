@@ -1,10 +1,50 @@
 #include "ops/drives.h"
 
+#include <algorithm>
+
 #include "disk/reed.h"
 #include "formats/reed.h"
 #include "ops/filesystems.h"
 
 namespace trivane::ops {
+namespace {
+
+// A GAT's name and date at bytes D0 to DF: "MULTIDOS01/30/22".
+bool GatNamed(const std::vector<std::uint8_t>& s) {
+  const auto digit = [&](int k) {
+    return s[static_cast<std::size_t>(k)] >= '0' && s[static_cast<std::size_t>(k)] <= '9';
+  };
+  return s.size() == 256 && s[0xDA] == '/' && s[0xDD] == '/' && digit(0xD8) && digit(0xD9) &&
+         digit(0xDB) && digit(0xDC) && digit(0xDE) && digit(0xDF);
+}
+
+// Drives as runs of whole cylinders, each with its directory the same way
+// into it (MULTIDOS): the run is the distance from the header's directory
+// cylinder to the next cylinder whose sector 0 is a GAT of the same
+// version and geometry bytes (CB to CD); 0 for none: drives are slices.
+int RunLength(const disk::Disk& disk) {
+  const int first = disk::ReedHeaderOf(disk.image).directory_cylinder;
+  const std::vector<std::uint8_t> gat = disk::HardDiskSector(disk, first, 0);
+  if (!GatNamed(gat)) return 0;
+  for (int c = first + 1; c < disk.cylinders; ++c) {
+    const std::vector<std::uint8_t> s = disk::HardDiskSector(disk, c, 0);
+    if (GatNamed(s) && std::equal(s.begin() + 0xCB, s.begin() + 0xCE, gat.begin() + 0xCB)) {
+      return c - first;
+    }
+  }
+  return 0;
+}
+
+// Drive n: its slice, or its run of `run` cylinders.
+disk::Disk DriveOf(const disk::Disk& disk, int n, int run) {
+  return run > 0 ? disk::Run(disk, n, run) : disk::Slice(disk, n);
+}
+
+int DriveCount(const disk::Disk& disk, int run) {
+  return run > 0 ? disk.cylinders / run : disk::SliceCount(disk);
+}
+
+}  // namespace
 
 Drives OpenDrives(const disk::Disk& disk) {
   Drives out;
@@ -20,10 +60,11 @@ Drives OpenDrives(const disk::Disk& disk) {
         "does not read";
     return out;
   }
-  for (int n = 0; n < disk::SliceCount(disk); ++n) {
-    disk::Disk slice = disk::Slice(disk, n);
-    std::unique_ptr<filesystems::Filesystem> fs = OpenFilesystem(slice);
-    if (fs != nullptr) out.list.push_back({n, std::move(slice), std::move(fs)});
+  const int run = RunLength(disk);
+  for (int n = 0; n < DriveCount(disk, run); ++n) {
+    disk::Disk drive = DriveOf(disk, n, run);
+    std::unique_ptr<filesystems::Filesystem> fs = OpenFilesystem(drive);
+    if (fs != nullptr) out.list.push_back({n, std::move(drive), std::move(fs)});
   }
   if (out.list.empty()) {
     out.why_none = "no drive's directory was found on cylinder " +
@@ -39,9 +80,10 @@ DriveDisk DiskOfDrive(const disk::Disk& disk, int number) {
     return {disk, ""};
   }
   // The drive named is looked at alone; the others only to say which there are.
-  if (number >= 0 && number < disk::SliceCount(disk)) {
-    disk::Disk slice = disk::Slice(disk, number);
-    if (OpenFilesystem(slice) != nullptr) return {std::move(slice), ""};
+  const int run = RunLength(disk);
+  if (number >= 0 && number < DriveCount(disk, run)) {
+    disk::Disk drive = DriveOf(disk, number, run);
+    if (OpenFilesystem(drive) != nullptr) return {std::move(drive), ""};
   }
   Drives drives = OpenDrives(disk);
   if (drives.list.empty()) return {{}, drives.why_none};

@@ -1,6 +1,7 @@
 // A hard disk's logical drives: each 32-sector slice of its cylinders whose
 // directory a filesystem unit finds (by its GAT on the directory cylinder)
-// is a drive, numbered by its slice; its disk is read and changed as a
+// is a drive, numbered by its slice, or (MULTIDOS) each run of whole
+// cylinders with its directory as far into it; its disk is read and changed as a
 // floppy's is, and written back into the one image. A floppy is a single
 // drive of its own.
 #pragma once

@@ -15,7 +15,17 @@
 
 namespace trivane::trsdos {
 
-enum class Family { kUnknown, kNewdos80, kGdos, kTrsdos23, kLdos, kLsdos, kDosplus, kTrsdos13 };
+enum class Family {
+  kUnknown,
+  kNewdos80,
+  kGdos,
+  kTrsdos23,
+  kLdos,
+  kLsdos,
+  kDosplus,
+  kMultidos,
+  kTrsdos13
+};
 
 struct Extent {
   std::uint8_t raw[2] = {0, 0};

@@ -74,6 +74,10 @@ std::string WhyNotChangeable(const disk::Disk& disk) {
   if (std::string why = filesystems::DiskRefusal(disk); !why.empty()) return why;
   const Catalogue c = ReadCatalogue(disk);
   if (c.family == Family::kUnknown) return "no DOS directory was recognised on the disk";
+  if (c.family == Family::kMultidos) {
+    return "a MULTIDOS disk is read, not changed: no real one confirmed how MULTIDOS changes its "
+           "directory";
+  }
   // Hard-disk drives are changed as LDOS and LS-DOS lay them out, which a
   // real image confirms; another family's hard-disk layout is not known.
   if (disk.container == disk::Container::kReed) {

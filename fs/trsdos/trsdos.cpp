@@ -23,14 +23,31 @@ struct Geometry {
   bool from_gat;  // what GAT byte CD says
 };
 
+// The granules a track a GAT's allocation bytes say where every one of
+// them has its high bits set, the granules a track has not (C0: 6); 0 when
+// none are set so.
+int LockedOut(const std::vector<std::uint8_t>& gat, int cylinders) {
+  int all = 0xFF;
+  for (int k = 0; k < std::min(cylinders, kGatVersion); ++k)
+    all &= gat[static_cast<std::size_t>(k)];
+  int gpt = 8;
+  while (gpt > 1 && (all >> (gpt - 1) & 1)) --gpt;
+  return gpt < 8 ? gpt : 0;
+}
+
 // The granule geometries to try for a directory cylinder: what GAT byte CD
 // says, when it gives granules of 5 or 8 sectors (single density) or 6 or 10
-// (double) that fill the track, or any that fill a hard drive's track; then
-// 2 granules a track (single density) or 3 (double) with as many heads as
-// the disk has, then with one.
-std::vector<Geometry> Geometries(const Shape& shape, int cd, bool ldos, bool hard_drive) {
+// (double) that fill the track, or any that fill a hard drive's track; on a
+// hard drive, what its GAT's locked-out bits say; then 2 granules a track
+// (single density) or 3 (double) with as many heads as the disk has, then
+// with one.
+std::vector<Geometry> Geometries(const Shape& shape, int cd, bool ldos, bool hard_drive,
+                                 int locked_out) {
   const bool dd = shape.double_density;
   std::vector<Geometry> all;
+  if (hard_drive && !ldos && locked_out > 0 && shape.spt % locked_out == 0) {
+    all.push_back({locked_out, 1, false});
+  }
   if (ldos) {
     const int gpt = (cd & 7) + 1, spg = shape.spt / gpt;
     const bool usual = hard_drive || (dd ? spg == 6 || spg == 10 : spg == 5 || spg == 8);
@@ -51,12 +68,15 @@ std::vector<Geometry> Geometries(const Shape& shape, int cd, bool ldos, bool har
 // Of the geometries, the one whose directory explains the disk best: a
 // higher score, then fewer extents that overlap, run past the disk or start
 // at a granule the track does not have; the earlier on a tie.
-std::pair<Layout, Directory> BestGeometry(const Candidates& c, Layout l, int cd, bool ldos,
+std::pair<Layout, Directory> BestGeometry(const Candidates& c, Layout l,
+                                          const std::vector<std::uint8_t>& gat, bool ldos,
                                           bool dated, std::vector<std::string>& evidence) {
   std::optional<std::pair<Layout, Directory>> best;
   bool cd_tried = false;
   const bool hard_drive = c.sectors().disk().container == disk::Container::kReed;
-  for (const Geometry& g : Geometries(c.shape(), cd, ldos, hard_drive)) {
+  const int cd = gat[kGatGeometry];
+  for (const Geometry& g :
+       Geometries(c.shape(), cd, ldos, hard_drive, LockedOut(gat, c.shape().cylinders))) {
     cd_tried = cd_tried || g.from_gat;
     l.heads = g.heads;
     l.granules_per_track = g.granules_per_track;
@@ -111,6 +131,18 @@ std::string DosplusNamed(const Candidates& c, const Directory& d) {
   return "";
 }
 
+// MULTIDOS's system lies in system files of its own type, DOL
+// ("Command/DOL", "Minidos/DOL"): the first three named, or empty.
+std::string MultidosFiles(const Directory& d) {
+  std::string named;
+  int count = 0;
+  for (const File& f : d.catalogue.files) {
+    if (!f.system || f.ext != "DOL") continue;
+    if (count++ < 3) named += (named.empty() ? "" : ", ") + f.Shown();
+  }
+  return count >= 2 ? named + (count > 3 ? " and " + std::to_string(count - 3) + " more" : "") : "";
+}
+
 }  // namespace
 
 void TrsdosCylinder(Candidates& c, int cylinder, const std::string& why) {
@@ -132,11 +164,14 @@ void TrsdosCylinder(Candidates& c, int cylinder, const std::string& why) {
     evidence.push_back("GAT version byte " + HexByte(v));
   }
   const bool dated = RowOf(family).read_dates == Dates::kPacked;
-  auto [layout, directory] = BestGeometry(c, l, gat[kGatGeometry], ldos, dated, evidence);
+  auto [layout, directory] = BestGeometry(c, l, gat, ldos, dated, evidence);
   if (family == Family::kTrsdos23) {
     if (const std::string where = DosplusNamed(c, directory); !where.empty()) {
       family = Family::kDosplus;
       evidence.push_back("\"DOSPLUS\" in " + where);
+    } else if (const std::string files = MultidosFiles(directory); !files.empty()) {
+      family = Family::kMultidos;
+      evidence.push_back("MULTIDOS's own system files: " + files);
     }
   }
   c.Keep(family, version, std::move(evidence), std::move(directory), dated);

@@ -52,9 +52,10 @@ void FormatTrsdos(disk::Disk& disk, const Format& f, bool ldos) {
   l.dir_sectors = std::min(g.spt * g.heads, 2 + 32);
   // LDOS marks its single-density directory F8 where the container keeps
   // the mark as written (DMK, HFE, IMD); JV1 and JV3 files carry FA.
-  const bool keeps_f8 = f.container != disk::Container::kJv1 && f.container != disk::Container::kJv3;
-  const int mark = g.double_density || (ldos && keeps_f8) ? marks::kDirectoryDouble
-                                                          : marks::kDirectorySingle;
+  const bool keeps_f8 =
+      f.container != disk::Container::kJv1 && f.container != disk::Container::kJv3;
+  const int mark =
+      g.double_density || (ldos && keeps_f8) ? marks::kDirectoryDouble : marks::kDirectorySingle;
   for (int i = 0; i < l.dir_sectors; ++i) SetMark(disk, l.DirectorySector(i), mark);
   SectorBytes(disk, {0, 0, 0}) =
       BootSector({0x00, 0xFE, static_cast<std::uint8_t>(l.dir_cylinder)}, 0x4200);

@@ -2,6 +2,7 @@
 // back whole; damaged disks list, with their findings.
 #include "builder/dos_images.h"
 #include "fs/trsdos/catalogue.h"
+#include "fs/trsdos/change.h"
 #include "ops/extract.h"
 #include "ops/filesystems.h"
 #include "ops/host_files.h"
@@ -275,6 +276,29 @@ TEST(DosRealQuirks, DosplusNamedBySys0WhereverItLies) {
           "\"DOSPLUS\" in SYS0/SYS, cylinder " + std::to_string(f->extents[0].raw[0]) + " sector ";
       EXPECT_TRUE(std::any_of(l.catalogue.evidence.begin(), l.catalogue.evidence.end(),
                               [&](const std::string& e) { return e.rfind(said, 0) == 0; }));
+    } else {
+      EXPECT_EQ(l.catalogue.family, Family::kTrsdos23);
+    }
+  }
+}
+
+// MULTIDOS keeps its system in system files of type DOL on a TRSDOS 2.3
+// directory: named by them, and read, never changed.
+TEST(DosRealQuirks, MultidosNamedByItsDolFiles) {
+  for (const int attributes : {0x10 | 0x40, 0x10}) {
+    DosDisk d = build::TrsdosDisk(0);
+    d.files.push_back({"Command", "DOL", build::DosFileBytes(1, 1200), attributes});
+    d.files.push_back({"Open", "DOL", build::DosFileBytes(2, 1100), attributes});
+    const Listed l = List(build::DosDmk(d, build::LayOut(d)));
+    if (attributes & 0x40) {
+      EXPECT_EQ(l.catalogue.family, Family::kMultidos);
+      const std::vector<std::string>& why = l.catalogue.evidence;
+      EXPECT_NE(
+          std::find(why.begin(), why.end(), "MULTIDOS's own system files: Command/DOL, Open/DOL"),
+          why.end());
+      EXPECT_EQ(trsdos::WhyNotChangeable(l.disk),
+                "a MULTIDOS disk is read, not changed: no real one confirmed how MULTIDOS changes "
+                "its directory");
     } else {
       EXPECT_EQ(l.catalogue.family, Family::kTrsdos23);
     }

@@ -223,6 +223,56 @@ TEST(HardDisk, ALargeImageOpensUpToWhatItsContainerHolds) {
   EXPECT_EQ(Read(floppy).error, "it is larger than 64 MiB, too large to be a disk image");
 }
 
+// A TRSDOS 2.3 drive of 40 cylinders of 64 sectors, two granules of 32 a
+// cylinder (its GAT locking the other bits out, as MULTIDOS's does), named.
+build::DosSectors RunDrive(const std::string& name) {
+  build::DosDisk d = build::TrsdosDisk(0);
+  d.name = name;
+  d.layout.spt = 64;
+  d.layout.sectors_per_granule = 32;
+  d.layout.dir_cylinder = 20;
+  d.layout.dir_sectors = 34;
+  build::DosSectors sectors = build::LayOut(d);
+  std::vector<std::uint8_t>& gat = sectors[{20, 0, 0}];
+  for (int c = 0; c < 40; ++c) gat[static_cast<std::size_t>(c)] |= 0xFC;
+  return sectors;
+}
+
+// MULTIDOS lays a hard disk's drives out as runs of whole cylinders, each
+// with its directory as far into it (the real image: runs of 140 cylinders
+// of 192 sectors): found from the header's directory cylinder and the next
+// GAT, read with the granules its GAT leaves unlocked, and never changed.
+TEST(HardDisk, DrivesAsRunsOfWholeCylinders) {
+  Bytes image(reed::kHeaderBytes, 0);
+  image[0] = reed::kMagic0, image[1] = reed::kMagic1, image[reed::kVersion] = 10;
+  image[reed::kCylinders] = 80, image[reed::kSectorsPerCylinder] = 64;
+  image[reed::kGranulesPerCylinder] = 2, image[reed::kDirectoryCylinder] = 20;
+  const build::DosSectors runs[] = {RunDrive("FIRST"), RunDrive("SECOND")};
+  for (int c = 0; c < 80; ++c) {
+    for (int s = 0; s < 64; ++s) {
+      const auto at = runs[c / 40].find({c % 40, 0, s});
+      if (at == runs[c / 40].end()) {
+        image.insert(image.end(), 256, 0xE5);
+      } else {
+        image.insert(image.end(), at->second.begin(), at->second.end());
+      }
+    }
+  }
+  const ops::Drives drives = ops::OpenDrives(Read(image));
+  ASSERT_EQ(drives.list.size(), 2u) << drives.why_none;
+  EXPECT_EQ(drives.list[1].number, 1);
+  EXPECT_EQ(drives.list[1].fs->Facts().front(), "disk \"SECOND\" dated \"12/06/86\"");
+  const auto file = drives.list[1].fs->Find("SCATTER/BAS", false);
+  ASSERT_TRUE(file.has_value());
+  EXPECT_EQ(drives.list[1].fs->Read(*file).bytes, build::DosFileBytes(8, 9000));
+  EXPECT_TRUE(drives.list[1].fs->Check().empty());
+  EXPECT_EQ(ops::PutFile(*ops::FilesystemToChange(drives.list[0].disk), "A/DAT", Pattern(1, 10),
+                         false, "")
+                .error,
+            "a LS-DOS hard disk's TRSDOS 2.3 drives are read, not changed: no real one confirmed "
+            "how it lays them out");
+}
+
 Bytes Slurp(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});

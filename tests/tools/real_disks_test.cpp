@@ -168,6 +168,33 @@ TEST_F(RealDisks, NewdosHardDiskByItsPdriveEntries) {
   EXPECT_EQ(Slurp(copy), Slurp(image));
 }
 
+// The MULTIDOS hard disk: six drives, each a run of 140 whole cylinders of
+// 192 sectors with its directory on its cylinder 70; drive 0 named
+// MULTIDOS by its DOL system files, its BASIC listing whole, its load
+// modules parsed; no finding.
+TEST_F(RealDisks, MultidosHardDiskByItsRuns) {
+  const std::string image = (kDisks / "bigmit__multidos_hard4-0.hdv").string();
+  const ToolRun dir = Run(TRIVANE_DISK, {"dir", "--json", image}, dir_ / "out.txt");
+  ASSERT_EQ(dir.status, 0) << dir.err;
+  std::istringstream lines(dir.out);
+  int drive = 0;
+  for (std::string line; std::getline(lines, line); ++drive) {
+    const auto j = nlohmann::json::parse(line);
+    EXPECT_EQ(j["drive"], drive);
+    EXPECT_EQ(j["disk_name"], drive == 0 ? "MULTIDOS" : "FreHD " + std::to_string(drive));
+    EXPECT_EQ(j["dos"]["family"], drive == 0 ? "MULTIDOS" : "TRSDOS 2.3");
+    EXPECT_EQ(j["findings"].size(), 0u) << drive;
+    EXPECT_EQ(j["files"].size(), drive == 0 ? 71u : 2u) << drive;
+  }
+  EXPECT_EQ(drive, 6);
+  const ToolRun opt =
+      Run(TRIVANE_DISK, {"view", "--drive", "0", image, "OPT/BAS"}, dir_ / "out.txt");
+  EXPECT_NE(opt.out.find("20 'Converts UTIL/BOL to UTILA/BOL\n"), std::string::npos) << opt.out;
+  const ToolRun cat = Run(TRIVANE_DISK, {"view", "--drive", "0", image, "CAT/CMD", "--as", "cmd"},
+                          dir_ / "out.txt");
+  EXPECT_NE(cat.out.find("transfer 56BA\n"), std::string::npos) << cat.out;
+}
+
 // The identification still refuses the HFE and IMD files with its fixed
 // message, though the sector reader reads them.
 TEST_F(RealDisks, IdentificationRefusesHfeAndImd) {
@@ -306,14 +333,15 @@ TEST_F(RealDisks, FindingsAreOnlyWhatTheBytesShow) {
   }
   // A stale HIT byte over three all-zero entries of one LDOS disk; the
   // MS-DOS disk whose image lost every even cylinder, cylinder 0 with them.
-  EXPECT_EQ(findings,
-            "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 6 has no entry\n"
-            "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 7 has no entry\n"
-            "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 38 has no entry\n"
-            "g3s__5dos211.dmk: boot-sector-missing: the boot sector, the FATs and the root "
-            "directory (cylinder 0) are not on the image: no file can be found; it holds data on "
-            "cylinders 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33, 35, 37 and 39 "
-            "alone\n");
+  EXPECT_EQ(
+      findings,
+      "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 6 has no entry\n"
+      "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 7 has no entry\n"
+      "spinv__space_invaders_model1.dsk: hit-mismatch: HIT byte at DEC 38 has no entry\n"
+      "g3s__5dos211.dmk: boot-sector-missing: the boot sector, the FATs and the root "
+      "directory (cylinder 0) are not on the image: no file can be found; it holds data on "
+      "cylinders 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33, 35, 37 and 39 "
+      "alone\n");
 }
 
 // Every real disk written back by its own container is the file it was;
