@@ -193,8 +193,8 @@ bool DmkState::Doubling() const {
 
 std::uint8_t DmkState::FieldByte(const Disk& disk, const Sector& s, Offset k) const {
   const Offset start = block_start + BlockOf(s) * block_length;
-  const Offset at = start + WrapInBlock(s.data_offset - start + k * (Doubled(s) ? 2 : 1),
-                                        block_length) -
+  const Offset at = start +
+                    WrapInBlock(s.data_offset - start + k * (Doubled(s) ? 2 : 1), block_length) -
                     block_start;
   return blocks && at >= 0 && at < static_cast<Offset>(blocks->size())
              ? (*blocks)[static_cast<std::size_t>(at)]

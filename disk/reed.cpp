@@ -20,8 +20,8 @@ namespace {
 // Every sector's data is the image's bytes at its offset.
 class ReedState : public ContainerState {
  public:
-  explicit ReedState(int slice, int run_cylinders = 0)
-      : slice(slice), run_cylinders(run_cylinders) {}
+  explicit ReedState(int slice, int run_cylinders = 0, int heads = 0)
+      : slice(slice), run_cylinders(run_cylinders), heads(heads) {}
   std::vector<std::uint8_t> Data(const Disk& disk, const Sector& s) const override {
     std::vector<std::uint8_t> data(s.size);
     disk.image.Read(s.data_offset, data.data(), data.size());
@@ -30,6 +30,7 @@ class ReedState : public ContainerState {
   Check DataCrc(const Disk&, const Sector& s) const override { return s.data_crc; }
   const int slice;
   const int run_cylinders;
+  const int heads;  // slices a drive of several takes, from `slice`; 0 for one
 };
 
 int SectorsPerCylinder(const ImageBuffer& image) {
@@ -206,6 +207,28 @@ Disk Run(const Disk& hard_disk, int n, int cylinders) {
   return d;
 }
 
+Disk SliceHeads(const Disk& hard_disk, int first, int count) {
+  Disk d;
+  d.image = hard_disk.image;
+  d.container = Container::kReed;
+  d.write_protected = hard_disk.write_protected;
+  d.cylinders = hard_disk.cylinders;
+  d.heads = count;
+  d.problems = hard_disk.problems;
+  d.written = hard_disk.written;
+  d.state = std::make_shared<ReedState>(first, 0, count);
+  for (const Sector& s : hard_disk.sectors) {
+    const int slice = s.id_sector / reed::kSliceSectors - first;
+    if (slice < 0 || slice >= count) continue;
+    const int slot = s.id_sector % reed::kSliceSectors;
+    d.sectors.push_back(s);
+    Sector& x = d.sectors.back();
+    x.head = x.id_head = static_cast<std::uint8_t>(slice);
+    x.id_sector = static_cast<std::uint8_t>(slot == 0 ? reed::kSliceSectors : slot);
+  }
+  return d;
+}
+
 int SliceOf(const Disk& disk) {
   const auto* state = dynamic_cast<const ReedState*>(disk.state.get());
   return state == nullptr ? -1 : state->slice;
@@ -235,6 +258,8 @@ Disk ReadBack(const Disk& before, const ImageBuffer& image) {
   Disk back = ReadDisk(image);
   const int slice = SliceOf(before);
   if (slice < 0 || back.container != Container::kReed) return back;
+  const auto* state = dynamic_cast<const ReedState*>(before.state.get());
+  if (state->heads > 0) return SliceHeads(back, slice, state->heads);
   return RunCylinders(before) > 0 ? Run(back, slice, RunCylinders(before)) : Slice(back, slice);
 }
 

@@ -35,6 +35,10 @@ Disk Slice(const Disk& hard_disk, int n);
 // Run n of `cylinders` whole cylinders as a disk of its own (one head, its
 // cylinders from 0): where a system (MULTIDOS) lays its drives out so.
 Disk Run(const Disk& hard_disk, int n, int cylinders);
+// Slices first to first + count - 1 as the heads of one disk (a CP/M
+// hard disk's drive), each track's sectors numbered 1 to 32 as its BIOS
+// asks for them: the slice's first sector is sector 32.
+Disk SliceHeads(const Disk& hard_disk, int first, int count);
 // The drive a disk is of its hard disk (its slice or its run); -1 for a
 // disk that is none. The cylinders of its run; 0 for a slice or none.
 int SliceOf(const Disk& disk);

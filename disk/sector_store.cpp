@@ -40,7 +40,7 @@ bool SectorStore::Readable(std::uint32_t index) const {
 }
 
 const Sector* SectorStore::At(Place p) const {
-  if (p.cylinder < 0 || p.cylinder > 0xFFFF || p.head < 0 || p.head > 1 || p.sector < 0 ||
+  if (p.cylinder < 0 || p.cylinder > 0xFFFF || p.head < 0 || p.head > 0xFF || p.sector < 0 ||
       p.sector > 255) {
     return nullptr;
   }

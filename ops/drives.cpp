@@ -44,6 +44,32 @@ int DriveCount(const disk::Disk& disk, int run) {
   return run > 0 ? disk.cylinders / run : disk::SliceCount(disk);
 }
 
+// A CP/M hard disk's drives: groups of its slices as the heads of each
+// drive, of at most 8 MB; of the groupings, the one whose drives' directories
+// explain the most.
+void CpmDrives(const disk::Disk& disk, Drives& out) {
+  constexpr std::int64_t kMostDriveBytes = std::int64_t{8} << 20;
+  const int slices = disk::SliceCount(disk);
+  int best = 0;
+  for (int heads = 1; heads <= slices; ++heads) {
+    const std::int64_t bytes = std::int64_t{disk.cylinders} * heads * reed::kSliceSectors * 256;
+    if (slices % heads != 0 || bytes > kMostDriveBytes) continue;
+    Drives found;
+    int score = 0;
+    for (int n = 0; n < slices / heads; ++n) {
+      disk::Disk drive = disk::SliceHeads(disk, n * heads, heads);
+      std::unique_ptr<filesystems::Filesystem> fs = OpenFilesystem(drive);
+      if (fs == nullptr) continue;
+      score += fs->Score();
+      found.list.push_back({n, std::move(drive), std::move(fs)});
+    }
+    if (score > best) {
+      best = score;
+      out.list = std::move(found.list);
+    }
+  }
+}
+
 }  // namespace
 
 Drives OpenDrives(const disk::Disk& disk) {
@@ -55,9 +81,10 @@ Drives OpenDrives(const disk::Disk& disk) {
   out.hard_disk = true;
   const int system = disk::ReedHeaderOf(disk.image).system;
   if (system == reed::kCpm) {
-    out.why_none =
-        "a CP/M hard disk: its drives' parameters lie in its system tracks, which this version "
-        "does not read";
+    CpmDrives(disk, out);
+    if (out.list.empty()) {
+      out.why_none = "a CP/M hard disk, but no grouping of its slices holds a CP/M directory";
+    }
     return out;
   }
   const int run = RunLength(disk);

@@ -27,8 +27,10 @@ constexpr Unit kUnits[] = {
 // floppy.
 std::span<const Unit> UnitsFor(const disk::Disk& disk) {
   if (disk.container != disk::Container::kReed) return kUnits;
-  if (disk::IsWholeHardDisk(disk) || disk::ReedHeaderOf(disk.image).system == reed::kCpm) {
-    return {};
+  if (disk::IsWholeHardDisk(disk)) return {};
+  // A CP/M hard disk's drives are CP/M's; the others the TRSDOS family's.
+  if (disk::ReedHeaderOf(disk.image).system == reed::kCpm) {
+    return std::span<const Unit>(kUnits).subspan(1, 1);
   }
   return std::span<const Unit>(kUnits).first(1);
 }

@@ -192,21 +192,23 @@ void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape&
 
 std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids, const Shape& s) {
   std::vector<Candidate> out;
-  // Both heads, and head 0 alone: a filesystem may keep to one side while
-  // the other carries another format.
+  // Every head, and head 0 alone: a filesystem may keep to one side while
+  // the other carries another format; the heads in turn, and one by one.
   const Params both{s.held.cylinders, std::max(s.held.heads, 1), s.spt, s.size};
   HuntSides(store, ids, s, both, out);
-  if (both.heads == 2) {
+  if (both.heads >= 2) {
     Params one = both;
     one.heads = 1;
     HuntSides(store, ids, s, one, out);
-    // Side 0 first, over the cylinders both sides hold in the data shape:
+    // Side 0 first, over the cylinders every head holds in the data shape:
     // a disk may end in tracks of another format.
     Params side_first = both;
     side_first.sides_in_turn = false;
     side_first.cylinders = 0;
     for (int c = 0; c < both.cylinders; ++c) {
-      if (ids.First(c, 0) >= 0 && ids.First(c, 1) >= 0) side_first.cylinders = c + 1;
+      bool all = true;
+      for (int h = 0; h < both.heads; ++h) all = all && ids.First(c, h) >= 0;
+      if (all) side_first.cylinders = c + 1;
     }
     HuntSides(store, ids, s, side_first, out);
   }

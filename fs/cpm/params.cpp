@@ -124,7 +124,7 @@ std::string Params::Text() const {
                   " reserved tracks, " + std::to_string(bls / 1024) + " KiB blocks, " +
                   std::to_string(entries) + " entries, ";
   if (dsm_blocks > 0) t += std::to_string(Blocks()) + " blocks, ";
-  if (heads == 2 && !sides_in_turn) t += "side 0 first, ";
+  if (heads >= 2 && !sides_in_turn) t += heads == 2 ? "side 0 first, " : "head by head, ";
   return t + (skew > 1 ? "skew " + std::to_string(skew) : "no skew");
 }
 

@@ -179,6 +179,11 @@ std::string CpmFilesystem::ListedName(const std::string& typed) const {
 std::string CpmFilesystem::WhyNotChangeable() const {
   if (std::string why = filesystems::DiskRefusal(disk_); !why.empty()) return why;
   if (found_.score == 0) return "no CP/M directory was recognised on the disk";
+  // A hard disk's drives are found by hunting, on one real image.
+  if (disk_.container == disk::Container::kReed) {
+    return "a CP/M hard disk's drives are read, not changed: their parameters were hunted, and no "
+           "second real one confirmed them";
+  }
   for (const filesystems::Finding& f : directory_.findings) {
     if (f.kind != "unreadable") {
       return "the directory is in doubt (" + f.kind + (f.file.empty() ? "" : " " + f.file) + ": " +

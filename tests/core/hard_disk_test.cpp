@@ -196,8 +196,7 @@ TEST(HardDisk, DamageIsSaidAndNeverReadPast) {
   Bytes cpm = build::NewHardDisk(40, 1, 1);
   cpm[reed::kSystem] = reed::kCpm;
   EXPECT_EQ(ops::DiskOfDrive(Read(cpm), 0).error,
-            "a CP/M hard disk: its drives' parameters lie in its system tracks, which this "
-            "version does not read");
+            "a CP/M hard disk, but no grouping of its slices holds a CP/M directory");
   EXPECT_EQ(ops::DiskOfDrive(Read(build::NewHardDisk(40, 2, 2)), -1).error,
             "a hard disk of 2 drives: say which with --drive N (0, 1)");
   EXPECT_EQ(ops::DiskOfDrive(Read(build::NewHardDisk(40, 2, 2)), 2).error,
@@ -271,6 +270,42 @@ TEST(HardDisk, DrivesAsRunsOfWholeCylinders) {
                 .error,
             "a LS-DOS hard disk's TRSDOS 2.3 drives are read, not changed: no real one confirmed "
             "how it lays them out");
+}
+
+// A CP/M hard disk as the Model 4's FreHD CP/M lays one out: a drive of
+// three 32-sector slices of each cylinder as its heads, its tracks head by
+// head, each track's sectors 1 to 32 with sector 32 in the slice's first
+// place; the other three slices empty. Found by grouping and hunting; read,
+// never changed.
+TEST(HardDisk, CpmDrivesOfSeveralSlices) {
+  build::CpmSpec spec{40, 3, 32, 256, 1, 2, 8192, 512, 1};
+  spec.side0_first = true;
+  const std::vector<build::CpmFile> files = {
+      {0, "PIP", "COM", Pattern(1, 7424)}, {0, "BIG", "DAT", Pattern(2, 800000)}};  // into slice 2
+  const Disk cpm = build::CpmDisk(spec, files);
+  Bytes image(reed::kHeaderBytes, 0);
+  image[0] = reed::kMagic0, image[1] = reed::kMagic1, image[reed::kVersion] = 10;
+  image[reed::kSystem] = reed::kCpm, image[reed::kCylinders] = 40;
+  image[reed::kSectorsPerCylinder] = 192;
+  image.resize(reed::kHeaderBytes + 40 * 192 * 256, 0xE5);
+  for (const disk::Sector& s : cpm.sectors) {
+    const std::size_t at =
+        reed::kHeaderBytes + (s.cylinder * 192u + s.head * 32u + s.id_sector % 32u) * 256u;
+    const Bytes& data = cpm.written[static_cast<std::size_t>(s.written)];
+    std::copy(data.begin(), data.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  const ops::Drives drives = ops::OpenDrives(Read(image));
+  ASSERT_EQ(drives.list.size(), 1u) << drives.why_none;
+  const auto& fs = *drives.list[0].fs;
+  EXPECT_EQ(fs.Facts()[1],
+            "32 x 256, 2 reserved tracks, 8 KiB blocks, 512 entries, head by head, no skew");
+  EXPECT_EQ(fs.Read(*fs.Find("BIG.DAT", false)).bytes, files[1].bytes);
+  EXPECT_EQ(fs.Read(*fs.Find("PIP.COM", false)).bytes, files[0].bytes);
+  EXPECT_EQ(ops::PutFile(*ops::FilesystemToChange(drives.list[0].disk), "A.DAT", Pattern(3, 10),
+                         false, "")
+                .error,
+            "a CP/M hard disk's drives are read, not changed: their parameters were hunted, and "
+            "no second real one confirmed them");
 }
 
 Bytes Slurp(const fs::path& p) {

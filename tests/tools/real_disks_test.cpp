@@ -195,6 +195,33 @@ TEST_F(RealDisks, MultidosHardDiskByItsRuns) {
   EXPECT_NE(cat.out.find("transfer 56BA\n"), std::string::npos) << cat.out;
 }
 
+// The FreHD CP/M hard disk (Montezuma's CP/M 2.2): two drives of three
+// slices each, found by hunting; drive 0's files whole, DRI's PIP.COM as
+// on the Montezuma floppy, its documentation text.
+TEST_F(RealDisks, CpmHardDiskByItsSliceGroups) {
+  const std::string image = (kDisks / "frehdbr__cpm.hdv").string();
+  const ToolRun dir = Run(TRIVANE_DISK, {"dir", "--json", image}, dir_ / "out.txt");
+  ASSERT_EQ(dir.status, 0) << dir.err;
+  std::istringstream lines(dir.out);
+  std::vector<nlohmann::json> drives;
+  for (std::string line; std::getline(lines, line);) drives.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(drives.size(), 2u);
+  EXPECT_EQ(drives[0]["files"].size(), 25u);
+  EXPECT_EQ(drives[0]["findings"].size(), 0u);
+  EXPECT_EQ(drives[0]["parameters"]["block_size"], 8192);
+  for (const auto& f : drives[0]["files"]) EXPECT_TRUE(f["complete"].get<bool>()) << f["name"];
+  EXPECT_EQ(drives[1]["files"].size(), 1u);  // its BADTRACK.TBL
+  const std::string pip =
+      Run(TRIVANE_DISK, {"cat", "--drive", "0", image, "PIP.COM"}, dir_ / "out.txt").out;
+  EXPECT_EQ(
+      pip, Run(TRIVANE_DISK, {"cat", (kDisks / "bigmit__m4_montezuma_cpm.hfe").string(), "PIP.COM"},
+               dir_ / "out.txt")
+               .out);
+  const ToolRun doc =
+      Run(TRIVANE_DISK, {"cat", "--text", "--drive", "0", image, "MDIR.DOC"}, dir_ / "out.txt");
+  EXPECT_NE(doc.out.find("CP/M Extended Directory Program"), std::string::npos);
+}
+
 // The identification still refuses the HFE and IMD files with its fixed
 // message, though the sector reader reads them.
 TEST_F(RealDisks, IdentificationRefusesHfeAndImd) {
