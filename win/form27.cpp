@@ -232,6 +232,7 @@ void Form27::LoadAndIdentify(const fs::path& dir, const std::string& name, const
   ApplyFilter();
   const std::string filea = present::JoinPath(Shown(dir), name, '\\');
   identifying_ = true;
+  deferred_.clear();  // a click's boxes give way to the next click's identification
   const std::string error = trivane::LoadAndIdentify(dir / entry, record_, *this);
   if (!error.empty()) MessageBox(ErrorPrompt(present::kCannotLoad + filea, error), "Error");
   identifying_ = false;

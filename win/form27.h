@@ -119,6 +119,15 @@ class Form27 : public WindowOps {
   // The latest file chosen during an identification.
   std::filesystem::path pending_dir_, pending_entry_;
   std::string pending_name_;
+  // A message box of an identification a mouse click began, shown once the
+  // system's double-click time has passed: the click may be the first of a
+  // double-click, whose second must reach File1 and open the contents
+  // window (the box, modal, would take it).
+  struct Box {
+    std::string prompt, title;
+  };
+  std::vector<Box> deferred_;
+  void ShowBox(const Box& box);
 
   std::map<std::filesystem::path, ContentsWindow*> contents_;  // one window per image
   HDC surface_dc_ = nullptr;

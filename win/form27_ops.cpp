@@ -90,9 +90,20 @@ void Form27::Yield() {
   }
 }
 
+constexpr UINT_PTR kBoxTimer = 1;
+
 void Form27::MessageBox(const std::string& prompt, const std::string& title) {
-  if (show_message) return show_message(prompt, title);
-  MessageBoxW(hwnd_, WithCrLf(Wide(prompt)).c_str(), Wide(title).c_str(), MB_OK);
+  if (identifying_ && (GetKeyState(VK_LBUTTON) & 0x8000)) {
+    deferred_.push_back({prompt, title});
+    SetTimer(hwnd_, kBoxTimer, GetDoubleClickTime(), nullptr);
+    return;
+  }
+  ShowBox({prompt, title});
+}
+
+void Form27::ShowBox(const Box& box) {
+  if (show_message) return show_message(box.prompt, box.title);
+  MessageBoxW(hwnd_, WithCrLf(Wide(box.prompt)).c_str(), Wide(box.title).c_str(), MB_OK);
 }
 
 // A text box's colours, asked for each time it paints (read-only edit
@@ -241,6 +252,14 @@ LRESULT Form27::Handle(UINT message, WPARAM w, LPARAM l) {
       return ColourOf(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
     case WM_COMMAND:
       Command(LOWORD(w), HIWORD(w));
+      return 0;
+    case WM_TIMER:
+      if (w == kBoxTimer) {
+        KillTimer(hwnd_, kBoxTimer);
+        std::vector<Box> boxes = std::move(deferred_);
+        deferred_.clear();
+        for (const Box& box : boxes) ShowBox(box);
+      }
       return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(w) == file1_.hwnd()) ContextMenu(GET_X_LPARAM(l), GET_Y_LPARAM(l));

@@ -305,6 +305,44 @@ TEST_F(WindowTest, AClickOnTheCurrentFileChoosesItAgain) {
   EXPECT_EQ(FieldLook(form_->hwnd(), Field::Text16).text, "  jv1-35track.dsk");
 }
 
+// A real double-click on an image the identification refuses (a hard
+// disk) opens its contents window, and the refusal is still shown: its box
+// waits for the double-click time, so that the second click reaches File1.
+TEST_F(WindowTest, ADoubleClickOnARefusedImageOpensItsContents) {
+  build::WriteFile(Folder() / "hard.hdv", build::NewHardDisk(40, 1, 1));
+  ASSERT_TRUE(form_->ChooseFile(Folder() / "hard.hdv"));
+  ASSERT_EQ(messages_.size(), 1u);  // chosen so, the refusal at once
+  const Message refusal = messages_[0];
+  messages_.clear();
+  ContentsWindow* opened = nullptr;
+  form_->on_contents = [&](ContentsWindow& w) { opened = &w; };
+  HWND list = Control(Form27::kFile1);
+  RECT item;
+  SendMessageW(list, LB_GETITEMRECT, SendMessageW(list, LB_GETCURSEL, 0, 0),
+               reinterpret_cast<LPARAM>(&item));
+  POINT at{item.left + 10, (item.top + item.bottom) / 2};
+  ClientToScreen(list, &at);
+  SetForegroundWindow(form_->hwnd());
+  SetCursorPos(at.x, at.y);
+  INPUT clicks[4] = {};
+  for (int k = 0; k < 4; ++k) {
+    clicks[k].type = INPUT_MOUSE;
+    clicks[k].mi.dwFlags = k % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  }
+  ASSERT_EQ(SendInput(4, clicks, sizeof(INPUT)), 4u);
+  const auto until = Clock::now() + std::chrono::seconds(5);
+  while ((opened == nullptr || messages_.empty()) && Clock::now() < until) {
+    test::Pump();
+    Sleep(20);
+  }
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(opened->filesystem().Family(), "LDOS");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].prompt, refusal.prompt);
+  DestroyWindow(opened->hwnd());
+  fs::remove(Folder() / "hard.hdv");
+}
+
 // A name beyond any code page is listed, shown and opened as it is.
 TEST_F(WindowTest, UnicodeNamesAreShownAndOpened) {
   const std::wstring name = L"\u30B2\u30FC\u30E0-\u00C4.dsk";
