@@ -57,6 +57,21 @@ std::string Two(int n) {
   return text;
 }
 
+// A drive of the hard disk, its sectors still to be given: views into the
+// one image, with the hard disk's protection and problems.
+Disk DriveShell(const Disk& hard_disk, std::shared_ptr<const ReedState> state) {
+  Disk d;
+  d.image = hard_disk.image;
+  d.container = Container::kReed;
+  d.write_protected = hard_disk.write_protected;
+  d.cylinders = hard_disk.cylinders;
+  d.heads = 1;
+  d.problems = hard_disk.problems;
+  d.written = hard_disk.written;
+  d.state = std::move(state);
+  return d;
+}
+
 }  // namespace
 
 int RecogniseReed(const ImageBuffer& image) {
@@ -169,15 +184,7 @@ int SliceCount(const Disk& hard_disk) {
 }
 
 Disk Slice(const Disk& hard_disk, int n) {
-  Disk d;
-  d.image = hard_disk.image;
-  d.container = Container::kReed;
-  d.write_protected = hard_disk.write_protected;
-  d.cylinders = hard_disk.cylinders;
-  d.heads = 1;
-  d.problems = hard_disk.problems;
-  d.written = hard_disk.written;
-  d.state = std::make_shared<ReedState>(n);
+  Disk d = DriveShell(hard_disk, std::make_shared<ReedState>(n));
   const int first = n * reed::kSliceSectors;
   for (const Sector& s : hard_disk.sectors) {
     if (s.id_sector < first || s.id_sector >= first + reed::kSliceSectors) continue;
@@ -188,15 +195,8 @@ Disk Slice(const Disk& hard_disk, int n) {
 }
 
 Disk Run(const Disk& hard_disk, int n, int cylinders) {
-  Disk d;
-  d.image = hard_disk.image;
-  d.container = Container::kReed;
-  d.write_protected = hard_disk.write_protected;
+  Disk d = DriveShell(hard_disk, std::make_shared<ReedState>(n, cylinders));
   d.cylinders = cylinders;
-  d.heads = 1;
-  d.problems = hard_disk.problems;
-  d.written = hard_disk.written;
-  d.state = std::make_shared<ReedState>(n, cylinders);
   const int first = n * cylinders;
   for (const Sector& s : hard_disk.sectors) {
     if (s.cylinder < first || s.cylinder >= first + cylinders) continue;
@@ -208,15 +208,8 @@ Disk Run(const Disk& hard_disk, int n, int cylinders) {
 }
 
 Disk SliceHeads(const Disk& hard_disk, int first, int count) {
-  Disk d;
-  d.image = hard_disk.image;
-  d.container = Container::kReed;
-  d.write_protected = hard_disk.write_protected;
-  d.cylinders = hard_disk.cylinders;
+  Disk d = DriveShell(hard_disk, std::make_shared<ReedState>(first, 0, count));
   d.heads = count;
-  d.problems = hard_disk.problems;
-  d.written = hard_disk.written;
-  d.state = std::make_shared<ReedState>(first, 0, count);
   for (const Sector& s : hard_disk.sectors) {
     const int slice = s.id_sector / reed::kSliceSectors - first;
     if (slice < 0 || slice >= count) continue;

@@ -1,12 +1,14 @@
 // Reads the input's sectors, decides its DOS, lists its directory and reads
-// every file, live and deleted; then the same as CP/M. The image views libFuzzer's own buffer, so
-// any read past it is the sanitizer's.
+// every file, live and deleted; then the same through every other unit (CP/M,
+// UCSD p-System, MS-DOS). The image views libFuzzer's own buffer, so any read
+// past it is the sanitizer's.
 #include <cstddef>
 #include <cstdint>
 
-#include "fs/cpm/unit.h"
 #include "fs/trsdos/catalogue.h"
+#include "fs/trsdos/unit.h"
 #include "fuzz/fuzz_checks.h"
+#include "ops/filesystems.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using trivane::fuzz::Require;
@@ -24,14 +26,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Require(!f.complete || bytes.whole(), "a file said complete that was not read whole");
     }
   }
-  const auto cpm = trivane::cpm::OpenCpm(disk);
-  Require(cpm->Score() > 0 || cpm->List(true).empty(), "CP/M files of no CP/M directory");
-  Require(!cpm->Evidence().empty(), "a CP/M reading without evidence");
-  for (const trivane::filesystems::Entry& e : cpm->List(true)) {
-    const trivane::filesystems::FileBytes bytes = cpm->Read(e);
-    Require(static_cast<std::int64_t>(bytes.bytes.size()) + bytes.missing == e.size,
-            "CP/M file bytes and the missing part not its size");
-    Require(!e.complete || bytes.whole(), "a CP/M file said complete that was not read whole");
+  // Every other unit, each on its own.
+  for (const trivane::ops::Unit& u : trivane::ops::Units()) {
+    if (u.open == trivane::trsdos::OpenTrsdos) continue;
+    const auto fs = u.open(disk);
+    Require(fs->Score() > 0 || fs->List(true).empty(), "files of no directory");
+    Require(!fs->Evidence().empty(), "a reading without evidence");
+    for (const trivane::filesystems::Entry& e : fs->List(true)) {
+      const trivane::filesystems::FileBytes bytes = fs->Read(e);
+      Require(static_cast<std::int64_t>(bytes.bytes.size()) + bytes.missing == e.size,
+              "file bytes and the missing part not its size");
+      Require(!e.complete || bytes.whole(), "a file said complete that was not read whole");
+    }
   }
   return 0;
 }

@@ -178,6 +178,12 @@ Directory Volume::ReadDirectories() const {
       o = static_cast<int>(k);
     }
   }
+  for (File& f : d.files) {
+    if (f.complete && !ReadFile(f).whole()) {
+      f.complete = false;
+      d.findings.push_back({"unreadable", f.path, "a sector of it cannot be read whole"});
+    }
+  }
   for (int c = 2; c < boot_.Clusters() + 2; ++c) d.free_clusters += Next(fat, c) == 0;
   return d;
 }

@@ -84,6 +84,25 @@ class RealDisks : public SampleFolder {
   void SetUp() override {
     if (!fs::exists(kDisks / "README.md")) GTEST_SKIP() << kDisks << " is not there";
   }
+  // "a new file\n" put as NEW/TXT into drive 1 of a writable copy of the image.
+  int PutIntoCopy(const std::string& image, const fs::path& copy) {
+    const fs::path put = dir_ / "NEW.TXT";
+    fs::copy_file(image, copy);
+    fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
+    std::ofstream(put, std::ios::binary) << "a new file\n";
+    return Run(TRIVANE_DISK, {"put", copy.string(), put.string(), "--drive", "1"}, dir_ / "out.txt")
+        .status;
+  }
+  // `dir --json` of a hard disk: its drives' objects, in order.
+  std::vector<nlohmann::json> Drives(const std::string& image) {
+    const ToolRun dir = Run(TRIVANE_DISK, {"dir", "--json", image}, dir_ / "out.txt");
+    EXPECT_EQ(dir.status, 0) << dir.err;
+    std::vector<nlohmann::json> drives;
+    std::istringstream lines(dir.out);
+    for (std::string line; std::getline(lines, line);)
+      drives.push_back(nlohmann::json::parse(line));
+    return drives;
+  }
 };
 
 // The hard disk: its header in `sectors`; `dir --json` an object a drive;
@@ -110,14 +129,8 @@ TEST_F(RealDisks, HardDiskByItsDrives) {
   const ToolRun cat = Run(TRIVANE_DISK, {"cat", "--text", image, "LDOS/JCL"}, dir_ / "out.txt");
   EXPECT_EQ(cat.status, 1);
   EXPECT_NE(cat.err.find("say which with --drive N (0, 1, 2, 3)"), std::string::npos);
-  const fs::path copy = dir_ / "h.hdv", put = dir_ / "NEW.TXT";
-  fs::copy_file(image, copy);
-  fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
-  std::ofstream(put, std::ios::binary) << "a new file\n";
-  EXPECT_EQ(
-      Run(TRIVANE_DISK, {"put", copy.string(), put.string(), "--drive", "1"}, dir_ / "out.txt")
-          .status,
-      0);
+  const fs::path copy = dir_ / "h.hdv";
+  EXPECT_EQ(PutIntoCopy(image, copy), 0);
   const std::string before = Slurp(image), after = Slurp(copy);
   ASSERT_EQ(before.size(), after.size());
   for (std::size_t k = 0; k < before.size(); ++k) {
@@ -138,18 +151,15 @@ TEST_F(RealDisks, HardDiskByItsDrives) {
 // module parses; a change is refused and leaves the image as it was.
 TEST_F(RealDisks, NewdosHardDiskByItsPdriveEntries) {
   const std::string image = (kDisks / "frehdbr__newdos3D.hdv").string();
-  const ToolRun dir = Run(TRIVANE_DISK, {"dir", "--json", image}, dir_ / "out.txt");
-  ASSERT_EQ(dir.status, 0) << dir.err;
-  std::istringstream lines(dir.out);
-  int drive = 0;
-  for (std::string line; std::getline(lines, line); ++drive) {
-    const auto j = nlohmann::json::parse(line);
+  const std::vector<nlohmann::json> drives = Drives(image);
+  ASSERT_EQ(drives.size(), 8u);
+  for (std::size_t drive = 0; drive < drives.size(); ++drive) {
+    const nlohmann::json& j = drives[drive];
     EXPECT_EQ(j["drive"], drive);
     EXPECT_EQ(j["disk_name"], "NDM3HD-" + std::to_string(drive));
     EXPECT_EQ(j["findings"].size(), 0u) << drive;
     EXPECT_EQ(j["files"].size(), drive == 0 ? 114u : drive == 1 ? 3u : 2u) << drive;
   }
-  EXPECT_EQ(drive, 8);
   const ToolRun text =
       Run(TRIVANE_DISK, {"cat", "--text", "--drive", "0", image, "READTXT/TXT"}, dir_ / "out.txt");
   EXPECT_NE(text.out.find("The Syntax for READTXT/CMD is"), std::string::npos);
@@ -157,14 +167,8 @@ TEST_F(RealDisks, NewdosHardDiskByItsPdriveEntries) {
                            dir_ / "out.txt");
   EXPECT_NE(help.out.find("block  5200-52FD  254 bytes\n"), std::string::npos) << help.out;
   EXPECT_NE(help.out.find("transfer 5200\n"), std::string::npos);
-  const fs::path copy = dir_ / "n.hdv", put = dir_ / "NEW.TXT";
-  fs::copy_file(image, copy);
-  fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
-  std::ofstream(put, std::ios::binary) << "a new file\n";
-  EXPECT_EQ(
-      Run(TRIVANE_DISK, {"put", copy.string(), put.string(), "--drive", "1"}, dir_ / "out.txt")
-          .status,
-      1);
+  const fs::path copy = dir_ / "n.hdv";
+  EXPECT_EQ(PutIntoCopy(image, copy), 1);
   EXPECT_EQ(Slurp(copy), Slurp(image));
 }
 
@@ -174,19 +178,16 @@ TEST_F(RealDisks, NewdosHardDiskByItsPdriveEntries) {
 // modules parsed; no finding.
 TEST_F(RealDisks, MultidosHardDiskByItsRuns) {
   const std::string image = (kDisks / "bigmit__multidos_hard4-0.hdv").string();
-  const ToolRun dir = Run(TRIVANE_DISK, {"dir", "--json", image}, dir_ / "out.txt");
-  ASSERT_EQ(dir.status, 0) << dir.err;
-  std::istringstream lines(dir.out);
-  int drive = 0;
-  for (std::string line; std::getline(lines, line); ++drive) {
-    const auto j = nlohmann::json::parse(line);
+  const std::vector<nlohmann::json> drives = Drives(image);
+  ASSERT_EQ(drives.size(), 6u);
+  for (std::size_t drive = 0; drive < drives.size(); ++drive) {
+    const nlohmann::json& j = drives[drive];
     EXPECT_EQ(j["drive"], drive);
     EXPECT_EQ(j["disk_name"], drive == 0 ? "MULTIDOS" : "FreHD " + std::to_string(drive));
     EXPECT_EQ(j["dos"]["family"], drive == 0 ? "MULTIDOS" : "TRSDOS 2.3");
     EXPECT_EQ(j["findings"].size(), 0u) << drive;
     EXPECT_EQ(j["files"].size(), drive == 0 ? 71u : 2u) << drive;
   }
-  EXPECT_EQ(drive, 6);
   const ToolRun opt =
       Run(TRIVANE_DISK, {"view", "--drive", "0", image, "OPT/BAS"}, dir_ / "out.txt");
   EXPECT_NE(opt.out.find("20 'Converts UTIL/BOL to UTILA/BOL\n"), std::string::npos) << opt.out;
@@ -200,11 +201,7 @@ TEST_F(RealDisks, MultidosHardDiskByItsRuns) {
 // on the Montezuma floppy, its documentation text.
 TEST_F(RealDisks, CpmHardDiskByItsSliceGroups) {
   const std::string image = (kDisks / "frehdbr__cpm.hdv").string();
-  const ToolRun dir = Run(TRIVANE_DISK, {"dir", "--json", image}, dir_ / "out.txt");
-  ASSERT_EQ(dir.status, 0) << dir.err;
-  std::istringstream lines(dir.out);
-  std::vector<nlohmann::json> drives;
-  for (std::string line; std::getline(lines, line);) drives.push_back(nlohmann::json::parse(line));
+  const std::vector<nlohmann::json> drives = Drives(image);
   ASSERT_EQ(drives.size(), 2u);
   EXPECT_EQ(drives[0]["files"].size(), 25u);
   EXPECT_EQ(drives[0]["findings"].size(), 0u);

@@ -230,8 +230,10 @@ TEST_F(WindowTest, RealDisksShowWhatTheCoreShows) {
     messages_.clear();
     ASSERT_TRUE(form_->ChooseFile(entry.path())) << entry.path();
     const std::size_t before = recording.messages().size();
-    LoadAndIdentify(entry.path(), record, recording);
-    EXPECT_EQ(messages_.size(), recording.messages().size() - before) << entry.path();
+    // A file that cannot be loaded (the 64 MiB hard disk) is the window's one box.
+    const bool loaded = LoadAndIdentify(entry.path(), record, recording).empty();
+    EXPECT_EQ(messages_.size(), recording.messages().size() - before + (loaded ? 0 : 1))
+        << entry.path();
     for (Field f : kAllFields) {
       EXPECT_EQ(FieldLook(form_->hwnd(), f).text, recording.text(f)) << entry.path();
       EXPECT_EQ(FieldLook(form_->hwnd(), f).back, ToColorRef(recording.field(f).back));
