@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/file_lists.h"
 #include "present/file_view.h"
 #include "present/texts.h"
-#include "app/file_lists.h"
 
 namespace trivane::app {
 
-FileViewWindow::FileViewWindow(const QString& title, const filesystems::FileBytes& bytes, QWidget* parent)
+FileViewWindow::FileViewWindow(const QString& title, const filesystems::FileBytes& bytes,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window), bytes_(bytes), name_(title.toStdString()) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(title + " - Trivane");
@@ -36,7 +37,8 @@ FileViewWindow::FileViewWindow(const QString& title, const filesystems::FileByte
   hex_->SetSource([this](qint64 at) { return bytes_.bytes[static_cast<std::size_t>(at)]; },
                   static_cast<qint64>(bytes_.bytes.size()));
   std::vector<std::pair<qint64, qint64>> marks;
-  for (const filesystems::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + d.length);
+  for (const filesystems::Damaged& d : bytes_.unreadable)
+    marks.emplace_back(d.offset, d.offset + d.length);
   hex_->SetMarks(std::move(marks));
   pages_ = new QStackedWidget;
   pages_->addWidget(text_);

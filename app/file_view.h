@@ -5,7 +5,6 @@
 // once).
 #pragma once
 
-#include <string>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,10 +12,11 @@
 #include <QStackedWidget>
 #include <QWidget>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "fs/filesystem.h"
 #include "app/hex_view.h"
+#include "fs/filesystem.h"
 #include "views/view.h"
 
 namespace trivane::app {
@@ -24,7 +24,8 @@ namespace trivane::app {
 class FileViewWindow : public QWidget {
   Q_OBJECT
  public:
-  FileViewWindow(const QString& title, const filesystems::FileBytes& bytes, QWidget* parent = nullptr);
+  FileViewWindow(const QString& title, const filesystems::FileBytes& bytes,
+                 QWidget* parent = nullptr);
 
   void Show(views::ViewKind kind);
   bool Find(const QString& text);

@@ -8,12 +8,12 @@
 #include <QStorageInfo>
 #include <QStyleFactory>
 
+#include "app/new_disk_dialog.h"
 #include "identification/identify_image.h"
 #include "loader/image_file.h"
 #include "present/form_layout.h"
 #include "present/icon_xpm.h"
 #include "present/texts.h"
-#include "app/new_disk_dialog.h"
 
 namespace trivane::app {
 namespace {

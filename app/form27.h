@@ -13,11 +13,11 @@
 #include <QWidget>
 #include <map>
 
+#include "app/contents_window.h"
+#include "app/file_lists.h"
 #include "identification/analysis_record.h"
 #include "identification/window_ops.h"
 #include "present/form_layout.h"
-#include "app/contents_window.h"
-#include "app/file_lists.h"
 
 namespace trivane::app {
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/form27.h"
 #include "loader/image_file.h"
 #include "present/texts.h"
-#include "app/form27.h"
 
 #if defined(__unix__) && !defined(__APPLE__)
 #include <dlfcn.h>

@@ -5,12 +5,12 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include "app/contents_window.h"
+#include "app/file_lists.h"
 #include "loader/image_file.h"
 #include "present/changes.h"
 #include "present/new_disk.h"
 #include "present/texts.h"
-#include "app/contents_window.h"
-#include "app/file_lists.h"
 
 namespace trivane::app {
 

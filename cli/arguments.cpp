@@ -3,9 +3,9 @@
 #ifdef _WIN32
 #include <windows.h>
 // windows.h comes first; shellapi.h needs it.
-#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #endif

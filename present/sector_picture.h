@@ -1,8 +1,8 @@
 // The sector picture, the same in every front end: a row per cylinder, both
 // heads side by side under their names, a cell per sector in track order,
 // coloured by what the controller would have read; the directory's cylinder
-// marked, and the cylinders reserved for the system before it. Positions are pixels from the picture's top-left corner; the
-// cells grow and shrink with the space the picture is given.
+// marked, and the cylinders reserved for the system before it. Positions are pixels from the
+// picture's top-left corner; the cells grow and shrink with the space the picture is given.
 #pragma once
 
 #include <array>

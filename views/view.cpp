@@ -1,6 +1,6 @@
-#include <cctype>
 #include "views/view.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "formats/text.h"

@@ -46,7 +46,8 @@ FileView::FileView(const std::string& title, filesystems::FileBytes bytes, HWND 
   hex_.SetSource([this](std::int64_t at) { return bytes_.bytes[static_cast<std::size_t>(at)]; },
                  static_cast<std::int64_t>(bytes_.bytes.size()));
   std::vector<std::pair<std::int64_t, std::int64_t>> marks;
-  for (const filesystems::Damaged& d : bytes_.unreadable) marks.emplace_back(d.offset, d.offset + d.length);
+  for (const filesystems::Damaged& d : bytes_.unreadable)
+    marks.emplace_back(d.offset, d.offset + d.length);
   hex_.SetMarks(std::move(marks));
   Show(views::ViewKind::kAuto);
   Layout();
@@ -77,7 +78,8 @@ void FileView::SaveText() {
   if (!GetSaveFileNameW(&save)) return;
   const auto kind =
       static_cast<views::ViewKind>(SendMessageW(GetDlgItem(hwnd_, kKind), CB_GETCURSEL, 0, 0));
-  const std::string failed = present::SaveViewText(bytes_, kind, name_, std::filesystem::path(file));
+  const std::string failed =
+      present::SaveViewText(bytes_, kind, name_, std::filesystem::path(file));
   SetTextOf(GetDlgItem(hwnd_, kWhy),
             failed.empty() ? present::kSavedAs + Narrow(file) : "Not saved: " + failed);
 }

@@ -154,8 +154,8 @@ Entry PsystemFilesystem::EntryOf(const File& f, std::size_t id) const {
                  .Add("blocks", Value::Number(f.next - f.first));
   for (const filesystems::Finding& x : directory_.findings)
     e.complete = e.complete && x.file != f.name;
-  e.complete = e.complete && cpm::Volume(store_, params_, *ids_).Whole(
-                                 std::int64_t{f.first} * kBlock, f.Size());
+  e.complete = e.complete &&
+               cpm::Volume(store_, params_, *ids_).Whole(std::int64_t{f.first} * kBlock, f.Size());
   return e;
 }
 

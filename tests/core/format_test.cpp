@@ -2,8 +2,9 @@
 // kept: every geometry a DOS formats, in every container that holds it,
 // reads back as that DOS with its free space, name and date; what a DOS or
 // a container cannot make is refused.
-#include "disk/sector_store.h"
 #include "fs/trsdos/format.h"
+
+#include "disk/sector_store.h"
 #include "ops/convert.h"
 #include "test_support.h"
 
@@ -34,7 +35,8 @@ TEST(Format, EveryShapeReadsBackAsItsDos) {
   int made = 0;
   for (const Shape& s : kShapes) {
     for (Container to : {Container::kJv1, Container::kJv3, Container::kDmk}) {
-      const trsdos::NewDiskRequest q{s.dos, s.cylinders, s.heads, s.density, "games", "03/04/85", to};
+      const trsdos::NewDiskRequest q{s.dos,   s.cylinders, s.heads, s.density,
+                                     "games", "03/04/85",  to};
       const ops::Proved p = ops::NewImage(trsdos::FormatDisk(q), to, {});
       const std::string what = std::string(trsdos::FamilyName(s.dos)) + " " +
                                std::to_string(s.cylinders) + "x" + std::to_string(s.heads) + " " +

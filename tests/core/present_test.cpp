@@ -101,8 +101,8 @@ TEST(PresentPicture, RowLabelsMarkTheSystemAndTheDirectory) {
     for (int row = 0; row < 11; ++row) out.push_back(p.RowText(row, 12));
     return out;
   };
-  EXPECT_EQ(labels(), (std::vector<std::string>{"sys 0", "sys 1", "sys 2", "dir 3", "", "5", "",
-                                                "", "", "", "10"}));
+  EXPECT_EQ(labels(), (std::vector<std::string>{"sys 0", "sys 1", "sys 2", "dir 3", "", "5", "", "",
+                                                "", "", "10"}));
   p.Fit(10, 10);
   EXPECT_EQ(labels(),
             (std::vector<std::string>{"sys 0", "", "", "dir 3", "", "", "", "", "", "", "10"}));
