@@ -47,7 +47,8 @@ struct ContainerFormat {
   // Offered as a new image's container; a container that is not is still
   // written back when its disk changes.
   bool writes;
-  Offset most_bytes;  // the largest file that can be one
+  Offset most_bytes;               // the largest file that can be one
+  std::string_view recognised_by;  // what its recogniser looks for: "header", "boot sector"
   // 0 when the bytes are not this container; the higher, the surer.
   int (*recognise)(const ImageBuffer& image);
   void (*read)(const ImageBuffer& image, Disk& disk, bool check_data);

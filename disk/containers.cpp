@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "disk/container.h"
 #include "formats/jv3.h"
@@ -39,13 +42,13 @@ constexpr ContainerFormat kContainers[] = {
      "        <match type=\"byte\" offset=\"0\" value=\"0x00\"/>\n"
      "        <match type=\"byte\" offset=\"0\" value=\"0xff\"/>\n"
      "      </match>",
-     50, 0, true, kMostFloppyBytes, RecogniseDmk, ReadDmk, WriteDmk},
+     50, 0, true, kMostFloppyBytes, "header", RecogniseDmk, ReadDmk, WriteDmk},
     {Container::kJv1, "JV1", "jv1", "TRS-80 JV1 disk image",
      "one head of single-density 256-byte sectors 0 to 9, ten a track; no marks but the "
      "directory's, no CRC errors",
      "*.jv1 *.dsk", "application/x-trs80-jv1", "*.jv1 *.dsk",
      "<match type=\"big16\" offset=\"0\" value=\"0x00fe\"/>", 60, 2, true, kMostFloppyBytes,
-     RecogniseJv1, ReadJv1, WriteJv1},
+     "boot sector", RecogniseJv1, ReadJv1, WriteJv1},
     {Container::kJv3, "JV3", "jv3", "TRS-80 JV3 disk image",
      "sectors with data of 128 to 1024 bytes in either density on two heads, data marks F8 "
      "and FB, data CRC errors",
@@ -57,7 +60,7 @@ constexpr ContainerFormat kContainers[] = {
      "      </match>\n"
      "      <match type=\"byte\" offset=\"8703\" value=\"0xff\"/>\n"
      "      <match type=\"byte\" offset=\"8703\" value=\"0x00\"/>",
-     40, 1, true, kMostFloppyBytes, RecogniseJv3, ReadJv3, WriteJv3},
+     40, 1, true, kMostFloppyBytes, "header", RecogniseJv3, ReadJv3, WriteJv3},
     {Container::kHfe, "HFE", "hfe", "HFE floppy disk image",
      "the cells of every track as a Gotek drive plays them: single and double density, every "
      "data mark, CRC errors; at 250 kbit/s a track holds what one revolution of a 5.25-inch "
@@ -65,20 +68,37 @@ constexpr ContainerFormat kContainers[] = {
      "*.hfe", "application/x-hfe-floppy-image", "*.hfe",
      "<match type=\"string\" offset=\"0\" value=\"HXCPICFE\"/>\n"
      "      <match type=\"string\" offset=\"0\" value=\"HXCHFEV3\"/>",
-     80, 3, true, kMostFloppyBytes, RecogniseHfe, ReadHfe, WriteHfe},
+     80, 3, true, kMostFloppyBytes, "header", RecogniseHfe, ReadHfe, WriteHfe},
     {Container::kImd, "IMD", "imd", "ImageDisk floppy disk image",
      "the sectors of each track in one density, any size, deleted data (F8) and data errors; "
      "no other data marks, no ID field that failed its CRC",
      "*.imd", "application/x-imd-floppy-image", "*.imd",
      "<match type=\"string\" offset=\"0\" value=\"IMD \"/>", 80, 4, true, kMostFloppyBytes,
-     RecogniseImd, ReadImd, WriteImd},
+     "header", RecogniseImd, ReadImd, WriteImd},
     {Container::kReed, "Reed", "hdv", "TRS-80 Reed hard-disk image",
      "a hard disk's 256-byte sectors, cylinder after cylinder, its logical drives slices of "
      "each cylinder; changed in place, never made from a floppy",
      "*.hdv", "application/x-trs80-reed-hard-disk", "*.hdv",
      "<match type=\"big16\" offset=\"0\" value=\"0x56cb\"/>", 60, 5, false, reed::kMostFileBytes,
-     RecogniseReed, ReadReed, WriteReed},
+     "header", RecogniseReed, ReadReed, WriteReed},
 };
+
+// "not a disk image: no DMK, JV3, HFE, IMD or Reed header, no JV1 boot
+// sector": what each recogniser looks for, said of them all.
+std::string NoneRecognised() {
+  std::vector<std::string_view> looks;  // what the recognisers look for, in order
+  std::map<std::string_view, std::vector<std::string>> names;
+  for (const ContainerFormat& f : kContainers) {
+    if (names[f.recognised_by].empty()) looks.push_back(f.recognised_by);
+    names[f.recognised_by].emplace_back(f.name);
+  }
+  std::string out = "not a disk image";
+  for (std::size_t k = 0; k < looks.size(); ++k) {
+    out += (k == 0 ? ": no " : ", no ") + JoinedWords(names[looks[k]], ", ", " or ") + " " +
+           std::string(looks[k]);
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -143,8 +163,7 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
     disk.error = CutJv3Header(image)
                      ? "the file ends inside the JV3 header, at byte " +
                            std::to_string(image.size()) + " of " + std::to_string(jv3::kDataStart)
-                     : "not a disk image: no DMK, HFE or IMD header, no JV1 boot sector, no "
-                       "JV3 header";
+                     : NoneRecognised();
     return disk;
   }
   disk.container = format->kind;

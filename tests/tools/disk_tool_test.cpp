@@ -42,11 +42,10 @@ TEST_F(DiskTool, SectorsAsJsonHoldExactlyTheirMembers) {
   EXPECT_EQ(
       std::make_tuple(no_data["sector"], no_data["dam"], no_data["data_crc_ok"], no_data["offset"]),
       std::make_tuple(json(5), json(nullptr), json(nullptr), json(nullptr)));
-  EXPECT_EQ(
-      lines[1],
-      json({{"file", Path("notes.dsk")},
-            {"error",
-             "not a disk image: no DMK, HFE or IMD header, no JV1 boot sector, no JV3 header"}}));
+  EXPECT_EQ(lines[1],
+            json({{"file", Path("notes.dsk")},
+                  {"error",
+                   "not a disk image: no DMK, JV3, HFE, IMD or Reed header, no JV1 boot sector"}}));
   EXPECT_EQ(lines[2]["sectors"][0]["id_crc_ok"], nullptr);  // JV1 keeps no CRCs
 }
 
