@@ -2,6 +2,7 @@
 
 #include "builder/cpm_images.h"
 #include "builder/dos_images.h"
+#include "builder/fat_images.h"
 #include "builder/sector_images.h"
 #include "disk/container.h"
 
@@ -198,6 +199,7 @@ std::vector<Sample> Seeds() {
       {"dos-trsdos23-data", DosSample(Smaller(Trsdos23DataDisk(), 18), false)},
       {"dos-newdos80-deleted", BigNewdos(true, false, 12)},
       {"cpm-omikron", CpmSample(6)},
+      {"msdos", disk::FormatOf(disk::Container::kDmk).write(FatImage(4).Disk(), {}).bytes},
       {"text", Text("10 PRINT \"HELLO\"\r\n")},
       {"empty", {}},
   };
