@@ -66,7 +66,12 @@ class SampleFolder : public ::testing::Test {
     for (const std::string& a : args) command += " \"" + a + "\"";
     command = "\"" + command + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"\"";
     const std::wstring wide = fs::path(std::u8string(command.begin(), command.end())).wstring();
-    const int status = _wsystem(wide.c_str());
+    // 9009 is cmd.exe's own "not recognised": under Wine a busy machine now
+    // and then fails to start the program at all. Tried again, twice at most.
+    constexpr int kNotStarted = 9009;
+    int status = _wsystem(wide.c_str());
+    for (int again = 0; again < 2 && status == kNotStarted; ++again)
+      status = _wsystem(wide.c_str());
 #else
     std::string command = program;
     for (const std::string& a : args) command += " '" + a + "'";
