@@ -249,11 +249,11 @@ bool IsWholeHardDisk(const Disk& disk) {
 
 Disk ReadBack(const Disk& before, const ImageBuffer& image) {
   Disk back = ReadDisk(image);
-  const int slice = SliceOf(before);
-  if (slice < 0 || back.container != Container::kReed) return back;
   const auto* state = dynamic_cast<const ReedState*>(before.state.get());
-  if (state->heads > 0) return SliceHeads(back, slice, state->heads);
-  return RunCylinders(before) > 0 ? Run(back, slice, RunCylinders(before)) : Slice(back, slice);
+  if (state == nullptr || state->slice < 0 || back.container != Container::kReed) return back;
+  if (state->heads > 0) return SliceHeads(back, state->slice, state->heads);
+  if (state->run_cylinders > 0) return Run(back, state->slice, state->run_cylinders);
+  return Slice(back, state->slice);
 }
 
 }  // namespace trivane::disk

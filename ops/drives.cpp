@@ -35,39 +35,56 @@ int RunLength(const disk::Disk& disk) {
   return 0;
 }
 
-// Drive n: its slice, or its run of `run` cylinders.
-disk::Disk DriveOf(const disk::Disk& disk, int n, int run) {
-  return run > 0 ? disk::Run(disk, n, run) : disk::Slice(disk, n);
+// How a hard disk's drives lie: 32-sector slices, runs of `run` whole
+// cylinders, or groups of `heads` slices as one drive's heads.
+struct DriveLayout {
+  int run = 0, heads = 0;
+};
+
+disk::Disk DriveOf(const disk::Disk& disk, int n, DriveLayout l) {
+  if (l.heads > 0) return disk::SliceHeads(disk, n * l.heads, l.heads);
+  return l.run > 0 ? disk::Run(disk, n, l.run) : disk::Slice(disk, n);
 }
 
-int DriveCount(const disk::Disk& disk, int run) {
-  return run > 0 ? disk.cylinders / run : disk::SliceCount(disk);
+int DriveCount(const disk::Disk& disk, DriveLayout l) {
+  if (l.heads > 0) return disk::SliceCount(disk) / l.heads;
+  return l.run > 0 ? disk.cylinders / l.run : disk::SliceCount(disk);
+}
+
+// Every drive of the layout whose directory a unit finds, and their scores.
+int FoundDrives(const disk::Disk& disk, DriveLayout l, Drives& out) {
+  int score = 0;
+  for (int n = 0; n < DriveCount(disk, l); ++n) {
+    disk::Disk drive = DriveOf(disk, n, l);
+    std::unique_ptr<filesystems::Filesystem> fs = OpenFilesystem(drive);
+    if (fs == nullptr) continue;
+    score += fs->Score();
+    out.list.push_back({n, std::move(drive), std::move(fs)});
+  }
+  return score;
 }
 
 // A CP/M hard disk's drives: groups of its slices as the heads of each
-// drive, of at most 8 MB; of the groupings, the one whose drives' directories
-// explain the most.
-void CpmDrives(const disk::Disk& disk, Drives& out) {
+// drive, of at most 8 MB; of the groupings, the one whose drives'
+// directories explain the most (none: slices).
+DriveLayout CpmLayout(const disk::Disk& disk) {
   constexpr std::int64_t kMostDriveBytes = std::int64_t{8} << 20;
   const int slices = disk::SliceCount(disk);
-  int best = 0;
+  DriveLayout best;
+  int best_score = 0;
   for (int heads = 1; heads <= slices; ++heads) {
     const std::int64_t bytes = std::int64_t{disk.cylinders} * heads * reed::kSliceSectors * 256;
     if (slices % heads != 0 || bytes > kMostDriveBytes) continue;
     Drives found;
-    int score = 0;
-    for (int n = 0; n < slices / heads; ++n) {
-      disk::Disk drive = disk::SliceHeads(disk, n * heads, heads);
-      std::unique_ptr<filesystems::Filesystem> fs = OpenFilesystem(drive);
-      if (fs == nullptr) continue;
-      score += fs->Score();
-      found.list.push_back({n, std::move(drive), std::move(fs)});
-    }
-    if (score > best) {
-      best = score;
-      out.list = std::move(found.list);
-    }
+    const int score = FoundDrives(disk, {0, heads}, found);
+    if (score > best_score) best = {0, heads}, best_score = score;
   }
+  return best;
+}
+
+DriveLayout LayoutOf(const disk::Disk& disk) {
+  if (disk::ReedHeaderOf(disk.image).system == reed::kCpm) return CpmLayout(disk);
+  return {RunLength(disk), 0};
 }
 
 }  // namespace
@@ -79,24 +96,13 @@ Drives OpenDrives(const disk::Disk& disk) {
     return out;
   }
   out.hard_disk = true;
-  const int system = disk::ReedHeaderOf(disk.image).system;
-  if (system == reed::kCpm) {
-    CpmDrives(disk, out);
-    if (out.list.empty()) {
-      out.why_none = "a CP/M hard disk, but no grouping of its slices holds a CP/M directory";
-    }
-    return out;
-  }
-  const int run = RunLength(disk);
-  for (int n = 0; n < DriveCount(disk, run); ++n) {
-    disk::Disk drive = DriveOf(disk, n, run);
-    std::unique_ptr<filesystems::Filesystem> fs = OpenFilesystem(drive);
-    if (fs != nullptr) out.list.push_back({n, std::move(drive), std::move(fs)});
-  }
+  FoundDrives(disk, LayoutOf(disk), out);
   if (out.list.empty()) {
-    out.why_none = "no drive's directory was found on cylinder " +
-                   std::to_string(disk::ReedHeaderOf(disk.image).directory_cylinder) +
-                   " or where a drive's boot sector names";
+    out.why_none = disk::ReedHeaderOf(disk.image).system == reed::kCpm
+                       ? "a CP/M hard disk, but no grouping of its slices holds a CP/M directory"
+                       : "no drive's directory was found on cylinder " +
+                             std::to_string(disk::ReedHeaderOf(disk.image).directory_cylinder) +
+                             " or where a drive's boot sector names";
   }
   return out;
 }
@@ -107,9 +113,9 @@ DriveDisk DiskOfDrive(const disk::Disk& disk, int number) {
     return {disk, ""};
   }
   // The drive named is looked at alone; the others only to say which there are.
-  const int run = RunLength(disk);
-  if (number >= 0 && number < DriveCount(disk, run)) {
-    disk::Disk drive = DriveOf(disk, number, run);
+  const DriveLayout layout = LayoutOf(disk);
+  if (number >= 0 && number < DriveCount(disk, layout)) {
+    disk::Disk drive = DriveOf(disk, number, layout);
     if (OpenFilesystem(drive) != nullptr) return {std::move(drive), ""};
   }
   Drives drives = OpenDrives(disk);
