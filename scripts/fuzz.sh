@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang's libFuzzer and the address and undefined
 # behaviour sanitizers, replays the kept regressions, then fuzzes the targets
-# side by side for SECONDS each (default 120), starting from the seed images.
+# from the seed images within one budget of BUDGET seconds (default 240) for
+# them all: as many at a time as the machine has cores, each for its share
+# (BUDGET x cores / targets), so that a new target does not lengthen the run.
 # Fails on any finding; a finding's input is left in build-fuzz/findings/.
 set -euo pipefail
-seconds="${1:-120}"
+budget="${1:-240}"
 cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev nlohmann-json3-dev
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
@@ -26,12 +28,20 @@ for target in "${targets[@]}"; do
   fi
 done
 
+cores=$(nproc)
+share=$((budget * cores / ${#targets[@]}))
+[ "$share" -ge 10 ] || share=10
+echo "fuzzing ${#targets[@]} targets, $cores at a time, $share s each"
+fuzz() {
+  mkdir -p build-fuzz/corpus/$1
+  build-fuzz/${1}_fuzz build-fuzz/corpus/$1 build-fuzz/seeds/$1 \
+    -max_total_time="$share" -max_len=131072 -print_final_stats=1 \
+    -artifact_prefix=build-fuzz/findings/$1- >build-fuzz/$1.log 2>&1
+}
 pids=()
 for target in "${targets[@]}"; do
-  mkdir -p build-fuzz/corpus/$target
-  build-fuzz/${target}_fuzz build-fuzz/corpus/$target build-fuzz/seeds/$target \
-    -max_total_time="$seconds" -max_len=131072 -print_final_stats=1 \
-    -artifact_prefix=build-fuzz/findings/$target- >build-fuzz/$target.log 2>&1 &
+  while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do wait -n || true; done
+  fuzz "$target" &
   pids+=($!)
 done
 for i in "${!targets[@]}"; do
