@@ -55,6 +55,23 @@ class Reader {
     }
     return value;
   }
+  // `count` bytes into `out`: where they lie within the packed cells, each
+  // at the same offset in its two packed bytes, so taken without a check.
+  void Bytes(std::uint8_t* out, std::size_t count) {
+    const std::size_t q = at_ + 1;
+    if (q + 16 * count > cells_.size() || (q >> 3) + 2 * count + 1 > packed_.size()) {
+      for (std::size_t k = 0; k < count; ++k) out[k] = Byte();
+      return;
+    }
+    const std::uint8_t* p = packed_.data() + (q >> 3);
+    const unsigned shift = 8 - (q & 7);
+    for (std::size_t k = 0; k < count; ++k, p += 2) {
+      const std::uint32_t run = std::uint32_t{p[0]} << 16 | p[1] << 8 | p[2];
+      const unsigned v = (run >> shift) & 0xFFFF;
+      out[k] = static_cast<std::uint8_t>(kDataBits[v >> 8] << 4 | kDataBits[v & 0xFF]);
+    }
+    at_ += 16 * count;
+  }
 
  private:
   const Cells& cells_;
@@ -88,7 +105,7 @@ void ReadData(const Cells& cells, std::size_t at, std::uint8_t mark, std::uint16
   Reader r(cells, at);
   f.dam = mark;
   f.data.resize(std::size_t{128} << (f.size_code & 3));
-  for (std::uint8_t& b : f.data) b = r.Byte();
+  r.Bytes(f.data.data(), f.data.size());
   const std::uint16_t crc = crc16::Add(crc16::Add(preset, mark), f.data.data(), f.data.size());
   const std::uint16_t stored = static_cast<std::uint16_t>(r.Byte() << 8 | r.Byte());
   f.data_crc_ok = crc == stored;
@@ -194,31 +211,50 @@ class Scan {
 };
 
 // Where a mark can end, told by 16 cells starting on a byte of the packed
-// cells: bits 0 to 7 say which of 8 to 15 cells into an FM mark they start
-// (after its 00 byte), bits 8 to 12 which turn of the MFM sync (4489, three
-// times) they are, plus one. Found by a look through every turn and mark,
-// only for the runs a bit of Seen marks (8 KiB, which a scan keeps close).
-unsigned Hint(unsigned run) {
+// cells: bits 0 to 15 say which of 0 to 15 cells into an FM mark's 00 byte
+// they start, bits 16 to 20 which turn of the MFM sync (4489, three times)
+// they are, plus one. Found by a look through every turn and mark.
+unsigned HintOf(unsigned run) {
   unsigned h = 0;
   for (unsigned turn = 0; turn < 16; ++turn) {
-    if ((((0x44894489u << turn) >> 16) & 0xFFFF) == run) h |= (turn + 1) << 8;
+    if ((((0x44894489u << turn) >> 16) & 0xFFFF) == run) h |= (turn + 1) << 16;
   }
   for (std::uint8_t m : kFmMarks) {
     const std::uint32_t fm = std::uint32_t{kFmZero} << 16 | FmCells(m, 0xC7);
-    for (int in = 8; in < 16; ++in) {
-      if (((fm >> (16 - in)) & 0xFFFF) == run) h |= 1u << (in - 8);
+    for (int in = 0; in < 16; ++in) {
+      if (((fm >> (16 - in)) & 0xFFFF) == run) h |= 1u << in;
     }
   }
   return h;
+}
+
+// The runs with a hint, in order, and their hints: a few dozen.
+using Hints = std::vector<std::pair<unsigned, unsigned>>;
+const Hints& AllHints() {
+  static const Hints hints = [] {
+    Hints t;
+    for (unsigned r = 0; r < 65536; ++r) {
+      if (const unsigned h = HintOf(r); h != 0) t.emplace_back(r, h);
+    }
+    return t;
+  }();
+  return hints;
+}
+
+// Looked up only for the runs a bit of Seen marks (8 KiB, which a scan
+// keeps close).
+unsigned Hint(unsigned run) {
+  const Hints& hints = AllHints();
+  const auto it = std::lower_bound(hints.begin(), hints.end(), std::pair{run, 0u});
+  return it != hints.end() && it->first == run ? it->second : 0;
 }
 
 using Seen = std::array<std::uint64_t, 1024>;  // a bit for each 16-cell run
 const Seen& SeenRuns(Seek seek) {
   static const std::array<Seen, 3> seen = [] {
     std::array<Seen, 3> s{};
-    for (unsigned run = 0; run < 65536; ++run) {
-      const unsigned h = Hint(run);
-      const bool mfm = (h >> 8) != 0, fm = (h & 0xFF) != 0;
+    for (const auto& [run, h] : AllHints()) {
+      const bool mfm = (h >> 16) != 0, fm = (h & 0xFFFF) != 0;
       const bool in[3] = {mfm || fm, mfm, fm};  // by Seek
       for (int k = 0; k < 3; ++k) s[k][run >> 6] |= std::uint64_t{in[k]} << (run & 63);
     }
@@ -227,29 +263,35 @@ const Seen& SeenRuns(Seek seek) {
   return seen[static_cast<int>(seek)];
 }
 
+// How far apart the bytes a scan looks at lie: the MFM sync's 48 cells hold
+// four or five runs that start on consecutive bytes, one of them on a byte
+// that is a multiple of four; an FM mark's 00 byte holds two, one of them
+// on an even byte. Seeking both, every byte.
+std::size_t Stride(Seek seek) {
+  return seek == Seek::kMfm ? 4 : seek == Seek::kFm ? 2 : 1;
+}
+
 // The window positions i (as Scan counts them) where a mark can end, in
 // order: only there can the window match. The cells start the run at byte
 // b: cell 8b is `turn` cells into the sync's 4489, or `in` cells into the
-// FM 00 byte and mark. The MFM sync's 48 cells hold four or five runs that
-// start on consecutive bytes, one of them on a byte that is a multiple of
-// four: seeking MFM alone, only those are looked at.
+// FM 00 byte before its mark.
 std::vector<std::size_t> Hinted(const Cells& cells, Seek seek) {
   const std::vector<std::uint8_t>& bytes = cells.packed();
   const std::size_t n = cells.size(), count = bytes.size();
   std::vector<std::size_t> at;
   const auto add = [&](std::size_t p) { at.push_back(p % n < 63 ? p % n + n : p % n); };
   const Seen& seen = SeenRuns(seek);
-  const unsigned mask = seek == Seek::kMfm ? 0xFF00 : seek == Seek::kFm ? 0x00FF : 0xFFFF;
-  for (std::size_t b = 0; b < count; b += seek == Seek::kMfm ? 4 : 1) {
+  const unsigned mask = seek == Seek::kMfm ? 0x1F0000 : seek == Seek::kFm ? 0xFFFF : 0x1FFFFF;
+  for (std::size_t b = 0; b < count; b += Stride(seek)) {
     const unsigned run = bytes[b] << 8 | bytes[b + 1 < count ? b + 1 : 0];
     if ((seen[run >> 6] >> (run & 63) & 1) == 0) continue;
     const unsigned h = Hint(run) & mask;
-    if (const unsigned turn = h >> 8; turn != 0) {
+    if (const unsigned turn = h >> 16; turn != 0) {
       // The sync's last cell is 15 into a 4489, within 47 cells of 8b.
       for (std::size_t p = 8 * b + 15 + (16 - (turn - 1)) % 16; p <= 8 * b + 47; p += 16) add(p);
     }
-    for (int in = 8; in < 16; ++in) {
-      if (h >> (in - 8) & 1) add(8 * b + 31 - static_cast<std::size_t>(in));
+    for (int in = 0; in < 16; ++in) {
+      if (h >> in & 1) add(8 * b + 31 - static_cast<std::size_t>(in));
     }
   }
   std::sort(at.begin(), at.end());
@@ -278,21 +320,28 @@ namespace {
 // Each pair of cells taken as one, set when either is: FM stored at twice
 // its rate read at its own, whichever phase the pairs were written in.
 Cells HalfRate(const Cells& cells) {
-  // Sixteen cells to eight: each pair's or.
-  static const std::array<std::uint8_t, 65536> kHalf = [] {
-    std::array<std::uint8_t, 65536> t{};
-    for (unsigned v = 0; v < 65536; ++v) {
-      unsigned out = 0;
-      for (int k = 7; k >= 0; --k) out = out << 1 | ((v >> (2 * k)) & 3 ? 1 : 0);
-      t[v] = static_cast<std::uint8_t>(out);
-    }
-    return t;
-  }();
+  // Each 16-cell lane's pairs or-ed into its even bits, and those gathered
+  // into the lane's low byte.
+  const auto half = [](std::uint64_t v) {
+    v = (v | v >> 1) & 0x5555555555555555;
+    v = (v | v >> 1) & 0x3333333333333333;
+    v = (v | v >> 2) & 0x0F0F0F0F0F0F0F0F;
+    return (v | v >> 4) & 0x00FF00FF00FF00FF;
+  };
   const std::vector<std::uint8_t>& in = cells.packed();
   std::vector<std::uint8_t> out((in.size() + 1) / 2, 0);
-  for (std::size_t k = 0; k < out.size(); ++k) {
-    const unsigned hi = in[2 * k], lo = 2 * k + 1 < in.size() ? in[2 * k + 1] : 0;
-    out[k] = kHalf[hi << 8 | lo];
+  for (std::size_t k = 0; k < out.size(); k += 4) {
+    std::uint64_t v = 0;
+    if (2 * k + 8 <= in.size()) {
+      const std::uint8_t* p = in.data() + 2 * k;
+      for (std::size_t j = 0; j < 8; ++j) v = v << 8 | p[j];
+    } else {
+      for (std::size_t j = 0; j < 8; ++j) v = v << 8 | (2 * k + j < in.size() ? in[2 * k + j] : 0);
+    }
+    const std::uint64_t h = half(v);
+    for (std::size_t j = 0; j < 4 && k + j < out.size(); ++j) {
+      out[k + j] = static_cast<std::uint8_t>(h >> (48 - 16 * j));
+    }
   }
   return Cells::FromPacked(std::move(out), cells.size() / 2);
 }

@@ -1,7 +1,7 @@
 // HFE (layout in formats/hfe.h): recognised by its signature; each track's
 // cells gathered from the interleaved blocks, put in order (first cell most
-// significant), version 3's opcodes acted on, and decoded as a controller
-// reads them: MFM and FM at twice its rate on one track alike.
+// significant), version 3's opcodes acted on, and handed to the cell-track
+// unit (cell_tracks.h), which finds the sectors on them.
 #include "formats/hfe.h"
 
 #include <algorithm>
@@ -44,22 +44,8 @@ cells::Cells Version3Cells(const std::vector<std::uint8_t>& bytes) {
 // One side's cells, in order; empty when the file ends before them.
 std::vector<std::uint8_t> SideBytes(const ImageBuffer& image, const HfeState::Track& t, int side) {
   std::vector<std::uint8_t> bytes = StoredSide(image, t, side, t.side_bytes);
-  for (std::uint8_t& b : bytes) b = hfe::ReverseBits(b);
+  hfe::ReverseEachByte(bytes.data(), bytes.size());
   return bytes;
-}
-
-Sector SectorOf(const cells::Field& f, int cylinder, int side) {
-  Sector s;
-  s.cylinder = static_cast<std::uint16_t>(cylinder);
-  s.head = static_cast<std::uint8_t>(side);
-  s.id_cylinder = f.cylinder;
-  s.id_head = f.head;
-  s.id_sector = f.sector;
-  s.size_code = f.size_code;
-  s.size = static_cast<std::uint16_t>(128 << (f.size_code & 3));
-  s.density = f.encoding == cells::Encoding::kFm ? Density::kSingle : Density::kDouble;
-  s.id_crc = f.id_crc_ok ? Check::kGood : Check::kBad;
-  return s;
 }
 
 void ReadTrack(const ImageBuffer& image, int cylinder, int side, HfeState& state, Disk& disk) {
@@ -73,17 +59,11 @@ void ReadTrack(const ImageBuffer& image, int cylinder, int side, HfeState& state
   const std::size_t count = bytes.size() * 8;
   const cells::Cells c =
       state.version == 3 ? Version3Cells(bytes) : cells::Cells::FromPacked(std::move(bytes), count);
-  for (cells::Field& f : cells::DecodeBothRates(c)) {
-    Sector s = SectorOf(f, cylinder, side);
-    if (f.dam != 0) {
-      const Offset k = std::min<Offset>(static_cast<Offset>(f.at / 8), t.side_bytes - 1);
-      s.data_offset = HfeSideOffset(t.first_block, side, k);
-      s.dam = f.dam;
-      s.data_crc = f.data_crc_ok ? Check::kGood : Check::kBad;
-      state.data[HfeState::KeyOf(s)] = {std::move(f.data), s.data_crc};
-    }
-    disk.sectors.push_back(s);
-  }
+  const auto offset_of = [&t, side](std::size_t cell) {
+    return HfeSideOffset(t.first_block, side,
+                         std::min<Offset>(static_cast<Offset>(cell / 8), t.side_bytes - 1));
+  };
+  AddCellTrack(c, cylinder, side, offset_of, state, disk);
 }
 
 }  // namespace
@@ -103,22 +83,6 @@ std::vector<std::uint8_t> StoredSide(const ImageBuffer& image, const HfeState::T
                static_cast<std::size_t>(run));
   }
   return bytes;
-}
-
-std::vector<std::uint8_t> HfeState::Data(const Disk&, const Sector& s) const {
-  const auto it = data.find(KeyOf(s));
-  return it == data.end() ? std::vector<std::uint8_t>{} : it->second.bytes;
-}
-
-bool HfeState::AsRead(const Disk& disk, const Sector& s) const {
-  if (s.written < 0) return true;
-  const auto it = data.find(KeyOf(s));
-  return it != data.end() && it->second.crc == s.data_crc &&
-         it->second.bytes == disk.written[static_cast<std::size_t>(s.written)];
-}
-
-Check HfeState::DataCrc(const Disk&, const Sector& s) const {
-  return s.data_crc;
 }
 
 const HfeState* HfeStateOf(const Disk& disk) {

@@ -30,6 +30,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "formats/image_buffer.h"
@@ -81,6 +82,19 @@ inline constexpr std::array<std::uint8_t, 256> kReversed = [] {
 }();
 inline std::uint8_t ReverseBits(std::uint8_t b) {
   return kReversed[b];
+}
+// Every byte's bits in the other order, eight bytes at a time.
+inline void ReverseEachByte(std::uint8_t* bytes, std::size_t count) {
+  std::size_t k = 0;
+  for (; k + 8 <= count; k += 8) {
+    std::uint64_t v;
+    std::memcpy(&v, bytes + k, 8);
+    v = (v >> 4 & 0x0F0F0F0F0F0F0F0F) | (v & 0x0F0F0F0F0F0F0F0F) << 4;
+    v = (v >> 2 & 0x3333333333333333) | (v & 0x3333333333333333) << 2;
+    v = (v >> 1 & 0x5555555555555555) | (v & 0x5555555555555555) << 1;
+    std::memcpy(bytes + k, &v, 8);
+  }
+  for (; k < count; ++k) bytes[k] = ReverseBits(bytes[k]);
 }
 
 }  // namespace trivane::hfe

@@ -131,6 +131,18 @@ TEST(Cells, AFieldAcrossTheIndex) {
       }
     }
   }
+  // FM at twice its rate, at every phase of its cells against the bytes and
+  // of its pairs against the cells.
+  f.double_density = false;
+  const cells::Cells fm = disk::TrackCells({f}, disk::ControllerLayout(), 0, true);
+  for (std::size_t shift = 0; shift < 64; ++shift) {
+    cells::Cells turned;
+    for (std::size_t i = 0; i < fm.size(); ++i) turned.Push(fm.At((i + shift) % fm.size()));
+    const std::vector<cells::Field> got = cells::DecodeBothRates(turned);
+    ASSERT_EQ(got.size(), 1u) << shift;
+    EXPECT_EQ(got[0].encoding, Encoding::kFm);
+    EXPECT_TRUE(got[0].data_crc_ok) << shift;
+  }
 }
 
 // Noise on an unformatted track gives no field; an FM ID is not given the
