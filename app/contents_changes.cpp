@@ -21,7 +21,8 @@
 namespace trivane::app {
 
 QString ContentsWindow::WhyReadOnly() const {
-  return QString::fromStdString(present::WhyReadOnly(disk_, QFileInfo(path_).isWritable()));
+  return QString::fromStdString(
+      present::WhyReadOnly(disk_, fs_.get(), QFileInfo(path_).isWritable()));
 }
 
 QLayout* ContentsWindow::BuildChanges() {
@@ -115,20 +116,20 @@ void ContentsWindow::PutHostFiles(const QStringList& files) {
   std::vector<present::HostFile> host;
   for (const QString& file : files)
     host.push_back({ToFsPath(file), QFileInfo(file).fileName().toStdString()});
-  Changed(changes_.Put(disk_, host, present::Today(), Questions()));
+  Changed(changes_.Put(*fs_, host, present::Today(), Questions()));
 }
 
 void ContentsWindow::DeleteSelected() {
   if (!WhyReadOnly().isEmpty()) return;
   std::vector<std::string> names;
   for (const filesystems::Entry& f : SelectedFiles()) names.push_back(f.name);
-  Changed(changes_.Delete(disk_, names, Questions()));
+  Changed(changes_.Delete(*fs_, names, Questions()));
 }
 
 void ContentsWindow::RenameSelected() {
   const std::vector<filesystems::Entry> files = SelectedFiles();
   if (files.size() != 1 || !WhyReadOnly().isEmpty()) return;
-  Changed(changes_.Rename(disk_, files[0].name, Questions()));
+  Changed(changes_.Rename(*fs_, files[0].name, Questions()));
 }
 
 void ContentsWindow::Undo() {

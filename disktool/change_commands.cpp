@@ -22,7 +22,8 @@ namespace trivane::disktool {
 namespace {
 
 using cli::Escaped;
-using Step = std::function<filesystems::Changed(const disk::Disk&)>;
+using filesystems::Filesystem;
+using Step = std::function<filesystems::Changed(const Filesystem&)>;
 
 // The image (of a hard disk, the drive --drive names) read to be changed;
 // 0, else the status, its error said, when it cannot be.
@@ -35,12 +36,14 @@ int Read(const std::string& image, const cli::Parsed& p, ReadImage& r) {
   return 1;
 }
 
-// Makes each step on the disk the last one left, then keeps the result.
-int Change(const std::string& image, const ReadImage& r,
+// Makes each step on the filesystem the last one left (the first on the
+// disk as read), then keeps the result.
+int Change(const std::string& image, std::shared_ptr<const Filesystem> fs,
            const std::vector<std::pair<std::string, Step>>& steps, bool backup) {
-  filesystems::Changed now{r.disk, {}, "", false};
+  filesystems::Changed now;
+  now.filesystem = std::move(fs);
   for (const auto& [what, step] : steps) {
-    filesystems::Changed next = step(now.disk);
+    filesystems::Changed next = step(*now.filesystem);
     if (!next.error.empty()) {
       std::cerr << "trivane-disk: " << Escaped(image) << ": " << what << ": " << next.error
                 << (next.fault ? " (a fault: the change did not read back as made)" : "")
@@ -79,11 +82,10 @@ int PutCommand(const cli::Parsed& p) {
   ReadImage r;
   if (const int status = Read(p.operands[0], p, r); status != 0) return status;
   // A format named reads the disk as that format, for the first file; the
-  // files after it settle the format themselves.
-  const auto open = [format](const disk::Disk& d, bool first) {
-    return first && !format.empty() ? ops::FilesystemAs(d, format) : ops::FilesystemToChange(d);
-  };
-  const auto fs = open(r.disk, true);
+  // files after it are put on the disk as the proof of the one before read
+  // it back.
+  const std::shared_ptr<const Filesystem> fs =
+      format.empty() ? ops::FilesystemToChange(r.disk) : ops::FilesystemAs(r.disk, format);
   if (fs == nullptr) return UsageError("--format takes a CP/M format's name (new --list)");
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
@@ -99,13 +101,11 @@ int PutCommand(const cli::Parsed& p) {
       std::cerr << "trivane-disk: " << Escaped(file) << ": it cannot be read\n";
       return 1;
     }
-    const bool first = k == 1;
-    steps.emplace_back("put " + shown + " (" + std::to_string(bytes.size()) + " bytes)",
-                       [=](const disk::Disk& d) {
-                         return ops::PutFile(*open(d, first), shown, bytes, replace, date);
-                       });
+    steps.emplace_back(
+        "put " + shown + " (" + std::to_string(bytes.size()) + " bytes)",
+        [=](const Filesystem& on) { return ops::PutFile(on, shown, bytes, replace, date); });
   }
-  return Change(p.operands[0], r, steps, !p.Has("--no-backup"));
+  return Change(p.operands[0], fs, steps, !p.Has("--no-backup"));
 }
 
 int RmCommand(const cli::Parsed& p) {
@@ -115,29 +115,26 @@ int RmCommand(const cli::Parsed& p) {
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string name = p.operands[k];
-    steps.emplace_back("delete " + name, [=](const disk::Disk& d) {
-      return ops::DeleteFile(*ops::FilesystemToChange(d), name);
-    });
+    steps.emplace_back("delete " + name,
+                       [=](const Filesystem& on) { return ops::DeleteFile(on, name); });
   }
-  return Change(p.operands[0], r, steps, !p.Has("--no-backup"));
+  return Change(p.operands[0], ops::FilesystemToChange(r.disk), steps, !p.Has("--no-backup"));
 }
 
 int RenameCommand(const cli::Parsed& p) {
   if (p.operands.size() != 3) return UsageError("rename takes IMAGE OLD NEW");
   ReadImage r;
   if (const int status = Read(p.operands[0], p, r); status != 0) return status;
-  const auto fs = ops::FilesystemToChange(r.disk);
+  const std::shared_ptr<const Filesystem> fs = ops::FilesystemToChange(r.disk);
   const std::string old = p.operands[1], to = fs->ListedName(p.operands[2]);
   if (to.empty()) {
     std::cerr << "trivane-disk: " << Escaped(p.operands[2]) << ": not a DOS name ("
               << fs->NameRule() << ")\n";
     return 1;
   }
-  return Change(p.operands[0], r,
+  return Change(p.operands[0], fs,
                 {{"rename " + old + " to " + to,
-                  [=](const disk::Disk& d) {
-                    return ops::RenameFile(*ops::FilesystemToChange(d), old, to);
-                  }}},
+                  [=](const Filesystem& on) { return ops::RenameFile(on, old, to); }}},
                 !p.Has("--no-backup"));
 }
 

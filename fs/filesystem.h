@@ -145,14 +145,18 @@ struct NewDisk {
 // A change refused before anything was changed.
 Made Refused(const std::string& why);
 
+class Filesystem;
+
 // A change as made and proved by reading the disk back: the disk as changed
-// (for the next change) and its image, or why nothing changed; fault when
-// the change did not read back as made.
+// and its image, with the filesystem the proof read back (for the next
+// change), or why nothing changed; fault when the change did not read back
+// as made.
 struct Changed {
   disk::Disk disk;
   std::vector<std::uint8_t> bytes;
   std::string error;
   bool fault = false;
+  std::shared_ptr<const Filesystem> filesystem;
 };
 
 class Filesystem {

@@ -79,18 +79,25 @@ std::string NewFinding(const Filesystem& fs0, const Filesystem& fs1) {
   return "";
 }
 
+filesystems::Changed NotDone(std::string why) {
+  filesystems::Changed c;
+  c.error = std::move(why);
+  return c;
+}
+
 }  // namespace
 
 filesystems::Changed Prove(const Filesystem& before, Made made) {
-  if (!made.error.empty()) return {{}, {}, made.error, false};
+  if (!made.error.empty()) return NotDone(made.error);
   disk::Written w =
       disk::FormatOf(made.disk.container).write(made.disk, disk::OptionsAsRead(made.disk));
   if (!w.losses.empty()) {
-    return {{}, {}, "the container cannot hold the changed disk: " + w.losses.front(), false};
+    return NotDone("the container cannot hold the changed disk: " + w.losses.front());
   }
-  filesystems::Changed out{disk::ReadBack(made.disk, ImageBuffer(w.bytes)), std::move(w.bytes), "",
-                           false};
-  const std::unique_ptr<Filesystem> after = FilesystemToChange(out.disk);
+  filesystems::Changed out;
+  out.disk = disk::ReadBack(made.disk, ImageBuffer(w.bytes));
+  out.bytes = std::move(w.bytes);
+  const std::shared_ptr<const Filesystem> after = FilesystemToChange(out.disk);
   const std::vector<Entry> e0 = before.List(false), e1 = after->List(false);
   if (after->Family() != before.Family()) {
     out.error = "the disk reads back as " + after->Family();
@@ -100,6 +107,7 @@ filesystems::Changed Prove(const Filesystem& before, Made made) {
   if (out.error.empty()) out.error = NewFinding(before, *after);
   out.fault = !out.error.empty();
   if (out.fault) out.bytes.clear();
+  if (!out.fault) out.filesystem = after;
   return out;
 }
 

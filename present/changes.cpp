@@ -21,10 +21,12 @@ std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string WhyReadOnly(const disk::Disk& disk, bool file_writable) {
+std::string WhyReadOnly(const disk::Disk& disk, const filesystems::Filesystem* fs,
+                        bool file_writable) {
+  if (fs == nullptr) return "This image could not be read: nothing here changes it.";
   if (disk.write_protected) return "This image is write-protected: nothing here changes it.";
   if (!file_writable) return "This image is read-only: nothing here changes it.";
-  return ops::FilesystemToChange(disk)->WhyNotChangeable();
+  return fs->WhyNotChangeable();
 }
 
 bool ImageChanges::Keep(const filesystems::Changed& change, const std::string& what) {
@@ -43,12 +45,12 @@ bool ImageChanges::Keep(const filesystems::Changed& change, const std::string& w
   return true;
 }
 
-bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& files,
+bool ImageChanges::Put(const filesystems::Filesystem& first, const std::vector<HostFile>& files,
                        const std::string& date, const Questions& ask) {
-  filesystems::Changed now{disk, {}, "", false};
+  filesystems::Changed now;
   std::vector<std::string> put;
   for (const HostFile& file : files) {
-    const auto fs = ops::FilesystemToChange(now.disk);
+    const filesystems::Filesystem* fs = now.filesystem ? now.filesystem.get() : &first;
     std::string shown = fs->ListedName(file.name);
     while (shown.empty()) {
       const std::string text =
@@ -66,29 +68,29 @@ bool ImageChanges::Put(const disk::Disk& disk, const std::vector<HostFile>& file
   return !put.empty() && Keep(now, "Put " + Joined(put, ", "));
 }
 
-bool ImageChanges::Delete(const disk::Disk& disk, const std::vector<std::string>& names,
-                          const Questions& ask) {
+bool ImageChanges::Delete(const filesystems::Filesystem& first,
+                          const std::vector<std::string>& names, const Questions& ask) {
   if (names.empty() || !ask.confirm("Delete " + Joined(names, ", ") + " from the disk?"))
     return false;
-  filesystems::Changed now{disk, {}, "", false};
+  filesystems::Changed now;
   for (const std::string& name : names) {
-    filesystems::Changed next = ops::DeleteFile(*ops::FilesystemToChange(now.disk), name);
+    filesystems::Changed next = ops::DeleteFile(now.filesystem ? *now.filesystem : first, name);
     if (!next.error.empty()) return Keep(next, "Delete " + name);
     now = std::move(next);
   }
   return Keep(now, "Deleted " + Joined(names, ", "));
 }
 
-bool ImageChanges::Rename(const disk::Disk& disk, const std::string& old, const Questions& ask) {
-  const auto fs = ops::FilesystemToChange(disk);
-  const std::string text = ask.ask_name("Rename " + old + " to (" + fs->NameForm() + "):", old);
+bool ImageChanges::Rename(const filesystems::Filesystem& fs, const std::string& old,
+                          const Questions& ask) {
+  const std::string text = ask.ask_name("Rename " + old + " to (" + fs.NameForm() + "):", old);
   if (text.empty() || text == old) return false;
-  const std::string to = fs->ListedName(text);
+  const std::string to = fs.ListedName(text);
   if (to.empty()) {
-    text_ = text + " is not a DOS name (" + fs->NameRule() + ")";
+    text_ = text + " is not a DOS name (" + fs.NameRule() + ")";
     return false;
   }
-  return Keep(ops::RenameFile(*fs, old, to), "Renamed " + old);
+  return Keep(ops::RenameFile(fs, old, to), "Renamed " + old);
 }
 
 bool ImageChanges::Undo() {

@@ -18,8 +18,10 @@
 
 namespace trivane::present {
 
-// Why the image may not be changed here; empty when it may.
-std::string WhyReadOnly(const disk::Disk& disk, bool file_writable);
+// Why the image, read as the filesystem (none when the file could not be
+// read), may not be changed here; empty when it may.
+std::string WhyReadOnly(const disk::Disk& disk, const filesystems::Filesystem* fs,
+                        bool file_writable);
 
 struct Questions {
   // A yes or no to the question.
@@ -37,12 +39,15 @@ class ImageChanges {
  public:
   explicit ImageChanges(std::filesystem::path file) : file_(std::move(file)) {}
 
-  // Each returns true when the image file was written (or may have been), so
-  // that the window reads it anew; text() says what came of it.
-  bool Put(const disk::Disk& disk, const std::vector<HostFile>& files, const std::string& date,
-           const Questions& ask);
-  bool Delete(const disk::Disk& disk, const std::vector<std::string>& names, const Questions& ask);
-  bool Rename(const disk::Disk& disk, const std::string& old, const Questions& ask);
+  // Each change is made on the window's filesystem, and each after the first
+  // on the one its proof read back. Each returns true when the image file
+  // was written (or may have been), so that the window reads it anew;
+  // text() says what came of it.
+  bool Put(const filesystems::Filesystem& fs, const std::vector<HostFile>& files,
+           const std::string& date, const Questions& ask);
+  bool Delete(const filesystems::Filesystem& fs, const std::vector<std::string>& names,
+              const Questions& ask);
+  bool Rename(const filesystems::Filesystem& fs, const std::string& old, const Questions& ask);
   bool Undo();
   bool can_undo() const { return !original_.empty(); }
   const std::string& text() const { return text_; }

@@ -172,7 +172,7 @@ std::string ContentsWindow::WhyReadOnly() const {
   const DWORD attributes = GetFileAttributesW(file_.c_str());
   const bool writable =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0;
-  return present::WhyReadOnly(disk_, writable);
+  return present::WhyReadOnly(disk_, fs_.get(), writable);
 }
 
 present::Questions ContentsWindow::Questions() {
@@ -195,20 +195,20 @@ void ContentsWindow::PutHostFiles(const std::vector<fs::path>& files) {
   if (files.empty() || !WhyReadOnly().empty()) return;
   std::vector<present::HostFile> host;
   for (const fs::path& file : files) host.push_back({file, Utf8Of(file.filename())});
-  Changed(changes_.Put(disk_, host, present::Today(), Questions()));
+  Changed(changes_.Put(*fs_, host, present::Today(), Questions()));
 }
 
 void ContentsWindow::DeleteSelected() {
   if (!WhyReadOnly().empty()) return;
   std::vector<std::string> names;
   for (const filesystems::Entry& f : SelectedFiles(false)) names.push_back(f.name);
-  Changed(changes_.Delete(disk_, names, Questions()));
+  Changed(changes_.Delete(*fs_, names, Questions()));
 }
 
 void ContentsWindow::RenameSelected() {
   const std::vector<filesystems::Entry> files = SelectedFiles(false);
   if (files.size() != 1 || !WhyReadOnly().empty()) return;
-  Changed(changes_.Rename(disk_, files[0].name, Questions()));
+  Changed(changes_.Rename(*fs_, files[0].name, Questions()));
 }
 
 void ContentsWindow::Undo() {

@@ -86,6 +86,9 @@ struct Catalogue {
 // evidence of what was looked at when no layout explains the disk.
 Catalogue ReadCatalogue(const disk::SectorStore& sectors);
 Catalogue ReadCatalogue(const disk::Disk& disk);
+// How many catalogues this process has read so far, by any thread: what a
+// change costs is counted by it.
+std::int64_t CataloguesRead();
 
 // A file's bytes by its extents, cut to its size (fs/filesystem.h).
 using filesystems::Damaged;

@@ -36,9 +36,8 @@ bool DosName(const std::string& text, std::string& name, std::string& ext) {
          std::isalpha(static_cast<unsigned char>(name[0])) && alnum(name) && alnum(ext);
 }
 
-Made DeleteFile(const disk::Disk& disk, const std::string& shown) {
-  const Catalogue before = ReadCatalogue(disk);
-  if (std::string why = WhyNotChangeable(disk); !why.empty()) return Refused(why);
+Made DeleteFile(const disk::Disk& disk, const Catalogue& before, const std::string& shown) {
+  if (std::string why = WhyNotChangeable(disk, before); !why.empty()) return Refused(why);
   const File* f = NamedFile(before, shown);
   if (f == nullptr) return Refused("no file " + shown + " on the disk");
   if (SystemFile(*f)) return Refused(f->Shown() + " is the DOS's own: it is not deleted");
@@ -50,10 +49,9 @@ Made DeleteFile(const disk::Disk& disk, const std::string& shown) {
   return {Made::kDeleted, f->dec, "", {}, std::move(work), ""};
 }
 
-Made RenameFile(const disk::Disk& disk, const std::string& shown, const std::string& name,
-                const std::string& ext) {
-  const Catalogue before = ReadCatalogue(disk);
-  if (std::string why = WhyNotChangeable(disk); !why.empty()) return Refused(why);
+Made RenameFile(const disk::Disk& disk, const Catalogue& before, const std::string& shown,
+                const std::string& name, const std::string& ext) {
+  if (std::string why = WhyNotChangeable(disk, before); !why.empty()) return Refused(why);
   const File* f = NamedFile(before, shown);
   const std::string to = ext.empty() ? name : name + "/" + ext;
   if (f == nullptr) return Refused("no file " + shown + " on the disk");
@@ -70,9 +68,8 @@ Made RenameFile(const disk::Disk& disk, const std::string& shown, const std::str
   return {Made::kRenamed, f->dec, to, {}, std::move(work), ""};
 }
 
-std::string WhyNotChangeable(const disk::Disk& disk) {
+std::string WhyNotChangeable(const disk::Disk& disk, const Catalogue& c) {
   if (std::string why = filesystems::DiskRefusal(disk); !why.empty()) return why;
-  const Catalogue c = ReadCatalogue(disk);
   if (c.family == Family::kUnknown) return "no DOS directory was recognised on the disk";
   if (c.family == Family::kMultidos) {
     return "a MULTIDOS disk is read, not changed: no real one confirmed how MULTIDOS changes its "

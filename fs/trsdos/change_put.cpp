@@ -137,10 +137,10 @@ bool PutData(disk::SectorStore& store, DirectoryEdit& dir, const Layout& l, cons
 
 }  // namespace
 
-Made PutFile(const disk::Disk& disk, const std::string& name, const std::string& ext,
-             const std::vector<std::uint8_t>& data, bool replace, const std::string& date) {
-  if (std::string why = WhyNotChangeable(disk); !why.empty()) return Refused(why);
-  const Catalogue before = ReadCatalogue(disk);
+Made PutFile(const disk::Disk& disk, const Catalogue& before, const std::string& name,
+             const std::string& ext, const std::vector<std::uint8_t>& data, bool replace,
+             const std::string& date) {
+  if (std::string why = WhyNotChangeable(disk, before); !why.empty()) return Refused(why);
   const std::string shown = ext.empty() ? name : name + "/" + ext;
   const File* old = NamedFile(before, shown);
   if (old != nullptr && (!replace || SystemFile(*old))) {

@@ -9,6 +9,7 @@
 // (model3.cpp); then, while nothing explains the disk, NEWDOS/80 with boot
 // byte 2 as DDSL, and a cylinder that carries the directory mark.
 #include <algorithm>
+#include <atomic>
 #include <set>
 #include <tuple>
 
@@ -153,7 +154,16 @@ Catalogue Decide(const disk::SectorStore& sectors) {
 
 }  // namespace
 
+namespace {
+std::atomic<std::int64_t> catalogues_read{0};
+}  // namespace
+
+std::int64_t CataloguesRead() {
+  return catalogues_read.load();
+}
+
 Catalogue ReadCatalogue(const disk::SectorStore& sectors) {
+  ++catalogues_read;
   Catalogue c = Decide(sectors);
   if (c.family != Family::kUnknown) MarkUnreadable(sectors, c);
   return c;

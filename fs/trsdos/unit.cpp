@@ -60,18 +60,22 @@ class TrsdosFilesystem : public filesystems::Filesystem {
     return "letters and digits, first a letter, up to 8 and 3";
   }
   std::string NameForm() const override { return "NAME/EXT"; }
-  std::string WhyNotChangeable() const override { return trsdos::WhyNotChangeable(disk_); }
+  std::string WhyNotChangeable() const override {
+    return trsdos::WhyNotChangeable(disk_, catalogue_);
+  }
   Made Put(const std::string& typed, const std::vector<std::uint8_t>& bytes, bool replace,
            const std::string& date) const override {
     std::string name, ext;
     if (!DosName(typed, name, ext)) return filesystems::Refused("not a DOS name: " + typed);
-    return PutFile(disk_, name, ext, bytes, replace, date);
+    return PutFile(disk_, catalogue_, name, ext, bytes, replace, date);
   }
-  Made Delete(const std::string& typed) const override { return DeleteFile(disk_, typed); }
+  Made Delete(const std::string& typed) const override {
+    return DeleteFile(disk_, catalogue_, typed);
+  }
   Made Rename(const std::string& typed, const std::string& to) const override {
     std::string name, ext;
     if (!DosName(to, name, ext)) return filesystems::Refused("not a DOS name: " + to);
-    return RenameFile(disk_, typed, name, ext);
+    return RenameFile(disk_, catalogue_, typed, name, ext);
   }
 
  private:

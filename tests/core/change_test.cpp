@@ -94,6 +94,24 @@ TEST(Change, PutFilesReadAsTheHostFiles) {
   }
 }
 
+// A put reads the catalogue twice, as the command-line tool and the windows
+// make it: the disk as it is, and the proof's read-back; a second file put
+// on what the first proof read back, once more.
+TEST(Change, APutReadsTheCatalogueTwice) {
+  for (const auto& [what, d] : Disks()) {
+    const std::int64_t start = trsdos::CataloguesRead();
+    const std::shared_ptr<const filesystems::Filesystem> fs = ops::FilesystemToChange(d);
+    const filesystems::Changed one = ops::PutFile(*fs, "ONE/DAT", HostBytes(1, 3000), false, "");
+    ASSERT_EQ(one.error, "") << what;
+    EXPECT_EQ(trsdos::CataloguesRead() - start, 2) << what;
+    const filesystems::Changed two =
+        ops::PutFile(*one.filesystem, "TWO/DAT", HostBytes(2, 300), false, "");
+    ASSERT_EQ(two.error, "") << what;
+    EXPECT_EQ(trsdos::CataloguesRead() - start, 3) << what;
+    EXPECT_EQ(two.filesystem->List(false).size(), fs->List(false).size() + 2) << what;
+  }
+}
+
 // Random puts, replaces, deletes and renames, each proved as it is made;
 // the free space always the GAT's count of what the files hold.
 TEST(Change, RandomSequencesProveEveryStep) {

@@ -296,7 +296,7 @@ TEST(DosRealQuirks, MultidosNamedByItsDolFiles) {
       EXPECT_NE(
           std::find(why.begin(), why.end(), "MULTIDOS's own system files: Command/DOL, Open/DOL"),
           why.end());
-      EXPECT_EQ(trsdos::WhyNotChangeable(l.disk),
+      EXPECT_EQ(trsdos::WhyNotChangeable(l.disk, l.catalogue),
                 "a MULTIDOS disk is read, not changed: no real one confirmed how MULTIDOS changes "
                 "its directory");
     } else {

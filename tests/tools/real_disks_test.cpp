@@ -409,7 +409,7 @@ TEST_F(RealDisks, PutRenameDelete) {
     disk::Disk d =
         disk::ReadDisk(ImageBuffer(std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
     d.write_protected = false;  // in memory only
-    const std::string why = trsdos::WhyNotChangeable(d);
+    const std::string why = trsdos::WhyNotChangeable(d, trsdos::ReadCatalogue(d));
     if (!why.empty()) continue;
     std::vector<std::uint8_t> host(3000);
     for (std::size_t k = 0; k < host.size(); ++k) host[k] = static_cast<std::uint8_t>(k * 13);
