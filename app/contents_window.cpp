@@ -22,6 +22,7 @@
 #include "disk/container.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
+#include "ops/open.h"
 #include "present/contents.h"
 #include "present/texts.h"
 
@@ -77,13 +78,13 @@ ContentsWindow::ContentsWindow(const QString& path, const std::filesystem::path&
 
 // Reads the image file and builds the tabs anew from it, on the tab shown.
 void ContentsWindow::Load() {
-  LoadedImage loaded = ReadImageFile(file_, disk::MostImageBytes());
-  if (!loaded.ok()) {
+  ops::OpenedImage opened = ops::OpenImage(file_, ops::Purpose::kWindow);
+  if (!opened.loaded) {
     error_ = QString::fromStdString(
-        ErrorPrompt(present::kCannotLoad + path_.toStdString(), loaded.error));
+        ErrorPrompt(present::kCannotLoad + path_.toStdString(), opened.error));
     return;
   }
-  present::DriveChoice choice = present::ChooseDrive(disk::ReadDisk(loaded.buffer), drive_);
+  present::DriveChoice choice = present::ChooseDrive(opened.disk, drive_);
   disk_ = std::move(choice.disk);
   fs_ = ops::FilesystemToChange(disk_);
   ShowDrives(choice);

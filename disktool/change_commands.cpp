@@ -27,10 +27,10 @@ using Step = std::function<filesystems::Changed(const Filesystem&)>;
 
 // The image (of a hard disk, the drive --drive names) read to be changed;
 // 0, else the status, its error said, when it cannot be.
-int Read(const std::string& image, const cli::Parsed& p, ReadImage& r) {
+int Read(const std::string& image, const cli::Parsed& p, ops::OpenedImage& r) {
   const std::optional<int> drive = DriveNumber(p);
   if (!drive) return UsageError("--drive takes a drive's number");
-  r = ReadDriveOf(image, *drive);
+  r = ops::OpenDrive(PathFromUtf8(image), *drive);
   if (r.error.empty()) return 0;
   std::cerr << "trivane-disk: " << Escaped(image) << ": " << r.error << "\n";
   return 1;
@@ -79,7 +79,7 @@ int PutCommand(const cli::Parsed& p) {
   const bool replace = p.Has("--replace");
   const std::string date = p.Value("--date").value_or(present::Today());
   const std::string format = p.Value("--format").value_or("");
-  ReadImage r;
+  ops::OpenedImage r;
   if (const int status = Read(p.operands[0], p, r); status != 0) return status;
   // A format named reads the disk as that format, for the first file; the
   // files after it are put on the disk as the proof of the one before read
@@ -110,7 +110,7 @@ int PutCommand(const cli::Parsed& p) {
 
 int RmCommand(const cli::Parsed& p) {
   if (p.operands.size() < 2) return UsageError("rm takes IMAGE NAME...");
-  ReadImage r;
+  ops::OpenedImage r;
   if (const int status = Read(p.operands[0], p, r); status != 0) return status;
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
@@ -123,7 +123,7 @@ int RmCommand(const cli::Parsed& p) {
 
 int RenameCommand(const cli::Parsed& p) {
   if (p.operands.size() != 3) return UsageError("rename takes IMAGE OLD NEW");
-  ReadImage r;
+  ops::OpenedImage r;
   if (const int status = Read(p.operands[0], p, r); status != 0) return status;
   const std::shared_ptr<const Filesystem> fs = ops::FilesystemToChange(r.disk);
   const std::string old = p.operands[1], to = fs->ListedName(p.operands[2]);

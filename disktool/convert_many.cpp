@@ -52,7 +52,7 @@ Converted ConvertOne(const std::string& in, Converted c, disk::Container to, boo
     c.error = Escaped(c.out) + " exists already";
     return c;
   }
-  const ReadImage r = ReadSectors(in, false);
+  const ops::OpenedImage r = ops::OpenImage(PathFromUtf8(in), ops::Purpose::kCatalogue);
   if (!r.error.empty()) {
     c.error = r.error;
     return c;

@@ -91,48 +91,6 @@ void Files(JsonWriter& j, const filesystems::Filesystem& fs, const std::vector<E
 
 }  // namespace
 
-ReadImage ReadDriveOf(const std::string& path, int drive) {
-  ReadImage r = ReadSectors(path, false);
-  if (!r.error.empty()) return r;
-  ops::DriveDisk d = ops::DiskOfDrive(r.disk, drive);
-  r.error = d.error;
-  r.disk = std::move(d.disk);
-  return r;
-}
-
-ReadDos ReadDirectoryOf(const std::string& path, int drive, bool every_drive) {
-  ReadDos r;
-  r.sectors = ReadSectors(path, false);
-  if (!r.sectors.error.empty()) return r;
-  r.hard_disk = disk::IsWholeHardDisk(r.sectors.disk);
-  if (r.hard_disk) r.header = disk::ReedHeaderLines(r.sectors.disk);
-  if (r.hard_disk && every_drive && drive < 0) {
-    ops::Drives drives = ops::OpenDrives(r.sectors.disk);
-    r.sectors.error = drives.why_none;
-    r.drives = std::move(drives.list);
-    return r;
-  }
-  ops::DriveDisk d = ops::DiskOfDrive(r.sectors.disk, drive);
-  r.sectors.error = d.error;
-  r.sectors.disk = std::move(d.disk);
-  r.drive = disk::SliceOf(r.sectors.disk);
-  if (r.sectors.error.empty()) r.fs = ops::FilesystemToChange(r.sectors.disk);
-  return r;
-}
-
-OpenedFile OpenFile(const std::string& image, const std::string& name, bool deleted, int drive) {
-  const ReadImage read = ReadDriveOf(image, drive);
-  OpenedFile o;
-  if (!read.error.empty()) {
-    o.error = read.error;
-    return o;
-  }
-  o.fs = ops::OpenFilesystem(read.disk);
-  if (o.fs != nullptr) o.entry = o.fs->Find(name, deleted);
-  if (!o.entry) o.error = "no file " + name + " on the disk";
-  return o;
-}
-
 namespace {
 
 // What the filesystem says of its disk, its files and its findings.
@@ -162,7 +120,7 @@ std::string Listing(const filesystems::Filesystem& fs, bool known, bool all) {
 
 }  // namespace
 
-std::string DirText(const ReadDos& r, bool all) {
+std::string DirText(const ops::OpenedDos& r, bool all) {
   std::string out = cli::Escaped(r.sectors.file) + "\n";
   if (r.hard_disk) {
     out += "  Reed hard disk\n";
@@ -188,7 +146,8 @@ JsonWriter& BeginImage(JsonWriter& j, const std::string& file) {
   return j;
 }
 
-std::string DriveJson(const ReadDos& r, int drive, const filesystems::Filesystem& fs, bool all) {
+std::string DriveJson(const ops::OpenedDos& r, int drive, const filesystems::Filesystem& fs,
+                      bool all) {
   JsonWriter j;
   BeginImage(j, r.sectors.file);
   if (r.hard_disk) j.Member("drive", drive);
@@ -213,7 +172,7 @@ std::string DriveJson(const ReadDos& r, int drive, const filesystems::Filesystem
 
 }  // namespace
 
-std::string DirJson(const ReadDos& r, bool all) {
+std::string DirJson(const ops::OpenedDos& r, bool all) {
   if (!r.sectors.error.empty()) {
     JsonWriter j;
     return BeginImage(j, r.sectors.file).Member("error", r.sectors.error).EndObject().text();
@@ -272,8 +231,8 @@ std::vector<Entry> Chosen(const filesystems::Filesystem& fs, const std::vector<s
 
 }  // namespace
 
-int Extract(const ReadDos& r, const std::vector<std::string>& names, const std::string& folder,
-            bool all, bool force, bool listings) {
+int Extract(const ops::OpenedDos& r, const std::vector<std::string>& names,
+            const std::string& folder, bool all, bool force, bool listings) {
   int status = 0;
   const std::vector<Entry> chosen = Chosen(*r.fs, names, all, status);
   std::error_code ec;

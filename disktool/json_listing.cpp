@@ -22,7 +22,7 @@ void Append(std::string& out, const char* member, Check check) {
 }
 
 // One sector's object, written straight: a listing holds thousands of them.
-void AppendSector(std::string& out, const ReadImage& r, const disk::Sector& s, bool data) {
+void AppendSector(std::string& out, const ops::OpenedImage& r, const disk::Sector& s, bool data) {
   out += "{\"cyl\":";
   Append(out, s.cylinder);
   out += ",\"head\":";
@@ -60,7 +60,7 @@ void Summary(JsonWriter& j, const disk::Disk& d) {
 
 }  // namespace
 
-void AppendSectorsJson(std::string& out, const ReadImage& r, bool data, const Flush& flush) {
+void AppendSectorsJson(std::string& out, const ops::OpenedImage& r, bool data, const Flush& flush) {
   JsonWriter head;
   head.BeginObject().Member("file", r.file);
   if (!cli::IsUtf8(r.file)) head.Member("file_hex", cli::Hex(r.file));

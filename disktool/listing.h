@@ -6,24 +6,12 @@
 #include <string>
 
 #include "disk/disk.h"
+#include "ops/open.h"
 
 namespace trivane::disktool {
 
-struct ReadImage {
-  std::string file;     // the path as given
-  std::string error;    // why there are no sectors: unreadable, not an image
-  bool loaded = false;  // the file could be read (whether or not an image)
-  ImageBuffer image;
-  disk::Disk disk;
-};
-
-// Opens the file and reads its sectors; without check_data, for a catalogue,
-// the file is read whole at once and DMK data CRCs are checked only when
-// asked for.
-ReadImage ReadSectors(const std::string& path, bool check_data = true);
-
 // Per track a line of its sectors, then the image's summary and problems.
-std::string SectorsText(const ReadImage& r);
+std::string SectorsText(const ops::OpenedImage& r);
 // Appends one JSON object: {"file", "container", "cylinders", "heads",
 // "sectors": [...], "summary"}, or {"file", "error"}; with data, each
 // sector's bytes in hex. Given flush, out is handed to it whenever it holds
@@ -31,7 +19,8 @@ std::string SectorsText(const ReadImage& r);
 // returns false to stop.
 using Flush = std::function<bool(const std::string&)>;
 inline constexpr std::size_t kFlushBytes = 64 * 1024;
-void AppendSectorsJson(std::string& out, const ReadImage& r, bool data, const Flush& flush = {});
+void AppendSectorsJson(std::string& out, const ops::OpenedImage& r, bool data,
+                       const Flush& flush = {});
 
 // The classic hex dump: offset (from base), 16 bytes in hex, the same as text.
 std::string HexDump(const std::uint8_t* bytes, std::size_t size, Offset base);

@@ -27,11 +27,12 @@
 #include "formats/text.h"
 #include "fs/filesystem.h"
 #include "ops/filesystems.h"
+#include "ops/open.h"
 
 namespace {
 
 using trivane::cli::Escaped;
-using trivane::disktool::ReadImage;
+namespace ops = trivane::ops;
 
 int Sectors(const trivane::cli::Parsed& p);
 int HexDumpCommand(const trivane::cli::Parsed& p);
@@ -188,7 +189,7 @@ constexpr const char* kFooter =
 std::string Filled(const char* text) {
   std::string out = text;
   std::vector<std::string> doses;
-  for (const auto& c : trivane::ops::FormatChoices()) {
+  for (const auto& c : ops::FormatChoices()) {
     if (std::find(doses.begin(), doses.end(), c.word) == doses.end()) doses.push_back(c.word);
   }
   const std::pair<std::string, std::string> words[] = {
@@ -240,7 +241,7 @@ std::optional<int> Number(const std::string& text) {
 
 // Why the image holds no sectors, or an empty text: its error, or a
 // container that holds none (its listing is still made).
-std::string NoSectors(const ReadImage& r) {
+std::string NoSectors(const ops::OpenedImage& r) {
   if (!r.error.empty() || !r.disk.sectors.empty()) return r.error;
   return "the image holds no sectors";
 }
@@ -279,7 +280,7 @@ int SectorsWithData(const std::vector<std::string>& files) {
   int status = 0;
   std::string out;
   for (const std::string& file : files) {
-    const ReadImage r = trivane::disktool::ReadSectors(file);
+    const ops::OpenedImage r = ops::OpenImage(trivane::PathFromUtf8(file), ops::Purpose::kSectors);
     if (!NoSectors(r).empty()) status = 1;
     out.clear();
     trivane::disktool::AppendSectorsJson(out, r, true, write);
@@ -295,7 +296,8 @@ int Sectors(const trivane::cli::Parsed& p) {
   if (files.empty()) return Usage("no image named");
   if (json && data) return SectorsWithData(files);
   return ListInOrder(files, json, [&](std::size_t i) {
-    const ReadImage r = trivane::disktool::ReadSectors(files[i]);
+    const ops::OpenedImage r =
+        ops::OpenImage(trivane::PathFromUtf8(files[i]), ops::Purpose::kSectors);
     Listing l{{}, NoSectors(r)};
     if (json) {
       trivane::disktool::AppendSectorsJson(l.out, r, false);
@@ -308,7 +310,7 @@ int Sectors(const trivane::cli::Parsed& p) {
 }
 
 // The sector at C H S of the image, or a message and status 1.
-const trivane::disk::Sector* Locate(const ReadImage& r, int c, int h, int s) {
+const trivane::disk::Sector* Locate(const ops::OpenedImage& r, int c, int h, int s) {
   if (!r.error.empty()) {
     std::cerr << "trivane-disk: " << Escaped(r.file) << ": " << r.error << "\n";
     return nullptr;
@@ -337,7 +339,7 @@ int HexDumpCommand(const trivane::cli::Parsed& p) {
   if (one && !(place[0] && place[1] && place[2])) {
     return Usage("--cyl, --head and --sector go together");
   }
-  const ReadImage r = trivane::disktool::ReadSectors(file);
+  const ops::OpenedImage r = ops::OpenImage(trivane::PathFromUtf8(file), ops::Purpose::kSectors);
   trivane::cli::Output output("trivane-disk");
   if (one) {
     const trivane::disk::Sector* s = Locate(r, *place[0], *place[1], *place[2]);
@@ -373,7 +375,7 @@ int SectorCommand(const trivane::cli::Parsed& p) {
     std::cerr << "trivane-disk: the sector's data is binary: send it to a file (> out.bin)\n";
     return 2;
   }
-  const ReadImage r = trivane::disktool::ReadSectors(args[0]);
+  const ops::OpenedImage r = ops::OpenImage(trivane::PathFromUtf8(args[0]), ops::Purpose::kSectors);
   const trivane::disk::Sector* s = Locate(r, *n[0], *n[1], *n[2]);
   if (s == nullptr) return 1;
   const std::vector<std::uint8_t> data = trivane::disk::SectorData(r.disk, *s);
@@ -390,7 +392,7 @@ int Dir(const trivane::cli::Parsed& p) {
   const std::optional<int> drive = trivane::disktool::DriveNumber(p);
   if (!drive) return Usage("--drive takes a drive's number");
   return ListInOrder(files, json, [&](std::size_t i) {
-    const auto r = trivane::disktool::ReadDirectoryOf(files[i], *drive, true);
+    const auto r = ops::OpenDos(trivane::PathFromUtf8(files[i]), *drive, true);
     Listing l{{}, NoSectors(r.sectors)};
     if (json) {
       l.out = trivane::disktool::DirJson(r, all);
@@ -411,7 +413,7 @@ int ExtractCommand(const trivane::cli::Parsed& p) {
   if (image.empty() || folder.empty()) return Usage("extract takes an image and -o DIR");
   const std::optional<int> drive = trivane::disktool::DriveNumber(p);
   if (!drive) return Usage("--drive takes a drive's number");
-  const auto r = trivane::disktool::ReadDirectoryOf(image, *drive);
+  const auto r = ops::OpenDos(trivane::PathFromUtf8(image), *drive);
   if (!r.sectors.error.empty() || !r.known()) {
     std::cerr << "trivane-disk: " << Escaped(image) << ": "
               << (r.sectors.error.empty() ? "no DOS directory was recognised" : r.sectors.error)
@@ -431,8 +433,8 @@ int CatCommand(const trivane::cli::Parsed& p) {
   }
   const std::optional<int> drive = trivane::disktool::DriveNumber(p);
   if (!drive) return Usage("--drive takes a drive's number");
-  const trivane::disktool::OpenedFile o =
-      trivane::disktool::OpenFile(plain[0], plain[1], all, *drive);
+  const ops::OpenedFile o =
+      ops::OpenNamedFile(trivane::PathFromUtf8(plain[0]), plain[1], all, *drive);
   if (!o.entry) {
     std::cerr << "trivane-disk: " << Escaped(plain[0]) << ": " << o.error << "\n";
     return 1;

@@ -12,7 +12,6 @@
 #include "disk/reed.h"
 #include "disktool/listing.h"
 #include "formats/data_marks.h"
-#include "loader/image_file.h"
 
 namespace trivane::disktool {
 namespace {
@@ -131,31 +130,9 @@ std::string SummaryLines(const disk::Disk& d, const std::vector<std::string>& mi
          "\n  missing ids: " + ListOf(missing) + "\n  ids twice: " + ListOf(twice) + "\n";
 }
 
-constexpr Offset kWholeBytes = 4 << 20;
-
 }  // namespace
 
-ReadImage ReadSectors(const std::string& path, bool check_data) {
-  ReadImage r;
-  r.file = path;
-  // A catalogue reads sectors all over a floppy: the whole file at once. A
-  // larger image (a hard disk) is read page by page as its sectors are asked for.
-  LoadedImage loaded = OpenImageFile(PathFromUtf8(path), disk::MostImageBytes());
-  if (!check_data && loaded.ok() && loaded.buffer.size() <= kWholeBytes) {
-    loaded = ReadImageFile(PathFromUtf8(path), disk::MostImageBytes());
-  }
-  if (!loaded.ok()) {
-    r.error = loaded.error;
-    return r;
-  }
-  r.loaded = true;
-  r.image = std::move(loaded.buffer);
-  r.disk = disk::ReadDisk(r.image, check_data);
-  r.error = r.disk.error;
-  return r;
-}
-
-std::string SectorsText(const ReadImage& r) {
+std::string SectorsText(const ops::OpenedImage& r) {
   const disk::Disk& d = r.disk;
   std::string out = cli::Escaped(r.file) + "\n  " + disk::ContainerName(d.container) + ", " +
                     std::to_string(d.cylinders) + " cylinders, " + std::to_string(d.heads) +

@@ -20,7 +20,8 @@ int ViewCommand(const cli::Parsed& p) {
   }
   const std::optional<int> drive = DriveNumber(p);
   if (!drive) return UsageError("--drive takes a drive's number");
-  const OpenedFile o = OpenFile(p.operands[0], p.operands[1], p.Has("--all"), *drive);
+  const ops::OpenedFile o =
+      ops::OpenNamedFile(PathFromUtf8(p.operands[0]), p.operands[1], p.Has("--all"), *drive);
   if (!o.entry) {
     std::cerr << "trivane-disk: " << cli::Escaped(p.operands[0]) << ": " << o.error << "\n";
     return 1;

@@ -179,7 +179,7 @@ int ConvertCommand(const cli::Parsed& p) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";
     return 1;
   }
-  const ReadImage r = ReadSectors(in, false);
+  const ops::OpenedImage r = ops::OpenImage(PathFromUtf8(in), ops::Purpose::kCatalogue);
   if (!r.error.empty()) {
     std::cerr << "trivane-disk: " << Escaped(in) << ": " << r.error << "\n";
     return 1;

@@ -157,6 +157,11 @@ LoadedImage ReadImageFile(const std::filesystem::path& path, std::uintmax_t most
   return OpenFile(path, most, static_cast<std::size_t>(most));
 }
 
+LoadedImage LoadImageFile(const std::filesystem::path& path, std::uintmax_t most,
+                          std::size_t at_once) {
+  return OpenFile(path, most, at_once);
+}
+
 std::string SaveImageFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
                           bool replace, bool backup) {
   using Step = host::WriteResult::Step;

@@ -31,6 +31,11 @@ struct LoadedImage {
 LoadedImage OpenImageFile(const std::filesystem::path& path, std::uintmax_t most = kMaxImageBytes);
 // Reads the whole file at once and closes it, for reading every sector.
 LoadedImage ReadImageFile(const std::filesystem::path& path, std::uintmax_t most = kMaxImageBytes);
+// Opens the file and reads its first `at_once` bytes (a smaller file whole,
+// and closes it); the rest a page at a time when first asked for. On
+// Windows every file is read whole and closed (see image_file.cpp).
+LoadedImage LoadImageFile(const std::filesystem::path& path, std::uintmax_t most,
+                          std::size_t at_once);
 
 // Writes a new image to `path` through the one atomic writer (a file beside
 // it, read back and compared, then renamed into place); an existing file only

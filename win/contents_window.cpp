@@ -7,6 +7,7 @@
 #include "disk/container.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
+#include "ops/open.h"
 #include "present/contents.h"
 #include "present/texts.h"
 #include "win/contents_window.h"
@@ -124,12 +125,12 @@ void ContentsWindow::BuildHex(HFONT font) {
 
 // Reads the image file and shows it anew on every tab.
 void ContentsWindow::Load() {
-  LoadedImage loaded = ReadImageFile(file_, disk::MostImageBytes());
-  if (!loaded.ok()) {
-    error_ = ErrorPrompt(present::kCannotLoad + path_, loaded.error);
+  ops::OpenedImage opened = ops::OpenImage(file_, ops::Purpose::kWindow);
+  if (!opened.loaded) {
+    error_ = ErrorPrompt(present::kCannotLoad + path_, opened.error);
     return;
   }
-  present::DriveChoice choice = present::ChooseDrive(disk::ReadDisk(loaded.buffer), drive_);
+  present::DriveChoice choice = present::ChooseDrive(opened.disk, drive_);
   disk_ = std::move(choice.disk);
   fs_ = ops::FilesystemToChange(disk_);
   ShowDrives(choice);
