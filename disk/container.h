@@ -1,6 +1,8 @@
-// One interface for each container (JV1, JV3, DMK, HFE, IMD, Reed): how sure its recogniser
-// is that the bytes are one, its reader into the disk model, and its writer
-// from it. The layout facts each uses are in formats/.
+// One row for each container: how sure its recogniser is that the bytes are
+// one, its reader into the disk model, and its writer from it. A new
+// container is its file (its functions and row), the row's declaration
+// here, its place in the registry (containers.cpp) and its Container value
+// (disk.h). The layout facts each uses are in formats/.
 #pragma once
 
 #include <array>
@@ -28,8 +30,9 @@ struct Written {
 
 // One container: what it is called and holds, how sure its recogniser is
 // that bytes are one, its reader into the disk model and its writer from
-// it. Every list of containers (the tools' choices, the windows' filters,
-// the desktop's file types, the manual pages) is made from these rows.
+// it. Each container's file holds its row; every list of containers (the
+// tools' choices and help, the windows' filters, the error for a file that
+// is none, the desktop's file types, the manual pages) is made from them.
 struct ContainerFormat {
   Container kind;
   std::string_view name;           // "DMK", as listings show it
@@ -47,6 +50,7 @@ struct ContainerFormat {
   // Offered as a new image's container; a container that is not is still
   // written back when its disk changes.
   bool writes;
+  bool hard_disk;                  // it holds a hard disk, not a floppy
   Offset most_bytes;               // the largest file that can be one
   std::string_view recognised_by;  // what its recogniser looks for: "header", "boot sector"
   // 0 when the bytes are not this container; the higher, the surer.
@@ -55,6 +59,9 @@ struct ContainerFormat {
   Written (*write)(const Disk& disk, const WriteOptions& options);
 };
 
+// No floppy's image comes near this: a larger file is not one.
+inline constexpr Offset kMostFloppyBytes = Offset{64} << 20;
+
 // The options that write the disk back as it was read (a DMK's doubling).
 WriteOptions OptionsAsRead(const Disk& disk);
 
@@ -62,7 +69,10 @@ WriteOptions OptionsAsRead(const Disk& disk);
 Offset MostImageBytes();
 
 // Every container, in the order the emulators test them.
-std::span<const ContainerFormat> Containers();
+std::span<const ContainerFormat* const> Containers();
+// The names of the floppy containers, or of the hard-disk ones, in that
+// order: "JV1, JV3, DMK, HFE and IMD" with separator ", " and last " and ".
+std::string Names(bool hard_disk, std::string_view separator, std::string_view last);
 // The containers written, in the order they are offered.
 std::vector<const ContainerFormat*> Offered();
 const ContainerFormat& FormatOf(Container kind);
@@ -74,7 +84,8 @@ const ContainerFormat* Detect(const ImageBuffer& image);
 // last " or ", "dmk|jv3|jv1" with "|" and "|".
 std::string Words(std::string_view separator, std::string_view last);
 
-// Each container's own, in its file.
+// Each container's row and its own, in its file.
+extern const ContainerFormat kDmkRow, kJv1Row, kJv3Row, kHfeRow, kImdRow, kReedRow;
 int RecogniseJv1(const ImageBuffer& image);
 void ReadJv1(const ImageBuffer& image, Disk& disk, bool check_data);
 Written WriteJv1(const Disk& disk, const WriteOptions& options);

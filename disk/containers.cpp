@@ -30,67 +30,18 @@ bool CutJv3Header(const ImageBuffer& image) {
   return true;
 }
 
-// No floppy's image comes near this: a larger file is not one.
-constexpr Offset kMostFloppyBytes = Offset{64} << 20;
-
-constexpr ContainerFormat kContainers[] = {
-    {Container::kDmk, "DMK", "dmk", "TRS-80 DMK disk image",
-     "every sector as a controller reads it: single and double density on one track, every "
-     "data mark, every size, CRC errors and ID fields without data",
-     "*.dmk", "application/x-trs80-dmk", "*.dmk *.dsk",
-     "<match type=\"big32\" offset=\"12\" value=\"0x00000000\">\n"
-     "        <match type=\"byte\" offset=\"0\" value=\"0x00\"/>\n"
-     "        <match type=\"byte\" offset=\"0\" value=\"0xff\"/>\n"
-     "      </match>",
-     50, 0, true, kMostFloppyBytes, "header", RecogniseDmk, ReadDmk, WriteDmk},
-    {Container::kJv1, "JV1", "jv1", "TRS-80 JV1 disk image",
-     "one head of single-density 256-byte sectors 0 to 9, ten a track; no marks but the "
-     "directory's, no CRC errors",
-     "*.jv1 *.dsk", "application/x-trs80-jv1", "*.jv1 *.dsk",
-     "<match type=\"big16\" offset=\"0\" value=\"0x00fe\"/>", 60, 2, true, kMostFloppyBytes,
-     "boot sector", RecogniseJv1, ReadJv1, WriteJv1},
-    {Container::kJv3, "JV3", "jv3", "TRS-80 JV3 disk image",
-     "sectors with data of 128 to 1024 bytes in either density on two heads, data marks F8 "
-     "and FB, data CRC errors",
-     "*.jv3 *.dsk", "application/x-trs80-jv3", "*.jv3 *.dsk",
-     "<match type=\"byte\" offset=\"0\" value=\"0x00\">\n"
-     "        <match type=\"byte\" offset=\"3\" value=\"0x00\">\n"
-     "          <match type=\"byte\" offset=\"6\" value=\"0x00\"/>\n"
-     "        </match>\n"
-     "      </match>\n"
-     "      <match type=\"byte\" offset=\"8703\" value=\"0xff\"/>\n"
-     "      <match type=\"byte\" offset=\"8703\" value=\"0x00\"/>",
-     40, 1, true, kMostFloppyBytes, "header", RecogniseJv3, ReadJv3, WriteJv3},
-    {Container::kHfe, "HFE", "hfe", "HFE floppy disk image",
-     "the cells of every track as a Gotek drive plays them: single and double density, every "
-     "data mark, CRC errors; at 250 kbit/s a track holds what one revolution of a 5.25-inch "
-     "disk does",
-     "*.hfe", "application/x-hfe-floppy-image", "*.hfe",
-     "<match type=\"string\" offset=\"0\" value=\"HXCPICFE\"/>\n"
-     "      <match type=\"string\" offset=\"0\" value=\"HXCHFEV3\"/>",
-     80, 3, true, kMostFloppyBytes, "header", RecogniseHfe, ReadHfe, WriteHfe},
-    {Container::kImd, "IMD", "imd", "ImageDisk floppy disk image",
-     "the sectors of each track in one density, any size, deleted data (F8) and data errors; "
-     "no other data marks, no ID field that failed its CRC",
-     "*.imd", "application/x-imd-floppy-image", "*.imd",
-     "<match type=\"string\" offset=\"0\" value=\"IMD \"/>", 80, 4, true, kMostFloppyBytes,
-     "header", RecogniseImd, ReadImd, WriteImd},
-    {Container::kReed, "Reed", "hdv", "TRS-80 Reed hard-disk image",
-     "a hard disk's 256-byte sectors, cylinder after cylinder, its logical drives slices of "
-     "each cylinder; changed in place, never made from a floppy",
-     "*.hdv", "application/x-trs80-reed-hard-disk", "*.hdv",
-     "<match type=\"big16\" offset=\"0\" value=\"0x56cb\"/>", 60, 5, false, reed::kMostFileBytes,
-     "header", RecogniseReed, ReadReed, WriteReed},
-};
+// Every container's row, in the order the emulators test them.
+constexpr const ContainerFormat* kContainers[] = {&kDmkRow, &kJv1Row, &kJv3Row,
+                                                  &kHfeRow, &kImdRow, &kReedRow};
 
 // "not a disk image: no DMK, JV3, HFE, IMD or Reed header, no JV1 boot
 // sector": what each recogniser looks for, said of them all.
 std::string NoneRecognised() {
   std::vector<std::string_view> looks;  // what the recognisers look for, in order
   std::map<std::string_view, std::vector<std::string>> names;
-  for (const ContainerFormat& f : kContainers) {
-    if (names[f.recognised_by].empty()) looks.push_back(f.recognised_by);
-    names[f.recognised_by].emplace_back(f.name);
+  for (const ContainerFormat* f : kContainers) {
+    if (names[f->recognised_by].empty()) looks.push_back(f->recognised_by);
+    names[f->recognised_by].emplace_back(f->name);
   }
   std::string out = "not a disk image";
   for (std::size_t k = 0; k < looks.size(); ++k) {
@@ -102,33 +53,41 @@ std::string NoneRecognised() {
 
 }  // namespace
 
-std::span<const ContainerFormat> Containers() {
+std::span<const ContainerFormat* const> Containers() {
   return kContainers;
 }
 
 std::vector<const ContainerFormat*> Offered() {
   std::vector<const ContainerFormat*> out;
-  for (const ContainerFormat& f : kContainers) {
-    if (f.writes) out.push_back(&f);
+  for (const ContainerFormat* f : kContainers) {
+    if (f->writes) out.push_back(f);
   }
   std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->offered < b->offered; });
   return out;
 }
 
 const ContainerFormat& FormatOf(Container kind) {
-  for (const ContainerFormat& f : kContainers) {
-    if (f.kind == kind) return f;
+  for (const ContainerFormat* f : kContainers) {
+    if (f->kind == kind) return *f;
   }
-  return kContainers[0];
+  return *kContainers[0];
 }
 
 const ContainerFormat* FormatNamed(std::string_view word) {
-  for (const ContainerFormat& f : kContainers) {
-    const bool same = std::equal(word.begin(), word.end(), f.word.begin(), f.word.end(),
+  for (const ContainerFormat* f : kContainers) {
+    const bool same = std::equal(word.begin(), word.end(), f->word.begin(), f->word.end(),
                                  [](char a, char b) { return std::tolower(a) == b; });
-    if (same) return &f;
+    if (same) return f;
   }
   return nullptr;
+}
+
+std::string Names(bool hard_disk, std::string_view separator, std::string_view last) {
+  std::vector<std::string> names;
+  for (const ContainerFormat* f : kContainers) {
+    if (f->hard_disk == hard_disk) names.emplace_back(f->name);
+  }
+  return JoinedWords(names, separator, last);
 }
 
 std::string Words(std::string_view separator, std::string_view last) {
@@ -141,10 +100,10 @@ std::string Words(std::string_view separator, std::string_view last) {
 const ContainerFormat* Detect(const ImageBuffer& image) {
   const ContainerFormat* best = nullptr;
   int best_score = 0;
-  for (const ContainerFormat& f : kContainers) {
-    const int score = f.recognise(image);
+  for (const ContainerFormat* f : kContainers) {
+    const int score = f->recognise(image);
     if (score > best_score) {
-      best = &f;
+      best = f;
       best_score = score;
     }
   }
@@ -180,7 +139,7 @@ Disk ReadDisk(const ImageBuffer& image, bool check_data) {
 
 Offset MostImageBytes() {
   Offset most = 0;
-  for (const ContainerFormat& f : kContainers) most = std::max(most, f.most_bytes);
+  for (const ContainerFormat* f : kContainers) most = std::max(most, f->most_bytes);
   return most;
 }
 

@@ -1,8 +1,8 @@
-// Every sector of a JV1, JV3, DMK, HFE, IMD or Reed hard-disk image, as a disk controller would
-// have read it: where it lies, its ID field, its density and data address mark, whether its CRCs
-// held, and where its data is. The container is decided by content alone (DMK header, JV1 boot
-// bytes, JV3 write-protect byte), so this reader also reads images that identification refuses. It
-// never reads outside the image: damage is reported in the result.
+// Every sector of an image of any container (each one's row in container.h), as a disk
+// controller would have read it: where it lies, its ID field, its density and data address mark,
+// whether its CRCs held, and where its data is. The container is decided by content alone (each
+// recogniser's header, boot bytes or signature), so this reader also reads images that
+// identification refuses. It never reads outside the image: damage is reported in the result.
 #pragma once
 
 #include <cstdint>
@@ -100,7 +100,7 @@ struct Counts {
 };
 Counts CountSectors(const Disk& disk);
 
-// "JV1", "JV3", "DMK", "HFE", "IMD", "Reed", or "" for none.
+// The container's name as its row gives it ("DMK"), or "" for none.
 const char* ContainerName(Container container);
 
 }  // namespace trivane::disk

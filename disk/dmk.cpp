@@ -243,4 +243,29 @@ const DmkState* DmkStateOf(const Disk& disk) {
   return dynamic_cast<const DmkState*>(disk.state.get());
 }
 
+// The container's row (disk/container.h).
+constexpr ContainerFormat kDmkRow = {
+    Container::kDmk,
+    "DMK",
+    "dmk",
+    "TRS-80 DMK disk image",
+    "every sector as a controller reads it: single and double density on one track, every "
+    "data mark, every size, CRC errors and ID fields without data",
+    "*.dmk",
+    "application/x-trs80-dmk",
+    "*.dmk *.dsk",
+    "<match type=\"big32\" offset=\"12\" value=\"0x00000000\">\n"
+    "        <match type=\"byte\" offset=\"0\" value=\"0x00\"/>\n"
+    "        <match type=\"byte\" offset=\"0\" value=\"0xff\"/>\n"
+    "      </match>",
+    50,
+    0,
+    true,
+    false,
+    kMostFloppyBytes,
+    "header",
+    RecogniseDmk,
+    ReadDmk,
+    WriteDmk};
+
 }  // namespace trivane::disk

@@ -117,4 +117,28 @@ void ReadHfe(const ImageBuffer& image, Disk& disk, bool) {
   disk.state = std::move(state);
 }
 
+// The container's row (disk/container.h).
+constexpr ContainerFormat kHfeRow = {
+    Container::kHfe,
+    "HFE",
+    "hfe",
+    "HFE floppy disk image",
+    "the cells of every track as a Gotek drive plays them: single and double density, every "
+    "data mark, CRC errors; at 250 kbit/s a track holds what one revolution of a 5.25-inch "
+    "disk does",
+    "*.hfe",
+    "application/x-hfe-floppy-image",
+    "*.hfe",
+    "<match type=\"string\" offset=\"0\" value=\"HXCPICFE\"/>\n"
+    "      <match type=\"string\" offset=\"0\" value=\"HXCHFEV3\"/>",
+    80,
+    3,
+    true,
+    false,
+    kMostFloppyBytes,
+    "header",
+    RecogniseHfe,
+    ReadHfe,
+    WriteHfe};
+
 }  // namespace trivane::disk

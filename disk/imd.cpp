@@ -156,4 +156,26 @@ void ReadImd(const ImageBuffer& image, Disk& disk, bool) {
   disk.state = std::move(state);
 }
 
+// The container's row (disk/container.h).
+constexpr ContainerFormat kImdRow = {
+    Container::kImd,
+    "IMD",
+    "imd",
+    "ImageDisk floppy disk image",
+    "the sectors of each track in one density, any size, deleted data (F8) and data errors; "
+    "no other data marks, no ID field that failed its CRC",
+    "*.imd",
+    "application/x-imd-floppy-image",
+    "*.imd",
+    "<match type=\"string\" offset=\"0\" value=\"IMD \"/>",
+    80,
+    4,
+    true,
+    false,
+    kMostFloppyBytes,
+    "header",
+    RecogniseImd,
+    ReadImd,
+    WriteImd};
+
 }  // namespace trivane::disk

@@ -114,4 +114,26 @@ Written WriteJv1(const Disk& disk, const WriteOptions&) {
   return out;
 }
 
+// The container's row (disk/container.h).
+constexpr ContainerFormat kJv1Row = {
+    Container::kJv1,
+    "JV1",
+    "jv1",
+    "TRS-80 JV1 disk image",
+    "one head of single-density 256-byte sectors 0 to 9, ten a track; no marks but the "
+    "directory's, no CRC errors",
+    "*.jv1 *.dsk",
+    "application/x-trs80-jv1",
+    "*.jv1 *.dsk",
+    "<match type=\"big16\" offset=\"0\" value=\"0x00fe\"/>",
+    60,
+    2,
+    true,
+    false,
+    kMostFloppyBytes,
+    "boot sector",
+    RecogniseJv1,
+    ReadJv1,
+    WriteJv1};
+
 }  // namespace trivane::disk

@@ -147,4 +147,32 @@ Written WriteJv3(const Disk& disk, const WriteOptions&) {
   return out;
 }
 
+// The container's row (disk/container.h).
+constexpr ContainerFormat kJv3Row = {
+    Container::kJv3,
+    "JV3",
+    "jv3",
+    "TRS-80 JV3 disk image",
+    "sectors with data of 128 to 1024 bytes in either density on two heads, data marks F8 "
+    "and FB, data CRC errors",
+    "*.jv3 *.dsk",
+    "application/x-trs80-jv3",
+    "*.jv3 *.dsk",
+    "<match type=\"byte\" offset=\"0\" value=\"0x00\">\n"
+    "        <match type=\"byte\" offset=\"3\" value=\"0x00\">\n"
+    "          <match type=\"byte\" offset=\"6\" value=\"0x00\"/>\n"
+    "        </match>\n"
+    "      </match>\n"
+    "      <match type=\"byte\" offset=\"8703\" value=\"0xff\"/>\n"
+    "      <match type=\"byte\" offset=\"8703\" value=\"0x00\"/>",
+    40,
+    1,
+    true,
+    false,
+    kMostFloppyBytes,
+    "header",
+    RecogniseJv3,
+    ReadJv3,
+    WriteJv3};
+
 }  // namespace trivane::disk

@@ -256,4 +256,26 @@ Disk ReadBack(const Disk& before, const ImageBuffer& image) {
   return Slice(back, state->slice);
 }
 
+// The container's row (disk/container.h).
+constexpr ContainerFormat kReedRow = {
+    Container::kReed,
+    "Reed",
+    "hdv",
+    "TRS-80 Reed hard-disk image",
+    "a hard disk's 256-byte sectors, cylinder after cylinder, its logical drives slices of "
+    "each cylinder; changed in place, never made from a floppy",
+    "*.hdv",
+    "application/x-trs80-reed-hard-disk",
+    "*.hdv",
+    "<match type=\"big16\" offset=\"0\" value=\"0x56cb\"/>",
+    60,
+    5,
+    false,
+    true,
+    reed::kMostFileBytes,
+    "header",
+    RecogniseReed,
+    ReadReed,
+    WriteReed};
+
 }  // namespace trivane::disk

@@ -175,8 +175,8 @@ const Command kCommands[] = {
 };
 
 constexpr const char* kAbout =
-    "trivane-disk reads every sector of JV1, JV3, DMK, HFE and IMD disk images,\n"
-    "and every drive of a Reed hard-disk image (--drive N names one).\n\n";
+    "trivane-disk reads every sector of {floppies} disk images,\n"
+    "and every drive of a {hard disks} hard-disk image (--drive N names one).\n\n";
 constexpr const char* kFooter =
     "\nCylinder and head are where the sector lies; the sector is its id. Names\n"
     "match in any letter case, as NAME/EXT, NAME.EXT or NAME:d. \"--\" ends the\n"
@@ -184,8 +184,9 @@ constexpr const char* kFooter =
     "Exit status: 0 when every file was read, 1 when any could not be read or\n"
     "held no sectors, 2 for a usage error.\n";
 
-// The text with the containers' words in place of {to} and {ends}, the
-// DOSes a new disk is made by in place of {doses}.
+// The text with the containers' words in place of {to} and {ends}, their
+// names in place of {floppies} and {hard disks}, the DOSes a new disk is
+// made by in place of {doses}.
 std::string Filled(const char* text) {
   std::string out = text;
   std::vector<std::string> doses;
@@ -195,6 +196,8 @@ std::string Filled(const char* text) {
   const std::pair<std::string, std::string> words[] = {
       {"{to}", trivane::disk::Words("|", "|")},
       {"{ends}", "." + trivane::disk::Words(", .", ", .")},
+      {"{floppies}", trivane::disk::Names(false, ", ", " and ")},
+      {"{hard disks}", trivane::disk::Names(true, ", ", " or ")},
       {"{doses}", trivane::JoinedWords(doses, "|", "|")}};
   for (const auto& [mark, value] : words) out = trivane::ReplaceAll(out, mark, value);
   return out;
@@ -470,7 +473,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "--help" || command == "-h") {
-    std::cout << UsageText() << "\n" << kAbout << HelpText() << kFooter;
+    std::cout << UsageText() << "\n" << Filled(kAbout) << HelpText() << kFooter;
     return 0;
   }
   for (const Command& c : kCommands) {

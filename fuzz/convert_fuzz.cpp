@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const trivane::ImageBuffer image(data, size, nullptr);
   const disk::Disk d = disk::ReadDisk(image);
   if (!d.error.empty()) return 0;
-  for (const disk::ContainerFormat& format : disk::Containers()) {
+  for (const disk::ContainerFormat* row : disk::Containers()) {
+    const disk::ContainerFormat& format = *row;
     const disk::Container to = format.kind;
     for (bool twice : {true, false}) {
       if (!twice && to != disk::Container::kDmk) continue;  // a DMK option only

@@ -48,6 +48,11 @@ for pair in jv1-35track.dsk:jv1 jv3-sssd.dsk:jv3 dmk-sssd.dmk:dmk dos-ldos.dmk:d
   [ "$type" = "application/x-trs80-${pair##*:}" ] || fail "${pair%%:*} as .dsk is $type"
 done
 
+# The description and the manual pages name the containers from their rows.
+dpkg-deb -f "$deb" Description | grep -q "HFE and IMD floppy images and Reed" ||
+  fail "the description does not name the containers: $(dpkg-deb -f "$deb" Description)"
+zcat "$root/usr/share/man/man1/trivane.1.gz" | grep -q "HFE or IMD, or a Reed hard disk" ||
+  fail "trivane(1) does not name the containers"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q "libqt6widgets6" <<<"$depends" || fail "no dependency on Qt: $depends"
 echo "package test: $(basename "$deb") installs and runs; Depends: $depends"

@@ -1,8 +1,9 @@
-// make-packaging SOURCE DIR: writes into DIR what the desktop and the manual
-// pages say of the containers, made from the containers' table: the shared
-// MIME database's file types (trivane-mime.xml), the desktop entry from
-// SOURCE/trivane.desktop.in and the manual pages from SOURCE/man/*.1.in,
-// their @WORDS@ filled in.
+// make-packaging SOURCE DIR: writes into DIR what the desktop, the manual
+// pages and the package say of the containers, made from the containers'
+// rows: the shared MIME database's file types (trivane-mime.xml), the
+// desktop entry from SOURCE/trivane.desktop.in, the manual pages from
+// SOURCE/man/*.1.in and the package's description from
+// SOURCE/description.cmake.in, their @WORDS@ filled in.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -25,7 +26,8 @@ std::string MimeXml() {
       "     tie and the content decides by each kind's rule. Made from Trivane's\n"
       "     table of containers. -->\n"
       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
-  for (const disk::ContainerFormat& f : disk::Containers()) {
+  for (const disk::ContainerFormat* row : disk::Containers()) {
+    const disk::ContainerFormat& f = *row;
     xml += "  <mime-type type=\"" + std::string(f.mime_type) + "\">\n";
     xml += "    <comment>" + std::string(f.description) + "</comment>\n";
     std::istringstream globs{std::string(f.globs)};
@@ -46,7 +48,8 @@ std::string Holds() {
 
 std::string Filled(std::string text) {
   std::string types, names;
-  for (const disk::ContainerFormat& f : disk::Containers()) {
+  for (const disk::ContainerFormat* row : disk::Containers()) {
+    const disk::ContainerFormat& f = *row;
     types += std::string(f.mime_type) + ";";
     names += std::string(f.name) + ";";
   }
@@ -54,6 +57,9 @@ std::string Filled(std::string text) {
       {"@TO@", disk::Words("|", "|")},
       {"@ENDS@", "." + disk::Words(", .", " or .")},
       {"@HOLDS@", Holds()},
+      {"@FLOPPIES@", disk::Names(false, ", ", " and ")},
+      {"@FLOPPIES_OR@", disk::Names(false, ", ", " or ")},
+      {"@HARD_DISKS@", disk::Names(true, ", ", " and ")},
       {"@MIME_TYPES@", types},
       {"@NAMES@", names}};
   for (const auto& [mark, value] : words) text = trivane::ReplaceAll(text, mark, value);
@@ -84,7 +90,8 @@ int main(int argc, char** argv) {
   std::error_code ec;
   fs::create_directories(dir / "man", ec);
   bool ok = Write(dir / "trivane-mime.xml", MimeXml()) &&
-            Write(dir / "trivane.desktop", Filled(Read(source / "trivane.desktop.in")));
+            Write(dir / "trivane.desktop", Filled(Read(source / "trivane.desktop.in"))) &&
+            Write(dir / "description.cmake", Filled(Read(source / "description.cmake.in")));
   for (const auto& e : fs::directory_iterator(source / "man")) {
     const fs::path p = e.path();
     if (p.extension() != ".in") continue;

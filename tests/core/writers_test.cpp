@@ -71,7 +71,8 @@ TEST(Writers, ConversionsKeepWhatTheTargetHolds) {
     const Disk d = disk::ReadDisk(image);
     if (d.container == Container::kNone || !d.error.empty()) continue;
     const trsdos::Catalogue before = trsdos::ReadCatalogue(d);
-    for (const disk::ContainerFormat& format : disk::Containers()) {
+    for (const disk::ContainerFormat* row : disk::Containers()) {
+      const disk::ContainerFormat& format = *row;
       const Container to = format.kind;
       for (bool twice : {true, false}) {
         if (!twice && to != Container::kDmk) continue;  // a DMK option only

@@ -380,7 +380,8 @@ TEST_F(RealDisks, WrittenBackAndConverted) {
     const disk::Written same = disk::FormatOf(d.container).write(d, disk::OptionsAsRead(d));
     EXPECT_EQ(std::string(same.bytes.begin(), same.bytes.end()), bytes) << r.image;
     const trsdos::Catalogue before = trsdos::ReadCatalogue(d);
-    for (const disk::ContainerFormat& format : disk::Containers()) {
+    for (const disk::ContainerFormat* row : disk::Containers()) {
+      const disk::ContainerFormat& format = *row;
       const disk::Container to = format.kind;
       const disk::Written w = disk::FormatOf(to).write(d, {});
       if (!w.losses.empty() || to == d.container) continue;
