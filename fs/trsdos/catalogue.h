@@ -90,6 +90,11 @@ Catalogue ReadCatalogue(const disk::Disk& disk);
 // change costs is counted by it.
 std::int64_t CataloguesRead();
 
+// The file a user's name means, for reading and changing alike: NAME/EXT,
+// NAME.EXT or NAME:d, in any letter case, the first of two of one name;
+// nullptr when there is none (deleted files only with all).
+const File* FindFile(const Catalogue& c, const std::string& name, bool all);
+
 // A file's bytes by its extents, cut to its size (fs/filesystem.h).
 using filesystems::Damaged;
 using filesystems::FileBytes;

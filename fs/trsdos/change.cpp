@@ -38,7 +38,7 @@ bool DosName(const std::string& text, std::string& name, std::string& ext) {
 
 Made DeleteFile(const disk::Disk& disk, const Catalogue& before, const std::string& shown) {
   if (std::string why = WhyNotChangeable(disk, before); !why.empty()) return Refused(why);
-  const File* f = NamedFile(before, shown);
+  const File* f = FindFile(before, shown, false);
   if (f == nullptr) return Refused("no file " + shown + " on the disk");
   if (SystemFile(*f)) return Refused(f->Shown() + " is the DOS's own: it is not deleted");
   disk::Disk work = disk;
@@ -52,11 +52,11 @@ Made DeleteFile(const disk::Disk& disk, const Catalogue& before, const std::stri
 Made RenameFile(const disk::Disk& disk, const Catalogue& before, const std::string& shown,
                 const std::string& name, const std::string& ext) {
   if (std::string why = WhyNotChangeable(disk, before); !why.empty()) return Refused(why);
-  const File* f = NamedFile(before, shown);
+  const File* f = FindFile(before, shown, false);
   const std::string to = ext.empty() ? name : name + "/" + ext;
   if (f == nullptr) return Refused("no file " + shown + " on the disk");
   if (SystemFile(*f)) return Refused(f->Shown() + " is the DOS's own: it is not renamed");
-  if (NamedFile(before, to) != nullptr) {
+  if (FindFile(before, to, false) != nullptr) {
     return Refused("a file " + to + " is on the disk already");
   }
   disk::Disk work = disk;

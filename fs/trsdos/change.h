@@ -23,10 +23,6 @@ std::string WhyNotChangeable(const disk::Disk& disk, const Catalogue& c);
 // is none.
 bool DosName(const std::string& text, std::string& name, std::string& ext);
 
-// The live file listed as `shown` (NAME/EXT or NAME.EXT, any letter case;
-// the first of two of one name).
-const File* NamedFile(const Catalogue& c, const std::string& shown);
-
 // BOOT/SYS and DIR/SYS: the DOS's own, never deleted, renamed or replaced.
 bool SystemFile(const File& f);
 

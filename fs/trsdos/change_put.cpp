@@ -142,7 +142,7 @@ Made PutFile(const disk::Disk& disk, const Catalogue& before, const std::string&
              const std::string& date) {
   if (std::string why = WhyNotChangeable(disk, before); !why.empty()) return Refused(why);
   const std::string shown = ext.empty() ? name : name + "/" + ext;
-  const File* old = NamedFile(before, shown);
+  const File* old = FindFile(before, shown, false);
   if (old != nullptr && (!replace || SystemFile(*old))) {
     return Refused("a file " + old->Shown() + " is on the disk already");
   }

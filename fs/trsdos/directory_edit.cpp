@@ -119,16 +119,4 @@ std::uint8_t NameHashOf(const std::string& name, const std::string& ext) {
   return NameHash(e + 5);
 }
 
-const File* NamedFile(const Catalogue& c, const std::string& shown) {
-  const auto upper = [](std::string s) {
-    for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    std::replace(s.begin(), s.end(), '.', '/');
-    return s;
-  };
-  for (const File& f : c.files) {
-    if (upper(f.Shown()) == upper(shown)) return &f;
-  }
-  return nullptr;
-}
-
 }  // namespace trivane::trsdos

@@ -2,6 +2,7 @@
 // many sectors as its size needs, cut to its size.
 #include <algorithm>
 
+#include "formats/text.h"
 #include "fs/trsdos/directory.h"
 #include "fs/trsdos/directory_bytes.h"
 
@@ -120,6 +121,20 @@ FileBytes ReadFile(const disk::SectorStore& sectors, const Catalogue& catalogue,
       out.bytes.size(), static_cast<std::size_t>(std::max<std::int64_t>(file.size, 0))));
   out.missing = std::max<std::int64_t>(file.size, 0) - static_cast<std::int64_t>(out.bytes.size());
   return out;
+}
+
+const File* FindFile(const Catalogue& c, const std::string& name, bool all) {
+  const std::string wanted = UpperAscii(name.substr(0, name.find(':')));
+  std::string dotted = wanted;  // NAME.EXT
+  if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';
+  for (const auto* files : {&c.files, &c.deleted}) {
+    if (files == &c.deleted && !all) break;
+    for (const File& f : *files) {
+      const std::string shown = UpperAscii(f.Shown());
+      if (shown == wanted || shown == dotted) return &f;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace trivane::trsdos

@@ -182,20 +182,6 @@ std::vector<Entry> TrsdosFilesystem::List(bool deleted) const {
 
 }  // namespace
 
-const File* FindFile(const Catalogue& c, const std::string& name, bool all) {
-  const std::string wanted = UpperAscii(name.substr(0, name.find(':')));
-  std::string dotted = wanted;  // NAME.EXT
-  if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';
-  for (const auto* files : {&c.files, &c.deleted}) {
-    if (files == &c.deleted && !all) break;
-    for (const File& f : *files) {
-      const std::string shown = UpperAscii(f.Shown());
-      if (shown == wanted || shown == dotted) return &f;
-    }
-  }
-  return nullptr;
-}
-
 std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk) {
   return std::make_unique<TrsdosFilesystem>(disk);
 }

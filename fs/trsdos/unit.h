@@ -11,10 +11,6 @@
 
 namespace trivane::trsdos {
 
-// The file a user's name means: NAME/EXT, NAME.EXT or NAME:d, in any letter
-// case; nullptr when there is none (deleted files only with all).
-const File* FindFile(const Catalogue& c, const std::string& name, bool all);
-
 // What the family makes of the disk: its catalogue, read now; a score of 0
 // when no layout explains the disk.
 std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk);

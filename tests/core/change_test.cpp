@@ -96,7 +96,8 @@ TEST(Change, PutFilesReadAsTheHostFiles) {
 
 // A put reads the catalogue twice, as the command-line tool and the windows
 // make it: the disk as it is, and the proof's read-back; a second file put
-// on what the first proof read back, once more.
+// on what the first proof read back, once more; and so a delete, its name
+// typed as a reader types it (NAME.EXT:d, any letter case).
 TEST(Change, APutReadsTheCatalogueTwice) {
   for (const auto& [what, d] : Disks()) {
     const std::int64_t start = trsdos::CataloguesRead();
@@ -109,6 +110,9 @@ TEST(Change, APutReadsTheCatalogueTwice) {
     ASSERT_EQ(two.error, "") << what;
     EXPECT_EQ(trsdos::CataloguesRead() - start, 3) << what;
     EXPECT_EQ(two.filesystem->List(false).size(), fs->List(false).size() + 2) << what;
+    const filesystems::Changed gone = ops::DeleteFile(*two.filesystem, "one.dat:0");
+    ASSERT_EQ(gone.error, "") << what;
+    EXPECT_EQ(trsdos::CataloguesRead() - start, 4) << what;
   }
 }
 
@@ -245,8 +249,8 @@ TEST(Change, TheProofFindsWhatDidNotReadBackAsMade) {
         EXPECT_TRUE(out.fault && out.bytes.empty()) << out.error;
         return out.error;
       };
-  ASSERT_NE(trsdos::NamedFile(c, "FILE1/DAT"), nullptr);
-  const trsdos::File& file1 = *trsdos::NamedFile(c, "FILE1/DAT");
+  ASSERT_NE(trsdos::FindFile(c, "FILE1/DAT", false), nullptr);
+  const trsdos::File& file1 = *trsdos::FindFile(c, "FILE1/DAT", false);
   EXPECT_EQ(proved([&](auto&, disk::SectorStore& s) {
               const trsdos::Place p = trsdos::FileSectors(c.layout, file1).front();
               std::vector<std::uint8_t> bytes = s.Get(p).data;
