@@ -6,6 +6,7 @@
 
 #include "disk/sector_store.h"
 #include "ops/filesystems.h"
+#include "ops/prove.h"
 
 namespace trivane::ops {
 namespace {
@@ -37,18 +38,13 @@ std::map<Key, std::vector<Seen>> SectorsByPlace(const disk::Disk& d) {
   return by;
 }
 
-// The filesystems' family, files (names and bytes) and findings.
+// The filesystems' family, files and findings, all as they were.
 std::string CompareFilesystems(const disk::Disk& from, const disk::Disk& back) {
   const auto a = FilesystemToChange(from), b = FilesystemToChange(back);
-  if (a->Family() != b->Family()) return "the DOS reads back as " + b->Family();
-  if (a->CheckLines() != b->CheckLines()) return "the findings differ";
   const std::vector<filesystems::Entry> fa = a->List(false), fb = b->List(false);
+  if (std::string why = ReadsBackOtherwise(*a, fa, *b, fb, -1); !why.empty()) return why;
   if (fa.size() != fb.size()) return "the number of files differs";
-  for (std::size_t k = 0; k < fa.size(); ++k) {
-    if (fa[k].name != fb[k].name || a->Read(fa[k]).bytes != b->Read(fb[k]).bytes) {
-      return fa[k].name + " reads back otherwise";
-    }
-  }
+  if (a->CheckLines() != b->CheckLines()) return "the findings differ";
   return "";
 }
 

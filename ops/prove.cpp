@@ -33,20 +33,6 @@ bool SameEntry(const Entry& a, const Entry& b) {
   return true;
 }
 
-// Every file but the changed one as it was.
-std::string KeptFiles(const Filesystem& fs0, const std::vector<Entry>& e0, const Filesystem& fs1,
-                      const std::vector<Entry>& e1, const Made& x) {
-  for (const Entry& f : e0) {
-    if (f.key == x.key) continue;
-    // The directory's own bytes are what the change changed.
-    const Entry* g = AtKey(e1, f.key);
-    if (g == nullptr || !SameEntry(f, *g) ||
-        (!f.directory && fs0.Read(f).bytes != fs1.Read(*g).bytes))
-      return f.name + " reads back otherwise";
-  }
-  return "";
-}
-
 // The changed file as meant: gone, or there under its new name with its bytes.
 std::string ChangedFile(const Filesystem& fs0, const std::vector<Entry>& e0, const Filesystem& fs1,
                         const std::vector<Entry>& e1, const Made& x) {
@@ -87,6 +73,21 @@ filesystems::Changed NotDone(std::string why) {
 
 }  // namespace
 
+std::string ReadsBackOtherwise(const Filesystem& before, const std::vector<Entry>& listed,
+                               const Filesystem& after, const std::vector<Entry>& listed_after,
+                               std::int64_t except) {
+  if (after.Family() != before.Family()) return "the disk reads back as " + after.Family();
+  for (const Entry& f : listed) {
+    if (f.key == except && except >= 0) continue;
+    // The directory's own bytes are what a change changed.
+    const Entry* g = AtKey(listed_after, f.key);
+    if (g == nullptr || !SameEntry(f, *g) ||
+        (!f.directory && before.Read(f).bytes != after.Read(*g).bytes))
+      return f.name + " reads back otherwise";
+  }
+  return "";
+}
+
 filesystems::Changed Prove(const Filesystem& before, Made made) {
   if (!made.error.empty()) return NotDone(made.error);
   disk::Written w =
@@ -99,11 +100,8 @@ filesystems::Changed Prove(const Filesystem& before, Made made) {
   out.bytes = std::move(w.bytes);
   const std::shared_ptr<const Filesystem> after = FilesystemToChange(out.disk);
   const std::vector<Entry> e0 = before.List(false), e1 = after->List(false);
-  if (after->Family() != before.Family()) {
-    out.error = "the disk reads back as " + after->Family();
-  } else if (out.error = KeptFiles(before, e0, *after, e1, made); out.error.empty()) {
-    out.error = ChangedFile(before, e0, *after, e1, made);
-  }
+  out.error = ReadsBackOtherwise(before, e0, *after, e1, made.key);
+  if (out.error.empty()) out.error = ChangedFile(before, e0, *after, e1, made);
   if (out.error.empty()) out.error = NewFinding(before, *after);
   out.fault = !out.error.empty();
   if (out.fault) out.bytes.clear();

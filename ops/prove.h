@@ -17,6 +17,16 @@ namespace trivane::ops {
 // and its bytes, or the error (a fault when something read back otherwise).
 filesystems::Changed Prove(const filesystems::Filesystem& before, filesystems::Made made);
 
+// The one comparison of a disk written and read back, for changes and
+// conversions alike: another family, or a file `before` lists (but the one
+// of key `except`, -1 for none) that is not there with its name, size,
+// attributes and bytes; empty when the read-back keeps them all.
+std::string ReadsBackOtherwise(const filesystems::Filesystem& before,
+                               const std::vector<filesystems::Entry>& listed,
+                               const filesystems::Filesystem& after,
+                               const std::vector<filesystems::Entry>& listed_after,
+                               std::int64_t except);
+
 // The filesystem's own changes, proved.
 filesystems::Changed PutFile(const filesystems::Filesystem& fs, const std::string& name,
                              const std::vector<std::uint8_t>& bytes, bool replace,
