@@ -216,8 +216,11 @@ const std::uint8_t* DmkState::FieldRun(const Sector& s, Offset k, Offset count) 
 std::vector<std::uint8_t> DmkState::Data(const Disk& disk, const Sector& s) const {
   std::vector<std::uint8_t> data(s.size);
   if (const std::uint8_t* run = FieldRun(s, 0, s.size)) {
-    const std::size_t step = Doubled(s) ? 2 : 1;
-    for (std::size_t k = 0; k < data.size(); ++k) data[k] = run[k * step];
+    if (!Doubled(s)) {
+      std::copy(run, run + data.size(), data.begin());
+    } else {
+      for (std::size_t k = 0; k < data.size(); ++k) data[k] = run[2 * k];
+    }
     return data;
   }
   for (std::size_t k = 0; k < data.size(); ++k) {
