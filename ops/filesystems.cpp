@@ -41,21 +41,36 @@ std::span<const Unit> Units() {
   return kUnits;
 }
 
-// The higher score wins; the earlier unit on a tie.
-std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk) {
+namespace {
+
+// The higher score wins; the earlier unit on a tie, so each unit is asked
+// to beat the best so far. With `first`, the first unit's reading is kept
+// there too, for a disk no unit explains.
+std::unique_ptr<filesystems::Filesystem> Best(
+    const disk::Disk& disk, std::unique_ptr<filesystems::Filesystem>* first = nullptr) {
   std::unique_ptr<filesystems::Filesystem> best;
   for (const Unit& u : UnitsFor(disk)) {
-    std::unique_ptr<filesystems::Filesystem> fs = u.open(disk);
+    std::unique_ptr<filesystems::Filesystem> fs = u.open(disk, best ? best->Score() : 0);
     if (fs != nullptr && fs->Score() > 0 && (best == nullptr || fs->Score() > best->Score())) {
       best = std::move(fs);
+    } else if (first != nullptr && &u == &kUnits[0]) {
+      *first = std::move(fs);
     }
   }
   return best;
 }
 
+}  // namespace
+
+std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk) {
+  return Best(disk);
+}
+
 std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& disk) {
-  std::unique_ptr<filesystems::Filesystem> best = OpenFilesystem(disk);
-  return best != nullptr ? std::move(best) : kUnits[0].open(disk);
+  std::unique_ptr<filesystems::Filesystem> first;
+  std::unique_ptr<filesystems::Filesystem> best = Best(disk, &first);
+  if (best != nullptr) return best;
+  return first != nullptr ? std::move(first) : kUnits[0].open(disk, 0);
 }
 
 std::unique_ptr<filesystems::Filesystem> FilesystemAs(const disk::Disk& disk,

@@ -16,7 +16,9 @@ namespace trivane::ops {
 struct Unit {
   std::string_view name;  // "TRSDOS family"
   // What the unit makes of the disk; its score 0 when it explains nothing.
-  std::unique_ptr<filesystems::Filesystem> (*open)(const disk::Disk& disk);
+  // `beat` is the best score another unit's reading has: a unit may stop
+  // reading where its own cannot pass it (its score then says only that).
+  std::unique_ptr<filesystems::Filesystem> (*open)(const disk::Disk& disk, int beat);
   // The DOSes it formats new disks for, and a new disk of one (none where null).
   std::vector<filesystems::FormatChoice> (*formats)();
   filesystems::NewDisk (*format)(const filesystems::FormatRequest& request);

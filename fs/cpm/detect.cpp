@@ -107,6 +107,11 @@ bool Fills(const Params& p) {
   return p.entries * kEntry % p.bls == 0;
 }
 
+// The candidate's score, as the units' readings are compared.
+int Score(const Candidate& c) {
+  return std::max(1, 1 + 2 * c.t.fit - c.t.used);
+}
+
 // How well the candidate explains the disk; the table and the least skew
 // then choose among those that explain it as well.
 auto Weight(const Candidate& c) {
@@ -163,10 +168,29 @@ std::vector<Candidate> FromTable(const disk::SectorStore& store, const TrackIds&
   return out;
 }
 
+// The most any reading of a directory of these bytes scores: every file
+// entry fitting, none other used.
+int MostScore(const std::vector<std::uint8_t>& dir) {
+  int files = 0;
+  for (std::size_t at = 0; at + kEntry <= dir.size(); at += kEntry) {
+    files += KindOf(dir.data() + at) == Slot::kFile;
+  }
+  return 1 + 2 * files;
+}
+
+// What a hunted reading must reach to matter: a score past `beat`, another
+// unit's, and a fit no lower than the best reading's so far (Weight puts
+// the fit first: a reading of lower fit is never chosen, nor in doubt
+// with the one that is).
+struct Bar {
+  int beat = 0;
+  int fit = 0;
+};
+
 // Every reserved-track count, skew, directory size and block size the
 // shape allows on the heads, read; those whose entries are well formed kept.
 void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape& s, Params p,
-               std::vector<Candidate>& out) {
+               Bar& bar, std::vector<Candidate>& out) {
   for (p.off = 0; p.off <= kMostReserved && p.off < p.Tracks(); ++p.off) {
     // The first sector is the same for every skew.
     p.entries = std::max(1, s.size / kEntry);
@@ -174,6 +198,7 @@ void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape&
     for (p.skew = 1; p.skew <= std::max(1, s.spt - 1); ++p.skew) {
       p.entries = kEntryCounts[std::size(kEntryCounts) - 1];
       const std::vector<std::uint8_t> dir = DirectoryBytes(store, ids, p);
+      if (MostScore(dir) <= bar.beat) continue;
       for (int entries : kEntryCounts) {
         for (int bls : kBlockSizes) {
           Candidate c{p, nullptr, {}, 0, false};
@@ -181,7 +206,8 @@ void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape&
           c.p.bls = bls;
           if (c.p.Blocks() <= c.p.DirectoryBlocks()) continue;
           c.t = Count(dir, c.p);
-          if (!Accepted(c.t, false)) continue;
+          if (!Accepted(c.t, false) || c.t.fit < bar.fit) continue;
+          bar.fit = c.t.fit;
           Weigh(store, ids, dir, c);
           out.push_back(c);
         }
@@ -190,16 +216,17 @@ void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape&
   }
 }
 
-std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids, const Shape& s) {
+std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids, const Shape& s,
+                            Bar bar) {
   std::vector<Candidate> out;
   // Every head, and head 0 alone: a filesystem may keep to one side while
   // the other carries another format; the heads in turn, and one by one.
   const Params both{s.held.cylinders, std::max(s.held.heads, 1), s.spt, s.size};
-  HuntSides(store, ids, s, both, out);
+  HuntSides(store, ids, s, both, bar, out);
   if (both.heads >= 2) {
     Params one = both;
     one.heads = 1;
-    HuntSides(store, ids, s, one, out);
+    HuntSides(store, ids, s, one, bar, out);
     // Side 0 first, over the cylinders every head holds in the data shape:
     // a disk may end in tracks of another format.
     Params side_first = both;
@@ -210,7 +237,7 @@ std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids,
       for (int h = 0; h < both.heads; ++h) all = all && ids.First(c, h) >= 0;
       if (all) side_first.cylinders = c + 1;
     }
-    HuntSides(store, ids, s, side_first, out);
+    HuntSides(store, ids, s, side_first, bar, out);
   }
   return out;
 }
@@ -229,7 +256,7 @@ Found Chosen(const Candidate& c, const Shape& s, bool hunted) {
   Found f;
   f.p = c.p;
   f.row = c.row;
-  f.score = std::max(1, 1 + 2 * c.t.fit - c.t.used);
+  f.score = Score(c);
   f.evidence.push_back("the data tracks hold " + std::to_string(s.spt) + " x " +
                        std::to_string(s.size));
   if (c.row != nullptr) {
@@ -289,7 +316,7 @@ Found Empty(const disk::Disk& d) {
 
 }  // namespace
 
-Found Detect(const disk::SectorStore& store) {
+Found Detect(const disk::SectorStore& store, int beat) {
   const Shape s = DataShape(store.disk());
   if (s.spt == 0) return {{}, nullptr, {"no sectors to read as CP/M"}, 0, "", {}};
   const TrackIds ids(store.disk(), s.size);
@@ -299,7 +326,12 @@ Found Detect(const disk::SectorStore& store) {
       !all.empty() && std::max_element(all.begin(), all.end(), better)->t.fit ==
                           std::max_element(all.begin(), all.end(), better)->t.files;
   if (!settled) {
-    const std::vector<Candidate> hunted = Hunt(store, ids, s);
+    int table_best = 0, fit = 0;
+    for (const Candidate& c : all) {
+      table_best = std::max(table_best, Score(c));
+      fit = std::max(fit, c.t.fit);
+    }
+    const std::vector<Candidate> hunted = Hunt(store, ids, s, {table_best > beat ? 0 : beat, fit});
     all.insert(all.end(), hunted.begin(), hunted.end());
   }
   if (!all.empty()) {

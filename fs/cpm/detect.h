@@ -28,7 +28,12 @@ struct Found {
   std::vector<std::string> doubt_words;
 };
 
-Found Detect(const disk::SectorStore& store);
+// The disk's CP/M format, from the table or by hunting. `beat` is the score
+// another unit's reading already has: where no table format passes it, a
+// hunted reading whose directory could not pass it either (each of its
+// file entries counting as one that fits) is not weighed, since the disk is
+// that unit's whichever reading CP/M would choose.
+Found Detect(const disk::SectorStore& store, int beat = 0);
 // The disk read as the format a user named: found when its directory is
 // well formed (or empty) under the format's parameters.
 Found ReadAs(const disk::SectorStore& store, const FormatRow& row);

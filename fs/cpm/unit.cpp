@@ -41,10 +41,10 @@ Value FieldsOf(const File& f, std::int64_t size) {
 
 class CpmFilesystem : public filesystems::Filesystem {
  public:
-  CpmFilesystem(const disk::Disk& disk, const FormatRow* as)
+  CpmFilesystem(const disk::Disk& disk, const FormatRow* as, int beat = 0)
       : disk_(disk),
         store_(disk_),
-        found_(as != nullptr ? ReadAs(store_, *as) : Detect(store_)),
+        found_(as != nullptr ? ReadAs(store_, *as) : Detect(store_, beat)),
         ids_(disk_, found_.p.size),
         volume_(store_, found_.p, ids_) {
     if (found_.score > 0) directory_ = ReadDirectory(volume_);
@@ -245,8 +245,8 @@ std::optional<Entry> CpmFilesystem::Find(const std::string& typed, bool deleted)
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::Disk& disk) {
-  return std::make_unique<CpmFilesystem>(disk, nullptr);
+std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::Disk& disk, int beat) {
+  return std::make_unique<CpmFilesystem>(disk, nullptr, beat);
 }
 
 std::unique_ptr<filesystems::Filesystem> OpenCpmAs(const disk::Disk& disk,

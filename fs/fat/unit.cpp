@@ -222,7 +222,7 @@ std::optional<Entry> FatFilesystem::Find(const std::string& typed, bool) const {
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::Disk& disk) {
+std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::Disk& disk, int) {
   return std::make_unique<FatFilesystem>(disk);
 }
 

@@ -12,6 +12,6 @@
 
 namespace trivane::fat {
 
-std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::Disk& disk);
+std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::Disk& disk, int beat = 0);
 
 }  // namespace trivane::fat

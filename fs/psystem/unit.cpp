@@ -197,7 +197,7 @@ std::vector<std::uint8_t> PsystemFilesystem::HostText(std::vector<std::uint8_t> 
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenPsystem(const disk::Disk& disk) {
+std::unique_ptr<filesystems::Filesystem> OpenPsystem(const disk::Disk& disk, int) {
   return std::make_unique<PsystemFilesystem>(disk);
 }
 

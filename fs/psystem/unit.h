@@ -12,6 +12,6 @@
 
 namespace trivane::psystem {
 
-std::unique_ptr<filesystems::Filesystem> OpenPsystem(const disk::Disk& disk);
+std::unique_ptr<filesystems::Filesystem> OpenPsystem(const disk::Disk& disk, int beat = 0);
 
 }  // namespace trivane::psystem

@@ -182,7 +182,7 @@ std::vector<Entry> TrsdosFilesystem::List(bool deleted) const {
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk) {
+std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk, int) {
   return std::make_unique<TrsdosFilesystem>(disk);
 }
 

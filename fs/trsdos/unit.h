@@ -13,7 +13,7 @@ namespace trivane::trsdos {
 
 // What the family makes of the disk: its catalogue, read now; a score of 0
 // when no layout explains the disk.
-std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk);
+std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk, int beat = 0);
 
 // The DOSes of the family that `new` formats, and a new disk of one.
 std::vector<filesystems::FormatChoice> TrsdosFormats();

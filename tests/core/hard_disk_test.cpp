@@ -125,7 +125,7 @@ TEST(HardDisk, SlicesOfAnLdosHardDiskAreNotReadAsCpm) {
       std::copy(data.begin(), data.end(), image.begin() + 256 + ((c * 2) * 32 + s) * 256);
     }
   }
-  ASSERT_GT(ops::Units()[1].open(disk::Slice(Read(image), 0))->Score(), 0);
+  ASSERT_GT(ops::Units()[1].open(disk::Slice(Read(image), 0), 0)->Score(), 0);
   const ops::Drives drives = ops::OpenDrives(Read(image));
   ASSERT_EQ(drives.list.size(), 1u);
   EXPECT_EQ(drives.list[0].number, 1);
