@@ -168,14 +168,15 @@ std::vector<Candidate> FromTable(const disk::SectorStore& store, const TrackIds&
   return out;
 }
 
-// The most any reading of a directory of these bytes scores: every file
-// entry fitting, none other used.
+// The most any reading of a directory of these bytes scores: 1 + 2 fit -
+// used is at most 1 + files, since no more entries fit than are files and
+// every file entry is used.
 int MostScore(const std::vector<std::uint8_t>& dir) {
   int files = 0;
   for (std::size_t at = 0; at + kEntry <= dir.size(); at += kEntry) {
     files += KindOf(dir.data() + at) == Slot::kFile;
   }
-  return 1 + 2 * files;
+  return 1 + files;
 }
 
 // What a hunted reading must reach to matter: a score past `beat`, another

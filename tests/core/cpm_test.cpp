@@ -10,6 +10,8 @@
 #include "builder/cpm_images.h"
 #include "builder/dos_images.h"
 #include "disk/container.h"
+#include "disk/sector_store.h"
+#include "fs/cpm/detect.h"
 #include "fs/cpm/params.h"
 #include "fs/cpm/unit.h"
 #include "ops/convert.h"
@@ -103,6 +105,19 @@ TEST(Cpm, AnUnnamedFormatIsFoundByHunting) {
                       "tracks, 2 KiB blocks, 64 entries, skew 3"),
             why.end());
   ExpectFiles(*fs, SomeFiles(), "hunted");
+}
+
+// A hunt stops where the reading another unit has cannot be passed: asked
+// to beat one less than its own score it still finds it; asked to beat its
+// score it weighs no hunted reading at all.
+TEST(Cpm, AHuntStopsWhereAnotherReadingCannotBePassed) {
+  const CpmSpec odd{40, 1, 18, 256, 1, 1, 2048, 64, 3};
+  const disk::Disk d = Written(build::CpmDisk(odd, SomeFiles()));
+  const disk::SectorStore store(d);
+  const int score = cpm::Detect(store).score;
+  ASSERT_GT(score, 1);
+  EXPECT_EQ(cpm::Detect(store, score - 1).score, score);
+  EXPECT_LE(cpm::Detect(store, score).score, 1);
 }
 
 // What real Genie IIIs disks do, on built ones: side 0's tracks before
