@@ -168,15 +168,15 @@ std::vector<Candidate> FromTable(const disk::SectorStore& store, const TrackIds&
   return out;
 }
 
-// The most any reading of a directory of these bytes scores: 1 + 2 fit -
-// used is at most 1 + files, since no more entries fit than are files and
-// every file entry is used.
-int MostScore(const std::vector<std::uint8_t>& dir) {
+// The file entries of a directory of these bytes: no reading of it scores
+// more than 1 + these, since 1 + 2 fit - used is at most 1 + files (no more
+// entries fit than are files, and every file entry is used).
+int FileEntries(const std::vector<std::uint8_t>& dir) {
   int files = 0;
   for (std::size_t at = 0; at + kEntry <= dir.size(); at += kEntry) {
     files += KindOf(dir.data() + at) == Slot::kFile;
   }
-  return 1 + files;
+  return files;
 }
 
 // What a hunted reading must reach to matter: a score past `beat`, another
@@ -186,6 +186,7 @@ int MostScore(const std::vector<std::uint8_t>& dir) {
 struct Bar {
   int beat = 0;
   int fit = 0;
+  int skipped = -1;  // the most file entries of a directory skipped for beat
 };
 
 // Every reserved-track count, skew, directory size and block size the
@@ -199,7 +200,10 @@ void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape&
     for (p.skew = 1; p.skew <= std::max(1, s.spt - 1); ++p.skew) {
       p.entries = kEntryCounts[std::size(kEntryCounts) - 1];
       const std::vector<std::uint8_t> dir = DirectoryBytes(store, ids, p);
-      if (MostScore(dir) <= bar.beat) continue;
+      if (const int files = FileEntries(dir); 1 + files <= bar.beat) {
+        bar.skipped = std::max(bar.skipped, files);
+        continue;
+      }
       for (int entries : kEntryCounts) {
         for (int bls : kBlockSizes) {
           Candidate c{p, nullptr, {}, 0, false};
@@ -218,7 +222,7 @@ void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape&
 }
 
 std::vector<Candidate> Hunt(const disk::SectorStore& store, const TrackIds& ids, const Shape& s,
-                            Bar bar) {
+                            Bar& bar) {
   std::vector<Candidate> out;
   // Every head, and head 0 alone: a filesystem may keep to one side while
   // the other carries another format; the heads in turn, and one by one.
@@ -317,6 +321,31 @@ Found Empty(const disk::Disk& d) {
 
 }  // namespace
 
+// The hunted readings added to the table's. Asked to beat another unit's
+// score, and no table format passing it, the hunt skips the directories no
+// reading of which could pass it; should the reading chosen then be one a
+// skipped directory might have outranked (its fit no higher than that
+// directory's file entries), and pass the score, the hunt is made in full.
+void AddHunted(const disk::SectorStore& store, const TrackIds& ids, const Shape& s, int beat,
+               std::vector<Candidate>& all) {
+  int table_best = 0, fit = 0;
+  for (const Candidate& c : all) {
+    table_best = std::max(table_best, Score(c));
+    fit = std::max(fit, c.t.fit);
+  }
+  Bar bar{table_best > beat ? 0 : beat, fit};
+  std::vector<Candidate> hunted = Hunt(store, ids, s, bar);
+  const auto better = [](const Candidate& a, const Candidate& b) { return Rank(a) < Rank(b); };
+  all.insert(all.end(), hunted.begin(), hunted.end());
+  if (bar.skipped < 0 || all.empty()) return;
+  const Candidate best = *std::max_element(all.begin(), all.end(), better);
+  if (best.t.fit > bar.skipped || Score(best) <= beat) return;
+  all.resize(all.size() - hunted.size());
+  Bar full{0, fit};
+  hunted = Hunt(store, ids, s, full);
+  all.insert(all.end(), hunted.begin(), hunted.end());
+}
+
 Found Detect(const disk::SectorStore& store, int beat) {
   const Shape s = DataShape(store.disk());
   if (s.spt == 0) return {{}, nullptr, {"no sectors to read as CP/M"}, 0, "", {}};
@@ -326,15 +355,7 @@ Found Detect(const disk::SectorStore& store, int beat) {
   const bool settled =
       !all.empty() && std::max_element(all.begin(), all.end(), better)->t.fit ==
                           std::max_element(all.begin(), all.end(), better)->t.files;
-  if (!settled) {
-    int table_best = 0, fit = 0;
-    for (const Candidate& c : all) {
-      table_best = std::max(table_best, Score(c));
-      fit = std::max(fit, c.t.fit);
-    }
-    const std::vector<Candidate> hunted = Hunt(store, ids, s, {table_best > beat ? 0 : beat, fit});
-    all.insert(all.end(), hunted.begin(), hunted.end());
-  }
+  if (!settled) AddHunted(store, ids, s, beat, all);
   if (!all.empty()) {
     const Candidate& best = *std::max_element(all.begin(), all.end(), better);
     Found f = Chosen(best, s, !settled);
