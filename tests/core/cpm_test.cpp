@@ -107,6 +107,24 @@ TEST(Cpm, AnUnnamedFormatIsFoundByHunting) {
   ExpectFiles(*fs, SomeFiles(), "hunted");
 }
 
+// A file past 512 KiB: its extents past 31 are numbered on in S2 (byte
+// 14), read so and written so by a put, proved.
+TEST(Cpm, ExtentsPast31AreNumberedInS2) {
+  const CpmSpec big{160, 2, 32, 256, 1, 1, 4096, 256, 1};
+  const std::vector<CpmFile> files = {{0, "HUGE", "DAT", Pattern(5, 600 * 1024)},
+                                      {0, "AFTER", "DAT", Pattern(6, 3000)}};
+  const disk::Disk d = build::CpmDisk(big, files);
+  const auto fs = ops::OpenFilesystem(d);
+  ASSERT_NE(fs, nullptr);
+  ExpectFiles(*fs, files, "S2");
+  const filesystems::Changed put =
+      ops::PutFile(*fs, "AGAIN.DAT", Pattern(7, 700 * 1024), false, "");
+  ASSERT_EQ(put.error, "");
+  const auto again = put.filesystem->Find("AGAIN.DAT", false);
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(put.filesystem->Read(*again).bytes, Pattern(7, 700 * 1024));
+}
+
 // A hunt stops where the reading another unit has cannot be passed: asked
 // to beat one less than its own score it still finds it; asked to beat its
 // score it weighs no hunted reading at all.
