@@ -125,7 +125,7 @@ fs/trsdos/change_put.cpp|      e[30] = 0xFE;|      e[30] = 0xFF;
 fs/trsdos/directory.cpp|d_.sound += hashed && d_.conflicts == conflicts && names.insert(f.Shown()).second;|d_.sound += hashed;
 fs/trsdos/detect.cpp|  if (InsideAFileOf(a, b) && !InsideAFileOf(b, a)) {|  if (false) {
 fs/trsdos/detect.cpp|  if (!a_owns && b_owns) return|  if (false) return
-fs/trsdos/trsdos.cpp|    if (!f.system) continue;|
+fs/trsdos/trsdos.cpp|if (f.system && f.Shown() != "DIR/SYS") system.push_back(&f);|if (f.Shown() != "DIR/SYS") system.push_back(&f);
 cells/encode.cpp|(!bit && !prev ? 2 : 0)|(!bit ? 2 : 0)
 cells/encode.cpp|Mfm(value, value == 0xC2 ? 0x0080 : 0x0020);|Mfm(value, value == 0xC2 ? 0x0080 : 0x0040);
 cells/encode.cpp|Fm(value, value == 0xFC ? 0xD7 : 0xC7);|Fm(value, 0xD7);
@@ -140,8 +140,8 @@ cells/decode.cpp|fields[open_].encoding == found->encoding &&|true &&
 fs/filesystem.cpp|if (bytes.bytes.empty() && size > 0) return "its extents hold none of its sectors";|
 fs/filesystem.cpp|  if (force) return {};|
 fs/filesystem.cpp|(d.as_read ? ": given as read, it failed its CRC"|(!d.as_read ? ": given as read, it failed its CRC"
-ops/filesystems.cpp|return best != nullptr ? std::move(best) : kUnits[0].open(disk);|return best;
-ops/prove.cpp|(!f.directory && fs0.Read(f).bytes != fs1.Read(*g).bytes)|(!f.directory && false)
+ops/filesystems.cpp|if (best != nullptr) return best;|if (best == nullptr) return best;
+ops/prove.cpp|(!f.directory && before.Read(f).bytes != after.Read(*g).bytes)|(!f.directory && false)
 fs/cpm/params.cpp|pos = (pos + skew) % spt;|pos = (pos + skew + 1) % spt;
 fs/cpm/directory.cpp|return (e[12] & p.Exm()) * kRecord + e[15];|return e[15];
 fs/cpm/directory.cpp|return (e[14] & 0x3F) * 32 + (e[12] & 31);|return e[12] & 31;
@@ -154,7 +154,7 @@ ops/prove.cpp|if (--count[f.kind] < 0)|if (--count[f.kind] < -1)
 ops/prove.cpp|fs1.Read(*made).bytes != meant|false
 ops/prove.cpp|if (e1.size() != e0.size() + more)|if (false)
 fs/trsdos/unit.cpp|if (!DosName(typed, name, ext)) return filesystems::Refused(|if (DosName(typed, name, ext)) return filesystems::Refused(
-fs/trsdos/unit.cpp|if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';|
+fs/trsdos/files.cpp|if (const auto dot = dotted.rfind('.'); dot != std::string::npos) dotted[dot] = '/';|
 host/atomic_file.cpp|for (int n = 2; fs::exists(fs::symlink_status(part, ec)); ++n) {|for (int n = 2; false; ++n) {
 host/atomic_file.cpp|const WriteResult written = WriteAtomically(bak, bytes, {true, false});|const WriteResult written = WriteAtomically(bak, bytes, {false, false});
 host/atomic_file.cpp|if (result.ok() && there && rules.backup) result = Backup(path);|
@@ -162,9 +162,9 @@ host/atomic_file.cpp|if (!result.ok()) fs::remove(part, ec);|
 host/atomic_file.cpp|code == errc::no_such_file_or_directory|code == errc::io_error
 host/atomic_file.cpp|if (there && !fs::is_regular_file(path, ec)) return {Step::kNotPlain, {}};|
 disk/hfe.cpp|state->tracks.push_back({Word(image, e), Word(image, e + 2) / 2});|state->tracks.push_back({Word(image, e), Word(image, e + 2)});
-disk/hfe.cpp|s.id_crc = f.id_crc_ok ? Check::kGood : Check::kBad;|s.id_crc = Check::kGood;
+disk/cell_tracks.cpp|s.id_crc = f.id_crc_ok ? Check::kGood : Check::kBad;|s.id_crc = Check::kGood;
 disk/hfe.cpp|push(bytes[k + 2], std::min<int>(bytes[k + 1], 8));|push(bytes[k + 2], 0);
-disk/hfe.cpp|return it != data.end() && it->second.crc == s.data_crc &&|return it != data.end() &&
+disk/cell_tracks.cpp|return it != data.end() && it->second.crc == s.data_crc &&|return it != data.end() &&
 disk/hfe_write.cpp|if (kept[side]) out.length = kept[side]->second;|if (kept[side]) out.length = hfe::kTrackCells / 8;
 disk/hfe_write.cpp|h[hfe::kWriteAllowedAt] = disk.write_protected ? 0 : hfe::kWriteAllowed;|h[hfe::kWriteAllowedAt] = hfe::kWriteAllowed;
 disk/hfe_write.cpp|close.start = 16;|close.start = 32;
@@ -173,17 +173,17 @@ disk/imd.cpp|if (t.head & imd::kCylinderMap) t.cylinder_map|if (t.head & imd::kH
 disk/imd.cpp|p += kind & imd::kCompressed ? 1 : s.size;|p += s.size;
 disk/imd_write.cpp|} else if (!kept.empty() && s.density != kept.front()->density) {|} else if (false) {
 disk/imd_write.cpp|return std::binary_search(state->filled.begin(), state->filled.end(), s.data_offset);|return false;
-cells/decode.cpp|b += seek == Seek::kMfm ? 4 : 1|b += seek == Seek::kMfm ? 8 : 1
+cells/decode.cpp|return seek == Seek::kMfm ? 4 : seek == Seek::kFm ? 2 : 1;|return seek == Seek::kMfm ? 8 : seek == Seek::kFm ? 2 : 1;
 cells/decode.cpp|p <= 8 * b + 47; p += 16|p <= 8 * b + 31; p += 16
-cells/decode.cpp|((v >> (2 * k)) & 3 ? 1 : 0)|((v >> (2 * k)) & 2 ? 1 : 0)
+cells/decode.cpp|v = (v | v >> 1) & 0x5555555555555555;|v = v & 0x5555555555555555;
 disktool/convert_many.cpp|if (!fresh) outs[i].error|if (false) outs[i].error
 disk/reed.cpp|return spc == 0 ? 256 : spc;|return spc;
 disk/reed.cpp|if (count % spc != 0) {|if (false) {
 disk/reed.cpp|disk.write_protected = image.at(reed::kFlags) & reed::kWriteProtected;|disk.write_protected = false;
 disk/reed.cpp|d.sectors.back().id_sector = static_cast<std::uint8_t>(s.id_sector - first);|d.sectors.back().id_sector = s.id_sector;
-disk/reed.cpp|return slice >= 0 && back.container == Container::kReed ? Slice(back, slice) : back;|return back;
+disk/reed.cpp|  return Slice(back, state->slice);\n}|  return back;\n}
 disk/reed.cpp|const int first = n * reed::kSliceSectors;|const int first = n * 16;
-ops/drives.cpp|for (int n = 0; n < disk::SliceCount(disk); ++n) {|for (int n = 0; n + 1 < disk::SliceCount(disk); ++n) {
+ops/drives.cpp|if (slices % heads != 0 || bytes > kMostDriveBytes) continue;|if (slices % heads != 0 || bytes >= kMostDriveBytes) continue;
 ops/drives.cpp|(number < 0 && drives.list.size() == 1)|number < 0
 ops/filesystems.cpp|return std::span<const Unit>(kUnits).first(1);|return kUnits;
 fs/trsdos/trsdos.cpp|const bool usual = hard_drive|const bool usual = false
@@ -193,6 +193,20 @@ fs/trsdos/change.cpp|system != reed::kLdos && system != reed::kLsdos|false
 fs/trsdos/hard_disk_format.cpp|c == 0 ? 0x01 : 0x00|c == 0 ? 0x00 : 0x00
 fs/trsdos/hard_disk_format.cpp|drives > q.heads)|drives > 8)
 fs/trsdos/unit.cpp|HoldsDirectory(f);|false;
+cells/decode.cpp|seek == Seek::kFm ? 2 : 1;|seek == Seek::kFm ? 4 : 1;
+cells/decode.cpp|for (int in = 0; in < 16; ++in) {\n      if (((fm|for (int in = 4; in < 16; ++in) {\n      if (((fm
+cells/decode.cpp|if (q + 16 * count > cells_.size()|if (q + 16 * count > cells_.size() + 16
+formats/hfe.h|v = (v >> 1 & 0x5555555555555555) | (v & 0x5555555555555555) << 1;|v = (v >> 1 & 0x5555555555555555) | (v & 0x5555555555555555);
+fs/cpm/directory.cpp|return count == (RecordsOf(e, p) * kRecord + p.bls - 1) / p.bls;|return count >= (RecordsOf(e, p) * kRecord + p.bls - 1) / p.bls;
+fs/cpm/change.cpp|e[14] = static_cast<std::uint8_t>(number >> 5);|e[14] = 0;
+fs/cpm/detect.cpp|c.t.fit < bar.fit|c.t.fit <= bar.fit
+fs/cpm/detect.cpp|1 + files <= bar.beat|files <= bar.beat
+fs/trsdos/change_put.cpp|if (std::string why = WhyNotChangeable(disk, before); !why.empty()) return Refused(why);|
+ops/open.cpp|r.disk = disk::ReadDisk(r.image, purpose != Purpose::kCatalogue);|r.disk = disk::ReadDisk(r.image, false);
+ops/prove.cpp|if (!out.fault) out.filesystem = after;|out.filesystem = after;
+ops/convert.cpp|if (fa.size() != fb.size()) return "the number of files differs";|
+ops/filesystems.cpp|u.open(disk, best ? best->Score() : 0)|u.open(disk, best ? best->Score() + 1 : 0)
+disk/containers.cpp|if (f->hard_disk == hard_disk) names.emplace_back(f->name);|names.emplace_back(f->name);
 EOF
 )
 
