@@ -175,7 +175,7 @@ disk/imd_write.cpp|} else if (!kept.empty() && s.density != kept.front()->densit
 disk/imd_write.cpp|return std::binary_search(state->filled.begin(), state->filled.end(), s.data_offset);|return false;
 cells/decode.cpp|return seek == Seek::kMfm ? 4 : seek == Seek::kFm ? 2 : 1;|return seek == Seek::kMfm ? 8 : seek == Seek::kFm ? 2 : 1;
 cells/decode.cpp|p <= 8 * b + 47; p += 16|p <= 8 * b + 31; p += 16
-cells/decode.cpp|v = (v | v >> 1) & 0x5555555555555555;|v = v & 0x5555555555555555;
+cells/decode.cpp|0x3333333333333333;|0x1111111111111111;
 disktool/convert_many.cpp|if (!fresh) outs[i].error|if (false) outs[i].error
 disk/reed.cpp|return spc == 0 ? 256 : spc;|return spc;
 disk/reed.cpp|if (count % spc != 0) {|if (false) {
@@ -183,7 +183,7 @@ disk/reed.cpp|disk.write_protected = image.at(reed::kFlags) & reed::kWriteProtec
 disk/reed.cpp|d.sectors.back().id_sector = static_cast<std::uint8_t>(s.id_sector - first);|d.sectors.back().id_sector = s.id_sector;
 disk/reed.cpp|  return Slice(back, state->slice);\n}|  return back;\n}
 disk/reed.cpp|const int first = n * reed::kSliceSectors;|const int first = n * 16;
-ops/drives.cpp|if (slices % heads != 0 || bytes > kMostDriveBytes) continue;|if (slices % heads != 0 || bytes >= kMostDriveBytes) continue;
+ops/drives.cpp|bytes > kMostDriveBytes|bytes >= kMostDriveBytes
 ops/drives.cpp|(number < 0 && drives.list.size() == 1)|number < 0
 ops/filesystems.cpp|return std::span<const Unit>(kUnits).first(1);|return kUnits;
 fs/trsdos/trsdos.cpp|const bool usual = hard_drive|const bool usual = false
@@ -203,9 +203,9 @@ fs/cpm/detect.cpp|c.t.fit < bar.fit|c.t.fit <= bar.fit
 fs/cpm/detect.cpp|1 + files <= bar.beat|files <= bar.beat
 fs/trsdos/change_put.cpp|if (std::string why = WhyNotChangeable(disk, before); !why.empty()) return Refused(why);|
 ops/open.cpp|r.disk = disk::ReadDisk(r.image, purpose != Purpose::kCatalogue);|r.disk = disk::ReadDisk(r.image, false);
-ops/prove.cpp|if (!out.fault) out.filesystem = after;|out.filesystem = after;
-ops/convert.cpp|if (fa.size() != fb.size()) return "the number of files differs";|
-ops/filesystems.cpp|u.open(disk, best ? best->Score() : 0)|u.open(disk, best ? best->Score() + 1 : 0)
+ops/prove.cpp|if (!out.fault) out.filesystem = after;|
+ops/convert.cpp|if (std::string why = ReadsBackOtherwise(*a, fa, *b, fb, -1); !why.empty()) return why;|
+ops/filesystems.cpp|} else if (first != nullptr && &u == &kUnits[0]) {|} else if (first != nullptr) {
 disk/containers.cpp|if (f->hard_disk == hard_disk) names.emplace_back(f->name);|names.emplace_back(f->name);
 EOF
 )

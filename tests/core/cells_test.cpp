@@ -131,6 +131,22 @@ TEST(Cells, AFieldAcrossTheIndex) {
       }
     }
   }
+  // The index within the data field's last bytes, at every cell, on a
+  // track of a whole number of bytes and on one three cells longer: each
+  // byte read round the track, never from the cells that pad the last byte.
+  for (std::size_t odd : {0, 3}) {
+    cells::Cells track = c;
+    for (std::size_t k = 0; k < odd; ++k) track.Push(k % 2 == 0);
+    for (std::size_t shift = id_end + 290 * 16; shift < id_end + 310 * 16; ++shift) {
+      cells::Cells turned;
+      for (std::size_t i = 0; i < track.size(); ++i) {
+        turned.Push(track.At((i + shift) % track.size()));
+      }
+      const std::vector<cells::Field> got = cells::Decode(turned);
+      ASSERT_EQ(got.size(), 1u) << shift;
+      EXPECT_TRUE(got[0].data_crc_ok) << shift << " " << odd;
+    }
+  }
   // FM at twice its rate, at every phase of its cells against the bytes and
   // of its pairs against the cells.
   f.double_density = false;
