@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Every other unit, each on its own.
   for (const trivane::ops::Unit& u : trivane::ops::Units()) {
     if (u.open == trivane::trsdos::OpenTrsdos) continue;
-    const auto fs = u.open(disk);
+    const auto fs = u.open(disk, 0);
     Require(fs->Score() > 0 || fs->List(true).empty(), "files of no directory");
     Require(!fs->Evidence().empty(), "a reading without evidence");
     for (const trivane::filesystems::Entry& e : fs->List(true)) {

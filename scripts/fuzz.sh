@@ -12,7 +12,9 @@ scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev nlohmann-json3
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_CXX_FLAGS="$flags" -DTRIVANE_FUZZ=ON -DTRIVANE_WINDOW=OFF -DBUILD_TESTING=OFF >/dev/null
-targets=(identify find_sector read_disk read_cells read_hard_disk read_dos convert change views)
+# Each fuzz/NAME_fuzz.cpp is a target.
+targets=()
+for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" _fuzz.cpp)"); done
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/%/_fuzz}" make-images
 rm -rf build-fuzz/seeds build-fuzz/findings
 build-fuzz/make-images seeds build-fuzz/seeds
