@@ -19,8 +19,10 @@ int Replay(const std::filesystem::path& file) {
     std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
     return 1;
   }
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-  LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+  const std::size_t size = bytes.size();
+  bytes.push_back(0);  // as libFuzzer, never a null pointer, even for an empty file
+  LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), size);
   return 0;
 }
 

@@ -18,13 +18,11 @@ cmake --build build-mutate -j"$(nproc)" --target core_tests tool_tests >/dev/nul
 faults=$(cat <<'EOF'
 formats/image_buffer.h|offset >= 0 && offset < resident_|offset >= 0 && offset <= resident_
 identification/identify_image.cpp|r.byte(1) != jv1::kBootByte1|r.byte(1) == jv1::kBootByte1
-identification/identify_image.cpp|if (r.fileend < 3) r.jv1 = 0;|if (r.fileend < 2) r.jv1 = 0;
 identification/identify_image.cpp|(r.fileend + jv1::kTrackBytes - 1) / jv1::kTrackBytes|r.fileend / jv1::kTrackBytes
 identification/identify_image.cpp|r.trksecs.assign(kMinTrackTable, 0);|r.trksecs.resize(kMinTrackTable, 0);
 identification/identify_image.cpp|r.firstsecnum = 0;|r.firstsecnum = 1;
 identification/identify_image.cpp|if (probe == Probe::kNotFound) return;|if (probe == Probe::kNotFound) {}
 identification/identify_image.cpp|  } else if (jv1) {|  } else if (!jv1) {
-identification/dmk_scan.cpp|int lowest = 50;|int lowest = 2;
 identification/dmk_scan.cpp|r.byte(kFirstBlock + p + 1) == kIdMark|r.byte(kFirstBlock + p + 2) == kIdMark
 identification/dmk_scan.cpp|if (p == 0) break;|if (p == 1) break;
 identification/dmk_scan.cpp|r.byte(block + p + 2) == 1|r.byte(block + p + 1) == 1
@@ -34,7 +32,6 @@ identification/dmk_scan.cpp|q % 2 == 1|q % 2 == 0
 identification/dmk_scan.cpp|int lowest = 30;|int lowest = 40;
 identification/dmk_scan.cpp|lowest > 0;|lowest > 1;
 identification/dmk_scan.cpp|r.spg = 6;|r.spg = 5;
-identification/dmk_scan.cpp|if (r.fileend < 4) return false;|if (r.fileend < 3) return false;
 identification/dmk_scan.cpp|r.tracks + 1 > static_cast<int>(r.trksecs.size())|r.tracks > static_cast<int>(r.trksecs.size())
 identification/jv3_scan.cpp|r.fileend >= 10|r.fileend >= 9
 identification/jv3_scan.cpp|r.byte(6) == first|r.byte(5) == first
@@ -196,7 +193,7 @@ fs/trsdos/unit.cpp|HoldsDirectory(f);|false;
 cells/decode.cpp|seek == Seek::kFm ? 2 : 1;|seek == Seek::kFm ? 4 : 1;
 cells/decode.cpp|for (int in = 0; in < 16; ++in) {\n      if (((fm|for (int in = 4; in < 16; ++in) {\n      if (((fm
 cells/decode.cpp|if (q + 16 * count > cells_.size()|if (q + 16 * count > cells_.size() + 16
-formats/hfe.h|v = (v >> 1 & 0x5555555555555555) | (v & 0x5555555555555555) << 1;|v = (v >> 1 & 0x5555555555555555) | (v & 0x5555555555555555);
+formats/hfe.h|(v & 0x5555555555555555) << 1;|(v & 0x5555555555555555) << 3;
 fs/cpm/directory.cpp|return count == (RecordsOf(e, p) * kRecord + p.bls - 1) / p.bls;|return count >= (RecordsOf(e, p) * kRecord + p.bls - 1) / p.bls;
 fs/cpm/change.cpp|e[14] = static_cast<std::uint8_t>(number >> 5);|e[14] = 0;
 fs/cpm/detect.cpp|c.t.fit < bar.fit|c.t.fit <= bar.fit

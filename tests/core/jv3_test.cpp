@@ -103,7 +103,10 @@ TEST(Jv3, TableOrderDoesNotChangeGeometry) {
 // Files with no emulator header, and what each refusal leaves.
 TEST(Refusal, ShortAndTextFilesHaveNoHeader) {
   std::vector<Bytes> files;
-  for (std::size_t n = 0; n <= 9; ++n) files.push_back(Bytes(n, 'x'));
+  for (std::size_t n = 0; n <= 9; ++n) {
+    files.push_back(Bytes(n, 'x'));
+    files.push_back(Bytes(n, 0));  // a JV3's first entries alike, but too short to hold them
+  }
   const std::string text = "10 PRINT \"HELLO\"\r\n20 GOTO 10\r\n";
   files.emplace_back(text.begin(), text.end());
   for (const Bytes& file : files) {

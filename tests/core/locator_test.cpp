@@ -45,6 +45,13 @@ TEST(LocatorJv3, RunningOffTheEndIsTheOnlyMessage) {
   EXPECT_FALSE(s.Find(99, 0, 0));  // no entry matches
   EXPECT_TRUE(s.window.messages().empty());
 
+  // A table cut after four entries: the fifth is not read as zeros.
+  Bytes cut = build::Jv3({{5, 1, 0}, {5, 2, 0}, {5, 3, 0}, {5, 4, 0}});
+  cut.resize(12);
+  s = Loaded(cut);
+  EXPECT_FALSE(s.Find(0, 0, 0));
+  EXPECT_EQ(s.window.messages().size(), 1u);
+
   image.resize(600);
   s = Loaded(image);
   EXPECT_FALSE(s.Find(99, 0, 0));
@@ -107,6 +114,8 @@ TEST(LocatorDmk, SideOneOfSingleSidedImageIsNextTrack) {
   Session s = LoadedDmk(dmk.bytes(), dmk::kDoubleTrack, 1);
   ASSERT_TRUE(s.Find(0, 1, 1));
   EXPECT_EQ(s.record.fpa, dmk.DataOffset(16 + 6400, 1));
+  ASSERT_TRUE(s.Find(0, 2, 1));  // any other side is side 0
+  EXPECT_EQ(s.record.fpa, dmk.DataOffset(16, 1));
 }
 
 // Only the sector number is compared, and the first pointer that names it wins.

@@ -34,6 +34,8 @@ TEST(Summary, Jv1PresentSector) {
 
 TEST(Summary, DoubleSidedPresentSector) {
   Session s = Scanned(build::Jv3(build::Jv3Disk(40, 2, 18, true)));
+  EXPECT_EQ(PlaceOf(s, 17), std::make_tuple(0, 0, 17));
+  EXPECT_EQ(PlaceOf(s, 18), std::make_tuple(0, 1, 0));
   EXPECT_EQ(PlaceOf(s, 20), std::make_tuple(0, 1, 2));
   EXPECT_EQ(PlaceOf(s, 36), std::make_tuple(1, 0, 0));
   s.record.tracksideflag = 1;
