@@ -75,7 +75,7 @@ void Members(JsonWriter& j, const Value& object) {
 
 void FileObject(JsonWriter& j, const filesystems::Filesystem& fs, const Entry& f) {
   j.BeginObject();
-  Members(j, f.fields);
+  Members(j, fs.EntryFields(f));
   j.Member("complete", f.complete);
   j.Member("sha256", cli::Sha256Hex(fs.Read(f).bytes)).EndObject();
 }

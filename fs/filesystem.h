@@ -70,8 +70,6 @@ struct Entry {
   bool directory = false;
   // Its name as a file of the host, safe in any folder ("PROG.BAS").
   std::string host_name;
-  // Its fields in a JSON listing, in the family's order (an object).
-  Value fields;
 };
 
 // The text of an entry's column (its name, size or attribute).
@@ -184,6 +182,9 @@ class Filesystem {
   // its system as files.
   virtual int ReservedCylinders() const { return 0; }
   virtual std::vector<Entry> List(bool deleted) const = 0;
+  // An entry's fields in a JSON listing, in the family's order (an object);
+  // made when a listing asks, so that a text listing makes none.
+  virtual Value EntryFields(const Entry& entry) const = 0;
   // A text file's bytes with LF line ends, read as the family ends its
   // lines and its text; here CR ends a line, as on the TRS-80.
   virtual std::vector<std::uint8_t> HostText(std::vector<std::uint8_t> bytes) const;

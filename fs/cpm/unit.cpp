@@ -72,6 +72,7 @@ class CpmFilesystem : public filesystems::Filesystem {
     return found_.score > 0 ? (found_.p.off + heads - 1) / heads : 0;
   }
   std::vector<Entry> List(bool deleted) const override;
+  Value EntryFields(const Entry& e) const override;
   // CR LF ends a line; the text ends at the first ^Z.
   std::vector<std::uint8_t> HostText(std::vector<std::uint8_t> bytes) const override {
     return filesystems::CrLfText(std::move(bytes));
@@ -156,8 +157,12 @@ Entry CpmFilesystem::EntryOf(const File& f, std::size_t id) const {
                   {"attr", AttributesText(f)},
                   {"extents", std::to_string(f.extents.size())}};
   e.host_name = f.Host();
-  e.fields = FieldsOf(f, e.size);
   return e;
+}
+
+Value CpmFilesystem::EntryFields(const Entry& e) const {
+  const std::size_t listed = directory_.files.size();
+  return FieldsOf(e.id < listed ? directory_.files[e.id] : directory_.deleted[e.id - listed], e.size);
 }
 
 std::vector<Entry> CpmFilesystem::List(bool deleted) const {

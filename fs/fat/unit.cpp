@@ -72,6 +72,7 @@ class FatFilesystem : public filesystems::ReadOnlyFilesystem {
   }
   int DirectoryCylinder() const override { return volume_ ? 0 : -1; }
   std::vector<Entry> List(bool deleted) const override;
+  Value EntryFields(const Entry& e) const override;
   // CR LF ends a line; the text ends at the first ^Z.
   std::vector<std::uint8_t> HostText(std::vector<std::uint8_t> bytes) const override;
   std::optional<Entry> Find(const std::string& typed, bool deleted) const override;
@@ -187,12 +188,16 @@ Entry FatFilesystem::EntryOf(const File& f, std::size_t id) const {
             (dot == std::string::npos ? "" : "." + filesystems::HostPart(part.substr(dot + 1)));
   }
   e.host_name = host;
+  return e;
+}
+
+Value FatFilesystem::EntryFields(const Entry& e) const {
+  const File& f = directory_.files[e.id];
   Value fields = Value::Object().Add("name", Value::Text(f.name)).Add("ext", Value::Text(f.ext));
   fields.Add("path", Value::Text(f.path)).Add("size", Value::Number(f.size));
   fields.Add("attributes", Value::Text(Attributes(f.attributes)));
   fields.Add("date", Value::TextOrNull(DateText(f.date)));
-  e.fields = fields.Add("first_cluster", Value::Number(f.cluster));
-  return e;
+  return fields.Add("first_cluster", Value::Number(f.cluster));
 }
 
 std::vector<Entry> FatFilesystem::List(bool) const {

@@ -63,6 +63,7 @@ class PsystemFilesystem : public filesystems::ReadOnlyFilesystem {
     return row_ != nullptr ? (row_->params.off + row_->params.heads - 1) / row_->params.heads : 0;
   }
   std::vector<Entry> List(bool deleted) const override;
+  Value EntryFields(const Entry& e) const override;
   // A text file: its first two blocks the editor's own, then pages of
   // lines; CR ends a line, DLE and a count stand for that many blanks less
   // 32, and each page ends in NULs.
@@ -147,16 +148,20 @@ Entry PsystemFilesystem::EntryOf(const File& f, std::size_t id) const {
   e.host_name =
       filesystems::HostPart(Parts(f.name).first) +
       (Parts(f.name).second.empty() ? "" : "." + filesystems::HostPart(Parts(f.name).second));
-  Value fields = Value::Object().Add("name", Value::Text(Parts(f.name).first));
-  fields.Add("ext", Value::Text(Parts(f.name).second)).Add("size", Value::Number(e.size));
-  fields.Add("kind", Value::Text(f.Kind())).Add("date", Value::TextOrNull(DateText(f.date)));
-  e.fields = fields.Add("first_block", Value::Number(f.first))
-                 .Add("blocks", Value::Number(f.next - f.first));
   for (const filesystems::Finding& x : directory_.findings)
     e.complete = e.complete && x.file != f.name;
   e.complete = e.complete &&
                cpm::Volume(store_, params_, *ids_).Whole(std::int64_t{f.first} * kBlock, f.Size());
   return e;
+}
+
+Value PsystemFilesystem::EntryFields(const Entry& e) const {
+  const File& f = directory_.files[e.id];
+  Value fields = Value::Object().Add("name", Value::Text(Parts(f.name).first));
+  fields.Add("ext", Value::Text(Parts(f.name).second)).Add("size", Value::Number(f.Size()));
+  fields.Add("kind", Value::Text(f.Kind())).Add("date", Value::TextOrNull(DateText(f.date)));
+  return fields.Add("first_block", Value::Number(f.first))
+      .Add("blocks", Value::Number(f.next - f.first));
 }
 
 std::vector<Entry> PsystemFilesystem::List(bool) const {

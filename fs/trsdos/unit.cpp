@@ -37,6 +37,7 @@ class TrsdosFilesystem : public filesystems::Filesystem {
     return known() ? catalogue_.layout.DirectorySector(0).cylinder : -1;
   }
   std::vector<Entry> List(bool deleted) const override;
+  filesystems::Value EntryFields(const Entry& e) const override;
   std::optional<Entry> Find(const std::string& typed, bool deleted) const override {
     const File* f = FindFile(catalogue_, typed, deleted);
     if (f == nullptr) return std::nullopt;
@@ -167,8 +168,12 @@ Entry TrsdosFilesystem::EntryOf(const File& f) const {
                   {"extents", ExtentsText(f)}};
   e.host_name = f.ext.empty() ? filesystems::HostPart(f.name)
                               : filesystems::HostPart(f.name) + "." + filesystems::HostPart(f.ext);
-  e.fields = FieldsOf(f);
   return e;
+}
+
+filesystems::Value TrsdosFilesystem::EntryFields(const Entry& e) const {
+  const std::size_t listed = catalogue_.files.size();
+  return FieldsOf(e.id < listed ? catalogue_.files[e.id] : catalogue_.deleted[e.id - listed]);
 }
 
 std::vector<Entry> TrsdosFilesystem::List(bool deleted) const {
