@@ -162,7 +162,8 @@ Entry CpmFilesystem::EntryOf(const File& f, std::size_t id) const {
 
 Value CpmFilesystem::EntryFields(const Entry& e) const {
   const std::size_t listed = directory_.files.size();
-  return FieldsOf(e.id < listed ? directory_.files[e.id] : directory_.deleted[e.id - listed], e.size);
+  return FieldsOf(e.id < listed ? directory_.files[e.id] : directory_.deleted[e.id - listed],
+                  e.size);
 }
 
 std::vector<Entry> CpmFilesystem::List(bool deleted) const {
