@@ -168,15 +168,11 @@ std::vector<Candidate> FromTable(const disk::SectorStore& store, const TrackIds&
   return out;
 }
 
-// The file entries of a directory of these bytes: no reading of it scores
+// The file entries of a directory of these slots: no reading of it scores
 // more than 1 + these, since 1 + 2 fit - used is at most 1 + files (no more
 // entries fit than are files, and every file entry is used).
-int FileEntries(const std::vector<std::uint8_t>& dir) {
-  int files = 0;
-  for (std::size_t at = 0; at + kEntry <= dir.size(); at += kEntry) {
-    files += KindOf(dir.data() + at) == Slot::kFile;
-  }
-  return files;
+int FileEntries(const Slots& slots) {
+  return static_cast<int>(std::count(slots.kinds.begin(), slots.kinds.end(), Slot::kFile));
 }
 
 // What a hunted reading must reach to matter: a score past `beat`, another
@@ -200,7 +196,8 @@ void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape&
     for (p.skew = 1; p.skew <= std::max(1, s.spt - 1); ++p.skew) {
       p.entries = kEntryCounts[std::size(kEntryCounts) - 1];
       const std::vector<std::uint8_t> dir = DirectoryBytes(store, ids, p);
-      if (const int files = FileEntries(dir); 1 + files <= bar.beat) {
+      const Slots slots = SlotsOf(dir);
+      if (const int files = FileEntries(slots); 1 + files <= bar.beat) {
         bar.skipped = std::max(bar.skipped, files);
         continue;
       }
@@ -210,7 +207,7 @@ void HuntSides(const disk::SectorStore& store, const TrackIds& ids, const Shape&
           c.p.entries = entries;
           c.p.bls = bls;
           if (c.p.Blocks() <= c.p.DirectoryBlocks()) continue;
-          c.t = Count(dir, c.p);
+          c.t = Count(slots, dir, c.p);
           if (!Accepted(c.t, false) || c.t.fit < bar.fit) continue;
           bar.fit = c.t.fit;
           Weigh(store, ids, dir, c);

@@ -238,15 +238,29 @@ bool Fits(const std::uint8_t* e, const Params& p) {
   return count == (RecordsOf(e, p) * kRecord + p.bls - 1) / p.bls;
 }
 
+Slots SlotsOf(const std::vector<std::uint8_t>& directory) {
+  Slots out;
+  for (std::size_t at = 0; at + kEntry <= directory.size(); at += kEntry) {
+    const std::uint8_t* e = directory.data() + at;
+    out.kinds.push_back(KindOf(e));
+    out.never_used.push_back(std::all_of(e, e + kEntry, [](std::uint8_t b) { return b == kFree; }));
+  }
+  return out;
+}
+
 Tally Count(const std::vector<std::uint8_t>& directory, const Params& p) {
+  return Count(SlotsOf(directory), directory, p);
+}
+
+Tally Count(const Slots& s, const std::vector<std::uint8_t>& directory, const Params& p) {
   Tally t;
-  const int slots = std::min<int>(p.entries, static_cast<int>(directory.size() / kEntry));
+  const int slots = std::min<int>(p.entries, static_cast<int>(s.kinds.size()));
   int unused = 0;  // never-used slots since the last used one
   for (int slot = 0; slot < slots; ++slot) {
     const std::uint8_t* e = directory.data() + slot * kEntry;
-    const Slot kind = KindOf(e);
+    const Slot kind = s.kinds[static_cast<std::size_t>(slot)];
     if (kind == Slot::kFree) {
-      unused += std::all_of(e, e + kEntry, [](std::uint8_t b) { return b == 0xE5; });
+      unused += s.never_used[static_cast<std::size_t>(slot)];
     } else {
       ++t.used;
       t.gaps += unused;

@@ -64,6 +64,15 @@ std::vector<int> Pointers(const std::uint8_t* e, const Params& p);
 // inside the data area and past the directory.
 bool Fits(const std::uint8_t* e, const Params& p);
 Tally Count(const std::vector<std::uint8_t>& directory, const Params& p);
+// Each slot's kind, and whether it was never used (every byte E5): the same
+// for every reading of one directory's bytes, so that a hunt weighing many
+// sizes of one directory looks at each slot once.
+struct Slots {
+  std::vector<Slot> kinds;
+  std::vector<bool> never_used;
+};
+Slots SlotsOf(const std::vector<std::uint8_t>& directory);
+Tally Count(const Slots& slots, const std::vector<std::uint8_t>& directory, const Params& p);
 
 struct Directory {
   std::vector<File> files, deleted;

@@ -110,7 +110,8 @@ std::string DosplusNamed(const Candidates& c, const Directory& d) {
   const Shape& shape = c.shape();
   const auto named = [&](const Place& p) {
     const std::vector<std::uint8_t> s = c.Sector(p.cylinder, p.head, p.sector);
-    return std::string(s.begin(), s.end()).find("DOSPLUS") != std::string::npos;
+    return std::string_view(reinterpret_cast<const char*>(s.data()), s.size()).find("DOSPLUS") !=
+           std::string_view::npos;
   };
   const Place boot{0, 0, shape.Has(0) ? shape.first_of[0] : shape.first};
   if (named(boot)) return "the boot sector";
