@@ -16,6 +16,7 @@
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
+#include "ops/tapes.h"
 #include "present/new_disk.h"
 
 namespace trivane::disktool {
@@ -72,6 +73,32 @@ bool ReadHost(const std::string& file, std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
+// Each program of the tape as the file its DOS would keep it as
+// (NAME/CMD, NAME/BAS), a step each; false, said, when one cannot be.
+bool PutTape(const std::string& file, const Filesystem& fs, const std::optional<std::string>& as,
+             bool replace, const std::string& date,
+             std::vector<std::pair<std::string, Step>>& steps) {
+  const ops::OpenedTape t = ops::OpenTape(PathFromUtf8(file));
+  if (!t.error.empty()) {
+    std::cerr << "trivane-disk: " << Escaped(file) << ": " << t.error << "\n";
+    return false;
+  }
+  const std::vector<ops::TapeFile> files = ops::FilesOf(t.tape);
+  for (const ops::TapeFile& f : files) {
+    const std::string shown = fs.ListedName(as && files.size() == 1 ? *as : f.host_name);
+    if (shown.empty()) {
+      std::cerr << "trivane-disk: " << Escaped(file) << ": no DOS name can be made of "
+                << f.host_name << " (" << fs.NameRule() << ")\n";
+      return false;
+    }
+    const std::vector<std::uint8_t> bytes = f.bytes;
+    steps.emplace_back(
+        "put " + shown + " (" + std::to_string(bytes.size()) + " bytes)",
+        [=](const Filesystem& on) { return ops::PutFile(on, shown, bytes, replace, date); });
+  }
+  return true;
+}
+
 int PutCommand(const cli::Parsed& p) {
   if (p.operands.size() < 2) return UsageError("put takes IMAGE FILE...");
   const auto as = p.Value("--as");
@@ -90,6 +117,11 @@ int PutCommand(const cli::Parsed& p) {
   std::vector<std::pair<std::string, Step>> steps;
   for (std::size_t k = 1; k < p.operands.size(); ++k) {
     const std::string& file = p.operands[k];
+    if (ops::IsTapeFile(PathFromUtf8(file))) {
+      if (!PutTape(file, *fs, p.operands.size() == 2 ? as : std::nullopt, replace, date, steps))
+        return 1;
+      continue;
+    }
     const std::string shown = fs->ListedName(as.value_or(PathFromUtf8(file).filename().string()));
     if (shown.empty()) {
       std::cerr << "trivane-disk: " << Escaped(file) << ": no DOS name can be made of it ("

@@ -32,12 +32,12 @@ struct Converted {
 // OUT for each image: DIR/NAME.WORD; an image whose OUT another before it
 // takes is refused.
 std::vector<Converted> Outputs(const std::vector<std::string>& images, const std::string& dir,
-                               const disk::ContainerFormat& to) {
+                               const std::string& word) {
   std::vector<Converted> outs(images.size());
   std::map<std::string, std::size_t> taken;
   for (std::size_t i = 0; i < images.size(); ++i) {
     std::filesystem::path name = PathFromUtf8(images[i]).filename();
-    name.replace_extension(std::string(".") + std::string(to.word));
+    name.replace_extension("." + word);
     outs[i].out = Utf8Of(PathFromUtf8(dir) / name);
     const auto [at, fresh] = taken.emplace(outs[i].out, i);
     if (!fresh) outs[i].error = "its name is " + Escaped(images[at->second]) + "'s too";
@@ -45,22 +45,14 @@ std::vector<Converted> Outputs(const std::vector<std::string>& images, const std
   return outs;
 }
 
-Converted ConvertOne(const std::string& in, Converted c, disk::Container to, bool force) {
+Converted ConvertOne(const std::string& in, Converted c, const ConvertOneFn& one) {
   if (!c.error.empty()) return c;
   std::error_code ec;
   if (std::filesystem::exists(PathFromUtf8(c.out), ec)) {
     c.error = Escaped(c.out) + " exists already";
     return c;
   }
-  const ops::OpenedImage r = ops::OpenImage(PathFromUtf8(in), ops::Purpose::kCatalogue);
-  if (!r.error.empty()) {
-    c.error = r.error;
-    return c;
-  }
-  const ops::Proved proved = ops::Convert(r.disk, to, {}, force);
-  c.losses = proved.losses;
-  c.error =
-      proved.error.empty() ? SaveImageFile(PathFromUtf8(c.out), proved.bytes, false) : proved.error;
+  c.error = one(in, c.out, c.losses);
   return c;
 }
 
@@ -91,6 +83,21 @@ void Summary(const std::vector<std::string>& images, const std::vector<Converted
 }  // namespace
 
 int ConvertMany(const cli::Parsed& p, const disk::ContainerFormat& to) {
+  const bool force = p.Has("--force");
+  return ConvertMany(
+      p, std::string(to.word),
+      [&to, force](const std::string& in, const std::string& out,
+                   std::vector<std::string>& losses) {
+        const ops::OpenedImage r = ops::OpenImage(PathFromUtf8(in), ops::Purpose::kCatalogue);
+        if (!r.error.empty()) return r.error;
+        const ops::Proved proved = ops::Convert(r.disk, to.kind, {}, force);
+        losses = proved.losses;
+        return proved.error.empty() ? SaveImageFile(PathFromUtf8(out), proved.bytes, false)
+                                    : proved.error;
+      });
+}
+
+int ConvertMany(const cli::Parsed& p, const std::string& word, const ConvertOneFn& one) {
   const std::string dir = *p.Value("-o");
   if (p.Has("--overwrite")) return UsageError("-o DIR never writes over a file");
   std::error_code ec;
@@ -100,11 +107,9 @@ int ConvertMany(const cli::Parsed& p, const disk::ContainerFormat& to) {
     return 1;
   }
   const std::vector<std::string>& images = p.operands;
-  std::vector<Converted> done = Outputs(images, dir, to);
-  const bool force = p.Has("--force"), terminal = cli::IsTerminal(2);
-  const auto produce = [&](std::size_t i) {
-    return ConvertOne(images[i], done[i], to.kind, force);
-  };
+  std::vector<Converted> done = Outputs(images, dir, word);
+  const bool terminal = cli::IsTerminal(2);
+  const auto produce = [&](std::size_t i) { return ConvertOne(images[i], done[i], one); };
   const auto consume = [&](std::size_t i, const Converted& c) {
     done[i] = c;
     if (terminal) std::cerr << "\r" << i + 1 << " of " << images.size() << " " << std::flush;

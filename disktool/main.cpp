@@ -23,6 +23,7 @@
 #include "disktool/dir.h"
 #include "disktool/in_order.h"
 #include "disktool/listing.h"
+#include "disktool/tape_commands.h"
 #include "disktool/write_commands.h"
 #include "formats/text.h"
 #include "fs/filesystem.h"
@@ -116,7 +117,13 @@ const Command kCommands[] = {
      "a file unless --overwrite, never IN. With -o, each IMAGE into DIR\n"
      "under its name with the container's extension, never over a file,\n"
      "side by side; then what was converted, with losses, and refused",
-     {{"--to", true}, {"--single-density-bytes", true}, {"--force"}, {"--overwrite"}, {"-o", true}},
+     {{"--to", true},
+      {"--single-density-bytes", true},
+      {"--force"},
+      {"--overwrite"},
+      {"-o", true},
+      {"--baud", true},
+      {"--rate", true}},
      trivane::disktool::ConvertCommand},
     {"new",
      "new OUT --dos {doses} [--format NAME] [--to {to}]\n"
@@ -142,7 +149,11 @@ const Command kCommands[] = {
       {"--single-density-bytes", true},
       {"--overwrite"},
       {"--hard-disk"},
-      {"--drives", true}},
+      {"--drives", true},
+      {"--from", true},
+      {"--baud", true},
+      {"--rate", true},
+      {"--drive", true}},
      trivane::disktool::NewCommand},
     {"put",
      "put IMAGE FILE... [--as NAME/EXT] [--replace] [--date MM/DD/YY] [--format NAME]\n"
@@ -395,6 +406,14 @@ int Dir(const trivane::cli::Parsed& p) {
   const std::optional<int> drive = trivane::disktool::DriveNumber(p);
   if (!drive) return Usage("--drive takes a drive's number");
   return ListInOrder(files, json, [&](std::size_t i) {
+    if (const ops::OpenedTape t = ops::OpenTape(trivane::PathFromUtf8(files[i])); t.is_tape) {
+      Listing l{{}, t.error};
+      if (json)
+        l.out = trivane::disktool::TapeDirJson(t) + "\n";
+      else if (t.error.empty())
+        l.out = trivane::disktool::TapeDirText(t);
+      return l;
+    }
     const auto r = ops::OpenDos(trivane::PathFromUtf8(files[i]), *drive, true);
     Listing l{{}, NoSectors(r.sectors)};
     if (json) {
@@ -416,6 +435,12 @@ int ExtractCommand(const trivane::cli::Parsed& p) {
   if (image.empty() || folder.empty()) return Usage("extract takes an image and -o DIR");
   const std::optional<int> drive = trivane::disktool::DriveNumber(p);
   if (!drive) return Usage("--drive takes a drive's number");
+  if (const ops::OpenedTape t = ops::OpenTape(trivane::PathFromUtf8(image)); t.is_tape) {
+    if (t.error.empty())
+      return trivane::disktool::ExtractTape(t, names, folder, p.Has("--listings"));
+    std::cerr << "trivane-disk: " << Escaped(image) << ": " << t.error << "\n";
+    return 1;
+  }
   const auto r = ops::OpenDos(trivane::PathFromUtf8(image), *drive);
   if (!r.sectors.error.empty() || !r.known()) {
     std::cerr << "trivane-disk: " << Escaped(image) << ": "
@@ -436,6 +461,18 @@ int CatCommand(const trivane::cli::Parsed& p) {
   }
   const std::optional<int> drive = trivane::disktool::DriveNumber(p);
   if (!drive) return Usage("--drive takes a drive's number");
+  if (const auto tape = trivane::disktool::LookUpTapeFile(plain[0], plain[1]); tape.is_tape) {
+    if (!tape.file) return 1;
+    std::vector<std::uint8_t> bytes = tape.file->bytes;
+    if (text) {
+      for (std::uint8_t& b : bytes) b = b == '\r' ? '\n' : b;
+    }
+    trivane::cli::Output output("trivane-disk");
+    return output.Write({reinterpret_cast<const char*>(bytes.data()), bytes.size()}) &&
+                   output.Finish()
+               ? 0
+               : 1;
+  }
   const ops::OpenedFile o =
       ops::OpenNamedFile(trivane::PathFromUtf8(plain[0]), plain[1], all, *drive);
   if (!o.entry) {

@@ -6,6 +6,7 @@
 #include "cli/escaped.h"
 #include "cli/output.h"
 #include "disktool/dir.h"
+#include "disktool/tape_commands.h"
 #include "disktool/write_commands.h"
 #include "fs/filesystem.h"
 #include "views/view.h"
@@ -20,18 +21,28 @@ int ViewCommand(const cli::Parsed& p) {
   }
   const std::optional<int> drive = DriveNumber(p);
   if (!drive) return UsageError("--drive takes a drive's number");
-  const ops::OpenedFile o =
-      ops::OpenNamedFile(PathFromUtf8(p.operands[0]), p.operands[1], p.Has("--all"), *drive);
-  if (!o.entry) {
-    std::cerr << "trivane-disk: " << cli::Escaped(p.operands[0]) << ": " << o.error << "\n";
-    return 1;
+  std::vector<std::uint8_t> bytes;
+  std::string name;
+  if (const TapeLookup tape = LookUpTapeFile(p.operands[0], p.operands[1]); tape.is_tape) {
+    if (!tape.file) return 1;
+    bytes = tape.file->bytes;
+    name = tape.file->dos_name;
+  } else {
+    const ops::OpenedFile o =
+        ops::OpenNamedFile(PathFromUtf8(p.operands[0]), p.operands[1], p.Has("--all"), *drive);
+    if (!o.entry) {
+      std::cerr << "trivane-disk: " << cli::Escaped(p.operands[0]) << ": " << o.error << "\n";
+      return 1;
+    }
+    filesystems::FileBytes read = o.fs->Read(*o.entry);
+    for (const std::string& line : filesystems::DamageLines(read)) {
+      std::cerr << "trivane-disk: " << o.entry->name << ": " << line << "\n";
+    }
+    bytes = std::move(read.bytes);
+    name = o.entry->name;
   }
-  const filesystems::FileBytes bytes = o.fs->Read(*o.entry);
-  for (const std::string& line : filesystems::DamageLines(bytes)) {
-    std::cerr << "trivane-disk: " << o.entry->name << ": " << line << "\n";
-  }
-  const views::View v = views::MakeView(bytes.bytes, kind, false, o.entry->name);
-  std::cerr << "trivane-disk: " << o.entry->name << ": " << v.why << "\n";
+  const views::View v = views::MakeView(bytes, kind, false, name);
+  std::cerr << "trivane-disk: " << name << ": " << v.why << "\n";
   std::string text;
   for (const std::string& line : v.lines) text += line + "\n";
   if (!v.note.empty()) text += "-- " + v.note + "\n";

@@ -11,6 +11,7 @@
 
 #include "cli/escaped.h"
 #include "disktool/listing.h"
+#include "disktool/tape_commands.h"
 #include "loader/image_file.h"
 #include "ops/convert.h"
 #include "ops/filesystems.h"
@@ -128,6 +129,7 @@ int NewCommand(const cli::Parsed& p) {
     }
     return 0;
   }
+  if (p.Value("--from")) return NewTape(p);
   if (p.operands.size() != 1) return UsageError("new takes OUT");
   const std::string& out = p.operands[0];
   std::string complaint;
@@ -160,6 +162,10 @@ int NewCommand(const cli::Parsed& p) {
 
 int ConvertCommand(const cli::Parsed& p) {
   if (p.Value("-o")) {
+    if (const std::string word = p.Value("--to").value_or(""); word == "cas" || word == "wav") {
+      if (p.operands.empty()) return UsageError("convert -o DIR takes TAPE...");
+      return ConvertTapes(p, word == "cas" ? tape::Container::kCas : tape::Container::kWav);
+    }
     const disk::ContainerFormat* f = disk::FormatNamed(p.Value("--to").value_or(""));
     if (f == nullptr || !f->writes)
       return UsageError("-o DIR takes --to " + disk::Words(", ", " or "));
@@ -169,6 +175,7 @@ int ConvertCommand(const cli::Parsed& p) {
   if (p.operands.size() != 2) return UsageError("convert takes IN OUT, or --to C -o DIR IMAGE...");
   const std::string& in = p.operands[0];
   const std::string& out = p.operands[1];
+  if (ops::IsTapeFile(PathFromUtf8(in))) return ConvertTape(p);
   std::string complaint;
   const auto to = Target(p, out, complaint);
   if (!to) return UsageError(complaint);

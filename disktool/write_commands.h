@@ -2,8 +2,10 @@
 // and put, rm and rename, which change an image in place.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/options.h"
 #include "disk/container.h"
@@ -13,6 +15,12 @@ namespace trivane::disktool {
 int ConvertCommand(const cli::Parsed& p);
 // `convert --to C -o DIR IMAGE...` (convert_many.cpp).
 int ConvertMany(const cli::Parsed& p, const disk::ContainerFormat& to);
+// The same for any conversion: each IN into DIR/NAME.WORD; `one` writes OUT
+// from IN, read back and verified, and returns why not (empty when done),
+// with what it could not keep.
+using ConvertOneFn = std::function<std::string(const std::string& in, const std::string& out,
+                                               std::vector<std::string>& losses)>;
+int ConvertMany(const cli::Parsed& p, const std::string& word, const ConvertOneFn& one);
 int NewCommand(const cli::Parsed& p);
 int PutCommand(const cli::Parsed& p);
 int RmCommand(const cli::Parsed& p);

@@ -38,7 +38,7 @@ Program ProgramOf(const Segment& s, int rate) {
   Program p;
   SetBaud(p, s.baud);
   p.sync = s.sync;
-  p.leader = s.leader_bits / 8;
+  p.leader = (s.leader_bits + 4) / 8;  // the first cycle or two may go unheard
   p.bytes = s.bytes;
   p.at = s.start;
   Parse(p);

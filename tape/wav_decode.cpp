@@ -274,7 +274,14 @@ std::vector<Segment> DecodeCycles(const std::vector<float>& samples, int rate) {
   double shortest = 0, longest = 0;
   while (const auto first = FindCycleLeader(c, from, rate, shortest, longest)) {
     std::size_t resume = *first + 1;
-    Segment seg = ReadCycleSegment(c, *first, shortest, longest, resume);
+    // The run was believed some cycles in: its start is where cycles of
+    // either length begin.
+    std::size_t start = *first;
+    const auto alike = [&](double d) {
+      return std::fabs(d - shortest) < shortest / 4 || std::fabs(d - longest) < longest / 4;
+    };
+    while (start > from && alike(c[start] - c[start - 1])) --start;
+    Segment seg = ReadCycleSegment(c, start, shortest, longest, resume);
     if (!seg.bytes.empty()) out.push_back(std::move(seg));
     from = std::max(resume, *first + 1);
   }

@@ -1,0 +1,58 @@
+// Tapes among the images: a file opened as a tape when its content is one
+// (a CAS file, a WAV recording), a program as the file a disk holds, disk
+// files as programs of a tape, and a tape written, read back and verified.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tape/tape.h"
+
+namespace trivane::ops {
+
+struct OpenedTape {
+  std::string file;
+  bool is_tape = false;  // the content is a tape's; else nothing more was read
+  tape::Tape tape;
+  std::string error;  // why it could not be read, or holds no program
+};
+
+// Whether the file's first bytes (64 KB) are a tape's: a CAS file's leader and
+// sync, a WAV file's header.
+bool IsTapeFile(const std::filesystem::path& path);
+// Reads the file as a tape when its first bytes say it is one.
+OpenedTape OpenTape(const std::filesystem::path& path);
+
+// A program as a file of a disk: a SYSTEM program as a load module (its
+// blocks as load records, its entry as the transfer record), BASIC as a
+// disk BASIC file (FF and the program), EDTASM source as text (LF lines),
+// other bytes as they are; its name as a host file ("GAME.CMD") and as a
+// DOS's ("GAME/CMD").
+struct TapeFile {
+  std::string host_name, dos_name;
+  std::vector<std::uint8_t> bytes;
+};
+TapeFile FileOf(const tape::Program& p, std::size_t index);
+std::vector<TapeFile> FilesOf(const tape::Tape& t);
+
+// A disk file as a tape's program: a load module as a SYSTEM program, a
+// tokenised BASIC program as BASIC; or why it cannot be one.
+struct MadeProgram {
+  tape::Program program;
+  std::string error;
+};
+MadeProgram ProgramOfFile(const std::string& dos_name, const std::vector<std::uint8_t>& bytes,
+                          int baud);
+
+// The container a tape's file name asks for (".cas", ".wav"), false for none.
+bool TapeContainerOf(const std::filesystem::path& path, tape::Container& container);
+
+// Writes the tape as the container, reads it back and compares its
+// programs' bytes, then puts it in place (never over a file unless
+// replace); empty when done, else why not.
+std::string WriteTape(const std::filesystem::path& path, const tape::Tape& t,
+                      tape::Container container, int rate, bool replace);
+
+}  // namespace trivane::ops
