@@ -58,6 +58,20 @@ std::vector<std::pair<int, int>> DirectoryEdit::FreeRuns(int count) const {
         held[static_cast<std::size_t>(g)] = true;
     }
   }
+  // Nor one holding the boot sector or a directory sector: where a damaged
+  // GAT says such a granule is free, a file put there would overwrite them.
+  const Layout& l = catalogue_.layout;
+  const auto same = [](const Place& a, const Place& b) {
+    return a.cylinder == b.cylinder && a.head == b.head && a.sector == b.sector;
+  };
+  const std::vector<Place> first = l.Granule(0);
+  for (int g = 0; g < total; ++g) {
+    for (const Place& p : l.Granule(g)) {
+      bool kept = !first.empty() && same(p, first.front());
+      for (int i = 0; i < l.dir_sectors && !kept; ++i) kept = same(p, l.DirectorySector(i));
+      if (kept) held[static_cast<std::size_t>(g)] = true;
+    }
+  }
   std::vector<std::pair<int, int>> runs;
   for (int g = 0; g < total && count > 0; ++g) {
     if (Used(g) || held[static_cast<std::size_t>(g)]) continue;
