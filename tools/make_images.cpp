@@ -10,6 +10,7 @@
 #include "builder/samples.h"
 #include "disk/container.h"
 #include "formats/reed.h"
+#include "tape/tape.h"
 
 namespace {
 
@@ -56,9 +57,28 @@ bool WriteHardDiskSeed(const fs::path& dir) {
 // Each seed as it is for identification and the sector reader, and for the
 // locator target behind a request for track 0, side 0, sector 2 (four bytes
 // each).
+// A SYSTEM and a BASIC program at each speed, as CAS and as WAV.
+bool WriteTapeSeeds(const fs::path& dir) {
+  for (int baud : {250, 500, 1500}) {
+    trivane::tape::Tape t;
+    t.programs.push_back(
+        trivane::tape::SystemProgram("SEED", {{0x7000, build::Bytes(40, 0x3E)}}, 0x7000, baud));
+    t.programs.push_back(
+        trivane::tape::BasicProgram("B", {0x08, 0x68, 0x0A, 0x00, 0xB2, 0x00, 0x00, 0x00}, baud));
+    t.programs[0].leader = baud == 250 ? 16 : 40;
+    t.programs[1].leader = baud == 250 ? 16 : 40;
+    const std::string name = "tape-" + std::to_string(baud);
+    if (!Write(dir / "read_cas" / (name + ".cas"), trivane::tape::WriteCas(t)) ||
+        !Write(dir / "read_wav" / (name + ".wav"), trivane::tape::WriteWav(t, 11025 * 2))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool WriteSeeds(const fs::path& dir) {
   for (const char* target : {"identify", "find_sector", "read_disk", "read_cells", "read_hard_disk",
-                             "read_dos", "convert", "change", "views"}) {
+                             "read_dos", "convert", "change", "views", "read_cas", "read_wav"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {
@@ -75,7 +95,7 @@ bool WriteSeeds(const fs::path& dir) {
       return false;
     }
   }
-  return WriteHardDiskSeed(dir);
+  return WriteHardDiskSeed(dir) && WriteTapeSeeds(dir);
 }
 
 }  // namespace
