@@ -76,7 +76,7 @@ const Command kCommands[] = {
      "the DOS (and why it is believed), the directory and the\n"
      "findings; --json: one object per image; --all: deleted files too.\n"
      "A hard disk's header, then each of its drives (--drive N: one),\n"
-     "as a JSON object each",
+     "as a JSON object each. A tape (CAS, WAV): its programs",
      {{"--json"}, {"--all"}, {"--drive", true}},
      Dir},
     {"extract",
@@ -107,7 +107,9 @@ const Command kCommands[] = {
      trivane::disktool::ViewCommand},
     {"convert",
      "convert IN OUT [--to {to}] [--single-density-bytes once|twice]\n"
-     "               [--force] [--overwrite]   |   convert --to C -o DIR IMAGE... [--force]",
+     "               [--force] [--overwrite]   |   convert --to C -o DIR IMAGE... [--force]\n"
+     "       trivane-disk convert TAPE OUT.cas|OUT.wav [--baud 250|500|1500] [--rate 22050|44100]\n"
+     "               [--overwrite]   |   convert --to cas|wav -o DIR TAPE...",
      "IN as another container (from OUT's name {ends} when no\n"
      "--to): every sector's ID, size, density, mark, CRC state and data\n"
      "the target holds; what it cannot is listed and nothing written\n"
@@ -129,7 +131,8 @@ const Command kCommands[] = {
      "new OUT --dos {doses} [--format NAME] [--to {to}]\n"
      "               [--cylinders N] [--heads 1|2] [--density single|double]\n"
      "               [--name NAME] [--date MM/DD/YY] [--overwrite]   |   new --list\n"
-     "       trivane-disk new OUT --hard-disk --dos ldos --cylinders C --heads H [--drives N]",
+     "       trivane-disk new OUT --hard-disk --dos ldos --cylinders C --heads H [--drives N]\n"
+     "       trivane-disk new TAPE.cas|TAPE.wav --from DISK NAME/EXT... [--baud B] [--drive N]",
      "an empty data disk as the DOS formats one (its usual disk unless\n"
      "told: NEWDOS/80 and LDOS 40 cylinders, TRSDOS 2.3 35, single\n"
      "density; TRSDOS 1.3 40, double); dated today unless --date. A CP/M\n"
