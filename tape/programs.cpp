@@ -116,8 +116,18 @@ const char* KindWord(Kind kind) {
   return "data";
 }
 
+namespace {
+constexpr TapeFormat kTapeRows[] = {
+    {Container::kCas, "CAS", "*.cas", "application/x-trs80-cas", "TRS-80 cassette tape image"},
+    {Container::kWav, "WAV", "*.wav", "", "a cassette recorded as sound"}};
+}  // namespace
+
+std::span<const TapeFormat> TapeFormats() {
+  return kTapeRows;
+}
+
 const char* ContainerName(Container container) {
-  return container == Container::kCas ? "CAS" : "WAV";
+  return container == Container::kCas ? kTapeRows[0].name : kTapeRows[1].name;
 }
 
 int Program::BadChecksums() const {

@@ -93,6 +93,17 @@ Program BasicProgram(const std::string& name, const std::vector<std::uint8_t>& t
 // The program at another speed: its leader and sync as that speed writes them.
 void SetBaud(Program& p, int baud);
 
+// A tape container's row: its name, its file names, its MIME type (none
+// for WAV, which the system's audio type names) and what it holds.
+struct TapeFormat {
+  Container kind;
+  const char* name;
+  const char* globs;
+  const char* mime_type;  // "" for none of Trivane's own
+  const char* description;
+};
+std::span<const TapeFormat> TapeFormats();
+
 // CAS: recognised by a leader (00 or 55, eight bytes or more) from the
 // file's first byte and the sync after it.
 bool IsCas(std::span<const std::uint8_t> file);

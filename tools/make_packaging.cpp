@@ -1,6 +1,6 @@
 // make-packaging SOURCE DIR: writes into DIR what the desktop, the manual
 // pages and the package say of the containers, made from the containers'
-// rows: the shared MIME database's file types (trivane-mime.xml), the
+// rows (and the tapes'): the shared MIME database's file types (trivane-mime.xml), the
 // desktop entry from SOURCE/trivane.desktop.in, the manual pages from
 // SOURCE/man/*.1.in and the package's description from
 // SOURCE/description.cmake.in, their @WORDS@ filled in.
@@ -12,6 +12,7 @@
 
 #include "disk/container.h"
 #include "formats/text.h"
+#include "tape/tape.h"
 
 namespace {
 
@@ -35,6 +36,12 @@ std::string MimeXml() {
     xml += "    <magic priority=\"" + std::to_string(f.mime_priority) + "\">\n      " +
            std::string(f.mime_magic) + "\n    </magic>\n  </mime-type>\n";
   }
+  for (const trivane::tape::TapeFormat& f : trivane::tape::TapeFormats()) {
+    if (*f.mime_type == '\0') continue;
+    xml += "  <mime-type type=\"" + std::string(f.mime_type) + "\">\n";
+    xml += "    <comment>" + std::string(f.description) + "</comment>\n";
+    xml += "    <glob pattern=\"" + std::string(f.globs) + "\"/>\n  </mime-type>\n";
+  }
   return xml + "</mime-info>\n";
 }
 
@@ -53,6 +60,7 @@ std::string Filled(std::string text) {
     types += std::string(f.mime_type) + ";";
     names += std::string(f.name) + ";";
   }
+
   const std::pair<std::string, std::string> words[] = {
       {"@TO@", disk::Words("|", "|")},
       {"@ENDS@", "." + disk::Words(", .", " or .")},
