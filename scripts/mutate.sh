@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Plants small faults in identification and the sector locator, the cells,
+# Plants small faults in identification and the sector locator, the cells, the tapes,
 # the host file writer, the sector reader and writers (HFE and IMD among
 # them), the DOS catalogue and the tools, one at a time from a fixed list,
 # rebuilds the core and tool tests in build-mutate/ and counts the faults
@@ -17,6 +17,12 @@ cmake --build build-mutate -j"$(nproc)" --target core_tests tool_tests >/dev/nul
 # file | the text as it stands | the fault. The text's first occurrence is replaced.
 faults=$(cat <<'EOF'
 formats/image_buffer.h|offset >= 0 && offset < resident_|offset >= 0 && offset <= resident_
+tape/programs.cpp|(sum & 0xFF) == b[data + count]|(sum & 0x7F) == b[data + count]
+tape/cas.cpp|if (bit(first) != 0) unframed.push_back(g);|if (bit(first) == 0) unframed.push_back(g);
+tape/cas.cpp|if (++filled == 8)|if (++filled == 9)
+tape/programs.cpp|b[at + 1] != 0 ? b[at + 1] : 256;|b[at + 1] != 1 ? b[at + 1] : 256;
+tape/wav.cpp|p.leader = (s.leader_bits + 4) / 8;|p.leader = s.leader_bits / 8;
+tape/wav_decode.cpp|if (quiet >= quiet_needed && at - last >= dead)|if (at - last >= dead)
 identification/identify_image.cpp|r.byte(1) != jv1::kBootByte1|r.byte(1) == jv1::kBootByte1
 identification/identify_image.cpp|(r.fileend + jv1::kTrackBytes - 1) / jv1::kTrackBytes|r.fileend / jv1::kTrackBytes
 identification/identify_image.cpp|r.trksecs.assign(kMinTrackTable, 0);|r.trksecs.resize(kMinTrackTable, 0);

@@ -166,6 +166,7 @@ TEST(Tape, EverySpeedRoundTripsThroughCasAndWav) {
     const Tape read = ReadCas(cas);
     ASSERT_EQ(read.programs.size(), 2u);
     EXPECT_EQ(read.programs[0].bytes, made.programs[0].bytes);
+    EXPECT_TRUE(read.programs[0].findings.empty()) << read.programs[0].findings[0];
     EXPECT_EQ(read.programs[1].kind, Kind::kBasic);
     for (int rate : {22050, 44100}) ExpectReadAsMade(made, ReadWav(WriteWav(made, rate)));
   }
