@@ -211,7 +211,7 @@ std::optional<std::size_t> FindCycleLeader(const std::vector<double>& c, std::si
   double s = 0, l = 0;
   for (std::size_t k = from; k + 2 < c.size(); ++k) {
     const double a = c[k + 1] - c[k], b = c[k + 2] - c[k + 1];
-    const double lo = std::min(a, b), hi = std::max(a, b), ratio = hi / lo;
+    const double lo = std::min(a, b), hi = std::max(a, b), ratio = lo > 0 ? hi / lo : 0;
     const bool pair = lo >= rate * 0.0002 && hi <= rate * 0.0012 && ratio > 1.5 && ratio < 2.6;
     if (!pair || (n > 0 && (std::fabs(lo - s / n) > s / n / 6))) {
       n = 0, s = 0, l = 0;
