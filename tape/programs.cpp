@@ -204,8 +204,9 @@ Program BasicProgram(const std::string& name, const std::vector<std::uint8_t>& t
                      int baud) {
   Program p;
   SetBaud(p, baud);
-  p.bytes = {kBasicHeader, kBasicHeader, kBasicHeader,
-             static_cast<std::uint8_t>(name.empty() ? 'A' : name[0])};
+  p.bytes.reserve(4 + tokenised.size());
+  p.bytes.assign(3, kBasicHeader);
+  p.bytes.push_back(static_cast<std::uint8_t>(name.empty() ? 'A' : name[0]));
   p.bytes.insert(p.bytes.end(), tokenised.begin(), tokenised.end());
   Parse(p);
   return p;
