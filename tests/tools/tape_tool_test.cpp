@@ -5,6 +5,7 @@
 
 #include "builder/image_builder.h"
 #include "cli/sha256.h"
+#include "ops/tapes.h"
 #include "tape/tape.h"
 #include "tool_support.h"
 #include "views/load_module.h"
@@ -128,6 +129,21 @@ TEST_F(TapeTool, PutOnADiskAndBackOntoATape) {
       Tool({"new", (dir_ / "no.cas").string(), "--from", Path("dos-newdos80.dsk"), "SCATTER/BAS"});
   EXPECT_EQ(text.status, 1);
   EXPECT_FALSE(fs::exists(dir_ / "no.cas"));
+}
+
+// What a tape cannot hold is refused: a module loading below 3C00, and
+// bytes that are neither a load module nor tokenised BASIC.
+TEST(TapeFiles, WhatNoTapeLoadsIsRefused) {
+  const Bytes low = {0x01, 0x04, 0xFF, 0x3B, 0xAA, 0xBB, 0x02, 0x02, 0x00, 0x3C};
+  EXPECT_NE(ops::ProgramOfFile("LOW/CMD", low, 500).error.find("below 3C00"), std::string::npos);
+  Bytes high = low;
+  high[3] = 0x3C;
+  high[2] = 0x00;
+  const ops::MadeProgram ok = ops::ProgramOfFile("HIGH/CMD", high, 500);
+  ASSERT_TRUE(ok.error.empty()) << ok.error;
+  EXPECT_EQ(ok.program.name, "HIGH");
+  EXPECT_EQ(ok.program.Load(), 0x3C00);
+  EXPECT_FALSE(ops::ProgramOfFile("TEXT/TXT", {'H', 'I', '\r'}, 500).error.empty());
 }
 
 TEST_F(TapeTool, RealTapesExtractAsLoadModulesOfTheirBlocks) {
