@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <set>
 
 #include "cli/escaped.h"
 #include "cli/json_writer.h"
@@ -21,14 +20,7 @@ namespace {
 using cli::Escaped;
 
 std::string Hex4(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04X", value & 0xFFFF);
-  return text;
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
+  return HexByte(value >> 8) + HexByte(value);
 }
 
 constexpr const char* kColumns = "  %-7s %-7s %5s %6s  %-9s %-10s %-5s %6s\n";
@@ -95,9 +87,9 @@ std::string TapeDirJson(const ops::OpenedTape& t) {
 
 const ops::TapeFile* FindTapeFile(const std::vector<ops::TapeFile>& files,
                                   const std::string& typed) {
-  const std::string wanted = Upper(typed);
+  const std::string wanted = UpperAscii(typed);
   for (const ops::TapeFile& f : files) {
-    if (Upper(f.dos_name) == wanted || Upper(f.host_name) == wanted) return &f;
+    if (UpperAscii(f.dos_name) == wanted || UpperAscii(f.host_name) == wanted) return &f;
   }
   for (const ops::TapeFile& f : files) {
     if (f.dos_name.substr(0, f.dos_name.find('/')) == wanted) return &f;
@@ -141,12 +133,12 @@ int ExtractTape(const ops::OpenedTape& t, const std::vector<std::string>& names,
   std::error_code ec;
   std::filesystem::create_directories(PathFromUtf8(folder), ec);
   int status = 0;
-  std::set<std::string> taken;
-  for (const ops::TapeFile* f : chosen) {
-    std::string host = f->host_name;
-    const std::size_t dot = host.rfind('.');
-    for (int n = 2; !taken.insert(Upper(host)).second; ++n)
-      host = f->host_name.substr(0, dot) + "-" + std::to_string(n) + f->host_name.substr(dot);
+  std::vector<std::string> wanted;
+  for (const ops::TapeFile* f : chosen) wanted.push_back(f->host_name);
+  const std::vector<std::string> hosts = ops::HostNames(wanted);
+  for (std::size_t k = 0; k < chosen.size(); ++k) {
+    const ops::TapeFile* f = chosen[k];
+    const std::string& host = hosts[k];
     const std::filesystem::path to = PathFromUtf8(folder) / host;
     std::vector<std::pair<std::filesystem::path, std::vector<std::uint8_t>>> writes = {
         {to, f->bytes}};

@@ -13,15 +13,20 @@ namespace trivane::ops {
 namespace fs = std::filesystem;
 
 std::vector<std::string> HostNames(const std::vector<filesystems::Entry>& chosen) {
+  std::vector<std::string> wanted;
+  for (const filesystems::Entry& f : chosen)
+    wanted.push_back((f.deleted ? "deleted/" : "") + f.host_name);
+  return HostNames(wanted);
+}
+
+std::vector<std::string> HostNames(const std::vector<std::string>& wanted) {
   std::vector<std::string> names;
   std::set<std::string> taken;  // upper case: host folders may ignore letter case
-  for (const filesystems::Entry& f : chosen) {
-    const std::string& base = f.host_name;
-    const std::string folder = f.deleted ? "deleted/" : "";
+  for (const std::string& base : wanted) {
     const auto dot = base.find('.');
-    std::string name = folder + base;
+    std::string name = base;
     for (int n = 2; !taken.insert(UpperAscii(name)).second; ++n) {
-      name = folder + base.substr(0, dot) + "-" + std::to_string(n) +
+      name = base.substr(0, dot) + "-" + std::to_string(n) +
              (dot == std::string::npos ? "" : base.substr(dot));
     }
     names.push_back(name);

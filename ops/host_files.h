@@ -14,6 +14,8 @@ namespace trivane::ops {
 // entry's host name (NAME.EXT), a deleted one under deleted/; a name that
 // an earlier file of the list took already becomes NAME-2.EXT, NAME-3.EXT, ...
 std::vector<std::string> HostNames(const std::vector<filesystems::Entry>& chosen);
+// The same rule for names as they come ("GAME.CMD", "deleted/OLD.BAS").
+std::vector<std::string> HostNames(const std::vector<std::string>& wanted);
 
 // Why a file was not written (empty when it was); folder when the reason
 // holds for every file of the folder (read-only, full, no permission), so

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
+#include "formats/text.h"
 #include "fs/filesystem.h"
 #include "ops/host_files.h"
 #include "views/basic.h"
@@ -58,10 +58,23 @@ std::string NamePart(const tape::Program& p, std::size_t index) {
 
 bool IsTapeFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> head(64 * 1024);
-  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<std::size_t>(in.gcount()));
-  return tape::IsTape(head);
+  std::vector<std::uint8_t> head(12);
+  const auto read = [&in, &head](std::size_t from) {
+    in.read(reinterpret_cast<char*>(head.data() + from),
+            static_cast<std::streamsize>(head.size() - from));
+    head.resize(from + static_cast<std::size_t>(in.gcount()));
+  };
+  read(0);
+  if (tape::IsWav(head)) return true;
+  // Only a file that starts as a leader is read on to its sync: a disk
+  // image is told from a tape by its first bytes.
+  const bool leader = head.size() == 12 &&
+                      (std::all_of(head.begin(), head.end(), [](auto b) { return b == 0x00; }) ||
+                       std::all_of(head.begin(), head.end(), [](auto b) { return b == 0x55; }));
+  if (!leader) return false;
+  head.resize(64 * 1024);
+  read(12);
+  return tape::IsCas(head);
 }
 
 OpenedTape OpenTape(const std::filesystem::path& path) {
@@ -130,9 +143,7 @@ MadeProgram ProgramOfFile(const std::string& dos_name, const std::vector<std::ui
   for (const views::Block& b : m.blocks) {
     if (b.yanked) continue;
     if (b.address < kLowestTapeLoad) {
-      char at[8];
-      std::snprintf(at, sizeof at, "%04X", b.address);
-      out.error = std::string("it loads at ") + at +
+      out.error = "it loads at " + HexByte(b.address >> 8) + HexByte(b.address) +
                   ", below 3C00, where a tape cannot load (the ROM and the keyboard)";
       return out;
     }

@@ -2,6 +2,7 @@
 // programs made to be recorded.
 #include <algorithm>
 
+#include "formats/text.h"
 #include "tape/tape.h"
 
 namespace trivane::tape {
@@ -13,11 +14,6 @@ constexpr std::uint8_t kBlockMark = 0x3C;
 constexpr std::uint8_t kEndMark = 0x78;
 constexpr std::uint8_t kSourceEnd = 0x1A;
 constexpr std::size_t kSystemName = 6;
-
-std::string Hex(int value) {
-  static const char digits[] = "0123456789ABCDEF";
-  return {digits[(value >> 4) & 15], digits[value & 15]};
-}
 
 std::string NameOf(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t count) {
   std::string name;
@@ -53,7 +49,8 @@ void ParseSystem(Program& p) {
     block.checksum_good = !block.cut && (sum & 0xFF) == b[data + count];
     if (!block.cut && !block.checksum_good) {
       p.findings.push_back("block " + std::to_string(p.blocks.size() + 1) + " at " +
-                           Hex(block.load >> 8) + Hex(block.load & 0xFF) + ": bad checksum");
+                           HexByte(block.load >> 8) + HexByte(block.load & 0xFF) +
+                           ": bad checksum");
     }
     p.data.insert(p.data.end(), block.data.begin(), block.data.end());
     p.blocks.push_back(std::move(block));
@@ -62,7 +59,7 @@ void ParseSystem(Program& p) {
   if (at + 2 < b.size() && b[at] == kEndMark) {
     p.entry = b[at + 1] | b[at + 2] << 8;
   } else if (at < b.size()) {
-    p.findings.push_back("byte " + std::to_string(at) + " is " + Hex(b[at]) +
+    p.findings.push_back("byte " + std::to_string(at) + " is " + HexByte(b[at]) +
                          ", neither a block nor the end record");
   } else if (p.blocks.empty() || !p.blocks.back().cut) {
     p.findings.push_back("the tape ends before the end record");
