@@ -11,6 +11,7 @@
 #include "app/new_disk_dialog.h"
 #include "identification/identify_image.h"
 #include "loader/image_file.h"
+#include "ops/tapes.h"
 #include "present/form_layout.h"
 #include "present/icon_xpm.h"
 #include "present/texts.h"
@@ -237,9 +238,11 @@ void Form27::OpenContents(int tab, bool extract) {
   const int row = file1_->currentRow();
   if (row < 0 || row >= static_cast<int>(files_.entries.size())) return;
   const QString path = JoinPath(file_path_, files_.names[row]);
+  const std::filesystem::path file = ToFsPath(file_path_) / files_.entries[row];
+  if (ops::IsTapeFile(file)) return OpenTape(path, file, extract);
   QPointer<ContentsWindow>& window = contents_[path];
   if (window == nullptr) {
-    auto* fresh = new ContentsWindow(path, ToFsPath(file_path_) / files_.entries[row], this);
+    auto* fresh = new ContentsWindow(path, file, this);
     if (!fresh->ok()) {
       MessageBox(fresh->error().toStdString(), "Error");
       delete fresh;
@@ -248,6 +251,24 @@ void Form27::OpenContents(int tab, bool extract) {
     window = fresh;
   }
   window->ShowTab(static_cast<ContentsWindow::Tab>(tab));
+  window->show();
+  window->raise();
+  window->activateWindow();
+  if (extract) window->Extract();
+}
+
+// A tape has one window of its programs, whatever tab was asked for.
+void Form27::OpenTape(const QString& path, const std::filesystem::path& file, bool extract) {
+  QPointer<TapeWindow>& window = tapes_[path];
+  if (window == nullptr) {
+    auto* fresh = new TapeWindow(path, file, this);
+    if (!fresh->ok()) {
+      MessageBox(fresh->error().toStdString(), "Error");
+      delete fresh;
+      return;
+    }
+    window = fresh;
+  }
   window->show();
   window->raise();
   window->activateWindow();

@@ -15,6 +15,7 @@
 
 #include "app/contents_window.h"
 #include "app/file_lists.h"
+#include "app/tape_window.h"
 #include "identification/analysis_record.h"
 #include "identification/window_ops.h"
 #include "present/form_layout.h"
@@ -78,6 +79,8 @@ class Form27 : public QWidget, public WindowOps {
   void LoadAndIdentify(const QString& dir, const QString& name, const std::filesystem::path& entry);
   // Opens (or brings forward) the contents window of File1's current file.
   void OpenContents(int tab, bool extract);
+  // A tape's contents window, extracting at once when asked.
+  void OpenTape(const QString& path, const std::filesystem::path& file, bool extract);
   // Asks for a new disk's DOS and shape and a file in File1's folder, makes
   // it, and lists the folder again.
   void NewDisk();
@@ -102,6 +105,7 @@ class Form27 : public QWidget, public WindowOps {
 
   QStyle* classic_style_ = nullptr;
   std::map<QString, QPointer<ContentsWindow>> contents_;  // one window per image
+  std::map<QString, QPointer<TapeWindow>> tapes_;         // one window per tape
   QImage surface_;
   QColor draw_colour_;
   int current_x_ = 0;

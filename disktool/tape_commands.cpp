@@ -10,33 +10,21 @@
 #include "cli/sha256.h"
 #include "disktool/write_commands.h"
 #include "formats/text.h"
-#include "ops/host_files.h"
 #include "ops/open.h"
-#include "views/basic.h"
 
 namespace trivane::disktool {
 namespace {
 
 using cli::Escaped;
 
-std::string Hex4(int value) {
-  return HexByte(value >> 8) + HexByte(value);
-}
-
 constexpr const char* kColumns = "  %-7s %-7s %5s %6s  %-9s %-10s %-5s %6s\n";
 
 std::string ProgramLine(const tape::Program& p) {
   char line[160];
-  const std::string range =
-      p.kind == tape::Kind::kSystem && p.Load() >= 0 ? Hex4(p.Load()) + "-" + Hex4(p.End()) : "";
-  const std::string entry = p.kind == tape::Kind::kSystem && p.entry >= 0 ? Hex4(p.entry) : "";
-  const std::string checksums = p.kind != tape::Kind::kSystem ? ""
-                                : p.BadChecksums() == 0       ? "good"
-                                                        : std::to_string(p.BadChecksums()) + " bad";
-  std::snprintf(line, sizeof line, kColumns, tape::KindWord(p.kind), cli::Escaped(p.name).c_str(),
-                std::to_string(p.baud).c_str(), std::to_string(p.blocks.size()).c_str(),
-                checksums.c_str(), range.c_str(), entry.c_str(),
-                std::to_string(p.data.size()).c_str());
+  const ops::ProgramCells c = ops::CellsOf(p);
+  std::snprintf(line, sizeof line, kColumns, c.kind.c_str(), cli::Escaped(c.name).c_str(),
+                c.baud.c_str(), c.blocks.c_str(), c.checksums.c_str(), c.range.c_str(),
+                c.entry.c_str(), c.size.c_str());
   return line;
 }
 
@@ -130,32 +118,16 @@ int ExtractTape(const ops::OpenedTape& t, const std::vector<std::string>& names,
   }
   if (names.empty())
     for (const ops::TapeFile& f : files) chosen.push_back(&f);
-  std::error_code ec;
-  std::filesystem::create_directories(PathFromUtf8(folder), ec);
+  std::vector<ops::TapeFile> picked;
+  for (const ops::TapeFile* f : chosen) picked.push_back(*f);
   int status = 0;
-  std::vector<std::string> wanted;
-  for (const ops::TapeFile* f : chosen) wanted.push_back(f->host_name);
-  const std::vector<std::string> hosts = ops::HostNames(wanted);
-  for (std::size_t k = 0; k < chosen.size(); ++k) {
-    const ops::TapeFile* f = chosen[k];
-    const std::string& host = hosts[k];
-    const std::filesystem::path to = PathFromUtf8(folder) / host;
-    std::vector<std::pair<std::filesystem::path, std::vector<std::uint8_t>>> writes = {
-        {to, f->bytes}};
-    if (listings && f->host_name.ends_with(".BAS")) {
-      std::string text;
-      for (const std::string& line : views::ListBasic(f->bytes).lines) text += line + "\n";
-      writes.emplace_back(PathFromUtf8(folder) / (host + ".txt"),
-                          std::vector<std::uint8_t>(text.begin(), text.end()));
-    }
-    for (const auto& [path, bytes] : writes) {
-      if (const ops::WriteFailure w = ops::WriteHostFile(path, bytes, false); !w.why.empty()) {
-        std::cerr << "trivane-disk: " << Escaped(Utf8Of(path)) << ": not written, " << w.why
-                  << "\n";
-        status = 1;
-      } else {
-        std::cout << Escaped(Utf8Of(path)) << "\n";
-      }
+  for (const ops::WrittenFile& w : ops::WriteTapeFiles(picked, PathFromUtf8(folder), listings)) {
+    if (!w.why.empty()) {
+      std::cerr << "trivane-disk: " << Escaped(Utf8Of(w.path)) << ": not written, " << w.why
+                << "\n";
+      status = 1;
+    } else {
+      std::cout << Escaped(Utf8Of(w.path)) << "\n";
     }
   }
   return status;

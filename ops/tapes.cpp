@@ -21,10 +21,19 @@ constexpr int kLowestTapeLoad = 0x3C00;  // below: the ROM and the keyboard
 constexpr std::uint8_t kDiskBasic = 0xFF;
 constexpr std::uint8_t kLoadRecord = 0x01, kTransferRecord = 0x02;
 
-std::vector<std::uint8_t> LoadModuleOf(const tape::Program& p) {
+// The load module of a SYSTEM program; a block whose checksum fails, or
+// that the tape cut, is damage at its bytes in the module.
+std::vector<std::uint8_t> LoadModuleOf(const tape::Program& p,
+                                       std::vector<filesystems::Damaged>& damaged) {
   std::vector<std::uint8_t> out;
-  for (const tape::Block& b : p.blocks) {
+  for (std::size_t k = 0; k < p.blocks.size(); ++k) {
+    const tape::Block& b = p.blocks[k];
     if (b.data.empty()) continue;
+    if (!b.checksum_good || b.cut) {
+      damaged.push_back({"block " + std::to_string(k + 1), true,
+                         static_cast<std::int64_t>(out.size() + 4),
+                         static_cast<std::int64_t>(b.data.size())});
+    }
     out.insert(out.end(),
                {kLoadRecord, static_cast<std::uint8_t>((b.data.size() + 2) & 0xFF),
                 static_cast<std::uint8_t>(b.load & 0xFF), static_cast<std::uint8_t>(b.load >> 8)});
@@ -79,7 +88,7 @@ bool IsTapeFile(const std::filesystem::path& path) {
 
 OpenedTape OpenTape(const std::filesystem::path& path) {
   OpenedTape out;
-  out.file = path.string();
+  out.file = Utf8Of(path);
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error || !IsTapeFile(path)) return out;
@@ -98,11 +107,15 @@ OpenedTape OpenTape(const std::filesystem::path& path) {
 TapeFile FileOf(const tape::Program& p, std::size_t index) {
   const std::string name = NamePart(p, index);
   const auto named = [&](const char* ext, std::vector<std::uint8_t> bytes) {
-    return TapeFile{name + "." + ext, name + "/" + ext, std::move(bytes)};
+    return TapeFile{name + "." + ext, name + "/" + ext, std::move(bytes), {}};
   };
   switch (p.kind) {
-    case tape::Kind::kSystem:
-      return named("CMD", LoadModuleOf(p));
+    case tape::Kind::kSystem: {
+      std::vector<filesystems::Damaged> damaged;
+      TapeFile f = named("CMD", LoadModuleOf(p, damaged));
+      f.damaged = std::move(damaged);
+      return f;
+    }
     case tape::Kind::kBasic: {
       std::vector<std::uint8_t> bytes = {kDiskBasic};
       bytes.insert(bytes.end(), p.data.begin(), p.data.end());
@@ -119,6 +132,52 @@ TapeFile FileOf(const tape::Program& p, std::size_t index) {
 std::vector<TapeFile> FilesOf(const tape::Tape& t) {
   std::vector<TapeFile> out;
   for (std::size_t k = 0; k < t.programs.size(); ++k) out.push_back(FileOf(t.programs[k], k));
+  return out;
+}
+
+ProgramCells CellsOf(const tape::Program& p) {
+  ProgramCells c;
+  const bool system = p.kind == tape::Kind::kSystem;
+  const auto hex4 = [](int value) { return HexByte(value >> 8) + HexByte(value); };
+  c.kind = tape::KindWord(p.kind);
+  c.name = p.name;
+  c.baud = std::to_string(p.baud);
+  c.blocks = std::to_string(p.blocks.size());
+  if (system) {
+    c.checksums = p.BadChecksums() == 0 ? "good" : std::to_string(p.BadChecksums()) + " bad";
+    if (p.Load() >= 0) c.range = hex4(p.Load()) + "-" + hex4(p.End());
+    if (p.entry >= 0) c.entry = hex4(p.entry);
+  }
+  c.size = std::to_string(p.data.size());
+  return c;
+}
+
+namespace {
+
+std::vector<std::uint8_t> ListingOf(const std::vector<std::uint8_t>& basic) {
+  std::string text;
+  for (const std::string& line : views::ListBasic(basic).lines) text += line + "\n";
+  return {text.begin(), text.end()};
+}
+
+}  // namespace
+
+std::vector<WrittenFile> WriteTapeFiles(const std::vector<TapeFile>& files,
+                                        const std::filesystem::path& folder, bool listings) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  std::vector<std::string> wanted;
+  for (const TapeFile& f : files) wanted.push_back(f.host_name);
+  const std::vector<std::string> hosts = HostNames(wanted);
+  std::vector<WrittenFile> out;
+  const auto write = [&](const std::filesystem::path& path, const std::vector<std::uint8_t>& b) {
+    out.push_back({path, WriteHostFile(path, b, false).why});
+  };
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    write(folder / PathFromUtf8(hosts[k]), files[k].bytes);
+    if (listings && files[k].host_name.ends_with(".BAS"))
+      write(folder / PathFromUtf8(hosts[k] + ".txt"), ListingOf(files[k].bytes));
+  }
   return out;
 }
 

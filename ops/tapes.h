@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fs/filesystem.h"
 #include "tape/tape.h"
 
 namespace trivane::ops {
@@ -29,13 +30,33 @@ OpenedTape OpenTape(const std::filesystem::path& path);
 // blocks as load records, its entry as the transfer record), BASIC as a
 // disk BASIC file (FF and the program), EDTASM source as text (LF lines),
 // other bytes as they are; its name as a host file ("GAME.CMD") and as a
-// DOS's ("GAME/CMD").
+// DOS's ("GAME/CMD"). A SYSTEM block whose checksum fails or that the tape
+// cut is damage ("block 3"), its bytes as read.
 struct TapeFile {
   std::string host_name, dos_name;
   std::vector<std::uint8_t> bytes;
+  std::vector<filesystems::Damaged> damaged;
 };
 TapeFile FileOf(const tape::Program& p, std::size_t index);
 std::vector<TapeFile> FilesOf(const tape::Tape& t);
+
+// A program as listings show it: its kind's word, name, speed, blocks,
+// checksum state ("good", "2 bad"), load range ("6000-66B8"), entry and
+// size; the state, range and entry empty where the kind has none.
+struct ProgramCells {
+  std::string kind, name, baud, blocks, checksums, range, entry, size;
+};
+ProgramCells CellsOf(const tape::Program& p);
+
+// Writes the files into the folder (made when missing) under host names
+// made unique among them, a BASIC program's listing beside it when asked
+// (NAME.BAS.txt), never over a file: each path, with why it was not written.
+struct WrittenFile {
+  std::filesystem::path path;
+  std::string why;  // empty: written
+};
+std::vector<WrittenFile> WriteTapeFiles(const std::vector<TapeFile>& files,
+                                        const std::filesystem::path& folder, bool listings);
 
 // A disk file as a tape's program: a load module as a SYSTEM program, a
 // tokenised BASIC program as BASIC; or why it cannot be one.

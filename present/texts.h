@@ -34,6 +34,10 @@ inline constexpr char kCopyAsHex[] = "Copy as hex";
 inline constexpr char kCopyAsText[] = "Copy as text";
 inline constexpr char kSaveAsTextButton[] = "Save as text...";
 inline constexpr char kFind[] = "Find";
+// The contents window of a tape.
+inline constexpr char kViewButton[] = "View";
+inline constexpr char kSaveAsCasButton[] = "Save as CAS...";
+inline constexpr char kSaveAsWavButton[] = "Save as WAV...";
 
 // The questions' buttons.
 inline constexpr char kYesToAll[] = "Yes to all";

@@ -14,11 +14,14 @@
 #include "app/file_view.h"
 #include "app/form27.h"
 #include "app/new_disk_dialog.h"
+#include "app/tape_window.h"
 #include "builder/dos_images.h"
 #include "builder/samples.h"
 #include "fs/trsdos/format.h"
 #include "ops/convert.h"
 #include "ops/drives.h"
+#include "ops/tapes.h"
+#include "tape/tape.h"
 
 using trivane::app::ContentsWindow;
 namespace build = trivane::build;
@@ -376,6 +379,85 @@ class ContentsTest : public QObject {
     QVERIFY(large->why()->text().startsWith("hex"));
     QVERIFY(large->hex_shown());
     QVERIFY(ms < 1000);
+  }
+
+  // A tape of a SYSTEM program (its second block's checksum spoilt) and a
+  // BASIC program: listed, viewed, extracted, saved as WAV, never over itself.
+  void tapeWindow() {
+    namespace tape = trivane::tape;
+    std::vector<std::uint8_t> code(256);
+    for (std::size_t k = 0; k < code.size(); ++k) code[k] = std::uint8_t(k * 3 + 1);
+    const std::vector<std::uint8_t> tail = {0xC3, 0x00, 0x60, 0xA7, 0x5B};
+    tape::Tape t;
+    t.programs = {tape::SystemProgram("GAME", {{0x6000, code}, {0x6100, tail}}, 0x6000),
+                  tape::BasicProgram("HI", {0x0B, 0x6A, 0x0A, 0x00, 0xB2, ' ', '"', 'H', 'I', '"',
+                                            0x00, 0x00, 0x00})};
+    build::Bytes cas = tape::WriteCas(t);
+    const auto at = std::search(cas.begin(), cas.end(), tail.begin(), tail.end());
+    QVERIFY(at != cas.end());
+    *at ^= 0xFF;
+    const QString path = Write("tape.cas", cas);
+    QDir::setCurrent(dir_.path());
+    trivane::app::Form27 form;
+    {
+      Answer ok("OK");  // the identification refuses a tape, as any file it cannot decode
+      QVERIFY(form.ChooseFile(path));  // listed with every file
+      QCOMPARE(ok.asked.size(), 1);
+      QVERIFY(ok.asked[0].contains("File format faulty"));
+    }
+    emit form.findChild<trivane::app::FileList*>("File1")->contentsRequested(0, false);
+    QCOMPARE(form.findChildren<ContentsWindow*>().size(), 0);
+    const auto windows = form.findChildren<trivane::app::TapeWindow*>();
+    QCOMPARE(windows.size(), 1);
+    trivane::app::TapeWindow& w = *windows[0];
+    QCOMPARE(w.summary()->text(), QString("CAS tape, 2 programs, 1 bad checksum"));
+    QStringList row;
+    for (int c = 0; c < w.programs()->columnCount(); ++c) row << w.programs()->item(0, c)->text();
+    QCOMPARE(row.join('|'), QString("system|GAME|500|2|1 bad|6000-6104|6000|261"));
+    QCOMPARE(w.programs()->item(1, 0)->text(), QString("basic"));
+    QCOMPARE(w.programs()->item(1, 5)->text(), QString());
+    QVERIFY(w.OpenView(0)->why()->text().contains("block 2: given as read"));
+    QCOMPARE(w.OpenView(1)->text()->toPlainText(), QString("10 PRINT \"HI\"\n"));
+
+    const QString out = dir_.filePath("tape-out");
+    w.choose_folder = [&] { return out; };
+    w.Extract();
+    QCOMPARE(w.status()->text(), "2 files written to " + out);
+    const trivane::ops::OpenedTape read = trivane::ops::OpenTape(path.toStdString());
+    const std::vector<std::uint8_t> module = trivane::ops::FileOf(read.tape.programs[0], 0).bytes;
+    QCOMPARE(Slurp(out + "/GAME.CMD"), std::string(module.begin(), module.end()));
+    QCOMPARE(Slurp(out + "/H.BAS").substr(0, 2), std::string("\xFF\x0B"));
+    w.programs()->selectRow(1);
+    w.Extract();
+    QVERIFY2(w.status()->text().startsWith("0 files written to " + out + "; H.BAS not written"),
+             qPrintable(w.status()->text()));
+
+    w.SaveAs(dir_.filePath("tape.wav"), tape::Container::kWav);
+    QCOMPARE(w.status()->text(), QString("Saved as tape.wav (WAV), read back and verified"));
+    const trivane::ops::OpenedTape wav =
+        trivane::ops::OpenTape(dir_.filePath("tape.wav").toStdString());
+    QCOMPARE(wav.tape.programs.size(), std::size_t{2});
+    QVERIFY(wav.tape.programs[0].data == read.tape.programs[0].data);
+    QVERIFY(wav.tape.programs[1].data == read.tape.programs[1].data);
+    const std::string before = Slurp(path);
+    w.SaveAs(path, tape::Container::kWav);
+    QCOMPARE(w.status()->text(), QString("Not saved: the tape itself is never written over"));
+    QCOMPARE(Slurp(path), before);
+  }
+
+  // Every real tape, as CAS and as WAV, opens as one good SYSTEM program.
+  void realTapesOpen() {
+    const QDir real(TRIVANE_REAL_TAPES);
+    if (!real.exists()) QSKIP("the real tapes are not here");
+    const QStringList tapes = real.entryList({"*.cas", "*.wav"}, QDir::Files);
+    QCOMPARE(tapes.size(), 12);
+    for (const QString& name : tapes) {
+      trivane::app::TapeWindow w(name, real.filePath(name).toStdString());
+      QVERIFY2(w.ok(), qPrintable(w.error()));
+      QVERIFY2(w.summary()->text().endsWith("tape, 1 program, every checksum good"),
+               qPrintable(name));
+      QCOMPARE(w.programs()->item(0, 0)->text(), QString("system"));
+    }
   }
 
   void mainWindowOpensItOnce() {
