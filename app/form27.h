@@ -45,6 +45,8 @@ class Form27 : public QWidget, public WindowOps {
   // click on it would (every file is listed if the filter hides it); false
   // when the folder does not list it.
   bool ChooseFile(const QString& path);
+  // A tape's contents window (one a tape), extracting at once when asked.
+  void OpenTape(const QString& path, const std::filesystem::path& file, bool extract);
 
   // What has been drawn on the surface, beneath the controls.
   const QImage& surface() const { return surface_; }
@@ -79,8 +81,6 @@ class Form27 : public QWidget, public WindowOps {
   void LoadAndIdentify(const QString& dir, const QString& name, const std::filesystem::path& entry);
   // Opens (or brings forward) the contents window of File1's current file.
   void OpenContents(int tab, bool extract);
-  // A tape's contents window, extracting at once when asked.
-  void OpenTape(const QString& path, const std::filesystem::path& file, bool extract);
   // Asks for a new disk's DOS and shape and a file in File1's folder, makes
   // it, and lists the folder again.
   void NewDisk();

@@ -8,6 +8,7 @@
 
 #include "app/form27.h"
 #include "loader/image_file.h"
+#include "ops/tapes.h"
 #include "present/texts.h"
 
 #if defined(__unix__) && !defined(__APPLE__)
@@ -58,8 +59,9 @@ int main(int argc, char** argv) {
     std::printf(
         "usage: trivane [FILE]\n\nThe Trivane window: browse to a TRS-80 disk image and click it "
         "to\n"
-        "identify it; double-click it for its files, sectors and bytes. With FILE,\n"
-        "the window starts in its folder with the file chosen and identified.\n");
+        "identify it; double-click it for its files, sectors and bytes (or a\n"
+        "tape's programs). With FILE, the window starts in its folder with the\n"
+        "file chosen and identified.\n");
     return 0;
   }
 #if defined(__unix__) && !defined(__APPLE__)
@@ -77,8 +79,12 @@ int main(int argc, char** argv) {
   window.show();
   if (argc > 1) {
     const QString path = QFile::decodeName(argv[1]);
-    if (!window.ChooseFile(path)) {
-      const std::string reason = trivane::OpenImageFile(trivane::app::ToFsPath(path)).error;
+    const std::filesystem::path file = trivane::app::ToFsPath(path);
+    const bool chosen = window.ChooseFile(path);
+    // A tape opened with Trivane shows its programs too.
+    if (chosen && trivane::ops::IsTapeFile(file)) window.OpenTape(path, file, false);
+    if (!chosen) {
+      const std::string reason = trivane::OpenImageFile(file).error;
       window.MessageBox(trivane::ErrorPrompt(trivane::present::kCannotLoad + path.toStdString(),
                                              reason.empty() ? "it is not listed" : reason),
                         "Error");

@@ -48,6 +48,10 @@ for pair in jv1-35track.dsk:jv1 jv3-sssd.dsk:jv3 dmk-sssd.dmk:dmk dos-ldos.dmk:d
   [ "$type" = "application/x-trs80-${pair##*:}" ] || fail "${pair%%:*} as .dsk is $type"
 done
 
+# The windows open tapes: the desktop entry offers them.
+grep -q "^MimeType=.*application/x-trs80-cas;" "$root/usr/share/applications/trivane.desktop" ||
+  fail "the desktop entry does not offer CAS tapes"
+
 # The description and the manual pages name the containers from their rows.
 dpkg-deb -f "$deb" Description | grep -q "HFE and IMD floppy images and Reed" ||
   fail "the description does not name the containers: $(dpkg-deb -f "$deb" Description)"

@@ -60,6 +60,11 @@ std::string Filled(std::string text) {
     types += std::string(f.mime_type) + ";";
     names += std::string(f.name) + ";";
   }
+  // The windows open tapes too: the tapes' own types (a WAV file is told by
+  // its content, and has none of Trivane's).
+  for (const trivane::tape::TapeFormat& f : trivane::tape::TapeFormats()) {
+    if (*f.mime_type != '\0') types += std::string(f.mime_type) + ";";
+  }
 
   const std::pair<std::string, std::string> words[] = {
       {"@TO@", disk::Words("|", "|")},

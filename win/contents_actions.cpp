@@ -115,24 +115,6 @@ ops::Choice ContentsWindow::AskAll(const std::string& question) {
                          : ops::Choice::kCancel;
 }
 
-namespace {
-
-fs::path ChooseFolder(HWND owner) {
-  BROWSEINFOW browse{};
-  browse.hwndOwner = owner;
-  const std::wstring title = Wide(present::kExtractToTitle);
-  browse.lpszTitle = title.c_str();
-  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
-  if (chosen == nullptr) return {};
-  wchar_t path[MAX_PATH] = {};
-  SHGetPathFromIDListW(chosen, path);
-  CoTaskMemFree(chosen);
-  return fs::path(path);
-}
-
-}  // namespace
-
 // Writes the selected files (all when none is selected) into the folder
 // chosen, asking at most once before replacing files and once before
 // writing those not read whole, and saying at the end what was written.

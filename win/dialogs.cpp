@@ -1,6 +1,7 @@
 #include "win/dialogs.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -107,6 +108,20 @@ int Chosen(HWND combo) {
 }
 
 }  // namespace
+
+std::filesystem::path ChooseFolder(HWND owner) {
+  BROWSEINFOW browse{};
+  browse.hwndOwner = owner;
+  const std::wstring title = Wide(present::kExtractToTitle);
+  browse.lpszTitle = title.c_str();
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+  if (chosen == nullptr) return {};
+  wchar_t path[MAX_PATH] = {};
+  SHGetPathFromIDListW(chosen, path);
+  CoTaskMemFree(chosen);
+  return std::filesystem::path(path);
+}
 
 std::string AskText(HWND owner, const std::string& question, const std::string& suggested) {
   Box box(owner, Wide(present::kTitle), 2, 0);

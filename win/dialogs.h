@@ -5,11 +5,15 @@
 
 #include "win/win_util.h"
 // (win_util.h first: it sets up windows.h.)
+#include <filesystem>
 #include <string>
 
 #include "fs/filesystem.h"
 
 namespace trivane::win {
+
+// Asks for the folder to extract into; empty: cancelled.
+std::filesystem::path ChooseFolder(HWND owner);
 
 // Asks for a line of text with the suggestion filled in; empty: cancelled.
 std::string AskText(HWND owner, const std::string& question, const std::string& suggested);

@@ -22,6 +22,7 @@
 namespace trivane::win {
 
 class ContentsWindow;
+class TapeWindow;
 
 class Form27 : public WindowOps {
  public:
@@ -48,8 +49,11 @@ class Form27 : public WindowOps {
   // click on it would (every file is listed if the filter hides it); false
   // when the folder does not list it.
   bool ChooseFile(const std::filesystem::path& path);
-  // Opens (or brings forward) the contents window of File1's current file.
+  // Opens (or brings forward) the contents window of File1's current file;
+  // a tape's is its own window (OpenTape), and nullptr is returned.
   ContentsWindow* OpenContents(int tab, bool extract);
+  // Opens (or brings forward) the window of a tape's programs.
+  TapeWindow* OpenTape(const std::filesystem::path& file, const std::string& shown, bool extract);
   // Asks for a new disk's DOS and shape and a file for it, makes it, and
   // lists the folder again.
   void NewDisk();
@@ -130,6 +134,7 @@ class Form27 : public WindowOps {
   void ShowBox(const Box& box);
 
   std::map<std::filesystem::path, ContentsWindow*> contents_;  // one window per image
+  std::map<std::filesystem::path, TapeWindow*> tapes_;         // one window per tape
   HDC surface_dc_ = nullptr;
   HBITMAP surface_ = nullptr, old_bitmap_ = nullptr;
   COLORREF draw_colour_ = 0;

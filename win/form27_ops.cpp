@@ -9,11 +9,13 @@
 #include <cwctype>
 
 #include "loader/image_file.h"
+#include "ops/tapes.h"
 #include "present/new_disk.h"
 #include "present/texts.h"
 #include "win/contents_window.h"
 #include "win/dialogs.h"
 #include "win/form27.h"
+#include "win/tape_window.h"
 
 namespace trivane::win {
 
@@ -200,12 +202,12 @@ ContentsWindow* Form27::OpenContents(int tab, bool extract) {
   if (row < 0) return nullptr;
   const std::filesystem::path file =
       file_path_ / file1_.listing().entries[static_cast<std::size_t>(row)];
+  const std::string shown = present::JoinPath(
+      Shown(file_path_), file1_.listing().names[static_cast<std::size_t>(row)], '\\');
+  if (ops::IsTapeFile(file)) return OpenTape(file, shown, extract), nullptr;
   ContentsWindow*& window = contents_[file];
   if (window == nullptr) {
-    auto* fresh = new ContentsWindow(
-        present::JoinPath(Shown(file_path_), file1_.listing().names[static_cast<std::size_t>(row)],
-                          '\\'),
-        file, hwnd_);
+    auto* fresh = new ContentsWindow(shown, file, hwnd_);
     if (!fresh->ok()) {
       MessageBox(fresh->error(), "Error");
       DestroyWindow(fresh->hwnd());
@@ -217,6 +219,26 @@ ContentsWindow* Form27::OpenContents(int tab, bool extract) {
     if (on_contents) on_contents(*window);
   }
   window->ShowTab(tab);
+  ShowWindow(window->hwnd(), SW_SHOW);
+  SetForegroundWindow(window->hwnd());
+  if (extract) window->Extract();
+  return window;
+}
+
+TapeWindow* Form27::OpenTape(const std::filesystem::path& file, const std::string& shown,
+                             bool extract) {
+  TapeWindow*& window = tapes_[file];
+  if (window == nullptr) {
+    auto* fresh = new TapeWindow(shown, file, hwnd_);
+    if (!fresh->ok()) {
+      MessageBox(fresh->error(), "Error");
+      DestroyWindow(fresh->hwnd());
+      tapes_.erase(file);
+      return nullptr;
+    }
+    fresh->on_destroy = [this, file](TapeWindow*) { tapes_.erase(file); };
+    window = fresh;
+  }
   ShowWindow(window->hwnd(), SW_SHOW);
   SetForegroundWindow(window->hwnd());
   if (extract) window->Extract();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "loader/image_file.h"
+#include "ops/tapes.h"
 #include "present/texts.h"
 #include "win/file_lists.h"
 #include "win/form27.h"
@@ -35,7 +36,11 @@ int Run(const wchar_t* file) {
                SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(window.hwnd(), SW_SHOW);
   UpdateWindow(window.hwnd());
-  if (file != nullptr && !window.ChooseFile(std::filesystem::path(file))) {
+  const bool chosen = file != nullptr && window.ChooseFile(std::filesystem::path(file));
+  // A tape opened with Trivane shows its programs too.
+  if (chosen && trivane::ops::IsTapeFile(file))
+    window.OpenTape(file, trivane::win::Narrow(file), false);
+  if (file != nullptr && !chosen) {
     const std::string path = trivane::win::Narrow(file);
     const std::string reason = trivane::OpenImageFile(std::filesystem::path(file)).error;
     window.MessageBox(trivane::ErrorPrompt(trivane::present::kCannotLoad + path,
@@ -65,8 +70,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (first == L"--help" || first == L"-h") {
     Answer(
         "usage: trivane [FILE]\n\nThe Trivane window: browse to a TRS-80 disk image and click it "
-        "to\nidentify it; double-click it for its files, sectors and bytes. With FILE,\n"
-        "the window starts in its folder with the file chosen and identified.\n");
+        "to\nidentify it; double-click it for its files, sectors and bytes (or a\n"
+        "tape's programs). With FILE, the window starts in its folder with the\n"
+        "file chosen and identified.\n");
     return 0;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

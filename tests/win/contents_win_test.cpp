@@ -14,10 +14,14 @@
 #include "builder/dos_images.h"
 #include "builder/image_builder.h"
 #include "disk/reed.h"
+#include "ops/tapes.h"
 #include "present/sector_picture.h"
+#include "tape/tape.h"
 #include "tests/win/screenshot.h"
 #include "win/contents_window.h"
 #include "win/file_view.h"
+#include "win/form27.h"
+#include "win/tape_window.h"
 
 namespace trivane::win {
 namespace {
@@ -301,6 +305,63 @@ TEST(Contents, ChangesAreMadeAndUndone) {
   EXPECT_EQ(Slurp(image.parent_path() / "copy.dmk"), before);
   o.w->SaveAs(image, disk::Container::kJv3);
   EXPECT_EQ(o.Text(C::kSaved), "Not saved: the image itself is never written over");
+}
+
+// A tape of a SYSTEM program (its second block's checksum spoilt) and a
+// BASIC program, opened from the main window: listed, viewed, extracted,
+// saved as WAV, never over itself.
+TEST(Contents, ATapeOpensInAWindowOfItsPrograms) {
+  std::vector<std::uint8_t> code(256);
+  for (std::size_t k = 0; k < code.size(); ++k) code[k] = std::uint8_t(k * 3 + 1);
+  const std::vector<std::uint8_t> tail = {0xC3, 0x00, 0x60, 0xA7, 0x5B};
+  tape::Tape t;
+  t.programs = {tape::SystemProgram("GAME", {{0x6000, code}, {0x6100, tail}}, 0x6000),
+                tape::BasicProgram("HI", {0x0B, 0x6A, 0x0A, 0x00, 0xB2, ' ', '"', 'H', 'I', '"',
+                                          0x00, 0x00, 0x00})};
+  build::Bytes cas = tape::WriteCas(t);
+  *std::search(cas.begin(), cas.end(), tail.begin(), tail.end()) ^= 0xFF;
+  const fs::path path = Write("tape.cas", cas);
+  Form27 form;
+  std::vector<std::string> messages;
+  form.show_message = [&](const std::string& p, const std::string&) { messages.push_back(p); };
+  ASSERT_TRUE(form.ChooseFile(path));
+  ASSERT_EQ(messages.size(), 1u);  // the identification refuses a tape
+  EXPECT_NE(messages[0].find("File format faulty"), std::string::npos) << messages[0];
+  EXPECT_EQ(form.OpenContents(ContentsWindow::kFiles, false), nullptr);
+  TapeWindow* w = form.OpenTape(path, "tape.cas", false);  // the one already open
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(FindWindowW(L"TrivaneTape", nullptr), w->hwnd());
+  const auto text = [&](TapeWindow::Control id) { return Narrow(TextOf(w->control(id))); };
+  EXPECT_EQ(text(TapeWindow::kSummary), "CAS tape, 2 programs, 1 bad checksum");
+  std::string row;
+  for (int c = 0; c < 8; ++c) {
+    wchar_t cell[64] = {};
+    ListView_GetItemText(w->control(TapeWindow::kList), 0, c, cell, 64);
+    row += (c ? "|" : "") + Narrow(cell);
+  }
+  EXPECT_EQ(row, "system|GAME|500|2|1 bad|6000-6104|6000|261");
+  HWND view = w->OpenView(0);
+  EXPECT_NE(Narrow(TextOf(GetDlgItem(view, FileView::kWhy))).find("block 2: given as read"),
+            std::string::npos);
+  DestroyWindow(view);
+
+  const fs::path out = path.parent_path() / "tape-out";
+  w->choose_folder = [&] { return out; };
+  SendMessageW(w->control(TapeWindow::kExtract), BM_CLICK, 0, 0);
+  EXPECT_EQ(text(TapeWindow::kStatus), "2 files written to " + Utf8Of(out));
+  const ops::OpenedTape read = ops::OpenTape(path);
+  const std::vector<std::uint8_t> module = ops::FileOf(read.tape.programs[0], 0).bytes;
+  EXPECT_EQ(Slurp(out / "GAME.CMD"), std::string(module.begin(), module.end()));
+  w->choose_file = [&](tape::Container) { return path.parent_path() / "tape.wav"; };
+  SendMessageW(w->control(TapeWindow::kSaveWav), BM_CLICK, 0, 0);
+  EXPECT_EQ(text(TapeWindow::kStatus), "Saved as tape.wav (WAV), read back and verified");
+  const ops::OpenedTape wav = ops::OpenTape(path.parent_path() / "tape.wav");
+  ASSERT_EQ(wav.tape.programs.size(), 2u);
+  EXPECT_EQ(wav.tape.programs[0].data, read.tape.programs[0].data);
+  const std::string before = Slurp(path);
+  w->SaveAs(path, tape::Container::kCas);
+  EXPECT_EQ(text(TapeWindow::kStatus), "Not saved: the tape itself is never written over");
+  EXPECT_EQ(Slurp(path), before);
 }
 
 }  // namespace
