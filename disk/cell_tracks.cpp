@@ -21,17 +21,23 @@ Sector SectorOf(const cells::Field& f, int cylinder, int side) {
 
 }  // namespace
 
+void AddField(cells::Field&& f, int cylinder, int side, Offset data_offset, CellTrackState& state,
+              Disk& disk) {
+  Sector s = SectorOf(f, cylinder, side);
+  if (f.dam != 0) {
+    s.data_offset = data_offset;
+    s.dam = f.dam;
+    s.data_crc = f.data_crc_ok ? Check::kGood : Check::kBad;
+    state.data[CellTrackState::KeyOf(s)] = {std::move(f.data), s.data_crc};
+  }
+  disk.sectors.push_back(s);
+}
+
 void AddCellTrack(const cells::Cells& cells, int cylinder, int side, const CellOffset& offset_of,
                   CellTrackState& state, Disk& disk) {
   for (cells::Field& f : cells::DecodeBothRates(cells)) {
-    Sector s = SectorOf(f, cylinder, side);
-    if (f.dam != 0) {
-      s.data_offset = offset_of(f.at);
-      s.dam = f.dam;
-      s.data_crc = f.data_crc_ok ? Check::kGood : Check::kBad;
-      state.data[CellTrackState::KeyOf(s)] = {std::move(f.data), s.data_crc};
-    }
-    disk.sectors.push_back(s);
+    const Offset at = offset_of(f.at);
+    AddField(std::move(f), cylinder, side, at, state, disk);
   }
 }
 

@@ -39,6 +39,11 @@ class CellTrackState : public ContainerState {
 // begins there).
 using CellOffset = std::function<Offset(std::size_t cell)>;
 
+// Adds the field to the disk as a sector of the track, its data (where it
+// has any) at the offset and kept in the state.
+void AddField(cells::Field&& field, int cylinder, int side, Offset data_offset,
+              CellTrackState& state, Disk& disk);
+
 // Adds the sectors on the track's cells to the disk, in the order the head
 // meets them, their data kept in the state.
 void AddCellTrack(const cells::Cells& cells, int cylinder, int side, const CellOffset& offset_of,

@@ -17,6 +17,7 @@ namespace trivane::disk {
 
 struct WriteOptions {
   bool single_density_twice = true;  // DMK: each single-density byte stored twice
+  int revolutions = 1;               // SCP: each track's flux this many times round
 };
 
 // An image written from a disk, and what of the disk it could not hold, a
@@ -85,7 +86,8 @@ const ContainerFormat* Detect(const ImageBuffer& image);
 std::string Words(std::string_view separator, std::string_view last);
 
 // Each container's row and its own, in its file.
-extern const ContainerFormat kDmkRow, kJv1Row, kJv3Row, kHfeRow, kImdRow, kReedRow;
+extern const ContainerFormat kDmkRow, kJv1Row, kJv3Row, kHfeRow, kImdRow, kReedRow, kScpRow,
+    kKryoFluxRow;
 int RecogniseJv1(const ImageBuffer& image);
 void ReadJv1(const ImageBuffer& image, Disk& disk, bool check_data);
 Written WriteJv1(const Disk& disk, const WriteOptions& options);

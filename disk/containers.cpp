@@ -31,8 +31,8 @@ bool CutJv3Header(const ImageBuffer& image) {
 }
 
 // Every container's row, in the order the emulators test them.
-constexpr const ContainerFormat* kContainers[] = {&kDmkRow, &kJv1Row, &kJv3Row,
-                                                  &kHfeRow, &kImdRow, &kReedRow};
+constexpr const ContainerFormat* kContainers[] = {&kDmkRow, &kJv1Row,  &kJv3Row, &kHfeRow,
+                                                  &kImdRow, &kReedRow, &kScpRow, &kKryoFluxRow};
 
 // "not a disk image: no DMK, JV3, HFE, IMD or Reed header, no JV1 boot
 // sector": what each recogniser looks for, said of them all.

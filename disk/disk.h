@@ -16,7 +16,7 @@
 
 namespace trivane::disk {
 
-enum class Container { kNone, kJv1, kJv3, kDmk, kHfe, kImd, kReed };
+enum class Container { kNone, kJv1, kJv3, kDmk, kHfe, kImd, kReed, kScp, kKryoFlux };
 enum class Density : std::uint8_t { kSingle, kDouble };
 // A CRC the container keeps and that held, that failed, or none kept; or a
 // data CRC not checked yet (see ReadDisk).

@@ -236,4 +236,35 @@ std::vector<std::uint8_t> WriteJv3Records(const std::vector<Jv3Record>& records,
   return image;
 }
 
+// The controller's layout, then the same with its gaps closed up: an FM
+// track of eighteen 128-byte sectors needs the closer one.
+namespace {
+
+std::vector<TrackLayout> Layouts() {
+  TrackLayout close = ControllerLayout();
+  close.start = 16;
+  close.dd_gap3 = 16;
+  close.sd_gap3 = 8;
+  return {ControllerLayout(), close};
+}
+
+}  // namespace
+
+// The track's fields on cells of `until` cells, the last ones dropped as
+// losses while the revolution cannot hold them.
+cells::Cells FittedCells(std::vector<TrackField> fields, std::size_t until, int cylinder, int side,
+                         Losses& losses) {
+  while (true) {
+    if (fields.empty()) return TrackCells(fields, ControllerLayout(), until, true);
+    for (const TrackLayout& layout : Layouts()) {
+      // Written out to `until` where it fits; longer where it does not.
+      cells::Cells c = TrackCells(fields, layout, until, true);
+      if (c.size() <= until) return c;
+    }
+    losses.Add(cylinder, side, fields.back().sector,
+               "past the 100,000 cells of a track at 250 kbit/s and 300 rpm");
+    fields.pop_back();
+  }
+}
+
 }  // namespace trivane::disk

@@ -8,6 +8,7 @@
 
 #include "cells/cells.h"
 #include "disk/disk.h"
+#include "disk/losses.h"
 #include "formats/image_buffer.h"
 
 namespace trivane::disk {
@@ -75,6 +76,12 @@ TrackField FieldOf(const Disk& disk, const Sector& sector);
 // controller's Write Track lays them out.
 cells::Cells TrackCellsOf(const Disk& disk, int cylinder, int head, std::size_t until = 0,
                           bool fm_twice = false);
+// The track's fields on cells of `until` cells (FM at twice its rate) as a
+// controller's Write Track lays them out, with the gaps closed up where
+// they do not fit, the last ones dropped as losses while the revolution
+// cannot hold them.
+cells::Cells FittedCells(std::vector<TrackField> fields, std::size_t until, int cylinder, int side,
+                         Losses& losses);
 std::vector<std::uint8_t> DmkHeader(int length, int cylinders, int heads, int options,
                                     bool write_protected = false);
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "disk/flux_tracks.h"
 #include "disk/sector_store.h"
 #include "identification/recording_window.h"
 
@@ -18,6 +19,16 @@ inline void Require(bool holds, const char* what) {
 
 inline bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A disk read from flux: each sector's revolutions, each good one among them.
+inline void CheckRevolutions(const disk::Disk& d) {
+  const disk::FluxState* state = disk::FluxStateOf(d);
+  if (state == nullptr) return;
+  Require(state->revolutions.size() == d.sectors.size(), "a sector without its revolutions");
+  for (const auto& r : state->revolutions) {
+    for (int g : r.good) Require(g >= 1 && g <= r.of, "a good revolution the track has not");
+  }
 }
 
 // At most one refusal or locator message; a written summary names a known

@@ -1,6 +1,7 @@
 #include "ops/open.h"
 
 #include "disk/container.h"
+#include "disk/kryoflux.h"
 #include "disk/reed.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
@@ -26,11 +27,53 @@ std::size_t AtOnce(Purpose purpose) {
   return static_cast<std::size_t>(disk::MostImageBytes());
 }
 
+// A KryoFlux stream file's name, trackNN.S.raw: its cylinder and head.
+bool StreamName(const std::filesystem::path& file, int& cylinder, int& head) {
+  const std::string name = Utf8Of(file.filename());
+  const auto digit = [&](std::size_t k) { return name[k] >= '0' && name[k] <= '9'; };
+  if (name.size() != 13 || !name.starts_with("track") || !name.ends_with(".raw") || !digit(5) ||
+      !digit(6) || name[7] != '.' || (name[8] != '0' && name[8] != '1'))
+    return false;
+  cylinder = (name[5] - '0') * 10 + (name[6] - '0');
+  head = name[8] - '0';
+  return true;
+}
+
+// The dump a path names, its folder or one of its stream files: every
+// stream file of the folder; false for a path that names none.
+bool ReadDump(const std::filesystem::path& path, OpenedImage& r) {
+  std::error_code ec;
+  int cylinder = 0, head = 0;
+  const bool folder = std::filesystem::is_directory(path, ec);
+  if (!folder && !StreamName(path, cylinder, head)) return false;
+  std::vector<disk::StreamFile> files;
+  for (const auto& e :
+       std::filesystem::directory_iterator(folder ? path : path.parent_path(), ec)) {
+    if (!StreamName(e.path(), cylinder, head)) continue;
+    LoadedImage loaded = LoadImageFile(e.path(), disk::kMostFloppyBytes, disk::kMostFloppyBytes);
+    if (!loaded.ok()) {
+      r.error = Utf8Of(e.path().filename()) + ": " + loaded.error;
+      return true;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(loaded.buffer.size()));
+    loaded.buffer.Read(0, bytes.data(), bytes.size());
+    files.push_back({cylinder, head, std::move(bytes)});
+  }
+  if (ec) r.error = ec.message();
+  if (folder && files.empty() && r.error.empty()) return false;  // a folder, but no dump
+  r.loaded = r.error.empty();
+  r.disk = disk::ReadKryoFluxDump(std::move(files));
+  r.image = r.disk.image;
+  if (r.error.empty()) r.error = r.disk.error;
+  return true;
+}
+
 }  // namespace
 
 OpenedImage OpenImage(const std::filesystem::path& path, Purpose purpose) {
   OpenedImage r;
   r.file = Utf8Of(path);
+  if (ReadDump(path, r)) return r;
   LoadedImage loaded = LoadImageFile(path, disk::MostImageBytes(), AtOnce(purpose));
   if (!loaded.ok()) {
     r.error = loaded.error;

@@ -4,10 +4,11 @@
 cmake_policy(SET CMP0057 NEW)
 set(allowed_formats formats)
 set(allowed_cells formats cells)
+set(allowed_flux formats cells flux)
 set(allowed_host host)
 set(allowed_tape formats tape)
 set(allowed_loader formats host loader)
-set(allowed_disk formats cells disk)
+set(allowed_disk formats cells flux disk)
 set(allowed_fs formats disk fs)
 set(allowed_fs/trsdos formats disk fs fs/trsdos)
 set(allowed_fs/cpm formats disk fs fs/cpm)
@@ -24,7 +25,7 @@ set(allowed_win formats loader tape disk fs ops identification views present win
 set(allowed_disktool formats loader tape disk fs ops views present cli disktool)
 set(allowed_report loader identification cli report)
 set(failures "")
-foreach(layer formats cells tape host loader disk fs fs/trsdos fs/cpm fs/psystem fs/fat ops identification cli views present app win
+foreach(layer formats cells flux tape host loader disk fs fs/trsdos fs/cpm fs/psystem fs/fat ops identification cli views present app win
     disktool report)
   file(GLOB sources ${SOURCE}/${layer}/*.cpp ${SOURCE}/${layer}/*.h)
   foreach(source ${sources})

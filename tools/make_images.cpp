@@ -7,8 +7,10 @@
 #include <tuple>
 
 #include "builder/dos_images.h"
+#include "builder/flux_images.h"
 #include "builder/samples.h"
 #include "disk/container.h"
+#include "disk/track_writers.h"
 #include "formats/reed.h"
 #include "tape/tape.h"
 
@@ -76,9 +78,23 @@ bool WriteTapeSeeds(const fs::path& dir) {
   return true;
 }
 
+// The first track of a seed disk as flux: two revolutions as a KryoFlux
+// stream, one as an SCP file.
+bool WriteFluxSeeds(const fs::path& dir, const build::Sample& seed) {
+  const trivane::disk::Disk d = trivane::disk::ReadDisk(trivane::ImageBuffer(seed.bytes));
+  if (d.sectors.empty() || d.container == trivane::disk::Container::kReed) return true;
+  const trivane::cells::Cells cells = trivane::disk::TrackCellsOf(d, 0, 0, 0, true);
+  const std::vector<trivane::flux::ScpTrack> track = {
+      {0, 0, 0, trivane::flux::FluxOf(cells, 2000, 25, 1)}};
+  return Write(dir / "read_kryoflux" / seed.name,
+               build::KryoFluxStream(trivane::flux::FluxOf(cells, 2000, 1e9 / 24027428.57, 2))) &&
+         Write(dir / "read_scp" / seed.name, trivane::flux::WriteScp(track));
+}
+
 bool WriteSeeds(const fs::path& dir) {
-  for (const char* target : {"identify", "find_sector", "read_disk", "read_cells", "read_hard_disk",
-                             "read_dos", "convert", "change", "views", "read_cas", "read_wav"}) {
+  for (const char* target :
+       {"identify", "find_sector", "read_disk", "read_cells", "read_hard_disk", "read_dos",
+        "convert", "change", "views", "read_cas", "read_wav", "read_kryoflux", "read_scp"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {
@@ -91,7 +107,8 @@ bool WriteSeeds(const fs::path& dir) {
         !Write(dir / "convert" / seed.name, seed.bytes) ||
         !Write(dir / "change" / seed.name, seed.bytes) ||
         !Write(dir / "views" / seed.name, seed.bytes) ||
-        !Write(dir / "find_sector" / seed.name, request) || !WriteCells(dir, seed)) {
+        !Write(dir / "find_sector" / seed.name, request) || !WriteCells(dir, seed) ||
+        !WriteFluxSeeds(dir, seed)) {
       return false;
     }
   }

@@ -29,6 +29,7 @@ std::string MimeXml() {
       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
   for (const disk::ContainerFormat* row : disk::Containers()) {
     const disk::ContainerFormat& f = *row;
+    if (f.mime_type.empty()) continue;  // a dump named by its folder has none
     xml += "  <mime-type type=\"" + std::string(f.mime_type) + "\">\n";
     xml += "    <comment>" + std::string(f.description) + "</comment>\n";
     std::istringstream globs{std::string(f.globs)};
@@ -57,7 +58,7 @@ std::string Filled(std::string text) {
   std::string types, names;
   for (const disk::ContainerFormat* row : disk::Containers()) {
     const disk::ContainerFormat& f = *row;
-    types += std::string(f.mime_type) + ";";
+    if (!f.mime_type.empty()) types += std::string(f.mime_type) + ";";
     names += std::string(f.name) + ";";
   }
   // The windows open tapes too: the tapes' own types (a WAV file is told by

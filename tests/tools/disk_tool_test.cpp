@@ -45,7 +45,8 @@ TEST_F(DiskTool, SectorsAsJsonHoldExactlyTheirMembers) {
   EXPECT_EQ(lines[1],
             json({{"file", Path("notes.dsk")},
                   {"error",
-                   "not a disk image: no DMK, JV3, HFE, IMD or Reed header, no JV1 boot sector"}}));
+                   "not a disk image: no DMK, JV3, HFE, IMD, Reed or SCP header, no JV1 boot "
+                   "sector, no KryoFlux stream header"}}));
   EXPECT_EQ(lines[2]["sectors"][0]["id_crc_ok"], nullptr);  // JV1 keeps no CRCs
 }
 

@@ -1,0 +1,148 @@
+// Flux: the real flux drive's dump read to the sectors of its sector image
+// (and of its HFE and IMD twins); TRS-80 disks made into flux with a drive's
+// speed drift and jitter and a revolution damaged, read back through SCP;
+// a KryoFlux stream's elements one by one.
+#include "flux/flux.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "disk/container.h"
+#include "disk/flux_tracks.h"
+#include "disk/track_writers.h"
+#include "ops/convert.h"
+#include "ops/open.h"
+
+namespace trivane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> Slurp(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+disk::Disk ReadFile(const fs::path& file) {
+  return disk::ReadDisk(ImageBuffer(Slurp(file)));
+}
+
+TEST(Flux, TheRealDumpReadsAsItsSectorImage) {
+  const fs::path dir = TRIVANE_REAL_FLUX;
+  if (!fs::exists(dir / "README.md")) GTEST_SKIP() << dir << " is not there";
+  const ops::OpenedImage dump =
+      ops::OpenImage(dir / "sector_test_360k.kryoflux", ops::Purpose::kWindow);
+  ASSERT_EQ(dump.error, "");
+  const disk::Disk& d = dump.disk;
+  EXPECT_EQ(d.container, disk::Container::kKryoFlux);
+  EXPECT_EQ(d.cylinders, 40);
+  EXPECT_EQ(d.heads, 2);
+  const std::vector<std::uint8_t> img = Slurp(dir / "sector_test_360k.img");
+  const disk::FluxState* state = disk::FluxStateOf(d);
+  ASSERT_NE(state, nullptr);
+  ASSERT_EQ(d.sectors.size(), 720u);
+  int equal = 0;
+  for (std::size_t k = 0; k < d.sectors.size(); ++k) {
+    const disk::Sector& s = d.sectors[k];
+    const std::size_t at = ((s.cylinder * 2u + s.head) * 9u + s.id_sector - 1u) * 512u;
+    const std::vector<std::uint8_t> data = disk::SectorData(d, s);
+    equal += s.data_crc == disk::Check::kGood && data.size() == 512 &&
+             std::equal(data.begin(), data.end(), img.begin() + static_cast<long>(at));
+    // Every revolution of the real drive read every sector good.
+    EXPECT_EQ(state->revolutions[k].good.size(),
+              static_cast<std::size_t>(state->revolutions[k].of));
+  }
+  EXPECT_EQ(equal, 720);
+  EXPECT_EQ(d.problems, std::vector<std::string>{});
+  for (const char* twin : {"sector_test_360k.hfe", "sector_test_360k.imd"})
+    EXPECT_EQ(ops::CompareSectors(ReadFile(dir / twin), d, {}), "") << twin;
+  // One stream file names the whole dump.
+  const ops::OpenedImage one =
+      ops::OpenImage(dir / "sector_test_360k.kryoflux" / "track07.1.raw", ops::Purpose::kCatalogue);
+  EXPECT_EQ(ops::CompareSectors(d, one.disk, {}), "");
+}
+
+// The flux a drive would give of the cells: its speed ±3 % round each
+// revolution, each transition off by 60 ns (one standard deviation).
+flux::FluxTrack Worn(const cells::Cells& cells, int revolutions, std::mt19937& random) {
+  flux::FluxTrack t = flux::FluxOf(cells, 2000, 25, revolutions);
+  std::normal_distribution<double> jitter(0, 60);
+  for (int r = 0; r < revolutions; ++r) {
+    const std::size_t from = t.index[static_cast<std::size_t>(r)],
+                      to = t.index[static_cast<std::size_t>(r) + 1];
+    for (std::size_t k = from; k < to; ++k) {
+      const double turn = 2 * M_PI * static_cast<double>(k - from) / static_cast<double>(to - from);
+      const double ns = t.intervals[k] * 25.0 * (1 + 0.03 * std::sin(turn + r)) + jitter(random);
+      t.intervals[k] = static_cast<std::uint32_t>(std::max(25.0, ns) / 25);
+    }
+  }
+  return t;
+}
+
+// Of each real disk (an FM one from an HFE file, an MFM one from a DMK),
+// every track made into three revolutions of worn flux, the first of
+// cylinder 2 side 0 spoilt in its middle: read back through SCP as the
+// original, the spoilt sectors good from the other revolutions.
+TEST(Flux, TrsDisksAsWornFluxReadBackEveryRevolutionWeighed) {
+  const fs::path disks = TRIVANE_REAL_DISKS;
+  if (!fs::exists(disks / "README.md")) GTEST_SKIP() << disks << " is not there";
+  std::mt19937 random(80);
+  for (const char* name : {"bigmit__m1_fmg_cpm.hfe", "bigmit__TRSDOS_v13.dmk"}) {
+    const disk::Disk d = ReadFile(disks / name);
+    std::vector<flux::ScpTrack> tracks;
+    for (int c = 0; c < d.cylinders; ++c) {
+      for (int h = 0; h < d.heads; ++h)
+        tracks.push_back({c, h, 0, Worn(disk::TrackCellsOf(d, c, h, 100000, true), 3, random)});
+    }
+    flux::FluxTrack& spoilt = tracks[static_cast<std::size_t>(2 * d.heads)].flux;
+    const std::size_t middle = (spoilt.index[0] + spoilt.index[1]) / 2;
+    // A micro-second more on 2,000 transitions: more than a sector's length.
+    for (std::size_t k = middle; k < middle + 2000; ++k) spoilt.intervals[k] += 40;
+    const disk::Disk back = disk::ReadDisk(ImageBuffer(flux::WriteScp(tracks)));
+    EXPECT_EQ(back.container, disk::Container::kScp);
+    EXPECT_EQ(ops::CompareSectors(d, back, {}), "") << name;
+    const disk::FluxState* state = disk::FluxStateOf(back);
+    ASSERT_NE(state, nullptr);
+    int from_others = 0;
+    for (std::size_t k = 0; k < back.sectors.size(); ++k) {
+      const auto& good = state->revolutions[k].good;
+      EXPECT_EQ(state->revolutions[k].of, 3);
+      if (back.sectors[k].cylinder == 2 && back.sectors[k].head == 0 &&
+          good == std::vector<int>{2, 3})
+        ++from_others;
+      else
+        EXPECT_EQ(good, (std::vector<int>{1, 2, 3})) << name << " sector " << k;
+    }
+    EXPECT_GE(from_others, 1) << name;
+    for (const std::string& p : back.problems) ADD_FAILURE() << name << ": " << p;
+  }
+}
+
+TEST(Flux, KryoFluxStreamElementsAndDamage) {
+  const std::string text = "sck=24000000.0";
+  std::vector<std::uint8_t> s = {0x0D, 0x04, static_cast<std::uint8_t>(text.size()), 0};
+  s.insert(s.end(), text.begin(), text.end());
+  // flux1 40, flux2 120, nop2, ovl16 + flux1 50, flux3 1234, an index at the
+  // flux3 (stream position 7), the end.
+  s.insert(s.end(), {0x40, 0x01, 0x20, 0x09, 0xAA, 0x0B, 0x50, 0x0C, 0x12, 0x34});
+  s.insert(s.end(), {0x0D, 0x02, 12, 0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  s.insert(s.end(), {0x0D, 0x0D, 0x0D, 0x0D});
+  const flux::FluxTrack t = flux::ReadKryoFluxStream(s);
+  EXPECT_EQ(t.intervals, (std::vector<std::uint32_t>{0x40, 0x120, 0x10050, 0x1234}));
+  EXPECT_EQ(t.index, std::vector<std::size_t>{3});
+  EXPECT_NEAR(t.tick_ns, 1e9 / 24e6, 1e-9);
+  EXPECT_TRUE(t.findings.empty());
+  s.resize(s.size() - 22);  // inside the flux3
+  const flux::FluxTrack cut = flux::ReadKryoFluxStream(s);
+  EXPECT_EQ(cut.intervals.size(), 3u);
+  EXPECT_EQ(cut.findings,
+            std::vector<std::string>{"the stream is cut at byte " + std::to_string(s.size() - 1)});
+}
+
+}  // namespace
+}  // namespace trivane::test
