@@ -39,6 +39,14 @@ class Cells {
     bytes_.push_back(static_cast<std::uint8_t>(cells & 0xFF));
     count_ += 16;
   }
+  // `zeros` cells of 0, then a 1: the cells from one flux transition to the
+  // next (on cells pushed one by one, whose unused bits are 0).
+  void PushZerosThenOne(std::size_t zeros) {
+    count_ += zeros;
+    bytes_.resize((count_ >> 3) + 1, 0);
+    bytes_[count_ >> 3] |= static_cast<std::uint8_t>(0x80 >> (count_ & 7));
+    ++count_;
+  }
   const std::vector<std::uint8_t>& packed() const { return bytes_; }
   void Reserve(std::size_t cells) { bytes_.reserve((cells + 7) / 8); }
   static Cells FromPacked(std::vector<std::uint8_t> bytes, std::size_t count);

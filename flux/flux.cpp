@@ -57,13 +57,12 @@ TrackCells CellsOf(const FluxTrack& track, double cell_ns) {
       ++next_index, out.index_cells.push_back(out.cells.size());
     time += track.intervals[k] * track.tick_ns;
     if (time < clock / 2) continue;  // a transition too soon after the last: one with it
-    int zeros = 0;
-    for (time -= clock; time >= clock / 2; time -= clock) {
-      if (kept && zeros < kMostZeros) out.cells.Push(false);
-      ++zeros;
-      if (zeros >= kMostZeros) time = std::fmod(time, clock);
-    }
-    if (kept) out.cells.Push(true);
+    time -= clock;
+    // The cells of 0 before this transition's 1: as many more clocks as fit.
+    const double extra = time >= clock / 2 ? std::floor((time - clock / 2) / clock) + 1 : 0;
+    time -= extra * clock;
+    const int zeros = static_cast<int>(std::min<double>(extra, kMostZeros));
+    if (kept) out.cells.PushZerosThenOne(static_cast<std::size_t>(zeros));
     // A long run of zeros says little of the speed: back towards the start.
     clock += zeros <= 3 ? time * kPeriodGain : (out.cell_ns - clock) * kPeriodGain;
     clock = std::clamp(clock, out.cell_ns * (1 - kMostDrift), out.cell_ns * (1 + kMostDrift));
