@@ -53,9 +53,9 @@ grep -q "^MimeType=.*application/x-trs80-cas;" "$root/usr/share/applications/tri
   fail "the desktop entry does not offer CAS tapes"
 
 # The description and the manual pages name the containers from their rows.
-dpkg-deb -f "$deb" Description | grep -q "HFE and IMD floppy images and Reed" ||
+dpkg-deb -f "$deb" Description | grep -q "IMD, SCP and KryoFlux" ||
   fail "the description does not name the containers: $(dpkg-deb -f "$deb" Description)"
-zcat "$root/usr/share/man/man1/trivane.1.gz" | grep -q "HFE or IMD, or a Reed hard disk" ||
+zcat "$root/usr/share/man/man1/trivane.1.gz" | grep -q "SCP or KryoFlux, or a Reed hard disk" ||
   fail "trivane(1) does not name the containers"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q "libqt6widgets6" <<<"$depends" || fail "no dependency on Qt: $depends"
