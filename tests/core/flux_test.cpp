@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <random>
 
 #include "disk/container.h"
@@ -76,7 +77,8 @@ flux::FluxTrack Worn(const cells::Cells& cells, int revolutions, std::mt19937& r
     const std::size_t from = t.index[static_cast<std::size_t>(r)],
                       to = t.index[static_cast<std::size_t>(r) + 1];
     for (std::size_t k = from; k < to; ++k) {
-      const double turn = 2 * M_PI * static_cast<double>(k - from) / static_cast<double>(to - from);
+      const double turn =
+          2 * std::numbers::pi * static_cast<double>(k - from) / static_cast<double>(to - from);
       const double ns = t.intervals[k] * 25.0 * (1 + 0.03 * std::sin(turn + r)) + jitter(random);
       t.intervals[k] = static_cast<std::uint32_t>(std::max(25.0, ns) / 25);
     }
