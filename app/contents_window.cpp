@@ -19,11 +19,13 @@
 
 #include "app/file_lists.h"
 #include "app/file_view.h"
+#include "app/flux_view.h"
 #include "disk/container.h"
 #include "loader/image_file.h"
 #include "ops/filesystems.h"
 #include "ops/open.h"
 #include "present/contents.h"
+#include "present/flux_view.h"
 #include "present/texts.h"
 
 namespace trivane::app {
@@ -97,6 +99,7 @@ void ContentsWindow::Load() {
   tabs_->addTab(BuildFiles(), present::kTabs[0]);
   tabs_->addTab(BuildSectors(), present::kTabs[1]);
   tabs_->addTab(BuildHex(), present::kTabs[2]);
+  if (!present::FluxView(disk_).empty()) tabs_->addTab(new FluxPage(disk_), present::kFluxTab);
   tabs_->setCurrentIndex(shown);
 }
 
@@ -214,6 +217,14 @@ QWidget* ContentsWindow::BuildSectors() {
     swatch->setStyleSheet("background: " + SectorMap::ColourOf(state).name());
     legend->addWidget(swatch);
     legend->addWidget(new QLabel(QString::fromStdString(present::LegendText(disk_, state))));
+  }
+  if (const std::string some = present::RevolutionsLegend(disk_); !some.empty()) {
+    auto* swatch = new QLabel;
+    swatch->setFixedSize(12, 12);
+    const present::Rgb c = present::kRevolutionsMarkColour;
+    swatch->setStyleSheet("background: " + QColor(c.r, c.g, c.b).name());
+    legend->addWidget(swatch);
+    legend->addWidget(new QLabel(QString::fromStdString(some)));
   }
   legend->addStretch();
   layout->addLayout(legend);

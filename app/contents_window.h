@@ -114,6 +114,7 @@ class ContentsWindow : public QWidget {
   SectorMap* sector_map() const { return map_; }
   HexView* hex_view() const { return hex_; }
   QTabWidget* tabs() const { return tabs_; }
+  const disk::Disk& disk() const { return disk_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

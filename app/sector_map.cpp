@@ -6,6 +6,8 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "present/flux_view.h"
+
 namespace trivane::app {
 namespace {
 
@@ -76,8 +78,13 @@ void SectorMap::paintEvent(QPaintEvent* event) {
   }
   for (std::size_t i = 0; i < disk_->sectors.size(); ++i) {
     const QRect cell = CellOf(static_cast<int>(i));
-    if (cell.intersects(visible))
-      painter.fillRect(cell, ColourOf(present::StateOf(disk_->sectors[i])));
+    if (!cell.intersects(visible)) continue;
+    painter.fillRect(cell, ColourOf(present::StateOf(disk_->sectors[i])));
+    if (present::GoodOnSomeRevolutions(*disk_, static_cast<int>(i))) {
+      const present::Rgb c = present::kRevolutionsMarkColour;
+      painter.fillRect(ToQRect(present::RevolutionsMark(picture_.CellOf(static_cast<int>(i)))),
+                       QColor(c.r, c.g, c.b));
+    }
   }
 }
 
@@ -94,7 +101,10 @@ bool SectorMap::event(QEvent* event) {
     QToolTip::hideText();
   } else {
     const disk::Sector& s = disk_->sectors[static_cast<std::size_t>(index)];
-    QToolTip::showText(help->globalPos(), QString::fromStdString(present::SectorTip(s)));
+    std::string tip = present::SectorTip(s);
+    if (const std::string note = present::RevolutionsNote(*disk_, index); !note.empty())
+      tip += ", " + note;
+    QToolTip::showText(help->globalPos(), QString::fromStdString(tip));
   }
   return true;
 }

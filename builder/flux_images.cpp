@@ -1,7 +1,12 @@
 // Flux dumps built in code (flux_images.h).
 #include "builder/flux_images.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <string>
+
+#include "disk/track_writers.h"
 
 namespace trivane::build {
 namespace {
@@ -50,6 +55,42 @@ Bytes KryoFluxStream(const flux::FluxTrack& track) {
   }
   out.insert(out.end(), {0x0D, 0x0D, 0x0D, 0x0D});
   return out;
+}
+
+}  // namespace trivane::build
+
+namespace trivane::build {
+
+flux::FluxTrack Worn(const cells::Cells& cells, int revolutions, std::mt19937& random) {
+  flux::FluxTrack t = flux::FluxOf(cells, 2000, 25, revolutions);
+  std::normal_distribution<double> jitter(0, 60);
+  for (int r = 0; r < revolutions; ++r) {
+    const std::size_t from = t.index[static_cast<std::size_t>(r)],
+                      to = t.index[static_cast<std::size_t>(r) + 1];
+    for (std::size_t k = from; k < to; ++k) {
+      const double turn =
+          2 * std::numbers::pi * static_cast<double>(k - from) / static_cast<double>(to - from);
+      const double ns = t.intervals[k] * 25.0 * (1 + 0.03 * std::sin(turn + r)) + jitter(random);
+      t.intervals[k] = static_cast<std::uint32_t>(std::max(25.0, ns) / 25);
+    }
+  }
+  return t;
+}
+
+Bytes WornScp(const disk::Disk& disk, int revolutions, std::mt19937& random) {
+  std::vector<flux::ScpTrack> tracks;
+  for (int c = 0; c < disk.cylinders; ++c) {
+    for (int h = 0; h < disk.heads; ++h)
+      tracks.push_back(
+          {c, h, 0, Worn(disk::TrackCellsOf(disk, c, h, 100000, true), revolutions, random)});
+  }
+  if (tracks.size() > static_cast<std::size_t>(2 * disk.heads)) {
+    flux::FluxTrack& spoilt = tracks[static_cast<std::size_t>(2 * disk.heads)].flux;
+    const std::size_t middle = (spoilt.index[0] + spoilt.index[1]) / 2;
+    for (std::size_t k = middle; k < middle + 2000 && k < spoilt.intervals.size(); ++k)
+      spoilt.intervals[k] += 40;
+  }
+  return flux::WriteScp(tracks);
 }
 
 }  // namespace trivane::build

@@ -115,6 +115,9 @@ void AddFluxTrack(const flux::FluxTrack& track, int cylinder, int side, const Ce
   const std::string where =
       "cylinder " + std::to_string(cylinder) + " side " + std::to_string(side);
   for (const std::string& f : track.findings) disk.problems.push_back(where + ": " + f);
+  auto& histograms = state.histograms[{cylinder, side}];
+  for (int r = 0; r < track.revolutions(); ++r)
+    histograms.push_back(flux::Histogram(track, r, FluxState::kBinNs, FluxState::kMostNs));
   const flux::TrackCells tc = flux::CellsOf(track);
   const int revolutions = static_cast<int>(tc.index_cells.size()) - 1;
   if (tc.cells.size() == 0 || revolutions < 1) {

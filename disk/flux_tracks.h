@@ -6,6 +6,8 @@
 // none reads it good.
 #pragma once
 
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "disk/cell_tracks.h"
@@ -22,6 +24,10 @@ class FluxState : public CellTrackState {
     std::vector<int> good;
   };
   std::vector<Revolutions> revolutions;
+  // Each track's intervals counted in bins of kBinNs up to kMostNs, one
+  // count a bin for each revolution: what a flux track view draws.
+  static constexpr double kBinNs = 50, kMostNs = 10000;
+  std::map<std::pair<int, int>, std::vector<std::vector<int>>> histograms;
 };
 
 // The disk's flux state; nullptr for a disk not read from flux.

@@ -84,13 +84,16 @@ void Summary(const std::vector<std::string>& images, const std::vector<Converted
 
 int ConvertMany(const cli::Parsed& p, const disk::ContainerFormat& to) {
   const bool force = p.Has("--force");
+  std::string complaint;
+  const std::optional<disk::WriteOptions> options = WriteOptionsOf(p, complaint);
+  if (!options) return UsageError(complaint);
   return ConvertMany(
       p, std::string(to.word),
-      [&to, force](const std::string& in, const std::string& out,
-                   std::vector<std::string>& losses) {
+      [&to, force, &options](const std::string& in, const std::string& out,
+                             std::vector<std::string>& losses) {
         const ops::OpenedImage r = ops::OpenImage(PathFromUtf8(in), ops::Purpose::kCatalogue);
         if (!r.error.empty()) return r.error;
-        const ops::Proved proved = ops::Convert(r.disk, to.kind, {}, force);
+        const ops::Proved proved = ops::Convert(r.disk, to.kind, *options, force);
         losses = proved.losses;
         return proved.error.empty() ? SaveImageFile(PathFromUtf8(out), proved.bytes, false)
                                     : proved.error;

@@ -12,6 +12,9 @@ namespace trivane::disktool {
 
 // Per track a line of its sectors, then the image's summary and problems.
 std::string SectorsText(const ops::OpenedImage& r);
+// Per track each sector's id and the revolutions of a flux dump it read
+// good on; one line saying so for a disk not read from flux.
+std::string RevolutionsText(const disk::Disk& d);
 // Appends one JSON object: {"file", "container", "cylinders", "heads",
 // "sectors": [...], "summary"}, or {"file", "error"}; with data, each
 // sector's bytes in hex. Given flush, out is handed to it whenever it holds

@@ -54,12 +54,13 @@ struct Command {
 
 const Command kCommands[] = {
     {"sectors",
-     "sectors [--json] [--data] IMAGE...",
+     "sectors [--json] [--data] [--revolutions] IMAGE...",
      "per track a line of its sectors (id, size, density, data address\n"
      "mark, CRC errors, missing data) and a summary per image;\n"
      "--json: one object per image per line; --data: with each\n"
-     "sector's bytes in hex",
-     {{"--json"}, {"--data"}},
+     "sector's bytes in hex; --revolutions: then per track each sector\n"
+     "and the revolutions of a flux dump it read good on",
+     {{"--json"}, {"--data"}, {"--revolutions"}},
      Sectors},
     {"hexdump",
      "hexdump IMAGE [--cyl C --head H --sector S]",
@@ -107,7 +108,8 @@ const Command kCommands[] = {
      trivane::disktool::ViewCommand},
     {"convert",
      "convert IN OUT [--to {to}] [--single-density-bytes once|twice]\n"
-     "               [--force] [--overwrite]   |   convert --to C -o DIR IMAGE... [--force]\n"
+     "               [--revolutions N] [--force] [--overwrite]\n"
+     "       trivane-disk convert --to C -o DIR IMAGE... [--force]\n"
      "       trivane-disk convert TAPE OUT.cas|OUT.wav [--baud 250|500|1500] [--rate 22050|44100]\n"
      "               [--overwrite]   |   convert --to cas|wav -o DIR TAPE...",
      "IN as another container (from OUT's name {ends} when no\n"
@@ -115,12 +117,14 @@ const Command kCommands[] = {
      "the target holds; what it cannot is listed and nothing written\n"
      "unless --force. DMK tracks as a controller writes them, single\n"
      "density bytes twice unless once; HFE tracks one revolution at 250\n"
-     "kbit/s. OUT is read back and verified, then put in place; never over\n"
+     "kbit/s; SCP flux N revolutions a track (--revolutions, 1 to 5,\n"
+     "one unless told). OUT is read back and verified, then put in place; never over\n"
      "a file unless --overwrite, never IN. With -o, each IMAGE into DIR\n"
      "under its name with the container's extension, never over a file,\n"
      "side by side; then what was converted, with losses, and refused",
      {{"--to", true},
       {"--single-density-bytes", true},
+      {"--revolutions", true},
       {"--force"},
       {"--overwrite"},
       {"-o", true},
@@ -311,6 +315,8 @@ int Sectors(const trivane::cli::Parsed& p) {
   const bool json = p.Has("--json"), data = p.Has("--data");
   const std::vector<std::string>& files = p.operands;
   if (files.empty()) return Usage("no image named");
+  const bool revolutions = p.Has("--revolutions");
+  if (revolutions && json) return Usage("--revolutions is a text listing: it takes no --json");
   if (json && data) return SectorsWithData(files);
   return ListInOrder(files, json, [&](std::size_t i) {
     const ops::OpenedImage r =
@@ -321,6 +327,7 @@ int Sectors(const trivane::cli::Parsed& p) {
       l.out += '\n';
     } else if (r.error.empty()) {
       l.out = trivane::disktool::SectorsText(r);
+      if (revolutions) l.out += trivane::disktool::RevolutionsText(r.disk);
     }
     return l;
   });

@@ -9,6 +9,7 @@
 
 #include "cli/escaped.h"
 #include "disk/container.h"
+#include "disk/flux_tracks.h"
 #include "disk/reed.h"
 #include "disktool/listing.h"
 #include "formats/data_marks.h"
@@ -152,6 +153,34 @@ std::string SectorsText(const ops::OpenedImage& r) {
     for (const std::string& line : disk::ReedHeaderLines(d)) out += "  header: " + line + "\n";
   }
   for (const std::string& p : d.problems) out += "  problem: " + p + "\n";
+  return out;
+}
+
+std::string RevolutionsText(const disk::Disk& d) {
+  const disk::FluxState* flux = disk::FluxStateOf(d);
+  if (flux == nullptr || flux->revolutions.size() != d.sectors.size())
+    return "  revolutions: not read from flux, each sector read once\n";
+  int most = 0;
+  for (const auto& r : flux->revolutions) most = std::max(most, r.of);
+  std::string out = "  cyl head, each sector's id and the revolutions (of " + std::to_string(most) +
+                    ") it read good on: all, none or their numbers\n";
+  std::map<std::pair<int, int>, std::string> tracks;
+  for (std::size_t i = 0; i < d.sectors.size(); ++i) {
+    const disk::FluxState::Revolutions& r = flux->revolutions[i];
+    std::string& line = tracks[{d.sectors[i].cylinder, d.sectors[i].head}];
+    line += " " + std::to_string(d.sectors[i].id_sector) + ":";
+    if (r.good.empty() || static_cast<int>(r.good.size()) == r.of) {
+      line += r.good.empty() ? "none" : "all";
+      continue;
+    }
+    for (std::size_t k = 0; k < r.good.size(); ++k)
+      line += (k ? "," : "") + std::to_string(r.good[k]);
+  }
+  char start[16];
+  for (const auto& [place, line] : tracks) {
+    std::snprintf(start, sizeof start, "  %3d %d ", place.first, place.second);
+    out += start + line + "\n";
+  }
   return out;
 }
 

@@ -39,11 +39,20 @@ std::optional<disk::Container> Target(const cli::Parsed& p, const std::string& o
   return std::nullopt;
 }
 
-std::optional<disk::WriteOptions> Options(const cli::Parsed& p) {
+}  // namespace
+
+std::optional<disk::WriteOptions> WriteOptionsOf(const cli::Parsed& p, std::string& complaint) {
   const std::string bytes = p.Value("--single-density-bytes").value_or("twice");
+  const std::string turns = p.Value("--revolutions").value_or("1");
+  complaint = "--single-density-bytes takes once or twice";
   if (bytes != "once" && bytes != "twice") return std::nullopt;
-  return disk::WriteOptions{.single_density_twice = bytes == "twice"};
+  complaint = "--revolutions takes a number from 1 to " + std::to_string(kMostRevolutions);
+  if (turns.size() != 1 || turns[0] < '1' || turns[0] > '0' + kMostRevolutions) return std::nullopt;
+  return disk::WriteOptions{.single_density_twice = bytes == "twice",
+                            .revolutions = turns[0] - '0'};
 }
+
+namespace {
 
 // Lists the losses, then keeps the bytes or says why nothing was written.
 int Keep(const std::string& out, const ops::Proved& proved, bool overwrite) {
@@ -137,9 +146,9 @@ int NewCommand(const cli::Parsed& p) {
   // A hard disk's container is the Reed image's, whatever OUT's name says.
   std::optional<disk::Container> to;
   if (q) to = p.Has("--hard-disk") ? disk::Container::kReed : Target(p, out, complaint);
-  const auto options = Options(p);
   if (!q || !to) return UsageError(complaint);
-  if (!options) return UsageError("--single-density-bytes takes once or twice");
+  const auto options = WriteOptionsOf(p, complaint);
+  if (!options) return UsageError(complaint);
   q->container = *to;
   if (p.Has("--hard-disk")) {
     if (p.Value("--to") || p.Value("--density") || p.Value("--format"))
@@ -179,8 +188,8 @@ int ConvertCommand(const cli::Parsed& p) {
   std::string complaint;
   const auto to = Target(p, out, complaint);
   if (!to) return UsageError(complaint);
-  const auto options = Options(p);
-  if (!options) return UsageError("--single-density-bytes takes once or twice");
+  const auto options = WriteOptionsOf(p, complaint);
+  if (!options) return UsageError(complaint);
   const bool overwrite = p.Has("--overwrite");
   if (const std::string why = OutRefusal(out, in, overwrite); !why.empty()) {
     std::cerr << "trivane-disk: " << Escaped(out) << ": " << why << "\n";

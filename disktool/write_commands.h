@@ -22,6 +22,10 @@ using ConvertOneFn = std::function<std::string(const std::string& in, const std:
                                                std::vector<std::string>& losses)>;
 int ConvertMany(const cli::Parsed& p, const std::string& word, const ConvertOneFn& one);
 int NewCommand(const cli::Parsed& p);
+// The options a written image takes (--single-density-bytes, --revolutions);
+// none, with the complaint, when one is wrong.
+inline constexpr int kMostRevolutions = 5;
+std::optional<disk::WriteOptions> WriteOptionsOf(const cli::Parsed& p, std::string& complaint);
 int PutCommand(const cli::Parsed& p);
 int RmCommand(const cli::Parsed& p);
 int RenameCommand(const cli::Parsed& p);

@@ -22,6 +22,8 @@ inline constexpr char kNewDiskItem[] = "New disk...";
 
 // The contents window.
 inline constexpr std::array<const char*, 3> kTabs = {"Files", "Sectors", "Hex"};
+// The tab a disk read from flux has after those.
+inline constexpr char kFluxTab[] = "Flux";
 inline constexpr char kShowDeleted[] = "Show deleted files";
 inline constexpr char kExtractButton[] = "Extract...";
 inline constexpr char kSaveAsButton[] = "Save as...";

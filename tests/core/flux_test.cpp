@@ -13,11 +13,13 @@
 #include <numbers>
 #include <random>
 
+#include "builder/flux_images.h"
 #include "disk/container.h"
 #include "disk/flux_tracks.h"
 #include "disk/track_writers.h"
 #include "ops/convert.h"
 #include "ops/open.h"
+#include "present/flux_view.h"
 
 namespace trivane::test {
 namespace {
@@ -31,6 +33,11 @@ std::vector<std::uint8_t> Slurp(const fs::path& file) {
 
 disk::Disk ReadFile(const fs::path& file) {
   return disk::ReadDisk(ImageBuffer(Slurp(file)));
+}
+
+void ExpectPeaks(const std::vector<double>& peaks, const std::vector<double>& expected) {
+  ASSERT_EQ(peaks.size(), expected.size());
+  for (std::size_t k = 0; k < peaks.size(); ++k) EXPECT_NEAR(peaks[k], expected[k], 0.25);
 }
 
 TEST(Flux, TheRealDumpReadsAsItsSectorImage) {
@@ -59,6 +66,14 @@ TEST(Flux, TheRealDumpReadsAsItsSectorImage) {
               static_cast<std::size_t>(state->revolutions[k].of));
   }
   EXPECT_EQ(equal, 720);
+  // The flux track view: MFM at 250 kbit/s peaks at 2, 3 and 4 cells of 2 µs.
+  const present::FluxView view(d);
+  ASSERT_EQ(view.TrackNames().size(), 80u);
+  EXPECT_EQ(view.TrackNames()[3], "cylinder 1 head 1");
+  EXPECT_EQ(view.RevolutionNames(3).size(), static_cast<std::size_t>(state->revolutions[0].of));
+  ExpectPeaks(view.Peaks(3, 1), {4, 6, 8});
+  EXPECT_NE(view.Caption(3, 1).find("; peaks at 4."), std::string::npos) << view.Caption(3, 1);
+  EXPECT_EQ(present::RevolutionsLegend(d), "good on some revolutions 0");
   EXPECT_EQ(d.problems, std::vector<std::string>{});
   for (const char* twin : {"sector_test_360k.hfe", "sector_test_360k.imd"})
     EXPECT_EQ(ops::CompareSectors(ReadFile(dir / twin), d, {}), "") << twin;
@@ -66,24 +81,6 @@ TEST(Flux, TheRealDumpReadsAsItsSectorImage) {
   const ops::OpenedImage one =
       ops::OpenImage(dir / "sector_test_360k.kryoflux" / "track07.1.raw", ops::Purpose::kCatalogue);
   EXPECT_EQ(ops::CompareSectors(d, one.disk, {}), "");
-}
-
-// The flux a drive would give of the cells: its speed ±3 % round each
-// revolution, each transition off by 60 ns (one standard deviation).
-flux::FluxTrack Worn(const cells::Cells& cells, int revolutions, std::mt19937& random) {
-  flux::FluxTrack t = flux::FluxOf(cells, 2000, 25, revolutions);
-  std::normal_distribution<double> jitter(0, 60);
-  for (int r = 0; r < revolutions; ++r) {
-    const std::size_t from = t.index[static_cast<std::size_t>(r)],
-                      to = t.index[static_cast<std::size_t>(r) + 1];
-    for (std::size_t k = from; k < to; ++k) {
-      const double turn =
-          2 * std::numbers::pi * static_cast<double>(k - from) / static_cast<double>(to - from);
-      const double ns = t.intervals[k] * 25.0 * (1 + 0.03 * std::sin(turn + r)) + jitter(random);
-      t.intervals[k] = static_cast<std::uint32_t>(std::max(25.0, ns) / 25);
-    }
-  }
-  return t;
 }
 
 // Of each real disk (an FM one from an HFE file, an MFM one from a DMK),
@@ -96,16 +93,7 @@ TEST(Flux, TrsDisksAsWornFluxReadBackEveryRevolutionWeighed) {
   std::mt19937 random(80);
   for (const char* name : {"bigmit__m1_fmg_cpm.hfe", "bigmit__TRSDOS_v13.dmk"}) {
     const disk::Disk d = ReadFile(disks / name);
-    std::vector<flux::ScpTrack> tracks;
-    for (int c = 0; c < d.cylinders; ++c) {
-      for (int h = 0; h < d.heads; ++h)
-        tracks.push_back({c, h, 0, Worn(disk::TrackCellsOf(d, c, h, 100000, true), 3, random)});
-    }
-    flux::FluxTrack& spoilt = tracks[static_cast<std::size_t>(2 * d.heads)].flux;
-    const std::size_t middle = (spoilt.index[0] + spoilt.index[1]) / 2;
-    // A micro-second more on 2,000 transitions: more than a sector's length.
-    for (std::size_t k = middle; k < middle + 2000; ++k) spoilt.intervals[k] += 40;
-    const disk::Disk back = disk::ReadDisk(ImageBuffer(flux::WriteScp(tracks)));
+    const disk::Disk back = disk::ReadDisk(ImageBuffer(build::WornScp(d, 3, random)));
     EXPECT_EQ(back.container, disk::Container::kScp);
     EXPECT_EQ(ops::CompareSectors(d, back, {}), "") << name;
     const disk::FluxState* state = disk::FluxStateOf(back);
@@ -114,13 +102,28 @@ TEST(Flux, TrsDisksAsWornFluxReadBackEveryRevolutionWeighed) {
     for (std::size_t k = 0; k < back.sectors.size(); ++k) {
       const auto& good = state->revolutions[k].good;
       EXPECT_EQ(state->revolutions[k].of, 3);
+      const bool some = present::GoodOnSomeRevolutions(back, static_cast<int>(k));
       if (back.sectors[k].cylinder == 2 && back.sectors[k].head == 0 &&
-          good == std::vector<int>{2, 3})
+          good == std::vector<int>{2, 3}) {
         ++from_others;
-      else
+        EXPECT_TRUE(some);
+        EXPECT_EQ(present::RevolutionsNote(back, static_cast<int>(k)),
+                  "good on revolutions 2, 3 of 3");
+      } else {
         EXPECT_EQ(good, (std::vector<int>{1, 2, 3})) << name << " sector " << k;
+        EXPECT_FALSE(some);
+      }
     }
     EXPECT_GE(from_others, 1) << name;
+    EXPECT_EQ(present::RevolutionsLegend(back),
+              "good on some revolutions " + std::to_string(from_others));
+    // Worn flux still peaks where its cells say: FM at 2 and 4 cells, MFM
+    // at 2, 3 and 4.
+    const present::FluxView view(back);
+    if (std::string(name).ends_with(".hfe"))
+      ExpectPeaks(view.Peaks(1, 2), {4, 8});
+    else
+      ExpectPeaks(view.Peaks(1, 2), {4, 6, 8});
     for (const std::string& p : back.problems) ADD_FAILURE() << name << ": " << p;
   }
 }

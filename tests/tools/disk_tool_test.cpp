@@ -323,6 +323,15 @@ TEST_F(DosTool, NewAndConvertWriteOnlyWhatIsProved) {
   EXPECT_EQ(Slurp(at("dd.jv3")), Slurp(Path("dos-ldos53-dd.dsk")));
   EXPECT_EQ(Tool({"convert", at("dd.jv3"), at("dd.jv3"), "--overwrite"}).status, 1);
   EXPECT_EQ(Tool({"convert", Path("dos-newdos80.dsk"), at("n.jv3"), "--force"}).status, 0);
+  // SCP flux as many times round as asked, every sector good on each.
+  EXPECT_EQ(Tool({"convert", at("dd.dmk"), at("dd.scp"), "--revolutions", "6"}).status, 2);
+  EXPECT_EQ(Tool({"convert", at("dd.dmk"), at("dd.scp"), "--revolutions", "3"}).status, 0);
+  const std::string turns = Tool({"sectors", "--revolutions", at("dd.scp")}).out;
+  EXPECT_NE(turns.find("revolutions (of 3)"), std::string::npos) << turns;
+  EXPECT_NE(turns.find("    0 0  0:all 1:all"), std::string::npos) << turns;
+  EXPECT_EQ(turns.find(":none"), std::string::npos) << turns;
+  EXPECT_NE(Tool({"sectors", "--revolutions", at("dd.dmk")}).out.find("not read from flux"),
+            std::string::npos);
   for (const auto& entry : fs::directory_iterator(work)) {
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
   }
