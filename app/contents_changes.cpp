@@ -22,7 +22,7 @@ namespace trivane::app {
 
 QString ContentsWindow::WhyReadOnly() const {
   return QString::fromStdString(
-      present::WhyReadOnly(disk_, fs_.get(), QFileInfo(path_).isWritable()));
+      present::WhyReadOnly(disk_, fs_.get(), QFileInfo(path_).isWritable(), file_));
 }
 
 QLayout* ContentsWindow::BuildChanges() {

@@ -14,6 +14,7 @@
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
 #include "loader/image_file.h"
+#include "ops/archives.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
 #include "ops/tapes.h"
@@ -31,6 +32,12 @@ using Step = std::function<filesystems::Changed(const Filesystem&)>;
 int Read(const std::string& image, const cli::Parsed& p, ops::OpenedImage& r) {
   const std::optional<int> drive = DriveNumber(p);
   if (!drive) return UsageError("--drive takes a drive's number");
+  if (ops::InArchive(PathFromUtf8(image))) {
+    std::cerr
+        << "trivane-disk: " << Escaped(image)
+        << ": a zip archive and the images in it are never changed; extract the image first\n";
+    return 1;
+  }
   r = ops::OpenDrive(PathFromUtf8(image), *drive);
   if (r.error.empty()) return 0;
   std::cerr << "trivane-disk: " << Escaped(image) << ": " << r.error << "\n";

@@ -16,6 +16,7 @@
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
 #include "loader/image_file.h"
+#include "ops/archives.h"
 #include "ops/convert.h"
 
 namespace trivane::disktool {
@@ -109,7 +110,7 @@ int ConvertMany(const cli::Parsed& p, const std::string& word, const ConvertOneF
     std::cerr << "trivane-disk: " << Escaped(dir) << ": not a folder that can be made\n";
     return 1;
   }
-  const std::vector<std::string>& images = p.operands;
+  const std::vector<std::string> images = ops::WithArchiveMembers(p.operands);
   std::vector<Converted> done = Outputs(images, dir, word);
   const bool terminal = cli::IsTerminal(2);
   const auto produce = [&](std::size_t i) { return ConvertOne(images[i], done[i], one); };

@@ -27,6 +27,7 @@
 #include "disktool/write_commands.h"
 #include "formats/text.h"
 #include "fs/filesystem.h"
+#include "ops/archives.h"
 #include "ops/filesystems.h"
 #include "ops/open.h"
 
@@ -313,7 +314,7 @@ int SectorsWithData(const std::vector<std::string>& files) {
 
 int Sectors(const trivane::cli::Parsed& p) {
   const bool json = p.Has("--json"), data = p.Has("--data");
-  const std::vector<std::string>& files = p.operands;
+  const std::vector<std::string> files = ops::WithArchiveMembers(p.operands);
   if (files.empty()) return Usage("no image named");
   const bool revolutions = p.Has("--revolutions");
   if (revolutions && json) return Usage("--revolutions is a text listing: it takes no --json");
@@ -411,7 +412,7 @@ int SectorCommand(const trivane::cli::Parsed& p) {
 
 int Dir(const trivane::cli::Parsed& p) {
   const bool json = p.Has("--json"), all = p.Has("--all");
-  const std::vector<std::string>& files = p.operands;
+  const std::vector<std::string> files = ops::WithArchiveMembers(p.operands);
   if (files.empty()) return Usage("no image named");
   const std::optional<int> drive = trivane::disktool::DriveNumber(p);
   if (!drive) return Usage("--drive takes a drive's number");

@@ -4,6 +4,7 @@
 #include "disk/kryoflux.h"
 #include "disk/reed.h"
 #include "loader/image_file.h"
+#include "ops/archives.h"
 #include "ops/filesystems.h"
 
 namespace trivane::ops {
@@ -68,17 +69,36 @@ bool ReadDump(const std::filesystem::path& path, OpenedImage& r) {
   return true;
 }
 
+// An archive named where one image is read: its image when it holds one.
+OpenedImage OpenArchiveImage(const std::filesystem::path& path, Purpose purpose) {
+  const ArchiveImages images = ImagesInArchive(path);
+  if (images.paths.size() == 1) {
+    OpenedImage r = OpenImage(PathFromUtf8(images.paths[0]), purpose);
+    r.file = Utf8Of(path);
+    return r;
+  }
+  OpenedImage r;
+  r.file = Utf8Of(path);
+  r.loaded = true;
+  r.error = !images.error.empty()  ? images.error
+            : images.paths.empty() ? "a zip archive that holds no image"
+                                   : "a zip archive of " + std::to_string(images.paths.size()) +
+                                         " images: name one as ARCHIVE.zip/MEMBER";
+  return r;
+}
+
 }  // namespace
 
 OpenedImage OpenImage(const std::filesystem::path& path, Purpose purpose) {
   OpenedImage r;
   r.file = Utf8Of(path);
   if (ReadDump(path, r)) return r;
-  LoadedImage loaded = LoadImageFile(path, disk::MostImageBytes(), AtOnce(purpose));
+  LoadedImage loaded = LoadPath(path, disk::MostImageBytes(), AtOnce(purpose));
   if (!loaded.ok()) {
     r.error = loaded.error;
     return r;
   }
+  if (loaded.buffer.StartsWith("PK\x03\x04")) return OpenArchiveImage(path, purpose);
   r.loaded = true;
   r.image = std::move(loaded.buffer);
   r.disk = disk::ReadDisk(r.image, purpose != Purpose::kCatalogue);

@@ -9,6 +9,7 @@
 
 #include "formats/text.h"
 #include "fs/filesystem.h"
+#include "ops/archives.h"
 #include "ops/host_files.h"
 #include "views/basic.h"
 #include "views/load_module.h"
@@ -17,6 +18,8 @@ namespace trivane::ops {
 namespace {
 
 constexpr std::uintmax_t kMostTapeBytes = std::uintmax_t{1} << 30;
+// A tape is told by its first bytes: a WAV header, or a CAS leader and sync.
+constexpr std::size_t kTapeHead = 64 * 1024;
 constexpr int kLowestTapeLoad = 0x3C00;  // below: the ROM and the keyboard
 constexpr std::uint8_t kDiskBasic = 0xFF;
 constexpr std::uint8_t kLoadRecord = 0x01, kTransferRecord = 0x02;
@@ -65,30 +68,35 @@ std::string NamePart(const tape::Program& p, std::size_t index) {
 
 }  // namespace
 
-bool IsTapeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> head(12);
-  const auto read = [&in, &head](std::size_t from) {
-    in.read(reinterpret_cast<char*>(head.data() + from),
-            static_cast<std::streamsize>(head.size() - from));
-    head.resize(from + static_cast<std::size_t>(in.gcount()));
-  };
-  read(0);
+bool IsTapeBytes(std::span<const std::uint8_t> bytes) {
+  const std::span<const std::uint8_t> head = bytes.first(std::min<std::size_t>(12, bytes.size()));
   if (tape::IsWav(head)) return true;
   // Only a file that starts as a leader is read on to its sync: a disk
   // image is told from a tape by its first bytes.
   const bool leader = head.size() == 12 &&
                       (std::all_of(head.begin(), head.end(), [](auto b) { return b == 0x00; }) ||
                        std::all_of(head.begin(), head.end(), [](auto b) { return b == 0x55; }));
-  if (!leader) return false;
-  head.resize(64 * 1024);
-  read(12);
-  return tape::IsCas(head);
+  return leader && tape::IsCas(bytes.first(std::min<std::size_t>(kTapeHead, bytes.size())));
+}
+
+bool IsTapeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::uint8_t> head(kTapeHead);
+  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  return IsTapeBytes(head);
 }
 
 OpenedTape OpenTape(const std::filesystem::path& path) {
   OpenedTape out;
   out.file = Utf8Of(path);
+  if (std::optional<MemberBytes> member = ReadMemberPath(path)) {
+    out.is_tape = member->error.empty() && IsTapeBytes(member->bytes);
+    if (!out.is_tape) return out;
+    out.tape = tape::ReadTape(member->bytes);
+    out.error = out.tape.error;
+    return out;
+  }
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error || !IsTapeFile(path)) return out;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct OpenedTape {
 // Whether the file's first bytes (64 KB) are a tape's: a CAS file's leader and
 // sync, a WAV file's header.
 bool IsTapeFile(const std::filesystem::path& path);
+bool IsTapeBytes(std::span<const std::uint8_t> bytes);
 // Reads the file as a tape when its first bytes say it is one.
 OpenedTape OpenTape(const std::filesystem::path& path);
 

@@ -6,6 +6,7 @@
 #include "disk/container.h"
 #include "formats/text.h"
 #include "loader/image_file.h"
+#include "ops/archives.h"
 #include "ops/convert.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
@@ -22,8 +23,9 @@ std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
 }  // namespace
 
 std::string WhyReadOnly(const disk::Disk& disk, const filesystems::Filesystem* fs,
-                        bool file_writable) {
+                        bool file_writable, const std::filesystem::path& file) {
   if (fs == nullptr) return "This image could not be read: nothing here changes it.";
+  if (ops::InArchive(file)) return "This image is inside a zip archive: nothing here changes it.";
   if (disk.write_protected) return "This image is write-protected: nothing here changes it.";
   if (!file_writable) return "This image is read-only: nothing here changes it.";
   return fs->WhyNotChangeable();

@@ -19,9 +19,10 @@
 namespace trivane::present {
 
 // Why the image, read as the filesystem (none when the file could not be
-// read), may not be changed here; empty when it may.
+// read), may not be changed here; empty when it may. An image inside a zip
+// archive (or the archive itself) is never changed.
 std::string WhyReadOnly(const disk::Disk& disk, const filesystems::Filesystem* fs,
-                        bool file_writable);
+                        bool file_writable, const std::filesystem::path& file);
 
 struct Questions {
   // A yes or no to the question.

@@ -8,7 +8,7 @@
 set -euo pipefail
 budget="${1:-240}"
 cd "$(dirname "$0")/.."
-scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev nlohmann-json3-dev
+scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev nlohmann-json3-dev zlib1g-dev libsqlite3-dev
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_CXX_FLAGS="$flags" -DTRIVANE_FUZZ=ON -DTRIVANE_WINDOW=OFF -DBUILD_TESTING=OFF >/dev/null

@@ -3,7 +3,7 @@
 # reaches in the identification and the sector code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev llvm-14 nlohmann-json3-dev
+scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev llvm-14 nlohmann-json3-dev zlib1g-dev libsqlite3-dev
 [ -d build-fuzz/corpus ] || { echo "no corpus yet: run scripts/fuzz.sh first"; exit 1; }
 flags="-fsanitize=fuzzer-no-link -fprofile-instr-generate -fcoverage-mapping -O1"
 cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_COMPILER=clang++-14 \

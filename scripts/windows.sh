@@ -7,7 +7,7 @@
 # zips the three programs into build-windows/trivane-windows-VERSION.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh cmake g++-mingw-w64-x86-64-posix wine64 xvfb zip libgtest-dev \
+scripts/deps.sh cmake g++-mingw-w64-x86-64-posix wine64 xvfb zip libgtest-dev libz-mingw-w64-dev \
   nlohmann-json3-dev
 export WINEDEBUG=-all
 # No offer to install Mono or Gecko when Wine makes its prefix.

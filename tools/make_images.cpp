@@ -9,6 +9,7 @@
 #include "builder/dos_images.h"
 #include "builder/flux_images.h"
 #include "builder/samples.h"
+#include "builder/zip_images.h"
 #include "disk/container.h"
 #include "disk/track_writers.h"
 #include "formats/reed.h"
@@ -91,10 +92,20 @@ bool WriteFluxSeeds(const fs::path& dir, const build::Sample& seed) {
          Write(dir / "read_scp" / seed.name, trivane::flux::WriteScp(track));
 }
 
+// A zip of two seed disks, one stored and one deflated, and a zip inside.
+bool WriteZipSeed(const fs::path& dir) {
+  const std::vector<build::Sample> seeds = build::Seeds();
+  const build::Bytes inner = build::Zip({{"inner.dsk", seeds.front().bytes}});
+  return Write(dir / "read_zip" / "two.zip",
+               build::Zip({{seeds.front().name, seeds.front().bytes, false},
+                           {seeds.back().name, seeds.back().bytes},
+                           {"inner.zip", inner}}));
+}
+
 bool WriteSeeds(const fs::path& dir) {
-  for (const char* target :
-       {"identify", "find_sector", "read_disk", "read_cells", "read_hard_disk", "read_dos",
-        "convert", "change", "views", "read_cas", "read_wav", "read_kryoflux", "read_scp"}) {
+  for (const char* target : {"identify", "find_sector", "read_disk", "read_cells", "read_hard_disk",
+                             "read_dos", "convert", "change", "views", "read_cas", "read_wav",
+                             "read_kryoflux", "read_scp", "read_zip"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {
@@ -112,7 +123,7 @@ bool WriteSeeds(const fs::path& dir) {
       return false;
     }
   }
-  return WriteHardDiskSeed(dir) && WriteTapeSeeds(dir);
+  return WriteHardDiskSeed(dir) && WriteTapeSeeds(dir) && WriteZipSeed(dir);
 }
 
 }  // namespace

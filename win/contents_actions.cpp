@@ -154,7 +154,7 @@ std::string ContentsWindow::WhyReadOnly() const {
   const DWORD attributes = GetFileAttributesW(file_.c_str());
   const bool writable =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0;
-  return present::WhyReadOnly(disk_, fs_.get(), writable);
+  return present::WhyReadOnly(disk_, fs_.get(), writable, file_);
 }
 
 present::Questions ContentsWindow::Questions() {
@@ -278,6 +278,7 @@ void ContentsWindow::Command(int id, int code) {
     Load();
     return Layout();
   }
+  if (flux_.Command(id, code)) return;
   if (code != BN_CLICKED) return;
   const bool hex = SendMessageW(control(kMode), CB_GETCURSEL, 0, 0) == 1;
   switch (id) {

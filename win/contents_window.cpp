@@ -23,6 +23,7 @@ int TabOf(int id) {
   using C = ContentsWindow;
   if (id >= C::kSummary && id <= C::kFindings) return C::kFiles;
   if (id == C::kPicture) return C::kSectors;
+  if (id >= C::kFluxFirst) return C::kFlux;
   return C::kHex;
 }
 
@@ -63,6 +64,7 @@ void ContentsWindow::BuildControls() {
   map_.Create(hwnd_, kPicture);
   map_.on_click = [this](int index) { ShowSector(index); };
   BuildHex(font);
+  flux_.Create(hwnd_, kFluxFirst, font);
   for (int id = kSummary; id < kLast; ++id)
     SetWindowPos(control(static_cast<Control>(id)), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   ShowTab(kFiles);
@@ -152,7 +154,26 @@ void ContentsWindow::Load() {
   EnableWindow(control(kAddFiles), why.empty());
   EnableWindow(control(kUndo), changes_.can_undo());
   map_.SetDisk(&disk_, fs_->DirectoryCylinder(), fs_->ReservedCylinders());
+  flux_.SetDisk(disk_);
+  ShowFluxTab();
   ShowImage();
+}
+
+// The flux tab's item, there only while the disk is read from flux.
+void ContentsWindow::ShowFluxTab() {
+  HWND tabs = control(kTabs);
+  const bool there = TabCtrl_GetItemCount(tabs) > kFlux;
+  if (there == !flux_.empty()) return;
+  if (there) {
+    if (TabCtrl_GetCurSel(tabs) == kFlux) ShowTab(kFiles);
+    TabCtrl_DeleteItem(tabs, kFlux);
+    return;
+  }
+  std::wstring name = Wide(present::kFluxTab);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = name.data();
+  TabCtrl_InsertItem(tabs, kFlux, &item);
 }
 
 // A hard disk's drives, one entry each, the one shown chosen; the list is
@@ -225,6 +246,7 @@ void ContentsWindow::Layout() {
   LayoutFiles(page);
   Place(hwnd_, kPicture, page.left, page.top, page.right - page.left, page.bottom - page.top);
   LayoutHex(page);
+  flux_.Layout(page);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -3,7 +3,8 @@
 // them, a double-click shows one as its owner reads it; extract, save as,
 // add files, Delete, F2 and Undo), a picture of every sector, and its bytes
 // (go to, find). What it shows and does is the shared layer's; this window
-// maps it onto the system's controls. It deletes itself when closed.
+// maps it onto the system's controls. A disk read from flux has a fourth
+// tab, its tracks' flux. It deletes itself when closed.
 #pragma once
 
 #include "win/win_util.h"
@@ -20,6 +21,7 @@
 #include "ops/extract.h"
 #include "present/changes.h"
 #include "present/contents.h"
+#include "win/flux_view.h"
 #include "win/hex_view.h"
 #include "win/sector_map.h"
 
@@ -27,7 +29,7 @@ namespace trivane::win {
 
 class ContentsWindow {
  public:
-  enum Tab { kFiles, kSectors, kHex };
+  enum Tab { kFiles, kSectors, kHex, kFlux };  // the flux tab for a disk read from flux
   // The controls, by identifier.
   enum Control {
     kTabs = 300,
@@ -52,7 +54,8 @@ class ContentsWindow {
     kNext,
     kHexView,
     kHexStatus,
-    kLast,
+    kFluxFirst,  // the flux tab's controls, FluxPage::kParts of them
+    kLast = kFluxFirst + FluxPage::kParts,
     kDrives  // a hard disk's drives, over the tabs
   };
 
@@ -66,6 +69,7 @@ class ContentsWindow {
   const disk::Disk& disk() const { return disk_; }
   HexView& hex_view() { return hex_; }
   SectorMap& sector_map() { return map_; }
+  FluxPage& flux_page() { return flux_; }
 
   void ShowTab(int tab);
   void Extract();
@@ -99,6 +103,7 @@ class ContentsWindow {
  private:
   void Load();
   void ShowDrives(const present::DriveChoice& choice);
+  void ShowFluxTab();
   void BuildControls();
   void BuildFiles(HFONT font);
   void BuildHex(HFONT font);
@@ -132,6 +137,7 @@ class ContentsWindow {
   std::wstring evidence_;  // the summary's tip
   SectorMap map_;
   HexView hex_;
+  FluxPage flux_;
 };
 
 }  // namespace trivane::win

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "present/flux_view.h"
 #include "win/sector_map.h"
 
 namespace trivane::win {
@@ -75,9 +76,19 @@ void SectorMap::PaintLegend(HDC dc, const RECT& client) {
          DT_LEFT | DT_VCENTER);
     x += swatch + 4 + size.cx + Scaled(12, dpi_);
   }
-  const std::string bottom =
-      hovered_ >= 0 ? present::SectorTip(disk_->sectors[static_cast<std::size_t>(hovered_)])
-                    : present::TotalLine(*disk_);
+  if (const std::string some = present::RevolutionsLegend(*disk_); !some.empty()) {
+    const RECT box{x, y + (line - swatch) / 2, x + swatch, y + (line + swatch) / 2};
+    HBRUSH brush = CreateSolidBrush(ToColorRef(present::kRevolutionsMarkColour));
+    FillRect(dc, &box, brush);
+    DeleteObject(brush);
+    Text(dc, some, {x + swatch + 4, y, client.right, y + line}, DT_LEFT | DT_VCENTER);
+  }
+  std::string bottom = present::TotalLine(*disk_);
+  if (hovered_ >= 0) {
+    bottom = present::SectorTip(disk_->sectors[static_cast<std::size_t>(hovered_)]);
+    if (const std::string note = present::RevolutionsNote(*disk_, hovered_); !note.empty())
+      bottom += ", " + note;
+  }
   Text(dc, bottom, {Scaled(4, dpi_), y + line, client.right, client.bottom}, DT_LEFT | DT_VCENTER);
 }
 
@@ -103,6 +114,12 @@ void SectorMap::Paint(HDC dc, const RECT& client) {
         CreateSolidBrush(ToColorRef(present::ColourOf(present::StateOf(disk_->sectors[i]))));
     FillRect(dc, &cell, brush);
     DeleteObject(brush);
+    if (present::GoodOnSomeRevolutions(*disk_, static_cast<int>(i))) {
+      const RECT mark = ToRect(present::RevolutionsMark(picture_.CellOf(static_cast<int>(i))));
+      HBRUSH dark = CreateSolidBrush(ToColorRef(present::kRevolutionsMarkColour));
+      FillRect(dc, &mark, dark);
+      DeleteObject(dark);
+    }
   }
   PaintLegend(dc, client);
 }

@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include "builder/dos_images.h"
+#include "builder/zip_images.h"
 #include "cli/sha256.h"
 #include "tool_support.h"
 
@@ -335,6 +336,37 @@ TEST_F(DosTool, NewAndConvertWriteOnlyWhatIsProved) {
   for (const auto& entry : fs::directory_iterator(work)) {
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
   }
+}
+
+build::Bytes Bytes(const std::string& path) {
+  const std::string text = Slurp(path);
+  return {text.begin(), text.end()};
+}
+
+// An archive stands for its images in every reading command; nothing is
+// ever written into it.
+TEST_F(DosTool, ZipArchivesAreReadNeverChanged) {
+  const std::string zip = (dir_ / "two.zip").string();
+  ASSERT_TRUE(build::WriteFile(zip, build::Zip({{"a.dmk", Bytes(Path("dos-ldos.dmk"))},
+                                                {"note.txt", {'x'}},
+                                                {"b.dsk", Bytes(Path("jv1-35track.dsk"))}})));
+  const auto lines = JsonLines({"dir", "--json", zip});
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0]["file"], zip + "/a.dmk");
+  EXPECT_EQ(lines[0]["dos"], JsonLines({"dir", "--json", Path("dos-ldos.dmk")})[0]["dos"]);
+  EXPECT_EQ(lines[1]["file"], zip + "/b.dsk");
+  EXPECT_EQ(Tool({"cat", zip + "/a.dmk", "NOTHERE/TXT"}).status, 1);
+  const std::string before = Slurp(zip);
+  for (const std::string& image : {zip, zip + "/a.dmk"}) {
+    const ToolRun put = Tool({"put", image, Path("notes.dsk")});
+    EXPECT_EQ(put.status, 1);
+    EXPECT_NE(put.err.find("never changed"), std::string::npos) << put.err;
+  }
+  EXPECT_EQ(Slurp(zip), before);
+  const fs::path out = dir_ / "from-zip";
+  EXPECT_EQ(Tool({"convert", "--to", "hfe", "-o", out.string(), zip}).status, 0);
+  EXPECT_TRUE(fs::exists(out / "a.hfe"));
+  EXPECT_TRUE(fs::exists(out / "b.hfe"));
 }
 
 // A collection converted into a folder: each under its own name, none over

@@ -12,9 +12,11 @@
 #include <iterator>
 
 #include "builder/dos_images.h"
+#include "builder/flux_images.h"
 #include "builder/image_builder.h"
 #include "disk/reed.h"
 #include "ops/tapes.h"
+#include "present/flux_view.h"
 #include "present/sector_picture.h"
 #include "tape/tape.h"
 #include "tests/win/screenshot.h"
@@ -215,6 +217,37 @@ TEST(Contents, SectorPictureLeadsToTheSectorsBytes) {
   EXPECT_EQ(TabCtrl_GetCurSel(o.w->control(C::kTabs)), C::kHex);
   EXPECT_EQ(o.Text(C::kHexWhat), "Cylinder 6 head 0 sector 2: CRC error");
   EXPECT_EQ(o.w->hex_view().shown().size, 256);
+}
+
+// A disk read from flux: a sector good on some revolutions only marked, and
+// a fourth tab of each track's flux.
+TEST(Contents, AFluxDumpMarksItsRevolutionsAndShowsItsFlux) {
+  const build::DosDisk disk = build::TrsdosDisk(0);
+  const disk::Disk d = disk::ReadDisk(ImageBuffer(build::DosDmk(disk, build::LayOut(disk))));
+  std::mt19937 random(4);
+  const Opened o(Write("worn.scp", build::WornScp(d, 3, random)));
+  int some = -1;
+  for (int k = 0; k < static_cast<int>(o.w->disk().sectors.size()) && some < 0; ++k)
+    if (present::GoodOnSomeRevolutions(o.w->disk(), k)) some = k;
+  ASSERT_GE(some, 0);
+  o.Tab(C::kSectors);
+  const RECT r = o.w->sector_map().CellOf(some);
+  const present::Rgb mark = present::kRevolutionsMarkColour;
+  EXPECT_EQ(test::ClientPixel(o.w->control(C::kPicture),
+                              {(r.left + r.right) / 2, (r.top + r.bottom) / 2}),
+            RGB(mark.r, mark.g, mark.b));
+  ASSERT_EQ(TabCtrl_GetItemCount(o.w->control(C::kTabs)), 4);
+  o.Tab(C::kFlux);
+  FluxPage& page = o.w->flux_page();
+  EXPECT_TRUE(IsWindowVisible(page.hwnd_));
+  EXPECT_FALSE(IsWindowVisible(o.w->control(C::kPicture)));
+  SendMessageW(page.control(FluxPage::kTrack), CB_SETCURSEL, 2, 0);
+  page.ShowTrack(2);
+  const std::string caption = Narrow(TextOf(page.control(FluxPage::kCaption)));
+  EXPECT_EQ(caption.substr(0, 36), "cylinder 2 head 0, revolution 1 of 3");
+  EXPECT_NE(caption.find("; peaks at "), std::string::npos) << caption;
+  test::Pump();
+  o.Shot("trivane-contents-flux.png");
 }
 
 TEST(Contents, HexGoesToAndFinds) {
