@@ -25,9 +25,10 @@ set(allowed_app formats loader tape disk fs ops identification views present app
 set(allowed_win formats loader tape disk fs ops identification views present win)
 set(allowed_disktool formats loader tape disk fs ops views present cli disktool)
 set(allowed_report loader identification cli report)
+set(allowed_shelf formats loader archive tape disk fs ops views cli shelf)
 set(failures "")
 foreach(layer formats cells flux tape host loader archive disk fs fs/trsdos fs/cpm fs/psystem fs/fat ops identification cli views present app win
-    disktool report)
+    disktool report shelf)
   file(GLOB sources ${SOURCE}/${layer}/*.cpp ${SOURCE}/${layer}/*.h)
   foreach(source ${sources})
     file(STRINGS ${source} includes REGEX "^#include \"[a-z_/]+/")

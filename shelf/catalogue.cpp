@@ -1,0 +1,143 @@
+// The catalogue (catalogue.h): its tables made and checked, images written
+// a batch a transaction, and the questions asked of it.
+#include "shelf/catalogue.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+
+#include "formats/text.h"
+#include "shelf/database.h"
+
+namespace trivane::shelf {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSchema = R"(
+CREATE TABLE images(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER,
+  mtime INTEGER, sha256 TEXT, container TEXT, cylinders INTEGER, heads INTEGER,
+  sectors INTEGER, disk_sha256 TEXT, error TEXT);
+CREATE TABLE drives(id INTEGER PRIMARY KEY,
+  image INTEGER NOT NULL REFERENCES images(id) ON DELETE CASCADE, number INTEGER);
+CREATE TABLE filesystems(drive INTEGER NOT NULL REFERENCES drives(id) ON DELETE CASCADE,
+  dos TEXT, why TEXT);
+CREATE TABLE files(id INTEGER PRIMARY KEY,
+  drive INTEGER NOT NULL REFERENCES drives(id) ON DELETE CASCADE, name TEXT, size INTEGER,
+  sha256 TEXT, kind TEXT, text TEXT);
+CREATE TABLE findings(image INTEGER NOT NULL REFERENCES images(id) ON DELETE CASCADE, text TEXT);
+CREATE INDEX images_disk ON images(disk_sha256);
+CREATE INDEX drives_image ON drives(image);
+CREATE INDEX filesystems_drive ON filesystems(drive);
+CREATE INDEX files_drive ON files(drive);
+CREATE INDEX files_sha256 ON files(sha256);
+CREATE INDEX findings_image ON findings(image);
+PRAGMA user_version = 1;
+)";
+
+// What the file holds: a catalogue of this version (0), none yet (1), or
+// something else (-1, with why).
+int VersionOf(sqlite3* db, std::string& why) {
+  Statement tables(db, "SELECT count(*) FROM sqlite_master");
+  if (!tables.Step()) {
+    why = "not a catalogue: " + std::string(sqlite3_errmsg(db));
+    return -1;
+  }
+  if (tables.Int(0) == 0) return 1;
+  Statement version(db, "PRAGMA user_version");
+  const std::int64_t v = version.Step() ? version.Int(0) : 0;
+  if (v == kCatalogueVersion) return 0;
+  why = v == 0 ? "not a catalogue of Trivane's"
+               : "a catalogue of version " + std::to_string(v) + "; this Trivane reads version " +
+                     std::to_string(kCatalogueVersion);
+  return -1;
+}
+
+}  // namespace
+
+std::unique_ptr<Catalogue> Catalogue::Open(const fs::path& file, std::string& error) {
+  std::error_code ec;
+  if (file.has_parent_path()) fs::create_directories(file.parent_path(), ec);
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(Utf8Of(file).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                      nullptr) != SQLITE_OK) {
+    error = db ? sqlite3_errmsg(db) : "cannot open it";
+    sqlite3_close(db);
+    return nullptr;
+  }
+  sqlite3_busy_timeout(db, 5000);
+  const int state = VersionOf(db, error);
+  if (state < 0 || (state == 1 && !Exec(db, kSchema))) {
+    if (state == 1) error = std::string("cannot make its tables: ") + sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return nullptr;
+  }
+  Exec(db, "PRAGMA foreign_keys = ON");
+  return std::unique_ptr<Catalogue>(new Catalogue(db));
+}
+
+Catalogue::~Catalogue() {
+  sqlite3_close(db_);
+}
+
+std::string Catalogue::Write(const std::vector<ImageRecord>& batch) {
+  Exec(db_, "BEGIN");
+  Statement drop(db_, "DELETE FROM images WHERE path = ?");
+  Statement image(db_,
+                  "INSERT INTO images(path, size, mtime, sha256, container, cylinders, heads, "
+                  "sectors, disk_sha256, error) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  Statement drive(db_, "INSERT INTO drives(image, number) VALUES(?, ?)");
+  Statement dos(db_, "INSERT INTO filesystems(drive, dos, why) VALUES(?, ?, ?)");
+  Statement file(
+      db_, "INSERT INTO files(drive, name, size, sha256, kind, text) VALUES(?, ?, ?, ?, ?, ?)");
+  Statement finding(db_, "INSERT INTO findings(image, text) VALUES(?, ?)");
+  bool ok = true;
+  for (const ImageRecord& r : batch) {
+    ok = ok && drop.Bind(r.path).Run();
+    ok = ok && image.Bind(r.path)
+                   .Bind(r.size)
+                   .Bind(r.mtime)
+                   .Bind(r.sha256)
+                   .Bind(r.container)
+                   .Bind(std::int64_t{r.cylinders})
+                   .Bind(std::int64_t{r.heads})
+                   .Bind(std::int64_t{r.sectors})
+                   .Bind(r.disk_sha256)
+                   .Bind(r.error)
+                   .Run();
+    const std::int64_t id = sqlite3_last_insert_rowid(db_);
+    for (const DriveRecord& d : r.drives) {
+      ok = ok && drive.Bind(id).Bind(d.number).Run();
+      const std::int64_t drive_id = sqlite3_last_insert_rowid(db_);
+      if (!d.dos.empty()) ok = ok && dos.Bind(drive_id).Bind(d.dos).Bind(d.why).Run();
+      for (const FileRecord& f : d.files)
+        ok = ok && file.Bind(drive_id)
+                       .Bind(f.name)
+                       .Bind(f.size)
+                       .Bind(f.sha256)
+                       .Bind(f.kind)
+                       .Bind(f.text)
+                       .Run();
+    }
+    for (const std::string& text : r.findings) ok = ok && finding.Bind(id).Bind(text).Run();
+  }
+  if (ok && Exec(db_, "COMMIT")) return "";
+  const std::string why = sqlite3_errmsg(db_);
+  Exec(db_, "ROLLBACK");
+  return "the catalogue could not be written (" + why + "); this batch was not kept";
+}
+
+fs::path DefaultCatalogue() {
+#ifdef _WIN32
+  if (const wchar_t* appdata = _wgetenv(L"APPDATA"))
+    return fs::path(appdata) / "Trivane" / "shelf.db";
+#else
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+    return fs::path(data) / "trivane" / "shelf.db";
+  if (const char* home = std::getenv("HOME"); home && *home)
+    return fs::path(home) / ".local" / "share" / "trivane" / "shelf.db";
+#endif
+  return "shelf.db";
+}
+
+}  // namespace trivane::shelf

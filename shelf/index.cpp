@@ -1,0 +1,166 @@
+// Indexing (catalogue.h): the folders walked, each file (and each zip's
+// images) compared with what the catalogue knows of it, what is new or
+// changed read over the processors a batch at a time, each batch written
+// in one transaction, and what is gone dropped.
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "formats/text.h"
+#include "ops/archives.h"
+#include "shelf/catalogue.h"
+#include "shelf/database.h"
+
+namespace trivane::shelf {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kBatch = 256;
+
+std::int64_t MtimeOf(const fs::directory_entry& e) {
+  std::error_code ec;
+  const auto t = e.last_write_time(ec);
+  return ec ? 0 : std::chrono::duration_cast<std::chrono::seconds>(t.time_since_epoch()).count();
+}
+
+std::vector<Catalogue::Found> Walk(const std::vector<fs::path>& folders, IndexReport& report) {
+  std::vector<Catalogue::Found> found;
+  for (const fs::path& folder : folders) {
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+      report.problems.push_back(Utf8Of(folder) + ": not a folder that can be read");
+      continue;
+    }
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+      std::error_code fe;
+      if (!it->is_regular_file(fe)) continue;
+      found.push_back({it->path(), static_cast<std::int64_t>(it->file_size(fe)), MtimeOf(*it)});
+    }
+    if (ec) report.problems.push_back(Utf8Of(folder) + ": " + ec.message());
+  }
+  std::sort(found.begin(), found.end(),
+            [](const Catalogue::Found& a, const Catalogue::Found& b) { return a.path < b.path; });
+  return found;
+}
+
+std::map<std::string, Catalogue::Row> Rows(sqlite3* db) {
+  std::map<std::string, Catalogue::Row> rows;
+  Statement all(db, "SELECT id, path, size, mtime, sha256 FROM images");
+  while (all.Step()) rows[all.Text(1)] = {all.Int(0), all.Int(2), all.Int(3), all.Text(4)};
+  return rows;
+}
+
+// The records of the paths, read side by side.
+std::vector<ImageRecord> ReadAll(const std::vector<Catalogue::Found>& paths) {
+  std::vector<ImageRecord> out(paths.size());
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t k; (k = next++) < paths.size();)
+      out[k] = ReadRecord(paths[k].path, paths[k].size, paths[k].mtime);
+  };
+  std::vector<std::thread> workers;
+  const unsigned n = std::max(1u, std::thread::hardware_concurrency());
+  for (unsigned k = 1; k < n && k < paths.size(); ++k) workers.emplace_back(work);
+  work();
+  for (std::thread& t : workers) t.join();
+  return out;
+}
+
+// The rows of a path: the file's own, or a zip's members' (and its own,
+// where it held no image).
+Catalogue::RowsOfPath RowsOf(const std::map<std::string, Catalogue::Row>& rows,
+                             const std::string& path) {
+  Catalogue::RowsOfPath of;
+  if (const auto own = rows.find(path); own != rows.end()) of.push_back(own);
+  for (auto at = rows.lower_bound(path + "/");
+       at != rows.end() && at->first.starts_with(path + "/"); ++at)
+    of.push_back(at);
+  return of;
+}
+
+bool Under(const std::string& path, const std::vector<fs::path>& folders) {
+  return std::any_of(folders.begin(), folders.end(), [&](const fs::path& f) {
+    const std::string folder = Utf8Of(f);
+    return path.starts_with(folder.ends_with("/") ? folder : folder + "/");
+  });
+}
+
+}  // namespace
+
+// Unchanged: the size and mtime its rows hold, or (a file's mtime alone
+// moved) the same SHA-256, its mtime then brought up to date.
+bool Catalogue::Unchanged(const Found& f, const RowsOfPath& of) {
+  const fs::path& file = f.path;
+  const std::int64_t size = f.size, mtime = f.mtime;
+  if (of.empty() || of.front()->second.size != size) return false;
+  if (of.front()->second.mtime == mtime) return true;
+  if (of.size() != 1 || of.front()->first != Utf8Of(file) ||
+      FileSha256(file) != of.front()->second.sha256)
+    return false;
+  Statement touch(db_, "UPDATE images SET mtime = ? WHERE id = ?");
+  return touch.Bind(mtime).Bind(of.front()->second.id).Run();
+}
+
+IndexReport Catalogue::Index(const std::vector<fs::path>& folders,
+                             const std::function<void(std::size_t, std::size_t)>& progress) {
+  IndexReport report;
+  const std::vector<Found> found = Walk(folders, report);
+  const std::map<std::string, Row> rows = Rows(db_);
+  std::set<std::int64_t> kept;
+  std::vector<Found> to_read;
+  for (const Found& f : found) {
+    const auto of = RowsOf(rows, Utf8Of(f.path));
+    if (Unchanged(f, of)) {
+      for (const auto& at : of) kept.insert(at->second.id);
+      ++report.unchanged;
+    } else if (!ops::IsZipFile(f.path)) {
+      to_read.push_back(f);
+    } else {
+      const ops::ArchiveImages images = ops::ImagesInArchive(f.path);
+      for (const std::string& member : images.paths)
+        to_read.push_back({PathFromUtf8(member), f.size, f.mtime});
+      if (images.paths.empty()) to_read.push_back(f);  // kept as no image, its reason said
+    }
+  }
+  for (const Found& f : to_read) {
+    if (const auto row = rows.find(Utf8Of(f.path)); row != rows.end()) kept.insert(row->second.id);
+  }
+  ReadAndWrite(to_read, progress, report);
+  Statement drop(db_, "DELETE FROM images WHERE id = ?");
+  Exec(db_, "BEGIN");
+  for (const auto& [path, row] : rows) {
+    if (kept.contains(row.id) || !Under(path, folders)) continue;
+    drop.Bind(row.id).Run();
+    ++report.dropped;
+  }
+  Exec(db_, "COMMIT");
+  return report;
+}
+
+// Reads the files a batch at a time over the processors, writing each
+// batch in one transaction; a file gone while indexing is said, not kept.
+void Catalogue::ReadAndWrite(const std::vector<Found>& to_read,
+                             const std::function<void(std::size_t, std::size_t)>& progress,
+                             IndexReport& report) {
+  for (std::size_t from = 0; from < to_read.size(); from += kBatch) {
+    const auto end = to_read.begin() + static_cast<long>(std::min(to_read.size(), from + kBatch));
+    const std::vector<Found> part(to_read.begin() + static_cast<long>(from), end);
+    std::vector<ImageRecord> batch = ReadAll(part);
+    std::erase_if(batch, [&](const ImageRecord& r) {
+      std::error_code ec;
+      const bool gone = r.container.empty() && !fs::exists(PathFromUtf8(r.path), ec) &&
+                        !ops::InArchive(PathFromUtf8(r.path));
+      if (gone) report.problems.push_back(r.path + ": gone while it was indexed");
+      return gone;
+    });
+    if (const std::string why = Write(batch); !why.empty()) report.problems.push_back(why);
+    report.read += static_cast<int>(batch.size());
+    if (progress) progress(from + part.size(), to_read.size());
+  }
+}
+
+}  // namespace trivane::shelf

@@ -1,0 +1,220 @@
+// The questions asked of the catalogue (catalogue.h): files found by name,
+// SHA-256 or words; duplicates; counts; every file exported.
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <numeric>
+#include <set>
+
+#include "shelf/catalogue.h"
+#include "shelf/database.h"
+
+namespace trivane::shelf {
+namespace {
+
+constexpr const char* kHitColumns =
+    "SELECT i.path, d.number, f.name, f.size, f.sha256, f.kind FROM files f "
+    "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
+// A file on more images than this is no sign of two disks being alike
+// (a DOS's own files): it is left out when nearly alike disks are sought.
+constexpr std::size_t kCommonFile = 50;
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The words of a search, each to be found: split at blanks.
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : text + " ") {
+    if (c != ' ' && c != '\t') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back("%" + word + "%");
+      word.clear();
+    }
+  }
+  return words;
+}
+
+// Images by a key, in groups of more than one.
+std::vector<std::vector<std::string>> GroupsBy(
+    const std::map<std::string, std::set<std::string>>& by) {
+  std::vector<std::vector<std::string>> groups;
+  for (const auto& [key, images] : by)
+    if (images.size() > 1) groups.push_back({images.begin(), images.end()});
+  return groups;
+}
+
+}  // namespace
+
+// * and ? as LIKE's % and _ (which match any letter case of ASCII, as the
+// TRS-80's names are); LIKE's own marks taken as themselves.
+std::string LikePattern(const std::string& pattern) {
+  std::string like;
+  for (const char c : pattern) {
+    if (c == '%' || c == '_' || c == '\\') like += '\\';
+    like += c == '*' ? '%' : c == '?' ? '_' : c;
+  }
+  return like;
+}
+
+std::vector<Hit> Catalogue::Hits(const std::string& where, const std::vector<std::string>& values) {
+  std::vector<Hit> hits;
+  Statement q(db_, (kHitColumns + where + " ORDER BY i.path, d.number, f.name").c_str());
+  for (const std::string& v : values) q.Bind(v);
+  while (q.Step()) {
+    Hit h{q.Text(0), std::nullopt, q.Text(2), q.Int(3), q.Text(4), q.Text(5)};
+    if (!q.Null(1)) h.drive = static_cast<int>(q.Int(1));
+    hits.push_back(std::move(h));
+  }
+  return hits;
+}
+
+std::vector<Hit> Catalogue::FindNames(const std::string& pattern) {
+  return Hits("WHERE f.name LIKE ? ESCAPE '\\'", {LikePattern(pattern)});
+}
+
+std::vector<Hit> Catalogue::FindSha256(const std::string& sha256) {
+  return Hits("WHERE f.sha256 = ?", {Lower(sha256)});
+}
+
+std::vector<Hit> Catalogue::FindText(const std::string& text) {
+  const std::vector<std::string> words = Words(text);
+  if (words.empty()) return {};
+  std::string where = "WHERE f.text <> ''";
+  for (std::size_t k = 0; k < words.size(); ++k) where += " AND f.text LIKE ?";
+  return Hits(where, words);
+}
+
+}  // namespace trivane::shelf
+
+namespace trivane::shelf {
+namespace {
+
+// Each image's live files, by file: the SHA-256s numbered, an image's set
+// of them, the name each was first seen under.
+struct FileSets {
+  std::vector<std::string> images;            // paths, by number
+  std::vector<std::set<int>> sets;            // per image, its files' numbers
+  std::vector<std::string> shas, names;       // per file number
+  std::vector<std::vector<int>> on;           // per file number, its images
+  std::map<std::string, std::string> digest;  // path: its disk's digest
+};
+
+FileSets ReadFileSets(sqlite3* db) {
+  FileSets s;
+  std::map<std::string, int> image_of, file_of;
+  Statement q(db,
+              "SELECT i.path, f.sha256, f.name, i.disk_sha256 FROM files f "
+              "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ORDER BY i.path");
+  while (q.Step()) {
+    const auto [image, fresh] = image_of.emplace(q.Text(0), static_cast<int>(s.images.size()));
+    if (fresh) {
+      s.images.push_back(q.Text(0));
+      s.sets.emplace_back();
+      s.digest[q.Text(0)] = q.Text(3);
+    }
+    const auto [file, new_file] = file_of.emplace(q.Text(1), static_cast<int>(s.shas.size()));
+    if (new_file) {
+      s.shas.push_back(q.Text(1));
+      s.names.push_back(q.Text(2));
+      s.on.emplace_back();
+    }
+    if (s.sets[static_cast<std::size_t>(image->second)].insert(file->second).second)
+      s.on[static_cast<std::size_t>(file->second)].push_back(image->second);
+  }
+  return s;
+}
+
+int Root(std::vector<int>& parent, int k) {
+  while (parent[static_cast<std::size_t>(k)] != k)
+    k = parent[static_cast<std::size_t>(k)] =
+        parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(k)])];
+  return k;
+}
+
+// Images whose sets of files are nearly alike (a share at least `similar`
+// of the files of both, not all), joined into groups.
+std::vector<std::vector<std::string>> Similar(const FileSets& s, double similar) {
+  std::map<std::pair<int, int>, int> shared;
+  for (const std::vector<int>& images : s.on) {
+    if (images.size() > kCommonFile) continue;
+    for (std::size_t a = 0; a < images.size(); ++a)
+      for (std::size_t b = a + 1; b < images.size(); ++b) ++shared[{images[a], images[b]}];
+  }
+  std::vector<int> parent(s.images.size());
+  std::iota(parent.begin(), parent.end(), 0);
+  for (const auto& [pair, n] : shared) {
+    const auto& a = s.sets[static_cast<std::size_t>(pair.first)];
+    const auto& b = s.sets[static_cast<std::size_t>(pair.second)];
+    const double share = static_cast<double>(n) / static_cast<double>(a.size() + b.size() - n);
+    if (share >= similar && a != b)
+      parent[static_cast<std::size_t>(Root(parent, pair.first))] = Root(parent, pair.second);
+  }
+  std::map<int, std::set<std::string>> groups;
+  for (int k = 0; k < static_cast<int>(parent.size()); ++k)
+    groups[Root(parent, k)].insert(s.images[static_cast<std::size_t>(k)]);
+  std::vector<std::vector<std::string>> out;
+  for (const auto& [root, images] : groups)
+    if (images.size() > 1) out.push_back({images.begin(), images.end()});
+  return out;
+}
+
+}  // namespace
+
+std::vector<Group> Catalogue::Dupes(double similar) {
+  std::vector<Group> out;
+  std::map<std::string, std::set<std::string>> by_disk, by_files;
+  Statement disks(db_, "SELECT disk_sha256, path FROM images WHERE disk_sha256 <> ''");
+  while (disks.Step()) by_disk[disks.Text(0)].insert(disks.Text(1));
+  for (auto& images : GroupsBy(by_disk)) out.push_back({"disk", std::move(images), "", ""});
+  const FileSets s = ReadFileSets(db_);
+  for (std::size_t k = 0; k < s.images.size(); ++k) {
+    std::string key;
+    for (const int f : s.sets[k]) key += s.shas[static_cast<std::size_t>(f)];
+    by_files[key].insert(s.images[k]);
+  }
+  for (auto& images : GroupsBy(by_files)) {
+    const std::string& first = s.digest.at(images.front());
+    // Alike as disks already: said once, as the same disk.
+    if (std::all_of(images.begin(), images.end(),
+                    [&](const std::string& i) { return s.digest.at(i) == first; }))
+      continue;
+    out.push_back({"files", std::move(images), "", ""});
+  }
+  for (auto& images : Similar(s, similar)) out.push_back({"similar", std::move(images), "", ""});
+  for (std::size_t f = 0; f < s.shas.size(); ++f) {
+    if (s.on[f].size() < 2) continue;
+    Group g{"file", {}, s.names[f], s.shas[f]};
+    for (const int i : s.on[f]) g.images.push_back(s.images[static_cast<std::size_t>(i)]);
+    out.push_back(std::move(g));
+  }
+  return out;
+}
+
+std::vector<std::string> Catalogue::Stats() {
+  std::vector<std::string> lines;
+  const auto counts = [&](const std::string& title, const char* sql) {
+    Statement q(db_, sql);
+    lines.push_back(title + ":");
+    while (q.Step()) lines.push_back("  " + std::to_string(q.Int(1)) + "  " + q.Text(0));
+  };
+  counts(
+      "images by container",
+      "SELECT container, count(*) FROM images WHERE container <> '' GROUP BY 1 ORDER BY 2 DESC, 1");
+  counts("images by DOS",
+         "SELECT coalesce(s.dos, 'none recognised'), count(DISTINCT d.image) FROM drives d "
+         "LEFT JOIN filesystems s ON s.drive = d.id GROUP BY 1 ORDER BY 2 DESC, 1");
+  counts("images by geometry",
+         "SELECT cylinders || ' cylinders, ' || heads || ' heads', count(*) FROM images "
+         "WHERE cylinders > 0 GROUP BY 1 ORDER BY 2 DESC, 1");
+  counts("files by kind", "SELECT kind, count(*) FROM files GROUP BY 1 ORDER BY 2 DESC, 1");
+  counts("images with findings", "SELECT 'images', count(DISTINCT image) FROM findings");
+  counts("files that are no image", "SELECT 'files', count(*) FROM images WHERE container = ''");
+  return lines;
+}
+
+}  // namespace trivane::shelf
