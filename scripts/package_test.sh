@@ -11,16 +11,17 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 fail() { echo "package test: $*"; exit 1; }
-for f in usr/bin/trivane usr/bin/trivane-report usr/bin/trivane-disk \
+for f in usr/bin/trivane usr/bin/trivane-report usr/bin/trivane-disk usr/bin/trivane-shelf \
          usr/share/applications/trivane.desktop usr/share/mime/packages/trivane.xml \
          usr/share/icons/hicolor/48x48/apps/trivane.png usr/share/icons/hicolor/256x256/apps/trivane.png \
          usr/share/man/man1/trivane.1.gz usr/share/man/man1/trivane-report.1.gz \
-         usr/share/man/man1/trivane-disk.1.gz; do
+         usr/share/man/man1/trivane-disk.1.gz usr/share/man/man1/trivane-shelf.1.gz; do
   [ -e "$root/$f" ] || fail "$f is missing"
 done
 version=$(sed -n 's/^project(Trivane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ "$("$root/usr/bin/trivane-report" --version)" = "trivane-report $version" ] || fail "trivane-report --version"
 [ "$("$root/usr/bin/trivane-disk" --version)" = "trivane-disk $version" ] || fail "trivane-disk --version"
+[ "$("$root/usr/bin/trivane-shelf" --version)" = "trivane-shelf $version" ] || fail "trivane-shelf --version"
 [ "$(env -u DISPLAY "$root/usr/bin/trivane" --version)" = "trivane $version" ] || fail "trivane --version"
 # The help is read whole before it is searched: grep -q stops at its first
 # match, and under pipefail the program's broken pipe would fail the test.

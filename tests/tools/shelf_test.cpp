@@ -1,0 +1,110 @@
+// trivane-shelf, run as a program on a shelf made in the test: copies of a
+// disk under other names, in a zip and in a zip in a zip, a tape, a file
+// that is no image; indexed, asked, indexed again after changes; and
+// catalogues it must refuse, left as they were.
+#include <sqlite3.h>
+
+#include <nlohmann/json.hpp>
+
+#include "builder/dos_images.h"
+#include "builder/zip_images.h"
+#include "tool_support.h"
+
+namespace trivane::test {
+namespace {
+
+using nlohmann::json;
+
+class Shelf : public SampleFolder {
+ protected:
+  static ToolRun Tool(std::vector<std::string> args) {
+    args.push_back("--db");
+    args.push_back((dir_ / "shelf.db").string());
+    return Run(TRIVANE_SHELF, args, dir_ / "out.txt");
+  }
+  static std::vector<json> Json(const std::vector<std::string>& args) {
+    std::vector<json> lines;
+    std::istringstream out(Tool(args).out);
+    for (std::string line; std::getline(out, line);) lines.push_back(json::parse(line));
+    return lines;
+  }
+  static build::Bytes Bytes(const std::string& name) {
+    const std::string text = Slurp(Path(name));
+    return {text.begin(), text.end()};
+  }
+};
+
+TEST_F(Shelf, IndexFindDupesAndIndexAgain) {
+  const fs::path shelf = dir_ / "shelf";
+  fs::create_directories(shelf / "more");
+  const build::Bytes ldos = Bytes("dos-ldos.dmk"), other = Bytes("dos-newdos80.dsk");
+  ASSERT_TRUE(build::WriteFile(shelf / "ldos.dmk", ldos));
+  ASSERT_TRUE(build::WriteFile(shelf / "more" / "copy.dmk", ldos));
+  ASSERT_TRUE(build::WriteFile(shelf / "other.dsk", other));
+  ASSERT_TRUE(build::WriteFile(shelf / "readme.txt", {'h', 'i'}));
+  ASSERT_TRUE(build::WriteFile(
+      shelf / "box.zip",
+      build::Zip({{"in-zip.dmk", ldos}, {"inner.zip", build::Zip({{"deep.dmk", ldos}})}})));
+  const ToolRun first = Tool({"index", shelf.string()});
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, "read 6, unchanged 0, dropped 0\n");
+  // Every planted copy is one disk, and nothing else is.
+  std::vector<json> disks;
+  for (const json& g : Json({"dupes", "--json"}))
+    if (g["kind"] == "disk") disks.push_back(g);
+  ASSERT_EQ(disks.size(), 1u);
+  const std::string s = shelf.string();
+  EXPECT_EQ(disks[0], (json{{"kind", "disk"},
+                            {"images",
+                             {s + "/box.zip/in-zip.dmk", s + "/box.zip/inner.zip/deep.dmk",
+                              s + "/ldos.dmk", s + "/more/copy.dmk"}}}));
+  // A hit holds exactly its members.
+  const std::vector<json> hits = Json({"find", "*/B?S", "--json"});
+  ASSERT_FALSE(hits.empty());
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : hits[0].items()) keys.push_back(key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"drive", "image", "name", "sha256", "size"}));
+  EXPECT_TRUE(hits[0]["drive"].is_null());
+  const std::vector<json> by_sha = Json({"find", "--sha256", hits[0]["sha256"], "--json"});
+  EXPECT_GE(by_sha.size(), 4u);  // on each copy
+  EXPECT_EQ(Tool({"find", "NOSUCH?/*"}).status, 1);
+  // Again: no image read (five files unchanged); a changed file read
+  // again, a gone one dropped.
+  EXPECT_EQ(Tool({"index", shelf.string()}).out, "read 0, unchanged 5, dropped 0\n");
+  fs::remove(shelf / "more" / "copy.dmk");
+  ASSERT_TRUE(build::WriteFile(shelf / "ldos.dmk", other));
+  EXPECT_EQ(Tool({"index", shelf.string()}).out, "read 1, unchanged 3, dropped 1\n");
+  EXPECT_EQ(Json({"dupes", "--json"})[0]["images"].size(), 2u);
+  EXPECT_NE(Tool({"stats"}).out.find("images by container:\n  2  DMK\n  2  JV3\n"),
+            std::string::npos)
+      << Tool({"stats"}).out;
+  const ToolRun csv = Tool({"export", "--csv"});
+  EXPECT_EQ(csv.out.substr(0, 34), "image,drive,name,size,sha256,kind\n");
+}
+
+TEST_F(Shelf, CataloguesItMustNotTakeAreLeftAlone) {
+  const std::string file = (dir_ / "notes.db").string();
+  ASSERT_TRUE(build::WriteFile(file, {'n', 'o', 't', 'e', 's'}));
+  ToolRun r = Run(TRIVANE_SHELF, {"stats", "--db", file}, dir_ / "out.txt");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not a catalogue"), std::string::npos) << r.err;
+  EXPECT_EQ(Slurp(file), "notes");
+  const std::string newer = (dir_ / "newer.db").string();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(newer.c_str(), &db), SQLITE_OK);
+  sqlite3_exec(db, "CREATE TABLE t(x); PRAGMA user_version = 7", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  r = Run(TRIVANE_SHELF, {"index", dir_.string(), "--db", newer}, dir_ / "out.txt");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("a catalogue of version 7; this Trivane reads version 1"), std::string::npos)
+      << r.err;
+  r = Run(TRIVANE_SHELF,
+          {"index", (dir_ / "no-such-folder").string(), "--db", (dir_ / "fresh.db").string()},
+          dir_ / "out.txt");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not a folder that can be read"), std::string::npos) << r.err;
+  EXPECT_EQ(Run(TRIVANE_SHELF, {"dupes", "--similar", "2"}, dir_ / "out.txt").status, 2);
+}
+
+}  // namespace
+}  // namespace trivane::test
