@@ -10,6 +10,7 @@
 
 #include "formats/text.h"
 #include "present/file_chooser.h"
+#include "present/shelf_view.h"
 #include "present/texts.h"
 
 namespace trivane::app {
@@ -139,6 +140,7 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
       menu.addSeparator();
     }
     menu.addAction(present::kNewDiskItem, this, [this] { emit newDiskRequested(); });
+    menu.addAction(present::kShelfItem, this, [this] { emit shelfRequested(); });
     menu.exec(viewport()->mapToGlobal(at));
   });
 }

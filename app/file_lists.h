@@ -73,6 +73,7 @@ class FileList : public QListWidget {
   // tab: 0 files, 1 sectors, 2 hex; extract: start extracting files.
   void contentsRequested(int tab, bool extract);
   void newDiskRequested();
+  void shelfRequested();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -118,6 +118,7 @@ void Form27::ConnectEvents() {
   connect(file1_, &FileList::fileChosen, this, &Form27::File1_Click);
   connect(file1_, &FileList::contentsRequested, this, &Form27::OpenContents);
   connect(file1_, &FileList::newDiskRequested, this, &Form27::NewDisk);
+  connect(file1_, &FileList::shelfRequested, this, [this] { OpenShelf(""); });
   connect(options_[0], &QRadioButton::toggled, this, [this](bool on) {
     if (on) Option1_Click();
   });
@@ -237,8 +238,12 @@ bool Form27::ChooseFile(const QString& path) {
 void Form27::OpenContents(int tab, bool extract) {
   const int row = file1_->currentRow();
   if (row < 0 || row >= static_cast<int>(files_.entries.size())) return;
-  const QString path = JoinPath(file_path_, files_.names[row]);
-  const std::filesystem::path file = ToFsPath(file_path_) / files_.entries[row];
+  OpenImage(JoinPath(file_path_, files_.names[row]), ToFsPath(file_path_) / files_.entries[row],
+            tab, extract);
+}
+
+void Form27::OpenImage(const QString& path, const std::filesystem::path& file, int tab,
+                       bool extract) {
   if (ops::IsTapeFile(file)) return OpenTape(path, file, extract);
   QPointer<ContentsWindow>& window = contents_[path];
   if (window == nullptr) {
@@ -302,6 +307,23 @@ void Form27::NewDisk() {
     return;
   }
   Dir1_Change();
+}
+
+}  // namespace trivane::app
+
+namespace trivane::app {
+
+ShelfWindow* Form27::OpenShelf(const QString& folder) {
+  if (shelf_ == nullptr) {
+    shelf_ = new ShelfWindow({}, this);
+    shelf_->open_image = [this](const QString& image) {
+      OpenImage(image, ToFsPath(image), ContentsWindow::kFiles, false);
+    };
+  }
+  shelf_->show();
+  shelf_->raise();
+  if (!folder.isEmpty()) shelf_->Index(folder);
+  return shelf_;
 }
 
 }  // namespace trivane::app

@@ -15,6 +15,7 @@
 
 #include "app/contents_window.h"
 #include "app/file_lists.h"
+#include "app/shelf_window.h"
 #include "app/tape_window.h"
 #include "identification/analysis_record.h"
 #include "identification/window_ops.h"
@@ -47,6 +48,11 @@ class Form27 : public QWidget, public WindowOps {
   bool ChooseFile(const QString& path);
   // A tape's contents window (one a tape), extracting at once when asked.
   void OpenTape(const QString& path, const std::filesystem::path& file, bool extract);
+  // An image's contents window (a tape's), on the tab, extracting at once
+  // when asked.
+  void OpenImage(const QString& path, const std::filesystem::path& file, int tab, bool extract);
+  // The Shelf window (one), indexing the folder when one is named.
+  ShelfWindow* OpenShelf(const QString& folder);
 
   // What has been drawn on the surface, beneath the controls.
   const QImage& surface() const { return surface_; }
@@ -87,6 +93,7 @@ class Form27 : public QWidget, public WindowOps {
 
   QComboBox* drive1_ = nullptr;
   DirList* dir1_ = nullptr;
+  QPointer<ShelfWindow> shelf_;
   FileList* file1_ = nullptr;
   QRadioButton* options_[4] = {};
   QButtonGroup* option_group_ = nullptr;

@@ -57,11 +57,12 @@ int main(int argc, char** argv) {
   }
   if (first == "--help" || first == "-h") {
     std::printf(
-        "usage: trivane [FILE]\n\nThe Trivane window: browse to a TRS-80 disk image and click it "
-        "to\n"
+        "usage: trivane [FILE]   |   trivane --shelf DIR\n\nThe Trivane window: browse to a "
+        "TRS-80 disk image and click it to\n"
         "identify it; double-click it for its files, sectors and bytes (or a\n"
         "tape's programs). With FILE, the window starts in its folder with the\n"
-        "file chosen and identified.\n");
+        "file chosen and identified. With --shelf DIR, the Shelf window opens\n"
+        "too and indexes the folder into the catalogue of the whole collection.\n");
     return 0;
   }
 #if defined(__unix__) && !defined(__APPLE__)
@@ -77,7 +78,9 @@ int main(int argc, char** argv) {
   const QRect screen = window.screen()->availableGeometry();
   window.move(screen.center() - window.rect().center());
   window.show();
-  if (argc > 1) {
+  if (first == "--shelf" && argc > 2) {
+    window.OpenShelf(QFile::decodeName(argv[2]));
+  } else if (argc > 1) {
     const QString path = QFile::decodeName(argv[1]);
     const std::filesystem::path file = trivane::app::ToFsPath(path);
     const bool chosen = window.ChooseFile(path);

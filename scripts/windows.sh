@@ -14,12 +14,24 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # The icon maker runs here, while the build is made: built for this machine.
 mkdir -p build-windows
+# SQLite for the shelf, from its own C source (the amalgamation) as the npm
+# package better-sqlite3 ships it, compiled here with MinGW; never kept in
+# the project.
+sqlite_package=better-sqlite3@12.11.1
+if [ ! -f build-windows/sqlite/sqlite3.c ]; then
+  command -v npm >/dev/null || scripts/deps.sh npm
+  rm -rf build-windows/sqlite && mkdir -p build-windows/sqlite
+  (cd build-windows/sqlite && npm pack --silent "$sqlite_package" >/dev/null &&
+    tar xzf better-sqlite3-*.tgz --strip-components=3 package/deps/sqlite3/sqlite3.c \
+      package/deps/sqlite3/sqlite3.h && rm better-sqlite3-*.tgz)
+fi
 g++ -std=c++20 -O1 -I. tools/make_ico.cpp -o build-windows/make-ico
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DTRIVANE_WINDOW=OFF \
-  -DTRIVANE_MAKE_ICO="$PWD/build-windows/make-ico" >/dev/null
+  -DTRIVANE_MAKE_ICO="$PWD/build-windows/make-ico" \
+  -DTRIVANE_SQLITE_SOURCE="$PWD/build-windows/sqlite" >/dev/null
 cmake --build build-windows -j"$(nproc)" --target trivane trivane-report trivane-disk \
-  core_tests tool_tests win_tests
+  trivane-shelf core_tests tool_tests win_tests
 
 # A display for the windows: the first free one from :90.
 display=90
@@ -44,5 +56,5 @@ version=$(sed -n 's/^project(Trivane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 zip_file=build-windows/trivane-windows-$version.zip
 rm -f "$zip_file"
 zip -j -q "$zip_file" build-windows/trivane.exe build-windows/trivane-report.exe \
-  build-windows/trivane-disk.exe
+  build-windows/trivane-disk.exe build-windows/trivane-shelf.exe
 echo "$zip_file"

@@ -127,6 +127,11 @@ std::string Catalogue::Write(const std::vector<ImageRecord>& batch) {
   return "the catalogue could not be written (" + why + "); this batch was not kept";
 }
 
+std::string Summary(const IndexReport& r) {
+  return "read " + std::to_string(r.read) + ", unchanged " + std::to_string(r.unchanged) +
+         ", dropped " + std::to_string(r.dropped);
+}
+
 fs::path DefaultCatalogue() {
 #ifdef _WIN32
   if (const wchar_t* appdata = _wgetenv(L"APPDATA"))

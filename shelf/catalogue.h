@@ -105,6 +105,9 @@ class Catalogue {
   sqlite3* db_;
 };
 
+// "read 3, unchanged 2, dropped 0".
+std::string Summary(const IndexReport& report);
+
 // The catalogue's file when none is named: the user's data folder
 // ($XDG_DATA_HOME or ~/.local/share; %APPDATA% on Windows)/trivane/shelf.db.
 std::filesystem::path DefaultCatalogue();

@@ -65,8 +65,7 @@ int Index(const trivane::cli::Parsed& p) {
       catalogue->Index(folders, trivane::cli::IsTerminal(2) ? Progress : nullptr);
   for (const std::string& problem : r.problems)
     std::cerr << "trivane-shelf: " << Escaped(problem) << "\n";
-  std::cout << "read " << r.read << ", unchanged " << r.unchanged << ", dropped " << r.dropped
-            << "\n";
+  std::cout << shelf::Summary(r) << "\n";
   return r.problems.empty() ? 0 : 1;
 }
 

@@ -19,10 +19,10 @@ set(allowed_ops formats host loader archive tape disk fs fs/trsdos fs/cpm fs/psy
 set(allowed_identification formats loader identification)
 set(allowed_cli cli)
 set(allowed_views formats views)
-set(allowed_present formats host loader tape disk fs ops views present)
+set(allowed_present formats host loader tape disk fs ops views shelf present)
 # The front ends: above the core, never one another.
-set(allowed_app formats loader tape disk fs ops identification views present app)
-set(allowed_win formats loader tape disk fs ops identification views present win)
+set(allowed_app formats loader tape disk fs ops identification views shelf present app)
+set(allowed_win formats loader tape disk fs ops identification views shelf present win)
 set(allowed_disktool formats loader tape disk fs ops views present cli disktool)
 set(allowed_report loader identification cli report)
 set(allowed_shelf formats loader archive tape disk fs ops views cli shelf)

@@ -15,6 +15,7 @@
 #include "app/flux_view.h"
 #include "app/form27.h"
 #include "app/new_disk_dialog.h"
+#include "app/shelf_window.h"
 #include "app/tape_window.h"
 #include "builder/dos_images.h"
 #include "builder/flux_images.h"
@@ -191,6 +192,37 @@ class ContentsTest : public QObject {
     if (!shot.isEmpty()) {
       w->tabs()->setCurrentIndex(3);
       QVERIFY(w->grab().save(shot + "-flux.png"));
+    }
+  }
+
+  // The Shelf window: a folder indexed, a search, a hit opened, the
+  // duplicates.
+  void shelfIndexesFindsAndOpens() {
+    const QString folder = dir_.filePath("shelf");
+    QDir().mkpath(folder);
+    const build::DosDisk disk = build::TrsdosDisk(0x51);
+    const build::Bytes bytes = build::DosJv3(disk, build::LayOut(disk));
+    QVERIFY(build::WriteFile((folder + "/ldos.dsk").toStdString(), bytes));
+    QVERIFY(build::WriteFile((folder + "/copy.dsk").toStdString(), bytes));
+    trivane::app::ShelfWindow w((dir_.filePath("shelf.db")).toStdString());
+    QVERIFY(w.ok());
+    w.show();
+    w.Index(folder);
+    QCOMPARE(w.status()->text(), QString("read 2, unchanged 0, dropped 0"));
+    w.Search(QString::fromStdString(disk.files[0].name.substr(0, 3)));
+    QVERIFY(w.results()->rowCount() >= 2);
+    QCOMPARE(w.results()->horizontalHeaderItem(2)->text(), QString("File"));
+    QString opened;
+    w.open_image = [&](const QString& image) { opened = image; };
+    emit w.results()->cellDoubleClicked(0, 2);
+    QCOMPARE(opened, w.results()->item(0, 0)->text());
+    w.ShowDuplicates();
+    QCOMPARE(w.results()->item(0, 0)->text(), QString("the same disk"));
+    QCOMPARE(w.results()->item(0, 1)->text(), folder + "/copy.dsk, " + folder + "/ldos.dsk");
+    const QString shot = qEnvironmentVariable("TRIVANE_CONTENTS_SCREENSHOT");
+    if (!shot.isEmpty()) {
+      w.Search(QString::fromStdString(disk.files[0].name.substr(0, 3)));
+      QVERIFY(w.grab().save(shot + "-shelf.png"));
     }
   }
 
