@@ -84,8 +84,8 @@ Catalogue::RowsOfPath RowsOf(const std::map<std::string, Catalogue::Row>& rows,
 
 bool Under(const std::string& path, const std::vector<fs::path>& folders) {
   return std::any_of(folders.begin(), folders.end(), [&](const fs::path& f) {
-    const std::string folder = Utf8Of(f);
-    return path.starts_with(folder.ends_with("/") ? folder : folder + "/");
+    // The folder with its separator after it, as the walk's paths have it.
+    return path.starts_with(Utf8Of(f / ""));
   });
 }
 

@@ -23,6 +23,7 @@ namespace trivane::win {
 
 class ContentsWindow;
 class TapeWindow;
+class ShelfWindow;
 
 class Form27 : public WindowOps {
  public:
@@ -52,6 +53,11 @@ class Form27 : public WindowOps {
   // Opens (or brings forward) the contents window of File1's current file;
   // a tape's is its own window (OpenTape), and nullptr is returned.
   ContentsWindow* OpenContents(int tab, bool extract);
+  // The same for any image (a tape, a zip member), shown by its name.
+  ContentsWindow* OpenImage(const std::filesystem::path& file, const std::string& shown, int tab,
+                            bool extract);
+  // The Shelf window (one), indexing the folder when one is named.
+  ShelfWindow* OpenShelf(const std::filesystem::path& folder);
   // Opens (or brings forward) the window of a tape's programs.
   TapeWindow* OpenTape(const std::filesystem::path& file, const std::string& shown, bool extract);
   // Asks for a new disk's DOS and shape and a file for it, makes it, and
@@ -135,6 +141,7 @@ class Form27 : public WindowOps {
 
   std::map<std::filesystem::path, ContentsWindow*> contents_;  // one window per image
   std::map<std::filesystem::path, TapeWindow*> tapes_;         // one window per tape
+  ShelfWindow* shelf_ = nullptr;                               // the one Shelf window
   HDC surface_dc_ = nullptr;
   HBITMAP surface_ = nullptr, old_bitmap_ = nullptr;
   COLORREF draw_colour_ = 0;

@@ -11,10 +11,12 @@
 #include "loader/image_file.h"
 #include "ops/tapes.h"
 #include "present/new_disk.h"
+#include "present/shelf_view.h"
 #include "present/texts.h"
 #include "win/contents_window.h"
 #include "win/dialogs.h"
 #include "win/form27.h"
+#include "win/shelf_window.h"
 #include "win/tape_window.h"
 
 namespace trivane::win {
@@ -147,8 +149,9 @@ void Form27::ContextMenu(int x, int y) {
     }
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   }
-  const UINT_PTR new_disk = present::kFileMenu.size() + 1;
+  const UINT_PTR new_disk = present::kFileMenu.size() + 1, shelf = new_disk + 1;
   AppendMenuW(menu, MF_STRING, new_disk, Wide(present::kNewDiskItem).c_str());
+  AppendMenuW(menu, MF_STRING, shelf, Wide(present::kShelfItem).c_str());
   const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
   if (chosen >= 1 && chosen <= static_cast<int>(present::kFileMenu.size())) {
@@ -156,6 +159,21 @@ void Form27::ContextMenu(int x, int y) {
     OpenContents(m.tab, m.extract);
   }
   if (chosen == static_cast<int>(new_disk)) NewDisk();
+  if (chosen == static_cast<int>(shelf)) OpenShelf({});
+}
+
+ShelfWindow* Form27::OpenShelf(const std::filesystem::path& folder) {
+  if (shelf_ == nullptr) {
+    shelf_ = new ShelfWindow({}, hwnd_);
+    shelf_->on_destroy = [this](ShelfWindow*) { shelf_ = nullptr; };
+    shelf_->open_image = [this](const std::string& image) {
+      OpenImage(PathFromUtf8(image), image, ContentsWindow::kFiles, false);
+    };
+  }
+  ShowWindow(shelf_->hwnd(), SW_SHOW);
+  SetForegroundWindow(shelf_->hwnd());
+  if (!folder.empty()) shelf_->Index(folder);
+  return shelf_;
 }
 
 namespace {
@@ -204,6 +222,11 @@ ContentsWindow* Form27::OpenContents(int tab, bool extract) {
       file_path_ / file1_.listing().entries[static_cast<std::size_t>(row)];
   const std::string shown = present::JoinPath(
       Shown(file_path_), file1_.listing().names[static_cast<std::size_t>(row)], '\\');
+  return OpenImage(file, shown, tab, extract);
+}
+
+ContentsWindow* Form27::OpenImage(const std::filesystem::path& file, const std::string& shown,
+                                  int tab, bool extract) {
   if (ops::IsTapeFile(file)) return OpenTape(file, shown, extract), nullptr;
   ContentsWindow*& window = contents_[file];
   if (window == nullptr) {

@@ -24,7 +24,7 @@ void Answer(const std::string& text) {
             nullptr);
 }
 
-int Run(const wchar_t* file) {
+int Run(const wchar_t* file, const wchar_t* shelf) {
   trivane::win::Form27 window;
   window.quit_on_close = true;
   RECT frame, screen;
@@ -36,6 +36,7 @@ int Run(const wchar_t* file) {
                SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(window.hwnd(), SW_SHOW);
   UpdateWindow(window.hwnd());
+  if (shelf != nullptr) window.OpenShelf(std::filesystem::path(shelf));
   const bool chosen = file != nullptr && window.ChooseFile(std::filesystem::path(file));
   // A tape opened with Trivane shows its programs too.
   if (chosen && trivane::ops::IsTapeFile(file))
@@ -69,14 +70,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   if (first == L"--help" || first == L"-h") {
     Answer(
-        "usage: trivane [FILE]\n\nThe Trivane window: browse to a TRS-80 disk image and click it "
-        "to\nidentify it; double-click it for its files, sectors and bytes (or a\n"
-        "tape's programs). With FILE, the window starts in its folder with the\n"
-        "file chosen and identified.\n");
+        "usage: trivane [FILE]   |   trivane --shelf DIR\n\nThe Trivane window: browse to a "
+        "TRS-80 disk image and click it to\nidentify it; double-click it for its files, sectors "
+        "and bytes (or a\ntape's programs). With FILE, the window starts in its folder with the\n"
+        "file chosen and identified. With --shelf DIR, the Shelf window opens\n"
+        "too and indexes the folder into the catalogue of the whole collection.\n");
     return 0;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const int status = Run(argc > 1 ? argv[1] : nullptr);
+  const bool shelf = first == L"--shelf" && argc > 2;
+  const int status = shelf ? Run(nullptr, argv[2]) : Run(argc > 1 ? argv[1] : nullptr, nullptr);
   LocalFree(argv);
   return status;
 }

@@ -53,11 +53,12 @@ TEST_F(Shelf, IndexFindDupesAndIndexAgain) {
   for (const json& g : Json({"dupes", "--json"}))
     if (g["kind"] == "disk") disks.push_back(g);
   ASSERT_EQ(disks.size(), 1u);
-  const std::string s = shelf.string();
-  EXPECT_EQ(disks[0], (json{{"kind", "disk"},
-                            {"images",
-                             {s + "/box.zip/in-zip.dmk", s + "/box.zip/inner.zip/deep.dmk",
-                              s + "/ldos.dmk", s + "/more/copy.dmk"}}}));
+  const std::string box = (shelf / "box.zip").string();
+  EXPECT_EQ(disks[0],
+            (json{{"kind", "disk"},
+                  {"images",
+                   {box + "/in-zip.dmk", box + "/inner.zip/deep.dmk", (shelf / "ldos.dmk").string(),
+                    (shelf / "more" / "copy.dmk").string()}}}));
   // A hit holds exactly its members.
   const std::vector<json> hits = Json({"find", "*/B?S", "--json"});
   ASSERT_FALSE(hits.empty());

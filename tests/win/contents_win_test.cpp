@@ -23,6 +23,7 @@
 #include "win/contents_window.h"
 #include "win/file_view.h"
 #include "win/form27.h"
+#include "win/shelf_window.h"
 #include "win/tape_window.h"
 
 namespace trivane::win {
@@ -248,6 +249,40 @@ TEST(Contents, AFluxDumpMarksItsRevolutionsAndShowsItsFlux) {
   EXPECT_NE(caption.find("; peaks at "), std::string::npos) << caption;
   test::Pump();
   o.Shot("trivane-contents-flux.png");
+}
+
+// The Shelf window: a folder indexed, a search, a hit opened, the duplicates.
+TEST(Contents, TheShelfIndexesFindsAndOpens) {
+  const build::DosDisk disk = build::TrsdosDisk(0x51);
+  const build::Bytes bytes = build::DosJv3(disk, build::LayOut(disk));
+  const fs::path folder = Write("shelf/ldos.dsk", {}).parent_path();
+  ASSERT_TRUE(build::WriteFile(folder / "ldos.dsk", bytes));
+  ASSERT_TRUE(build::WriteFile(folder / "copy.dsk", bytes));
+  auto* w = new ShelfWindow(folder.parent_path() / "shelf.db", nullptr);
+  ASSERT_TRUE(w->ok());
+  ShowWindow(w->hwnd(), SW_SHOW);
+  w->Index(folder);
+  EXPECT_EQ(Narrow(TextOf(w->control(ShelfWindow::kStatus))), "read 2, unchanged 0, dropped 0");
+  w->Search(disk.files[0].name.substr(0, 3));
+  HWND list = w->control(ShelfWindow::kList);
+  ASSERT_GE(ListView_GetItemCount(list), 2);
+  std::string opened;
+  w->open_image = [&](const std::string& image) { opened = image; };
+  NMITEMACTIVATE click{};
+  click.hdr = {list, ShelfWindow::kList, NM_DBLCLK};
+  click.iItem = 0;
+  SendMessageW(w->hwnd(), WM_NOTIFY, ShelfWindow::kList, reinterpret_cast<LPARAM>(&click));
+  wchar_t first[MAX_PATH] = {};
+  ListView_GetItemText(list, 0, 0, first, MAX_PATH);
+  EXPECT_EQ(opened, Narrow(first));
+  test::Pump();
+  if (const char* dir = std::getenv("TRIVANE_SCREENSHOTS"))
+    EXPECT_TRUE(test::SaveScreenshot(w->hwnd(), fs::path(dir) / "trivane-shelf.png"));
+  w->ShowDuplicates();
+  wchar_t kind[64] = {};
+  ListView_GetItemText(list, 0, 0, kind, 64);
+  EXPECT_EQ(Narrow(kind), "the same disk");
+  DestroyWindow(w->hwnd());
 }
 
 TEST(Contents, HexGoesToAndFinds) {
