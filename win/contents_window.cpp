@@ -27,10 +27,6 @@ int TabOf(int id) {
   return C::kHex;
 }
 
-void Place(HWND parent, int id, int left, int top, int width, int height) {
-  MoveWindow(GetDlgItem(parent, id), left, top, std::max(0, width), std::max(0, height), FALSE);
-}
-
 }  // namespace
 
 ContentsWindow::ContentsWindow(const std::string& path, const std::filesystem::path& file,
@@ -311,17 +307,8 @@ LRESULT ContentsWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_DROPFILES:
       Dropped(reinterpret_cast<HDROP>(w));
       return 0;
-    case WM_CTLCOLORSTATIC:
-      SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    case WM_NCDESTROY: {
-      const LRESULT done = DefWindowProcW(hwnd_, message, w, l);
-      if (on_destroy) on_destroy(this);
-      delete this;
-      return done;
-    }
   }
-  return DefWindowProcW(hwnd_, message, w, l);
+  return OwnWindowDefault(this, message, w, l);
 }
 
 }  // namespace trivane::win

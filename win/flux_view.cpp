@@ -9,10 +9,6 @@ namespace {
 
 constexpr wchar_t kClass[] = L"TrivaneFluxHistogram";
 
-void Place(HWND control, int left, int top, int width, int height) {
-  MoveWindow(control, left, top, std::max(0, width), std::max(0, height), FALSE);
-}
-
 }  // namespace
 
 void FluxPage::Create(HWND parent, int first, HFONT font) {
@@ -67,11 +63,11 @@ bool FluxPage::Command(int id, int code) {
 
 void FluxPage::Layout(RECT p) {
   const int line = Scaled(24, dpi_), gap = Scaled(6, dpi_), list = Scaled(170, dpi_);
-  Place(control(kTrack), p.left, p.top, list, Scaled(300, dpi_));
-  Place(control(kRevolution), p.left + list + gap, p.top, list, Scaled(300, dpi_));
+  Place(parent_, first_ + kTrack, p.left, p.top, list, Scaled(300, dpi_));
+  Place(parent_, first_ + kRevolution, p.left + list + gap, p.top, list, Scaled(300, dpi_));
   const int top = p.top + line + gap;
-  Place(hwnd_, p.left, top, p.right - p.left, p.bottom - top - line);
-  Place(control(kCaption), p.left, p.bottom - line + 4, p.right - p.left, line - 4);
+  Place(parent_, first_ + kHistogram, p.left, top, p.right - p.left, p.bottom - top - line);
+  Place(parent_, first_ + kCaption, p.left, p.bottom - line + 4, p.right - p.left, line - 4);
 }
 
 void FluxPage::Paint(HDC dc, const RECT& client) {

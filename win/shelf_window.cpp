@@ -13,10 +13,6 @@ namespace {
 
 constexpr wchar_t kClass[] = L"TrivaneShelf";
 
-void Place(HWND parent, int id, int left, int top, int width, int height) {
-  MoveWindow(GetDlgItem(parent, id), left, top, std::max(0, width), std::max(0, height), FALSE);
-}
-
 }  // namespace
 
 ShelfWindow::ShelfWindow(const std::filesystem::path& catalogue, HWND owner) : view_(catalogue) {
@@ -145,17 +141,8 @@ LRESULT ShelfWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         open_image(rows_[static_cast<std::size_t>(row)].image);
       return 0;
     }
-    case WM_CTLCOLORSTATIC:
-      SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    case WM_NCDESTROY: {
-      const LRESULT done = DefWindowProcW(hwnd_, message, w, l);
-      if (on_destroy) on_destroy(this);
-      delete this;
-      return done;
-    }
   }
-  return DefWindowProcW(hwnd_, message, w, l);
+  return OwnWindowDefault(this, message, w, l);
 }
 
 }  // namespace trivane::win

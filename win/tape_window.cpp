@@ -19,10 +19,6 @@ namespace {
 
 constexpr wchar_t kClass[] = L"TrivaneTape";
 
-void Place(HWND parent, int id, int left, int top, int width, int height) {
-  MoveWindow(GetDlgItem(parent, id), left, top, std::max(0, width), std::max(0, height), FALSE);
-}
-
 }  // namespace
 
 TapeWindow::TapeWindow(const std::string& path, const std::filesystem::path& file, HWND owner)
@@ -175,17 +171,8 @@ LRESULT TapeWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         OpenView(reinterpret_cast<const NMITEMACTIVATE*>(l)->iItem);
       return 0;
     }
-    case WM_CTLCOLORSTATIC:
-      SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    case WM_NCDESTROY: {
-      const LRESULT done = DefWindowProcW(hwnd_, message, w, l);
-      if (on_destroy) on_destroy(this);
-      delete this;
-      return done;
-    }
   }
-  return DefWindowProcW(hwnd_, message, w, l);
+  return OwnWindowDefault(this, message, w, l);
 }
 
 }  // namespace trivane::win

@@ -96,6 +96,10 @@ HFONT FixedFont(int dpi) {
   return font;
 }
 
+void Place(HWND parent, int id, int left, int top, int width, int height) {
+  MoveWindow(GetDlgItem(parent, id), left, top, std::max(0, width), std::max(0, height), FALSE);
+}
+
 HWND AddControl(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
                 RECT at, int id, HFONT font, DWORD ex_style) {
   HWND control = CreateWindowExW(

@@ -46,6 +46,10 @@ HFONT FixedFont(int dpi);
 HWND AddControl(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
                 RECT at, int id, HFONT font, DWORD ex_style = 0);
 
+// Moves the parent's control to the rectangle (a negative size as none),
+// to be painted with the rest.
+void Place(HWND parent, int id, int left, int top, int width, int height);
+
 // The program's icon, from its resources.
 HICON ProgramIcon();
 
@@ -63,6 +67,24 @@ LRESULT CALLBACK ObjectProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
   if (self == nullptr) return DefWindowProcW(hwnd, message, w, l);
   if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   return self->Handle(message, w, l);
+}
+
+// The messages our windows that delete themselves answer alike: static
+// text on the window's face, and on WM_NCDESTROY the system's handling,
+// then on_destroy, then the object deleted. Any other message: the
+// system's handling. T has hwnd_ and on_destroy.
+template <typename T>
+LRESULT OwnWindowDefault(T* self, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_CTLCOLORSTATIC) {
+    SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  const LRESULT done = DefWindowProcW(self->hwnd_, message, w, l);
+  if (message == WM_NCDESTROY) {
+    if (self->on_destroy) self->on_destroy(self);
+    delete self;
+  }
+  return done;
 }
 
 void RegisterClassOnce(const wchar_t* name, WNDPROC proc, HBRUSH background, HICON icon = nullptr);

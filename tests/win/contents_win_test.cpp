@@ -255,7 +255,8 @@ TEST(Contents, AFluxDumpMarksItsRevolutionsAndShowsItsFlux) {
 TEST(Contents, TheShelfIndexesFindsAndOpens) {
   const build::DosDisk disk = build::TrsdosDisk(0x51);
   const build::Bytes bytes = build::DosJv3(disk, build::LayOut(disk));
-  const fs::path folder = Write("shelf/ldos.dsk", {}).parent_path();
+  const fs::path folder = Write("shelf.txt", {}).parent_path() / "shelf";
+  fs::create_directories(folder);
   ASSERT_TRUE(build::WriteFile(folder / "ldos.dsk", bytes));
   ASSERT_TRUE(build::WriteFile(folder / "copy.dsk", bytes));
   auto* w = new ShelfWindow(folder.parent_path() / "shelf.db", nullptr);
