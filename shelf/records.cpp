@@ -102,7 +102,8 @@ void ReadDiskImage(ImageRecord& r) {
   r.cylinders = d.cylinders;
   r.heads = d.heads;
   r.sectors = static_cast<int>(d.sectors.size());
-  r.disk_sha256 = DiskDigest(d);
+  // A hard disk has one container: its file's bytes are its sectors'.
+  r.disk_sha256 = o.hard_disk ? r.sha256 : DiskDigest(d);
   r.findings = d.problems;
   if (o.hard_disk) {
     for (const ops::Drive& drive : o.drives)

@@ -34,7 +34,7 @@ struct ImageRecord {
   std::string sha256;
   std::string container;  // empty for a file that is no image
   int cylinders = 0, heads = 0, sectors = 0;
-  std::string disk_sha256;  // every sector's bytes, in place order
+  std::string disk_sha256;  // every sector's bytes, in place order (a hard disk's: its file's)
   std::vector<DriveRecord> drives;
   std::vector<std::string> findings;
   std::string error;  // why it is no image, or was not read
