@@ -277,8 +277,9 @@ TEST(Contents, TheShelfIndexesFindsAndOpens) {
   ListView_GetItemText(list, 0, 0, first, MAX_PATH);
   EXPECT_EQ(opened, Narrow(first));
   test::Pump();
-  if (const char* dir = std::getenv("TRIVANE_SCREENSHOTS"))
+  if (const char* dir = std::getenv("TRIVANE_SCREENSHOTS")) {
     EXPECT_TRUE(test::SaveScreenshot(w->hwnd(), fs::path(dir) / "trivane-shelf.png"));
+  }
   w->ShowDuplicates();
   wchar_t kind[64] = {};
   ListView_GetItemText(list, 0, 0, kind, 64);
