@@ -3,6 +3,7 @@
 #include <array>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <cpuid.h>
 #include <immintrin.h>
 #define TRIVANE_SHA_NI 1
 #endif
@@ -86,13 +87,21 @@ __attribute__((target("sha,sse4.1"))) void BlockShaNi(std::array<std::uint32_t, 
 }
 #endif
 
+#ifdef TRIVANE_SHA_NI
+// Asked of the processor directly: not every compiler knows "sha" as a feature name.
+bool HasShaInstructions() {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (__get_cpuid(1, &a, &b, &c, &d) == 0 || (c & bit_SSE4_1) == 0) return false;
+  if (__get_cpuid_count(7, 0, &a, &b, &c, &d) == 0) return false;
+  return (b & (1u << 29)) != 0;
+}
+#endif
+
 using BlockFunction = void (*)(std::array<std::uint32_t, 8>&, const std::uint8_t*);
 
 BlockFunction Fastest(bool allow_instructions) {
 #ifdef TRIVANE_SHA_NI
-  if (allow_instructions && __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1")) {
-    return BlockShaNi;
-  }
+  if (allow_instructions && HasShaInstructions()) return BlockShaNi;
 #endif
   (void)allow_instructions;
   return Block;
