@@ -306,12 +306,19 @@ std::vector<Field> Decode(const Cells& cells, Seek seek) {
   if (n < 64) return {};
   Scan scan(cells, seek);
   const std::size_t last = n + 63 + DataWindow(Encoding::kMfm) + 64;
-  if (n % 8 != 0) {
-    scan.Run(63, last);  // runs that do not start on a byte: every position
-    return std::move(scan.fields);
+  // The hints hold for marks within the whole bytes; a mark that touches
+  // the last byte's cells or runs round the end is found by stepping the
+  // window over every position from there.
+  const std::size_t whole = n / 8 * 8;
+  for (std::size_t i : Hinted(cells, seek)) {
+    if (whole < n && i >= whole) break;
+    scan.At(i);
   }
-  for (std::size_t i : Hinted(cells, seek)) scan.At(i);
-  if (scan.Open()) scan.Run(n + 63, last);
+  if (whole < n) {
+    scan.Run(whole, last);
+  } else if (scan.Open()) {
+    scan.Run(n + 63, last);
+  }
   return std::move(scan.fields);
 }
 

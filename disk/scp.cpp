@@ -23,20 +23,18 @@ int RecogniseScp(const ImageBuffer& image) {
 
 void ReadScp(const ImageBuffer& image, Disk& disk, bool) {
   auto state = std::make_shared<FluxState>();
-  flux::ScpImage scp = flux::ReadScp(image);
-  disk.problems = scp.findings;
   disk.heads = 1;
-  for (const flux::ScpTrack& t : scp.tracks) {
+  const std::vector<std::string> findings = flux::ReadScp(image, [&](const flux::ScpTrack& t) {
     disk.cylinders = std::max(disk.cylinders, t.cylinder + 1);
     if (t.head == 1) disk.heads = 2;
-  }
-  for (const flux::ScpTrack& t : scp.tracks) {
     // About where the sector's flux lies (two bytes a transition, a
     // transition every two or three cells), never the same for two of the
     // track's sectors: their data is kept by it.
     const auto offset_of = [&t](std::size_t cell) { return t.at + static_cast<Offset>(cell / 2); };
     AddFluxTrack(t.flux, t.cylinder, t.head, offset_of, *state, disk);
-  }
+  });
+  disk.problems.insert(disk.problems.begin(), findings.begin(),
+                       findings.end());  // the file's first
   disk.state = std::move(state);
 }
 

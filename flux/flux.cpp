@@ -19,58 +19,156 @@ constexpr int kMostZeros = 64;
 
 }  // namespace
 
+namespace {
+
+// Counts the intervals from `from` to `to` into bins of bin_ns, those of
+// bins.size() x bin_ns and more left out. Worked in ticks: below the limit,
+// an interval's bin is its ticks times a fixed-point scale (2^32 a unit).
+void Count(const FluxTrack& track, std::size_t from, std::size_t to, double bin_ns,
+           std::vector<int>& bins) {
+  const double ticks = static_cast<double>(bins.size()) * bin_ns / track.tick_ns;
+  const std::uint64_t limit = ticks < 4294967296.0 ? static_cast<std::uint64_t>(ticks) : 1ull << 32;
+  const auto scale = static_cast<std::uint64_t>(track.tick_ns / bin_ns * 4294967296.0);
+  for (std::size_t k = from; k < to; ++k) {
+    const std::uint64_t t = track.intervals[k];
+    if (t < limit) ++bins[std::min<std::uint64_t>(bins.size() - 1, t * scale >> 32)];
+  }
+}
+
+}  // namespace
+
 double CellTime(const FluxTrack& track) {
   if (track.intervals.size() < 100 || track.tick_ns <= 0) return 0;
-  std::vector<int> bins(static_cast<std::size_t>(kMostIntervalNs / kBinNs) + 1);
-  for (const std::uint32_t t : track.intervals) {
-    const double ns = t * track.tick_ns;
-    if (ns < kMostIntervalNs) ++bins[static_cast<std::size_t>(ns / kBinNs)];
-  }
+  // Intervals counted by their ticks, below the longest looked at; the
+  // bins of kBinNs and the sums are made from these counts.
+  const auto limit = static_cast<std::size_t>(std::min(kMostIntervalNs / track.tick_ns, 1e6));
+  std::vector<std::uint32_t> by_ticks(limit);
+  for (const std::uint32_t t : track.intervals)
+    if (t < limit) ++by_ticks[t];
+  std::vector<double> bins(static_cast<std::size_t>(kMostIntervalNs / kBinNs) + 1);
+  for (std::size_t t = 0; t < limit; ++t)
+    bins[std::min(bins.size() - 1, static_cast<std::size_t>(t * track.tick_ns / kBinNs))] +=
+        by_ticks[t];
   const double enough = static_cast<double>(track.intervals.size()) * 0.03;
   std::size_t peak = 0;
   while (peak < bins.size() && bins[peak] < enough) ++peak;
   if (peak == bins.size()) return 0;
   while (peak + 1 < bins.size() && bins[peak + 1] >= bins[peak]) ++peak;
-  const double centre = (static_cast<double>(peak) + 0.5) * kBinNs;
-  double sum = 0;
-  int count = 0;
-  for (const std::uint32_t t : track.intervals) {
-    const double ns = t * track.tick_ns;
-    if (ns > centre * 0.8 && ns < centre * 1.2) sum += ns, ++count;
+  const double centre = (static_cast<double>(peak) + 0.5) * kBinNs / track.tick_ns;
+  double sum = 0, count = 0;
+  for (std::size_t t = 0; t < limit; ++t) {
+    const auto ticks = static_cast<double>(t);
+    if (ticks > centre * 0.8 && ticks < centre * 1.2)
+      sum += ticks * by_ticks[t], count += by_ticks[t];
   }
-  return count == 0 ? 0 : sum / count / 2;
+  return count == 0 ? 0 : sum * track.tick_ns / count / 2;
 }
+
+namespace {
+
+// The loop's state: the cell time it follows and where in a cell the head
+// is; each transition's time gives the cells of 0 before its 1.
+class Loop {
+ public:
+  explicit Loop(double cell_ns)
+      : start_(cell_ns),
+        inverse_(1 / cell_ns),
+        low_(cell_ns * (1 - kMostDrift)),
+        high_(cell_ns * (1 + kMostDrift)),
+        clock_(cell_ns) {}
+  // The cells of 0 before this transition's 1; -1 for a transition too
+  // soon after the last (less than half a cell), taken as one with it.
+  int Zeros(double ns) {
+    const double time = time_ + ns;
+    double rest = 0;
+    const double cells = CellsIn(time, rest);
+    if (cells == 0) {
+      time_ = time;
+      return -1;
+    }
+    // A long run of zeros says little of the speed: back towards the start.
+    clock_ += cells <= 4 ? rest * kPeriodGain : (start_ - clock_) * kPeriodGain;
+    clock_ = std::clamp(clock_, low_, high_);
+    time_ = rest * kPhaseKept;
+    return cells <= kMostZeros ? static_cast<int>(cells) - 1 : kMostZeros;
+  }
+
+ private:
+  // The cells in `time` (at least a fifth of a cell below 0) to the
+  // nearest, and what is left over. Guessed at the starting cell time
+  // (adding and taking away 1.5 x 2^52 rounds), then set right by the
+  // clock followed: no division waits on the transition before, but on
+  // long runs of zeros.
+  double CellsIn(double time, double& rest) const {
+    constexpr double kRound = 6755399441055744.0;
+    const double guess = time * inverse_;
+    if (guess > 2 * kMostZeros) {
+      const double cells = std::floor(time / clock_ + 0.5);
+      rest = time - cells * clock_;
+      return cells;
+    }
+    double cells = (guess + kRound) - kRound;
+    rest = time - cells * clock_;
+    const double half = clock_ / 2;
+    for (; rest >= half; cells += 1) rest -= clock_;
+    for (; cells > 0 && rest < -half; cells -= 1) rest += clock_;
+    return cells;
+  }
+  double start_, inverse_, low_, high_, clock_, time_ = 0;
+};
+
+// Cells set one transition at a time into bytes kept ahead of them: room
+// is made before a run of transitions, so that setting them calls nothing.
+struct CellWriter {
+  std::vector<std::uint8_t> bytes;
+  std::size_t count = 0;
+  void Room(std::size_t transitions) {
+    const std::size_t need = (count + transitions * (kMostZeros + 1)) / 8 + 1;
+    if (need > bytes.size()) bytes.resize(std::max(need, bytes.size() * 2), 0);
+  }
+  void ZerosThenOne(std::uint8_t* data, int zeros) {
+    count += static_cast<std::size_t>(zeros);
+    data[count >> 3] |= static_cast<std::uint8_t>(0x80 >> (count & 7));
+    ++count;
+  }
+};
+
+// The cells of intervals from k to `to`, at tick_ns each.
+void Run(const std::vector<std::uint32_t>& intervals, std::size_t& k, std::size_t to,
+         double tick_ns, bool keep, Loop& loop, CellWriter& w) {
+  constexpr std::size_t kChunk = 1024;
+  while (k < to) {
+    const std::size_t end = std::min(to, k + kChunk);
+    if (keep) w.Room(end - k);
+    Loop l = loop;  // kept in registers over the chunk
+    std::uint8_t* data = w.bytes.data();
+    for (; k < end; ++k) {
+      const int zeros = l.Zeros(intervals[k] * tick_ns);
+      if (zeros >= 0 && keep) w.ZerosThenOne(data, zeros);
+    }
+    loop = l;
+  }
+}
+
+}  // namespace
 
 TrackCells CellsOf(const FluxTrack& track, double cell_ns) {
   TrackCells out;
   out.cell_ns = cell_ns > 0 ? cell_ns : CellTime(track);
   if (out.cell_ns <= 0) return out;
-  const bool indexed = track.index.size() >= 2;
-  const std::size_t first = indexed ? track.index.front() : 0;
-  const std::size_t last = indexed ? track.index.back() : track.intervals.size();
-  out.cells.Reserve(track.intervals.size() * 3);
-  double clock = out.cell_ns, time = 0;
-  std::size_t next_index = 0;
-  for (std::size_t k = 0; k < last; ++k) {
-    const bool kept = k >= first;
-    while (indexed && next_index < track.index.size() && track.index[next_index] <= k)
-      ++next_index, out.index_cells.push_back(out.cells.size());
-    time += track.intervals[k] * track.tick_ns;
-    if (time < clock / 2) continue;  // a transition too soon after the last: one with it
-    time -= clock;
-    // The cells of 0 before this transition's 1: as many more clocks as fit.
-    const double extra = time >= clock / 2 ? std::floor((time - clock / 2) / clock) + 1 : 0;
-    time -= extra * clock;
-    const int zeros = static_cast<int>(std::min<double>(extra, kMostZeros));
-    if (kept) out.cells.PushZerosThenOne(static_cast<std::size_t>(zeros));
-    // A long run of zeros says little of the speed: back towards the start.
-    clock += zeros <= 3 ? time * kPeriodGain : (out.cell_ns - clock) * kPeriodGain;
-    clock = std::clamp(clock, out.cell_ns * (1 - kMostDrift), out.cell_ns * (1 + kMostDrift));
-    time *= kPhaseKept;
+  // The loop locks on before the first index, then keeps every cell to the
+  // last; without two index marks it keeps every cell.
+  std::vector<std::size_t> ends = track.index;
+  if (ends.size() < 2) ends = {0, track.intervals.size()};
+  Loop loop(out.cell_ns);
+  CellWriter w;
+  std::size_t k = 0;
+  for (const std::size_t end : ends) {
+    Run(track.intervals, k, std::min(end, track.intervals.size()), track.tick_ns,
+        !out.index_cells.empty(), loop, w);
+    out.index_cells.push_back(w.count);
   }
-  while (indexed && out.index_cells.size() < track.index.size())
-    out.index_cells.push_back(out.cells.size());
-  if (!indexed) out.index_cells = {0, out.cells.size()};
+  out.cells = cells::Cells::FromPacked(std::move(w.bytes), w.count);
   return out;
 }
 
@@ -98,10 +196,7 @@ std::vector<int> Histogram(const FluxTrack& track, int revolution, double bin_ns
   const std::size_t from = track.index[static_cast<std::size_t>(revolution)];
   const std::size_t to =
       std::min(track.index[static_cast<std::size_t>(revolution) + 1], track.intervals.size());
-  for (std::size_t k = from; k < to; ++k) {
-    const double ns = track.intervals[k] * track.tick_ns;
-    if (ns < most_ns) ++bins[std::min(bins.size() - 1, static_cast<std::size_t>(ns / bin_ns))];
-  }
+  Count(track, from, to, bin_ns, bins);
   return bins;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -75,12 +76,11 @@ struct ScpTrack {
   Offset at = 0;  // where its header lies in the file
   FluxTrack flux;
 };
-struct ScpImage {
-  std::vector<ScpTrack> tracks;
-  std::vector<std::string> findings;
-};
 bool IsScp(const ImageBuffer& image);
-ScpImage ReadScp(const ImageBuffer& image);
+// Each track in turn, handed to `each` as it is read (its flux is not kept
+// past it); the damage the file shows outside the tracks' flux.
+std::vector<std::string> ReadScp(const ImageBuffer& image,
+                                 const std::function<void(const ScpTrack&)>& each);
 // Both heads' numbering, 25 ns ticks, each track's revolutions as its flux
 // holds them (every track the same count, the first track's).
 std::vector<std::uint8_t> WriteScp(const std::vector<ScpTrack>& tracks);

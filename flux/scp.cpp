@@ -30,16 +30,21 @@ bool ReadRevolution(const ImageBuffer& image, Offset track, int r, FluxTrack& fl
   const Offset count = Le32(image, entry + 4), from = track + Le32(image, entry + 8);
   if (from + 2 * count > image.size()) return false;
   flux.index.push_back(flux.intervals.size());
+  std::vector<std::uint8_t> values(static_cast<std::size_t>(2 * count));
+  image.Read(from, values.data(), values.size());
+  std::size_t n = flux.intervals.size();
+  flux.intervals.resize(n + static_cast<std::size_t>(count));
   std::uint32_t overflow = 0;
-  for (Offset k = 0; k < count; ++k) {
-    const std::uint32_t v = image.at(from + 2 * k) << 8 | image.at(from + 2 * k + 1);
+  for (std::size_t k = 0; k < values.size(); k += 2) {
+    const std::uint32_t v = std::uint32_t{values[k]} << 8 | values[k + 1];
     if (v == 0) {
       overflow += 0x10000;
-      continue;
+    } else {
+      flux.intervals[n++] = v + overflow;
+      overflow = 0;
     }
-    flux.intervals.push_back(v + overflow);
-    overflow = 0;
   }
+  flux.intervals.resize(n);
   return true;
 }
 
@@ -49,24 +54,25 @@ bool IsScp(const ImageBuffer& image) {
   return image.StartsWith("SCP") && image.size() >= kTableAt + kTracks * 4;
 }
 
-ScpImage ReadScp(const ImageBuffer& image) {
-  ScpImage out;
+std::vector<std::string> ReadScp(const ImageBuffer& image,
+                                 const std::function<void(const ScpTrack&)>& each) {
+  std::vector<std::string> findings;
   const int revolutions = image.at(kRevolutionsAt), heads = image.at(kHeadsAt);
   if (image.at(kWidthAt) != 0 && image.at(kWidthAt) != 16)
-    out.findings.push_back("cells of " + std::to_string(image.at(kWidthAt)) + " bits are not read");
+    findings.push_back("cells of " + std::to_string(image.at(kWidthAt)) + " bits are not read");
   const double tick = kTickNs * (image.at(kResolutionAt) + 1);
   for (int n = 0; n < kTracks; ++n) {
     const Offset track = Le32(image, kTableAt + 4 * n);
     if (track == 0) continue;
+    if (image.at(track) != 'T' || image.at(track + 1) != 'R' || image.at(track + 2) != 'K') {
+      findings.push_back("track " + std::to_string(n) + ": no track header at its offset");
+      continue;
+    }
     ScpTrack t;
     t.cylinder = heads == 0 ? n / 2 : n;
     t.head = heads == 0 ? n % 2 : heads == 2 ? 1 : 0;
     t.flux.tick_ns = tick;
     t.at = track;
-    if (image.at(track) != 'T' || image.at(track + 1) != 'R' || image.at(track + 2) != 'K') {
-      out.findings.push_back("track " + std::to_string(n) + ": no track header at its offset");
-      continue;
-    }
     for (int r = 0; r < revolutions; ++r) {
       if (ReadRevolution(image, track, r, t.flux)) continue;
       t.flux.findings.push_back("revolution " + std::to_string(r + 1) +
@@ -74,9 +80,9 @@ ScpImage ReadScp(const ImageBuffer& image) {
       break;
     }
     if (!t.flux.index.empty()) t.flux.index.push_back(t.flux.intervals.size());
-    out.tracks.push_back(std::move(t));
+    each(t);
   }
-  return out;
+  return findings;
 }
 
 namespace {

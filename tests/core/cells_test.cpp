@@ -109,12 +109,14 @@ TEST(Cells, AFieldAcrossTheIndex) {
   f.data.assign(256, 0x5A);
   const cells::Cells c = disk::TrackCells({f}, disk::ControllerLayout());
   const std::size_t id_end = (32 + 12 + 3 + 1) * 16;  // gap 1, sync, A1s, the mark
-  // A track whose length is no whole number of bytes (three cells more in
-  // its last gap) is looked along cell by cell: the same fields.
+  // A track whose length is no whole number of bytes (three or seven cells
+  // more in its last gap) gives the same fields.
   // Every phase of the cells against the bytes they are packed in.
-  std::vector<std::size_t> shifts = {c.size() - 200 * 16, id_end - 5, id_end - 40, id_end - 62};
+  std::vector<std::size_t> shifts = {c.size() - 200 * 16, id_end - 40, id_end - 62};
   for (std::size_t k = 1; k < 32; ++k) shifts.push_back(k);
-  for (std::size_t odd : {0, 3}) {
+  // The sync or the mark ending in each of the last cells, or in the first.
+  for (std::size_t k = id_end - 24; k < id_end + 4; ++k) shifts.push_back(k);
+  for (std::size_t odd : {0, 3, 7}) {
     cells::Cells track = c;
     for (std::size_t k = 0; k < odd; ++k) track.Push(k % 2 == 0);
     for (std::size_t shift : shifts) {

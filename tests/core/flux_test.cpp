@@ -128,6 +128,35 @@ TEST(Flux, TrsDisksAsWornFluxReadBackEveryRevolutionWeighed) {
   }
 }
 
+// A drive whose speed swings 8 % either way round the track (the loop
+// follows up to 10 %), and flux missing for 30 cells where it runs slowest
+// and fastest: the loop gives back every cell.
+TEST(Flux, TheLoopFollowsASpeedSwingAndLongRuns) {
+  const disk::Disk d = disk::ReadDisk(ImageBuffer(build::Jv1(1)));
+  const cells::Cells track = disk::TrackCellsOf(d, 0, 0, 100000, true);
+  cells::Cells made;
+  for (std::size_t i = 0; i < track.size(); ++i) {
+    if (i == track.size() / 4 || i == track.size() * 3 / 4)
+      for (int k = 0; k < 31; ++k) made.Push(k == 30);
+    made.Push(track.At(i));
+  }
+  flux::FluxTrack t = flux::FluxOf(made, 2000, 25, 1);
+  for (std::size_t k = 0; k < t.intervals.size(); ++k) {
+    const double turn =
+        2 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(t.intervals.size());
+    t.intervals[k] =
+        static_cast<std::uint32_t>(std::lround(t.intervals[k] * (1 + 0.08 * std::sin(turn))));
+  }
+  // Up to the last transition: the cells after it make no flux.
+  std::size_t last = made.size();
+  while (!made.At(last - 1)) --last;
+  const flux::TrackCells back = flux::CellsOf(t);
+  ASSERT_EQ(back.cells.size(), last);
+  std::size_t differ = 0;
+  for (std::size_t i = 0; i < last; ++i) differ += back.cells.At(i) != made.At(i);
+  EXPECT_EQ(differ, 0u);
+}
+
 TEST(Flux, KryoFluxStreamElementsAndDamage) {
   const std::string text = "sck=24000000.0";
   std::vector<std::uint8_t> s = {0x0D, 0x04, static_cast<std::uint8_t>(text.size()), 0};
