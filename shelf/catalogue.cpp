@@ -32,7 +32,21 @@ CREATE INDEX filesystems_drive ON filesystems(drive);
 CREATE INDEX files_drive ON files(drive);
 CREATE INDEX files_sha256 ON files(sha256);
 CREATE INDEX findings_image ON findings(image);
-PRAGMA user_version = 1;
+CREATE VIRTUAL TABLE file_words USING fts5(name, text, content='files', content_rowid='id',
+  tokenize='trigram');
+CREATE TRIGGER files_added AFTER INSERT ON files BEGIN
+  INSERT INTO file_words(rowid, name, text) VALUES(new.id, new.name, new.text);
+END;
+CREATE TRIGGER files_gone AFTER DELETE ON files BEGIN
+  INSERT INTO file_words(file_words, rowid, name, text)
+    VALUES('delete', old.id, old.name, old.text);
+END;
+CREATE TABLE dupes(id INTEGER PRIMARY KEY, kind TEXT, name TEXT, sha256 TEXT);
+CREATE TABLE dupe_images(dupe INTEGER NOT NULL REFERENCES dupes(id) ON DELETE CASCADE,
+  path TEXT);
+CREATE INDEX dupe_images_dupe ON dupe_images(dupe);
+CREATE TABLE similar_pairs(a TEXT, b TEXT, share REAL);
+PRAGMA user_version = 2;
 )";
 
 // What the file holds: a catalogue of this version (0), none yet (1), or

@@ -7,6 +7,11 @@
 //   filesystems(drive, dos, why)           the DOS found and why
 //   files(id, drive, name, size, sha256, kind, text)
 //   findings(image, text)
+//   file_words                             the files' names and words,
+//                                          indexed by their trigrams (FTS5)
+//   dupes(id, kind, name, sha256), dupe_images(dupe, path),
+//   similar_pairs(a, b, share)             the duplicates, worked out when
+//                                          an index changed the catalogue
 //
 // PRAGMA user_version holds the catalogue's version; a catalogue of another
 // version, or a file that is none, is refused, never changed. Each batch
@@ -27,7 +32,7 @@ struct sqlite3;
 
 namespace trivane::shelf {
 
-inline constexpr int kCatalogueVersion = 1;
+inline constexpr int kCatalogueVersion = 2;
 
 // A file found: the image (as indexed), the drive (none on a floppy), the
 // name as dir lists it, its size and SHA-256.
@@ -101,7 +106,10 @@ class Catalogue {
   void ReadAndWrite(const std::vector<Found>& to_read,
                     const std::function<void(std::size_t, std::size_t)>& progress,
                     IndexReport& report);
-  std::vector<Hit> Hits(const std::string& where, const std::vector<std::string>& values);
+  std::vector<Hit> Hits(const std::string& where, const std::vector<std::string>& values,
+                        bool by_words = false);
+  // Works out the duplicates and keeps them in the catalogue.
+  void KeepDupes();
   sqlite3* db_;
 };
 

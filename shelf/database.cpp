@@ -24,6 +24,11 @@ Statement& Statement::Bind(std::optional<int> n) {
   return *this;
 }
 
+Statement& Statement::Bind(double x) {
+  sqlite3_bind_double(s_, next_++, x);
+  return *this;
+}
+
 bool Statement::Step() {
   return s_ != nullptr && sqlite3_step(s_) == SQLITE_ROW;
 }

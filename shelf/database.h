@@ -20,11 +20,13 @@ class Statement {
   Statement& Bind(const std::string& text);
   Statement& Bind(std::int64_t n);
   Statement& Bind(std::optional<int> n);
+  Statement& Bind(double x);
   // The next row: true while there is one. Run: steps once and resets.
   bool Step();
   bool Run();
   std::string Text(int column) const;
   std::int64_t Int(int column) const;
+  double Real(int column) const { return sqlite3_column_double(s_, column); }
   bool Null(int column) const { return sqlite3_column_type(s_, column) == SQLITE_NULL; }
 
  private:

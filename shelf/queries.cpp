@@ -12,9 +12,14 @@
 namespace trivane::shelf {
 namespace {
 
-constexpr const char* kHitColumns =
-    "SELECT i.path, d.number, f.name, f.size, f.sha256, f.kind FROM files f "
-    "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
+constexpr const char* kHitColumns = "SELECT i.path, d.number, f.name, f.size, f.sha256, f.kind ";
+constexpr const char* kFiles =
+    "FROM files f JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
+// Through the trigram index: LIKE on file_words' columns is answered by it
+// (a run of three letters or more in the pattern; else by a scan).
+constexpr const char* kWords =
+    "FROM file_words w JOIN files f ON f.id = w.rowid JOIN drives d ON f.drive = d.id "
+    "JOIN images i ON d.image = i.id ";
 // A file on more images than this is no sign of two disks being alike
 // (a DOS's own files): it is left out when nearly alike disks are sought.
 constexpr std::size_t kCommonFile = 50;
@@ -61,9 +66,12 @@ std::string LikePattern(const std::string& pattern) {
   return like;
 }
 
-std::vector<Hit> Catalogue::Hits(const std::string& where, const std::vector<std::string>& values) {
+std::vector<Hit> Catalogue::Hits(const std::string& where, const std::vector<std::string>& values,
+                                 bool by_words) {
   std::vector<Hit> hits;
-  Statement q(db_, (kHitColumns + where + " ORDER BY i.path, d.number, f.name").c_str());
+  const std::string sql = std::string(kHitColumns) + (by_words ? kWords : kFiles) + where +
+                          " ORDER BY i.path, d.number, f.name";
+  Statement q(db_, sql.c_str());
   for (const std::string& v : values) q.Bind(v);
   while (q.Step()) {
     Hit h{q.Text(0), std::nullopt, q.Text(2), q.Int(3), q.Text(4), q.Text(5)};
@@ -74,7 +82,11 @@ std::vector<Hit> Catalogue::Hits(const std::string& where, const std::vector<std
 }
 
 std::vector<Hit> Catalogue::FindNames(const std::string& pattern) {
-  return Hits("WHERE f.name LIKE ? ESCAPE '\\'", {LikePattern(pattern)});
+  // The index takes no ESCAPE: a pattern with LIKE's own marks in it is
+  // looked for name by name.
+  const std::string like = LikePattern(pattern);
+  if (like.find('\\') != std::string::npos) return Hits("WHERE f.name LIKE ? ESCAPE '\\'", {like});
+  return Hits("WHERE w.name LIKE ?", {like}, true);
 }
 
 std::vector<Hit> Catalogue::FindSha256(const std::string& sha256) {
@@ -84,9 +96,9 @@ std::vector<Hit> Catalogue::FindSha256(const std::string& sha256) {
 std::vector<Hit> Catalogue::FindText(const std::string& text) {
   const std::vector<std::string> words = Words(text);
   if (words.empty()) return {};
-  std::string where = "WHERE f.text <> ''";
-  for (std::size_t k = 0; k < words.size(); ++k) where += " AND f.text LIKE ?";
-  return Hits(where, words);
+  std::string where = "WHERE w.text LIKE ?";
+  for (std::size_t k = 1; k < words.size(); ++k) where += " AND w.text LIKE ?";
+  return Hits(where, words, true);
 }
 
 }  // namespace trivane::shelf
@@ -129,49 +141,71 @@ FileSets ReadFileSets(sqlite3* db) {
   return s;
 }
 
-int Root(std::vector<int>& parent, int k) {
-  while (parent[static_cast<std::size_t>(k)] != k)
-    k = parent[static_cast<std::size_t>(k)] =
-        parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(k)])];
-  return k;
-}
-
-// Images whose sets of files are nearly alike (a share at least `similar`
-// of the files of both, not all), joined into groups.
-std::vector<std::vector<std::string>> Similar(const FileSets& s, double similar) {
+// Pairs of images whose sets of files are nearly alike (a share at least
+// `least` of the files of both, not all), by their paths.
+struct Pair {
+  std::string a, b;
+  double share = 0;
+};
+std::vector<Pair> SimilarPairs(const FileSets& s, double least) {
   std::map<std::pair<int, int>, int> shared;
   for (const std::vector<int>& images : s.on) {
     if (images.size() > kCommonFile) continue;
     for (std::size_t a = 0; a < images.size(); ++a)
       for (std::size_t b = a + 1; b < images.size(); ++b) ++shared[{images[a], images[b]}];
   }
-  std::vector<int> parent(s.images.size());
-  std::iota(parent.begin(), parent.end(), 0);
+  std::vector<Pair> pairs;
   for (const auto& [pair, n] : shared) {
     const auto& a = s.sets[static_cast<std::size_t>(pair.first)];
     const auto& b = s.sets[static_cast<std::size_t>(pair.second)];
     const double share = static_cast<double>(n) / static_cast<double>(a.size() + b.size() - n);
-    if (share >= similar && a != b)
-      parent[static_cast<std::size_t>(Root(parent, pair.first))] = Root(parent, pair.second);
+    if (share >= least && a != b)
+      pairs.push_back({s.images[static_cast<std::size_t>(pair.first)],
+                       s.images[static_cast<std::size_t>(pair.second)], share});
+  }
+  return pairs;
+}
+
+int Root(std::map<std::string, int>& index, std::vector<int>& parent, const std::string& path) {
+  const auto [at, fresh] = index.emplace(path, static_cast<int>(parent.size()));
+  if (fresh) parent.push_back(at->second);
+  int k = at->second;
+  while (parent[static_cast<std::size_t>(k)] != k)
+    k = parent[static_cast<std::size_t>(k)] =
+        parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(k)])];
+  return k;
+}
+
+// The pairs of a share at least `similar`, joined into groups, in the
+// order of their first paths.
+std::vector<std::vector<std::string>> Joined(const std::vector<Pair>& pairs, double similar) {
+  std::map<std::string, int> index;
+  std::vector<int> parent;
+  for (const Pair& p : pairs) {
+    if (p.share < similar) continue;
+    const int a = Root(index, parent, p.a);
+    parent[static_cast<std::size_t>(a)] = Root(index, parent, p.b);
   }
   std::map<int, std::set<std::string>> groups;
-  for (int k = 0; k < static_cast<int>(parent.size()); ++k)
-    groups[Root(parent, k)].insert(s.images[static_cast<std::size_t>(k)]);
+  for (const auto& [path, k] : index) groups[Root(index, parent, path)].insert(path);
   std::vector<std::vector<std::string>> out;
-  for (const auto& [root, images] : groups)
-    if (images.size() > 1) out.push_back({images.begin(), images.end()});
+  for (const auto& [root, images] : groups) out.push_back({images.begin(), images.end()});
+  std::sort(out.begin(), out.end());
   return out;
 }
 
-}  // namespace
+// Nearly alike disks are kept as the pairs of at least this share; a
+// lower --similar works them out again.
+constexpr double kLeastKept = 0.5;
 
-std::vector<Group> Catalogue::Dupes(double similar) {
+// The duplicates but the nearly alike: the same disk, the same files, the
+// same file on many images.
+std::vector<Group> Alike(sqlite3* db, const FileSets& s) {
   std::vector<Group> out;
   std::map<std::string, std::set<std::string>> by_disk, by_files;
-  Statement disks(db_, "SELECT disk_sha256, path FROM images WHERE disk_sha256 <> ''");
+  Statement disks(db, "SELECT disk_sha256, path FROM images WHERE disk_sha256 <> ''");
   while (disks.Step()) by_disk[disks.Text(0)].insert(disks.Text(1));
   for (auto& images : GroupsBy(by_disk)) out.push_back({"disk", std::move(images), "", ""});
-  const FileSets s = ReadFileSets(db_);
   for (std::size_t k = 0; k < s.images.size(); ++k) {
     std::string key;
     for (const int f : s.sets[k]) key += s.shas[static_cast<std::size_t>(f)];
@@ -185,13 +219,60 @@ std::vector<Group> Catalogue::Dupes(double similar) {
       continue;
     out.push_back({"files", std::move(images), "", ""});
   }
-  for (auto& images : Similar(s, similar)) out.push_back({"similar", std::move(images), "", ""});
   for (std::size_t f = 0; f < s.shas.size(); ++f) {
     if (s.on[f].size() < 2) continue;
     Group g{"file", {}, s.names[f], s.shas[f]};
     for (const int i : s.on[f]) g.images.push_back(s.images[static_cast<std::size_t>(i)]);
     out.push_back(std::move(g));
   }
+  return out;
+}
+
+}  // namespace
+
+void Catalogue::KeepDupes() {
+  const FileSets s = ReadFileSets(db_);
+  Exec(db_, "BEGIN");
+  Exec(db_, "DELETE FROM dupes; DELETE FROM similar_pairs");
+  Statement group(db_, "INSERT INTO dupes(kind, name, sha256) VALUES(?, ?, ?)");
+  Statement image(db_, "INSERT INTO dupe_images(dupe, path) VALUES(?, ?)");
+  for (const Group& g : Alike(db_, s)) {
+    group.Bind(g.kind).Bind(g.name).Bind(g.sha256).Run();
+    const std::int64_t id = sqlite3_last_insert_rowid(db_);
+    for (const std::string& path : g.images) image.Bind(id).Bind(path).Run();
+  }
+  Statement pair(db_, "INSERT INTO similar_pairs(a, b, share) VALUES(?, ?, ?)");
+  for (const Pair& p : SimilarPairs(s, kLeastKept)) {
+    pair.Bind(p.a).Bind(p.b).Bind(p.share).Run();
+  }
+  Exec(db_, "COMMIT");
+}
+
+std::vector<Group> Catalogue::Dupes(double similar) {
+  std::vector<Group> kept;
+  Statement q(db_,
+              "SELECT g.id, g.kind, g.name, g.sha256, i.path FROM dupes g "
+              "JOIN dupe_images i ON i.dupe = g.id ORDER BY g.id, i.rowid");
+  std::int64_t last = -1;
+  while (q.Step()) {
+    if (q.Int(0) != last) kept.push_back({q.Text(1), {}, q.Text(2), q.Text(3)}), last = q.Int(0);
+    kept.back().images.push_back(q.Text(4));
+  }
+  std::vector<Pair> pairs;
+  if (similar >= kLeastKept) {
+    Statement p(db_, "SELECT a, b, share FROM similar_pairs");
+    while (p.Step()) pairs.push_back({p.Text(0), p.Text(1), p.Real(2)});
+  } else {
+    pairs = SimilarPairs(ReadFileSets(db_), similar);
+  }
+  // As they were worked out: the same disks, the same files, then the
+  // nearly alike, then each file on many images.
+  std::vector<Group> out;
+  for (Group& g : kept)
+    if (g.kind != "file") out.push_back(std::move(g));
+  for (auto& images : Joined(pairs, similar)) out.push_back({"similar", std::move(images), "", ""});
+  for (Group& g : kept)
+    if (g.kind == "file") out.push_back(std::move(g));
   return out;
 }
 
