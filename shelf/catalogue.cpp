@@ -24,22 +24,36 @@ CREATE TABLE filesystems(drive INTEGER NOT NULL REFERENCES drives(id) ON DELETE 
   dos TEXT, why TEXT);
 CREATE TABLE files(id INTEGER PRIMARY KEY,
   drive INTEGER NOT NULL REFERENCES drives(id) ON DELETE CASCADE, name TEXT, size INTEGER,
-  sha256 TEXT, kind TEXT, text TEXT);
+  sha256 TEXT, kind TEXT);
 CREATE TABLE findings(image INTEGER NOT NULL REFERENCES images(id) ON DELETE CASCADE, text TEXT);
+CREATE TABLE names(id INTEGER PRIMARY KEY, name TEXT UNIQUE);
+CREATE TABLE texts(id INTEGER PRIMARY KEY, sha256 TEXT, kind TEXT, text TEXT,
+  UNIQUE(sha256, kind));
 CREATE INDEX images_disk ON images(disk_sha256);
 CREATE INDEX drives_image ON drives(image);
 CREATE INDEX filesystems_drive ON filesystems(drive);
 CREATE INDEX files_drive ON files(drive);
 CREATE INDEX files_sha256 ON files(sha256);
+CREATE INDEX files_name ON files(name);
 CREATE INDEX findings_image ON findings(image);
-CREATE VIRTUAL TABLE file_words USING fts5(name, text, content='files', content_rowid='id',
+CREATE VIRTUAL TABLE name_words USING fts5(name, content='names', content_rowid='id',
+  tokenize='trigram');
+CREATE VIRTUAL TABLE text_words USING fts5(text, content='texts', content_rowid='id',
   tokenize='trigram');
 CREATE TRIGGER files_added AFTER INSERT ON files BEGIN
-  INSERT INTO file_words(rowid, name, text) VALUES(new.id, new.name, new.text);
+  INSERT OR IGNORE INTO names(name) VALUES(new.name);
 END;
-CREATE TRIGGER files_gone AFTER DELETE ON files BEGIN
-  INSERT INTO file_words(file_words, rowid, name, text)
-    VALUES('delete', old.id, old.name, old.text);
+CREATE TRIGGER names_added AFTER INSERT ON names BEGIN
+  INSERT INTO name_words(rowid, name) VALUES(new.id, new.name);
+END;
+CREATE TRIGGER names_gone AFTER DELETE ON names BEGIN
+  INSERT INTO name_words(name_words, rowid, name) VALUES('delete', old.id, old.name);
+END;
+CREATE TRIGGER texts_added AFTER INSERT ON texts BEGIN
+  INSERT INTO text_words(rowid, text) VALUES(new.id, new.text);
+END;
+CREATE TRIGGER texts_gone AFTER DELETE ON texts BEGIN
+  INSERT INTO text_words(text_words, rowid, text) VALUES('delete', old.id, old.text);
 END;
 CREATE TABLE dupes(id INTEGER PRIMARY KEY, kind TEXT, name TEXT, sha256 TEXT);
 CREATE TABLE dupe_images(dupe INTEGER NOT NULL REFERENCES dupes(id) ON DELETE CASCADE,
@@ -102,8 +116,8 @@ std::string Catalogue::Write(const std::vector<ImageRecord>& batch) {
                   "sectors, disk_sha256, error) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   Statement drive(db_, "INSERT INTO drives(image, number) VALUES(?, ?)");
   Statement dos(db_, "INSERT INTO filesystems(drive, dos, why) VALUES(?, ?, ?)");
-  Statement file(
-      db_, "INSERT INTO files(drive, name, size, sha256, kind, text) VALUES(?, ?, ?, ?, ?, ?)");
+  Statement file(db_, "INSERT INTO files(drive, name, size, sha256, kind) VALUES(?, ?, ?, ?, ?)");
+  Statement text(db_, "INSERT OR IGNORE INTO texts(sha256, kind, text) VALUES(?, ?, ?)");
   Statement finding(db_, "INSERT INTO findings(image, text) VALUES(?, ?)");
   bool ok = true;
   for (const ImageRecord& r : batch) {
@@ -124,14 +138,10 @@ std::string Catalogue::Write(const std::vector<ImageRecord>& batch) {
       ok = ok && drive.Bind(id).Bind(d.number).Run();
       const std::int64_t drive_id = sqlite3_last_insert_rowid(db_);
       if (!d.dos.empty()) ok = ok && dos.Bind(drive_id).Bind(d.dos).Bind(d.why).Run();
-      for (const FileRecord& f : d.files)
-        ok = ok && file.Bind(drive_id)
-                       .Bind(f.name)
-                       .Bind(f.size)
-                       .Bind(f.sha256)
-                       .Bind(f.kind)
-                       .Bind(f.text)
-                       .Run();
+      for (const FileRecord& f : d.files) {
+        ok = ok && file.Bind(drive_id).Bind(f.name).Bind(f.size).Bind(f.sha256).Bind(f.kind).Run();
+        if (!f.text.empty()) ok = ok && text.Bind(f.sha256).Bind(f.kind).Bind(f.text).Run();
+      }
     }
     for (const std::string& text : r.findings) ok = ok && finding.Bind(id).Bind(text).Run();
   }

@@ -5,10 +5,13 @@
 //                                           container, and its error
 //   drives(id, image, number)              number NULL on a floppy or tape
 //   filesystems(drive, dos, why)           the DOS found and why
-//   files(id, drive, name, size, sha256, kind, text)
+//   files(id, drive, name, size, sha256, kind)
 //   findings(image, text)
-//   file_words                             the files' names and words,
-//                                          indexed by their trigrams (FTS5)
+//   names(id, name)                        each name a file has, once
+//   texts(id, sha256, kind, text)          a text file's or BASIC listing's
+//                                          words, once for its bytes
+//   name_words, text_words                 names and texts indexed by their
+//                                          trigrams (FTS5)
 //   dupes(id, kind, name, sha256), dupe_images(dupe, path),
 //   similar_pairs(a, b, share)             the duplicates, worked out when
 //                                          an index changed the catalogue
@@ -82,7 +85,7 @@ class Catalogue {
   // kind, and the images with findings.
   std::vector<std::string> Stats();
   // Every file of every image, in the images' order.
-  std::vector<Hit> AllFiles() { return Hits("", {}); }
+  std::vector<Hit> AllFiles();
 
  private:
   explicit Catalogue(sqlite3* db) : db_(db) {}
@@ -106,10 +109,12 @@ class Catalogue {
   void ReadAndWrite(const std::vector<Found>& to_read,
                     const std::function<void(std::size_t, std::size_t)>& progress,
                     IndexReport& report);
-  std::vector<Hit> Hits(const std::string& where, const std::vector<std::string>& values,
-                        bool by_words = false);
-  // Works out the duplicates and keeps them in the catalogue.
-  void KeepDupes();
+  // The files FROM and WHERE name, in the order of their images.
+  std::vector<Hit> Hits(const char* from, const std::string& where,
+                        const std::vector<std::string>& values);
+  // What the catalogue keeps beside its images, brought up to date after
+  // a change: names and texts no file has dropped, the duplicates worked out.
+  void KeepDerived();
   sqlite3* db_;
 };
 

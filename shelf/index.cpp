@@ -138,7 +138,7 @@ IndexReport Catalogue::Index(const std::vector<fs::path>& folders,
     ++report.dropped;
   }
   Exec(db_, "COMMIT");
-  if (report.read > 0 || report.dropped > 0) KeepDupes();
+  if (report.read > 0 || report.dropped > 0) KeepDerived();
   return report;
 }
 

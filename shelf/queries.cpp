@@ -15,11 +15,15 @@ namespace {
 constexpr const char* kHitColumns = "SELECT i.path, d.number, f.name, f.size, f.sha256, f.kind ";
 constexpr const char* kFiles =
     "FROM files f JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
-// Through the trigram index: LIKE on file_words' columns is answered by it
-// (a run of three letters or more in the pattern; else by a scan).
-constexpr const char* kWords =
-    "FROM file_words w JOIN files f ON f.id = w.rowid JOIN drives d ON f.drive = d.id "
-    "JOIN images i ON d.image = i.id ";
+// Through the trigram indexes, which answer LIKE on their columns (for a
+// run of three letters or more in the pattern; else by a scan).
+constexpr const char* kByName =
+    "FROM name_words w JOIN names n ON n.id = w.rowid JOIN files f ON f.name = n.name "
+    "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
+constexpr const char* kByText =
+    "FROM text_words w JOIN texts t ON t.id = w.rowid "
+    "JOIN files f ON f.sha256 = t.sha256 AND f.kind = t.kind "
+    "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
 // A file on more images than this is no sign of two disks being alike
 // (a DOS's own files): it is left out when nearly alike disks are sought.
 constexpr std::size_t kCommonFile = 50;
@@ -66,11 +70,10 @@ std::string LikePattern(const std::string& pattern) {
   return like;
 }
 
-std::vector<Hit> Catalogue::Hits(const std::string& where, const std::vector<std::string>& values,
-                                 bool by_words) {
+std::vector<Hit> Catalogue::Hits(const char* from, const std::string& where,
+                                 const std::vector<std::string>& values) {
   std::vector<Hit> hits;
-  const std::string sql = std::string(kHitColumns) + (by_words ? kWords : kFiles) + where +
-                          " ORDER BY i.path, d.number, f.name";
+  const std::string sql = kHitColumns + (from + where) + " ORDER BY i.path, d.number, f.name";
   Statement q(db_, sql.c_str());
   for (const std::string& v : values) q.Bind(v);
   while (q.Step()) {
@@ -81,16 +84,21 @@ std::vector<Hit> Catalogue::Hits(const std::string& where, const std::vector<std
   return hits;
 }
 
+std::vector<Hit> Catalogue::AllFiles() {
+  return Hits(kFiles, "", {});
+}
+
 std::vector<Hit> Catalogue::FindNames(const std::string& pattern) {
   // The index takes no ESCAPE: a pattern with LIKE's own marks in it is
   // looked for name by name.
   const std::string like = LikePattern(pattern);
-  if (like.find('\\') != std::string::npos) return Hits("WHERE f.name LIKE ? ESCAPE '\\'", {like});
-  return Hits("WHERE w.name LIKE ?", {like}, true);
+  if (like.find('\\') != std::string::npos)
+    return Hits(kFiles, "WHERE f.name LIKE ? ESCAPE '\\'", {like});
+  return Hits(kByName, "WHERE w.name LIKE ?", {like});
 }
 
 std::vector<Hit> Catalogue::FindSha256(const std::string& sha256) {
-  return Hits("WHERE f.sha256 = ?", {Lower(sha256)});
+  return Hits(kFiles, "WHERE f.sha256 = ?", {Lower(sha256)});
 }
 
 std::vector<Hit> Catalogue::FindText(const std::string& text) {
@@ -98,7 +106,7 @@ std::vector<Hit> Catalogue::FindText(const std::string& text) {
   if (words.empty()) return {};
   std::string where = "WHERE w.text LIKE ?";
   for (std::size_t k = 1; k < words.size(); ++k) where += " AND w.text LIKE ?";
-  return Hits(where, words, true);
+  return Hits(kByText, where, words);
 }
 
 }  // namespace trivane::shelf
@@ -230,10 +238,14 @@ std::vector<Group> Alike(sqlite3* db, const FileSets& s) {
 
 }  // namespace
 
-void Catalogue::KeepDupes() {
+void Catalogue::KeepDerived() {
   const FileSets s = ReadFileSets(db_);
   Exec(db_, "BEGIN");
-  Exec(db_, "DELETE FROM dupes; DELETE FROM similar_pairs");
+  Exec(db_,
+       "DELETE FROM names WHERE name NOT IN (SELECT name FROM files);"
+       "DELETE FROM texts WHERE NOT EXISTS (SELECT 1 FROM files f "
+       "  WHERE f.sha256 = texts.sha256 AND f.kind = texts.kind);"
+       "DELETE FROM dupes; DELETE FROM similar_pairs");
   Statement group(db_, "INSERT INTO dupes(kind, name, sha256) VALUES(?, ?, ?)");
   Statement image(db_, "INSERT INTO dupe_images(dupe, path) VALUES(?, ?)");
   for (const Group& g : Alike(db_, s)) {

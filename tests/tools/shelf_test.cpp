@@ -130,14 +130,24 @@ TEST_F(Shelf, FindsNamesAndWordsAndForgetsWhatIsGone) {
   EXPECT_EQ(similar("0.75"), 1);
   EXPECT_EQ(similar("0.76"), 0);
   EXPECT_EQ(similar("0.3"), 1);
-  // The index holds the files as they are, no more and no less.
+  // The indexes hold the names and texts as they are, no more and no less.
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open((dir_ / "shelf.db").string().c_str(), &db), SQLITE_OK);
-  EXPECT_EQ(
-      sqlite3_exec(db, "INSERT INTO file_words(file_words, rank) VALUES('integrity-check', 1)",
-                   nullptr, nullptr, nullptr),
-      SQLITE_OK)
-      << sqlite3_errmsg(db);
+  for (const char* check :
+       {"INSERT INTO name_words(name_words, rank) VALUES('integrity-check', 1)",
+        "INSERT INTO text_words(text_words, rank) VALUES('integrity-check', 1)"})
+    EXPECT_EQ(sqlite3_exec(db, check, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  int left = -1;  // names and texts no file has
+  sqlite3_exec(
+      db,
+      "SELECT (SELECT count(*) FROM names WHERE name NOT IN (SELECT name FROM files)) + "
+      "(SELECT count(*) FROM texts t WHERE t.sha256 NOT IN (SELECT sha256 FROM files))",
+      [](void* to, int, char** values, char**) {
+        *static_cast<int*>(to) = std::atoi(values[0]);
+        return 0;
+      },
+      &left, nullptr);
+  EXPECT_EQ(left, 0);
   sqlite3_close(db);
 }
 
