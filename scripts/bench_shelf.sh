@@ -47,8 +47,12 @@ timed() {  # what, then the command: its time and peak memory said
   /usr/bin/time -f "$what: %e s, %M KB" "$@"
 }
 db="$work/shelf.db"
-timed "real floppies, dir --json" bash -c "build-release/trivane-disk dir --json $real/*.* >/dev/null 2>&1 || true"
-timed "real floppies, index" "$shelf" index "$real" --db "$work/real.db" >/dev/null
+# The real folder as dir --json reads it, every file in turn, and as the
+# shelf indexes it.
+find "$real" -type f -print0 | sort -z >"$work/real-files"
+timed "real disks, dir --json" bash -c \
+  "xargs -0 build-release/trivane-disk dir --json <'$work/real-files' >/dev/null 2>&1 || true"
+timed "real disks, index" "$shelf" index "$real" --db "$work/real.db" >/dev/null
 timed "index" "$shelf" index "$work/shelf" --db "$db" | tail -1
 timed "index again" "$shelf" index "$work/shelf" --db "$db"
 timed "find a name" "$shelf" find 'FORMAT/CMD' --db "$db" >/dev/null

@@ -10,7 +10,7 @@
 //   names(id, name)                        each name a file has, once
 //   texts(id, sha256, kind, text)          a text file's or BASIC listing's
 //                                          words, once for its bytes
-//   name_words, text_words                 names and texts indexed by their
+//   name_words                             the names indexed by their
 //                                          trigrams (FTS5)
 //   dupes(id, kind, name, sha256), dupe_images(dupe, path),
 //   similar_pairs(a, b, share)             the duplicates, worked out when

@@ -15,14 +15,15 @@ namespace {
 constexpr const char* kHitColumns = "SELECT i.path, d.number, f.name, f.size, f.sha256, f.kind ";
 constexpr const char* kFiles =
     "FROM files f JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
-// Through the trigram indexes, which answer LIKE on their columns (for a
-// run of three letters or more in the pattern; else by a scan).
+// Through the trigram index of the names, which answers LIKE (for a run
+// of three letters or more in the pattern; else by a scan).
 constexpr const char* kByName =
     "FROM name_words w JOIN names n ON n.id = w.rowid JOIN files f ON f.name = n.name "
     "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
+// Each text once, however many files hold it: indexing every trigram of
+// every text would cost more than reading the texts a search asks of.
 constexpr const char* kByText =
-    "FROM text_words w JOIN texts t ON t.id = w.rowid "
-    "JOIN files f ON f.sha256 = t.sha256 AND f.kind = t.kind "
+    "FROM texts t JOIN files f ON f.sha256 = t.sha256 AND f.kind = t.kind "
     "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
 // A file on more images than this is no sign of two disks being alike
 // (a DOS's own files): it is left out when nearly alike disks are sought.
@@ -104,8 +105,8 @@ std::vector<Hit> Catalogue::FindSha256(const std::string& sha256) {
 std::vector<Hit> Catalogue::FindText(const std::string& text) {
   const std::vector<std::string> words = Words(text);
   if (words.empty()) return {};
-  std::string where = "WHERE w.text LIKE ?";
-  for (std::size_t k = 1; k < words.size(); ++k) where += " AND w.text LIKE ?";
+  std::string where = "WHERE t.text LIKE ?";
+  for (std::size_t k = 1; k < words.size(); ++k) where += " AND t.text LIKE ?";
   return Hits(kByText, where, words);
 }
 
