@@ -85,9 +85,7 @@ const ContainerFormat* Detect(const ImageBuffer& image);
 // last " or ", "dmk|jv3|jv1" with "|" and "|".
 std::string Words(std::string_view separator, std::string_view last);
 
-// Each container's row and its own, in its file.
-extern const ContainerFormat kDmkRow, kJv1Row, kJv3Row, kHfeRow, kImdRow, kReedRow, kScpRow,
-    kKryoFluxRow;
+// Each container's own, in its file beside its row.
 int RecogniseJv1(const ImageBuffer& image);
 void ReadJv1(const ImageBuffer& image, Disk& disk, bool check_data);
 Written WriteJv1(const Disk& disk, const WriteOptions& options);

@@ -15,6 +15,12 @@
 #include "formats/text.h"
 
 namespace trivane::disk {
+
+// Each container's row, in its own file: a new container is its file, its
+// Container value, and its row named here.
+extern const ContainerFormat kDmkRow, kJv1Row, kJv3Row, kHfeRow, kImdRow, kReedRow, kScpRow,
+    kKryoFluxRow;
+
 namespace {
 
 // A file too short to hold a JV3 header whose bytes are the start of one:

@@ -247,7 +247,7 @@ const DmkState* DmkStateOf(const Disk& disk) {
 }
 
 // The container's row (disk/container.h).
-constexpr ContainerFormat kDmkRow = {
+extern constexpr ContainerFormat kDmkRow = {
     Container::kDmk,
     "DMK",
     "dmk",

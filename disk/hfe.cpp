@@ -118,7 +118,7 @@ void ReadHfe(const ImageBuffer& image, Disk& disk, bool) {
 }
 
 // The container's row (disk/container.h).
-constexpr ContainerFormat kHfeRow = {
+extern constexpr ContainerFormat kHfeRow = {
     Container::kHfe,
     "HFE",
     "hfe",

@@ -157,7 +157,7 @@ void ReadImd(const ImageBuffer& image, Disk& disk, bool) {
 }
 
 // The container's row (disk/container.h).
-constexpr ContainerFormat kImdRow = {
+extern constexpr ContainerFormat kImdRow = {
     Container::kImd,
     "IMD",
     "imd",

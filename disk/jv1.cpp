@@ -115,7 +115,7 @@ Written WriteJv1(const Disk& disk, const WriteOptions&) {
 }
 
 // The container's row (disk/container.h).
-constexpr ContainerFormat kJv1Row = {
+extern constexpr ContainerFormat kJv1Row = {
     Container::kJv1,
     "JV1",
     "jv1",

@@ -148,7 +148,7 @@ Written WriteJv3(const Disk& disk, const WriteOptions&) {
 }
 
 // The container's row (disk/container.h).
-constexpr ContainerFormat kJv3Row = {
+extern constexpr ContainerFormat kJv3Row = {
     Container::kJv3,
     "JV3",
     "jv3",

@@ -73,7 +73,7 @@ Disk ReadKryoFluxDump(std::vector<StreamFile> files) {
 }
 
 // The container's row (disk/container.h).
-constexpr ContainerFormat kKryoFluxRow = {
+extern constexpr ContainerFormat kKryoFluxRow = {
     Container::kKryoFlux,
     "KryoFlux",
     "kryoflux",

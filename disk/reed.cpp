@@ -257,7 +257,7 @@ Disk ReadBack(const Disk& before, const ImageBuffer& image) {
 }
 
 // The container's row (disk/container.h).
-constexpr ContainerFormat kReedRow = {
+extern constexpr ContainerFormat kReedRow = {
     Container::kReed,
     "Reed",
     "hdv",

@@ -59,7 +59,7 @@ Written WriteScp(const Disk& disk, const WriteOptions& options) {
 }  // namespace
 
 // The container's row (disk/container.h).
-constexpr ContainerFormat kScpRow = {
+extern constexpr ContainerFormat kScpRow = {
     Container::kScp,
     "SCP",
     "scp",
