@@ -4,6 +4,7 @@
 // mark are read from its data cells, round the track's end.
 #include <algorithm>
 #include <array>
+#include <map>
 
 #include "cells/cells.h"
 #include "formats/crc16.h"
@@ -213,30 +214,19 @@ class Scan {
 // Where a mark can end, told by 16 cells starting on a byte of the packed
 // cells: bits 0 to 15 say which of 0 to 15 cells into an FM mark's 00 byte
 // they start, bits 16 to 20 which turn of the MFM sync (4489, three times)
-// they are, plus one. Found by a look through every turn and mark.
-unsigned HintOf(unsigned run) {
-  unsigned h = 0;
-  for (unsigned turn = 0; turn < 16; ++turn) {
-    if ((((0x44894489u << turn) >> 16) & 0xFFFF) == run) h |= (turn + 1) << 16;
-  }
-  for (std::uint8_t m : kFmMarks) {
-    const std::uint32_t fm = std::uint32_t{kFmZero} << 16 | FmCells(m, 0xC7);
-    for (int in = 0; in < 16; ++in) {
-      if (((fm >> (16 - in)) & 0xFFFF) == run) h |= 1u << in;
-    }
-  }
-  return h;
-}
-
-// The runs with a hint, in order, and their hints: a few dozen.
+// they are, plus one. The runs with a hint, in order, and their hints: a
+// few dozen, made from every turn of the sync and every place in a mark.
 using Hints = std::vector<std::pair<unsigned, unsigned>>;
 const Hints& AllHints() {
   static const Hints hints = [] {
-    Hints t;
-    for (unsigned r = 0; r < 65536; ++r) {
-      if (const unsigned h = HintOf(r); h != 0) t.emplace_back(r, h);
+    std::map<unsigned, unsigned> by_run;
+    for (unsigned turn = 0; turn < 16; ++turn)
+      by_run[((0x44894489u << turn) >> 16) & 0xFFFF] |= (turn + 1) << 16;
+    for (std::uint8_t m : kFmMarks) {
+      const std::uint32_t fm = std::uint32_t{kFmZero} << 16 | FmCells(m, 0xC7);
+      for (int in = 0; in < 16; ++in) by_run[(fm >> (16 - in)) & 0xFFFF] |= 1u << in;
     }
-    return t;
+    return Hints(by_run.begin(), by_run.end());
   }();
   return hints;
 }

@@ -67,54 +67,58 @@ double CellTime(const FluxTrack& track) {
 namespace {
 
 // The loop's state: the cell time it follows and where in a cell the head
-// is; each transition's time gives the cells of 0 before its 1.
+// is; each transition's time gives the cells of 0 before its 1. Times are
+// kept in 2^-16 ns, in integers, so that each step waits on few cycles.
 class Loop {
  public:
-  explicit Loop(double cell_ns)
-      : start_(cell_ns),
-        inverse_(1 / cell_ns),
-        low_(cell_ns * (1 - kMostDrift)),
-        high_(cell_ns * (1 + kMostDrift)),
-        clock_(cell_ns) {}
+  Loop(double cell_ns, double tick_ns)
+      : tick_(Fixed(tick_ns)),
+        start_(std::max<std::int64_t>(Fixed(cell_ns), 2)),
+        inverse_((std::int64_t{1} << 46) / start_),
+        low_(std::max<std::int64_t>(Fixed(cell_ns * (1 - kMostDrift)), 1)),
+        high_(std::max(Fixed(cell_ns * (1 + kMostDrift)), start_)),
+        clock_(start_) {}
   // The cells of 0 before this transition's 1; -1 for a transition too
   // soon after the last (less than half a cell), taken as one with it.
-  int Zeros(double ns) {
-    const double time = time_ + ns;
-    double rest = 0;
-    const double cells = CellsIn(time, rest);
+  int Zeros(std::uint32_t ticks) {
+    const std::int64_t time = time_ + ticks * tick_;
+    std::int64_t rest = 0;
+    const std::int64_t cells = CellsIn(time, rest);
     if (cells == 0) {
       time_ = time;
       return -1;
     }
     // A long run of zeros says little of the speed: back towards the start.
-    clock_ += cells <= 4 ? rest * kPeriodGain : (start_ - clock_) * kPeriodGain;
+    clock_ += ((cells <= 4 ? rest : start_ - clock_) * kGain) >> 16;
     clock_ = std::clamp(clock_, low_, high_);
-    time_ = rest * kPhaseKept;
+    time_ = (rest * kKept) >> 16;
     return cells <= kMostZeros ? static_cast<int>(cells) - 1 : kMostZeros;
   }
 
  private:
+  static constexpr std::int64_t kGain = static_cast<std::int64_t>(kPeriodGain * 65536 + 0.5),
+                                kKept = static_cast<std::int64_t>(kPhaseKept * 65536 + 0.5);
+  static std::int64_t Fixed(double ns) {
+    return ns > 0 && ns < 1e9 ? static_cast<std::int64_t>(ns * 65536 + 0.5) : 0;
+  }
   // The cells in `time` (at least a fifth of a cell below 0) to the
-  // nearest, and what is left over. Guessed at the starting cell time
-  // (adding and taking away 1.5 x 2^52 rounds), then set right by the
-  // clock followed: no division waits on the transition before, but on
-  // long runs of zeros.
-  double CellsIn(double time, double& rest) const {
-    constexpr double kRound = 6755399441055744.0;
-    const double guess = time * inverse_;
-    if (guess > 2 * kMostZeros) {
-      const double cells = std::floor(time / clock_ + 0.5);
+  // nearest, and what is left over: guessed at the starting cell time,
+  // then set right by the clock followed, so that no division waits on
+  // the transition before, but on long runs of zeros.
+  std::int64_t CellsIn(std::int64_t time, std::int64_t& rest) const {
+    const std::int64_t half = clock_ / 2;
+    if (time > 2 * kMostZeros * start_) {
+      const std::int64_t cells = (time + half) / clock_;
       rest = time - cells * clock_;
       return cells;
     }
-    double cells = (guess + kRound) - kRound;
+    std::int64_t cells = (time * inverse_ + (std::int64_t{1} << 45)) >> 46;
     rest = time - cells * clock_;
-    const double half = clock_ / 2;
-    for (; rest >= half; cells += 1) rest -= clock_;
-    for (; cells > 0 && rest < -half; cells -= 1) rest += clock_;
+    for (; rest >= half; ++cells) rest -= clock_;
+    for (; cells > 0 && rest < -half; --cells) rest += clock_;
     return cells;
   }
-  double start_, inverse_, low_, high_, clock_, time_ = 0;
+  std::int64_t tick_, start_, inverse_, low_, high_, clock_, time_ = 0;
 };
 
 // Cells set one transition at a time into bytes kept ahead of them: room
@@ -134,8 +138,8 @@ struct CellWriter {
 };
 
 // The cells of intervals from k to `to`, at tick_ns each.
-void Run(const std::vector<std::uint32_t>& intervals, std::size_t& k, std::size_t to,
-         double tick_ns, bool keep, Loop& loop, CellWriter& w) {
+void Run(const std::vector<std::uint32_t>& intervals, std::size_t& k, std::size_t to, bool keep,
+         Loop& loop, CellWriter& w) {
   constexpr std::size_t kChunk = 1024;
   while (k < to) {
     const std::size_t end = std::min(to, k + kChunk);
@@ -143,7 +147,7 @@ void Run(const std::vector<std::uint32_t>& intervals, std::size_t& k, std::size_
     Loop l = loop;  // kept in registers over the chunk
     std::uint8_t* data = w.bytes.data();
     for (; k < end; ++k) {
-      const int zeros = l.Zeros(intervals[k] * tick_ns);
+      const int zeros = l.Zeros(intervals[k]);
       if (zeros >= 0 && keep) w.ZerosThenOne(data, zeros);
     }
     loop = l;
@@ -160,12 +164,12 @@ TrackCells CellsOf(const FluxTrack& track, double cell_ns) {
   // last; without two index marks it keeps every cell.
   std::vector<std::size_t> ends = track.index;
   if (ends.size() < 2) ends = {0, track.intervals.size()};
-  Loop loop(out.cell_ns);
+  Loop loop(out.cell_ns, track.tick_ns);
   CellWriter w;
   std::size_t k = 0;
   for (const std::size_t end : ends) {
-    Run(track.intervals, k, std::min(end, track.intervals.size()), track.tick_ns,
-        !out.index_cells.empty(), loop, w);
+    Run(track.intervals, k, std::min(end, track.intervals.size()), !out.index_cells.empty(), loop,
+        w);
     out.index_cells.push_back(w.count);
   }
   out.cells = cells::Cells::FromPacked(std::move(w.bytes), w.count);
