@@ -250,6 +250,31 @@ std::vector<TrackLayout> Layouts() {
 
 }  // namespace
 
+namespace {
+
+// A sector's data can hold what reads as another's marks (MFM data whose
+// cells are an FM ID at twice its rate, say): the track read back then
+// gives a sector more than was written. The sector whose data it lies in
+// is said as a loss.
+void FindMarksInData(const cells::Cells& c, const std::vector<TrackField>& fields, int cylinder,
+                     int side, Losses& losses) {
+  const std::vector<cells::Field> read = cells::DecodeBothRates(c);
+  std::size_t k = 0;
+  for (const cells::Field& f : read) {
+    const bool written = k < fields.size() && fields[k].sector == f.sector &&
+                         fields[k].double_density == (f.encoding == cells::Encoding::kMfm);
+    if (written) {
+      ++k;
+    } else if (k > 0) {
+      losses.Add(cylinder, side, fields[k - 1].sector,
+                 "its data holds the marks of another sector: read back, the track gives one "
+                 "more");
+    }
+  }
+}
+
+}  // namespace
+
 // The track's fields on cells of `until` cells, the last ones dropped as
 // losses while the revolution cannot hold them.
 cells::Cells FittedCells(std::vector<TrackField> fields, std::size_t until, int cylinder, int side,
@@ -259,7 +284,9 @@ cells::Cells FittedCells(std::vector<TrackField> fields, std::size_t until, int 
     for (const TrackLayout& layout : Layouts()) {
       // Written out to `until` where it fits; longer where it does not.
       cells::Cells c = TrackCells(fields, layout, until, true);
-      if (c.size() <= until) return c;
+      if (c.size() > until) continue;
+      FindMarksInData(c, fields, cylinder, side, losses);
+      return c;
     }
     losses.Add(cylinder, side, fields.back().sector,
                "past the 100,000 cells of a track at 250 kbit/s and 300 rpm");
