@@ -50,8 +50,8 @@ std::vector<std::string> Words(const std::string& text) {
 }
 
 // Images by a key, in groups of more than one.
-std::vector<std::vector<std::string>> GroupsBy(
-    const std::map<std::string, std::set<std::string>>& by) {
+template <typename Key>
+std::vector<std::vector<std::string>> GroupsBy(const std::map<Key, std::set<std::string>>& by) {
   std::vector<std::vector<std::string>> groups;
   for (const auto& [key, images] : by)
     if (images.size() > 1) groups.push_back({images.begin(), images.end()});
@@ -119,21 +119,31 @@ namespace {
 // of them, the name each was first seen under.
 struct FileSets {
   std::vector<std::string> images;            // paths, by number
-  std::vector<std::set<int>> sets;            // per image, its files' numbers
+  std::vector<std::vector<int>> sets;         // per image, its files' numbers, in order
   std::vector<std::string> shas, names;       // per file number
   std::vector<std::vector<int>> on;           // per file number, its images
   std::map<std::string, std::string> digest;  // path: its disk's digest
 };
 
+// The rows come an image at a time: each image's set is put in order when
+// the next begins, and only then are its files said to be on it.
 FileSets ReadFileSets(sqlite3* db) {
   FileSets s;
-  std::map<std::string, int> image_of, file_of;
+  std::map<std::string, int> file_of;
+  const auto close = [&s] {
+    if (s.sets.empty()) return;
+    std::vector<int>& set = s.sets.back();
+    std::sort(set.begin(), set.end());
+    set.erase(std::unique(set.begin(), set.end()), set.end());
+    for (const int f : set)
+      s.on[static_cast<std::size_t>(f)].push_back(static_cast<int>(s.sets.size()) - 1);
+  };
   Statement q(db,
               "SELECT i.path, f.sha256, f.name, i.disk_sha256 FROM files f "
               "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ORDER BY i.path");
   while (q.Step()) {
-    const auto [image, fresh] = image_of.emplace(q.Text(0), static_cast<int>(s.images.size()));
-    if (fresh) {
+    if (s.images.empty() || s.images.back() != q.Text(0)) {
+      close();
       s.images.push_back(q.Text(0));
       s.sets.emplace_back();
       s.digest[q.Text(0)] = q.Text(3);
@@ -144,9 +154,9 @@ FileSets ReadFileSets(sqlite3* db) {
       s.names.push_back(q.Text(2));
       s.on.emplace_back();
     }
-    if (s.sets[static_cast<std::size_t>(image->second)].insert(file->second).second)
-      s.on[static_cast<std::size_t>(file->second)].push_back(image->second);
+    s.sets.back().push_back(file->second);
   }
+  close();
   return s;
 }
 
@@ -211,15 +221,13 @@ constexpr double kLeastKept = 0.5;
 // same file on many images.
 std::vector<Group> Alike(sqlite3* db, const FileSets& s) {
   std::vector<Group> out;
-  std::map<std::string, std::set<std::string>> by_disk, by_files;
+  std::map<std::string, std::set<std::string>> by_disk;
   Statement disks(db, "SELECT disk_sha256, path FROM images WHERE disk_sha256 <> ''");
   while (disks.Step()) by_disk[disks.Text(0)].insert(disks.Text(1));
   for (auto& images : GroupsBy(by_disk)) out.push_back({"disk", std::move(images), "", ""});
-  for (std::size_t k = 0; k < s.images.size(); ++k) {
-    std::string key;
-    for (const int f : s.sets[k]) key += s.shas[static_cast<std::size_t>(f)];
-    by_files[key].insert(s.images[k]);
-  }
+  // Keyed by the image's set of file numbers, which stand for their SHA-256s.
+  std::map<std::vector<int>, std::set<std::string>> by_files;
+  for (std::size_t k = 0; k < s.images.size(); ++k) by_files[s.sets[k]].insert(s.images[k]);
   for (auto& images : GroupsBy(by_files)) {
     const std::string& first = s.digest.at(images.front());
     // Alike as disks already: said once, as the same disk.
