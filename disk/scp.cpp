@@ -33,8 +33,8 @@ void ReadScp(const ImageBuffer& image, Disk& disk, bool) {
     const auto offset_of = [&t](std::size_t cell) { return t.at + static_cast<Offset>(cell / 2); };
     AddFluxTrack(t.flux, t.cylinder, t.head, offset_of, *state, disk);
   });
-  disk.problems.insert(disk.problems.begin(), findings.begin(),
-                       findings.end());  // the file's first
+  // The file's own findings before its tracks'.
+  disk.problems.insert(disk.problems.begin(), findings.begin(), findings.end());
   disk.state = std::move(state);
 }
 

@@ -248,10 +248,6 @@ std::vector<TrackLayout> Layouts() {
   return {ControllerLayout(), close};
 }
 
-}  // namespace
-
-namespace {
-
 // A sector's data can hold what reads as another's marks (MFM data whose
 // cells are an FM ID at twice its rate, say): the track read back then
 // gives a sector more than was written. The sector whose data it lies in

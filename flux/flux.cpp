@@ -17,38 +17,35 @@ constexpr double kBinNs = 100, kMostIntervalNs = 20000;
 // the dump): it gives this many cells, whatever its length.
 constexpr int kMostZeros = 64;
 
-}  // namespace
+// The intervals from `from` to `to` shorter than most_ns, counted by their
+// ticks: the histograms and the cell time are made from these counts.
+std::vector<std::uint32_t> ByTicks(const FluxTrack& track, std::size_t from, std::size_t to,
+                                   double most_ns) {
+  const double limit = std::ceil(most_ns / track.tick_ns);
+  std::vector<std::uint32_t> counts(limit < 1e6 ? static_cast<std::size_t>(limit) : 1000000);
+  for (std::size_t k = from; k < to; ++k)
+    if (track.intervals[k] < counts.size()) ++counts[track.intervals[k]];
+  return counts;
+}
 
-namespace {
-
-// Counts the intervals from `from` to `to` into bins of bin_ns, those of
-// bins.size() x bin_ns and more left out. Worked in ticks: below the limit,
-// an interval's bin is its ticks times a fixed-point scale (2^32 a unit).
-void Count(const FluxTrack& track, std::size_t from, std::size_t to, double bin_ns,
-           std::vector<int>& bins) {
-  const double ticks = static_cast<double>(bins.size()) * bin_ns / track.tick_ns;
-  const std::uint64_t limit = ticks < 4294967296.0 ? static_cast<std::uint64_t>(ticks) : 1ull << 32;
-  const auto scale = static_cast<std::uint64_t>(track.tick_ns / bin_ns * 4294967296.0);
-  for (std::size_t k = from; k < to; ++k) {
-    const std::uint64_t t = track.intervals[k];
-    if (t < limit) ++bins[std::min<std::uint64_t>(bins.size() - 1, t * scale >> 32)];
-  }
+// The counts by ticks gathered into bins of bin_ns (the last taking what
+// rounding puts past it).
+template <typename Bin>
+void Gather(const std::vector<std::uint32_t>& by_ticks, double tick_ns, double bin_ns,
+            std::vector<Bin>& bins) {
+  for (std::size_t t = 0; t < by_ticks.size(); ++t)
+    bins[std::min(bins.size() - 1, static_cast<std::size_t>(t * tick_ns / bin_ns))] +=
+        static_cast<Bin>(by_ticks[t]);
 }
 
 }  // namespace
 
 double CellTime(const FluxTrack& track) {
   if (track.intervals.size() < 100 || track.tick_ns <= 0) return 0;
-  // Intervals counted by their ticks, below the longest looked at; the
-  // bins of kBinNs and the sums are made from these counts.
-  const auto limit = static_cast<std::size_t>(std::min(kMostIntervalNs / track.tick_ns, 1e6));
-  std::vector<std::uint32_t> by_ticks(limit);
-  for (const std::uint32_t t : track.intervals)
-    if (t < limit) ++by_ticks[t];
+  const std::vector<std::uint32_t> by_ticks =
+      ByTicks(track, 0, track.intervals.size(), kMostIntervalNs);
   std::vector<double> bins(static_cast<std::size_t>(kMostIntervalNs / kBinNs) + 1);
-  for (std::size_t t = 0; t < limit; ++t)
-    bins[std::min(bins.size() - 1, static_cast<std::size_t>(t * track.tick_ns / kBinNs))] +=
-        by_ticks[t];
+  Gather(by_ticks, track.tick_ns, kBinNs, bins);
   const double enough = static_cast<double>(track.intervals.size()) * 0.03;
   std::size_t peak = 0;
   while (peak < bins.size() && bins[peak] < enough) ++peak;
@@ -56,7 +53,7 @@ double CellTime(const FluxTrack& track) {
   while (peak + 1 < bins.size() && bins[peak + 1] >= bins[peak]) ++peak;
   const double centre = (static_cast<double>(peak) + 0.5) * kBinNs / track.tick_ns;
   double sum = 0, count = 0;
-  for (std::size_t t = 0; t < limit; ++t) {
+  for (std::size_t t = 0; t < by_ticks.size(); ++t) {
     const auto ticks = static_cast<double>(t);
     if (ticks > centre * 0.8 && ticks < centre * 1.2)
       sum += ticks * by_ticks[t], count += by_ticks[t];
@@ -200,7 +197,7 @@ std::vector<int> Histogram(const FluxTrack& track, int revolution, double bin_ns
   const std::size_t from = track.index[static_cast<std::size_t>(revolution)];
   const std::size_t to =
       std::min(track.index[static_cast<std::size_t>(revolution) + 1], track.intervals.size());
-  Count(track, from, to, bin_ns, bins);
+  if (track.tick_ns > 0) Gather(ByTicks(track, from, to, most_ns), track.tick_ns, bin_ns, bins);
   return bins;
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <numeric>
 #include <set>
 
 #include "shelf/catalogue.h"
