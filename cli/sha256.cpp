@@ -1,5 +1,6 @@
 #include "cli/sha256.h"
 
+#include <algorithm>
 #include <array>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -25,7 +26,7 @@ std::uint32_t Rotr(std::uint32_t x, int n) {
   return x >> n | x << (32 - n);
 }
 
-void Block(std::array<std::uint32_t, 8>& h, const std::uint8_t* p) {
+void Block(std::uint32_t* h, const std::uint8_t* p) {
   std::uint32_t w[64];
   for (int i = 0; i < 16; ++i) {
     w[i] = std::uint32_t{p[4 * i]} << 24 | std::uint32_t{p[4 * i + 1]} << 16 |
@@ -51,8 +52,7 @@ void Block(std::array<std::uint32_t, 8>& h, const std::uint8_t* p) {
 #ifdef TRIVANE_SHA_NI
 // The same rounds with the processor's SHA instructions, four rounds a step;
 // the message schedule W[t] for t = 16.. is made from W[t-16] .. W[t-1].
-__attribute__((target("sha,sse4.1"))) void BlockShaNi(std::array<std::uint32_t, 8>& h,
-                                                      const std::uint8_t* p) {
+__attribute__((target("sha,sse4.1"))) void BlockShaNi(std::uint32_t* h, const std::uint8_t* p) {
   const __m128i order = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
   __m128i tmp = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[0])), 0xB1);
   __m128i state1 =
@@ -97,7 +97,7 @@ bool HasShaInstructions() {
 }
 #endif
 
-using BlockFunction = void (*)(std::array<std::uint32_t, 8>&, const std::uint8_t*);
+using BlockFunction = void (*)(std::uint32_t*, const std::uint8_t*);
 
 BlockFunction Fastest(bool allow_instructions) {
 #ifdef TRIVANE_SHA_NI
@@ -107,32 +107,47 @@ BlockFunction Fastest(bool allow_instructions) {
   return Block;
 }
 
-std::string Digest(const std::vector<std::uint8_t>& bytes, BlockFunction block) {
-  std::array<std::uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  const std::size_t whole = bytes.size() / 64 * 64;
-  for (std::size_t i = 0; i < whole; i += 64) block(h, bytes.data() + i);
-  std::uint8_t tail[128] = {};
-  const std::size_t rest = bytes.size() % 64;
-  for (std::size_t i = 0; i < rest; ++i) tail[i] = bytes[whole + i];
-  tail[rest] = 0x80;
-  const std::size_t tail_size = rest < 56 ? 64 : 128;
-  const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
-  for (int i = 0; i < 8; ++i) tail[tail_size - 1 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
-  for (std::size_t i = 0; i < tail_size; i += 64) block(h, tail + i);
+}  // namespace
+
+Sha256::Sha256(bool allow_instructions) {
+  static const BlockFunction with = Fastest(true);
+  block_ = allow_instructions ? with : Block;
+}
+
+void Sha256::Add(const std::uint8_t* bytes, std::size_t size) {
+  total_ += size;
+  if (held_ > 0) {
+    const std::size_t take = std::min(size, 64 - held_);
+    std::copy_n(bytes, take, pending_ + held_);
+    held_ += take, bytes += take, size -= take;
+    if (held_ < 64) return;
+    block_(h_, pending_);
+    held_ = 0;
+  }
+  for (; size >= 64; bytes += 64, size -= 64) block_(h_, bytes);
+  std::copy_n(bytes, size, pending_);
+  held_ = size;
+}
+
+std::string Sha256::Hex() {
+  // The padding: a one bit, zeros, and the length in bits, to a whole block.
+  const std::uint64_t bits = total_ * 8;
+  std::uint8_t tail[72] = {0x80};
+  const std::size_t zeros = (held_ < 56 ? 56 : 120) - held_;
+  for (int i = 0; i < 8; ++i) tail[zeros + 7 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
+  Add(tail, zeros + 8);
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;
-  for (std::uint32_t v : h) {
+  for (std::uint32_t v : h_) {
     for (int shift = 28; shift >= 0; shift -= 4) hex += kDigits[v >> shift & 15];
   }
   return hex;
 }
 
-}  // namespace
-
 std::string Sha256Hex(const std::vector<std::uint8_t>& bytes, bool allow_instructions) {
-  static const BlockFunction with = Fastest(true);
-  return Digest(bytes, allow_instructions ? with : Block);
+  Sha256 sha(allow_instructions);
+  sha.Add(bytes);
+  return sha.Hex();
 }
 
 }  // namespace trivane::cli

@@ -33,6 +33,12 @@ TEST(CliSha256, StandardVectors) {
     EXPECT_EQ(cli::Sha256Hex(Of(std::string(n, 'x')), true),
               cli::Sha256Hex(Of(std::string(n, 'x')), false));
   }
+  // Given in parts of every length from 1 to 130, across blocks and the padding.
+  const std::vector<std::uint8_t> million = Of(std::string(1000000, 'a'));
+  cli::Sha256 parts;
+  for (std::size_t at = 0, n = 1; at < million.size(); at += n, n = n % 130 + 1)
+    parts.Add(million.data() + at, std::min(n, million.size() - at));
+  EXPECT_EQ(parts.Hex(), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
 std::string Quoted(const std::string& bytes) {
