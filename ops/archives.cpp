@@ -68,13 +68,14 @@ LoadedImage OpenArchive(const fs::path& path) {
   return LoadPath(path, kMostArchiveBytes, kArchiveAtOnce);
 }
 
-void ListImages(const ImageBuffer& zip, const std::string& prefix, bool inner, ArchiveImages& out) {
+void EachImage(const ImageBuffer& zip, const std::string& prefix, bool inner,
+               const EachArchiveImage& each, std::string& error) {
   const archive::ZipDirectory d = archive::ReadZipDirectory(zip);
   if (!d.error.empty()) {
     if (inner)
-      out.paths.push_back(prefix);
+      each(prefix, {{}, d.error});
     else
-      out.error = d.error;
+      error = d.error;
     return;
   }
   for (const archive::ZipMember& m : d.members) {
@@ -82,13 +83,11 @@ void ListImages(const ImageBuffer& zip, const std::string& prefix, bool inner, A
     archive::ZipData data = archive::ReadZipMember(zip, m, kMostArchiveBytes);
     const std::string path = prefix + "/" + m.name;
     if (!data.error.empty()) {
-      out.paths.push_back(path);
-      continue;
-    }
-    if (archive::IsZip(data.bytes) && !inner) {
-      ListImages(ImageBuffer(std::move(data.bytes)), path, true, out);
+      each(path, {{}, data.error});
+    } else if (archive::IsZip(data.bytes) && !inner) {
+      EachImage(ImageBuffer(std::move(data.bytes)), path, true, each, error);
     } else if (IsImageBytes(data.bytes)) {
-      out.paths.push_back(path);
+      each(path, {std::move(data.bytes), ""});
     }
   }
 }
@@ -124,14 +123,18 @@ LoadedImage LoadPath(const fs::path& path, std::uintmax_t most, std::size_t at_o
   return {ImageBuffer(std::move(member->bytes)), ""};
 }
 
+std::string ReadArchiveImages(const fs::path& zip, const EachArchiveImage& each) {
+  const LoadedImage archive = OpenArchive(zip);
+  if (!archive.ok()) return archive.error;
+  std::string error;
+  EachImage(archive.buffer, Utf8Of(zip), SplitAtArchive(zip).has_value(), each, error);
+  return error;
+}
+
 ArchiveImages ImagesInArchive(const fs::path& zip) {
   ArchiveImages out;
-  const LoadedImage archive = OpenArchive(zip);
-  if (!archive.ok()) {
-    out.error = archive.error;
-    return out;
-  }
-  ListImages(archive.buffer, Utf8Of(zip), SplitAtArchive(zip).has_value(), out);
+  out.error = ReadArchiveImages(
+      zip, [&out](const std::string& path, MemberBytes) { out.paths.push_back(path); });
   return out;
 }
 

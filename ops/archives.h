@@ -6,6 +6,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -44,6 +45,12 @@ struct ArchiveImages {
   std::string error;
 };
 ArchiveImages ImagesInArchive(const std::filesystem::path& zip);
+
+// The same images handed on one at a time with their bytes (each member
+// inflated once), or with why a member could not be read; why none could
+// be listed.
+using EachArchiveImage = std::function<void(const std::string& path, MemberBytes member)>;
+std::string ReadArchiveImages(const std::filesystem::path& zip, const EachArchiveImage& each);
 
 // The operands with each archive replaced by its images (UTF-8 paths); an
 // archive that holds none stays, so that its reader says why.

@@ -87,37 +87,19 @@ OpenedImage OpenArchiveImage(const std::filesystem::path& path, Purpose purpose)
   return r;
 }
 
-}  // namespace
-
-OpenedImage OpenImage(const std::filesystem::path& path, Purpose purpose) {
+OpenedImage ImageOf(const std::string& file, ImageBuffer image, Purpose purpose) {
   OpenedImage r;
-  r.file = Utf8Of(path);
-  if (ReadDump(path, r)) return r;
-  LoadedImage loaded = LoadPath(path, disk::MostImageBytes(), AtOnce(purpose));
-  if (!loaded.ok()) {
-    r.error = loaded.error;
-    return r;
-  }
-  if (loaded.buffer.StartsWith("PK\x03\x04")) return OpenArchiveImage(path, purpose);
+  r.file = file;
   r.loaded = true;
-  r.image = std::move(loaded.buffer);
+  r.image = std::move(image);
   r.disk = disk::ReadDisk(r.image, purpose != Purpose::kCatalogue);
   r.error = r.disk.error;
   return r;
 }
 
-OpenedImage OpenDrive(const std::filesystem::path& path, int drive) {
-  OpenedImage r = OpenImage(path, Purpose::kCatalogue);
-  if (!r.error.empty()) return r;
-  DriveDisk d = DiskOfDrive(r.disk, drive);
-  r.error = d.error;
-  r.disk = std::move(d.disk);
-  return r;
-}
-
-OpenedDos OpenDos(const std::filesystem::path& path, int drive, bool every_drive) {
+OpenedDos DosOf(OpenedImage image, int drive, bool every_drive) {
   OpenedDos r;
-  r.sectors = OpenImage(path, Purpose::kCatalogue);
+  r.sectors = std::move(image);
   if (!r.sectors.error.empty()) return r;
   r.hard_disk = disk::IsWholeHardDisk(r.sectors.disk);
   if (r.hard_disk) r.header = disk::ReedHeaderLines(r.sectors.disk);
@@ -133,6 +115,38 @@ OpenedDos OpenDos(const std::filesystem::path& path, int drive, bool every_drive
   r.drive = disk::SliceOf(r.sectors.disk);
   if (r.sectors.error.empty()) r.fs = FilesystemToChange(r.sectors.disk);
   return r;
+}
+
+}  // namespace
+
+OpenedImage OpenImage(const std::filesystem::path& path, Purpose purpose) {
+  OpenedImage r;
+  r.file = Utf8Of(path);
+  if (ReadDump(path, r)) return r;
+  LoadedImage loaded = LoadPath(path, disk::MostImageBytes(), AtOnce(purpose));
+  if (!loaded.ok()) {
+    r.error = loaded.error;
+    return r;
+  }
+  if (loaded.buffer.StartsWith("PK\x03\x04")) return OpenArchiveImage(path, purpose);
+  return ImageOf(r.file, std::move(loaded.buffer), purpose);
+}
+
+OpenedImage OpenDrive(const std::filesystem::path& path, int drive) {
+  OpenedImage r = OpenImage(path, Purpose::kCatalogue);
+  if (!r.error.empty()) return r;
+  DriveDisk d = DiskOfDrive(r.disk, drive);
+  r.error = d.error;
+  r.disk = std::move(d.disk);
+  return r;
+}
+
+OpenedDos OpenDos(const std::filesystem::path& path, int drive, bool every_drive) {
+  return DosOf(OpenImage(path, Purpose::kCatalogue), drive, every_drive);
+}
+
+OpenedDos OpenDosOf(const std::string& file, std::vector<std::uint8_t> bytes) {
+  return DosOf(ImageOf(file, ImageBuffer(std::move(bytes)), Purpose::kCatalogue), -1, true);
 }
 
 OpenedFile OpenNamedFile(const std::filesystem::path& image, const std::string& name, bool deleted,

@@ -51,6 +51,9 @@ struct OpenedDos {
   std::vector<Drive> drives;
 };
 OpenedDos OpenDos(const std::filesystem::path& path, int drive = -1, bool every_drive = false);
+// The same of an image already read whole (a zip member's bytes), every
+// drive of a hard disk; file is the name it is known by.
+OpenedDos OpenDosOf(const std::string& file, std::vector<std::uint8_t> bytes);
 
 // A file named by a user, found through the disk's filesystem; without an
 // entry, why not ("no file NAME on the disk", or why the image was not read).

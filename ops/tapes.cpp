@@ -87,16 +87,23 @@ bool IsTapeFile(const std::filesystem::path& path) {
   return IsTapeBytes(head);
 }
 
+OpenedTape OpenTapeOf(const std::string& file, const std::vector<std::uint8_t>& bytes) {
+  OpenedTape out;
+  out.file = file;
+  out.is_tape = IsTapeBytes(bytes);
+  if (!out.is_tape) return out;
+  out.tape = tape::ReadTape(bytes);
+  out.error = out.tape.error;
+  return out;
+}
+
 OpenedTape OpenTape(const std::filesystem::path& path) {
+  if (std::optional<MemberBytes> member = ReadMemberPath(path)) {
+    if (!member->error.empty()) return {Utf8Of(path), false, {}, ""};
+    return OpenTapeOf(Utf8Of(path), member->bytes);
+  }
   OpenedTape out;
   out.file = Utf8Of(path);
-  if (std::optional<MemberBytes> member = ReadMemberPath(path)) {
-    out.is_tape = member->error.empty() && IsTapeBytes(member->bytes);
-    if (!out.is_tape) return out;
-    out.tape = tape::ReadTape(member->bytes);
-    out.error = out.tape.error;
-    return out;
-  }
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error || !IsTapeFile(path)) return out;

@@ -27,6 +27,8 @@ bool IsTapeFile(const std::filesystem::path& path);
 bool IsTapeBytes(std::span<const std::uint8_t> bytes);
 // Reads the file as a tape when its first bytes say it is one.
 OpenedTape OpenTape(const std::filesystem::path& path);
+// The same of bytes already read whole (a zip member's), known as file.
+OpenedTape OpenTapeOf(const std::string& file, const std::vector<std::uint8_t>& bytes);
 
 // A program as a file of a disk: a SYSTEM program as a load module (its
 // blocks as load records, its entry as the transfer record), BASIC as a
