@@ -37,24 +37,25 @@ std::vector<ShelfRow> ShelfView::Search(const std::string& text) {
   if (!catalogue_ || text.empty()) return rows;
   const bool pattern = text.find_first_of("*?") != std::string::npos;
   std::set<std::tuple<std::string, std::string, std::string>> seen;
-  for (const auto& hits :
-       {catalogue_->FindNames(pattern ? text : "*" + text + "*"), catalogue_->FindText(text)}) {
-    for (const shelf::Hit& h : hits) {
-      ShelfRow row = RowOf(h);
-      if (seen.insert({row.cells[0], row.cells[1], row.cells[2]}).second) rows.push_back(row);
-    }
-  }
+  const auto each = [&](const shelf::Hit& h) {
+    ShelfRow row = RowOf(h);
+    if (seen.insert({row.cells[0], row.cells[1], row.cells[2]}).second) rows.push_back(row);
+    return true;
+  };
+  catalogue_->FindNames(pattern ? text : "*" + text + "*", each);
+  catalogue_->FindText(text, each);
   return rows;
 }
 
 std::vector<ShelfRow> ShelfView::Duplicates() {
   std::vector<ShelfRow> rows;
   if (!catalogue_) return rows;
-  for (const shelf::Group& g : catalogue_->Dupes(0.9)) {
+  catalogue_->Dupes(0.9, [&rows](const shelf::Group& g) {
     std::string images;
     for (const std::string& image : g.images) images += (images.empty() ? "" : ", ") + image;
     rows.push_back({{KindText(g), images}, g.images.front()});
-  }
+    return true;
+  });
   return rows;
 }
 

@@ -47,11 +47,20 @@ CREATE TRIGGER names_gone AFTER DELETE ON names BEGIN
 END;
 CREATE TABLE dupes(id INTEGER PRIMARY KEY, kind TEXT, name TEXT, sha256 TEXT);
 CREATE TABLE dupe_images(dupe INTEGER NOT NULL REFERENCES dupes(id) ON DELETE CASCADE,
-  path TEXT);
+  image INTEGER);
 CREATE INDEX dupe_images_dupe ON dupe_images(dupe);
-CREATE TABLE similar_pairs(a TEXT, b TEXT, share REAL);
-PRAGMA user_version = 2;
+CREATE TABLE similar_pairs(a INTEGER, b INTEGER, share REAL);
 )";
+
+// The tables and the version, made together or not at all; why not in error.
+bool Make(sqlite3* db, std::string& error) {
+  const std::string version = "PRAGMA user_version = " + std::to_string(kCatalogueVersion);
+  if (Exec(db, "BEGIN") && Exec(db, kSchema) && Exec(db, version.c_str()) && Exec(db, "COMMIT"))
+    return true;
+  error = std::string("cannot make its tables: ") + sqlite3_errmsg(db);
+  Exec(db, "ROLLBACK");
+  return false;
+}
 
 // What the file holds: a catalogue of this version (0), none yet (1), or
 // something else (-1, with why).
@@ -85,12 +94,13 @@ std::unique_ptr<Catalogue> Catalogue::Open(const fs::path& file, std::string& er
   }
   sqlite3_busy_timeout(db, 5000);
   const int state = VersionOf(db, error);
-  if (state < 0 || (state == 1 && !Exec(db, kSchema))) {
-    if (state == 1) error = std::string("cannot make its tables: ") + sqlite3_errmsg(db);
+  if (state < 0 || (state == 1 && !Make(db, error))) {
     sqlite3_close(db);
     return nullptr;
   }
-  Exec(db, "PRAGMA foreign_keys = ON");
+  // A cache of 16 MiB (SQLite's own is 2 MiB): the images and files a
+  // question joins stay in memory on a large shelf.
+  Exec(db, "PRAGMA foreign_keys = ON; PRAGMA cache_size = -16384");
   return std::unique_ptr<Catalogue>(new Catalogue(db));
 }
 

@@ -12,9 +12,10 @@
 //                                          words, once for its bytes
 //   name_words                             the names indexed by their
 //                                          trigrams (FTS5)
-//   dupes(id, kind, name, sha256), dupe_images(dupe, path),
+//   dupes(id, kind, name, sha256), dupe_images(dupe, image),
 //   similar_pairs(a, b, share)             the duplicates, worked out when
 //                                          an index changed the catalogue
+//                                          (images by their ids)
 //
 // PRAGMA user_version holds the catalogue's version; a catalogue of another
 // version, or a file that is none, is refused, never changed. Each batch
@@ -26,6 +27,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,7 @@ struct sqlite3;
 
 namespace trivane::shelf {
 
-inline constexpr int kCatalogueVersion = 2;
+inline constexpr int kCatalogueVersion = 3;
 
 // A file found: the image (as indexed), the drive (none on a floppy), the
 // name as dir lists it, its size and SHA-256.
@@ -74,18 +76,26 @@ class Catalogue {
   IndexReport Index(const std::vector<std::filesystem::path>& folders,
                     const std::function<void(std::size_t, std::size_t)>& progress);
 
+  // Each answer handed on as the catalogue gives it, none kept: false from
+  // the receiver stops the question.
+  using EachHit = std::function<bool(const Hit&)>;
+  using EachGroup = std::function<bool(const Group&)>;
+
   // File names by a pattern (* and ?, any letter case); by SHA-256; by the
   // words of text files and BASIC listings (every word, any letter case).
-  std::vector<Hit> FindNames(const std::string& pattern);
-  std::vector<Hit> FindSha256(const std::string& sha256);
-  std::vector<Hit> FindText(const std::string& words);
+  // Each says how many files it handed on.
+  std::size_t FindNames(const std::string& pattern, const EachHit& each);
+  std::size_t FindSha256(const std::string& sha256, const EachHit& each);
+  std::size_t FindText(const std::string& words, const EachHit& each);
 
-  std::vector<Group> Dupes(double similar);
+  // The same disks, the same files, the nearly alike (a share of files at
+  // least `similar`), then each file on many images.
+  void Dupes(double similar, const EachGroup& each);
   // Lines of the counts: images by container, DOS and geometry, files by
   // kind, and the images with findings.
   std::vector<std::string> Stats();
   // Every file of every image, in the images' order.
-  std::vector<Hit> AllFiles();
+  std::size_t AllFiles(const EachHit& each);
 
  private:
   explicit Catalogue(sqlite3* db) : db_(db) {}
@@ -97,6 +107,7 @@ class Catalogue {
   struct Found {
     std::filesystem::path path;
     std::int64_t size = 0, mtime = 0;
+    bool archive = false;  // a zip, read as its images
   };
   struct Row {
     std::int64_t id = 0, size = 0, mtime = 0;
@@ -108,13 +119,15 @@ class Catalogue {
   bool Unchanged(const Found& f, const RowsOfPath& of);
   void ReadAndWrite(const std::vector<Found>& to_read,
                     const std::function<void(std::size_t, std::size_t)>& progress,
+                    const std::map<std::string, Row>& rows, std::set<std::int64_t>& kept,
                     IndexReport& report);
   // The files FROM and WHERE name, in the order of their images.
-  std::vector<Hit> Hits(const char* from, const std::string& where,
-                        const std::vector<std::string>& values);
+  std::size_t Hits(const char* from, const std::string& where,
+                   const std::vector<std::string>& values, const EachHit& each);
   // What the catalogue keeps beside its images, brought up to date after
-  // a change: names and texts no file has dropped, the duplicates worked out.
-  void KeepDerived();
+  // a change: names and texts no file has dropped, the duplicates worked
+  // out. Why it could not be (nothing of it changed); empty when done.
+  std::string KeepDerived();
   sqlite3* db_;
 };
 

@@ -54,19 +54,34 @@ std::map<std::string, Catalogue::Row> Rows(sqlite3* db) {
   return rows;
 }
 
-// The records of the paths, read side by side.
+// The records of the paths (a zip's, each of its images), read side by
+// side, the largest files first so that no one large image is left to the
+// end with one processor on it.
 std::vector<ImageRecord> ReadAll(const std::vector<Catalogue::Found>& paths) {
-  std::vector<ImageRecord> out(paths.size());
+  std::vector<std::vector<ImageRecord>> of(paths.size());
+  std::vector<std::size_t> order(paths.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return paths[a].size > paths[b].size; });
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
-    for (std::size_t k; (k = next++) < paths.size();)
-      out[k] = ReadRecord(paths[k].path, paths[k].size, paths[k].mtime);
+    for (std::size_t n; (n = next++) < order.size();) {
+      const Catalogue::Found& f = paths[order[n]];
+      if (f.archive)
+        of[order[n]] = ReadArchiveRecords(f.path, f.size, f.mtime);
+      else
+        of[order[n]].push_back(ReadRecord(f.path, f.size, f.mtime));
+    }
   };
   std::vector<std::thread> workers;
   const unsigned n = std::max(1u, std::thread::hardware_concurrency());
   for (unsigned k = 1; k < n && k < paths.size(); ++k) workers.emplace_back(work);
   work();
   for (std::thread& t : workers) t.join();
+  std::vector<ImageRecord> out;
+  for (std::vector<ImageRecord>& records : of)
+    out.insert(out.end(), std::make_move_iterator(records.begin()),
+               std::make_move_iterator(records.end()));
   return out;
 }
 
@@ -117,19 +132,12 @@ IndexReport Catalogue::Index(const std::vector<fs::path>& folders,
     if (Unchanged(f, of)) {
       for (const auto& at : of) kept.insert(at->second.id);
       ++report.unchanged;
-    } else if (!ops::IsZipFile(f.path)) {
-      to_read.push_back(f);
     } else {
-      const ops::ArchiveImages images = ops::ImagesInArchive(f.path);
-      for (const std::string& member : images.paths)
-        to_read.push_back({PathFromUtf8(member), f.size, f.mtime});
-      if (images.paths.empty()) to_read.push_back(f);  // kept as no image, its reason said
+      to_read.push_back(f);
+      to_read.back().archive = ops::IsZipFile(f.path);
     }
   }
-  for (const Found& f : to_read) {
-    if (const auto row = rows.find(Utf8Of(f.path)); row != rows.end()) kept.insert(row->second.id);
-  }
-  ReadAndWrite(to_read, progress, report);
+  ReadAndWrite(to_read, progress, rows, kept, report);
   Statement drop(db_, "DELETE FROM images WHERE id = ?");
   Exec(db_, "BEGIN");
   for (const auto& [path, row] : rows) {
@@ -138,14 +146,18 @@ IndexReport Catalogue::Index(const std::vector<fs::path>& folders,
     ++report.dropped;
   }
   Exec(db_, "COMMIT");
-  if (report.read > 0 || report.dropped > 0) KeepDerived();
+  if (report.read > 0 || report.dropped > 0) {
+    if (const std::string why = KeepDerived(); !why.empty()) report.problems.push_back(why);
+  }
   return report;
 }
 
 // Reads the files a batch at a time over the processors, writing each
 // batch in one transaction; a file gone while indexing is said, not kept.
+// A path written again keeps its place: its old rows are not dropped twice.
 void Catalogue::ReadAndWrite(const std::vector<Found>& to_read,
                              const std::function<void(std::size_t, std::size_t)>& progress,
+                             const std::map<std::string, Row>& rows, std::set<std::int64_t>& kept,
                              IndexReport& report) {
   for (std::size_t from = 0; from < to_read.size(); from += kBatch) {
     const auto end = to_read.begin() + static_cast<long>(std::min(to_read.size(), from + kBatch));
@@ -158,6 +170,8 @@ void Catalogue::ReadAndWrite(const std::vector<Found>& to_read,
       if (gone) report.problems.push_back(r.path + ": gone while it was indexed");
       return gone;
     });
+    for (const ImageRecord& r : batch)
+      if (const auto row = rows.find(r.path); row != rows.end()) kept.insert(row->second.id);
     if (const std::string why = Write(batch); !why.empty()) report.problems.push_back(why);
     report.read += static_cast<int>(batch.size());
     if (progress) progress(from + part.size(), to_read.size());

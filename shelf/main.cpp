@@ -94,13 +94,15 @@ int Find(const trivane::cli::Parsed& p) {
     return Usage("find takes one of PATTERN, --sha256 H or --text WORDS");
   auto catalogue = OpenCatalogue(p);
   if (!catalogue) return 1;
-  const std::vector<shelf::Hit> hits = sha    ? catalogue->FindSha256(*sha)
-                                       : text ? catalogue->FindText(*text)
-                                              : catalogue->FindNames(p.operands[0]);
   trivane::cli::Output out("trivane-shelf");
-  for (const shelf::Hit& h : hits)
-    if (!out.Write((p.Has("--json") ? HitJson(h) : HitText(h)) + "\n")) return 1;
-  return out.Finish() && !hits.empty() ? 0 : 1;
+  bool written = true;
+  const auto each = [&](const shelf::Hit& h) {
+    return written = out.Write((p.Has("--json") ? HitJson(h) : HitText(h)) + "\n");
+  };
+  const std::size_t hits = sha    ? catalogue->FindSha256(*sha, each)
+                           : text ? catalogue->FindText(*text, each)
+                                  : catalogue->FindNames(p.operands[0], each);
+  return written && out.Finish() && hits > 0 ? 0 : 1;
 }
 
 std::string GroupJson(const shelf::Group& g) {
@@ -133,9 +135,11 @@ int Dupes(const trivane::cli::Parsed& p) {
   auto catalogue = OpenCatalogue(p);
   if (!catalogue) return 1;
   trivane::cli::Output out("trivane-shelf");
-  for (const shelf::Group& g : catalogue->Dupes(similar))
-    if (!out.Write((p.Has("--json") ? GroupJson(g) : GroupText(g)) + "\n")) return 1;
-  return out.Finish() ? 0 : 1;
+  bool written = true;
+  catalogue->Dupes(similar, [&](const shelf::Group& g) {
+    return written = out.Write((p.Has("--json") ? GroupJson(g) : GroupText(g)) + "\n");
+  });
+  return written && out.Finish() ? 0 : 1;
 }
 
 int Stats(const trivane::cli::Parsed& p) {
@@ -160,7 +164,8 @@ int Export(const trivane::cli::Parsed& p) {
   if (!catalogue) return 1;
   trivane::cli::Output out("trivane-shelf");
   if (!json && !out.Write("image,drive,name,size,sha256,kind\n")) return 1;
-  for (const shelf::Hit& h : catalogue->AllFiles()) {
+  bool written = true;
+  catalogue->AllFiles([&](const shelf::Hit& h) {
     std::string line;
     if (json) {
       line = HitJson(h);
@@ -169,9 +174,9 @@ int Export(const trivane::cli::Parsed& p) {
       line = Csv(h.image) + "," + (h.drive ? std::to_string(*h.drive) : "") + "," + Csv(h.name) +
              "," + std::to_string(h.size) + "," + h.sha256 + "," + h.kind;
     }
-    if (!out.Write(line + "\n")) return 1;
-  }
-  return out.Finish() ? 0 : 1;
+    return written = out.Write(line + "\n");
+  });
+  return written && out.Finish() ? 0 : 1;
 }
 
 struct Command {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <set>
+#include <utility>
 
 #include "shelf/catalogue.h"
 #include "shelf/database.h"
@@ -48,15 +48,6 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
-// Images by a key, in groups of more than one.
-template <typename Key>
-std::vector<std::vector<std::string>> GroupsBy(const std::map<Key, std::set<std::string>>& by) {
-  std::vector<std::vector<std::string>> groups;
-  for (const auto& [key, images] : by)
-    if (images.size() > 1) groups.push_back({images.begin(), images.end()});
-  return groups;
-}
-
 }  // namespace
 
 // * and ? as LIKE's % and _ (which match any letter case of ASCII, as the
@@ -70,43 +61,44 @@ std::string LikePattern(const std::string& pattern) {
   return like;
 }
 
-std::vector<Hit> Catalogue::Hits(const char* from, const std::string& where,
-                                 const std::vector<std::string>& values) {
-  std::vector<Hit> hits;
+std::size_t Catalogue::Hits(const char* from, const std::string& where,
+                            const std::vector<std::string>& values, const EachHit& each) {
   const std::string sql = kHitColumns + (from + where) + " ORDER BY i.path, d.number, f.name";
   Statement q(db_, sql.c_str());
   for (const std::string& v : values) q.Bind(v);
+  std::size_t given = 0;
   while (q.Step()) {
     Hit h{q.Text(0), std::nullopt, q.Text(2), q.Int(3), q.Text(4), q.Text(5)};
     if (!q.Null(1)) h.drive = static_cast<int>(q.Int(1));
-    hits.push_back(std::move(h));
+    ++given;
+    if (!each(h)) break;
   }
-  return hits;
+  return given;
 }
 
-std::vector<Hit> Catalogue::AllFiles() {
-  return Hits(kFiles, "", {});
+std::size_t Catalogue::AllFiles(const EachHit& each) {
+  return Hits(kFiles, "", {}, each);
 }
 
-std::vector<Hit> Catalogue::FindNames(const std::string& pattern) {
+std::size_t Catalogue::FindNames(const std::string& pattern, const EachHit& each) {
   // The index takes no ESCAPE: a pattern with LIKE's own marks in it is
   // looked for name by name.
   const std::string like = LikePattern(pattern);
   if (like.find('\\') != std::string::npos)
-    return Hits(kFiles, "WHERE f.name LIKE ? ESCAPE '\\'", {like});
-  return Hits(kByName, "WHERE w.name LIKE ?", {like});
+    return Hits(kFiles, "WHERE f.name LIKE ? ESCAPE '\\'", {like}, each);
+  return Hits(kByName, "WHERE w.name LIKE ?", {like}, each);
 }
 
-std::vector<Hit> Catalogue::FindSha256(const std::string& sha256) {
-  return Hits(kFiles, "WHERE f.sha256 = ?", {Lower(sha256)});
+std::size_t Catalogue::FindSha256(const std::string& sha256, const EachHit& each) {
+  return Hits(kFiles, "WHERE f.sha256 = ?", {Lower(sha256)}, each);
 }
 
-std::vector<Hit> Catalogue::FindText(const std::string& text) {
+std::size_t Catalogue::FindText(const std::string& text, const EachHit& each) {
   const std::vector<std::string> words = Words(text);
-  if (words.empty()) return {};
+  if (words.empty()) return 0;
   std::string where = "WHERE t.text LIKE ?";
   for (std::size_t k = 1; k < words.size(); ++k) where += " AND t.text LIKE ?";
-  return Hits(kByText, where, words);
+  return Hits(kByText, where, words, each);
 }
 
 }  // namespace trivane::shelf
@@ -115,13 +107,15 @@ namespace trivane::shelf {
 namespace {
 
 // Each image's live files, by file: the SHA-256s numbered, an image's set
-// of them, the name each was first seen under.
+// of them, the name each was first seen under. Images are numbered in the
+// order of their paths, so a list of image numbers in order is one of
+// paths in order.
 struct FileSets {
-  std::vector<std::string> images;            // paths, by number
-  std::vector<std::vector<int>> sets;         // per image, its files' numbers, in order
-  std::vector<std::string> shas, names;       // per file number
-  std::vector<std::vector<int>> on;           // per file number, its images
-  std::map<std::string, std::string> digest;  // path: its disk's digest
+  std::vector<std::int64_t> ids;             // per image, its id in the catalogue
+  std::vector<std::string> images, digests;  // per image, its path and its disk's digest
+  std::vector<std::vector<int>> sets;        // per image, its files' numbers, in order
+  std::vector<std::string> shas, names;      // per file number
+  std::vector<std::vector<int>> on;          // per file number, its images
 };
 
 // The rows come an image at a time: each image's set is put in order when
@@ -138,19 +132,20 @@ FileSets ReadFileSets(sqlite3* db) {
       s.on[static_cast<std::size_t>(f)].push_back(static_cast<int>(s.sets.size()) - 1);
   };
   Statement q(db,
-              "SELECT i.path, f.sha256, f.name, i.disk_sha256 FROM files f "
+              "SELECT i.id, i.path, f.sha256, f.name, i.disk_sha256 FROM files f "
               "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ORDER BY i.path");
   while (q.Step()) {
-    if (s.images.empty() || s.images.back() != q.Text(0)) {
+    if (s.ids.empty() || s.ids.back() != q.Int(0)) {
       close();
-      s.images.push_back(q.Text(0));
+      s.ids.push_back(q.Int(0));
+      s.images.push_back(q.Text(1));
+      s.digests.push_back(q.Text(4));
       s.sets.emplace_back();
-      s.digest[q.Text(0)] = q.Text(3);
     }
-    const auto [file, new_file] = file_of.emplace(q.Text(1), static_cast<int>(s.shas.size()));
+    const auto [file, new_file] = file_of.emplace(q.Text(2), static_cast<int>(s.shas.size()));
     if (new_file) {
-      s.shas.push_back(q.Text(1));
-      s.names.push_back(q.Text(2));
+      s.shas.push_back(q.Text(2));
+      s.names.push_back(q.Text(3));
       s.on.emplace_back();
     }
     s.sets.back().push_back(file->second);
@@ -159,10 +154,10 @@ FileSets ReadFileSets(sqlite3* db) {
   return s;
 }
 
-// Pairs of images whose sets of files are nearly alike (a share at least
-// `least` of the files of both, not all), by their paths.
+// Pairs of images, by their numbers, whose sets of files are nearly alike
+// (a share at least `least` of the files of both, not all).
 struct Pair {
-  std::string a, b;
+  int a = 0, b = 0;
   double share = 0;
 };
 std::vector<Pair> SimilarPairs(const FileSets& s, double least) {
@@ -177,37 +172,30 @@ std::vector<Pair> SimilarPairs(const FileSets& s, double least) {
     const auto& a = s.sets[static_cast<std::size_t>(pair.first)];
     const auto& b = s.sets[static_cast<std::size_t>(pair.second)];
     const double share = static_cast<double>(n) / static_cast<double>(a.size() + b.size() - n);
-    if (share >= least && a != b)
-      pairs.push_back({s.images[static_cast<std::size_t>(pair.first)],
-                       s.images[static_cast<std::size_t>(pair.second)], share});
+    if (share >= least && a != b) pairs.push_back({pair.first, pair.second, share});
   }
   return pairs;
 }
 
-int Root(std::map<std::string, int>& index, std::vector<int>& parent, const std::string& path) {
-  const auto [at, fresh] = index.emplace(path, static_cast<int>(parent.size()));
-  if (fresh) parent.push_back(at->second);
-  int k = at->second;
-  while (parent[static_cast<std::size_t>(k)] != k)
-    k = parent[static_cast<std::size_t>(k)] =
-        parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(k)])];
-  return k;
-}
-
-// The pairs of a share at least `similar`, joined into groups, in the
-// order of their first paths.
-std::vector<std::vector<std::string>> Joined(const std::vector<Pair>& pairs, double similar) {
-  std::map<std::string, int> index;
-  std::vector<int> parent;
-  for (const Pair& p : pairs) {
-    if (p.share < similar) continue;
-    const int a = Root(index, parent, p.a);
-    parent[static_cast<std::size_t>(a)] = Root(index, parent, p.b);
+// The pairs of paths of a share at least `similar`, joined into groups
+// (each its paths in order), in the order of their first paths.
+using PathPairs = std::vector<std::pair<std::string, std::string>>;
+std::vector<std::vector<std::string>> Joined(const PathPairs& pairs) {
+  std::map<std::string, std::string> parent;
+  const auto root = [&parent](const std::string& path) {
+    std::string top = parent.try_emplace(path, path).first->second;
+    while (parent[top] != top) top = parent[top];
+    for (std::string at = path; at != top;) at = std::exchange(parent[at], top);
+    return top;
+  };
+  for (const auto& [a, b] : pairs) {
+    const std::string ra = root(a), rb = root(b);
+    parent[ra] = rb;
   }
-  std::map<int, std::set<std::string>> groups;
-  for (const auto& [path, k] : index) groups[Root(index, parent, path)].insert(path);
+  std::map<std::string, std::vector<std::string>> groups;
+  for (const auto& [path, up] : parent) groups[root(path)].push_back(path);
   std::vector<std::vector<std::string>> out;
-  for (const auto& [root, images] : groups) out.push_back({images.begin(), images.end()});
+  for (auto& [top, images] : groups) out.push_back(std::move(images));
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -216,84 +204,126 @@ std::vector<std::vector<std::string>> Joined(const std::vector<Pair>& pairs, dou
 // lower --similar works them out again.
 constexpr double kLeastKept = 0.5;
 
+// Writes the groups kept, each as it is found: its row of dupes and a row
+// of dupe_images for each of its images, in the order of their paths.
+class KeptWriter {
+ public:
+  explicit KeptWriter(sqlite3* db)
+      : db_(db),
+        group_(db, "INSERT INTO dupes(kind, name, sha256) VALUES(?, ?, ?)"),
+        image_(db, "INSERT INTO dupe_images(dupe, image) VALUES(?, ?)") {}
+  void Write(const std::string& kind, const std::vector<std::int64_t>& images,
+             const std::string& name = "", const std::string& sha256 = "") {
+    ok_ = ok_ && group_.Bind(kind).Bind(name).Bind(sha256).Run();
+    const std::int64_t id = sqlite3_last_insert_rowid(db_);
+    for (const std::int64_t image : images) ok_ = ok_ && image_.Bind(id).Bind(image).Run();
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  sqlite3* db_;
+  Statement group_, image_;
+  bool ok_ = true;
+};
+
+std::vector<std::int64_t> IdsOf(const FileSets& s, const std::vector<int>& numbers) {
+  std::vector<std::int64_t> ids;
+  ids.reserve(numbers.size());
+  for (const int k : numbers) ids.push_back(s.ids[static_cast<std::size_t>(k)]);
+  return ids;
+}
+
 // The duplicates but the nearly alike: the same disk, the same files, the
 // same file on many images.
-std::vector<Group> Alike(sqlite3* db, const FileSets& s) {
-  std::vector<Group> out;
-  std::map<std::string, std::set<std::string>> by_disk;
-  Statement disks(db, "SELECT disk_sha256, path FROM images WHERE disk_sha256 <> ''");
-  while (disks.Step()) by_disk[disks.Text(0)].insert(disks.Text(1));
-  for (auto& images : GroupsBy(by_disk)) out.push_back({"disk", std::move(images), "", ""});
+void KeepAlike(sqlite3* db, const FileSets& s, KeptWriter& out) {
+  std::map<std::string, std::vector<std::int64_t>> by_disk;
+  Statement disks(db, "SELECT disk_sha256, id FROM images WHERE disk_sha256 <> '' ORDER BY path");
+  while (disks.Step()) by_disk[disks.Text(0)].push_back(disks.Int(1));
+  for (const auto& [digest, images] : by_disk)
+    if (images.size() > 1) out.Write("disk", images);
   // Keyed by the image's set of file numbers, which stand for their SHA-256s.
-  std::map<std::vector<int>, std::set<std::string>> by_files;
-  for (std::size_t k = 0; k < s.images.size(); ++k) by_files[s.sets[k]].insert(s.images[k]);
-  for (auto& images : GroupsBy(by_files)) {
-    const std::string& first = s.digest.at(images.front());
+  std::map<std::vector<int>, std::vector<int>> by_files;
+  for (std::size_t k = 0; k < s.sets.size(); ++k)
+    by_files[s.sets[k]].push_back(static_cast<int>(k));
+  for (const auto& [set, images] : by_files) {
+    const std::string& first = s.digests[static_cast<std::size_t>(images.front())];
     // Alike as disks already: said once, as the same disk.
-    if (std::all_of(images.begin(), images.end(),
-                    [&](const std::string& i) { return s.digest.at(i) == first; }))
+    if (images.size() < 2 || std::all_of(images.begin(), images.end(), [&](int i) {
+          return s.digests[static_cast<std::size_t>(i)] == first;
+        }))
       continue;
-    out.push_back({"files", std::move(images), "", ""});
+    out.Write("files", IdsOf(s, images));
   }
-  for (std::size_t f = 0; f < s.shas.size(); ++f) {
-    if (s.on[f].size() < 2) continue;
-    Group g{"file", {}, s.names[f], s.shas[f]};
-    for (const int i : s.on[f]) g.images.push_back(s.images[static_cast<std::size_t>(i)]);
-    out.push_back(std::move(g));
+  for (std::size_t f = 0; f < s.shas.size(); ++f)
+    if (s.on[f].size() >= 2) out.Write("file", IdsOf(s, s.on[f]), s.names[f], s.shas[f]);
+}
+
+// The groups kept, "file" ones or all others, handed on one at a time;
+// false when the receiver stopped.
+bool KeptGroups(sqlite3* db, bool files, const Catalogue::EachGroup& each) {
+  Statement q(db, files ? "SELECT g.id, g.kind, g.name, g.sha256, i.path FROM dupes g "
+                          "JOIN dupe_images m ON m.dupe = g.id JOIN images i ON i.id = m.image "
+                          "WHERE g.kind = 'file' ORDER BY g.id, m.rowid"
+                        : "SELECT g.id, g.kind, g.name, g.sha256, i.path FROM dupes g "
+                          "JOIN dupe_images m ON m.dupe = g.id JOIN images i ON i.id = m.image "
+                          "WHERE g.kind <> 'file' ORDER BY g.id, m.rowid");
+  Group g;
+  std::int64_t last = -1;
+  while (q.Step()) {
+    if (q.Int(0) != last) {
+      if (last >= 0 && !each(g)) return false;
+      g = {q.Text(1), {}, q.Text(2), q.Text(3)};
+      last = q.Int(0);
+    }
+    g.images.push_back(q.Text(4));
   }
-  return out;
+  return last < 0 || each(g);
 }
 
 }  // namespace
 
-void Catalogue::KeepDerived() {
+std::string Catalogue::KeepDerived() {
   const FileSets s = ReadFileSets(db_);
-  Exec(db_, "BEGIN");
-  Exec(db_,
-       "DELETE FROM names WHERE name NOT IN (SELECT name FROM files);"
-       "DELETE FROM texts WHERE NOT EXISTS (SELECT 1 FROM files f "
-       "  WHERE f.sha256 = texts.sha256 AND f.kind = texts.kind);"
-       "DELETE FROM dupes; DELETE FROM similar_pairs");
-  Statement group(db_, "INSERT INTO dupes(kind, name, sha256) VALUES(?, ?, ?)");
-  Statement image(db_, "INSERT INTO dupe_images(dupe, path) VALUES(?, ?)");
-  for (const Group& g : Alike(db_, s)) {
-    group.Bind(g.kind).Bind(g.name).Bind(g.sha256).Run();
-    const std::int64_t id = sqlite3_last_insert_rowid(db_);
-    for (const std::string& path : g.images) image.Bind(id).Bind(path).Run();
-  }
+  bool ok = Exec(db_, "BEGIN") &&
+            Exec(db_,
+                 "DELETE FROM names WHERE name NOT IN (SELECT name FROM files);"
+                 "DELETE FROM texts WHERE NOT EXISTS (SELECT 1 FROM files f "
+                 "  WHERE f.sha256 = texts.sha256 AND f.kind = texts.kind);"
+                 "DELETE FROM dupe_images; DELETE FROM dupes; DELETE FROM similar_pairs");
+  KeptWriter kept(db_);
+  if (ok) KeepAlike(db_, s, kept);
+  ok = ok && kept.ok();
   Statement pair(db_, "INSERT INTO similar_pairs(a, b, share) VALUES(?, ?, ?)");
   for (const Pair& p : SimilarPairs(s, kLeastKept)) {
-    pair.Bind(p.a).Bind(p.b).Bind(p.share).Run();
+    ok = ok && pair.Bind(s.ids[static_cast<std::size_t>(p.a)])
+                   .Bind(s.ids[static_cast<std::size_t>(p.b)])
+                   .Bind(p.share)
+                   .Run();
   }
-  Exec(db_, "COMMIT");
+  if (ok && Exec(db_, "COMMIT")) return "";
+  const std::string why = sqlite3_errmsg(db_);
+  Exec(db_, "ROLLBACK");
+  return "the duplicates could not be worked out (" + why + "); those kept before stand";
 }
 
-std::vector<Group> Catalogue::Dupes(double similar) {
-  std::vector<Group> kept;
-  Statement q(db_,
-              "SELECT g.id, g.kind, g.name, g.sha256, i.path FROM dupes g "
-              "JOIN dupe_images i ON i.dupe = g.id ORDER BY g.id, i.rowid");
-  std::int64_t last = -1;
-  while (q.Step()) {
-    if (q.Int(0) != last) kept.push_back({q.Text(1), {}, q.Text(2), q.Text(3)}), last = q.Int(0);
-    kept.back().images.push_back(q.Text(4));
-  }
-  std::vector<Pair> pairs;
+void Catalogue::Dupes(double similar, const EachGroup& each) {
+  if (!KeptGroups(db_, false, each)) return;
+  PathPairs pairs;
   if (similar >= kLeastKept) {
-    Statement p(db_, "SELECT a, b, share FROM similar_pairs");
-    while (p.Step()) pairs.push_back({p.Text(0), p.Text(1), p.Real(2)});
+    Statement p(db_,
+                "SELECT a.path, b.path FROM similar_pairs p JOIN images a ON a.id = p.a "
+                "JOIN images b ON b.id = p.b WHERE p.share >= ?");
+    p.Bind(similar);
+    while (p.Step()) pairs.emplace_back(p.Text(0), p.Text(1));
   } else {
-    pairs = SimilarPairs(ReadFileSets(db_), similar);
+    const FileSets s = ReadFileSets(db_);
+    for (const Pair& p : SimilarPairs(s, similar))
+      pairs.emplace_back(s.images[static_cast<std::size_t>(p.a)],
+                         s.images[static_cast<std::size_t>(p.b)]);
   }
-  // As they were worked out: the same disks, the same files, then the
-  // nearly alike, then each file on many images.
-  std::vector<Group> out;
-  for (Group& g : kept)
-    if (g.kind != "file") out.push_back(std::move(g));
-  for (auto& images : Joined(pairs, similar)) out.push_back({"similar", std::move(images), "", ""});
-  for (Group& g : kept)
-    if (g.kind == "file") out.push_back(std::move(g));
-  return out;
+  for (auto& images : Joined(pairs))
+    if (!each({"similar", std::move(images), "", ""})) return;
+  KeptGroups(db_, true, each);
 }
 
 std::vector<std::string> Catalogue::Stats() {

@@ -4,10 +4,11 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
+#include <future>
 
 #include "cli/sha256.h"
 #include "disk/container.h"
+#include "formats/image_buffer.h"
 #include "formats/text.h"
 #include "ops/archives.h"
 #include "ops/open.h"
@@ -20,6 +21,8 @@ namespace {
 
 // No more of a file's words are kept for searching.
 constexpr std::size_t kMostText = 256 * 1024;
+// An image file larger than this is hashed on a thread of its own.
+constexpr Offset kHashedBeside = 4 << 20;
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string text;
@@ -62,19 +65,25 @@ std::string DiskDigest(const disk::Disk& disk) {
     return std::tie(a->cylinder, a->head, a->id_sector) <
            std::tie(b->cylinder, b->head, b->id_sector);
   });
-  std::vector<std::uint8_t> all;
-  for (const disk::Sector* s : order) {
-    const std::vector<std::uint8_t> data = disk::SectorData(disk, *s);
-    all.insert(all.end(), data.begin(), data.end());
-  }
-  return cli::Sha256Hex(all);
+  cli::Sha256 all;
+  for (const disk::Sector* s : order) all.Add(disk::SectorData(disk, *s));
+  return all.Hex();
 }
 
-bool ReadTape(ImageRecord& r) {
-  const ops::OpenedTape t = ops::OpenTape(PathFromUtf8(r.path));
-  if (!t.is_tape) return false;
+// The image file's bytes, a part at a time: a large one is never held whole.
+std::string ImageSha256(const ImageBuffer& image) {
+  cli::Sha256 sha;
+  std::vector<std::uint8_t> part(256 * 1024);
+  for (Offset at = 0; at < image.size(); at += static_cast<Offset>(part.size())) {
+    const auto n = static_cast<std::size_t>(std::min<Offset>(image.size() - at, part.size()));
+    image.Read(at, part.data(), n);
+    sha.Add(part.data(), n);
+  }
+  return sha.Hex();
+}
+
+void ReadTape(ImageRecord& r, const ops::OpenedTape& t) {
   r.container = t.tape.container == tape::Container::kCas ? "CAS" : "WAV";
-  r.sha256 = FileSha256(PathFromUtf8(r.path));
   r.findings = t.tape.findings;
   DriveRecord d{std::nullopt, "tape", "", {}};
   for (std::size_t k = 0; k < t.tape.programs.size(); ++k) {
@@ -85,26 +94,9 @@ bool ReadTape(ImageRecord& r) {
   }
   r.drives.push_back(std::move(d));
   if (!t.error.empty()) r.findings.push_back(t.error);
-  return true;
 }
 
-void ReadDiskImage(ImageRecord& r) {
-  const ops::OpenedDos o = ops::OpenDos(PathFromUtf8(r.path), -1, true);
-  const disk::Disk& d = o.sectors.disk;
-  if (d.sectors.empty() && o.drives.empty()) {
-    r.error = o.sectors.error.empty() ? "the image holds no sectors" : o.sectors.error;
-    return;
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(o.sectors.image.size()));
-  o.sectors.image.Read(0, bytes.data(), bytes.size());
-  r.sha256 = cli::Sha256Hex(bytes);
-  r.container = disk::ContainerName(d.container);
-  r.cylinders = d.cylinders;
-  r.heads = d.heads;
-  r.sectors = static_cast<int>(d.sectors.size());
-  // A hard disk has one container: its file's bytes are its sectors'.
-  r.disk_sha256 = o.hard_disk ? r.sha256 : DiskDigest(d);
-  r.findings = d.problems;
+void ReadDrives(ImageRecord& r, const ops::OpenedDos& o) {
   if (o.hard_disk) {
     for (const ops::Drive& drive : o.drives)
       r.drives.push_back(DriveOf(drive.number, drive.fs.get()));
@@ -116,6 +108,33 @@ void ReadDiskImage(ImageRecord& r) {
   }
 }
 
+// The disk's record; file is the image's own file (none for a zip
+// member's bytes), which a large image has hashed beside.
+void ReadDiskImage(ImageRecord& r, const ops::OpenedDos& o, const std::filesystem::path* file) {
+  const disk::Disk& d = o.sectors.disk;
+  if (d.sectors.empty() && o.drives.empty()) {
+    r.error = o.sectors.error.empty() ? "the image holds no sectors" : o.sectors.error;
+    return;
+  }
+  // A large image's file is hashed beside the reading of its filesystem,
+  // through a reader of its own: the image's is not shared between threads.
+  std::future<std::string> beside;
+  if (file != nullptr && o.sectors.image.size() > kHashedBeside)
+    beside = std::async(std::launch::async, FileSha256, *file);
+  else
+    r.sha256 = ImageSha256(o.sectors.image);
+  r.container = disk::ContainerName(d.container);
+  r.cylinders = d.cylinders;
+  r.heads = d.heads;
+  r.sectors = static_cast<int>(d.sectors.size());
+  r.findings = d.problems;
+  if (!o.hard_disk) r.disk_sha256 = DiskDigest(d);
+  ReadDrives(r, o);
+  if (beside.valid()) r.sha256 = beside.get();
+  // A hard disk has one container: its file's bytes are its sectors'.
+  if (o.hard_disk) r.disk_sha256 = r.sha256;
+}
+
 }  // namespace
 
 std::string FileSha256(const std::filesystem::path& path) {
@@ -123,8 +142,13 @@ std::string FileSha256(const std::filesystem::path& path) {
     return member->error.empty() ? cli::Sha256Hex(member->bytes) : "";
   std::ifstream in(path, std::ios::binary);
   if (!in) return "";
-  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-  return cli::Sha256Hex(bytes);
+  cli::Sha256 sha;
+  std::vector<std::uint8_t> part(256 * 1024);
+  while (in) {
+    in.read(reinterpret_cast<char*>(part.data()), static_cast<std::streamsize>(part.size()));
+    sha.Add(part.data(), static_cast<std::size_t>(in.gcount()));
+  }
+  return in.bad() ? "" : sha.Hex();
 }
 
 ImageRecord ReadRecord(const std::filesystem::path& path, std::int64_t size, std::int64_t mtime) {
@@ -132,8 +156,42 @@ ImageRecord ReadRecord(const std::filesystem::path& path, std::int64_t size, std
   r.path = Utf8Of(path);
   r.size = size;
   r.mtime = mtime;
-  if (!ReadTape(r)) ReadDiskImage(r);
+  if (const ops::OpenedTape t = ops::OpenTape(path); t.is_tape) {
+    ReadTape(r, t);
+    r.sha256 = FileSha256(path);
+  } else {
+    ReadDiskImage(r, ops::OpenDos(path, -1, true), &path);
+  }
   return r;
+}
+
+std::vector<ImageRecord> ReadArchiveRecords(const std::filesystem::path& zip, std::int64_t size,
+                                            std::int64_t mtime) {
+  std::vector<ImageRecord> out;
+  const auto each = [&](const std::string& member, ops::MemberBytes m) {
+    ImageRecord& r = out.emplace_back();
+    r.path = member;
+    r.size = size;
+    r.mtime = mtime;
+    if (!m.error.empty()) {
+      r.error = m.error;
+    } else if (const ops::OpenedTape t = ops::OpenTapeOf(member, m.bytes); t.is_tape) {
+      ReadTape(r, t);
+      r.sha256 = cli::Sha256Hex(m.bytes);
+    } else {
+      ReadDiskImage(r, ops::OpenDosOf(member, std::move(m.bytes)), nullptr);
+    }
+  };
+  const std::string error = ops::ReadArchiveImages(zip, each);
+  if (out.empty()) {
+    // Kept as no image, so that it is not read again while it stays as it is.
+    ImageRecord& r = out.emplace_back();
+    r.path = Utf8Of(zip);
+    r.size = size;
+    r.mtime = mtime;
+    r.error = error.empty() ? "a zip archive that holds no image" : error;
+  }
+  return out;
 }
 
 }  // namespace trivane::shelf

@@ -44,6 +44,12 @@ struct ImageRecord {
 // mtime are the file's (an archive's for its members).
 ImageRecord ReadRecord(const std::filesystem::path& path, std::int64_t size, std::int64_t mtime);
 
+// The records of a zip archive's images (a zip in it one level down), each
+// member inflated once; the archive's own record, with why, where it holds
+// none. size and mtime are the archive's.
+std::vector<ImageRecord> ReadArchiveRecords(const std::filesystem::path& zip, std::int64_t size,
+                                            std::int64_t mtime);
+
 // SHA-256 of a file's bytes (a member's), read whole; empty when it cannot be read.
 std::string FileSha256(const std::filesystem::path& path);
 
