@@ -26,7 +26,7 @@ std::uint32_t Rotr(std::uint32_t x, int n) {
   return x >> n | x << (32 - n);
 }
 
-void Block(std::uint32_t* h, const std::uint8_t* p) {
+void OneBlock(std::uint32_t* h, const std::uint8_t* p) {
   std::uint32_t w[64];
   for (int i = 0; i < 16; ++i) {
     w[i] = std::uint32_t{p[4 * i]} << 24 | std::uint32_t{p[4 * i + 1]} << 16 |
@@ -49,35 +49,44 @@ void Block(std::uint32_t* h, const std::uint8_t* p) {
   for (int i = 0; i < 8; ++i) h[i] += add[i];
 }
 
+void Blocks(std::uint32_t* h, const std::uint8_t* p, std::size_t blocks) {
+  for (; blocks > 0; --blocks, p += 64) OneBlock(h, p);
+}
+
 #ifdef TRIVANE_SHA_NI
-// The same rounds with the processor's SHA instructions, four rounds a step;
-// the message schedule W[t] for t = 16.. is made from W[t-16] .. W[t-1].
-__attribute__((target("sha,sse4.1"))) void BlockShaNi(std::uint32_t* h, const std::uint8_t* p) {
+// The same rounds with the processor's SHA instructions, four rounds a step,
+// the state kept in registers from block to block; the message schedule
+// W[t] for t = 16.. is made from W[t-16] .. W[t-1].
+__attribute__((target("sha,sse4.1"))) void BlocksShaNi(std::uint32_t* h, const std::uint8_t* p,
+                                                       std::size_t blocks) {
   const __m128i order = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
   __m128i tmp = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[0])), 0xB1);
   __m128i state1 =
       _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[4])), 0x1B);
   __m128i state0 = _mm_alignr_epi8(tmp, state1, 8);  // A B E F
   state1 = _mm_blend_epi16(state1, tmp, 0xF0);       // C D G H
-  const __m128i abef = state0, cdgh = state1;
-  __m128i w[4];
-  for (int i = 0; i < 4; ++i) {
-    w[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i)), order);
-  }
-  for (int i = 0; i < 16; ++i) {
-    __m128i msg =
-        _mm_add_epi32(w[i % 4], _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * i])));
-    state1 = _mm_sha256rnds2_epu32(state1, state0, msg);
-    msg = _mm_shuffle_epi32(msg, 0x0E);
-    state0 = _mm_sha256rnds2_epu32(state0, state1, msg);
-    if (i < 12) {
-      __m128i next = _mm_sha256msg1_epu32(w[i % 4], w[(i + 1) % 4]);
-      next = _mm_add_epi32(next, _mm_alignr_epi8(w[(i + 3) % 4], w[(i + 2) % 4], 4));
-      w[i % 4] = _mm_sha256msg2_epu32(next, w[(i + 3) % 4]);
+  for (; blocks > 0; --blocks, p += 64) {
+    const __m128i abef = state0, cdgh = state1;
+    __m128i w[4];
+    for (int i = 0; i < 4; ++i) {
+      w[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i)), order);
     }
+#pragma GCC unroll 16
+    for (int i = 0; i < 16; ++i) {
+      __m128i msg = _mm_add_epi32(
+          w[i % 4], _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * i])));
+      state1 = _mm_sha256rnds2_epu32(state1, state0, msg);
+      msg = _mm_shuffle_epi32(msg, 0x0E);
+      state0 = _mm_sha256rnds2_epu32(state0, state1, msg);
+      if (i < 12) {
+        __m128i next = _mm_sha256msg1_epu32(w[i % 4], w[(i + 1) % 4]);
+        next = _mm_add_epi32(next, _mm_alignr_epi8(w[(i + 3) % 4], w[(i + 2) % 4], 4));
+        w[i % 4] = _mm_sha256msg2_epu32(next, w[(i + 3) % 4]);
+      }
+    }
+    state0 = _mm_add_epi32(state0, abef);
+    state1 = _mm_add_epi32(state1, cdgh);
   }
-  state0 = _mm_add_epi32(state0, abef);
-  state1 = _mm_add_epi32(state1, cdgh);
   tmp = _mm_shuffle_epi32(state0, 0x1B);        // F E B A
   state1 = _mm_shuffle_epi32(state1, 0xB1);     // D C H G
   state0 = _mm_blend_epi16(tmp, state1, 0xF0);  // D C B A
@@ -97,21 +106,21 @@ bool HasShaInstructions() {
 }
 #endif
 
-using BlockFunction = void (*)(std::uint32_t*, const std::uint8_t*);
+using BlockFunction = void (*)(std::uint32_t*, const std::uint8_t*, std::size_t);
 
 BlockFunction Fastest(bool allow_instructions) {
 #ifdef TRIVANE_SHA_NI
-  if (allow_instructions && HasShaInstructions()) return BlockShaNi;
+  if (allow_instructions && HasShaInstructions()) return BlocksShaNi;
 #endif
   (void)allow_instructions;
-  return Block;
+  return Blocks;
 }
 
 }  // namespace
 
 Sha256::Sha256(bool allow_instructions) {
   static const BlockFunction with = Fastest(true);
-  block_ = allow_instructions ? with : Block;
+  block_ = allow_instructions ? with : Blocks;
 }
 
 void Sha256::Add(const std::uint8_t* bytes, std::size_t size) {
@@ -121,10 +130,12 @@ void Sha256::Add(const std::uint8_t* bytes, std::size_t size) {
     std::copy_n(bytes, take, pending_ + held_);
     held_ += take, bytes += take, size -= take;
     if (held_ < 64) return;
-    block_(h_, pending_);
+    block_(h_, pending_, 1);
     held_ = 0;
   }
-  for (; size >= 64; bytes += 64, size -= 64) block_(h_, bytes);
+  block_(h_, bytes, size / 64);
+  bytes += size / 64 * 64;
+  size %= 64;
   std::copy_n(bytes, size, pending_);
   held_ = size;
 }

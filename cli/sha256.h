@@ -21,7 +21,7 @@ class Sha256 {
   std::string Hex();
 
  private:
-  using BlockFunction = void (*)(std::uint32_t*, const std::uint8_t*);
+  using BlockFunction = void (*)(std::uint32_t*, const std::uint8_t*, std::size_t);
   BlockFunction block_;
   std::uint32_t h_[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                          0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};

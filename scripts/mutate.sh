@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Plants small faults in identification and the sector locator, the cells, the tapes,
 # the host file writer, the sector reader and writers (HFE and IMD among
-# them), the DOS catalogue and the tools, one at a time from a fixed list,
-# rebuilds the core and tool tests in build-mutate/ and counts the faults
-# they catch, per folder. Every source file is restored afterwards.
+# them), the DOS catalogue, zip archives, flux, the shelf and the tools,
+# one at a time from a fixed list, rebuilds the core and tool tests in
+# build-mutate/ and counts the faults they catch, per folder. Every source file is restored afterwards.
 # Usage: scripts/mutate.sh [-v] [FOLDER...]   (-v names each fault and what
 # became of it; FOLDERs plant only the faults in those folders)
 set -euo pipefail
@@ -210,13 +210,47 @@ ops/prove.cpp|if (!out.fault) out.filesystem = after;|
 ops/convert.cpp|if (std::string why = ReadsBackOtherwise(*a, fa, *b, fb, -1); !why.empty()) return why;|
 ops/filesystems.cpp|} else if (first != nullptr && &u == &kUnits[0]) {|} else if (first != nullptr) {
 disk/containers.cpp|if (f->hard_disk == hard_disk) names.emplace_back(f->name);|names.emplace_back(f->name);
+archive/zip.cpp|if (crc != m.crc32) return|if (false) return
+archive/zip.cpp|at + kEndSize + Le(zip, at + 20, 2) == zip.size()|at + kEndSize == zip.size()
+archive/zip.cpp|if (m.packed != m.size) return|if (false) return
+archive/zip.cpp|m.encrypted = (Le(zip, at + 8, 2) & 1) != 0;|m.encrypted = (Le(zip, at + 8, 2) & 2) != 0;
+archive/zip.cpp|Le(zip, m.local + 26, 2) + Le(zip, m.local + 28, 2)|Le(zip, m.local + 26, 2)
+archive/zip.cpp|if (count == 0xFFFF || at == 0xFFFFFFFF) {|if (count == 0xFFFF) {
+archive/zip.cpp|if (at + size > end) {|if (at > end) {
+archive/zip.cpp|if (m.size > most) return|if (m.size > most + 1) return
+flux/flux.cpp|clock_ += ((cells <= 4 ? rest : start_ - clock_) * kGain) >> 16;|clock_ += ((cells <= 4 ? rest : 0) * kGain) >> 16;
+flux/flux.cpp|time_ = (rest * kKept) >> 16;|time_ = 0;
+flux/flux.cpp|for (; rest >= half; ++cells) rest -= clock_;|
+flux/flux.cpp|while (peak + 1 < bins.size() && bins[peak + 1] >= bins[peak]) ++peak;|
+flux/flux.cpp|time -= ticks * tick_ns;|time = 0;
+flux/flux.cpp|!out.index_cells.empty(), loop,|true, loop,
+flux/scp.cpp|if (from + 2 * count > image.size()) return false;|if (from + count > image.size()) return false;
+flux/scp.cpp|overflow += 0x10000;|overflow += 0xFFFF;
+flux/scp.cpp|t.head = heads == 0 ? n % 2 : heads == 2 ? 1 : 0;|t.head = heads == 0 ? n % 2 : 0;
+flux/scp.cpp|kTickNs * (image.at(kResolutionAt) + 1)|kTickNs * (image.at(kResolutionAt) + 2)
+flux/kryoflux.cpp|overflow += 0x10000, ++at, ++position;|overflow += 0x10000, ++at;
+flux/kryoflux.cpp|static_cast<std::size_t>(b - kNop1) + 1;|static_cast<std::size_t>(b - kNop1);
+flux/kryoflux.cpp|std::lower_bound(r.starts.begin()|std::upper_bound(r.starts.begin()
+flux/kryoflux.cpp|if (type == kOobText && clock_hz == 0)|if (type == kOobIndex && clock_hz == 0)
+shelf/queries.cpp|if (share >= least && a != b)|if (share >= least)
+shelf/queries.cpp|a.size() + b.size() - n)|a.size() + b.size())
+shelf/queries.cpp|if (s.on[f].size() >= 2)|if (s.on[f].size() >= 1)
+shelf/queries.cpp|if (images.size() < 2 |if (images.size() < 1 
+shelf/queries.cpp|WHERE p.share >= ?|WHERE p.share > ?
+shelf/queries.cpp|c == '_' |c == '#' 
+shelf/index.cpp|!Under(path, folders)|false
+shelf/index.cpp|if (const auto row = rows.find(r.path); row != rows.end()) kept.insert(row->second.id);|
+shelf/index.cpp|if (of.front()->second.mtime == mtime) return true;|if (of.front()->second.mtime == mtime) return false;
+shelf/records.cpp|if (o.hard_disk) r.disk_sha256 = r.sha256;|
+shelf/records.cpp|if (read.whole()) d.files.push_back|if (!read.bytes.empty()) d.files.push_back
+shelf/catalogue.cpp|if (v == kCatalogueVersion) return 0;|if (v >= kCatalogueVersion) return 0;
 EOF
 )
 
 # A fault still planted when the script is stopped is taken out again.
 # Restored by writing, so that the file is newer than what the fault built.
 put_back() { cat "$1.orig" >"$1" && rm "$1.orig"; }
-restore() { for f in $(git ls-files identification formats cells host disk fs ops); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
+restore() { for f in $(cut -d'|' -f1 <<<"$faults" | sort -u); do [ -f "$f.orig" ] && put_back "$f"; done; true; }
 trap restore EXIT
 
 total=0

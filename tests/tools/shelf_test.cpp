@@ -49,10 +49,14 @@ TEST_F(Shelf, IndexFindDupesAndIndexAgain) {
   const ToolRun first = Tool({"index", shelf.string()});
   EXPECT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(first.out, "read 6, unchanged 0, dropped 0\n");
-  // Every planted copy is one disk, and nothing else is.
+  // Every planted copy is one disk, and nothing else is: alike as disks,
+  // they are no group of the same files or of nearly the same.
   std::vector<json> disks;
-  for (const json& g : Json({"dupes", "--json"}))
+  for (const json& g : Json({"dupes", "--json"})) {
+    EXPECT_GE(g["images"].size(), 2u) << g;
+    EXPECT_TRUE(g["kind"] == "disk" || g["kind"] == "file") << g;
     if (g["kind"] == "disk") disks.push_back(g);
+  }
   ASSERT_EQ(disks.size(), 1u);
   const std::string box = (shelf / "box.zip").string();
   EXPECT_EQ(disks[0],
@@ -92,6 +96,10 @@ TEST_F(Shelf, IndexFindDupesAndIndexAgain) {
       << Tool({"stats"}).out;
   const ToolRun csv = Tool({"export", "--csv"});
   EXPECT_EQ(csv.out.substr(0, 34), "image,drive,name,size,sha256,kind\n");
+  // Another folder indexed leaves what lies outside it.
+  fs::create_directories(dir_ / "elsewhere");
+  ASSERT_TRUE(build::WriteFile(dir_ / "elsewhere" / "one.dsk", other));
+  EXPECT_EQ(Tool({"index", (dir_ / "elsewhere").string()}).out, "read 1, unchanged 0, dropped 0\n");
 }
 
 // Names and words found through the catalogue's index: a pattern's parts
