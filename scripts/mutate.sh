@@ -215,7 +215,7 @@ archive/zip.cpp|at + kEndSize + Le(zip, at + 20, 2) == zip.size()|at + kEndSize 
 archive/zip.cpp|if (m.packed != m.size) return|if (false) return
 archive/zip.cpp|m.encrypted = (Le(zip, at + 8, 2) & 1) != 0;|m.encrypted = (Le(zip, at + 8, 2) & 2) != 0;
 archive/zip.cpp|Le(zip, m.local + 26, 2) + Le(zip, m.local + 28, 2)|Le(zip, m.local + 26, 2)
-archive/zip.cpp|if (count == 0xFFFF || at == 0xFFFFFFFF) {|if (count == 0xFFFF) {
+archive/zip.cpp|at == 0xFFFFFFFF) {|false) {
 archive/zip.cpp|if (at + size > end) {|if (at > end) {
 archive/zip.cpp|if (m.size > most) return|if (m.size > most + 1) return
 flux/flux.cpp|clock_ += ((cells <= 4 ? rest : start_ - clock_) * kGain) >> 16;|clock_ += ((cells <= 4 ? rest : 0) * kGain) >> 16;

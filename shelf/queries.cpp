@@ -247,10 +247,12 @@ void KeepAlike(sqlite3* db, const FileSets& s, KeptWriter& out) {
     by_files[s.sets[k]].push_back(static_cast<int>(k));
   for (const auto& [set, images] : by_files) {
     const std::string& first = s.digests[static_cast<std::size_t>(images.front())];
-    // Alike as disks already: said once, as the same disk.
-    if (images.size() < 2 || std::all_of(images.begin(), images.end(), [&](int i) {
+    // One image alone, or alike as disks already (said once, as the same
+    // disk); tapes have no disk digest, and are never alike as disks.
+    if (images.size() < 2 ||
+        (!first.empty() && std::all_of(images.begin(), images.end(), [&](int i) {
           return s.digests[static_cast<std::size_t>(i)] == first;
-        }))
+        })))
       continue;
     out.Write("files", IdsOf(s, images));
   }

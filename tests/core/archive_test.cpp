@@ -4,6 +4,7 @@
 // passed off as read; an archive never changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -106,6 +107,9 @@ TEST_F(Archives, DamageIsSaidNeverPassedOffAsRead) {
   wrong[wrong.size() - 6] ^= 0x40;  // the directory's offset, past the end record
   EXPECT_EQ(archive::ReadZipDirectory(ImageBuffer(wrong)).error,
             "the archive's directory lies outside it (cut short?)");
+  std::fill(wrong.end() - 6, wrong.end() - 2, 0xFF);  // the offset a zip64 archive puts there
+  EXPECT_EQ(archive::ReadZipDirectory(ImageBuffer(wrong)).error,
+            "a zip64 archive, which this version does not read");
   // Deflated data cut short, a method this reader does not take.
   Bytes deflated = build::Zip({{"b.dsk", jv1}});
   const archive::ZipDirectory d = archive::ReadZipDirectory(ImageBuffer(deflated));
@@ -124,6 +128,40 @@ TEST_F(Archives, DamageIsSaidNeverPassedOffAsRead) {
   m.packed = 10;
   EXPECT_EQ(archive::ReadZipMember(ImageBuffer(good), m, 1 << 20).error.substr(0, 16),
             "its deflated dat");
+  // A stored member whose sizes differ; an encrypted one (bit 0 of its flags).
+  const archive::ZipDirectory g = archive::ReadZipDirectory(ImageBuffer(good));
+  m = g.members[0];
+  --m.packed;
+  EXPECT_EQ(archive::ReadZipMember(ImageBuffer(good), m, 1 << 20).error,
+            "stored, but its sizes differ (the archive is damaged)");
+  Bytes locked = good;
+  const std::string central = "PK\x01\x02";
+  locked[static_cast<std::size_t>(
+             std::search(locked.begin(), locked.end(), central.begin(), central.end()) -
+             locked.begin()) +
+         8] |= 1;
+  m = archive::ReadZipDirectory(ImageBuffer(locked)).members[0];
+  EXPECT_EQ(archive::ReadZipMember(ImageBuffer(locked), m, 1 << 20).error,
+            "encrypted, which this version does not read");
+}
+
+// A local header with an extra field (as archivers write the file's times):
+// the data begin after it.
+TEST_F(Archives, LocalExtraFieldsAreSteppedOver) {
+  const Bytes jv1 = build::Jv1(35);
+  Bytes zip = build::Zip({{"a.dsk", jv1, false}});
+  const std::size_t name = 5;
+  zip.insert(zip.begin() + 30 + name, {0x55, 0x54, 0, 0});  // "UT", no bytes
+  zip[28] = 4;
+  // The directory lies 4 bytes later: its offset in the end record.
+  const std::size_t offset_at = zip.size() - 22 + 16;
+  std::uint32_t at = 0;
+  for (std::size_t k = 4; k-- > 0;) at = at << 8 | zip[offset_at + k];
+  at += 4;
+  for (std::size_t k = 0; k < 4; ++k) zip[offset_at + k] = static_cast<std::uint8_t>(at >> (8 * k));
+  const archive::ZipDirectory d = archive::ReadZipDirectory(ImageBuffer(zip));
+  ASSERT_EQ(d.error, "");
+  EXPECT_EQ(archive::ReadZipMember(ImageBuffer(zip), d.members[0], 1 << 20).bytes, jv1);
 }
 
 // Real disks and tapes inside a zip read as their files do.

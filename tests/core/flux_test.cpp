@@ -155,6 +155,46 @@ TEST(Flux, TheLoopFollowsASpeedSwingAndLongRuns) {
   std::size_t differ = 0;
   for (std::size_t i = 0; i < last; ++i) differ += back.cells.At(i) != made.At(i);
   EXPECT_EQ(differ, 0u);
+  // The flux before the first index is followed, not kept.
+  flux::FluxTrack early = t;
+  early.intervals.insert(early.intervals.begin(), 20, 160);
+  for (std::size_t& at : early.index) at += 20;
+  EXPECT_EQ(flux::CellsOf(early).cells.size(), last);
+  // At a tick that does not divide the cell (a KryoFlux's), each flux
+  // carries what the one before left over: the track keeps its length.
+  const double tick = 1e9 / 24027428.5714285;
+  double ticks = 0;
+  for (const std::uint32_t v : flux::FluxOf(made, 2000, tick, 1).intervals) ticks += v;
+  EXPECT_NEAR(ticks * tick, static_cast<double>(last) * 2000, tick);
+}
+
+// An SCP file's fields: a time past 65,535 ticks (values of 0 before it),
+// the track table numbered by side (or, for one side alone, by cylinder),
+// a revolution that the file's end cuts.
+TEST(Flux, ScpFieldsAndDamage) {
+  flux::ScpTrack made{1, 1, 0, {}};
+  made.flux.tick_ns = 25;
+  made.flux.intervals = {100, 70000, 200};
+  made.flux.index = {0, 3};
+  std::vector<std::uint8_t> scp = flux::WriteScp({made});
+  const auto read = [](const std::vector<std::uint8_t>& bytes) {
+    std::vector<flux::ScpTrack> tracks;
+    const std::vector<std::string> findings =
+        flux::ReadScp(ImageBuffer(bytes), [&](const flux::ScpTrack& t) { tracks.push_back(t); });
+    EXPECT_TRUE(findings.empty());
+    return tracks;
+  };
+  std::vector<flux::ScpTrack> back = read(scp);
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(std::make_pair(back[0].cylinder, back[0].head), std::make_pair(1, 1));
+  EXPECT_EQ(back[0].flux.intervals, made.flux.intervals);
+  scp[10] = 2;  // the heads field: side 1 alone, its tracks numbered by cylinder
+  back = read(scp);
+  EXPECT_EQ(std::make_pair(back[0].cylinder, back[0].head), std::make_pair(3, 1));
+  scp.pop_back();
+  back = read(scp);
+  EXPECT_EQ(back[0].flux.findings,
+            std::vector<std::string>{"revolution 1 lies past the file's end"});
 }
 
 TEST(Flux, KryoFluxStreamElementsAndDamage) {

@@ -96,10 +96,22 @@ TEST_F(Shelf, IndexFindDupesAndIndexAgain) {
       << Tool({"stats"}).out;
   const ToolRun csv = Tool({"export", "--csv"});
   EXPECT_EQ(csv.out.substr(0, 34), "image,drive,name,size,sha256,kind\n");
-  // Another folder indexed leaves what lies outside it.
-  fs::create_directories(dir_ / "elsewhere");
-  ASSERT_TRUE(build::WriteFile(dir_ / "elsewhere" / "one.dsk", other));
-  EXPECT_EQ(Tool({"index", (dir_ / "elsewhere").string()}).out, "read 1, unchanged 0, dropped 0\n");
+  // Another folder indexed leaves what lies outside it; a hard disk and
+  // its copy are the same disk.
+  const fs::path elsewhere = dir_ / "elsewhere";
+  fs::create_directories(elsewhere);
+  ASSERT_TRUE(build::WriteFile(elsewhere / "one.dsk", other));
+  const build::Bytes hard = build::NewHardDisk(40, 1, 1);
+  ASSERT_FALSE(hard.empty());
+  ASSERT_TRUE(build::WriteFile(elsewhere / "a.hdv", hard));
+  ASSERT_TRUE(build::WriteFile(elsewhere / "b.hdv", hard));
+  EXPECT_EQ(Tool({"index", elsewhere.string()}).out, "read 3, unchanged 0, dropped 0\n");
+  const std::vector<std::string> copies = {(elsewhere / "a.hdv").string(),
+                                           (elsewhere / "b.hdv").string()};
+  int found = 0;
+  for (const json& g : Json({"dupes", "--json"}))
+    found += g["kind"] == "disk" && g["images"] == copies;
+  EXPECT_EQ(found, 1) << Tool({"dupes"}).out;
 }
 
 // Names and words found through the catalogue's index: a pattern's parts
@@ -169,6 +181,30 @@ TEST_F(Shelf, FindsNamesAndWordsAndForgetsWhatIsGone) {
       &left, nullptr);
   EXPECT_EQ(left, 0);
   sqlite3_close(db);
+}
+
+// Each real tape as CAS and as WAV: no disk, but the same files.
+TEST_F(Shelf, RealTapesAsCasAndWavAreTheSameFiles) {
+  const fs::path tapes = TRIVANE_REAL_TAPES;
+  if (!fs::exists(tapes / "README.md")) GTEST_SKIP() << tapes << " is not there";
+  ASSERT_EQ(Tool({"index", tapes.string()}).status, 0);
+  std::set<std::vector<std::string>> pairs, want;
+  for (const json& g : Json({"dupes", "--json"}))
+    if (g["kind"] == "files") pairs.insert(g["images"].get<std::vector<std::string>>());
+  for (const auto& e : fs::directory_iterator(tapes)) {
+    if (e.path().extension() != ".cas") continue;
+    fs::path wav = e.path();
+    want.insert({e.path().string(), wav.replace_extension(".wav").string()});
+  }
+  EXPECT_EQ(want.size(), 6u);
+  EXPECT_EQ(pairs, want);
+  // A tape alone is no group.
+  const fs::path lone = dir_ / "lone";
+  fs::create_directories(lone);
+  fs::copy_file(tapes / "m1__anogaia.cas", lone / "a.cas", fs::copy_options::overwrite_existing);
+  const std::string db = (dir_ / "lone.db").string();
+  ASSERT_EQ(Run(TRIVANE_SHELF, {"index", lone.string(), "--db", db}, dir_ / "out.txt").status, 0);
+  EXPECT_EQ(Run(TRIVANE_SHELF, {"dupes", "--db", db}, dir_ / "out.txt").out, "");
 }
 
 TEST_F(Shelf, CataloguesItMustNotTakeAreLeftAlone) {
