@@ -42,7 +42,11 @@ FileRecord FileOf(const std::string& name, const std::vector<std::uint8_t>& byte
   return f;
 }
 
-DriveRecord DriveOf(std::optional<int> number, const filesystems::Filesystem* fs) {
+// A drive's files; one that cannot be read whole is no file of the
+// catalogue (its SHA-256 would be of bytes not read), and is said among
+// the findings instead.
+DriveRecord DriveOf(std::optional<int> number, const filesystems::Filesystem* fs,
+                    std::vector<std::string>& findings) {
   DriveRecord d;
   d.number = number;
   if (fs == nullptr || fs->Score() == 0) return d;
@@ -51,7 +55,13 @@ DriveRecord DriveOf(std::optional<int> number, const filesystems::Filesystem* fs
   for (const filesystems::Entry& e : fs->List(false)) {
     if (e.directory) continue;
     const filesystems::FileBytes read = fs->Read(e);
-    if (read.whole()) d.files.push_back(FileOf(e.name, read.bytes));
+    if (read.whole()) {
+      d.files.push_back(FileOf(e.name, read.bytes));
+      continue;
+    }
+    const std::string where = read.unreadable.empty() ? "" : " (" + read.unreadable[0].place + ")";
+    findings.push_back((number ? "drive " + std::to_string(*number) + ": " : "") + e.name +
+                       ": not read whole" + where + "; not kept among the files");
   }
   return d;
 }
@@ -96,16 +106,22 @@ void ReadTape(ImageRecord& r, const ops::OpenedTape& t) {
   if (!t.error.empty()) r.findings.push_back(t.error);
 }
 
+// Each drive's record and what its filesystem's check finds (a hard
+// disk's drive by drive, each line with its drive).
 void ReadDrives(ImageRecord& r, const ops::OpenedDos& o) {
+  const auto check = [&r](const filesystems::Filesystem* fs, const std::string& drive) {
+    if (fs == nullptr) return;
+    for (const std::string& line : fs->CheckLines()) r.findings.push_back(drive + line);
+  };
   if (o.hard_disk) {
-    for (const ops::Drive& drive : o.drives)
-      r.drives.push_back(DriveOf(drive.number, drive.fs.get()));
+    for (const ops::Drive& drive : o.drives) {
+      r.drives.push_back(DriveOf(drive.number, drive.fs.get(), r.findings));
+      check(drive.fs.get(), "drive " + std::to_string(drive.number) + ": ");
+    }
     return;
   }
-  r.drives.push_back(DriveOf(std::nullopt, o.fs.get()));
-  if (o.fs) {
-    for (const std::string& line : o.fs->CheckLines()) r.findings.push_back(line);
-  }
+  r.drives.push_back(DriveOf(std::nullopt, o.fs.get(), r.findings));
+  check(o.fs.get(), "");
 }
 
 // The disk's record; file is the image's own file (none for a zip
