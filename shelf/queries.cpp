@@ -263,12 +263,12 @@ void KeepAlike(sqlite3* db, const FileSets& s, KeptWriter& out) {
 // The groups kept, "file" ones or all others, handed on one at a time;
 // false when the receiver stopped.
 bool KeptGroups(sqlite3* db, bool files, const Catalogue::EachGroup& each) {
-  Statement q(db, files ? "SELECT g.id, g.kind, g.name, g.sha256, i.path FROM dupes g "
-                          "JOIN dupe_images m ON m.dupe = g.id JOIN images i ON i.id = m.image "
-                          "WHERE g.kind = 'file' ORDER BY g.id, m.rowid"
-                        : "SELECT g.id, g.kind, g.name, g.sha256, i.path FROM dupes g "
-                          "JOIN dupe_images m ON m.dupe = g.id JOIN images i ON i.id = m.image "
-                          "WHERE g.kind <> 'file' ORDER BY g.id, m.rowid");
+  const std::string sql = std::string(
+                              "SELECT g.id, g.kind, g.name, g.sha256, i.path FROM dupes g "
+                              "JOIN dupe_images m ON m.dupe = g.id JOIN images i ON i.id = m.image "
+                              "WHERE g.kind ") +
+                          (files ? "=" : "<>") + " 'file' ORDER BY g.id, m.rowid";
+  Statement q(db, sql.c_str());
   Group g;
   std::int64_t last = -1;
   while (q.Step()) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <future>
 
 #include "cli/sha256.h"
 #include "disk/container.h"
@@ -21,8 +20,6 @@ namespace {
 
 // No more of a file's words are kept for searching.
 constexpr std::size_t kMostText = 256 * 1024;
-// An image file larger than this is hashed on a thread of its own.
-constexpr Offset kHashedBeside = 4 << 20;
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string text;
@@ -124,31 +121,22 @@ void ReadDrives(ImageRecord& r, const ops::OpenedDos& o) {
   check(o.fs.get(), "");
 }
 
-// The disk's record; file is the image's own file (none for a zip
-// member's bytes), which a large image has hashed beside.
-void ReadDiskImage(ImageRecord& r, const ops::OpenedDos& o, const std::filesystem::path* file) {
+// The disk's record.
+void ReadDiskImage(ImageRecord& r, const ops::OpenedDos& o) {
   const disk::Disk& d = o.sectors.disk;
   if (d.sectors.empty() && o.drives.empty()) {
     r.error = o.sectors.error.empty() ? "the image holds no sectors" : o.sectors.error;
     return;
   }
-  // A large image's file is hashed beside the reading of its filesystem,
-  // through a reader of its own: the image's is not shared between threads.
-  std::future<std::string> beside;
-  if (file != nullptr && o.sectors.image.size() > kHashedBeside)
-    beside = std::async(std::launch::async, FileSha256, *file);
-  else
-    r.sha256 = ImageSha256(o.sectors.image);
+  r.sha256 = ImageSha256(o.sectors.image);
   r.container = disk::ContainerName(d.container);
   r.cylinders = d.cylinders;
   r.heads = d.heads;
   r.sectors = static_cast<int>(d.sectors.size());
   r.findings = d.problems;
-  if (!o.hard_disk) r.disk_sha256 = DiskDigest(d);
-  ReadDrives(r, o);
-  if (beside.valid()) r.sha256 = beside.get();
   // A hard disk has one container: its file's bytes are its sectors'.
-  if (o.hard_disk) r.disk_sha256 = r.sha256;
+  r.disk_sha256 = o.hard_disk ? r.sha256 : DiskDigest(d);
+  ReadDrives(r, o);
 }
 
 }  // namespace
@@ -176,7 +164,7 @@ ImageRecord ReadRecord(const std::filesystem::path& path, std::int64_t size, std
     ReadTape(r, t);
     r.sha256 = FileSha256(path);
   } else {
-    ReadDiskImage(r, ops::OpenDos(path, -1, true), &path);
+    ReadDiskImage(r, ops::OpenDos(path, -1, true));
   }
   return r;
 }
@@ -195,7 +183,7 @@ std::vector<ImageRecord> ReadArchiveRecords(const std::filesystem::path& zip, st
       ReadTape(r, t);
       r.sha256 = cli::Sha256Hex(m.bytes);
     } else {
-      ReadDiskImage(r, ops::OpenDosOf(member, std::move(m.bytes)), nullptr);
+      ReadDiskImage(r, ops::OpenDosOf(member, std::move(m.bytes)));
     }
   };
   const std::string error = ops::ReadArchiveImages(zip, each);
