@@ -359,7 +359,8 @@ Found Detect(const disk::SectorStore& store, int beat) {
     Doubt(all, best, f);
     return f;
   }
-  Found none = Empty(store.disk());
+  // A new disk scores 1, which cannot beat another unit's reading.
+  Found none = beat < 1 ? Empty(store.disk()) : Found{};
   if (none.score > 0) return none;
   none.evidence.push_back("the data tracks hold " + std::to_string(s.spt) + " x " +
                           std::to_string(s.size) +

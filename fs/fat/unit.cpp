@@ -15,6 +15,7 @@ using filesystems::Entry;
 using filesystems::Value;
 
 constexpr int kMinEntries = 4;  // a sector of fewer is no directory to go by
+constexpr const char* kNoBoot = "no DOS boot sector at cylinder 0 head 0 sector 1";
 
 std::string HexByte(int b) {
   const char* digits = "0123456789ABCDEF";
@@ -53,9 +54,11 @@ std::vector<std::string> EntriesIn(const std::vector<std::uint8_t>& s) {
 
 class FatFilesystem : public filesystems::ReadOnlyFilesystem {
  public:
-  explicit FatFilesystem(const disk::Disk& disk)
+  // `beat` is the best score so far: a disk without a boot sector scores 1
+  // at most, so it is not searched for directories when that cannot win.
+  FatFilesystem(const disk::Disk& disk, int beat)
       : ReadOnlyFilesystem("an MS-DOS disk is read, not changed"), disk_(disk), store_(disk_) {
-    Find();
+    Find(beat);
   }
 
   int Score() const override { return score_; }
@@ -90,7 +93,7 @@ class FatFilesystem : public filesystems::ReadOnlyFilesystem {
   }
 
  private:
-  void Find();
+  void Find(int beat);
   void WithoutBoot();
   Entry EntryOf(const File& f, std::size_t id) const;
 
@@ -102,11 +105,14 @@ class FatFilesystem : public filesystems::ReadOnlyFilesystem {
   int score_ = 0;
 };
 
-void FatFilesystem::Find() {
+void FatFilesystem::Find(int beat) {
   const disk::SectorRead boot = store_.Get({0, 0, 1});
   Boot b;
   if (!ReadBoot(boot.data, b)) {
-    WithoutBoot();
+    if (beat < 1)
+      WithoutBoot();
+    else
+      evidence_ = {kNoBoot};
     return;
   }
   volume_.emplace(store_, b);
@@ -120,29 +126,33 @@ void FatFilesystem::Find() {
       std::to_string(directory_.files.size()) + " files in its directories"};
 }
 
+bool Blank(const std::vector<std::uint8_t>& data) {
+  return std::all_of(data.begin(), data.end(), [](std::uint8_t b) { return b == 0xE5; });
+}
+
 // No boot sector: MS-DOS only when cylinder 0 holds nothing and DOS
-// directory entries lie elsewhere; what is missing is said.
+// directory entries lie elsewhere; what is missing is said. Cylinder 0 is
+// looked at first, as on most disks it settles the question.
 void FatFilesystem::WithoutBoot() {
+  evidence_ = {kNoBoot};
+  for (const disk::Sector& s : disk_.sectors) {
+    if (s.cylinder == 0 && !Blank(disk::SectorData(disk_, s))) return;
+  }
   std::set<int> held;  // cylinders with a sector of other bytes than E5
   std::string first, names;
   int directories = 0;
-  bool empty0 = true;
   for (const disk::Sector& s : disk_.sectors) {
     const std::vector<std::uint8_t> data = disk::SectorData(disk_, s);
-    const bool blank =
-        std::all_of(data.begin(), data.end(), [](std::uint8_t b) { return b == 0xE5; });
-    if (s.cylinder == 0) empty0 = empty0 && blank;
-    if (!blank) held.insert(s.cylinder);
+    if (!Blank(data)) held.insert(s.cylinder);
     const std::vector<std::string> found =
         s.size == 512 ? EntriesIn(data) : std::vector<std::string>{};
     if (found.empty() || directories++ > 0) continue;
     first = disk::PlaceText({s.cylinder, s.head, s.id_sector});
     for (std::size_t k = 0; k < 3; ++k) names += (k ? ", " : "") + found[k];
   }
+  if (directories < 2) return;
   std::vector<std::string> cylinders;
   for (int c : held) cylinders.push_back(std::to_string(c));
-  evidence_ = {"no DOS boot sector at cylinder 0 head 0 sector 1"};
-  if (!empty0 || directories < 2) return;
   score_ = 1;
   evidence_.push_back("every sector of cylinder 0 holds E5 alone, as formatting leaves it");
   evidence_.push_back("DOS directory entries in " + std::to_string(directories) +
@@ -227,8 +237,8 @@ std::optional<Entry> FatFilesystem::Find(const std::string& typed, bool) const {
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::Disk& disk, int) {
-  return std::make_unique<FatFilesystem>(disk);
+std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::Disk& disk, int beat) {
+  return std::make_unique<FatFilesystem>(disk, beat);
 }
 
 }  // namespace trivane::fat
