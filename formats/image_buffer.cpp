@@ -15,6 +15,14 @@ struct ImageBuffer::OnDemand {
   std::unique_ptr<std::uint8_t[]> head;
   std::vector<std::unique_ptr<Page>> pages;
 
+  // Pages read in one go once the image is being read in order.
+  static constexpr std::size_t kRunPages = 16;
+
+  // Reads the page; when the page before it is held (the image is read in
+  // order, as a scan of its tracks reads it), the pages after it not yet
+  // held too, up to kRunPages in all, in one read of the source.
+  void Fill(std::size_t index, Offset resident, Offset size);
+
   // Reads size bytes at offset into `into`, or fewer where the source ends;
   // how many.
   std::size_t Read(Offset offset, std::uint8_t* into, std::size_t size) {
@@ -49,18 +57,28 @@ ImageBuffer::ImageBuffer(Offset size, std::unique_ptr<ByteSource> source, std::s
   if (resident_ == size_) d.source.reset();  // read whole: nothing more to ask for
 }
 
+void ImageBuffer::OnDemand::Fill(std::size_t index, Offset resident, Offset size) {
+  std::size_t count = 1;
+  const Offset start = static_cast<Offset>(index * kPageBytes);
+  if (start - static_cast<Offset>(kPageBytes) < resident || pages[index - 1]) {
+    while (count < kRunPages && index + count < pages.size() && !pages[index + count]) ++count;
+  }
+  const auto run = std::make_unique_for_overwrite<std::uint8_t[]>(count * kPageBytes);
+  const std::size_t got =
+      Read(start, run.get(),
+           static_cast<std::size_t>(std::min<Offset>(count * kPageBytes, size - start)));
+  std::fill(run.get() + got, run.get() + count * kPageBytes, std::uint8_t{0});
+  for (std::size_t k = 0; k < count; ++k) {
+    pages[index + k] = std::make_unique_for_overwrite<Page>();
+    std::copy_n(run.get() + k * kPageBytes, kPageBytes, pages[index + k]->data());
+  }
+}
+
 std::uint8_t ImageBuffer::Paged(Offset offset) const {
   OnDemand& d = *on_demand_;
   const auto index = static_cast<std::size_t>(offset / kPageBytes);
-  auto& page = d.pages[index];
-  const Offset start = static_cast<Offset>(index * kPageBytes);
-  if (!page) {
-    page = std::make_unique_for_overwrite<OnDemand::Page>();
-    const std::size_t got = d.Read(
-        start, page->data(), static_cast<std::size_t>(std::min<Offset>(kPageBytes, size_ - start)));
-    std::fill(page->begin() + static_cast<std::ptrdiff_t>(got), page->end(), std::uint8_t{0});
-  }
-  return (*page)[static_cast<std::size_t>(offset - start)];
+  if (!d.pages[index]) d.Fill(index, resident_, size_);
+  return (*d.pages[index])[static_cast<std::size_t>(offset % static_cast<Offset>(kPageBytes))];
 }
 
 bool ImageBuffer::StartsWith(std::string_view magic) const {

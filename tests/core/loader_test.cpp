@@ -40,6 +40,18 @@ TEST(Loader, BytesPastAShortReadAreZeroAndNotAskedForAgain) {
   EXPECT_EQ(reads, 3);
 }
 
+// A scan in order reads the pages after the head in runs of 16; a page
+// reached out of order is read alone, and a run stops at a page held.
+TEST(Loader, PagesReadInOrderComeInRuns) {
+  int reads = 0;
+  const ImageBuffer image(200000, std::make_unique<ShortSource>(200000, reads), 16384);
+  EXPECT_EQ(image.at(100000), 100000 % 251);  // page 24, alone
+  EXPECT_EQ(reads, 2);
+  for (Offset at = 16384; at < 200000; ++at) ASSERT_EQ(image.at(at), at % 251) << at;
+  // Pages 4 to 19, 20 to 23 (24 is held), then 25 to 40 and 41 to 48.
+  EXPECT_EQ(reads, 6);
+}
+
 // Another program truncates the image after it was opened: what could be read
 // is identified, and nothing faults.
 TEST(Loader, FileTruncatedWhileOpenIsIdentifiedFromWhatRemains) {
