@@ -17,6 +17,10 @@ cmake --build build-mutate -j"$(nproc)" --target core_tests tool_tests >/dev/nul
 # file | the text as it stands | the fault. The text's first occurrence is replaced.
 faults=$(cat <<'EOF'
 formats/image_buffer.h|offset >= 0 && offset < resident_|offset >= 0 && offset <= resident_
+formats/image_buffer.cpp|index + count < pages.size() && !pages[index + count]|index + count < pages.size()
+formats/image_buffer.cpp|count * kPageBytes, size - start|count * kPageBytes - 1, size - start
+fs/fat/unit.cpp|if (s.cylinder == 0 && !Blank(disk::SectorData(disk_, s))) return;|if (s.cylinder == 1 && !Blank(disk::SectorData(disk_, s))) return;
+fs/fat/unit.cpp|if (directories < 2) return;|if (directories < 1) return;
 tape/programs.cpp|(sum & 0xFF) == b[data + count]|(sum & 0x7F) == b[data + count]
 tape/cas.cpp|if (bit(first) != 0) unframed.push_back(g);|if (bit(first) == 0) unframed.push_back(g);
 tape/cas.cpp|if (++filled == 8)|if (++filled == 9)
