@@ -66,7 +66,7 @@ void ImageBuffer::OnDemand::Fill(std::size_t index, Offset resident, Offset size
   const auto run = std::make_unique_for_overwrite<std::uint8_t[]>(count * kPageBytes);
   const std::size_t got =
       Read(start, run.get(),
-           static_cast<std::size_t>(std::min<Offset>(count * kPageBytes, size - start)));
+           static_cast<std::size_t>(std::min<Offset>(count * kPageBytes - 1, size - start)));
   std::fill(run.get() + got, run.get() + count * kPageBytes, std::uint8_t{0});
   for (std::size_t k = 0; k < count; ++k) {
     pages[index + k] = std::make_unique_for_overwrite<Page>();
@@ -90,16 +90,20 @@ bool ImageBuffer::StartsWith(std::string_view magic) const {
 }
 
 void ImageBuffer::Read(Offset offset, std::uint8_t* into, std::size_t size) const {
-  std::fill_n(into, size, std::uint8_t{0});
   const Offset end = offset + static_cast<Offset>(size);
+  Offset at = std::min<Offset>(std::max<Offset>(offset, 0), end);  // bytes before it read as 0
+  std::fill(into, into + (at - offset), std::uint8_t{0});
   // The part in memory is copied; the part past it, up to the image's end,
-  // comes straight from the source in one read.
-  const Offset from = std::max<Offset>(offset, 0), to = std::min(end, resident_);
-  if (from < to) std::copy(data_ + from, data_ + to, into + (from - offset));
-  const Offset rest = std::max(from, resident_), rest_end = std::min(end, size_);
-  if (on_demand_ && rest < rest_end) {
-    on_demand_->Read(rest, into + (rest - offset), static_cast<std::size_t>(rest_end - rest));
+  // comes straight from the source in one read; what is past that reads as 0.
+  if (const Offset to = std::min(end, resident_); at < to) {
+    std::copy(data_ + at, data_ + to, into + (at - offset));
+    at = to;
   }
+  if (const Offset to = std::min(end, size_); on_demand_ && at < to) {
+    at += static_cast<Offset>(
+        on_demand_->Read(at, into + (at - offset), static_cast<std::size_t>(to - at)));
+  }
+  std::fill(into + (at - offset), into + size, std::uint8_t{0});
 }
 
 }  // namespace trivane

@@ -52,6 +52,24 @@ TEST(Loader, PagesReadInOrderComeInRuns) {
   EXPECT_EQ(reads, 6);
 }
 
+// A read of a run gives each byte as at() does: zeros before the image, the
+// head, the rest from the source, zeros past where the source ended.
+TEST(Loader, ReadOfARunGivesEachByteAsAtDoes) {
+  int reads = 0;
+  const ImageBuffer image(100000, std::make_unique<ShortSource>(50000, reads), 16384);
+  const ImageBuffer owned(Bytes(300, 7));
+  for (const auto& [from, size] : std::vector<std::pair<Offset, std::size_t>>{
+           {-10, 20}, {-30, 10}, {16000, 1000}, {49990, 50100}, {99990, 20}, {200000, 5}}) {
+    std::vector<std::uint8_t> got(size, 0xAA), small(size, 0xAA);
+    image.Read(from, got.data(), size);
+    owned.Read(from, small.data(), size);
+    for (std::size_t k = 0; k < size; ++k) {
+      ASSERT_EQ(got[k], image.at(from + static_cast<Offset>(k))) << from << "+" << k;
+      ASSERT_EQ(small[k], owned.at(from + static_cast<Offset>(k))) << from << "+" << k;
+    }
+  }
+}
+
 // Another program truncates the image after it was opened: what could be read
 // is identified, and nothing faults.
 TEST(Loader, FileTruncatedWhileOpenIsIdentifiedFromWhatRemains) {
