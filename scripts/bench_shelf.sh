@@ -61,6 +61,10 @@ timed "find --sha256" "$shelf" find --sha256 "$("$shelf" find 'FORMAT/CMD' --jso
   head -1 | sed 's/.*"sha256":"\([0-9a-f]*\)".*/\1/')" --db "$db" >/dev/null
 timed "find --text" "$shelf" find --text 'PRINT CLS' --db "$db" >/dev/null
 timed "dupes" "$shelf" dupes --json --db "$db" >"$work/dupes.json"
+# A large answer is written as it comes: how soon its first line is there.
+timed "find --text, its first hit" bash -c \
+  "'$shelf' find --text 'PRINT CLS' --db '$db' | head -1 >/dev/null"
+timed "dupes, its first group" bash -c "'$shelf' dupes --json --db '$db' | head -1 >/dev/null"
 "$shelf" dupes --json --db "$work/real.db" >"$work/real-dupes.json"
 ls -la "$db" | awk '{print "catalogue: " $5 " bytes"}'
 
