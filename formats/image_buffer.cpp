@@ -66,7 +66,7 @@ void ImageBuffer::OnDemand::Fill(std::size_t index, Offset resident, Offset size
   const auto run = std::make_unique_for_overwrite<std::uint8_t[]>(count * kPageBytes);
   const std::size_t got =
       Read(start, run.get(),
-           static_cast<std::size_t>(std::min<Offset>(count * kPageBytes - 1, size - start)));
+           static_cast<std::size_t>(std::min<Offset>(count * kPageBytes, size - start)));
   std::fill(run.get() + got, run.get() + count * kPageBytes, std::uint8_t{0});
   for (std::size_t k = 0; k < count; ++k) {
     pages[index + k] = std::make_unique_for_overwrite<Page>();
