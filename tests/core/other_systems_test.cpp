@@ -7,6 +7,7 @@
 
 #include "builder/cpm_images.h"
 #include "builder/fat_images.h"
+#include "fs/fat/unit.h"
 #include "ops/filesystems.h"
 #include "ops/prove.h"
 #include "test_support.h"
@@ -171,6 +172,33 @@ TEST(Fat, RealDiskWithoutItsBootSector) {
   EXPECT_TRUE(fs->List(false).empty());
   ASSERT_EQ(fs->Check().size(), 1u);
   EXPECT_EQ(fs->Check()[0].kind, "boot-sector-missing");
+}
+
+// Without its boot sector a disk is taken as MS-DOS only when DOS directory
+// entries lie in two sectors or more: one such sector is no directory to go
+// by, and what is missing is said with the cylinders that hold data.
+TEST(Fat, WithoutItsBootSectorTwoDirectorySectorsAreNeeded) {
+  build::FatImage image(40);
+  std::fill(image.At(0), image.At(18), std::uint8_t{0xE5});  // cylinder 0 as formatted
+  const auto entries_in = [&](int n) {
+    std::fill(image.At(n), image.At(n + 1), std::uint8_t{0});
+    for (int slot = 0; slot < 4; ++slot) {
+      const std::string name = "FILE" + std::to_string(slot) + "   TXT";
+      image.Put(image.At(n), slot, name.c_str(), 0, 2 + slot, 100);
+    }
+  };
+  entries_in(100);
+  EXPECT_EQ(fat::OpenFat(image.Disk())->Score(), 0);
+  entries_in(200);
+  const auto fs = fat::OpenFat(image.Disk());
+  EXPECT_EQ(fs->Score(), 1);
+  EXPECT_EQ(
+      fs->Evidence().back(),
+      "DOS directory entries in 2 sectors, the first at cylinder 5 head 1 sector 2 (FILE0.TXT, "
+      "FILE1.TXT, FILE2.TXT)");
+  EXPECT_TRUE(fs->List(false).empty());
+  // Any other unit's reading outranks it.
+  EXPECT_EQ(fat::OpenFat(image.Disk(), 1)->Score(), 0);
 }
 
 }  // namespace
