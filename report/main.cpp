@@ -17,6 +17,14 @@ namespace {
 
 constexpr const char* kUsage = "usage: trivane-report [--json] FILE...\n";
 
+// What one image's reading freed is kept for the next: given back to the
+// system, every page the next image reads would come fresh, at a fault.
+void KeepFreedMemory() {
+#ifdef __GLIBC__
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,11 +53,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-#ifdef __GLIBC__
-  // What one image's reading freed is kept for the next: given back to the
-  // system, every page the next image reads would come fresh, at a fault.
-  mallopt(M_TRIM_THRESHOLD, 64 << 20);
-#endif
+  KeepFreedMemory();
   trivane::cli::Output output("trivane-report");
   int status = 0;
   bool first = true;

@@ -21,7 +21,7 @@ formats/image_buffer.cpp|index + count < pages.size() && !pages[index + count]|i
 formats/image_buffer.cpp|count * kPageBytes, size - start|count * kPageBytes - 1, size - start
 fs/fat/unit.cpp|if (s.cylinder == 0 && !Blank(disk::SectorData(disk_, s))) return;|if (s.cylinder == 1 && !Blank(disk::SectorData(disk_, s))) return;
 fs/fat/unit.cpp|if (directories < 2) return;|if (directories < 1) return;
-fs/fat/unit.cpp|if (beat < 1)|if (beat < 2)
+fs/fat/unit.cpp|if (beat < 1) WithoutBoot();|if (beat < 2) WithoutBoot();
 tape/programs.cpp|(sum & 0xFF) == b[data + count]|(sum & 0x7F) == b[data + count]
 tape/cas.cpp|if (bit(first) != 0) unframed.push_back(g);|if (bit(first) == 0) unframed.push_back(g);
 tape/cas.cpp|if (++filled == 8)|if (++filled == 9)

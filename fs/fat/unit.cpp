@@ -109,10 +109,8 @@ void FatFilesystem::Find(int beat) {
   const disk::SectorRead boot = store_.Get({0, 0, 1});
   Boot b;
   if (!ReadBoot(boot.data, b)) {
-    if (beat < 1)
-      WithoutBoot();
-    else
-      evidence_ = {kNoBoot};
+    evidence_ = {kNoBoot};
+    if (beat < 1) WithoutBoot();
     return;
   }
   volume_.emplace(store_, b);
@@ -134,7 +132,6 @@ bool Blank(const std::vector<std::uint8_t>& data) {
 // directory entries lie elsewhere; what is missing is said. Cylinder 0 is
 // looked at first, as on most disks it settles the question.
 void FatFilesystem::WithoutBoot() {
-  evidence_ = {kNoBoot};
   for (const disk::Sector& s : disk_.sectors) {
     if (s.cylinder == 0 && !Blank(disk::SectorData(disk_, s))) return;
   }
