@@ -108,50 +108,69 @@ Catalogue::~Catalogue() {
   sqlite3_close(db_);
 }
 
-std::string Catalogue::Write(const std::vector<ImageRecord>& batch) {
-  Exec(db_, "BEGIN");
-  Statement drop(db_, "DELETE FROM images WHERE path = ?");
-  Statement image(db_,
-                  "INSERT INTO images(path, size, mtime, sha256, container, cylinders, heads, "
-                  "sectors, disk_sha256, error) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  Statement drive(db_, "INSERT INTO drives(image, number) VALUES(?, ?)");
-  Statement dos(db_, "INSERT INTO filesystems(drive, dos, why) VALUES(?, ?, ?)");
-  Statement file(db_, "INSERT INTO files(drive, name, size, sha256, kind) VALUES(?, ?, ?, ?, ?)");
-  Statement text(db_, "INSERT OR IGNORE INTO texts(sha256, kind, text) VALUES(?, ?, ?)");
+struct Catalogue::Batch::Statements {
+  explicit Statements(sqlite3* db)
+      : drop(db, "DELETE FROM images WHERE path = ?"),
+        image(db,
+              "INSERT INTO images(path, size, mtime, sha256, container, cylinders, heads, "
+              "sectors, disk_sha256, error) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        drive(db, "INSERT INTO drives(image, number) VALUES(?, ?)"),
+        dos(db, "INSERT INTO filesystems(drive, dos, why) VALUES(?, ?, ?)"),
+        file(db, "INSERT INTO files(drive, name, size, sha256, kind) VALUES(?, ?, ?, ?, ?)"),
+        text(db, "INSERT OR IGNORE INTO texts(sha256, kind, text) VALUES(?, ?, ?)"),
+        name(db, "INSERT OR IGNORE INTO names(name) VALUES(?)"),
+        finding(db, "INSERT INTO findings(image, text) VALUES(?, ?)") {}
+  Statement drop, image, drive, dos, file, text, name, finding;
   // Each name once a batch: a statement that reaches the trigram index
   // costs more than one that does not.
-  Statement name(db_, "INSERT OR IGNORE INTO names(name) VALUES(?)");
   std::set<std::string> named;
-  Statement finding(db_, "INSERT INTO findings(image, text) VALUES(?, ?)");
-  bool ok = true;
-  for (const ImageRecord& r : batch) {
-    ok = ok && drop.Bind(r.path).Run();
-    ok = ok && image.Bind(r.path)
-                   .Bind(r.size)
-                   .Bind(r.mtime)
-                   .Bind(r.sha256)
-                   .Bind(r.container)
-                   .Bind(std::int64_t{r.cylinders})
-                   .Bind(std::int64_t{r.heads})
-                   .Bind(std::int64_t{r.sectors})
-                   .Bind(r.disk_sha256)
-                   .Bind(r.error)
-                   .Run();
-    const std::int64_t id = sqlite3_last_insert_rowid(db_);
-    for (const DriveRecord& d : r.drives) {
-      ok = ok && drive.Bind(id).Bind(d.number).Run();
-      const std::int64_t drive_id = sqlite3_last_insert_rowid(db_);
-      if (!d.dos.empty()) ok = ok && dos.Bind(drive_id).Bind(d.dos).Bind(d.why).Run();
-      for (const FileRecord& f : d.files) {
-        ok = ok && file.Bind(drive_id).Bind(f.name).Bind(f.size).Bind(f.sha256).Bind(f.kind).Run();
-        if (named.insert(f.name).second) ok = ok && name.Bind(f.name).Run();
-        if (!f.text.empty()) ok = ok && text.Bind(f.sha256).Bind(f.kind).Bind(f.text).Run();
-      }
+};
+
+Catalogue::Batch::Batch(sqlite3* db) : db_(db) {
+  ok_ = Exec(db_, "BEGIN");
+  s_ = std::make_unique<Statements>(db_);
+}
+
+Catalogue::Batch::~Batch() {
+  s_.reset();
+  if (open_) Exec(db_, "ROLLBACK");
+}
+
+void Catalogue::Batch::Add(const ImageRecord& r) {
+  Statements& s = *s_;
+  bool ok = ok_ && s.drop.Bind(r.path).Run();
+  ok = ok && s.image.Bind(r.path)
+                 .Bind(r.size)
+                 .Bind(r.mtime)
+                 .Bind(r.sha256)
+                 .Bind(r.container)
+                 .Bind(std::int64_t{r.cylinders})
+                 .Bind(std::int64_t{r.heads})
+                 .Bind(std::int64_t{r.sectors})
+                 .Bind(r.disk_sha256)
+                 .Bind(r.error)
+                 .Run();
+  const std::int64_t id = sqlite3_last_insert_rowid(db_);
+  for (const DriveRecord& d : r.drives) {
+    ok = ok && s.drive.Bind(id).Bind(d.number).Run();
+    const std::int64_t drive_id = sqlite3_last_insert_rowid(db_);
+    if (!d.dos.empty()) ok = ok && s.dos.Bind(drive_id).Bind(d.dos).Bind(d.why).Run();
+    for (const FileRecord& f : d.files) {
+      ok = ok && s.file.Bind(drive_id).Bind(f.name).Bind(f.size).Bind(f.sha256).Bind(f.kind).Run();
+      if (s.named.insert(f.name).second) ok = ok && s.name.Bind(f.name).Run();
+      if (!f.text.empty()) ok = ok && s.text.Bind(f.sha256).Bind(f.kind).Bind(f.text).Run();
     }
-    for (const std::string& text : r.findings) ok = ok && finding.Bind(id).Bind(text).Run();
   }
-  if (ok && Exec(db_, "COMMIT")) return "";
-  const std::string why = sqlite3_errmsg(db_);
+  for (const std::string& text : r.findings) ok = ok && s.finding.Bind(id).Bind(text).Run();
+  ok_ = ok;
+}
+
+std::string Catalogue::Batch::Commit() {
+  open_ = false;
+  std::string why = ok_ ? "" : sqlite3_errmsg(db_);
+  s_.reset();  // the statements end first: a commit waits for none of them
+  if (ok_ && Exec(db_, "COMMIT")) return "";
+  if (why.empty()) why = sqlite3_errmsg(db_);
   Exec(db_, "ROLLBACK");
   return "the catalogue could not be written (" + why + "); this batch was not kept";
 }

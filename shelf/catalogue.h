@@ -99,8 +99,22 @@ class Catalogue {
 
  private:
   explicit Catalogue(sqlite3* db) : db_(db) {}
-  // Why the batch could not be written (nothing of it kept); empty when done.
-  std::string Write(const std::vector<ImageRecord>& batch);
+  // A batch of images written in one transaction, an image at a time as
+  // each is read; rolled back unless committed.
+  class Batch {
+   public:
+    explicit Batch(sqlite3* db);
+    ~Batch();
+    void Add(const ImageRecord& r);
+    // Why the batch could not be written (nothing of it kept); empty when done.
+    std::string Commit();
+
+   private:
+    struct Statements;
+    sqlite3* db_;
+    std::unique_ptr<Statements> s_;
+    bool ok_ = true, open_ = true;
+  };
 
  public:
   // A file the walk found; what the catalogue holds of a path.

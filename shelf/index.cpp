@@ -4,7 +4,10 @@
 // in one transaction, and what is gone dropped.
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -54,35 +57,48 @@ std::map<std::string, Catalogue::Row> Rows(sqlite3* db) {
   return rows;
 }
 
+std::vector<ImageRecord> RecordsOf(const Catalogue::Found& f) {
+  if (f.archive) return ReadArchiveRecords(f.path, f.size, f.mtime);
+  std::vector<ImageRecord> one;
+  one.push_back(ReadRecord(f.path, f.size, f.mtime));
+  return one;
+}
+
 // The records of the paths (a zip's, each of its images), read side by
-// side, the largest files first so that no one large image is left to the
-// end with one processor on it.
-std::vector<ImageRecord> ReadAll(const std::vector<Catalogue::Found>& paths) {
-  std::vector<std::vector<ImageRecord>> of(paths.size());
+// side by a worker a processor, the largest files first so that no one
+// large image is left to the end with one processor on it. Each path's
+// records are handed to `each` on the calling thread as soon as they are
+// read, so that they are written while the rest are read.
+void ReadEach(const std::vector<Catalogue::Found>& paths,
+              const std::function<void(const std::vector<ImageRecord>&)>& each) {
   std::vector<std::size_t> order(paths.size());
   for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return paths[a].size > paths[b].size; });
+  std::mutex m;
+  std::condition_variable ready;
+  std::deque<std::vector<ImageRecord>> done;
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t n; (n = next++) < order.size();) {
-      const Catalogue::Found& f = paths[order[n]];
-      if (f.archive)
-        of[order[n]] = ReadArchiveRecords(f.path, f.size, f.mtime);
-      else
-        of[order[n]].push_back(ReadRecord(f.path, f.size, f.mtime));
+      std::vector<ImageRecord> records = RecordsOf(paths[order[n]]);
+      const std::lock_guard<std::mutex> hold(m);
+      done.push_back(std::move(records));
+      ready.notify_one();
     }
   };
   std::vector<std::thread> workers;
   const unsigned n = std::max(1u, std::thread::hardware_concurrency());
-  for (unsigned k = 1; k < n && k < paths.size(); ++k) workers.emplace_back(work);
-  work();
+  for (unsigned k = 0; k < n && k < paths.size(); ++k) workers.emplace_back(work);
+  for (std::size_t handed = 0; handed < paths.size(); ++handed) {
+    std::unique_lock<std::mutex> hold(m);
+    ready.wait(hold, [&] { return !done.empty(); });
+    const std::vector<ImageRecord> records = std::move(done.front());
+    done.pop_front();
+    hold.unlock();
+    each(records);
+  }
   for (std::thread& t : workers) t.join();
-  std::vector<ImageRecord> out;
-  for (std::vector<ImageRecord>& records : of)
-    out.insert(out.end(), std::make_move_iterator(records.begin()),
-               std::make_move_iterator(records.end()));
-  return out;
 }
 
 // The rows of a path: the file's own, or a zip's members' (and its own,
@@ -162,18 +178,21 @@ void Catalogue::ReadAndWrite(const std::vector<Found>& to_read,
   for (std::size_t from = 0; from < to_read.size(); from += kBatch) {
     const auto end = to_read.begin() + static_cast<long>(std::min(to_read.size(), from + kBatch));
     const std::vector<Found> part(to_read.begin() + static_cast<long>(from), end);
-    std::vector<ImageRecord> batch = ReadAll(part);
-    std::erase_if(batch, [&](const ImageRecord& r) {
-      std::error_code ec;
-      const bool gone = r.container.empty() && !fs::exists(PathFromUtf8(r.path), ec) &&
-                        !ops::InArchive(PathFromUtf8(r.path));
-      if (gone) report.problems.push_back(r.path + ": gone while it was indexed");
-      return gone;
+    Batch batch(db_);
+    ReadEach(part, [&](const std::vector<ImageRecord>& records) {
+      for (const ImageRecord& r : records) {
+        std::error_code ec;
+        if (r.container.empty() && !fs::exists(PathFromUtf8(r.path), ec) &&
+            !ops::InArchive(PathFromUtf8(r.path))) {
+          report.problems.push_back(r.path + ": gone while it was indexed");
+          continue;
+        }
+        if (const auto row = rows.find(r.path); row != rows.end()) kept.insert(row->second.id);
+        batch.Add(r);
+        ++report.read;
+      }
     });
-    for (const ImageRecord& r : batch)
-      if (const auto row = rows.find(r.path); row != rows.end()) kept.insert(row->second.id);
-    if (const std::string why = Write(batch); !why.empty()) report.problems.push_back(why);
-    report.read += static_cast<int>(batch.size());
+    if (const std::string why = batch.Commit(); !why.empty()) report.problems.push_back(why);
     if (progress) progress(from + part.size(), to_read.size());
   }
 }
