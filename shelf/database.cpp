@@ -36,10 +36,14 @@ bool Statement::Step() {
 bool Statement::Run() {
   if (s_ == nullptr) return false;
   const int done = sqlite3_step(s_);
+  Reset();
+  return done == SQLITE_DONE || done == SQLITE_ROW;
+}
+
+void Statement::Reset() {
   sqlite3_reset(s_);
   sqlite3_clear_bindings(s_);
   next_ = 1;
-  return done == SQLITE_DONE || done == SQLITE_ROW;
 }
 
 std::string Statement::Text(int column) const {

@@ -24,6 +24,8 @@ class Statement {
   // The next row: true while there is one. Run: steps once and resets.
   bool Step();
   bool Run();
+  // Made ready to be bound and stepped again.
+  void Reset();
   std::string Text(int column) const;
   std::int64_t Int(int column) const;
   double Real(int column) const { return sqlite3_column_double(s_, column); }

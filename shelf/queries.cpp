@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "shelf/catalogue.h"
@@ -20,9 +21,12 @@ constexpr const char* kByName =
     "FROM name_words w JOIN names n ON n.id = w.rowid JOIN files f ON f.name = n.name "
     "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
 // Each text once, however many files hold it: indexing every trigram of
-// every text would cost more than reading the texts a search asks of.
+// every text would cost more than reading the texts a search asks of. The
+// texts are read first (CROSS JOIN keeps SQLite to that order), then the
+// files that hold those found: else it may go file by file, reading a text
+// again for every file that holds it.
 constexpr const char* kByText =
-    "FROM texts t JOIN files f ON f.sha256 = t.sha256 AND f.kind = t.kind "
+    "FROM texts t CROSS JOIN files f ON f.sha256 = t.sha256 AND f.kind = t.kind "
     "JOIN drives d ON f.drive = d.id JOIN images i ON d.image = i.id ";
 // A file on more images than this is no sign of two disks being alike
 // (a DOS's own files): it is left out when nearly alike disks are sought.
@@ -260,26 +264,37 @@ void KeepAlike(sqlite3* db, const FileSets& s, KeptWriter& out) {
     if (s.on[f].size() >= 2) out.Write("file", IdsOf(s, s.on[f]), s.names[f], s.shas[f]);
 }
 
+// The images' paths by their ids.
+using PathsById = std::unordered_map<std::int64_t, std::string>;
+PathsById Paths(sqlite3* db) {
+  PathsById paths;
+  Statement q(db, "SELECT id, path FROM images");
+  while (q.Step()) paths.emplace(q.Int(0), q.Text(1));
+  return paths;
+}
+
 // The groups kept, "file" ones or all others, handed on one at a time;
-// false when the receiver stopped.
-bool KeptGroups(sqlite3* db, bool files, const Catalogue::EachGroup& each) {
-  const std::string sql = std::string(
-                              "SELECT g.id, g.kind, g.name, g.sha256, i.path FROM dupes g "
-                              "JOIN dupe_images m ON m.dupe = g.id JOIN images i ON i.id = m.image "
-                              "WHERE g.kind ") +
-                          (files ? "=" : "<>") + " 'file' ORDER BY g.id, m.rowid";
-  Statement q(db, sql.c_str());
-  Group g;
-  std::int64_t last = -1;
-  while (q.Step()) {
-    if (q.Int(0) != last) {
-      if (last >= 0 && !each(g)) return false;
-      g = {q.Text(1), {}, q.Text(2), q.Text(3)};
-      last = q.Int(0);
+// false when the receiver stopped. KeptWriter wrote each group's images
+// right after the group, so dupe_images in the order of its rows holds
+// them a group at a time in the order of the groups' ids: one pass along
+// both reads every group, the first handed on before the last is read.
+bool KeptGroups(sqlite3* db, bool files, const PathsById& paths, const Catalogue::EachGroup& each) {
+  const std::string sql = std::string("SELECT id, kind, name, sha256 FROM dupes WHERE kind ") +
+                          (files ? "=" : "<>") + " 'file' ORDER BY id";
+  Statement groups(db, sql.c_str());
+  Statement images(db, "SELECT dupe, image FROM dupe_images ORDER BY rowid");
+  bool row = images.Step();
+  while (groups.Step()) {
+    const std::int64_t id = groups.Int(0);
+    Group g{groups.Text(1), {}, groups.Text(2), groups.Text(3)};
+    while (row && images.Int(0) < id) row = images.Step();
+    for (; row && images.Int(0) == id; row = images.Step()) {
+      if (const auto path = paths.find(images.Int(1)); path != paths.end())
+        g.images.push_back(path->second);
     }
-    g.images.push_back(q.Text(4));
+    if (!each(g)) return false;
   }
-  return last < 0 || each(g);
+  return true;
 }
 
 }  // namespace
@@ -309,7 +324,8 @@ std::string Catalogue::KeepDerived() {
 }
 
 void Catalogue::Dupes(double similar, const EachGroup& each) {
-  if (!KeptGroups(db_, false, each)) return;
+  const PathsById paths = Paths(db_);
+  if (!KeptGroups(db_, false, paths, each)) return;
   PathPairs pairs;
   if (similar >= kLeastKept) {
     Statement p(db_,
@@ -325,7 +341,7 @@ void Catalogue::Dupes(double similar, const EachGroup& each) {
   }
   for (auto& images : Joined(pairs))
     if (!each({"similar", std::move(images), "", ""})) return;
-  KeptGroups(db_, true, each);
+  KeptGroups(db_, true, paths, each);
 }
 
 std::vector<std::string> Catalogue::Stats() {
