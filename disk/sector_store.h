@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <utility>
@@ -57,6 +58,26 @@ class SectorStore {
   Disk* writable_ = nullptr;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> keys_;  // place, sector index
   mutable std::vector<Check> data_crc_;  // by sector index, kUnchecked until asked
+};
+
+// A disk and its store, made once and shared: every filesystem unit asked
+// of one disk reads the same sectors through the same store (each data CRC
+// checked once for all), and the reading kept holds them alive. Made from
+// a disk, which is copied once; not explicit, so that a disk stands where
+// a shared one is asked for.
+class SharedDisk {
+ public:
+  SharedDisk(const Disk& disk) : held_(std::make_shared<const Held>(disk)) {}
+  const Disk& disk() const { return held_->disk; }
+  const SectorStore& store() const { return held_->store; }
+
+ private:
+  struct Held {
+    explicit Held(const Disk& d) : disk(d), store(disk) {}
+    Disk disk;
+    SectorStore store;
+  };
+  std::shared_ptr<const Held> held_;
 };
 
 }  // namespace trivane::disk

@@ -47,9 +47,9 @@ namespace {
 // to beat the best so far. With `first`, the first unit's reading is kept
 // there too, for a disk no unit explains.
 std::unique_ptr<filesystems::Filesystem> Best(
-    const disk::Disk& disk, std::unique_ptr<filesystems::Filesystem>* first = nullptr) {
+    const disk::SharedDisk& disk, std::unique_ptr<filesystems::Filesystem>* first = nullptr) {
   std::unique_ptr<filesystems::Filesystem> best;
-  for (const Unit& u : UnitsFor(disk)) {
+  for (const Unit& u : UnitsFor(disk.disk())) {
     std::unique_ptr<filesystems::Filesystem> fs = u.open(disk, best ? best->Score() : 0);
     if (fs != nullptr && fs->Score() > 0 && (best == nullptr || fs->Score() > best->Score())) {
       best = std::move(fs);
@@ -67,20 +67,22 @@ std::unique_ptr<filesystems::Filesystem> OpenFilesystem(const disk::Disk& disk) 
 }
 
 std::unique_ptr<filesystems::Filesystem> FilesystemToChange(const disk::Disk& disk) {
+  const disk::SharedDisk shared(disk);
   std::unique_ptr<filesystems::Filesystem> first;
-  std::unique_ptr<filesystems::Filesystem> best = Best(disk, &first);
+  std::unique_ptr<filesystems::Filesystem> best = Best(shared, &first);
   if (best != nullptr) return best;
-  return first != nullptr ? std::move(first) : kUnits[0].open(disk, 0);
+  return first != nullptr ? std::move(first) : kUnits[0].open(shared, 0);
 }
 
 std::unique_ptr<filesystems::Filesystem> FilesystemAs(const disk::Disk& disk,
                                                       const std::string& format) {
+  const disk::SharedDisk shared(disk);
   for (const Unit& u : kUnits) {
     if (u.open_as == nullptr) continue;
-    auto fs = u.open_as(disk, format);
+    auto fs = u.open_as(shared, format);
     if (fs == nullptr) continue;
     // A disk another family explains stays that family's.
-    auto best = OpenFilesystem(disk);
+    auto best = Best(shared);
     return best != nullptr && best->Family() != fs->Family() ? std::move(best) : std::move(fs);
   }
   return nullptr;

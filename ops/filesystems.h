@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "disk/disk.h"
+#include "disk/sector_store.h"
 #include "fs/filesystem.h"
 
 namespace trivane::ops {
@@ -18,12 +18,12 @@ struct Unit {
   // What the unit makes of the disk; its score 0 when it explains nothing.
   // `beat` is the best score another unit's reading has: a unit may stop
   // reading where its own cannot pass it (its score then says only that).
-  std::unique_ptr<filesystems::Filesystem> (*open)(const disk::Disk& disk, int beat);
+  std::unique_ptr<filesystems::Filesystem> (*open)(const disk::SharedDisk& disk, int beat);
   // The DOSes it formats new disks for, and a new disk of one (none where null).
   std::vector<filesystems::FormatChoice> (*formats)();
   filesystems::NewDisk (*format)(const filesystems::FormatRequest& request);
   // The disk read as one of its formats a user named (none where null).
-  std::unique_ptr<filesystems::Filesystem> (*open_as)(const disk::Disk& disk,
+  std::unique_ptr<filesystems::Filesystem> (*open_as)(const disk::SharedDisk& disk,
                                                       const std::string& format);
 };
 

@@ -41,9 +41,10 @@ Value FieldsOf(const File& f, std::int64_t size) {
 
 class CpmFilesystem : public filesystems::Filesystem {
  public:
-  CpmFilesystem(const disk::Disk& disk, const FormatRow* as, int beat = 0)
-      : disk_(disk),
-        store_(disk_),
+  CpmFilesystem(const disk::SharedDisk& disk, const FormatRow* as, int beat = 0)
+      : shared_(disk),
+        disk_(shared_.disk()),
+        store_(shared_.store()),
         found_(as != nullptr ? ReadAs(store_, *as) : Detect(store_, beat)),
         ids_(disk_, found_.p.size),
         volume_(store_, found_.p, ids_) {
@@ -105,8 +106,9 @@ class CpmFilesystem : public filesystems::Filesystem {
     return e.id < live ? directory_.files[e.id] : directory_.deleted[e.id - live];
   }
 
-  disk::Disk disk_;
-  disk::SectorStore store_;
+  disk::SharedDisk shared_;
+  const disk::Disk& disk_;
+  const disk::SectorStore& store_;
   Found found_;
   TrackIds ids_;
   Volume volume_;
@@ -251,11 +253,11 @@ std::optional<Entry> CpmFilesystem::Find(const std::string& typed, bool deleted)
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::Disk& disk, int beat) {
+std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::SharedDisk& disk, int beat) {
   return std::make_unique<CpmFilesystem>(disk, nullptr, beat);
 }
 
-std::unique_ptr<filesystems::Filesystem> OpenCpmAs(const disk::Disk& disk,
+std::unique_ptr<filesystems::Filesystem> OpenCpmAs(const disk::SharedDisk& disk,
                                                    const std::string& format) {
   const FormatRow* row = FormatNamed(format);
   return row != nullptr ? std::make_unique<CpmFilesystem>(disk, row) : nullptr;

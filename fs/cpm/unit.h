@@ -5,15 +5,15 @@
 
 #include <memory>
 
-#include "disk/disk.h"
+#include "disk/sector_store.h"
 #include "fs/filesystem.h"
 
 namespace trivane::cpm {
 
-std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::Disk& disk, int beat = 0);
+std::unique_ptr<filesystems::Filesystem> OpenCpm(const disk::SharedDisk& disk, int beat = 0);
 // The disk as the published format of that word (a new disk whose tracks
 // more than one format lays out alike); nullptr for no such format.
-std::unique_ptr<filesystems::Filesystem> OpenCpmAs(const disk::Disk& disk,
+std::unique_ptr<filesystems::Filesystem> OpenCpmAs(const disk::SharedDisk& disk,
                                                    const std::string& format);
 
 }  // namespace trivane::cpm

@@ -56,8 +56,11 @@ class FatFilesystem : public filesystems::ReadOnlyFilesystem {
  public:
   // `beat` is the best score so far: a disk without a boot sector scores 1
   // at most, so it is not searched for directories when that cannot win.
-  FatFilesystem(const disk::Disk& disk, int beat)
-      : ReadOnlyFilesystem("an MS-DOS disk is read, not changed"), disk_(disk), store_(disk_) {
+  FatFilesystem(const disk::SharedDisk& disk, int beat)
+      : ReadOnlyFilesystem("an MS-DOS disk is read, not changed"),
+        shared_(disk),
+        disk_(shared_.disk()),
+        store_(shared_.store()) {
     Find(beat);
   }
 
@@ -97,8 +100,9 @@ class FatFilesystem : public filesystems::ReadOnlyFilesystem {
   void WithoutBoot();
   Entry EntryOf(const File& f, std::size_t id) const;
 
-  disk::Disk disk_;
-  disk::SectorStore store_;
+  disk::SharedDisk shared_;
+  const disk::Disk& disk_;
+  const disk::SectorStore& store_;
   std::optional<Volume> volume_;
   Directory directory_;
   std::vector<std::string> evidence_;
@@ -130,24 +134,27 @@ bool Blank(const std::vector<std::uint8_t>& data) {
 
 // No boot sector: MS-DOS only when cylinder 0 holds nothing and DOS
 // directory entries lie elsewhere; what is missing is said. Cylinder 0 is
-// looked at first, as on most disks it settles the question.
+// looked at first, as on most disks it settles the question; entries are
+// sought in 512-byte sectors alone, as DOS has them, and the cylinders
+// that hold data only once two sectors of them were found.
 void FatFilesystem::WithoutBoot() {
   for (const disk::Sector& s : disk_.sectors) {
     if (s.cylinder == 0 && !Blank(disk::SectorData(disk_, s))) return;
   }
-  std::set<int> held;  // cylinders with a sector of other bytes than E5
   std::string first, names;
   int directories = 0;
   for (const disk::Sector& s : disk_.sectors) {
-    const std::vector<std::uint8_t> data = disk::SectorData(disk_, s);
-    if (!Blank(data)) held.insert(s.cylinder);
-    const std::vector<std::string> found =
-        s.size == 512 ? EntriesIn(data) : std::vector<std::string>{};
+    if (s.size != 512) continue;
+    const std::vector<std::string> found = EntriesIn(disk::SectorData(disk_, s));
     if (found.empty() || directories++ > 0) continue;
     first = disk::PlaceText({s.cylinder, s.head, s.id_sector});
     for (std::size_t k = 0; k < 3; ++k) names += (k ? ", " : "") + found[k];
   }
   if (directories < 2) return;
+  std::set<int> held;  // cylinders with a sector of other bytes than E5
+  for (const disk::Sector& s : disk_.sectors) {
+    if (!Blank(disk::SectorData(disk_, s))) held.insert(s.cylinder);
+  }
   std::vector<std::string> cylinders;
   for (int c : held) cylinders.push_back(std::to_string(c));
   score_ = 1;
@@ -234,7 +241,7 @@ std::optional<Entry> FatFilesystem::Find(const std::string& typed, bool) const {
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::Disk& disk, int beat) {
+std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::SharedDisk& disk, int beat) {
   return std::make_unique<FatFilesystem>(disk, beat);
 }
 

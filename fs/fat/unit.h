@@ -7,11 +7,11 @@
 
 #include <memory>
 
-#include "disk/disk.h"
+#include "disk/sector_store.h"
 #include "fs/filesystem.h"
 
 namespace trivane::fat {
 
-std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::Disk& disk, int beat = 0);
+std::unique_ptr<filesystems::Filesystem> OpenFat(const disk::SharedDisk& disk, int beat = 0);
 
 }  // namespace trivane::fat

@@ -1,5 +1,6 @@
 #include "fs/psystem/unit.h"
 
+#include <map>
 #include <optional>
 
 #include "disk/sector_store.h"
@@ -27,10 +28,11 @@ std::pair<std::string, std::string> Parts(const std::string& name) {
 
 class PsystemFilesystem : public filesystems::ReadOnlyFilesystem {
  public:
-  explicit PsystemFilesystem(const disk::Disk& disk)
+  explicit PsystemFilesystem(const disk::SharedDisk& disk)
       : ReadOnlyFilesystem("a UCSD p-System volume is read, not changed"),
-        disk_(disk),
-        store_(disk_) {
+        shared_(disk),
+        disk_(shared_.disk()),
+        store_(shared_.store()) {
     Find();
   }
 
@@ -85,8 +87,9 @@ class PsystemFilesystem : public filesystems::ReadOnlyFilesystem {
   void Find();
   Entry EntryOf(const File& f, std::size_t id) const;
 
-  disk::Disk disk_;
-  disk::SectorStore store_;
+  disk::SharedDisk shared_;
+  const disk::Disk& disk_;
+  const disk::SectorStore& store_;
   const cpm::FormatRow* row_ = nullptr;  // the CP/M format whose data area holds the volume
   cpm::Params params_;
   std::optional<cpm::TrackIds> ids_;
@@ -98,18 +101,19 @@ class PsystemFilesystem : public filesystems::ReadOnlyFilesystem {
 // directory in block 2.
 void PsystemFilesystem::Find() {
   const cpm::Held held = cpm::HeldTracks(disk_);
+  std::map<int, cpm::TrackIds> ids_of;  // by sector size: many formats share one
   for (const cpm::FormatRow& row : cpm::Formats()) {
     if (row.params.heads != held.heads || held.cylinders < row.params.cylinders) continue;
     cpm::Params p = row.params;
     p.cylinders = held.cylinders;
-    const cpm::TrackIds ids(disk_, p.size);
+    const cpm::TrackIds& ids = ids_of.try_emplace(p.size, disk_, p.size).first->second;
     filesystems::FileBytes b;
     cpm::Volume(store_, p, ids).Read(std::int64_t{kDirectoryBlock} * kBlock, kDirectoryBytes, b);
     Directory d;
     if (!b.whole() || !ReadDirectory(b.bytes, d)) continue;
     row_ = &row;
     params_ = p;
-    ids_.emplace(disk_, p.size);
+    ids_.emplace(ids);
     directory_ = std::move(d);
     evidence_ = {"a p-System volume directory in block 2 of the data area as " +
                      std::string(row.name) + " lays it out (" + row.params.Text() + ")",
@@ -202,7 +206,7 @@ std::vector<std::uint8_t> PsystemFilesystem::HostText(std::vector<std::uint8_t> 
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenPsystem(const disk::Disk& disk, int) {
+std::unique_ptr<filesystems::Filesystem> OpenPsystem(const disk::SharedDisk& disk, int) {
   return std::make_unique<PsystemFilesystem>(disk);
 }
 

@@ -7,11 +7,11 @@
 
 #include <memory>
 
-#include "disk/disk.h"
+#include "disk/sector_store.h"
 #include "fs/filesystem.h"
 
 namespace trivane::psystem {
 
-std::unique_ptr<filesystems::Filesystem> OpenPsystem(const disk::Disk& disk, int beat = 0);
+std::unique_ptr<filesystems::Filesystem> OpenPsystem(const disk::SharedDisk& disk, int beat = 0);
 
 }  // namespace trivane::psystem

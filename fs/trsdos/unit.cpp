@@ -15,8 +15,11 @@ using filesystems::Entry;
 
 class TrsdosFilesystem : public filesystems::Filesystem {
  public:
-  explicit TrsdosFilesystem(const disk::Disk& disk)
-      : disk_(disk), store_(disk_), catalogue_(ReadCatalogue(store_)) {}
+  explicit TrsdosFilesystem(const disk::SharedDisk& disk)
+      : shared_(disk),
+        disk_(shared_.disk()),
+        store_(shared_.store()),
+        catalogue_(ReadCatalogue(store_)) {}
 
   int Score() const override { return catalogue_.score; }
   std::vector<std::string> Evidence() const override { return catalogue_.evidence; }
@@ -88,8 +91,9 @@ class TrsdosFilesystem : public filesystems::Filesystem {
     return entry.id < live ? catalogue_.files[entry.id] : catalogue_.deleted[entry.id - live];
   }
 
-  disk::Disk disk_;
-  disk::SectorStore store_;
+  disk::SharedDisk shared_;
+  const disk::Disk& disk_;
+  const disk::SectorStore& store_;
   Catalogue catalogue_;
 };
 
@@ -187,7 +191,7 @@ std::vector<Entry> TrsdosFilesystem::List(bool deleted) const {
 
 }  // namespace
 
-std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk, int) {
+std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::SharedDisk& disk, int) {
   return std::make_unique<TrsdosFilesystem>(disk);
 }
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "disk/disk.h"
+#include "disk/sector_store.h"
 #include "fs/filesystem.h"
 #include "fs/trsdos/catalogue.h"
 
@@ -13,7 +13,7 @@ namespace trivane::trsdos {
 
 // What the family makes of the disk: its catalogue, read now; a score of 0
 // when no layout explains the disk.
-std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::Disk& disk, int beat = 0);
+std::unique_ptr<filesystems::Filesystem> OpenTrsdos(const disk::SharedDisk& disk, int beat = 0);
 
 // The DOSes of the family that `new` formats, and a new disk of one.
 std::vector<filesystems::FormatChoice> TrsdosFormats();
