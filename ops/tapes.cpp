@@ -66,6 +66,13 @@ std::string NamePart(const tape::Program& p, std::size_t index) {
   return name.substr(0, 8);
 }
 
+// A leader's first bytes: twelve of 00 or of 55.
+bool Leader(std::span<const std::uint8_t> head) {
+  return head.size() == 12 &&
+         (std::all_of(head.begin(), head.end(), [](auto b) { return b == 0x00; }) ||
+          std::all_of(head.begin(), head.end(), [](auto b) { return b == 0x55; }));
+}
+
 }  // namespace
 
 bool IsTapeBytes(std::span<const std::uint8_t> bytes) {
@@ -73,17 +80,20 @@ bool IsTapeBytes(std::span<const std::uint8_t> bytes) {
   if (tape::IsWav(head)) return true;
   // Only a file that starts as a leader is read on to its sync: a disk
   // image is told from a tape by its first bytes.
-  const bool leader = head.size() == 12 &&
-                      (std::all_of(head.begin(), head.end(), [](auto b) { return b == 0x00; }) ||
-                       std::all_of(head.begin(), head.end(), [](auto b) { return b == 0x55; }));
-  return leader && tape::IsCas(bytes.first(std::min<std::size_t>(kTapeHead, bytes.size())));
+  return Leader(head) && tape::IsCas(bytes.first(std::min<std::size_t>(kTapeHead, bytes.size())));
 }
 
+// The first 12 bytes, and the rest of the head only where they may begin
+// a tape: a disk image is read no further here.
 bool IsTapeFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> head(kTapeHead);
+  std::vector<std::uint8_t> head(12);
   in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<std::size_t>(in.gcount()));
+  if (!tape::IsWav(head) && !Leader(head)) return false;
+  head.resize(kTapeHead);
+  in.read(reinterpret_cast<char*>(head.data() + 12), static_cast<std::streamsize>(kTapeHead - 12));
+  head.resize(12 + static_cast<std::size_t>(in.gcount()));
   return IsTapeBytes(head);
 }
 

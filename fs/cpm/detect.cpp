@@ -299,8 +299,13 @@ void Doubt(const std::vector<Candidate>& all, const Candidate& best, Found& f) {
 // disk does not settle which.
 Found Empty(const disk::Disk& d) {
   Found f;
+  // Only a format of the disk's cylinders and heads can have laid it out:
+  // the others are not read.
+  const Held held = HeldTracks(d);
   for (const FormatRow& row : Formats()) {
-    if (!EmptyDiskOf(d, row)) continue;
+    if (held.cylinders != row.params.cylinders || held.heads != row.params.heads ||
+        !EmptyDiskOf(d, row))
+      continue;
     if (f.row == nullptr) {
       f.p = row.params;
       f.row = &row;
