@@ -1,19 +1,19 @@
 #include "formats/image_buffer.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 
 namespace trivane {
 
 struct ImageBuffer::OnDemand {
-  using Page = std::array<std::uint8_t, kPageBytes>;
-
   std::unique_ptr<ByteSource> source;
   Offset source_end = 0;  // nothing is read at or past it
   // Not zeroed first: every byte is read over or past the image's end.
   std::unique_ptr<std::uint8_t[]> head;
-  std::vector<std::unique_ptr<Page>> pages;
+  // Where each page's bytes are once read (null before), in the run of
+  // pages read with it.
+  std::vector<const std::uint8_t*> pages;
+  std::vector<std::unique_ptr<std::uint8_t[]>> runs;
 
   // Pages read in one go once the image is being read in order.
   static constexpr std::size_t kRunPages = 16;
@@ -63,22 +63,20 @@ void ImageBuffer::OnDemand::Fill(std::size_t index, Offset resident, Offset size
   if (start - static_cast<Offset>(kPageBytes) < resident || pages[index - 1]) {
     while (count < kRunPages && index + count < pages.size() && !pages[index + count]) ++count;
   }
-  const auto run = std::make_unique_for_overwrite<std::uint8_t[]>(count * kPageBytes);
+  auto run = std::make_unique_for_overwrite<std::uint8_t[]>(count * kPageBytes);
   const std::size_t got =
       Read(start, run.get(),
            static_cast<std::size_t>(std::min<Offset>(count * kPageBytes, size - start)));
   std::fill(run.get() + got, run.get() + count * kPageBytes, std::uint8_t{0});
-  for (std::size_t k = 0; k < count; ++k) {
-    pages[index + k] = std::make_unique_for_overwrite<Page>();
-    std::copy_n(run.get() + k * kPageBytes, kPageBytes, pages[index + k]->data());
-  }
+  for (std::size_t k = 0; k < count; ++k) pages[index + k] = run.get() + k * kPageBytes;
+  runs.push_back(std::move(run));
 }
 
 std::uint8_t ImageBuffer::Paged(Offset offset) const {
   OnDemand& d = *on_demand_;
   const auto index = static_cast<std::size_t>(offset / kPageBytes);
   if (!d.pages[index]) d.Fill(index, resident_, size_);
-  return (*d.pages[index])[static_cast<std::size_t>(offset % static_cast<Offset>(kPageBytes))];
+  return d.pages[index][static_cast<std::size_t>(offset % static_cast<Offset>(kPageBytes))];
 }
 
 bool ImageBuffer::StartsWith(std::string_view magic) const {
