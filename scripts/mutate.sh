@@ -249,6 +249,11 @@ shelf/index.cpp|if (of.front()->second.mtime == mtime) return true;|if (of.front
 shelf/records.cpp|if (o.hard_disk) r.disk_sha256 = r.sha256;|
 shelf/records.cpp|if (read.whole()) d.files.push_back|if (!read.bytes.empty()) d.files.push_back
 shelf/catalogue.cpp|if (v == kCatalogueVersion) return 0;|if (v >= kCatalogueVersion) return 0;
+shelf/catalogue.cpp|if (ok_ && Exec(db_, "COMMIT")) return "";|if (Exec(db_, "COMMIT")) return "";
+shelf/queries.cpp|while (row && images.Int(0) < id) row = images.Step();|while (row && images.Int(0) <= id) row = images.Step();
+shelf/queries.cpp|for (; row && images.Int(0) == id; row = images.Step())|for (; row && images.Int(0) >= id; row = images.Step())
+fs/fat/unit.cpp|if (s.size != 512) continue;|if (s.size == 512) continue;
+ops/tapes.cpp|if (!tape::IsWav(head) && !Leader(head)) return false;|if (!Leader(head)) return false;
 EOF
 )
 

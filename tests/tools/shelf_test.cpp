@@ -207,6 +207,33 @@ TEST_F(Shelf, FindsNamesAndWordsAndForgetsWhatIsGone) {
   sqlite3_close(db);
 }
 
+// A batch the catalogue does not take (a keeper's trigger refuses an
+// image) is said, and leaves nothing of itself; once taken, all is read.
+TEST_F(Shelf, ABatchNotTakenLeavesNothingOfIt) {
+  const fs::path shelf = dir_ / "refused";
+  fs::create_directories(shelf);
+  ASSERT_TRUE(build::WriteFile(shelf / "a.dmk", Bytes("dos-ldos.dmk")));
+  ASSERT_TRUE(build::WriteFile(shelf / "b.dsk", Bytes("dos-newdos80.dsk")));
+  ASSERT_EQ(Tool({"stats"}).status, 0);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_ / "shelf.db").string().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TRIGGER refuse BEFORE INSERT ON images WHEN new.path LIKE "
+                         "'%b.dsk' BEGIN SELECT RAISE(ABORT, 'not here'); END",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  const ToolRun refused = Tool({"index", shelf.string()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("the catalogue could not be written (not here); this batch was not "
+                             "kept"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(Count(db, "SELECT (SELECT count(*) FROM images) + (SELECT count(*) FROM files)"), 0);
+  ASSERT_EQ(sqlite3_exec(db, "DROP TRIGGER refuse", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  EXPECT_EQ(Tool({"index", shelf.string()}).out, "read 2, unchanged 0, dropped 0\n");
+}
+
 // Each real tape as CAS and as WAV: no disk, but the same files.
 TEST_F(Shelf, RealTapesAsCasAndWavAreTheSameFiles) {
   const fs::path tapes = TRIVANE_REAL_TAPES;
