@@ -1,14 +1,27 @@
 #include "cli/escaped.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace trivane::cli {
+namespace {
+
+bool Plain(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 0x20 && u != 0x7F;
+}
+
+}  // namespace
 
 std::string Escaped(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && u != 0x7F) {
+  // Most names need nothing: they are given back as they are, uncopied
+  // character by character.
+  auto at = std::find_if_not(text.begin(), text.end(), Plain);
+  if (at == text.end()) return text;
+  std::string out(text.begin(), at);
+  for (; at != text.end(); ++at) {
+    const char c = *at;
+    if (Plain(c)) {
       out += c;
     } else if (c == '\n') {
       out += "\\n";
@@ -18,7 +31,7 @@ std::string Escaped(const std::string& text) {
       out += "\\t";
     } else {
       char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", u);
+      std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
       out += hex;
     }
   }

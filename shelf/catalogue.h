@@ -37,7 +37,7 @@ struct sqlite3;
 
 namespace trivane::shelf {
 
-inline constexpr int kCatalogueVersion = 3;
+inline constexpr int kCatalogueVersion = 4;
 
 // A file found: the image (as indexed), the drive (none on a floppy), the
 // name as dir lists it, its size and SHA-256.
