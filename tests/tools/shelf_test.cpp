@@ -274,15 +274,22 @@ TEST_F(Shelf, CataloguesItMustNotTakeAreLeftAlone) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("not a catalogue"), std::string::npos) << r.err;
   EXPECT_EQ(Slurp(file), "notes");
-  const std::string older = (dir_ / "older.db").string();
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(older.c_str(), &db), SQLITE_OK);
-  sqlite3_exec(db, "CREATE TABLE t(x); PRAGMA user_version = 3", nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  r = Run(TRIVANE_SHELF, {"index", dir_.string(), "--db", older}, dir_ / "out.txt");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("a catalogue of version 3; this Trivane reads version 4"), std::string::npos)
-      << r.err;
+  // The catalogue before this one (made without the indexes it now has)
+  // and one of a later Trivane.
+  for (const int version : {3, 7}) {
+    const std::string other = (dir_ / ("version-" + std::to_string(version) + ".db")).string();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(other.c_str(), &db), SQLITE_OK);
+    const std::string sql = "CREATE TABLE t(x); PRAGMA user_version = " + std::to_string(version);
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    r = Run(TRIVANE_SHELF, {"index", dir_.string(), "--db", other}, dir_ / "out.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("a catalogue of version " + std::to_string(version) +
+                         "; this Trivane reads version 4"),
+              std::string::npos)
+        << r.err;
+  }
   r = Run(TRIVANE_SHELF,
           {"index", (dir_ / "no-such-folder").string(), "--db", (dir_ / "fresh.db").string()},
           dir_ / "out.txt");
