@@ -250,6 +250,7 @@ shelf/records.cpp|r.disk_sha256 = o.hard_disk ? r.sha256 : DiskDigest(d);|r.disk
 shelf/records.cpp|if (read.whole()) {|if (!read.bytes.empty()) {
 shelf/catalogue.cpp|if (v == kCatalogueVersion) return 0;|if (v >= kCatalogueVersion) return 0;
 shelf/catalogue.cpp|if (v == kCatalogueVersion) return 0;|if (v <= kCatalogueVersion) return 0;
+shelf/catalogue.cpp|  if (v < kCatalogueVersion)|  if (v > kCatalogueVersion)
 cli/escaped.cpp|if (at == text.end()) return text;|return text;
 shelf/catalogue.cpp|if (ok_ && Exec(db_, "COMMIT")) return "";|if (Exec(db_, "COMMIT")) return "";
 shelf/queries.cpp|while (row && images.Int(0) < id) row = images.Step();|while (row && images.Int(0) <= id) row = images.Step();

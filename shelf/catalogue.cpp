@@ -80,9 +80,16 @@ int VersionOf(sqlite3* db, std::string& why) {
   Statement version(db, "PRAGMA user_version");
   const std::int64_t v = version.Step() ? version.Int(0) : 0;
   if (v == kCatalogueVersion) return 0;
-  why = v == 0 ? "not a catalogue of Trivane's"
-               : "a catalogue of version " + std::to_string(v) + "; this Trivane reads version " +
-                     std::to_string(kCatalogueVersion);
+  if (v == 0) {
+    why = "not a catalogue of Trivane's";
+    return -1;
+  }
+  why = "a catalogue of version " + std::to_string(v) + "; this Trivane reads version " +
+        std::to_string(kCatalogueVersion);
+  // An earlier Trivane's catalogue is left as it is, and the keeper told
+  // how to go on: else the default catalogue would stop every command.
+  if (v < kCatalogueVersion)
+    why += ": index the folders again into a new catalogue (--db FILE), or remove this one";
   return -1;
 }
 

@@ -289,6 +289,7 @@ TEST_F(Shelf, CataloguesItMustNotTakeAreLeftAlone) {
                          "; this Trivane reads version 4"),
               std::string::npos)
         << r.err;
+    EXPECT_EQ(r.err.find("index the folders again") != std::string::npos, version < 4) << r.err;
   }
   r = Run(TRIVANE_SHELF,
           {"index", (dir_ / "no-such-folder").string(), "--db", (dir_ / "fresh.db").string()},
