@@ -130,14 +130,17 @@ TEST(DiskHfe, KeptTracksAndTracksWrittenAgain) {
 }
 
 // What one revolution at 250 kbit/s cannot hold is a loss; a track that
-// fits only with its gaps closed up is kept whole.
+// fits only with its gaps closed up is kept whole: eighteen FM sectors of
+// 128 bytes, or sixteen and four MFM ones, which fit with 16 bytes of gap 1
+// and not with 32.
 TEST(DiskHfe, WhatARevolutionCannotHoldIsLost) {
-  const Disk d = Read(build::DmkWithFields(12000, 2, 1, 0, [](int c, int) {
+  const Disk d = Read(build::DmkWithFields(12000, 3, 1, 0, [](int c, int) {
     std::vector<DmkField> f;
-    const int count = c == 0 ? 18 : 24;
-    for (int n = 0; n < count; ++n)
-      f.push_back(
-          {.cylinder = c, .sector = n, .size_code = c == 0 ? 0 : 1, .double_density = c > 0});
+    const int count = c == 0 ? 18 : c == 1 ? 24 : 20;
+    for (int n = 0; n < count; ++n) {
+      const bool mfm = c == 1 || (c == 2 && n >= 16);
+      f.push_back({.cylinder = c, .sector = n, .size_code = c == 1 ? 1 : 0, .double_density = mfm});
+    }
     return f;
   }));
   const disk::Written w = disk::FormatOf(Container::kHfe).write(d, {});
