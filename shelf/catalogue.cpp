@@ -89,7 +89,7 @@ int VersionOf(sqlite3* db, std::string& why) {
   // An earlier Trivane's catalogue is left as it is, and the keeper told
   // how to go on: else the default catalogue would stop every command.
   if (v < kCatalogueVersion)
-    why += ": index the folders again into a new catalogue (--db FILE), or remove this one";
+    why += ": index the folders again into a new catalogue, or remove this one";
   return -1;
 }
 
