@@ -18,7 +18,7 @@ FileViewWindow::FileViewWindow(const QString& title, const filesystems::FileByte
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(title + " - Trivane");
   kind_ = new QComboBox;
-  for (const char* choice : present::kViewChoices) kind_->addItem(choice);
+  for (const char* choice : views::kViewNames) kind_->addItem(choice);
   why_ = new QLabel;
   why_->setObjectName("why");
   find_ = new QLineEdit;

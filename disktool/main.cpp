@@ -30,6 +30,7 @@
 #include "ops/archives.h"
 #include "ops/filesystems.h"
 #include "ops/open.h"
+#include "views/view.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ const Command kCommands[] = {
      {{"--text"}, {"--all"}, {"--force"}, {"--drive", true}},
      CatCommand},
     {"view",
-     "view IMAGE NAME/EXT [--as auto|basic|text|cmd|asm|hex|com] [--all] [--drive N]",
+     "view IMAGE NAME/EXT [--as {views}] [--all] [--drive N]",
      "one file as its owner reads it: a BASIC program listed, text, a load\n"
      "module's map (cmd) or its Z80 disassembly (asm), a CP/M program's\n"
      "code from 0100 (com), or hex; chosen by what the bytes are (and a\n"
@@ -205,7 +206,7 @@ constexpr const char* kFooter =
 
 // The text with the containers' words in place of {to} and {ends}, their
 // names in place of {floppies} and {hard disks}, the DOSes a new disk is
-// made by in place of {doses}.
+// made by in place of {doses}, the views' words in place of {views}.
 std::string Filled(const char* text) {
   std::string out = text;
   std::vector<std::string> doses;
@@ -217,7 +218,8 @@ std::string Filled(const char* text) {
       {"{ends}", "." + trivane::disk::Words(", .", ", .")},
       {"{floppies}", trivane::disk::Names(false, ", ", " and ")},
       {"{hard disks}", trivane::disk::Names(true, ", ", " or ")},
-      {"{doses}", trivane::JoinedWords(doses, "|", "|")}};
+      {"{doses}", trivane::JoinedWords(doses, "|", "|")},
+      {"{views}", trivane::views::ViewWords("|", "|")}};
   for (const auto& [mark, value] : words) out = trivane::ReplaceAll(out, mark, value);
   return out;
 }

@@ -17,7 +17,7 @@ int ViewCommand(const cli::Parsed& p) {
   if (p.operands.size() != 2) return UsageError("view takes IMAGE NAME/EXT");
   views::ViewKind kind = views::ViewKind::kAuto;
   if (!views::ViewByName(p.Value("--as").value_or("auto"), kind)) {
-    return UsageError("--as takes auto, basic, text, cmd, asm, hex or com");
+    return UsageError("--as takes " + views::ViewWords(", ", " or "));
   }
   const std::optional<int> drive = DriveNumber(p);
   if (!drive) return UsageError("--drive takes a drive's number");

@@ -4,7 +4,6 @@
 // saved into a file.
 #pragma once
 
-#include <array>
 #include <filesystem>
 #include <string>
 
@@ -12,10 +11,6 @@
 #include "views/view.h"
 
 namespace trivane::present {
-
-// The kinds in the order the selector offers them, as ViewKind counts them.
-inline constexpr std::array<const char*, 7> kViewChoices = {"auto", "basic", "text", "cmd",
-                                                            "asm",  "hex",   "com"};
 
 struct ShownView {
   views::ViewKind kind = views::ViewKind::kHex;  // the kind chosen

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Plants small faults in identification and the sector locator, the cells, the tapes,
 # the host file writer, the sector reader and writers (HFE and IMD among
-# them), the DOS catalogue, zip archives, flux, the shelf and the tools,
-# one at a time from a fixed list, rebuilds the core and tool tests in
-# build-mutate/ and counts the faults they catch, per folder. Every source file is restored afterwards.
+# them), the DOS catalogue, zip archives, flux, the shelf, the views (BASIC,
+# load modules, Z80) and the tools, one at a time from a fixed list, rebuilds
+# the core and tool tests in build-mutate/ and counts the faults they catch,
+# per folder. Every source file is restored afterwards.
 # Usage: scripts/mutate.sh [-v] [FOLDER...]   (-v names each fault and what
 # became of it; FOLDERs plant only the faults in those folders)
 set -euo pipefail
@@ -257,6 +258,21 @@ shelf/queries.cpp|while (row && images.Int(0) < id) row = images.Step();|while (
 shelf/queries.cpp|for (; row && images.Int(0) == id; row = images.Step())|for (; row && images.Int(0) >= id; row = images.Step())
 fs/fat/unit.cpp|if (s.size != 512) continue;|if (s.size == 512) continue;
 ops/tapes.cpp|if (!tape::IsWav(head) && !Leader(head)) return false;|if (!Leader(head)) return false;
+views/load_module.cpp|if (type > 0x1F) {|if (type >= 0x1F) {
+views/load_module.cpp|length = length < 3 ? length + 256 : length;|length = length < 2 ? length + 256 : length;
+views/load_module.cpp|if (body + static_cast<std::size_t>(length) > b.size()) {|if (body + static_cast<std::size_t>(length) >= b.size()) {
+views/load_module.cpp|Hex4(k.address + k.length - 1)|Hex4(k.address + k.length)
+views/load_module.cpp|overlaps += times > 1;|overlaps += times > 2;
+views/load_module.cpp|if (m.ended && at < b.size())|if (m.ended && at + 1 < b.size())
+views/view.cpp|if (printable >= 95) {|if (printable > 95) {
+views/view.cpp|"cmd", "asm", "hex", "com"|"cmd", "hex", "asm", "com"
+views/basic.cpp|if (!m4_ && c <= 0xFB) word|if (!m4_ && c < 0xFB) word
+views/basic.cpp|b_[at_] >= 0x81 && b_[at_] <= 0xB3)|b_[at_] >= 0x81 && b_[at_] < 0xB3)
+views/basic.cpp|if (c == 0x1F) at += 8;|if (c == 0x1F) at += 4;
+views/basic.cpp|(p[bytes - 2] & 0x7F)|(p[bytes - 2])
+views/basic.cpp|if (pointer <= pointer_before |if (pointer < pointer_before 
+views/z80.cpp|return text[0] >= 'A' ?|return text[0] > 'A' ?
+views/z80.cpp|(d < 0 ? "-" : "+")|(d <= 0 ? "-" : "+")
 EOF
 )
 

@@ -13,6 +13,7 @@
 #include "disk/container.h"
 #include "formats/text.h"
 #include "tape/tape.h"
+#include "views/view.h"
 
 namespace {
 
@@ -75,7 +76,8 @@ std::string Filled(std::string text) {
       {"@FLOPPIES_OR@", disk::Names(false, ", ", " or ")},
       {"@HARD_DISKS@", disk::Names(true, ", ", " and ")},
       {"@MIME_TYPES@", types},
-      {"@NAMES@", names}};
+      {"@NAMES@", names},
+      {"@VIEWS@", trivane::views::ViewWords("|", "|")}};
   for (const auto& [mark, value] : words) text = trivane::ReplaceAll(text, mark, value);
   return text;
 }

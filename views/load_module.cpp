@@ -153,10 +153,9 @@ std::vector<std::string> Disassembly(const LoadModule& m, const std::vector<std:
     const int at = it->first;
     const std::string label = labels.contains(at) ? "L" + Hex4(at) + ":" : "";
     const auto c = code.find(at);
-    std::string text = c != code.end() ? c->second.text : "DB " + Hex4(it->second).substr(2) + "H";
+    std::string text = c != code.end() ? c->second.text : "DB " + AssemblerHex(it->second, 2);
     if (c != code.end() && c->second.target >= 0 && labels.contains(c->second.target)) {
-      const std::string hex =
-          (c->second.target >= 0xA000 ? "0" : "") + Hex4(c->second.target) + "H";
+      const std::string hex = AssemblerHex(c->second.target, 4);
       const std::size_t p = text.rfind(hex);
       if (p != std::string::npos) text.replace(p, hex.size(), "L" + Hex4(c->second.target));
     }

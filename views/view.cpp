@@ -10,8 +10,6 @@
 namespace trivane::views {
 namespace {
 
-constexpr const char* kNames[] = {"auto", "basic", "text", "cmd", "asm", "hex", "com"};
-
 std::vector<std::string> HexLines(const std::vector<std::uint8_t>& b) {
   std::vector<std::string> lines;
   for (std::size_t at = 0; at < b.size(); at += kHexRowBytes) {
@@ -78,15 +76,19 @@ ViewKind Choose(const std::vector<std::uint8_t>& b, std::string_view name, std::
 }  // namespace
 
 const char* ViewName(ViewKind kind) {
-  return kNames[static_cast<int>(kind)];
+  return kViewNames[static_cast<std::size_t>(kind)];
 }
 
 bool ViewByName(const std::string& name, ViewKind& kind) {
-  for (int k = 0; k < 7; ++k) {
-    if (name == kNames[k]) kind = static_cast<ViewKind>(k);
-    if (name == kNames[k]) return true;
+  for (std::size_t k = 0; k < kViewNames.size(); ++k) {
+    if (name == kViewNames[k]) kind = static_cast<ViewKind>(k);
+    if (name == kViewNames[k]) return true;
   }
   return false;
+}
+
+std::string ViewWords(std::string_view separator, std::string_view last) {
+  return JoinedWords({kViewNames.begin(), kViewNames.end()}, separator, last);
 }
 
 std::vector<std::string> TextLines(const std::vector<std::uint8_t>& b) {

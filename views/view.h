@@ -3,6 +3,7 @@
 // are when not asked for, with the reason.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,9 +26,16 @@ struct View {
 View MakeView(const std::vector<std::uint8_t>& bytes, ViewKind asked, bool choice_only = false,
               std::string_view name = {});
 
-// "auto", "basic", "text", "cmd", "asm", "hex", "com"; and back, false for none.
+// The word each kind is asked for by, in the order of ViewKind: the tools'
+// --as, the windows' selector, the catalogue's kind of a file.
+inline constexpr std::array<const char*, 7> kViewNames = {"auto", "basic", "text", "cmd",
+                                                          "asm",  "hex",   "com"};
+
+// The kind's word, and back (false for none).
 const char* ViewName(ViewKind kind);
 bool ViewByName(const std::string& name, ViewKind& kind);
+// The words joined by the separator, the last two by `last`.
+std::string ViewWords(std::string_view separator, std::string_view last);
 
 // Text as lines: CR, CR LF and LF end lines; a TAB moves on to the next
 // eighth column, as CP/M's console and the TRS-80's screen put it; other

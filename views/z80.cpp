@@ -22,13 +22,6 @@ const char* const kBlock[4][4] = {{"LDI", "CPI", "INI", "OUTI"},
                                   {"LDIR", "CPIR", "INIR", "OTIR"},
                                   {"LDDR", "CPDR", "INDR", "OTDR"}};
 
-// A number as the assemblers write it: hex with H, a leading 0 before a letter.
-std::string Hex(int value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%0*XH", digits, value);
-  return text[0] >= 'A' ? std::string("0") + text : text;
-}
-
 class Decoder {
  public:
   Decoder(int address, const std::function<std::uint8_t(int)>& byte) : at_(address), byte_(byte) {
@@ -42,8 +35,8 @@ class Decoder {
     const int lo = Next();
     return lo | Next() << 8;
   }
-  std::string Nn() { return Hex(Word(), 4); }
-  std::string N() { return Hex(Next(), 2); }
+  std::string Nn() { return AssemblerHex(Word(), 4); }
+  std::string N() { return AssemblerHex(Next(), 2); }
   std::string Index() { return index_ == 0 ? "HL" : index_ == 1 ? "IX" : "IY"; }
   // The register r[k]: (IX+d) and the index halves where a prefix says so.
   std::string R(int k, bool halves = true) {
@@ -54,13 +47,13 @@ class Decoder {
   std::string Displaced() {
     if (!have_d_) d_ = static_cast<std::int8_t>(Next()), have_d_ = true;
     const int d = d_;
-    return "(" + Index() + (d < 0 ? "-" : "+") + Hex(d < 0 ? -d : d, 2) + ")";
+    return "(" + Index() + (d < 0 ? "-" : "+") + AssemblerHex(d < 0 ? -d : d, 2) + ")";
   }
   std::string Rp(int p) { return p == 2 ? Index() : kRp[p]; }
   std::string Jump(int target, bool ends) {
     out_.target = target & 0xFFFF;
     out_.ends = ends;
-    return Hex(out_.target, 4);
+    return AssemblerHex(out_.target, 4);
   }
   std::string Relative(bool ends) {
     const int d = static_cast<std::int8_t>(Next());
@@ -140,7 +133,7 @@ std::string Decoder::Block3(int y, int z, int p, int q) {
       return kAlu[y] + N();
     default:
       out_.target = y * 8;
-      return "RST " + Hex(y * 8, 2);
+      return "RST " + AssemblerHex(y * 8, 2);
   }
 }
 
@@ -158,7 +151,7 @@ std::string Decoder::Cb(int op, bool indexed) {
 std::string Decoder::Ed(int op) {
   const int x = op >> 6, y = op >> 3 & 7, z = op & 7, p = y >> 1, q = y & 1;
   if (x == 2 && z <= 3 && y >= 4) return kBlock[y - 4][z];
-  if (x != 1) return "DB 0EDH," + Hex(op, 2);
+  if (x != 1) return "DB 0EDH," + AssemblerHex(op, 2);
   switch (z) {
     case 0:
       return y == 6 ? "IN (C)" : std::string("IN ") + kR[y] + ",(C)";
@@ -204,7 +197,7 @@ Instruction Decoder::Run() {
   if (op == 0xDD || op == 0xFD) {
     const int next = byte_((at_ + 1) & 0xFFFF);
     if (next == 0xDD || next == 0xFD || next == 0xED) {
-      out_.text = "DB " + Hex(op, 2);  // a prefix that the next one overrides
+      out_.text = "DB " + AssemblerHex(op, 2);  // a prefix that the next one overrides
       return out_;
     }
     index_ = op == 0xDD ? 1 : 2;
@@ -222,6 +215,12 @@ Instruction Decoder::Run() {
 }
 
 }  // namespace
+
+std::string AssemblerHex(int value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*XH", digits, value);
+  return text[0] >= 'A' ? std::string("0") + text : text;
+}
 
 Instruction Decode(int address, const std::function<std::uint8_t(int)>& byte) {
   return Decoder(address & 0xFFFF, byte).Run();

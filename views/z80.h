@@ -17,6 +17,10 @@ struct Instruction {
   bool ends = false;  // control does not go on to the next instruction (JP, JR, RET, ...)
 };
 
+// A number as the assemblers write it: hex with H, a 0 before a leading
+// letter ("0C000H", "1AH").
+std::string AssemblerHex(int value, int digits);
+
 // Decodes the instruction at `address`; `byte` gives the byte at an
 // address (the caller decides what unloaded memory reads as).
 Instruction Decode(int address, const std::function<std::uint8_t(int)>& byte);

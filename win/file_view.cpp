@@ -28,7 +28,7 @@ FileView::FileView(const std::string& title, filesystems::FileBytes bytes, HWND 
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   HWND kind = AddControl(hwnd_, WC_COMBOBOXW, L"", WS_TABSTOP | CBS_DROPDOWNLIST,
                          {0, 0, 10, Scaled(160, dpi)}, kKind, font);
-  for (const char* name : present::kViewChoices)
+  for (const char* name : views::kViewNames)
     SendMessageW(kind, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
   SendMessageW(kind, CB_SETCURSEL, 0, 0);
   AddControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP, {}, kWhy, font);

@@ -113,12 +113,27 @@ TEST(Views, Model4ListsWithItsTables) {
   }
 }
 
+// The last token of each table: Model I/III FB ('), Model 4's FF B3 (ROW);
+// a Model 4 double whose bytes hold 00, listed to its 16 digits.
+TEST(Views, TheEndsOfTheTables) {
+  const views::BasicListing model1 = views::ListBasic(Program({{0xB2, ' ', '1', 0xFB, 'X'}}));
+  EXPECT_FALSE(model1.model4);
+  EXPECT_EQ(model1.lines, (std::vector<std::string>{"10 PRINT 1'X"}));
+  const views::BasicListing model4 = views::ListBasic(
+      Program({{0x91, ' ', 0xFF, 0xB3, '(', 0x11, ')', ',', 0x1F, 0, 0, 0, 0x02, 0, 0, 0, 0x81}}));
+  EXPECT_TRUE(model4.model4);
+  EXPECT_EQ(model4.damage, "");
+  EXPECT_EQ(model4.lines, (std::vector<std::string>{"10 PRINT ROW(0),1.000000000931323#"}));
+}
+
 TEST(Views, DamageEndsTheListing) {
   std::vector<std::uint8_t> p = Program({{0xB2, ' ', '1'}, {0xB2, ' ', '2'}});
   std::vector<std::uint8_t> back = p;
   back[9] = 0x01, back[10] = 0x00;  // the second line's pointer below the first's
   EXPECT_EQ(views::ListBasic(back).damage, "the line after 10 points back");
   EXPECT_EQ(views::ListBasic(back).lines.size(), 1u);
+  back[9] = p[1], back[10] = p[2];  // the same pointer as the first line's
+  EXPECT_EQ(views::ListBasic(back).damage, "the line after 10 points back");
   EXPECT_EQ(views::ListBasic({p.begin(), p.begin() + 12}).damage, "the line after 10 is cut off");
   EXPECT_EQ(views::ListBasic({p.begin(), p.begin() + 16}).damage, "line 20 has no end");
   EXPECT_EQ(views::ListBasic({p.begin(), p.begin() + 17}).damage,
@@ -136,6 +151,13 @@ TEST(Views, TextAndTheChoice) {
             views::ViewKind::kText);
   EXPECT_EQ(views::MakeView({0x00, 0x01, 0xFE, 0x80}, views::ViewKind::kAuto).kind,
             views::ViewKind::kHex);
+  // Text from 95 printable bytes in a hundred.
+  for (const int printable : {95, 94}) {
+    std::vector<std::uint8_t> mostly(100, 0x01);
+    std::fill_n(mostly.begin(), printable, 'A');
+    EXPECT_EQ(views::MakeView(mostly, views::ViewKind::kAuto).kind,
+              printable == 95 ? views::ViewKind::kText : views::ViewKind::kHex);
+  }
   // CP/M text: its last record filled out with ^Z, where the text ends; a
   // ^Z with text after it is a byte of the text.
   const std::string line = "A LINE OF CP/M TEXT\r\nB\x1A" + std::string(40, 'C') + "\r\n";
@@ -178,6 +200,43 @@ TEST(Views, LoadModuleMapAndDisassembly) {
                                       "0104  L0104:  RET", "0105          DB 1AH"}));
 }
 
+// A copyright record (1F, the last type); a block whose length byte 2 means
+// 256 bytes; a block over another's last two bytes; code at A000 (a label
+// where the hex would start with a 0); the module ends with its transfer.
+TEST(Views, LoadModuleEdges) {
+  std::vector<std::uint8_t> module = {0x1F, 0x03, '(', 'C', ')', 0x01, 0x02, 0x00, 0x60};
+  module.resize(module.size() + 256, 0x00);
+  module.insert(module.end(), {0x01, 0x05, 0x00, 0xA0, 0xC3, 0x00, 0xA0,  // JP A000H
+                               0x01, 0x04, 0xFE, 0x60, 0xAA, 0xBB,        // over 60FE-60FF
+                               0x02, 0x02, 0x00, 0xA0});
+  const views::LoadModule m = views::ReadLoadModule(module);
+  EXPECT_EQ(m.damage, "");
+  EXPECT_EQ(views::LoadMap(m),
+            (std::vector<std::string>{"block  6000-60FF  256 bytes", "block  A000-A002  3 bytes",
+                                      "block  60FE-60FF  2 bytes", "loaded 6000-60FF",
+                                      "loaded A000-A002", "2 bytes loaded twice or more",
+                                      "transfer A000", "copyright: (C)"}));
+  const std::vector<std::string> code = views::Disassembly(m, module);
+  ASSERT_EQ(code.size(), 257u);
+  EXPECT_EQ(code[255], "60FF          DB 0BBH");
+  EXPECT_EQ(code.back(), "A000  LA000:  JP LA000");
+  // Each view's word asks for that view.
+  const auto by = [&](const char* word) {
+    views::ViewKind kind = views::ViewKind::kHex;
+    EXPECT_TRUE(views::ViewByName(word, kind)) << word;
+    EXPECT_STREQ(views::ViewName(kind), word);
+    return views::MakeView(module, kind).lines;
+  };
+  EXPECT_EQ(by("auto"), views::LoadMap(m));
+  EXPECT_EQ(by("cmd"), views::LoadMap(m));
+  EXPECT_EQ(by("asm"), code);
+  EXPECT_EQ(by("basic"), std::vector<std::string>{});
+  EXPECT_EQ(by("text")[0].substr(0, 11), "\\x1F\\x03(C)");
+  EXPECT_EQ(by("hex")[0].substr(0, 22), "00000000  1f 03 28 43 ");
+  EXPECT_EQ(by("com")[0], "0100          RRA");
+  EXPECT_EQ(views::ViewWords(", ", " or "), "auto, basic, text, cmd, asm, hex or com");
+}
+
 std::string Text(std::vector<int> bytes, int* length = nullptr) {
   bytes.resize(6, 0);
   const views::Instruction i =
@@ -197,6 +256,7 @@ TEST(Views, Z80EveryTable) {
       {{0x29}, "ADD HL,HL"},
       {{0x22, 0x00, 0x40}, "LD (4000H),HL"},
       {{0x3A, 0x00, 0xC0}, "LD A,(0C000H)"},
+      {{0x3A, 0x00, 0xA0}, "LD A,(0A000H)"},
       {{0x36, 0x05}, "LD (HL),05H"},
       {{0x76}, "HALT"},
       {{0x78}, "LD A,B"},
@@ -252,9 +312,9 @@ TEST(Views, Z80EveryTable) {
       {{0xFD, 0xCB, 0xFF, 0x47}, "BIT 0,(IY-01H)"},
       {{0xFD, 0xCB, 0x00, 0xFF}, "SET 7,(IY+00H),A"},
       {{0xDD, 0xCB, 0x01, 0x36}, "SLL (IX+01H)"}};
-  const int lengths[] = {1, 1, 2, 2, 2, 3, 1, 3, 3, 2, 1, 1, 1, 1, 1, 1, 3, 2, 1, 1, 3, 2,
-                         1, 2, 2, 2, 2, 2, 4, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 4, 3,
-                         3, 3, 3, 2, 4, 3, 2, 2, 2, 2, 2, 2, 2, 1, 4, 4, 4, 4, 4, 4};
+  const int lengths[] = {1, 1, 2, 2, 2, 3, 1, 3, 3, 3, 2, 1, 1, 1, 1, 1, 1, 3, 2, 1, 1, 3,
+                         2, 1, 2, 2, 2, 2, 2, 4, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 4,
+                         3, 3, 3, 3, 2, 4, 3, 2, 2, 2, 2, 2, 2, 2, 1, 4, 4, 4, 4, 4, 4};
   int k = 0;
   for (const auto& [bytes, text] : cases) {
     int length = 0;
