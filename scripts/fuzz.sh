@@ -1,21 +1,17 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang's libFuzzer and the address and undefined
-# behaviour sanitizers, replays the kept regressions, then fuzzes the targets
-# from the seed images within one budget of BUDGET seconds (default 240) for
+# Builds the fuzz targets in the sanitizers' build (clang's libFuzzer, the
+# address and undefined behaviour sanitizers), replays the kept regressions,
+# then fuzzes the targets from the seed images within one budget of BUDGET seconds (default 240) for
 # them all: as many at a time as the machine has cores, each for its share
 # (BUDGET x cores / targets), so that a new target does not lengthen the run.
 # Fails on any finding; a finding's input is left in build-fuzz/findings/.
 set -euo pipefail
 budget="${1:-240}"
-cd "$(dirname "$0")/.."
-scripts/deps.sh build-essential cmake clang-14 libclang-rt-14-dev nlohmann-json3-dev zlib1g-dev libsqlite3-dev
-flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DCMAKE_CXX_FLAGS="$flags" -DTRIVANE_FUZZ=ON -DTRIVANE_WINDOW=OFF -DBUILD_TESTING=OFF >/dev/null
+source "$(dirname "$0")/sanitized.sh"
 # Each fuzz/NAME_fuzz.cpp is a target.
 targets=()
 for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" _fuzz.cpp)"); done
-cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/%/_fuzz}" make-images
+sanitized_build "${targets[@]/%/_fuzz}" make-images
 rm -rf build-fuzz/seeds build-fuzz/findings
 build-fuzz/make-images seeds build-fuzz/seeds
 mkdir -p build-fuzz/findings

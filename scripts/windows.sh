@@ -49,7 +49,7 @@ for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
   /f >/dev/null
 [ -f build/window-fields.tsv ] && export TRIVANE_QT_FIELDS="Z:$PWD/build/window-fields.tsv"
 rm -f build-windows/screenshots/*.png
-(cd build-windows && ctest --output-on-failure)
+(cd build-windows && ctest --output-on-failure -j"$(nproc)")
 ls build-windows/screenshots/*.png
 
 version=$(sed -n 's/^project(Trivane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
