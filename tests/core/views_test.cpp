@@ -161,8 +161,8 @@ TEST(Views, TextAndTheChoice) {
   // CP/M text: its last record filled out with ^Z, where the text ends; a
   // ^Z with text after it is a byte of the text.
   const std::string line = "A LINE OF CP/M TEXT\r\nB\x1A" + std::string(40, 'C') + "\r\n";
-  std::vector<std::uint8_t> cpm(line.begin(), line.end());
-  cpm.resize(128, 0x1A);
+  std::vector<std::uint8_t> cpm(128, 0x1A);
+  std::copy(line.begin(), line.end(), cpm.begin());
   const views::View v = views::MakeView(cpm, views::ViewKind::kAuto);
   EXPECT_EQ(v.kind, views::ViewKind::kText);
   EXPECT_EQ(v.lines,
@@ -204,11 +204,13 @@ TEST(Views, LoadModuleMapAndDisassembly) {
 // 256 bytes; a block over another's last two bytes; code at A000 (a label
 // where the hex would start with a 0); the module ends with its transfer.
 TEST(Views, LoadModuleEdges) {
-  std::vector<std::uint8_t> module = {0x1F, 0x03, '(', 'C', ')', 0x01, 0x02, 0x00, 0x60};
-  module.resize(module.size() + 256, 0x00);
-  module.insert(module.end(), {0x01, 0x05, 0x00, 0xA0, 0xC3, 0x00, 0xA0,  // JP A000H
-                               0x01, 0x04, 0xFE, 0x60, 0xAA, 0xBB,        // over 60FE-60FF
-                               0x02, 0x02, 0x00, 0xA0});
+  const std::vector<std::uint8_t> head = {0x1F, 0x03, '(', 'C', ')', 0x01, 0x02, 0x00, 0x60};
+  const std::vector<std::uint8_t> tail = {0x01, 0x05, 0x00, 0xA0, 0xC3, 0x00, 0xA0,  // JP A000H
+                                          0x01, 0x04, 0xFE, 0x60, 0xAA, 0xBB,  // over 60FE-60FF
+                                          0x02, 0x02, 0x00, 0xA0};
+  std::vector<std::uint8_t> module(head.size() + 256 + tail.size(), 0x00);
+  std::copy(head.begin(), head.end(), module.begin());
+  std::copy(tail.begin(), tail.end(), module.end() - static_cast<std::ptrdiff_t>(tail.size()));
   const views::LoadModule m = views::ReadLoadModule(module);
   EXPECT_EQ(m.damage, "");
   EXPECT_EQ(views::LoadMap(m),
