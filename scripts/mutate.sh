@@ -265,11 +265,11 @@ views/load_module.cpp|Hex4(k.address + k.length - 1)|Hex4(k.address + k.length)
 views/load_module.cpp|overlaps += times > 1;|overlaps += times > 2;
 views/load_module.cpp|if (m.ended && at < b.size())|if (m.ended && at + 1 < b.size())
 views/view.cpp|if (printable >= 95) {|if (printable > 95) {
-views/view.cpp|"cmd", "asm", "hex", "com"|"cmd", "hex", "asm", "com"
+views/view.h|"asm",  "hex",   "com"|"hex",  "asm",   "com"
 views/basic.cpp|if (!m4_ && c <= 0xFB) word|if (!m4_ && c < 0xFB) word
 views/basic.cpp|b_[at_] >= 0x81 && b_[at_] <= 0xB3)|b_[at_] >= 0x81 && b_[at_] < 0xB3)
 views/basic.cpp|if (c == 0x1F) at += 8;|if (c == 0x1F) at += 4;
-views/basic.cpp|(p[bytes - 2] & 0x7F)|(p[bytes - 2])
+views/basic.cpp|bytes == 4 ? "%.7G" : "%.16G"|bytes == 4 ? "%.7G" : "%.7G"
 views/basic.cpp|if (pointer <= pointer_before |if (pointer < pointer_before 
 views/z80.cpp|return text[0] >= 'A' ?|return text[0] > 'A' ?
 views/z80.cpp|(d < 0 ? "-" : "+")|(d <= 0 ? "-" : "+")
