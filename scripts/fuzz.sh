@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets in the sanitizers' build (clang's libFuzzer, the
 # address and undefined behaviour sanitizers), replays the kept regressions,
-# then fuzzes the targets from the seed images within one budget of BUDGET seconds (default 240) for
-# them all: as many at a time as the machine has cores, each for its share
-# (BUDGET x cores / targets), so that a new target does not lengthen the run.
+# then fuzzes the targets from the seed images within one budget of BUDGET
+# seconds (default 240) for them all: as many at a time as the machine has
+# cores, each for its share (BUDGET x cores / targets), so that a new target
+# does not lengthen the run.
 # Fails on any finding; a finding's input is left in build-fuzz/findings/.
 set -euo pipefail
 budget="${1:-240}"

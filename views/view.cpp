@@ -81,8 +81,9 @@ const char* ViewName(ViewKind kind) {
 
 bool ViewByName(const std::string& name, ViewKind& kind) {
   for (std::size_t k = 0; k < kViewNames.size(); ++k) {
-    if (name == kViewNames[k]) kind = static_cast<ViewKind>(k);
-    if (name == kViewNames[k]) return true;
+    if (name != kViewNames[k]) continue;
+    kind = static_cast<ViewKind>(k);
+    return true;
   }
   return false;
 }
