@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "cli/escaped.h"
+#include "cli/in_order.h"
 #include "cli/output.h"
-#include "disktool/in_order.h"
 #include "disktool/listing.h"
 #include "disktool/write_commands.h"
 #include "loader/image_file.h"
@@ -123,8 +123,8 @@ int ConvertMany(const cli::Parsed& p, const std::string& word, const ConvertOneF
               << "\n";
     return true;
   };
-  const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-  InOrder<Converted>(images.size(), workers, 2 * workers, produce, consume);
+  const unsigned workers = cli::Workers();
+  cli::InOrder<Converted>(images.size(), workers, 2 * workers, produce, consume);
   if (terminal) std::cerr << "\r" << std::string(24, ' ') << "\r" << std::flush;
   Summary(images, done);
   return std::any_of(done.begin(), done.end(), [](const Converted& c) { return !c.error.empty(); })

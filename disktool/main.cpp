@@ -16,12 +16,12 @@
 
 #include "cli/arguments.h"
 #include "cli/escaped.h"
+#include "cli/in_order.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "disk/container.h"
 #include "disk/sector_store.h"
 #include "disktool/dir.h"
-#include "disktool/in_order.h"
 #include "disktool/listing.h"
 #include "disktool/tape_commands.h"
 #include "disktool/write_commands.h"
@@ -291,8 +291,8 @@ int ListInOrder(const std::vector<std::string>& files, bool json, Produce produc
     if (!json && !l.out.empty() && std::exchange(blocks, true)) written = output.Write("\n");
     return written = written && output.Write(l.out);
   };
-  const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-  trivane::disktool::InOrder<Listing>(files.size(), workers, 2 * workers, produce, consume);
+  const unsigned workers = trivane::cli::Workers();
+  trivane::cli::InOrder<Listing>(files.size(), workers, 2 * workers, produce, consume);
   return written && output.Finish() ? status : 1;
 }
 

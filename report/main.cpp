@@ -2,6 +2,7 @@
 // and writes what it shows, as text or as one JSON object a line.
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -9,6 +10,7 @@
 
 #include "cli/arguments.h"
 #include "cli/escaped.h"
+#include "cli/in_order.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "report/file_report.h"
@@ -23,6 +25,39 @@ void KeepFreedMemory() {
 #ifdef __GLIBC__
   mallopt(M_TRIM_THRESHOLD, 64 << 20);
 #endif
+}
+
+// What one file shows: its block or line, and why it could not be read.
+struct Shown {
+  std::string out, error;
+};
+
+// Reports on every file, writing each one's output in the files' order.
+int ReportAll(const std::vector<std::string>& files, bool json) {
+  trivane::cli::Output output("trivane-report");
+  int status = 0;
+  bool blocks = false, written = true;
+  // Each file's output is made beside the others; only writing it is in order.
+  const auto produce = [&](std::size_t i) {
+    const trivane::report::FileReport report = trivane::report::ReportFile(files[i]);
+    if (json) return Shown{trivane::report::JsonLine(report) + "\n", report.error};
+    return Shown{report.error.empty() ? trivane::report::TextBlock(report) : "", report.error};
+  };
+  const auto consume = [&](std::size_t i, const Shown& shown) {
+    if (!shown.error.empty()) {
+      status = 1;
+      if (!json) {
+        std::cerr << "trivane-report: " << trivane::cli::Escaped(files[i]) << ": " << shown.error
+                  << "\n";
+      }
+    }
+    if (!shown.out.empty() && !json && std::exchange(blocks, true)) written = output.Write("\n");
+    return written = written && output.Write(shown.out);
+  };
+  const unsigned workers = trivane::cli::Workers();
+  trivane::cli::InOrder<Shown>(files.size(), workers, 64 * workers, produce, consume);
+  if (!written) return 1;
+  return output.Finish() ? status : 1;
 }
 
 }  // namespace
@@ -54,24 +89,5 @@ int main(int argc, char** argv) {
   }
 
   KeepFreedMemory();
-  trivane::cli::Output output("trivane-report");
-  int status = 0;
-  bool first = true;
-  for (const std::string& file : files) {
-    const trivane::report::FileReport report = trivane::report::ReportFile(file);
-    if (!report.error.empty()) status = 1;
-    std::string out;
-    if (json) {
-      out = trivane::report::JsonLine(report) + "\n";
-    } else if (!report.error.empty()) {
-      std::cerr << "trivane-report: " << trivane::cli::Escaped(file) << ": " << report.error
-                << "\n";
-    } else {
-      out = first ? "" : "\n";
-      out += trivane::report::TextBlock(report);
-      first = false;
-    }
-    if (!output.Write(out)) return 1;
-  }
-  return output.Finish() ? status : 1;
+  return ReportAll(files, json);
 }

@@ -253,6 +253,8 @@ shelf/catalogue.cpp|if (v == kCatalogueVersion) return 0;|if (v >= kCatalogueVer
 shelf/catalogue.cpp|if (v == kCatalogueVersion) return 0;|if (v <= kCatalogueVersion) return 0;
 shelf/catalogue.cpp|  if (v < kCatalogueVersion)|  if (v > kCatalogueVersion)
 cli/escaped.cpp|if (at == text.end()) return text;|return text;
+cli/in_order.h|return j < count_ && j < handed + ahead_ ? j : count_;|return j < count_ ? j : count_;
+cli/in_order.h|if (!go) stop_ = true;|if (!go) stop_ = false;
 shelf/catalogue.cpp|if (ok_ && Exec(db_, "COMMIT")) return "";|if (Exec(db_, "COMMIT")) return "";
 shelf/queries.cpp|while (row && images.Int(0) < id) row = images.Step();|while (row && images.Int(0) <= id) row = images.Step();
 shelf/queries.cpp|for (; row && images.Int(0) == id; row = images.Step())|for (; row && images.Int(0) >= id; row = images.Step())

@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "cli/in_order.h"
 #include "formats/text.h"
 #include "ops/archives.h"
 #include "shelf/catalogue.h"
@@ -88,7 +89,7 @@ void ReadEach(const std::vector<Catalogue::Found>& paths,
     }
   };
   std::vector<std::thread> workers;
-  const unsigned n = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned n = cli::Workers();
   for (unsigned k = 0; k < n && k < paths.size(); ++k) workers.emplace_back(work);
   for (std::size_t handed = 0; handed < paths.size(); ++handed) {
     std::unique_lock<std::mutex> hold(m);

@@ -1,11 +1,16 @@
 // What the command-line tools share: SHA-256 against the standard's test
 // vectors, with and without the processor's instructions, and JSON strings
-// escaped so that any name makes valid JSON.
+// escaped so that any name makes valid JSON, and files worked on side by side
+// handed on in their order.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "cli/escaped.h"
+#include "cli/in_order.h"
 #include "cli/json_writer.h"
 #include "cli/sha256.h"
 
@@ -14,6 +19,40 @@ namespace {
 
 std::vector<std::uint8_t> Of(const std::string& s) {
   return {s.begin(), s.end()};
+}
+
+// Files of uneven length, some slow: every result is handed on once, in
+// order, never more than `ahead` made and not yet handed on, and a stop
+// leaves nothing worked on far past it.
+TEST(CliInOrder, HandsOnInOrderWithinItsRoom) {
+  for (const unsigned workers : {1u, 2u, 4u}) {
+    for (const std::size_t ahead : {1u, 3u, 16u}) {
+      std::atomic<std::size_t> made{0}, most{0}, handed{0};
+      std::vector<std::size_t> order;
+      const auto produce = [&](std::size_t i) {
+        if (i % 7 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        const std::size_t waiting = ++made - handed;
+        for (std::size_t m = most; waiting > m && !most.compare_exchange_weak(m, waiting);) {
+        }
+        return i * 3;
+      };
+      cli::InOrder<std::size_t>(200, workers, ahead, produce, [&](std::size_t i, std::size_t r) {
+        EXPECT_EQ(r, i * 3);
+        order.push_back(i);
+        ++handed;
+        return true;
+      });
+      ASSERT_EQ(order.size(), 200u);
+      for (std::size_t i = 0; i < order.size(); ++i) ASSERT_EQ(order[i], i);
+      EXPECT_LE(most.load(), workers > 1 ? ahead : 1) << workers << " " << ahead;
+      std::size_t seen = 0;
+      made = 0;
+      cli::InOrder<std::size_t>(1000, workers, ahead, produce,
+                                [&](std::size_t, std::size_t) { return ++seen < 10; });
+      EXPECT_EQ(seen, 10u);
+      EXPECT_LE(made.load(), 10 + ahead + workers) << workers << " " << ahead;
+    }
+  }
 }
 
 TEST(CliSha256, StandardVectors) {

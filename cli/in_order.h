@@ -1,0 +1,115 @@
+// Work on many files at once and hand the results on in the files' order:
+// reading images takes the processor, so two are read side by side.
+//
+// A result waits in the slot of its index modulo `ahead`, marked ready when it
+// is whole. The workers and the thread that hands results on meet only at
+// those marks and at the count handed on, so a file that takes microseconds is
+// not slowed by a lock taken for each. A file is taken only when its result
+// will have a slot: taken sooner, it would hold back the files before it.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace trivane::cli {
+
+// As many workers as the machine has cores.
+inline unsigned Workers() {
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+template <typename Result, typename Produce>
+class InOrderRun {
+ public:
+  InOrderRun(std::size_t count, std::size_t ahead, Produce& produce)
+      : count_(count), ahead_(ahead), produce_(produce), slots_(ahead) {}
+
+  // Calls consume for each result in order, working on files itself while the
+  // next result is not ready; workers - 1 more threads work beside it.
+  template <typename Consume>
+  void Run(unsigned workers, Consume& consume) {
+    std::vector<std::thread> threads;
+    for (unsigned t = 1; t < workers; ++t) threads.emplace_back([this] { Work(); });
+    for (std::size_t i = 0; i < count_;) {
+      Slot& slot = slots_[i % ahead_];
+      if (!slot.ready.load(std::memory_order_acquire)) {
+        if (const std::size_t j = Take(i); j < count_) {
+          Make(j);
+          continue;
+        }
+        slot.ready.wait(false, std::memory_order_acquire);
+      }
+      const bool go = consume(i, *slot.result);
+      slot.result.reset();
+      slot.ready.store(false, std::memory_order_relaxed);
+      if (!go) stop_ = true;
+      // Stopping hands on every place at once, so that no worker waits on.
+      handed_.store(go ? ++i : count_, std::memory_order_release);
+      handed_.notify_all();
+      if (!go) break;
+    }
+    for (std::thread& t : threads) t.join();
+  }
+
+ private:
+  struct Slot {
+    std::optional<Result> result;
+    std::atomic<bool> ready{false};
+  };
+
+  // The next file to work on, taken only where its result has a slot once
+  // `handed` results were handed on; count when there is none.
+  std::size_t Take(std::size_t handed) {
+    std::size_t j = next_.load();
+    while (j < count_ && j < handed + ahead_ && !next_.compare_exchange_weak(j, j + 1)) {
+    }
+    return j < count_ && j < handed + ahead_ ? j : count_;
+  }
+
+  void Make(std::size_t i) {
+    Slot& slot = slots_[i % ahead_];
+    slot.result.emplace(produce_(i));
+    slot.ready.store(true, std::memory_order_release);
+    slot.ready.notify_one();
+  }
+
+  void Work() {
+    for (std::size_t h = handed_.load(); !stop_ && next_.load() < count_; h = handed_.load()) {
+      if (const std::size_t j = Take(h); j < count_) {
+        Make(j);
+      } else {
+        handed_.wait(h);
+      }
+    }
+  }
+
+  const std::size_t count_, ahead_;
+  Produce& produce_;
+  std::vector<Slot> slots_;
+  std::atomic<std::size_t> next_{0}, handed_{0};
+  std::atomic<bool> stop_{false};
+};
+
+// Calls produce(i) for every i below count on up to `workers` threads, and
+// consume(i, result) on this thread for i = 0, 1, ... in order; at most
+// `ahead` results wait at any time. consume returns false to stop early.
+// One file, or one worker, is worked on here alone: a thread would only cost
+// its start.
+template <typename Result, typename Produce, typename Consume>
+void InOrder(std::size_t count, unsigned workers, std::size_t ahead, Produce produce,
+             Consume consume) {
+  if (count <= 1 || workers <= 1) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!consume(i, produce(i))) return;
+    }
+    return;
+  }
+  InOrderRun<Result, Produce>(count, std::max<std::size_t>(ahead, 1), produce)
+      .Run(workers, consume);
+}
+
+}  // namespace trivane::cli
