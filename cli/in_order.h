@@ -11,9 +11,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <iostream>
 #include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
+
+#include "cli/escaped.h"
+#include "cli/output.h"
 
 namespace trivane::cli {
 
@@ -110,6 +116,35 @@ void InOrder(std::size_t count, unsigned workers, std::size_t ahead, Produce pro
   }
   InOrderRun<Result, Produce>(count, std::max<std::size_t>(ahead, 1), produce)
       .Run(workers, consume);
+}
+
+// One file's output, its line or block, and why it could not be read.
+struct Shown {
+  std::string out, error;
+};
+
+// Works on the files side by side, `ahead` results a worker waiting at most,
+// and writes each one's output in the files' order: JSON lines as they are
+// (a line says its own error), text blocks with a blank line between them
+// and each error on stderr as "PROGRAM: FILE: ERROR". 0 when every file was
+// read and written, else 1.
+template <typename Produce>
+int WriteInOrder(const char* program, const std::vector<std::string>& files, bool json,
+                 std::size_t ahead, Produce produce) {
+  Output output(program);
+  int status = 0;
+  bool written = true, blocks = false;
+  const auto consume = [&](std::size_t i, const Shown& shown) {
+    if (!shown.error.empty()) {
+      status = 1;
+      if (!json) std::cerr << program << ": " << Escaped(files[i]) << ": " << shown.error << "\n";
+    }
+    if (!json && !shown.out.empty() && std::exchange(blocks, true)) written = output.Write("\n");
+    return written = written && output.Write(shown.out);
+  };
+  const unsigned workers = Workers();
+  InOrder<Shown>(files.size(), workers, ahead * workers, produce, consume);
+  return written && output.Finish() ? status : 1;
 }
 
 }  // namespace trivane::cli

@@ -270,32 +270,6 @@ std::string NoSectors(const ops::OpenedImage& r) {
   return "the image holds no sectors";
 }
 
-// One image's listing, or why there is none.
-struct Listing {
-  std::string out, error;
-};
-
-// Lists each file, two side by side, and writes the listings in the files'
-// order: JSON lines, or text blocks with a blank line between them and the
-// errors on stderr.
-template <typename Produce>
-int ListInOrder(const std::vector<std::string>& files, bool json, Produce produce) {
-  trivane::cli::Output output("trivane-disk");
-  int status = 0;
-  bool written = true, blocks = false;
-  auto consume = [&](std::size_t i, const Listing& l) {
-    if (!l.error.empty()) {
-      status = 1;
-      if (!json) std::cerr << "trivane-disk: " << Escaped(files[i]) << ": " << l.error << "\n";
-    }
-    if (!json && !l.out.empty() && std::exchange(blocks, true)) written = output.Write("\n");
-    return written = written && output.Write(l.out);
-  };
-  const unsigned workers = trivane::cli::Workers();
-  trivane::cli::InOrder<Listing>(files.size(), workers, 2 * workers, produce, consume);
-  return written && output.Finish() ? status : 1;
-}
-
 // Sector data makes a listing as large as its image: one image at a time,
 // written as it is made.
 int SectorsWithData(const std::vector<std::string>& files) {
@@ -321,10 +295,11 @@ int Sectors(const trivane::cli::Parsed& p) {
   const bool revolutions = p.Has("--revolutions");
   if (revolutions && json) return Usage("--revolutions is a text listing: it takes no --json");
   if (json && data) return SectorsWithData(files);
-  return ListInOrder(files, json, [&](std::size_t i) {
+  // A listing of sectors may be as large as its image: few wait at a time.
+  return trivane::cli::WriteInOrder("trivane-disk", files, json, 2, [&](std::size_t i) {
     const ops::OpenedImage r =
         ops::OpenImage(trivane::PathFromUtf8(files[i]), ops::Purpose::kSectors);
-    Listing l{{}, NoSectors(r)};
+    trivane::cli::Shown l{{}, NoSectors(r)};
     if (json) {
       trivane::disktool::AppendSectorsJson(l.out, r, false);
       l.out += '\n';
@@ -418,9 +393,10 @@ int Dir(const trivane::cli::Parsed& p) {
   if (files.empty()) return Usage("no image named");
   const std::optional<int> drive = trivane::disktool::DriveNumber(p);
   if (!drive) return Usage("--drive takes a drive's number");
-  return ListInOrder(files, json, [&](std::size_t i) {
+  // A directory listing is small: many may wait while a large image is read.
+  return trivane::cli::WriteInOrder("trivane-disk", files, json, 16, [&](std::size_t i) {
     if (const ops::OpenedTape t = ops::OpenTape(trivane::PathFromUtf8(files[i])); t.is_tape) {
-      Listing l{{}, t.error};
+      trivane::cli::Shown l{{}, t.error};
       if (json)
         l.out = trivane::disktool::TapeDirJson(t) + "\n";
       else if (t.error.empty())
@@ -428,7 +404,7 @@ int Dir(const trivane::cli::Parsed& p) {
       return l;
     }
     const auto r = ops::OpenDos(trivane::PathFromUtf8(files[i]), *drive, true);
-    Listing l{{}, NoSectors(r.sectors)};
+    trivane::cli::Shown l{{}, NoSectors(r.sectors)};
     if (json) {
       l.out = trivane::disktool::DirJson(r, all);
       l.out += '\n';

@@ -2,17 +2,14 @@
 // and writes what it shows, as text or as one JSON object a line.
 #include <iostream>
 #include <string>
-#include <utility>
 #include <vector>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
 #include "cli/arguments.h"
-#include "cli/escaped.h"
 #include "cli/in_order.h"
 #include "cli/options.h"
-#include "cli/output.h"
 #include "report/file_report.h"
 
 namespace {
@@ -27,37 +24,15 @@ void KeepFreedMemory() {
 #endif
 }
 
-// What one file shows: its block or line, and why it could not be read.
-struct Shown {
-  std::string out, error;
-};
-
 // Reports on every file, writing each one's output in the files' order.
 int ReportAll(const std::vector<std::string>& files, bool json) {
-  trivane::cli::Output output("trivane-report");
-  int status = 0;
-  bool blocks = false, written = true;
-  // Each file's output is made beside the others; only writing it is in order.
-  const auto produce = [&](std::size_t i) {
-    const trivane::report::FileReport report = trivane::report::ReportFile(files[i]);
-    if (json) return Shown{trivane::report::JsonLine(report) + "\n", report.error};
-    return Shown{report.error.empty() ? trivane::report::TextBlock(report) : "", report.error};
-  };
-  const auto consume = [&](std::size_t i, const Shown& shown) {
-    if (!shown.error.empty()) {
-      status = 1;
-      if (!json) {
-        std::cerr << "trivane-report: " << trivane::cli::Escaped(files[i]) << ": " << shown.error
-                  << "\n";
-      }
-    }
-    if (!shown.out.empty() && !json && std::exchange(blocks, true)) written = output.Write("\n");
-    return written = written && output.Write(shown.out);
-  };
-  const unsigned workers = trivane::cli::Workers();
-  trivane::cli::InOrder<Shown>(files.size(), workers, 64 * workers, produce, consume);
-  if (!written) return 1;
-  return output.Finish() ? status : 1;
+  // A report is small: many may wait while a large image is read.
+  return trivane::cli::WriteInOrder(
+      "trivane-report", files, json, 64, [&](std::size_t i) -> trivane::cli::Shown {
+        const trivane::report::FileReport report = trivane::report::ReportFile(files[i]);
+        if (json) return {trivane::report::JsonLine(report) + "\n", report.error};
+        return {report.error.empty() ? trivane::report::TextBlock(report) : "", report.error};
+      });
 }
 
 }  // namespace
