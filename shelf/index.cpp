@@ -3,13 +3,8 @@
 // changed read over the processors a batch at a time, each batch written
 // in one transaction, and what is gone dropped.
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <map>
-#include <mutex>
 #include <set>
-#include <thread>
 
 #include "cli/in_order.h"
 #include "formats/text.h"
@@ -66,40 +61,23 @@ std::vector<ImageRecord> RecordsOf(const Catalogue::Found& f) {
 }
 
 // The records of the paths (a zip's, each of its images), read side by
-// side by a worker a processor, the largest files first so that no one
-// large image is left to the end with one processor on it. Each path's
-// records are handed to `each` on the calling thread as soon as they are
-// read, so that they are written while the rest are read.
+// side, the largest files first so that no one large image is left to the
+// end with one processor on it. Each path's records are handed to `each` on
+// the calling thread in that order as soon as they are read, so that they
+// are written while the rest are read.
 void ReadEach(const std::vector<Catalogue::Found>& paths,
               const std::function<void(const std::vector<ImageRecord>&)>& each) {
   std::vector<std::size_t> order(paths.size());
   for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return paths[a].size > paths[b].size; });
-  std::mutex m;
-  std::condition_variable ready;
-  std::deque<std::vector<ImageRecord>> done;
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t n; (n = next++) < order.size();) {
-      std::vector<ImageRecord> records = RecordsOf(paths[order[n]]);
-      const std::lock_guard<std::mutex> hold(m);
-      done.push_back(std::move(records));
-      ready.notify_one();
-    }
-  };
-  std::vector<std::thread> workers;
-  const unsigned n = cli::Workers();
-  for (unsigned k = 0; k < n && k < paths.size(); ++k) workers.emplace_back(work);
-  for (std::size_t handed = 0; handed < paths.size(); ++handed) {
-    std::unique_lock<std::mutex> hold(m);
-    ready.wait(hold, [&] { return !done.empty(); });
-    const std::vector<ImageRecord> records = std::move(done.front());
-    done.pop_front();
-    hold.unlock();
-    each(records);
-  }
-  for (std::thread& t : workers) t.join();
+  const unsigned workers = cli::Workers();
+  cli::InOrder<std::vector<ImageRecord>>(
+      order.size(), workers, 4 * workers, [&](std::size_t n) { return RecordsOf(paths[order[n]]); },
+      [&](std::size_t, const std::vector<ImageRecord>& records) {
+        each(records);
+        return true;
+      });
 }
 
 // The rows of a path: the file's own, or a zip's members' (and its own,
