@@ -19,10 +19,14 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kBatch = 256;
 
+// Seconds since 1970, UTC, as a keeper reading the catalogue expects: the
+// file clock's own count starts elsewhere, and not in one place everywhere.
 std::int64_t MtimeOf(const fs::directory_entry& e) {
   std::error_code ec;
   const auto t = e.last_write_time(ec);
-  return ec ? 0 : std::chrono::duration_cast<std::chrono::seconds>(t.time_since_epoch()).count();
+  if (ec) return 0;
+  const auto since_1970 = std::chrono::file_clock::to_sys(t).time_since_epoch();
+  return std::chrono::duration_cast<std::chrono::seconds>(since_1970).count();
 }
 
 std::vector<Catalogue::Found> Walk(const std::vector<fs::path>& folders, IndexReport& report) {

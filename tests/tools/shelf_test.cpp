@@ -35,6 +35,19 @@ class Shelf : public SampleFolder {
   }
 };
 
+// The number a query of the catalogue counts; -1 when it fails.
+int Count(sqlite3* db, const char* sql) {
+  int n = -1;
+  sqlite3_exec(
+      db, sql,
+      [](void* to, int, char** values, char**) {
+        *static_cast<int*>(to) = std::atoi(values[0]);
+        return 0;
+      },
+      &n, nullptr);
+  return n;
+}
+
 TEST_F(Shelf, IndexFindDupesAndIndexAgain) {
   const fs::path shelf = dir_ / "shelf";
   fs::create_directories(shelf / "more");
@@ -46,9 +59,18 @@ TEST_F(Shelf, IndexFindDupesAndIndexAgain) {
   ASSERT_TRUE(build::WriteFile(
       shelf / "box.zip",
       build::Zip({{"in-zip.dmk", ldos}, {"inner.zip", build::Zip({{"deep.dmk", ldos}})}})));
+  // A file's time is kept as seconds since 1970 (a zip's members have the zip's).
+  const auto at = std::chrono::file_clock::from_sys(
+      std::chrono::sys_seconds(std::chrono::seconds(1'000'000'000)));
+  fs::last_write_time(shelf / "ldos.dmk", at);
+  fs::last_write_time(shelf / "box.zip", at);
   const ToolRun first = Tool({"index", shelf.string()});
   EXPECT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(first.out, "read 6, unchanged 0, dropped 0\n");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_ / "shelf.db").string().c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(Count(db, "SELECT count(*) FROM images WHERE mtime = 1000000000"), 3);
+  sqlite3_close(db);
   // Every planted copy is one disk, and nothing else is: alike as disks,
   // they are no group of the same files or of nearly the same.
   std::vector<json> disks;
@@ -112,19 +134,6 @@ TEST_F(Shelf, IndexFindDupesAndIndexAgain) {
   for (const json& g : Json({"dupes", "--json"}))
     found += g["kind"] == "disk" && g["images"] == copies;
   EXPECT_EQ(found, 1) << Tool({"dupes"}).out;
-}
-
-// The number a query of the catalogue counts; -1 when it fails.
-int Count(sqlite3* db, const char* sql) {
-  int n = -1;
-  sqlite3_exec(
-      db, sql,
-      [](void* to, int, char** values, char**) {
-        *static_cast<int*>(to) = std::atoi(values[0]);
-        return 0;
-      },
-      &n, nullptr);
-  return n;
 }
 
 // Names and words found through the catalogue's index: a pattern's parts
