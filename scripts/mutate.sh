@@ -255,9 +255,14 @@ shelf/catalogue.cpp|  if (v < kCatalogueVersion)|  if (v > kCatalogueVersion)
 cli/escaped.cpp|if (at == text.end()) return text;|return text;
 cli/in_order.h|return j < count_ && j < handed + ahead_ ? j : count_;|return j < count_ ? j : count_;
 cli/in_order.h|if (!go) stop_ = true;|if (!go) stop_ = false;
+cli/in_order.h|!shown.out.empty() && std::exchange(blocks, true)|!shown.out.empty() && std::exchange(blocks, false)
+cli/in_order.h|      status = 1;|      status = 0;
+cli/in_order.h|while (j < count_ && j < handed + ahead_ && |while (j < count_ && j <= handed + ahead_ && 
+report/main.cpp|return {report.error.empty() ? trivane::report::TextBlock(report) : "", report.error};|return {trivane::report::TextBlock(report), report.error};
 shelf/catalogue.cpp|if (ok_ && Exec(db_, "COMMIT")) return "";|if (Exec(db_, "COMMIT")) return "";
 shelf/queries.cpp|while (row && images.Int(0) < id) row = images.Step();|while (row && images.Int(0) <= id) row = images.Step();
 shelf/queries.cpp|for (; row && images.Int(0) == id; row = images.Step())|for (; row && images.Int(0) >= id; row = images.Step())
+shelf/index.cpp|std::chrono::file_clock::to_sys(t).time_since_epoch()|t.time_since_epoch()
 fs/fat/unit.cpp|if (s.size != 512) continue;|if (s.size == 512) continue;
 ops/tapes.cpp|if (!tape::IsWav(head) && !Leader(head)) return false;|if (!Leader(head)) return false;
 views/load_module.cpp|if (type > 0x1F) {|if (type >= 0x1F) {
