@@ -75,10 +75,18 @@ TEST_F(ReportTool, UnreadableFilesAreReportedAndSkipped) {
   EXPECT_EQ(out[2]["error"], "it is larger than 64 MiB, too large to be a disk image");
   EXPECT_EQ(out[3]["fields"]["Text12"]["text"], "JV1");
 
-  run = Tool({missing, Path("jv1-35track.dsk")});
+  // As text: a line on stderr for each file not read and nothing of it on
+  // stdout; the blocks of those read one blank line apart.
+  const std::string jv1 = Path("jv1-35track.dsk"), jv3 = Path("jv3-newdos80.dsk");
+  run = Tool({missing, jv1, missing, jv3});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "trivane-report: " + missing + ": the file does not exist\n");
-  EXPECT_NE(run.out.find("JV1"), std::string::npos);
+  const std::string said = "trivane-report: " + missing + ": the file does not exist\n";
+  EXPECT_EQ(run.err, said + said);
+  EXPECT_EQ(run.out.rfind(jv1 + "\n", 0), 0u) << run.out;
+  const std::size_t blank = run.out.find("\n\n");
+  ASSERT_NE(blank, std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("\n\n", blank + 1), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.compare(blank + 2, jv3.size() + 1, jv3 + "\n"), 0) << run.out;
   fs::remove(big);
 }
 
