@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
-#include <thread>
 
 #include "cli/escaped.h"
 #include "cli/in_order.h"
