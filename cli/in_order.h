@@ -4,14 +4,18 @@
 // A result waits in the slot of its index modulo `ahead`, marked ready when it
 // is whole. The workers and the thread that hands results on meet only at
 // those marks and at the count handed on, so a file that takes microseconds is
-// not slowed by a lock taken for each. A file is taken only when its result
-// will have a slot: taken sooner, it would hold back the files before it.
+// not slowed by a lock taken for each; a thread with nothing to do sleeps on a
+// condition, and the lock is taken to wake it only while one sleeps. A file is
+// taken only when its result will have a slot: taken sooner, it would hold
+// back the files before it.
 #pragma once
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <iostream>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -47,15 +51,15 @@ class InOrderRun {
           Make(j);
           continue;
         }
-        slot.ready.wait(false, std::memory_order_acquire);
+        Sleep([&] { return slot.ready.load(); });
       }
       const bool go = consume(i, *slot.result);
       slot.result.reset();
-      slot.ready.store(false, std::memory_order_relaxed);
+      slot.ready.store(false);
       if (!go) stop_ = true;
       // Stopping hands on every place at once, so that no worker waits on.
-      handed_.store(go ? ++i : count_, std::memory_order_release);
-      handed_.notify_all();
+      handed_.store(go ? ++i : count_);
+      Wake();
       if (!go) break;
     }
     for (std::thread& t : threads) t.join();
@@ -79,8 +83,28 @@ class InOrderRun {
   void Make(std::size_t i) {
     Slot& slot = slots_[i % ahead_];
     slot.result.emplace(produce_(i));
-    slot.ready.store(true, std::memory_order_release);
-    slot.ready.notify_one();
+    slot.ready.store(true);
+    Wake();
+  }
+
+  // Sleeps until `done` holds. The sleepers are counted before `done` is
+  // asked, and a change is stored before they are counted (both in the one
+  // order of all atomic operations), so a change is never missed. Not the
+  // atomics' own wait: built without a futex, as with MinGW's GCC 12, it let
+  // a worker sleep on after its last change, and the run never ended.
+  template <typename Done>
+  void Sleep(const Done& done) {
+    std::unique_lock lock(mutex_);
+    ++sleepers_;
+    changed_.wait(lock, done);
+    --sleepers_;
+  }
+
+  // Wakes the sleepers, if any, after a change.
+  void Wake() {
+    if (sleepers_.load() == 0) return;
+    { const std::lock_guard hold(mutex_); }
+    changed_.notify_all();
   }
 
   void Work() {
@@ -88,7 +112,7 @@ class InOrderRun {
       if (const std::size_t j = Take(h); j < count_) {
         Make(j);
       } else {
-        handed_.wait(h);
+        Sleep([&] { return handed_.load() != h; });
       }
     }
   }
@@ -98,6 +122,9 @@ class InOrderRun {
   std::vector<Slot> slots_;
   std::atomic<std::size_t> next_{0}, handed_{0};
   std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::atomic<int> sleepers_{0};
 };
 
 // Calls produce(i) for every i below count on up to `workers` threads, and
