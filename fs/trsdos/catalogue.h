@@ -45,6 +45,9 @@ struct File {
   std::int64_t size = 0;
   std::string date;  // "YYYY-MM-DD", "YYYY-MM" or empty
   std::vector<Extent> extents;
+  // The DECs of its entry and the extended entries its extents were read
+  // from, in link order: what a delete or rename of it changes.
+  std::vector<int> entries;
   bool complete = true;  // every sector of it could be read
   std::int64_t SectorsNeeded() const { return (size + 255) / 256; }
   std::string Shown() const { return ext.empty() ? name : name + "/" + ext; }

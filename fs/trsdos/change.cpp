@@ -63,7 +63,7 @@ Made RenameFile(const disk::Disk& disk, const Catalogue& before, const std::stri
   disk::SectorStore store(work);
   DirectoryEdit dir(store, before);
   PutName(dir.Entry(f->dec), name, ext);
-  for (int dec : dir.Chain(f->dec)) dir.Hit(dec) = NameHashOf(name, ext);
+  for (int dec : f->entries) dir.Hit(dec) = NameHashOf(name, ext);
   if (!dir.Flush()) return Refused("a directory sector cannot be written");
   return {Made::kRenamed, f->dec, to, {}, std::move(work), ""};
 }

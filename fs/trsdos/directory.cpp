@@ -113,6 +113,7 @@ void Reader::AddExtents(File& f, const std::uint8_t* e, std::set<int>& visited) 
         f.complete = false;
         return;
       }
+      f.entries.push_back(b);
       AddExtents(f, next, visited);
       return;
     }
@@ -148,6 +149,7 @@ File Reader::Parse(const std::uint8_t* e, int dec) {
   }
   f.date = date;
   std::set<int> visited = {dec};
+  f.entries = {dec};
   AddExtents(f, e, visited);
   return f;
 }

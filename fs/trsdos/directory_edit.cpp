@@ -86,22 +86,15 @@ std::vector<std::pair<int, int>> DirectoryEdit::FreeRuns(int count) const {
   return count > 0 ? std::vector<std::pair<int, int>>{} : runs;
 }
 
-std::vector<int> DirectoryEdit::Chain(int dec) {
-  std::vector<int> chain = {dec};
-  for (std::uint8_t* e = Entry(dec); e != nullptr && shape_.linked && e[30] == 0xFE;) {
-    const int next = e[31];
-    if (std::find(chain.begin(), chain.end(), next) != chain.end()) break;
-    chain.push_back(next);
-    e = Entry(next);
-  }
-  return chain;
-}
-
 void DirectoryEdit::Remove(const File& f) {
+  // Only the disk's granules: the GAT's bytes past them mark cylinders the
+  // disk does not have.
+  const int total = catalogue_.layout.TotalGranules();
   for (const Extent& x : f.extents) {
-    for (int g = x.first_granule; g < x.first_granule + x.granules; ++g) Mark(g, false);
+    for (int g = x.first_granule; g < std::min(x.first_granule + x.granules, total); ++g)
+      Mark(g, false);
   }
-  for (int dec : Chain(f.dec)) {
+  for (int dec : f.entries) {
     std::uint8_t* e = Entry(dec);
     if (shape_.model3_entries) {
       std::fill(e, e + shape_.entry_bytes, 0);

@@ -35,8 +35,6 @@ class DirectoryEdit {
   // most as long as an extent holds; empty when the disk has too few.
   std::vector<std::pair<int, int>> FreeRuns(int count) const;
 
-  // The DECs of a file's entry and its extended entries, in link order.
-  std::vector<int> Chain(int dec);
   // Deletes the file as its DOS does: its granules free in the GAT, its HIT
   // bytes 0, its entries' in-use bit cleared (Model III: the entry zeroed).
   void Remove(const File& f);

@@ -277,6 +277,69 @@ TEST(Change, TheProofFindsWhatDidNotReadBackAsMade) {
             0u);
 }
 
+// A delete or rename changes the entries the file was read from and the
+// GAT bytes of the disk's granules, nothing more: here FILE0's extents end at
+// its first pair, after which a stray link names FILE1's entry, and FILE2's
+// extent runs past the disk's last cylinder, whose GAT byte is FF as on real
+// LDOS disks.
+TEST(Change, AChangeTouchesOnlyWhatItsFileWasReadFrom) {
+  const DosDisk ldos = build::TrsdosDisk(0x51);
+  build::DosSectors s = build::LayOut(ldos);
+  const disk::Disk plain = disk::ReadDisk(ImageBuffer(build::DosDmk(ldos, s)));
+  const trsdos::Catalogue c = trsdos::ReadCatalogue(plain);
+  const trsdos::Place entries = ldos.layout.DirectorySector(2);
+  const auto entry = [&](const char* shown) {
+    int sector = 0, slot = 0;
+    c.layout.DecPlace(Named(c, shown)->dec, sector, slot);
+    return s[{entries.cylinder, 0, entries.sector + sector}].data() + slot * 32;
+  };
+  std::uint8_t* file0 = entry("FILE0/BAS");
+  std::fill(file0 + 20, file0 + 32, 0xFF);
+  file0[3] = file0[20] = file0[21] = 0;
+  file0[30] = 0xFE;
+  file0[31] = static_cast<std::uint8_t>(Named(c, "FILE1/DAT")->dec);
+  std::uint8_t* file2 = entry("FILE2/BAS");
+  file2[22] = static_cast<std::uint8_t>(ldos.layout.cylinders - 1);
+  file2[23] = 3 << 5 | 1;  // granules 3 to 5 of the last cylinder, of which it has 3
+  const trsdos::Place gat = c.layout.DirectorySector(0);
+  s[{gat.cylinder, 0, gat.sector}][static_cast<std::size_t>(ldos.layout.cylinders)] = 0xFF;
+  const disk::Disk d = disk::ReadDisk(ImageBuffer(build::DosDmk(ldos, s)));
+  const auto fs = ops::FilesystemToChange(d);
+  for (const char* shown : {"FILE0/BAS", "FILE2/BAS"}) {
+    const filesystems::Changed gone = ops::DeleteFile(*fs, shown);
+    EXPECT_FALSE(gone.fault) << shown << ": " << gone.error;
+    EXPECT_EQ(gone.error, "") << shown;
+    const trsdos::Catalogue after = trsdos::ReadCatalogue(gone.disk);
+    EXPECT_NE(Named(after, "FILE1/DAT"), nullptr) << shown;
+    EXPECT_EQ(Named(after, shown), nullptr);
+    EXPECT_EQ(disk::SectorStore(gone.disk).Get(gat).data[ldos.layout.cylinders], 0xFF) << shown;
+  }
+  const filesystems::Changed renamed = ops::RenameFile(*fs, "FILE0/BAS", "NEW");
+  EXPECT_EQ(renamed.error, "");
+  EXPECT_FALSE(renamed.fault);
+
+  // A file put across the holes four deleted files left takes an extended
+  // entry; deleted, that entry is freed with it.
+  std::shared_ptr<const filesystems::Filesystem> holes = ops::FilesystemToChange(plain);
+  for (const char* shown : {"FILE0/BAS", "FILE2/BAS", "FILE4/BAS", "FILE6/BAS"})
+    holes = ops::DeleteFile(*holes, shown).filesystem;
+  ASSERT_NE(holes, nullptr);
+  const filesystems::Changed put =
+      ops::PutFile(*holes, "BIG/DAT", HostBytes(2, 4 * 1536 + 1), false, "01/01/86");
+  ASSERT_EQ(put.error, "");
+  const std::vector<int> decs = Named(trsdos::ReadCatalogue(put.disk), "BIG/DAT")->entries;
+  ASSERT_EQ(decs.size(), 2u);
+  const filesystems::Changed gone = ops::DeleteFile(*put.filesystem, "BIG/DAT");
+  ASSERT_EQ(gone.error, "");
+  const disk::SectorStore store(gone.disk);
+  for (int dec : decs) {
+    int sector = 0, slot = 0;
+    c.layout.DecPlace(dec, sector, slot);
+    EXPECT_EQ(store.Get(c.layout.DirectorySector(1)).data[static_cast<std::size_t>(dec)], 0);
+    EXPECT_EQ(store.Get(c.layout.DirectorySector(2 + sector)).data[slot * 32u] & 0x10, 0) << dec;
+  }
+}
+
 TEST(Change, RefusedWithTheReason) {
   const DosDisk trsdos = build::TrsdosDisk(0);
   const disk::Disk locked =
