@@ -39,6 +39,7 @@ std::string ChangedFile(const Filesystem& fs0, const std::vector<Entry>& e0, con
   const int more = x.kind == Made::kPut ? 1 : x.kind == Made::kDeleted ? -1 : 0;
   if (e1.size() != e0.size() + more) return "the number of files reads back otherwise";
   const Entry* old = AtKey(e0, x.key);
+  if (x.kind != Made::kPut && old == nullptr) return "the changed file was not listed";
   if (x.kind == Made::kDeleted)
     return AtKey(e1, x.key) == nullptr ? "" : old->name + " is still there";
   const Entry* made = nullptr;
@@ -48,9 +49,11 @@ std::string ChangedFile(const Filesystem& fs0, const std::vector<Entry>& e0, con
       break;
     }
   }
-  const std::vector<std::uint8_t> meant = x.kind == Made::kRenamed ? fs0.Read(*old).bytes : x.data;
-  if (made == nullptr || !made->complete || fs1.Read(*made).bytes != meant ||
-      (x.kind == Made::kRenamed && made->key != x.key))
+  // A renamed file reads as it did, whole or not; a put one reads whole.
+  const bool renamed = x.kind == Made::kRenamed;
+  const std::vector<std::uint8_t> meant = renamed ? fs0.Read(*old).bytes : x.data;
+  if (made == nullptr || made->complete != (!renamed || old->complete) ||
+      fs1.Read(*made).bytes != meant || (renamed && made->key != x.key))
     return x.name + " reads back otherwise";
   return "";
 }

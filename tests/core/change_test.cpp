@@ -340,6 +340,21 @@ TEST(Change, AChangeTouchesOnlyWhatItsFileWasReadFrom) {
   }
 }
 
+// A file with a sector that fails its CRC is renamed and still reads as it
+// did, not whole; it is deleted like any other.
+TEST(Change, ADamagedFileIsRenamedAndDeleted) {
+  const DosDisk gdos = build::BigNewdosDisk(true);
+  const disk::Disk d = disk::ReadDisk(
+      ImageBuffer(build::DosDmk(gdos, build::LayOut(gdos), build::BigNewdosBadSectors())));
+  const auto fs = ops::FilesystemToChange(d);
+  const filesystems::Changed renamed = ops::RenameFile(*fs, "SCATTER/BAS", "KEPT/BAS");
+  ASSERT_EQ(renamed.error, "");
+  const trsdos::File* kept = Named(trsdos::ReadCatalogue(renamed.disk), "KEPT/BAS");
+  ASSERT_NE(kept, nullptr);
+  EXPECT_FALSE(kept->complete);
+  EXPECT_EQ(ops::DeleteFile(*renamed.filesystem, "KEPT/BAS").error, "");
+}
+
 TEST(Change, RefusedWithTheReason) {
   const DosDisk trsdos = build::TrsdosDisk(0);
   const disk::Disk locked =
