@@ -104,8 +104,8 @@ bool WriteZipSeed(const fs::path& dir) {
 
 bool WriteSeeds(const fs::path& dir) {
   for (const char* target : {"identify", "find_sector", "read_disk", "read_cells", "read_hard_disk",
-                             "read_dos", "convert", "change", "views", "read_cas", "read_wav",
-                             "read_kryoflux", "read_scp", "read_zip"}) {
+                             "read_dos", "convert", "change", "change_damaged", "views", "read_cas",
+                             "read_wav", "read_kryoflux", "read_scp", "read_zip"}) {
     fs::create_directories(dir / target);
   }
   for (const auto& seed : build::Seeds()) {
@@ -117,6 +117,7 @@ bool WriteSeeds(const fs::path& dir) {
         !Write(dir / "read_dos" / seed.name, seed.bytes) ||
         !Write(dir / "convert" / seed.name, seed.bytes) ||
         !Write(dir / "change" / seed.name, seed.bytes) ||
+        !Write(dir / "change_damaged" / seed.name, seed.bytes) ||
         !Write(dir / "views" / seed.name, seed.bytes) ||
         !Write(dir / "find_sector" / seed.name, request) || !WriteCells(dir, seed) ||
         !WriteFluxSeeds(dir, seed)) {

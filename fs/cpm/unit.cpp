@@ -44,6 +44,8 @@ class CpmFilesystem : public filesystems::Filesystem {
   CpmFilesystem(const disk::SharedDisk& disk, const FormatRow* as, int beat = 0)
       : shared_(disk),
         disk_(shared_.disk()),
+        named_(as != nullptr),
+        beat_(beat),
         store_(shared_.store()),
         found_(as != nullptr ? ReadAs(store_, *as) : Detect(store_, beat)),
         ids_(disk_, found_.p.size),
@@ -99,6 +101,8 @@ class CpmFilesystem : public filesystems::Filesystem {
 
  private:
   Entry EntryOf(const File& f, std::size_t id) const;
+  // The change, unless the changed disk would be found to be another format.
+  Made KeepingTheFormat(Made made) const;
   // The live file a typed name means; nullptr for none.
   const File* Live(const std::string& typed) const;
   const File& FileOf(const Entry& e) const {
@@ -108,6 +112,8 @@ class CpmFilesystem : public filesystems::Filesystem {
 
   disk::SharedDisk shared_;
   const disk::Disk& disk_;
+  bool named_;  // read as the format a user named, not as found
+  int beat_;
   const disk::SectorStore& store_;
   Found found_;
   TrackIds ids_;
@@ -223,14 +229,14 @@ Made CpmFilesystem::Put(const std::string& typed, const std::vector<std::uint8_t
   FileName n;
   if (!ParseName(typed, n)) return filesystems::Refused("not a CP/M name: " + typed);
   if (std::string why = WhyNotChangeable(); !why.empty()) return filesystems::Refused(why);
-  return PutFile(disk_, found_.p, directory_, n, bytes, replace);
+  return KeepingTheFormat(PutFile(disk_, found_.p, directory_, n, bytes, replace));
 }
 
 Made CpmFilesystem::Delete(const std::string& typed) const {
   if (std::string why = WhyNotChangeable(); !why.empty()) return filesystems::Refused(why);
   const File* f = Live(typed);
   if (f == nullptr) return filesystems::Refused("no file " + typed + " on the disk");
-  return DeleteFile(disk_, found_.p, *f);
+  return KeepingTheFormat(DeleteFile(disk_, found_.p, *f));
 }
 
 Made CpmFilesystem::Rename(const std::string& typed, const std::string& to) const {
@@ -239,7 +245,20 @@ Made CpmFilesystem::Rename(const std::string& typed, const std::string& to) cons
   if (std::string why = WhyNotChangeable(); !why.empty()) return filesystems::Refused(why);
   const File* f = Live(typed);
   if (f == nullptr) return filesystems::Refused("no file " + typed + " on the disk");
-  return RenameFile(disk_, found_.p, directory_, *f, n);
+  return KeepingTheFormat(RenameFile(disk_, found_.p, directory_, *f, n));
+}
+
+// A format found, not named, rests on what the disk holds, its files among
+// it (a text file's ^Z run can settle the skew): where the changed disk
+// would be found to be another format, the files left on it would read
+// otherwise. A disk left with no live file has none to read otherwise.
+Made CpmFilesystem::KeepingTheFormat(Made made) const {
+  if (!made.error.empty() || named_) return made;
+  const bool emptied = made.kind == Made::kDeleted && directory_.files.size() == 1;
+  const Found after = Detect(disk::SectorStore(made.disk), beat_);
+  if (after.score > 0 && (after.p == found_.p || emptied)) return made;
+  return filesystems::Refused("changed so, the disk would no longer be found to be " +
+                              found_.p.Text() + " (its format rests on what the change alters)");
 }
 
 std::optional<Entry> CpmFilesystem::Find(const std::string& typed, bool deleted) const {
