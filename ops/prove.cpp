@@ -102,6 +102,13 @@ filesystems::Changed Prove(const Filesystem& before, Made made) {
   out.disk = disk::ReadBack(made.disk, ImageBuffer(w.bytes));
   out.bytes = std::move(w.bytes);
   const std::shared_ptr<const Filesystem> after = FilesystemToChange(out.disk);
+  // A DOS is known by what its disk holds: where the change takes away what
+  // it was known by, the changed disk would be read as another, and the
+  // change is not made.
+  if (after->Family() != before.Family()) {
+    return NotDone("changed so, the disk would be read as " + after->Family() + ", not as " +
+                   before.Family() + ": what it is known by is what the change alters");
+  }
   const std::vector<Entry> e0 = before.List(false), e1 = after->List(false);
   out.error = ReadsBackOtherwise(before, e0, *after, e1, made.key);
   if (out.error.empty()) out.error = ChangedFile(before, e0, *after, e1, made);

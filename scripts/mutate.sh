@@ -129,6 +129,7 @@ fs/trsdos/format_tracks.cpp|hit[Dec(1, 0)] = NameHash|hit[Dec(0, 1)] = NameHash
 fs/trsdos/directory_edit.cpp|    if (Used(g) |    if (false 
 fs/trsdos/directory_edit.cpp|: b & ~(1 << bit)|: b
 ops/prove.cpp|made->complete != (!renamed|made->complete != (true
+ops/prove.cpp|if (after->Family() != before.Family()) {|if (false) {
 fs/trsdos/directory_edit.cpp|std::min(x.first_granule + x.granules, total)|x.first_granule + x.granules
 fs/trsdos/directory.cpp|      f.entries.push_back(b);|
 fs/trsdos/change_put.cpp|(!row.whole_sector_ern && size % 256 != 0 ? 1 : 0)|0

@@ -355,6 +355,28 @@ TEST(Change, ADamagedFileIsRenamedAndDeleted) {
   EXPECT_EQ(ops::DeleteFile(*renamed.filesystem, "KEPT/BAS").error, "");
 }
 
+// A TRSDOS 2.3 data disk known only by the one HIT byte that matches its
+// entry: that file deleted, the disk would read as no DOS's, and the delete
+// is refused with that reason, not taken for a change that read back wrong.
+TEST(Change, ADeleteThatTakesAwayWhatTheDosIsKnownByIsRefused) {
+  const DosDisk trsdos = build::Trsdos23DataDisk();
+  build::DosSectors s = build::LayOut(trsdos);
+  const trsdos::Place hit = trsdos.layout.DirectorySector(1);
+  const trsdos::Catalogue c =
+      trsdos::ReadCatalogue(disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, s))));
+  for (const trsdos::File& f : c.files) {
+    if (f.Shown() != "FILE0/BAS")
+      s[{hit.cylinder, 0, hit.sector}][static_cast<std::size_t>(f.dec)] = 0;
+  }
+  const disk::Disk d = disk::ReadDisk(ImageBuffer(build::DosDmk(trsdos, s)));
+  const auto fs = ops::FilesystemToChange(d);
+  const filesystems::Changed gone = ops::DeleteFile(*fs, "FILE0/BAS");
+  EXPECT_FALSE(gone.fault);
+  EXPECT_EQ(gone.error,
+            "changed so, the disk would be read as unknown, not as TRSDOS 2.3: what it is known by "
+            "is what the change alters");
+}
+
 TEST(Change, RefusedWithTheReason) {
   const DosDisk trsdos = build::TrsdosDisk(0);
   const disk::Disk locked =
