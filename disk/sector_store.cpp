@@ -68,7 +68,9 @@ SectorRead SectorStore::Get(Place p) const {
 
 bool SectorStore::Put(Place p, std::span<const std::uint8_t> data) {
   const Sector* s = At(p);
-  if (writable_ == nullptr || s == nullptr || !s->has_data() || data.size() != s->size) {
+  // A sector whose ID fails its CRC is one a controller never finds to write.
+  if (writable_ == nullptr || s == nullptr || !s->has_data() || data.size() != s->size ||
+      s->id_crc == Check::kBad) {
     return false;
   }
   const std::size_t index = static_cast<std::size_t>(s - disk_.sectors.data());

@@ -42,7 +42,8 @@ class SectorStore {
   SectorRead Get(Place p) const;
   // Writes the data into the sector at the place: its data CRC then holds.
   // False, the disk unchanged, when the store only reads, there is no
-  // sector with data there, or the data is not of the sector's size.
+  // sector with data there, its ID fails its CRC, or the data is not of the
+  // sector's size.
   bool Put(Place p, std::span<const std::uint8_t> data);
 
   // The sector at the place, nullptr when there is none.

@@ -130,6 +130,7 @@ fs/trsdos/directory_edit.cpp|    if (Used(g) |    if (false
 fs/trsdos/directory_edit.cpp|: b & ~(1 << bit)|: b
 ops/prove.cpp|made->complete != (!renamed|made->complete != (true
 ops/prove.cpp|if (after->Family() != before.Family()) {|if (false) {
+disk/sector_store.cpp|      s->id_crc == Check::kBad) {|      false) {
 fs/trsdos/directory_edit.cpp|std::min(x.first_granule + x.granules, total)|x.first_granule + x.granules
 fs/trsdos/directory.cpp|      f.entries.push_back(b);|
 fs/trsdos/change_put.cpp|(!row.whole_sector_ern && size % 256 != 0 ? 1 : 0)|0

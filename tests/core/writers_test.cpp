@@ -197,11 +197,13 @@ TEST(Writers, PutDataReadsBack) {
     for (int n = 0; n < 10; ++n)
       fields.push_back({.cylinder = c, .sector = n, .double_density = c > 0});
     fields[5].bad_data_crc = true;
+    fields[3].bad_id_crc = c == 1;
     fields[9].at = 6400 - 200;  // its data runs round the block's end
     return fields;
   });
   const Disk from_mixed = disk::ReadDisk(ImageBuffer(mixed));
   const Disk from_jv3 = disk::ReadDisk(ImageBuffer(build::Jv3(build::Jv3Disk(2, 2, 18, true))));
+  int bad_ids = 0;
   for (const Bytes& bytes :
        {mixed, build::Jv1(3), build::Jv3(build::Jv3Disk(2, 2, 18, true)),
         WriteAs(from_mixed, Container::kHfe).bytes, WriteAs(from_jv3, Container::kImd).bytes}) {
@@ -214,6 +216,11 @@ TEST(Writers, PutDataReadsBack) {
     }
     EXPECT_FALSE(store.Put({0, 0, 1}, std::vector<std::uint8_t>(255)));
     EXPECT_FALSE(store.Put({7, 0, 1}, data));
+    // No controller finds a sector whose ID fails its CRC to write it.
+    if (const Sector* bad = store.At({1, 0, 3}); bad != nullptr && bad->id_crc == Check::kBad) {
+      EXPECT_FALSE(store.Put({1, 0, 3}, data));
+      ++bad_ids;
+    }
     EXPECT_FALSE(disk::SectorStore(static_cast<const Disk&>(d)).Put({0, 0, 1}, data));
     const Bytes written = WriteAs(d, d.container).bytes;
     const Disk back = disk::ReadDisk(ImageBuffer(written));
@@ -240,6 +247,7 @@ TEST(Writers, PutDataReadsBack) {
     EXPECT_EQ(others, unchanged);
     EXPECT_EQ(back.sectors.size(), d.sectors.size());
   }
+  EXPECT_GE(bad_ids, 1);
 }
 
 // A header that names more cylinders than a drive has is not a DMK: the
