@@ -327,7 +327,9 @@ TEST(Change, AChangeTouchesOnlyWhatItsFileWasReadFrom) {
   const filesystems::Changed put =
       ops::PutFile(*holes, "BIG/DAT", HostBytes(2, 4 * 1536 + 1), false, "01/01/86");
   ASSERT_EQ(put.error, "");
-  const std::vector<int> decs = Named(trsdos::ReadCatalogue(put.disk), "BIG/DAT")->entries;
+  const trsdos::Catalogue with_big = trsdos::ReadCatalogue(put.disk);
+  ASSERT_NE(Named(with_big, "BIG/DAT"), nullptr);
+  const std::vector<int> decs = Named(with_big, "BIG/DAT")->entries;
   ASSERT_EQ(decs.size(), 2u);
   const filesystems::Changed gone = ops::DeleteFile(*put.filesystem, "BIG/DAT");
   ASSERT_EQ(gone.error, "");
@@ -349,7 +351,8 @@ TEST(Change, ADamagedFileIsRenamedAndDeleted) {
   const auto fs = ops::FilesystemToChange(d);
   const filesystems::Changed renamed = ops::RenameFile(*fs, "SCATTER/BAS", "KEPT/BAS");
   ASSERT_EQ(renamed.error, "");
-  const trsdos::File* kept = Named(trsdos::ReadCatalogue(renamed.disk), "KEPT/BAS");
+  const trsdos::Catalogue after = trsdos::ReadCatalogue(renamed.disk);
+  const trsdos::File* kept = Named(after, "KEPT/BAS");
   ASSERT_NE(kept, nullptr);
   EXPECT_FALSE(kept->complete);
   EXPECT_EQ(ops::DeleteFile(*renamed.filesystem, "KEPT/BAS").error, "");
